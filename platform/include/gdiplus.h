@@ -1,0 +1,842 @@
+// GDI+ for systems other than Windows: the flat functions, with GDI+'s names, signatures and
+// status codes, and the thin header-only class interface over them. Each class holds its native
+// handle and the status of its last failed call, and is allocated through GdipAlloc/GdipFree.
+#pragma once
+
+#include <windows.h>
+
+#define WINGDIPAPI
+#define GDIPCONST const
+
+// Native objects are opaque; the platform library defines what lies behind them.
+class GpGraphics {};
+class GpImage {};
+class GpBitmap : public GpImage {};
+class GpImageAttributes {};
+class GpPen {};
+class GpBrush {};
+class GpSolidFill : public GpBrush {};
+class GpHatch : public GpBrush {};
+class GpFont {};
+class GpFontFamily {};
+class GpFontCollection {};
+class GpStringFormat {};
+
+namespace Gdiplus {
+
+typedef float REAL;
+
+enum Status {
+    Ok = 0,
+    GenericError = 1,
+    InvalidParameter = 2,
+    OutOfMemory = 3,
+    ObjectBusy = 4,
+    InsufficientBuffer = 5,
+    NotImplemented = 6,
+    Win32Error = 7,
+    WrongState = 8,
+    Aborted = 9,
+    FileNotFound = 10,
+    ValueOverflow = 11,
+    AccessDenied = 12,
+    UnknownImageFormat = 13,
+    FontFamilyNotFound = 14,
+    FontStyleNotFound = 15,
+    NotTrueTypeFont = 16,
+    UnsupportedGdiplusVersion = 17,
+    GdiplusNotInitialized = 18,
+    PropertyNotFound = 19,
+    PropertyNotSupported = 20
+};
+typedef Status GpStatus;
+
+enum Unit {
+    UnitWorld = 0,
+    UnitDisplay = 1,
+    UnitPixel = 2,
+    UnitPoint = 3,
+    UnitInch = 4,
+    UnitDocument = 5,
+    UnitMillimeter = 6
+};
+typedef Unit GpUnit;
+
+enum DashStyle {
+    DashStyleSolid = 0,
+    DashStyleDash = 1,
+    DashStyleDot = 2,
+    DashStyleDashDot = 3,
+    DashStyleDashDotDot = 4,
+    DashStyleCustom = 5
+};
+typedef DashStyle GpDashStyle;
+
+enum HatchStyle {
+    HatchStyleHorizontal = 0,
+    HatchStyleVertical = 1,
+    HatchStyleForwardDiagonal = 2,
+    HatchStyleBackwardDiagonal = 3,
+    HatchStyleCross = 4,
+    HatchStyleDiagonalCross = 5,
+    HatchStyle05Percent = 6,
+    HatchStyle10Percent = 7,
+    HatchStyle20Percent = 8,
+    HatchStyle25Percent = 9,
+    HatchStyle30Percent = 10,
+    HatchStyle40Percent = 11,
+    HatchStyle50Percent = 12,
+    HatchStyle60Percent = 13,
+    HatchStyle70Percent = 14,
+    HatchStyle75Percent = 15,
+    HatchStyle80Percent = 16,
+    HatchStyle90Percent = 17,
+    HatchStyleLightDownwardDiagonal = 18,
+    HatchStyleLightUpwardDiagonal = 19,
+    HatchStyleDarkDownwardDiagonal = 20,
+    HatchStyleDarkUpwardDiagonal = 21,
+    HatchStyleWideDownwardDiagonal = 22,
+    HatchStyleWideUpwardDiagonal = 23,
+    HatchStyleLightVertical = 24,
+    HatchStyleLightHorizontal = 25,
+    HatchStyleNarrowVertical = 26,
+    HatchStyleNarrowHorizontal = 27,
+    HatchStyleDarkVertical = 28,
+    HatchStyleDarkHorizontal = 29,
+    HatchStyleDashedDownwardDiagonal = 30,
+    HatchStyleDashedUpwardDiagonal = 31,
+    HatchStyleDashedHorizontal = 32,
+    HatchStyleDashedVertical = 33,
+    HatchStyleSmallConfetti = 34,
+    HatchStyleLargeConfetti = 35,
+    HatchStyleZigZag = 36,
+    HatchStyleWave = 37,
+    HatchStyleDiagonalBrick = 38,
+    HatchStyleHorizontalBrick = 39,
+    HatchStyleWeave = 40,
+    HatchStylePlaid = 41,
+    HatchStyleDivot = 42,
+    HatchStyleDottedGrid = 43,
+    HatchStyleDottedDiamond = 44,
+    HatchStyleShingle = 45,
+    HatchStyleTrellis = 46,
+    HatchStyleSphere = 47,
+    HatchStyleSmallGrid = 48,
+    HatchStyleSmallCheckerBoard = 49,
+    HatchStyleLargeCheckerBoard = 50,
+    HatchStyleOutlinedDiamond = 51,
+    HatchStyleSolidDiamond = 52,
+    HatchStyleTotal = 53,
+    HatchStyleLargeGrid = HatchStyleCross,
+    HatchStyleMin = HatchStyleHorizontal,
+    HatchStyleMax = HatchStyleTotal - 1
+};
+typedef HatchStyle GpHatchStyle;
+
+enum FontStyle {
+    FontStyleRegular = 0,
+    FontStyleBold = 1,
+    FontStyleItalic = 2,
+    FontStyleBoldItalic = 3,
+    FontStyleUnderline = 4,
+    FontStyleStrikeout = 8
+};
+
+enum StringAlignment { StringAlignmentNear = 0, StringAlignmentCenter = 1, StringAlignmentFar = 2 };
+
+enum ColorAdjustType {
+    ColorAdjustTypeDefault = 0,
+    ColorAdjustTypeBitmap = 1,
+    ColorAdjustTypeBrush = 2,
+    ColorAdjustTypePen = 3,
+    ColorAdjustTypeText = 4,
+    ColorAdjustTypeCount = 5,
+    ColorAdjustTypeAny = 6
+};
+
+enum ImageLockMode { ImageLockModeRead = 1, ImageLockModeWrite = 2, ImageLockModeUserInputBuf = 4 };
+
+typedef INT PixelFormat;
+#define PixelFormatIndexed 0x00010000
+#define PixelFormatGDI 0x00020000
+#define PixelFormatAlpha 0x00040000
+#define PixelFormatPAlpha 0x00080000
+#define PixelFormatCanonical 0x00200000
+#define PixelFormatUndefined 0
+#define PixelFormatDontCare 0
+#define PixelFormat8bppIndexed (3 | (8 << 8) | PixelFormatIndexed | PixelFormatGDI)
+#define PixelFormat24bppRGB (8 | (24 << 8) | PixelFormatGDI)
+#define PixelFormat32bppRGB (9 | (32 << 8) | PixelFormatGDI)
+#define PixelFormat32bppARGB (10 | (32 << 8) | PixelFormatAlpha | PixelFormatGDI | PixelFormatCanonical)
+#define PixelFormat32bppPARGB (11 | (32 << 8) | PixelFormatAlpha | PixelFormatPAlpha | PixelFormatGDI)
+
+inline UINT GetPixelFormatSize(PixelFormat pixfmt) { return (pixfmt >> 8) & 0xff; }
+
+typedef DWORD ARGB;
+
+class Color {
+public:
+    enum : ARGB { Black = 0xFF000000, White = 0xFFFFFFFF, Red = 0xFFFF0000, Green = 0xFF008000, Blue = 0xFF0000FF,
+                  Magenta = 0xFFFF00FF, Transparent = 0x00FFFFFF };
+    enum { AlphaShift = 24, RedShift = 16, GreenShift = 8, BlueShift = 0 };
+
+    Color() : Argb(Black) {}
+    Color(BYTE r, BYTE g, BYTE b) : Argb(MakeARGB(255, r, g, b)) {}
+    Color(BYTE a, BYTE r, BYTE g, BYTE b) : Argb(MakeARGB(a, r, g, b)) {}
+    Color(ARGB argb) : Argb(argb) {}
+
+    BYTE GetAlpha() const { return BYTE(Argb >> AlphaShift); }
+    BYTE GetA() const { return GetAlpha(); }
+    BYTE GetRed() const { return BYTE(Argb >> RedShift); }
+    BYTE GetR() const { return GetRed(); }
+    BYTE GetGreen() const { return BYTE(Argb >> GreenShift); }
+    BYTE GetG() const { return GetGreen(); }
+    BYTE GetBlue() const { return BYTE(Argb >> BlueShift); }
+    BYTE GetB() const { return GetBlue(); }
+    ARGB GetValue() const { return Argb; }
+    void SetValue(ARGB argb) { Argb = argb; }
+
+    static ARGB MakeARGB(BYTE a, BYTE r, BYTE g, BYTE b)
+    {
+        return (ARGB(a) << AlphaShift) | (ARGB(r) << RedShift) | (ARGB(g) << GreenShift) | (ARGB(b) << BlueShift);
+    }
+
+protected:
+    ARGB Argb;
+};
+
+class Point {
+public:
+    Point() : X(0), Y(0) {}
+    Point(INT x, INT y) : X(x), Y(y) {}
+    INT X, Y;
+};
+
+class PointF {
+public:
+    PointF() : X(0), Y(0) {}
+    PointF(REAL x, REAL y) : X(x), Y(y) {}
+    REAL X, Y;
+};
+
+// Integer rectangle. Contains() leaves the right column and bottom row out, as GDI+ does.
+class Rect {
+public:
+    Rect() : X(0), Y(0), Width(0), Height(0) {}
+    Rect(INT x, INT y, INT width, INT height) : X(x), Y(y), Width(width), Height(height) {}
+
+    INT GetLeft() const { return X; }
+    INT GetTop() const { return Y; }
+    INT GetRight() const { return X + Width; }
+    INT GetBottom() const { return Y + Height; }
+    BOOL IsEmptyArea() const { return Width <= 0 || Height <= 0; }
+    BOOL Equals(const Rect& r) const { return X == r.X && Y == r.Y && Width == r.Width && Height == r.Height; }
+    BOOL Contains(INT x, INT y) const { return x >= X && x < X + Width && y >= Y && y < Y + Height; }
+    BOOL Contains(const Rect& r) const
+    {
+        return X <= r.X && r.GetRight() <= GetRight() && Y <= r.Y && r.GetBottom() <= GetBottom();
+    }
+    BOOL IntersectsWith(const Rect& r) const
+    {
+        return GetLeft() < r.GetRight() && GetTop() < r.GetBottom() && GetRight() > r.GetLeft() &&
+               GetBottom() > r.GetTop();
+    }
+    void Offset(INT dx, INT dy)
+    {
+        X += dx;
+        Y += dy;
+    }
+
+    INT X, Y, Width, Height;
+};
+typedef Rect GpRect;
+
+class RectF {
+public:
+    RectF() : X(0), Y(0), Width(0), Height(0) {}
+    RectF(REAL x, REAL y, REAL width, REAL height) : X(x), Y(y), Width(width), Height(height) {}
+
+    REAL GetLeft() const { return X; }
+    REAL GetTop() const { return Y; }
+    REAL GetRight() const { return X + Width; }
+    REAL GetBottom() const { return Y + Height; }
+
+    REAL X, Y, Width, Height;
+};
+typedef RectF GpRectF;
+
+class BitmapData {
+public:
+    UINT Width;
+    UINT Height;
+    INT Stride;
+    Gdiplus::PixelFormat PixelFormat;
+    VOID* Scan0;
+    UINT_PTR Reserved;
+};
+
+typedef BOOL(CALLBACK* ImageAbort)(VOID*);
+typedef ImageAbort DrawImageAbort;
+typedef VOID(WINAPI* DebugEventProc)(INT level, CHAR* message);
+typedef Status(WINAPI* NotificationHookProc)(ULONG_PTR* token);
+typedef VOID(WINAPI* NotificationUnhookProc)(ULONG_PTR token);
+
+struct GdiplusStartupInput {
+    UINT32 GdiplusVersion;
+    DebugEventProc DebugEventCallback;
+    BOOL SuppressBackgroundThread;
+    BOOL SuppressExternalCodecs;
+
+    GdiplusStartupInput(DebugEventProc debugEventCallback = nullptr, BOOL suppressBackgroundThread = FALSE,
+                        BOOL suppressExternalCodecs = FALSE)
+        : GdiplusVersion(1), DebugEventCallback(debugEventCallback),
+          SuppressBackgroundThread(suppressBackgroundThread), SuppressExternalCodecs(suppressExternalCodecs)
+    {
+    }
+};
+
+struct GdiplusStartupOutput {
+    NotificationHookProc NotificationHook;
+    NotificationUnhookProc NotificationUnhook;
+};
+
+extern "C" {
+MOXPLAT_API Status WINAPI GdiplusStartup(ULONG_PTR* token, const GdiplusStartupInput* input,
+                                         GdiplusStartupOutput* output);
+MOXPLAT_API VOID WINAPI GdiplusShutdown(ULONG_PTR token);
+}
+
+namespace DllExports {
+extern "C" {
+MOXPLAT_API void* WINGDIPAPI GdipAlloc(size_t size);
+MOXPLAT_API void WINGDIPAPI GdipFree(void* ptr);
+
+// Images
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateBitmapFromFile(GDIPCONST WCHAR* filename, GpBitmap** bitmap);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelFormat format,
+                                                          BYTE* scan0, GpBitmap** bitmap);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDisposeImage(GpImage* image);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetImageWidth(GpImage* image, UINT* width);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetImageHeight(GpImage* image, UINT* height);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetImagePixelFormat(GpImage* image, PixelFormat* format);
+MOXPLAT_API GpStatus WINGDIPAPI GdipBitmapLockBits(GpBitmap* bitmap, GDIPCONST GpRect* rect, UINT flags,
+                                                   PixelFormat format, BitmapData* lockedBitmapData);
+MOXPLAT_API GpStatus WINGDIPAPI GdipBitmapUnlockBits(GpBitmap* bitmap, BitmapData* lockedBitmapData);
+MOXPLAT_API GpStatus WINGDIPAPI GdipBitmapGetPixel(GpBitmap* bitmap, INT x, INT y, ARGB* color);
+
+// Image attributes
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateImageAttributes(GpImageAttributes** imageattr);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDisposeImageAttributes(GpImageAttributes* imageattr);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetImageAttributesColorKeys(GpImageAttributes* imageattr, ColorAdjustType type,
+                                                                BOOL enableFlag, ARGB colorLow, ARGB colorHigh);
+
+// Graphics
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateFromHDC(HDC hdc, GpGraphics** graphics);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDeleteGraphics(GpGraphics* graphics);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawImageI(GpGraphics* graphics, GpImage* image, INT x, INT y);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawImageRectI(GpGraphics* graphics, GpImage* image, INT x, INT y, INT width,
+                                                   INT height);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawImageRectRectI(GpGraphics* graphics, GpImage* image, INT dstx, INT dsty,
+                                                       INT dstwidth, INT dstheight, INT srcx, INT srcy,
+                                                       INT srcwidth, INT srcheight, GpUnit srcUnit,
+                                                       GDIPCONST GpImageAttributes* imageAttributes,
+                                                       DrawImageAbort callback, VOID* callbackData);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawImageRectRect(GpGraphics* graphics, GpImage* image, REAL dstx, REAL dsty,
+                                                      REAL dstwidth, REAL dstheight, REAL srcx, REAL srcy,
+                                                      REAL srcwidth, REAL srcheight, GpUnit srcUnit,
+                                                      GDIPCONST GpImageAttributes* imageAttributes,
+                                                      DrawImageAbort callback, VOID* callbackData);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawLineI(GpGraphics* graphics, GpPen* pen, INT x1, INT y1, INT x2, INT y2);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawRectangleI(GpGraphics* graphics, GpPen* pen, INT x, INT y, INT width,
+                                                   INT height);
+MOXPLAT_API GpStatus WINGDIPAPI GdipFillRectangleI(GpGraphics* graphics, GpBrush* brush, INT x, INT y, INT width,
+                                                   INT height);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawString(GpGraphics* graphics, GDIPCONST WCHAR* string, INT length,
+                                               GDIPCONST GpFont* font, GDIPCONST RectF* layoutRect,
+                                               GDIPCONST GpStringFormat* stringFormat, GDIPCONST GpBrush* brush);
+
+// Pens
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreatePen1(ARGB color, REAL width, GpUnit unit, GpPen** pen);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDeletePen(GpPen* pen);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetPenDashStyle(GpPen* pen, GpDashStyle dashstyle);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetPenDashStyle(GpPen* pen, GpDashStyle* dashstyle);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetPenColor(GpPen* pen, ARGB* argb);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetPenWidth(GpPen* pen, REAL* width);
+
+// Brushes
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateSolidFill(ARGB color, GpSolidFill** brush);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetSolidFillColor(GpSolidFill* brush, ARGB* color);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateHatchBrush(GpHatchStyle hatchstyle, ARGB forecol, ARGB backcol,
+                                                     GpHatch** brush);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetHatchStyle(GpHatch* brush, GpHatchStyle* hatchstyle);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetHatchForegroundColor(GpHatch* brush, ARGB* forecol);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetHatchBackgroundColor(GpHatch* brush, ARGB* backcol);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDeleteBrush(GpBrush* brush);
+
+// Fonts and text layout
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateFontFamilyFromName(GDIPCONST WCHAR* name,
+                                                             GpFontCollection* fontCollection,
+                                                             GpFontFamily** fontFamily);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDeleteFontFamily(GpFontFamily* fontFamily);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateFont(GDIPCONST GpFontFamily* fontFamily, REAL emSize, INT style, Unit unit,
+                                               GpFont** font);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDeleteFont(GpFont* font);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetFontSize(GpFont* font, REAL* size);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetFontStyle(GpFont* font, INT* style);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateStringFormat(INT formatAttributes, LANGID language,
+                                                       GpStringFormat** format);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDeleteStringFormat(GpStringFormat* format);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetStringFormatAlign(GpStringFormat* format, StringAlignment align);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetStringFormatAlign(GpStringFormat* format, StringAlignment* align);
+}
+}  // namespace DllExports
+
+// --- Class interface ------------------------------------------------------------------------
+
+class GdiplusBase {
+public:
+    void operator delete(void* in_pVoid) { DllExports::GdipFree(in_pVoid); }
+    void* operator new(size_t in_size) { return DllExports::GdipAlloc(in_size); }
+    void operator delete[](void* in_pVoid) { DllExports::GdipFree(in_pVoid); }
+    void* operator new[](size_t in_size) { return DllExports::GdipAlloc(in_size); }
+};
+
+class Graphics;
+class ImageAttributes;
+class Pen;
+class Brush;
+class Font;
+class FontFamily;
+class StringFormat;
+
+class Image : public GdiplusBase {
+public:
+    friend class Graphics;
+
+    virtual ~Image() { DllExports::GdipDisposeImage(nativeImage); }
+    Image(const Image&) = delete;
+    Image& operator=(const Image&) = delete;
+
+    UINT GetWidth()
+    {
+        UINT width = 0;
+        SetStatus(DllExports::GdipGetImageWidth(nativeImage, &width));
+        return width;
+    }
+    UINT GetHeight()
+    {
+        UINT height = 0;
+        SetStatus(DllExports::GdipGetImageHeight(nativeImage, &height));
+        return height;
+    }
+    PixelFormat GetPixelFormat()
+    {
+        PixelFormat format = PixelFormatUndefined;
+        SetStatus(DllExports::GdipGetImagePixelFormat(nativeImage, &format));
+        return format;
+    }
+    Status GetLastStatus() const
+    {
+        Status status = lastResult;
+        lastResult = Ok;
+        return status;
+    }
+
+protected:
+    Image() : nativeImage(nullptr), lastResult(Ok) {}
+    Status SetStatus(Status status) const { return status == Ok ? Ok : (lastResult = status); }
+
+    GpImage* nativeImage;
+    mutable Status lastResult;
+};
+
+class Bitmap : public Image {
+public:
+    Bitmap(GDIPCONST WCHAR* filename, BOOL useEmbeddedColorManagement = FALSE)
+    {
+        (void)useEmbeddedColorManagement;
+        GpBitmap* bitmap = nullptr;
+        lastResult = DllExports::GdipCreateBitmapFromFile(filename, &bitmap);
+        nativeImage = bitmap;
+    }
+    Bitmap(INT width, INT height, INT stride, PixelFormat format, BYTE* scan0)
+    {
+        GpBitmap* bitmap = nullptr;
+        lastResult = DllExports::GdipCreateBitmapFromScan0(width, height, stride, format, scan0, &bitmap);
+        nativeImage = bitmap;
+    }
+
+    Status LockBits(GDIPCONST Rect* rect, UINT flags, PixelFormat format, BitmapData* lockedBitmapData)
+    {
+        return SetStatus(
+            DllExports::GdipBitmapLockBits(static_cast<GpBitmap*>(nativeImage), rect, flags, format, lockedBitmapData));
+    }
+    Status UnlockBits(BitmapData* lockedBitmapData)
+    {
+        return SetStatus(DllExports::GdipBitmapUnlockBits(static_cast<GpBitmap*>(nativeImage), lockedBitmapData));
+    }
+    Status GetPixel(INT x, INT y, Color* color)
+    {
+        ARGB argb = 0;
+        Status status = SetStatus(DllExports::GdipBitmapGetPixel(static_cast<GpBitmap*>(nativeImage), x, y, &argb));
+        if (status == Ok && color)
+            color->SetValue(argb);
+        return status;
+    }
+};
+
+class ImageAttributes : public GdiplusBase {
+public:
+    friend class Graphics;
+
+    ImageAttributes() : nativeImageAttr(nullptr), lastResult(Ok)
+    {
+        lastResult = DllExports::GdipCreateImageAttributes(&nativeImageAttr);
+    }
+    ~ImageAttributes() { DllExports::GdipDisposeImageAttributes(nativeImageAttr); }
+    ImageAttributes(const ImageAttributes&) = delete;
+    ImageAttributes& operator=(const ImageAttributes&) = delete;
+
+    Status SetColorKey(const Color& colorLow, const Color& colorHigh, ColorAdjustType type = ColorAdjustTypeDefault)
+    {
+        return SetStatus(DllExports::GdipSetImageAttributesColorKeys(nativeImageAttr, type, TRUE,
+                                                                      colorLow.GetValue(), colorHigh.GetValue()));
+    }
+    Status ClearColorKey(ColorAdjustType type = ColorAdjustTypeDefault)
+    {
+        return SetStatus(DllExports::GdipSetImageAttributesColorKeys(nativeImageAttr, type, FALSE, 0, 0));
+    }
+    Status GetLastStatus() const
+    {
+        Status status = lastResult;
+        lastResult = Ok;
+        return status;
+    }
+
+protected:
+    Status SetStatus(Status status) const { return status == Ok ? Ok : (lastResult = status); }
+
+    GpImageAttributes* nativeImageAttr;
+    mutable Status lastResult;
+};
+
+class Pen : public GdiplusBase {
+public:
+    friend class Graphics;
+
+    Pen(const Color& color, REAL width = 1.0f) : nativePen(nullptr), lastResult(Ok)
+    {
+        lastResult = DllExports::GdipCreatePen1(color.GetValue(), width, UnitWorld, &nativePen);
+    }
+    ~Pen() { DllExports::GdipDeletePen(nativePen); }
+    Pen(const Pen&) = delete;
+    Pen& operator=(const Pen&) = delete;
+
+    Status SetDashStyle(DashStyle dashStyle) { return SetStatus(DllExports::GdipSetPenDashStyle(nativePen, dashStyle)); }
+    DashStyle GetDashStyle() const
+    {
+        DashStyle dashStyle = DashStyleSolid;
+        SetStatus(DllExports::GdipGetPenDashStyle(nativePen, &dashStyle));
+        return dashStyle;
+    }
+    Status GetColor(Color* color) const
+    {
+        ARGB argb = 0;
+        Status status = SetStatus(DllExports::GdipGetPenColor(nativePen, &argb));
+        if (status == Ok && color)
+            color->SetValue(argb);
+        return status;
+    }
+    REAL GetWidth() const
+    {
+        REAL width = 0;
+        SetStatus(DllExports::GdipGetPenWidth(nativePen, &width));
+        return width;
+    }
+    Status GetLastStatus() const
+    {
+        Status status = lastResult;
+        lastResult = Ok;
+        return status;
+    }
+
+protected:
+    Status SetStatus(Status status) const { return status == Ok ? Ok : (lastResult = status); }
+
+    GpPen* nativePen;
+    mutable Status lastResult;
+};
+
+class Brush : public GdiplusBase {
+public:
+    friend class Graphics;
+
+    virtual ~Brush() { DllExports::GdipDeleteBrush(nativeBrush); }
+    Brush(const Brush&) = delete;
+    Brush& operator=(const Brush&) = delete;
+
+    Status GetLastStatus() const
+    {
+        Status status = lastResult;
+        lastResult = Ok;
+        return status;
+    }
+
+protected:
+    Brush() : nativeBrush(nullptr), lastResult(Ok) {}
+    Status SetStatus(Status status) const { return status == Ok ? Ok : (lastResult = status); }
+
+    GpBrush* nativeBrush;
+    mutable Status lastResult;
+};
+
+class SolidBrush : public Brush {
+public:
+    SolidBrush(const Color& color)
+    {
+        GpSolidFill* brush = nullptr;
+        lastResult = DllExports::GdipCreateSolidFill(color.GetValue(), &brush);
+        nativeBrush = brush;
+    }
+    Status GetColor(Color* color) const
+    {
+        ARGB argb = 0;
+        Status status = SetStatus(DllExports::GdipGetSolidFillColor(static_cast<GpSolidFill*>(nativeBrush), &argb));
+        if (status == Ok && color)
+            color->SetValue(argb);
+        return status;
+    }
+};
+
+class HatchBrush : public Brush {
+public:
+    HatchBrush(HatchStyle hatchStyle, const Color& foreColor, const Color& backColor = Color())
+    {
+        GpHatch* brush = nullptr;
+        lastResult =
+            DllExports::GdipCreateHatchBrush(hatchStyle, foreColor.GetValue(), backColor.GetValue(), &brush);
+        nativeBrush = brush;
+    }
+    HatchStyle GetHatchStyle() const
+    {
+        HatchStyle style = HatchStyleHorizontal;
+        SetStatus(DllExports::GdipGetHatchStyle(static_cast<GpHatch*>(nativeBrush), &style));
+        return style;
+    }
+    Status GetForegroundColor(Color* color) const
+    {
+        ARGB argb = 0;
+        Status status = SetStatus(DllExports::GdipGetHatchForegroundColor(static_cast<GpHatch*>(nativeBrush), &argb));
+        if (status == Ok && color)
+            color->SetValue(argb);
+        return status;
+    }
+    Status GetBackgroundColor(Color* color) const
+    {
+        ARGB argb = 0;
+        Status status = SetStatus(DllExports::GdipGetHatchBackgroundColor(static_cast<GpHatch*>(nativeBrush), &argb));
+        if (status == Ok && color)
+            color->SetValue(argb);
+        return status;
+    }
+};
+
+class FontCollection : public GdiplusBase {
+public:
+    friend class FontFamily;
+
+protected:
+    GpFontCollection* nativeFontCollection = nullptr;
+};
+
+class FontFamily : public GdiplusBase {
+public:
+    friend class Font;
+
+    FontFamily(GDIPCONST WCHAR* name, GDIPCONST FontCollection* fontCollection = nullptr)
+        : nativeFamily(nullptr), lastResult(Ok)
+    {
+        lastResult = DllExports::GdipCreateFontFamilyFromName(
+            name, fontCollection ? fontCollection->nativeFontCollection : nullptr, &nativeFamily);
+    }
+    ~FontFamily() { DllExports::GdipDeleteFontFamily(nativeFamily); }
+    FontFamily(const FontFamily&) = delete;
+    FontFamily& operator=(const FontFamily&) = delete;
+
+    BOOL IsAvailable() const { return nativeFamily != nullptr; }
+    Status GetLastStatus() const
+    {
+        Status status = lastResult;
+        lastResult = Ok;
+        return status;
+    }
+
+protected:
+    GpFontFamily* nativeFamily;
+    mutable Status lastResult;
+};
+
+class Font : public GdiplusBase {
+public:
+    friend class Graphics;
+
+    Font(GDIPCONST FontFamily* family, REAL emSize, INT style = FontStyleRegular, Unit unit = UnitPoint)
+        : nativeFont(nullptr), lastResult(Ok)
+    {
+        lastResult =
+            DllExports::GdipCreateFont(family ? family->nativeFamily : nullptr, emSize, style, unit, &nativeFont);
+    }
+    ~Font() { DllExports::GdipDeleteFont(nativeFont); }
+    Font(const Font&) = delete;
+    Font& operator=(const Font&) = delete;
+
+    BOOL IsAvailable() const { return nativeFont != nullptr; }
+    REAL GetSize() const
+    {
+        REAL size = 0;
+        SetStatus(DllExports::GdipGetFontSize(nativeFont, &size));
+        return size;
+    }
+    INT GetStyle() const
+    {
+        INT style = FontStyleRegular;
+        SetStatus(DllExports::GdipGetFontStyle(nativeFont, &style));
+        return style;
+    }
+    Status GetLastStatus() const
+    {
+        Status status = lastResult;
+        lastResult = Ok;
+        return status;
+    }
+
+protected:
+    Status SetStatus(Status status) const { return status == Ok ? Ok : (lastResult = status); }
+
+    GpFont* nativeFont;
+    mutable Status lastResult;
+};
+
+class StringFormat : public GdiplusBase {
+public:
+    friend class Graphics;
+
+    StringFormat(INT formatFlags = 0, LANGID language = LANG_NEUTRAL) : nativeFormat(nullptr), lastError(Ok)
+    {
+        lastError = DllExports::GdipCreateStringFormat(formatFlags, language, &nativeFormat);
+    }
+    ~StringFormat() { DllExports::GdipDeleteStringFormat(nativeFormat); }
+    StringFormat(const StringFormat&) = delete;
+    StringFormat& operator=(const StringFormat&) = delete;
+
+    Status SetAlignment(StringAlignment align)
+    {
+        return SetStatus(DllExports::GdipSetStringFormatAlign(nativeFormat, align));
+    }
+    StringAlignment GetAlignment() const
+    {
+        StringAlignment align = StringAlignmentNear;
+        SetStatus(DllExports::GdipGetStringFormatAlign(nativeFormat, &align));
+        return align;
+    }
+    Status GetLastStatus() const
+    {
+        Status status = lastError;
+        lastError = Ok;
+        return status;
+    }
+
+protected:
+    Status SetStatus(Status status) const { return status == Ok ? Ok : (lastError = status); }
+
+    GpStringFormat* nativeFormat;
+    mutable Status lastError;
+};
+
+class Graphics : public GdiplusBase {
+public:
+    Graphics(HDC hdc) : nativeGraphics(nullptr), lastResult(Ok)
+    {
+        lastResult = DllExports::GdipCreateFromHDC(hdc, &nativeGraphics);
+    }
+    static Graphics* FromHDC(HDC hdc) { return new Graphics(hdc); }
+    ~Graphics() { DllExports::GdipDeleteGraphics(nativeGraphics); }
+    Graphics(const Graphics&) = delete;
+    Graphics& operator=(const Graphics&) = delete;
+
+    Status DrawImage(Image* image, INT x, INT y)
+    {
+        return SetStatus(DllExports::GdipDrawImageI(nativeGraphics, image ? image->nativeImage : nullptr, x, y));
+    }
+    Status DrawImage(Image* image, INT x, INT y, INT width, INT height)
+    {
+        return SetStatus(DllExports::GdipDrawImageRectI(nativeGraphics, image ? image->nativeImage : nullptr, x, y,
+                                                        width, height));
+    }
+    Status DrawImage(Image* image, const Rect& rect)
+    {
+        return DrawImage(image, rect.X, rect.Y, rect.Width, rect.Height);
+    }
+    Status DrawImage(Image* image, const Rect& destRect, INT srcx, INT srcy, INT srcwidth, INT srcheight,
+                     Unit srcUnit, const ImageAttributes* imageAttributes = nullptr,
+                     DrawImageAbort callback = nullptr, VOID* callbackData = nullptr)
+    {
+        return SetStatus(DllExports::GdipDrawImageRectRectI(
+            nativeGraphics, image ? image->nativeImage : nullptr, destRect.X, destRect.Y, destRect.Width,
+            destRect.Height, srcx, srcy, srcwidth, srcheight, srcUnit,
+            imageAttributes ? imageAttributes->nativeImageAttr : nullptr, callback, callbackData));
+    }
+    Status DrawImage(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight,
+                     Unit srcUnit, const ImageAttributes* imageAttributes = nullptr,
+                     DrawImageAbort callback = nullptr, VOID* callbackData = nullptr)
+    {
+        return SetStatus(DllExports::GdipDrawImageRectRect(
+            nativeGraphics, image ? image->nativeImage : nullptr, destRect.X, destRect.Y, destRect.Width,
+            destRect.Height, srcx, srcy, srcwidth, srcheight, srcUnit,
+            imageAttributes ? imageAttributes->nativeImageAttr : nullptr, callback, callbackData));
+    }
+
+    Status DrawString(const WCHAR* string, INT length, const Font* font, const PointF& origin, const Brush* brush)
+    {
+        RectF rect(origin.X, origin.Y, 0.0f, 0.0f);
+        return SetStatus(DllExports::GdipDrawString(nativeGraphics, string, length, font ? font->nativeFont : nullptr,
+                                                    &rect, nullptr, brush ? brush->nativeBrush : nullptr));
+    }
+    Status DrawString(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                      const StringFormat* stringFormat, const Brush* brush)
+    {
+        return SetStatus(DllExports::GdipDrawString(nativeGraphics, string, length, font ? font->nativeFont : nullptr,
+                                                    &layoutRect, stringFormat ? stringFormat->nativeFormat : nullptr,
+                                                    brush ? brush->nativeBrush : nullptr));
+    }
+
+    Status DrawLine(const Pen* pen, INT x1, INT y1, INT x2, INT y2)
+    {
+        return SetStatus(DllExports::GdipDrawLineI(nativeGraphics, pen ? pen->nativePen : nullptr, x1, y1, x2, y2));
+    }
+    Status DrawRectangle(const Pen* pen, INT x, INT y, INT width, INT height)
+    {
+        return SetStatus(
+            DllExports::GdipDrawRectangleI(nativeGraphics, pen ? pen->nativePen : nullptr, x, y, width, height));
+    }
+    Status FillRectangle(const Brush* brush, INT x, INT y, INT width, INT height)
+    {
+        return SetStatus(
+            DllExports::GdipFillRectangleI(nativeGraphics, brush ? brush->nativeBrush : nullptr, x, y, width, height));
+    }
+
+    Status GetLastStatus() const
+    {
+        Status status = lastResult;
+        lastResult = Ok;
+        return status;
+    }
+
+protected:
+    Status SetStatus(Status status) const { return status == Ok ? Ok : (lastResult = status); }
+
+    GpGraphics* nativeGraphics;
+    mutable Status lastResult;
+};
+
+}  // namespace Gdiplus

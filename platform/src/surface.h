@@ -1,0 +1,26 @@
+// Where a device context's pixels live. Shared by the GDI and GDI+ parts of the platform.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace moxplat {
+
+// A 24-bit surface: three bytes a pixel (blue, green, red). `bits` is the first byte of the
+// top row; `stride` is the distance in bytes from one row to the row below it (negative for a
+// bottom-up DIB section, whose top row is stored last).
+struct PixelSurface {
+    std::uint8_t* bits = nullptr;
+    int width = 0;
+    int height = 0;
+    std::ptrdiff_t stride = 0;
+};
+
+// The surface a device context draws into: the 24-bit DIB section selected into a memory DC, or
+// a window's pixels. False for a DC with no such surface (a memory DC with nothing selected, a
+// deleted or unknown handle).
+bool SurfaceOfDC(HDC dc, PixelSurface* out);
+
+}  // namespace moxplat
