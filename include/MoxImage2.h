@@ -11,6 +11,7 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #if defined(_WIN32)
@@ -403,6 +404,9 @@ private:
     std::shared_ptr<void> m_BitmapInfoOwner;
     std::shared_ptr<void> m_BackgroundOwner;
     std::shared_ptr<void> m_SectionOwner;
+
+    // The sprites in m_SpriteList, so that AddSprite finds a listed sprite in constant time.
+    std::unordered_set<CMoxSprite*> m_ListedSprites;
 };
 
 // --- Image buttons --------------------------------------------------------------------------
