@@ -21,6 +21,6 @@ struct PixelSurface {
 // The surface a device context draws into: the 24-bit DIB section selected into a memory DC, or
 // a window's pixels. False for a DC with no such surface (a memory DC with nothing selected, a
 // deleted or unknown handle).
-bool SurfaceOfDC(HDC dc, PixelSurface* out);
+MOXPLAT_API bool SurfaceOfDC(HDC dc, PixelSurface* out);
 
 }  // namespace moxplat

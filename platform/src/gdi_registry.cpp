@@ -1,0 +1,108 @@
+#include "gdi_registry.h"
+
+#include <chrono>
+
+namespace moxplat {
+
+namespace {
+template <class Map> typename Map::mapped_type* Find(Map& map, const void* h)
+{
+    if (!h)
+        return nullptr;
+    auto it = map.find(Key(h));
+    return it == map.end() ? nullptr : &it->second;
+}
+} // namespace
+
+BitmapObject* Registry::Bitmap(const void* h)
+{
+    return Find(bitmaps, h);
+}
+DCObject* Registry::DC(const void* h)
+{
+    return Find(dcs, h);
+}
+WindowObject* Registry::Window(const void* h)
+{
+    return Find(windows, h);
+}
+
+Registry& TheRegistry()
+{
+    // Never destroyed: windows and DCs may still be released by static destructors of a host.
+    static Registry* registry = [] {
+        auto* reg = new Registry;
+        std::uintptr_t key = reg->NewHandle();
+        BitmapObject& stock = reg->bitmaps[key];
+        stock.stock = true;
+        stock.width = 1;
+        stock.height = 1;
+        reg->stockBitmap = HandleOf<HBITMAP>(key);
+        key = reg->NewHandle();
+        reg->dcs[key].kind = DCKind::Screen;
+        reg->screenDC = HandleOf<HDC>(key);
+        return reg;
+    }();
+    return *registry;
+}
+
+bool SurfaceLocked(Registry& reg, HDC dc, PixelSurface* out)
+{
+    const DCObject* d = reg.DC(dc);
+    if (!d || !out)
+        return false;
+    if (d->kind == DCKind::Memory) {
+        const BitmapObject* b = reg.Bitmap(d->bitmap);
+        if (!b || !b->bits)
+            return false;
+        out->bits = b->bits.get();
+        out->stride = static_cast<std::ptrdiff_t>(b->rowBytes);
+        if (!b->topDown) {
+            // Bottom-up: the top row is stored last.
+            out->bits += (b->height - 1) * b->rowBytes;
+            out->stride = -out->stride;
+        }
+        out->width = b->width;
+        out->height = b->height;
+        return true;
+    }
+    if (d->kind == DCKind::Window) {
+        const WindowObject* w = reg.Window(d->hwnd);
+        if (!w || !w->pixels)
+            return false;
+        out->bits = w->pixels.get();
+        out->stride = static_cast<std::ptrdiff_t>(w->rowBytes);
+        out->width = w->width;
+        out->height = w->height;
+        return true;
+    }
+    return false;
+}
+
+void MarkDrawnLocked(Registry& reg, HDC dc)
+{
+    const DCObject* d = reg.DC(dc);
+    if (d && d->kind == DCKind::Window)
+        if (WindowObject* w = reg.Window(d->hwnd))
+            w->dirty = true;
+}
+
+std::uint64_t NowMs()
+{
+    using namespace std::chrono;
+    return static_cast<std::uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+// Exported so that tests can look at the pixels behind a DC.
+MOXPLAT_API bool SurfaceOfDC(HDC dc, PixelSurface* out)
+{
+    Registry& reg = TheRegistry();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    if (!SurfaceLocked(reg, dc, out))
+        return false;
+    // Whoever asks for a window's pixels may draw into them.
+    MarkDrawnLocked(reg, dc);
+    return true;
+}
+
+} // namespace moxplat

@@ -1,0 +1,139 @@
+// The one piece of shared state behind GDI and USER handles: every live bitmap, device context
+// and window, the message queue and the timers. A handle is a key into this registry and is
+// never dereferenced, so a stale or made-up handle is refused instead of crashing. Handle values
+// are never reused within a process.
+#pragma once
+
+#include <afxwin.h>
+
+#include <condition_variable>
+#include <cstdint>
+#include <cstdlib>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "surface.h"
+#include "window_backend.h"
+
+// The last message a window receives, after its handle is dead; CWnd answers it with
+// PostNcDestroy.
+#ifndef WM_NCDESTROY
+#define WM_NCDESTROY 0x0082
+#endif
+
+namespace moxplat {
+
+struct FreeDeleter {
+    void operator()(std::uint8_t* p) const { std::free(p); }
+};
+using PixelBuffer = std::unique_ptr<std::uint8_t, FreeDeleter>;
+
+// Bytes in one row of a 24-bit image: three bytes a pixel, padded to a multiple of four.
+inline std::int64_t Stride24(std::int64_t width)
+{
+    return (width * 3 + 3) & ~std::int64_t{3};
+}
+
+struct BitmapObject {
+    bool stock = false; // the 1x1 monochrome bitmap every new memory DC starts with
+    int width = 0;
+    int height = 0; // always positive
+    bool topDown = false;
+    std::int64_t rowBytes = 0;
+    PixelBuffer bits;
+    BITMAPINFOHEADER header{};
+    HDC selectedInto = nullptr;
+};
+
+enum class DCKind { Memory, Window, Screen };
+
+struct DCObject {
+    DCKind kind = DCKind::Memory;
+    HBITMAP bitmap = nullptr; // memory DCs
+    HWND hwnd = nullptr;      // window DCs
+    int stretchMode = BLACKONWHITE;
+};
+
+struct WindowObject {
+    CWnd* wnd = nullptr;
+    HWND parent = nullptr;
+    DWORD style = 0;
+    std::string title;
+    int width = 0;
+    int height = 0;
+    std::int64_t rowBytes = 0;
+    PixelBuffer pixels; // top-down, 24-bit
+    std::uint64_t createdOrder = 0;
+    bool needsPaint = false;
+    bool destroying = false;
+    bool dirty = false; // pixels changed since the backend last showed them
+    std::unique_ptr<WindowBackend> backend;
+};
+
+struct TimerEntry {
+    HWND hwnd = nullptr;
+    UINT_PTR id = 0;
+    UINT elapse = 0;
+    TIMERPROC proc = nullptr;
+    std::uint64_t due = 0; // milliseconds on the monotonic clock
+};
+
+struct Registry {
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::uintptr_t nextHandle = 0x10000;
+    std::uint64_t nextOrder = 1;
+    std::unordered_map<std::uintptr_t, BitmapObject> bitmaps;
+    std::unordered_map<std::uintptr_t, DCObject> dcs;
+    std::unordered_map<std::uintptr_t, WindowObject> windows;
+    HBITMAP stockBitmap = nullptr;
+    HDC screenDC = nullptr;
+    std::deque<MSG> queue;
+    bool quitPending = false;
+    int quitCode = 0;
+    std::vector<TimerEntry> timers;
+    UINT_PTR nextTimerId = 1;
+    std::set<std::string> classNames;
+
+    std::uintptr_t NewHandle()
+    {
+        nextHandle += 16;
+        return nextHandle;
+    }
+    BitmapObject* Bitmap(const void* h);
+    DCObject* DC(const void* h);
+    WindowObject* Window(const void* h);
+};
+
+// The registry, created on first use. Lock its mutex around every access; never hold the lock
+// while calling a window procedure or a timer callback.
+Registry& TheRegistry();
+
+inline std::uintptr_t Key(const void* h)
+{
+    return reinterpret_cast<std::uintptr_t>(h);
+}
+template <class H> H HandleOf(std::uintptr_t key)
+{
+    return reinterpret_cast<H>(key);
+}
+
+// Under the lock: the pixels a DC reaches, without marking a window changed.
+bool SurfaceLocked(Registry& reg, HDC dc, PixelSurface* out);
+// Under the lock: note that a window DC's pixels were written, for the next presentation.
+void MarkDrawnLocked(Registry& reg, HDC dc);
+
+// Milliseconds on a monotonic clock.
+std::uint64_t NowMs();
+
+// Window creation for CWnd::CreateEx: registers the window and its pixels; null when refused.
+HWND RegisterWindow(CWnd* wnd, DWORD style, LPCTSTR title, HWND parent, int width, int height);
+// The window has painted: no WM_PAINT until it is invalidated again.
+void ValidateWindow(HWND hwnd);
+
+} // namespace moxplat
