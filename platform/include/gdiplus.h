@@ -393,12 +393,14 @@ MOXPLAT_API GpStatus WINGDIPAPI GdipGetStringFormatAlign(GpStringFormat* format,
 
 // --- Class interface ------------------------------------------------------------------------
 
+// Objects come from GdipAlloc. operator new is noexcept so that a failed allocation yields a
+// null pointer instead of a constructor running on null.
 class GdiplusBase {
 public:
     void operator delete(void* in_pVoid) { DllExports::GdipFree(in_pVoid); }
-    void* operator new(size_t in_size) { return DllExports::GdipAlloc(in_size); }
+    void* operator new(size_t in_size) noexcept { return DllExports::GdipAlloc(in_size); }
     void operator delete[](void* in_pVoid) { DllExports::GdipFree(in_pVoid); }
-    void* operator new[](size_t in_size) { return DllExports::GdipAlloc(in_size); }
+    void* operator new[](size_t in_size) noexcept { return DllExports::GdipAlloc(in_size); }
 };
 
 class Graphics;

@@ -3,7 +3,14 @@
 
 #include <gdiplus.h>
 
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
 #include "surface.h"
+
+// pixman's image type, declared here so that users of this header need not see pixman.h.
+typedef union pixman_image pixman_image_t;
 
 namespace moxplat {
 
@@ -12,9 +19,96 @@ struct GraphicsImpl : GpGraphics {
     HDC hdc = nullptr;
 };
 
-inline GraphicsImpl* ToImpl(GpGraphics* g) { return static_cast<GraphicsImpl*>(g); }
+inline GraphicsImpl* ToImpl(GpGraphics* g)
+{
+    return static_cast<GraphicsImpl*>(g);
+}
 
 // The surface a Graphics draws into now; false when it has none (the call then draws nothing).
-inline bool TargetOf(GpGraphics* g, PixelSurface* out) { return g && SurfaceOfDC(ToImpl(g)->hdc, out); }
+inline bool TargetOf(GpGraphics* g, PixelSurface* out)
+{
+    return g && SurfaceOfDC(ToImpl(g)->hdc, out);
+}
 
-}  // namespace moxplat
+// A pixman image over the surface's own pixels (PIXMAN_r8g8b8: blue, green, red bytes), so that
+// composites land in place. A bottom-up surface is wrapped with a negative row stride. Null when
+// the surface is empty or its stride is not a whole number of 32-bit words. Release it with
+// pixman_image_unref; the surface must outlive it.
+pixman_image_t* WrapSurface(const PixelSurface& surface);
+
+// --- Images ----------------------------------------------------------------------------------
+
+// A bitmap in memory: rows top row first, each `stride` bytes (a multiple of 4), in `format`,
+// one of the formats IsStorableFormat accepts.
+struct BitmapImpl : GpBitmap {
+    int width = 0;
+    int height = 0;
+    Gdiplus::PixelFormat format = PixelFormat24bppRGB;
+    std::ptrdiff_t stride = 0;
+    std::vector<std::uint8_t> pixels;
+
+    // The one lock a bitmap may hold at a time.
+    struct Lock {
+        bool active = false;
+        Gdiplus::Rect rect;
+        UINT flags = 0;
+        Gdiplus::PixelFormat format = PixelFormatUndefined;
+        bool direct = false;            // the caller works on `pixels` itself
+        std::uint8_t* buffer = nullptr; // first byte of the caller's top row
+        std::ptrdiff_t bufferStride = 0;
+        std::vector<std::uint8_t> converted; // owned storage of a converted lock
+    } lock;
+
+    std::uint8_t* Row(int y) { return pixels.data() + y * stride; }
+    const std::uint8_t* Row(int y) const { return pixels.data() + y * stride; }
+};
+
+inline BitmapImpl* ToImpl(GpImage* image)
+{
+    return static_cast<BitmapImpl*>(image);
+}
+
+// Formats a bitmap may be stored in, locked as and created from.
+bool IsStorableFormat(Gdiplus::PixelFormat format);
+int BytesPerPixel(Gdiplus::PixelFormat format);
+
+// Bytes of one row of `width` pixels, rounded up to 32 bits; 0 when it does not fit an int.
+std::ptrdiff_t RowStride(int width, Gdiplus::PixelFormat format);
+
+// A new, zeroed bitmap; null when the size is absurd or memory runs out (`status` says which).
+BitmapImpl* NewBitmap(int width, int height, Gdiplus::PixelFormat format, Gdiplus::Status* status);
+
+// One pixel as non-premultiplied 0xAARRGGBB, and back. Opaque formats read alpha 255 and drop it
+// on writing; a premultiplied format is converted on the way.
+Gdiplus::ARGB ReadPixel(Gdiplus::PixelFormat format, const std::uint8_t* p);
+void WritePixel(Gdiplus::PixelFormat format, std::uint8_t* p, Gdiplus::ARGB argb);
+
+// --- Image attributes ------------------------------------------------------------------------
+
+struct ImageAttributesImpl : GpImageAttributes {
+    struct ColorKey {
+        bool enabled = false;
+        Gdiplus::ARGB low = 0;
+        Gdiplus::ARGB high = 0;
+    };
+    ColorKey keys[Gdiplus::ColorAdjustTypeCount];
+};
+
+inline const ImageAttributesImpl* ToImpl(const GpImageAttributes* a)
+{
+    return static_cast<const ImageAttributesImpl*>(a);
+}
+inline ImageAttributesImpl* ToImpl(GpImageAttributes* a)
+{
+    return static_cast<ImageAttributesImpl*>(a);
+}
+
+// The key that applies to a bitmap drawn with these attributes: the bitmap's own key if one is
+// set, else the default one. Null when no key applies.
+const ImageAttributesImpl::ColorKey* BitmapColorKey(const GpImageAttributes* attributes);
+
+// True when each of the colour's red, green and blue lies within the key's range (alpha is not
+// compared).
+bool IsKeyed(const ImageAttributesImpl::ColorKey& key, Gdiplus::ARGB colour);
+
+} // namespace moxplat

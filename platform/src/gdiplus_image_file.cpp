@@ -1,0 +1,154 @@
+// Loading bitmaps from image files through gdk-pixbuf (BMP, PNG, JPEG, GIF, TIFF, ICO and
+// whatever else its loaders read).
+//
+// Statuses, as GDI+ gives them: a missing or unreadable file, anything that is not a regular
+// file, or a path that is not valid text, is InvalidParameter; data no loader recognises, or
+// that a loader cannot decode (a truncated or corrupt file), is OutOfMemory; an image too large
+// to hold is OutOfMemory as well.
+//
+// Pixels keep the file's own shape: an image with an alpha channel is 32bppARGB (not
+// premultiplied), any other is 24bppRGB. A GIF, whose only transparency is its palette key, is
+// 24bppRGB when no pixel is transparent and 32bppARGB otherwise.
+#include "gdiplus_internal.h"
+
+#include <gdk-pixbuf/gdk-pixbuf.h>
+
+#include <cstring>
+#include <string>
+
+using namespace Gdiplus;
+
+namespace {
+
+// UTF-32 (wchar_t) to UTF-8; false for a value that is no Unicode scalar.
+bool ToUtf8(const WCHAR* text, std::string* out)
+{
+    for (; *text; ++text) {
+        const std::uint32_t c = std::uint32_t(*text);
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            return false;
+        if (c < 0x80) {
+            out->push_back(char(c));
+        } else if (c < 0x800) {
+            out->push_back(char(0xC0 | (c >> 6)));
+            out->push_back(char(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out->push_back(char(0xE0 | (c >> 12)));
+            out->push_back(char(0x80 | ((c >> 6) & 0x3F)));
+            out->push_back(char(0x80 | (c & 0x3F)));
+        } else {
+            out->push_back(char(0xF0 | (c >> 18)));
+            out->push_back(char(0x80 | ((c >> 12) & 0x3F)));
+            out->push_back(char(0x80 | ((c >> 6) & 0x3F)));
+            out->push_back(char(0x80 | (c & 0x3F)));
+        }
+    }
+    return true;
+}
+
+Status StatusOfError(const GError* error)
+{
+    if (error && error->domain == G_FILE_ERROR)
+        return InvalidParameter;
+    return OutOfMemory;
+}
+
+bool IsGif(const char* path)
+{
+    GdkPixbufFormat* format = gdk_pixbuf_get_file_info(path, nullptr, nullptr);
+    if (!format)
+        return false;
+    gchar* name = gdk_pixbuf_format_get_name(format);
+    const bool gif = name && std::strcmp(name, "gif") == 0;
+    g_free(name);
+    return gif;
+}
+
+bool AllOpaque(const GdkPixbuf* pixbuf)
+{
+    const int width = gdk_pixbuf_get_width(pixbuf), height = gdk_pixbuf_get_height(pixbuf);
+    const int rowstride = gdk_pixbuf_get_rowstride(pixbuf);
+    const guint8* pixels = gdk_pixbuf_read_pixels(pixbuf);
+    for (int y = 0; y < height; ++y) {
+        const guint8* row = pixels + std::ptrdiff_t(y) * rowstride;
+        for (int x = 0; x < width; ++x)
+            if (row[4 * x + 3] != 255)
+                return false;
+    }
+    return true;
+}
+
+// Copies an 8-bit RGB or RGBA pixbuf into a new bitmap (blue, green, red[, alpha] bytes).
+moxplat::BitmapImpl* BitmapFromPixbuf(const GdkPixbuf* pixbuf, bool dropAlpha, Status* status)
+{
+    const int channels = gdk_pixbuf_get_n_channels(pixbuf);
+    if (gdk_pixbuf_get_colorspace(pixbuf) != GDK_COLORSPACE_RGB || gdk_pixbuf_get_bits_per_sample(pixbuf) != 8 ||
+        (channels != 3 && channels != 4)) {
+        *status = OutOfMemory;
+        return nullptr;
+    }
+    const bool alpha = channels == 4 && !dropAlpha;
+    const int width = gdk_pixbuf_get_width(pixbuf), height = gdk_pixbuf_get_height(pixbuf);
+    moxplat::BitmapImpl* bitmap =
+        moxplat::NewBitmap(width, height, alpha ? PixelFormat32bppARGB : PixelFormat24bppRGB, status);
+    if (!bitmap)
+        return nullptr;
+    const int rowstride = gdk_pixbuf_get_rowstride(pixbuf);
+    const guint8* pixels = gdk_pixbuf_read_pixels(pixbuf);
+    const int outBpp = alpha ? 4 : 3;
+    for (int y = 0; y < height; ++y) {
+        const guint8* in = pixels + std::ptrdiff_t(y) * rowstride;
+        std::uint8_t* out = bitmap->Row(y);
+        for (int x = 0; x < width; ++x, in += channels, out += outBpp) {
+            out[0] = in[2];
+            out[1] = in[1];
+            out[2] = in[0];
+            if (alpha)
+                out[3] = in[3];
+        }
+    }
+    return bitmap;
+}
+
+} // namespace
+
+namespace Gdiplus {
+namespace DllExports {
+
+extern "C" GpStatus WINGDIPAPI GdipCreateBitmapFromFile(GDIPCONST WCHAR* filename, GpBitmap** bitmap)
+{
+    if (!bitmap)
+        return InvalidParameter;
+    *bitmap = nullptr;
+    std::string path;
+    if (!filename || !*filename || !ToUtf8(filename, &path))
+        return InvalidParameter;
+
+    // Only regular files: a directory is no image, and a device or pipe might never end.
+    if (!g_file_test(path.c_str(), G_FILE_TEST_IS_REGULAR))
+        return InvalidParameter;
+
+    GError* error = nullptr;
+    GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file(path.c_str(), &error);
+    if (!pixbuf) {
+        const Status status = StatusOfError(error);
+        if (error)
+            g_error_free(error);
+        return status;
+    }
+    if (error)
+        g_error_free(error);
+
+    const bool dropAlpha = gdk_pixbuf_get_has_alpha(pixbuf) && gdk_pixbuf_get_n_channels(pixbuf) == 4 &&
+                           IsGif(path.c_str()) && AllOpaque(pixbuf);
+    Status status = Ok;
+    moxplat::BitmapImpl* b = BitmapFromPixbuf(pixbuf, dropAlpha, &status);
+    g_object_unref(pixbuf);
+    if (!b)
+        return status;
+    *bitmap = b;
+    return Ok;
+}
+
+} // namespace DllExports
+} // namespace Gdiplus

@@ -1,0 +1,61 @@
+// GDI+ start-up and memory. Nothing in this stand-in needs global set-up, so start-up only hands
+// out tokens; the functions work before it as well (a host that forgets it still draws).
+#include "gdiplus_internal.h"
+
+#include <atomic>
+#include <cstdlib>
+
+namespace {
+
+std::atomic<ULONG_PTR> g_nextToken{1};
+
+Gdiplus::Status WINAPI NotificationHook(ULONG_PTR* token)
+{
+    if (!token)
+        return Gdiplus::InvalidParameter;
+    *token = g_nextToken++;
+    return Gdiplus::Ok;
+}
+
+VOID WINAPI NotificationUnhook(ULONG_PTR) {}
+
+} // namespace
+
+namespace Gdiplus {
+
+extern "C" Status WINAPI GdiplusStartup(ULONG_PTR* token, const GdiplusStartupInput* input,
+                                        GdiplusStartupOutput* output)
+{
+    if (!token || !input)
+        return InvalidParameter;
+    // Version 1 and its 1.1 successor (2) share this interface.
+    if (input->GdiplusVersion != 1 && input->GdiplusVersion != 2)
+        return UnsupportedGdiplusVersion;
+    // Without a background thread the host must be able to hook notifications, so it has to
+    // ask for the hooks.
+    if (input->SuppressBackgroundThread && !output)
+        return InvalidParameter;
+    if (output) {
+        output->NotificationHook = input->SuppressBackgroundThread ? NotificationHook : nullptr;
+        output->NotificationUnhook = input->SuppressBackgroundThread ? NotificationUnhook : nullptr;
+    }
+    *token = g_nextToken++;
+    return Ok;
+}
+
+extern "C" VOID WINAPI GdiplusShutdown(ULONG_PTR) {}
+
+namespace DllExports {
+
+extern "C" void* WINGDIPAPI GdipAlloc(size_t size)
+{
+    return std::malloc(size ? size : 1);
+}
+
+extern "C" void WINGDIPAPI GdipFree(void* ptr)
+{
+    std::free(ptr);
+}
+
+} // namespace DllExports
+} // namespace Gdiplus
