@@ -1,0 +1,202 @@
+// CMoxBitmap: an opaque picture in file form (a GDI+ bitmap) or raw form (a private copy of
+// bottom-up 24-bit DIB bytes with their header), with an optional exact-match colour key.
+#include <MoxImage2.h>
+
+#include <cstring>
+#include <new>
+
+namespace {
+
+void DeleteAttributes(void* p)
+{
+    delete static_cast<Gdiplus::ImageAttributes*>(p);
+}
+
+void DeleteGdipBitmap(void* p)
+{
+    delete static_cast<Gdiplus::Bitmap*>(p);
+}
+
+void DeleteBytes(void* p)
+{
+    delete[] static_cast<unsigned char*>(p);
+}
+
+} // namespace
+
+CMoxBitmap::CMoxBitmap()
+    : m_pImageAttributes(nullptr), m_pBitmap(nullptr), m_keyR(0), m_keyG(0), m_keyB(0), m_keyRGB(0), m_bColorKey(0),
+      m_pMemBitmap(nullptr), m_nWidth(0), m_nHeight(0), m_bZoom(0)
+{
+    std::memset(&m_bitmapHeader, 0, sizeof m_bitmapHeader);
+}
+
+CMoxBitmap::CMoxBitmap(const unsigned char* pBits, int nBytes, BITMAPINFO& header, int bZoom) : CMoxBitmap()
+{
+    Init(pBits, nBytes, header, bZoom);
+}
+
+CMoxBitmap::CMoxBitmap(const wchar_t* path) : CMoxBitmap()
+{
+    Init(path);
+}
+
+CMoxBitmap::CMoxBitmap(const unsigned char* pBits, int nBytes, BITMAPINFO& header, unsigned char keyR,
+                       unsigned char keyG, unsigned char keyB)
+    : CMoxBitmap()
+{
+    Init(pBits, nBytes, header, keyR, keyG, keyB);
+}
+
+CMoxBitmap::CMoxBitmap(const wchar_t* path, unsigned char keyR, unsigned char keyG, unsigned char keyB) : CMoxBitmap()
+{
+    Init(path, keyR, keyG, keyB);
+}
+
+// Copies share the attributes, the GDI+ bitmap and the raw bytes; the owners release them once.
+CMoxBitmap::CMoxBitmap(const CMoxBitmap& other) = default;
+CMoxBitmap& CMoxBitmap::operator=(const CMoxBitmap& other) = default;
+
+CMoxBitmap::~CMoxBitmap()
+{
+    // Release order: attributes, GDI+ bitmap, raw bytes.
+    m_AttributesOwner.reset();
+    m_pImageAttributes = nullptr;
+    m_BitmapOwner.reset();
+    m_pBitmap = nullptr;
+    m_MemBitmapOwner.reset();
+    m_pMemBitmap = nullptr;
+}
+
+// Drops this object's share of whichever form it holds.
+static void ReleaseForm(CMoxBitmap& image, std::shared_ptr<void>& memOwner, std::shared_ptr<void>& bitmapOwner,
+                        int& memBytes)
+{
+    memOwner.reset();
+    image.m_pMemBitmap = nullptr;
+    memBytes = 0;
+    bitmapOwner.reset();
+    image.m_pBitmap = nullptr;
+}
+
+void CMoxBitmap::Init(const unsigned char* pBits, int nBytes, BITMAPINFO& header, unsigned char keyR,
+                      unsigned char keyG, unsigned char keyB)
+{
+    Init(pBits, nBytes, header, m_bZoom); // the keyed form keeps the zoom flag it had
+    SetColorKey(keyR, keyG, keyB);
+}
+
+void CMoxBitmap::Init(const unsigned char* pBits, int nBytes, BITMAPINFO& header, int bZoom)
+{
+    // A negative count or missing bytes keep nothing: the image is in raw form (its header still
+    // describes it) but holds no pixels, so the readers draw nothing. At least one byte is
+    // allocated so that the raw form is recognisable by its non-null pointer.
+    const int keep = (pBits && nBytes > 0) ? nBytes : 0;
+    unsigned char* bytes = new (std::nothrow) unsigned char[keep > 0 ? keep : 1];
+    // Copied before the old form is released: the caller may pass this image's own bytes.
+    if (bytes && keep > 0)
+        std::memcpy(bytes, pBits, static_cast<size_t>(keep));
+    const BITMAPINFO copy = header;
+
+    ReleaseForm(*this, m_MemBitmapOwner, m_BitmapOwner, m_nMemBytes);
+    if (bytes) {
+        m_MemBitmapOwner.reset(bytes, DeleteBytes);
+        m_pMemBitmap = bytes;
+        m_nMemBytes = keep;
+    }
+    m_nWidth = copy.bmiHeader.biWidth;
+    m_nHeight = copy.bmiHeader.biHeight;
+    m_bZoom = bZoom;
+    m_bitmapHeader = copy;
+}
+
+void CMoxBitmap::Init(const wchar_t* path)
+{
+    ReleaseForm(*this, m_MemBitmapOwner, m_BitmapOwner, m_nMemBytes);
+    // A failed load still leaves a bitmap object, whose native handle is null.
+    Gdiplus::Bitmap* bitmap = new Gdiplus::Bitmap(path);
+    if (bitmap) {
+        m_BitmapOwner.reset(bitmap, DeleteGdipBitmap);
+        m_pBitmap = bitmap;
+    }
+}
+
+void CMoxBitmap::Init(const wchar_t* path, unsigned char keyR, unsigned char keyG, unsigned char keyB)
+{
+    Init(path);
+    SetColorKey(keyR, keyG, keyB);
+}
+
+void CMoxBitmap::SetColorKey(unsigned char keyR, unsigned char keyG, unsigned char keyB)
+{
+    m_AttributesOwner.reset();
+    m_pImageAttributes = nullptr;
+
+    Gdiplus::ImageAttributes* attributes = new Gdiplus::ImageAttributes();
+    if (attributes) {
+        m_AttributesOwner.reset(attributes, DeleteAttributes);
+        m_pImageAttributes = attributes;
+        const Gdiplus::Color key(255, keyR, keyG, keyB);
+        attributes->SetColorKey(key, key, Gdiplus::ColorAdjustTypeDefault);
+    }
+    m_keyRGB = (ULONG(keyR) << 16) | (ULONG(keyG) << 8) | ULONG(keyB);
+    m_keyR = keyR;
+    m_keyG = keyG;
+    m_keyB = keyB;
+    m_bColorKey = 1;
+}
+
+int CMoxBitmap::GetWidth()
+{
+    if (m_pMemBitmap)
+        return m_nWidth;
+    return m_pBitmap ? static_cast<int>(m_pBitmap->GetWidth()) : 0;
+}
+
+int CMoxBitmap::GetHeight()
+{
+    if (m_pMemBitmap)
+        return m_nHeight;
+    return m_pBitmap ? static_cast<int>(m_pBitmap->GetHeight()) : 0;
+}
+
+unsigned char CMoxBitmap::GetKeyR()
+{
+    return m_keyR;
+}
+unsigned char CMoxBitmap::GetKeyG()
+{
+    return m_keyG;
+}
+unsigned char CMoxBitmap::GetKeyB()
+{
+    return m_keyB;
+}
+unsigned long CMoxBitmap::GetKeyRGB()
+{
+    return m_keyRGB;
+}
+int CMoxBitmap::IsColorKey()
+{
+    return m_bColorKey;
+}
+int CMoxBitmap::IsZoom()
+{
+    return m_bZoom;
+}
+unsigned char* CMoxBitmap::GetMemBitmap()
+{
+    return m_pMemBitmap;
+}
+BITMAPINFO* CMoxBitmap::GetBitmapHeader()
+{
+    return &m_bitmapHeader;
+}
+Gdiplus::Bitmap* CMoxBitmap::GetBitmap()
+{
+    return m_pBitmap;
+}
+Gdiplus::ImageAttributes* CMoxBitmap::GetImageAttributes()
+{
+    return m_pImageAttributes;
+}
