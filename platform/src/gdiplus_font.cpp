@@ -1,0 +1,189 @@
+// GDI+ font families, fonts and string formats. Families are found through fontconfig: a name is
+// accepted when an installed font carries it, or carries one of the metric-compatible families
+// fontconfig binds to it as strongly as the name itself ("Arial" -> "Liberation Sans"). The
+// weak fallbacks fontconfig adds for any name do not count, or every name would be found.
+#include "gdiplus_tools.h"
+
+#include <fontconfig/fontconfig.h>
+
+#include <cmath>
+#include <new>
+
+using namespace Gdiplus;
+
+namespace moxplat {
+
+namespace {
+
+bool IsInstalledFamily(const FcChar8* family)
+{
+    FcPattern* pattern = FcPatternCreate();
+    if (!pattern)
+        return false;
+    FcPatternAddString(pattern, FC_FAMILY, family);
+    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, static_cast<char*>(nullptr));
+    FcFontSet* fonts = objects ? FcFontList(nullptr, pattern, objects) : nullptr;
+    const bool found = fonts && fonts->nfont > 0;
+    if (fonts)
+        FcFontSetDestroy(fonts);
+    if (objects)
+        FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+    return found;
+}
+
+// The installed family that stands for `name`, or empty when there is none.
+std::string ResolveFamily(const std::string& name)
+{
+    if (name.empty())
+        return {};
+    FcPattern* pattern = FcPatternCreate();
+    if (!pattern)
+        return {};
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    std::string resolved;
+    FcValue value;
+    FcValueBinding binding;
+    for (int i = 0; FcPatternGetWithBinding(pattern, FC_FAMILY, i, &value, &binding) == FcResultMatch; ++i) {
+        if (binding != FcValueBindingStrong || value.type != FcTypeString)
+            continue;
+        if (IsInstalledFamily(value.u.s)) {
+            resolved = reinterpret_cast<const char*>(value.u.s);
+            break;
+        }
+    }
+    FcPatternDestroy(pattern);
+    return resolved;
+}
+
+bool IsFontUnit(Unit unit)
+{
+    return unit == UnitWorld || unit == UnitPixel || unit == UnitPoint || unit == UnitInch || unit == UnitDocument ||
+           unit == UnitMillimeter;
+}
+
+} // namespace
+
+} // namespace moxplat
+
+namespace Gdiplus {
+namespace DllExports {
+extern "C" {
+
+GpStatus WINGDIPAPI GdipCreateFontFamilyFromName(GDIPCONST WCHAR* name, GpFontCollection* fontCollection,
+                                                 GpFontFamily** fontFamily)
+{
+    (void)fontCollection; // only the installed fonts exist here
+    if (!fontFamily)
+        return InvalidParameter;
+    *fontFamily = nullptr;
+    if (!name)
+        return InvalidParameter;
+    std::size_t length = 0;
+    while (name[length] && length < 1024)
+        ++length;
+    std::string family = moxplat::ResolveFamily(moxplat::WideToUtf8(name, length));
+    if (family.empty())
+        return FontFamilyNotFound;
+    auto* impl = new (std::nothrow) moxplat::FontFamilyImpl;
+    if (!impl)
+        return OutOfMemory;
+    impl->name = std::move(family);
+    *fontFamily = impl;
+    return Ok;
+}
+
+GpStatus WINGDIPAPI GdipDeleteFontFamily(GpFontFamily* fontFamily)
+{
+    if (!fontFamily)
+        return InvalidParameter;
+    delete static_cast<moxplat::FontFamilyImpl*>(fontFamily);
+    return Ok;
+}
+
+GpStatus WINGDIPAPI GdipCreateFont(GDIPCONST GpFontFamily* fontFamily, REAL emSize, INT style, Unit unit, GpFont** font)
+{
+    if (!font)
+        return InvalidParameter;
+    *font = nullptr;
+    if (!fontFamily || !std::isfinite(emSize) || emSize <= 0 || !moxplat::IsFontUnit(unit))
+        return InvalidParameter;
+    auto* impl = new (std::nothrow) moxplat::FontImpl;
+    if (!impl)
+        return OutOfMemory;
+    impl->family = static_cast<const moxplat::FontFamilyImpl*>(fontFamily)->name;
+    impl->emSize = emSize;
+    impl->unit = unit;
+    impl->style = style & (FontStyleBoldItalic | FontStyleUnderline | FontStyleStrikeout);
+    impl->pixelSize = double(emSize) * moxplat::UnitPixels(unit);
+    *font = impl;
+    return Ok;
+}
+
+GpStatus WINGDIPAPI GdipDeleteFont(GpFont* font)
+{
+    if (!font)
+        return InvalidParameter;
+    moxplat::FontImpl* impl = moxplat::ToImpl(font);
+    moxplat::ReleaseTextLayouts(impl);
+    delete impl;
+    return Ok;
+}
+
+GpStatus WINGDIPAPI GdipGetFontSize(GpFont* font, REAL* size)
+{
+    if (!font || !size)
+        return InvalidParameter;
+    *size = moxplat::ToImpl(font)->emSize;
+    return Ok;
+}
+
+GpStatus WINGDIPAPI GdipGetFontStyle(GpFont* font, INT* style)
+{
+    if (!font || !style)
+        return InvalidParameter;
+    *style = moxplat::ToImpl(font)->style;
+    return Ok;
+}
+
+GpStatus WINGDIPAPI GdipCreateStringFormat(INT formatAttributes, LANGID language, GpStringFormat** format)
+{
+    if (!format)
+        return InvalidParameter;
+    auto* impl = new (std::nothrow) moxplat::StringFormatImpl;
+    *format = impl;
+    if (!impl)
+        return OutOfMemory;
+    impl->flags = formatAttributes;
+    impl->language = language;
+    return Ok;
+}
+
+GpStatus WINGDIPAPI GdipDeleteStringFormat(GpStringFormat* format)
+{
+    if (!format)
+        return InvalidParameter;
+    delete moxplat::ToImpl(format);
+    return Ok;
+}
+
+GpStatus WINGDIPAPI GdipSetStringFormatAlign(GpStringFormat* format, StringAlignment align)
+{
+    if (!format || align < StringAlignmentNear || align > StringAlignmentFar)
+        return InvalidParameter;
+    moxplat::ToImpl(format)->align = align;
+    return Ok;
+}
+
+GpStatus WINGDIPAPI GdipGetStringFormatAlign(GpStringFormat* format, StringAlignment* align)
+{
+    if (!format || !align)
+        return InvalidParameter;
+    *align = moxplat::ToImpl(format)->align;
+    return Ok;
+}
+
+} // extern "C"
+} // namespace DllExports
+} // namespace Gdiplus

@@ -1,0 +1,292 @@
+// GdipDrawString: pango lays the text out, cairo renders its anti-aliased glyphs as coverage
+// into an A8 mask over the visible part of the layout, and the brush is composited through it.
+#include "gdiplus_tools.h"
+
+#include <cairo.h>
+#include <pango/pangocairo.h>
+#include <pixman.h>
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+#include <vector>
+
+using namespace Gdiplus;
+
+namespace moxplat {
+
+namespace {
+
+// Glyphs larger than this are drawn at this size: a glyph is rasterised whole before clipping,
+// and an absurd size would cost gigabytes.
+constexpr double kMaxPixelSize = 1024;
+// Wrap widths beyond any surface behave like no wrap; this keeps them within pango's range.
+constexpr double kMaxLayoutWidth = 1 << 20;
+
+void AppendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | (c >> 6));
+        out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += char(0xE0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    } else {
+        out += char(0xF0 | (c >> 18));
+        out += char(0x80 | ((c >> 12) & 0x3F));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
+}
+
+// A layout set up for the font: family, pixel size at 96 DPI, weight, slant and the underline
+// and strikeout decorations, which never change for a font.
+PangoLayout* NewFontLayout(const FontImpl* font)
+{
+    PangoContext* context = pango_font_map_create_context(pango_cairo_font_map_get_default());
+    if (!context)
+        return nullptr;
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    pango_cairo_context_set_font_options(context, options);
+    cairo_font_options_destroy(options);
+    pango_cairo_context_set_resolution(context, 96);
+    PangoLayout* layout = pango_layout_new(context);
+    g_object_unref(context);
+    if (!layout)
+        return nullptr;
+
+    PangoFontDescription* description = pango_font_description_new();
+    pango_font_description_set_family(description, font->family.c_str());
+    const double pixels = std::min(font->pixelSize, kMaxPixelSize);
+    pango_font_description_set_absolute_size(description, std::max(1.0, pixels * PANGO_SCALE));
+    pango_font_description_set_weight(description,
+                                      (font->style & FontStyleBold) ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+    pango_font_description_set_style(description,
+                                     (font->style & FontStyleItalic) ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+    pango_layout_set_font_description(layout, description);
+    pango_font_description_free(description);
+
+    if (font->style & (FontStyleUnderline | FontStyleStrikeout)) {
+        PangoAttrList* attributes = pango_attr_list_new();
+        if (font->style & FontStyleUnderline)
+            pango_attr_list_insert(attributes, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
+        if (font->style & FontStyleStrikeout)
+            pango_attr_list_insert(attributes, pango_attr_strikethrough_new(TRUE));
+        pango_layout_set_attributes(layout, attributes);
+        pango_attr_list_unref(attributes);
+    }
+    return layout;
+}
+
+// A frame usually redraws the texts of the one before, so each font keeps the layouts of its
+// most recently drawn short texts: drawing one again skips shaping and, when the box width and
+// alignment are unchanged too, line breaking. Long texts share one uncached layout.
+constexpr std::size_t kCachedTexts = 64;
+constexpr std::size_t kCachedTextBytes = 256;
+
+} // namespace
+
+struct TextLayouts {
+    struct Entry {
+        std::string text;
+        PangoLayout* layout = nullptr;
+        std::uint64_t used = 0;
+    };
+    PangoLayout* scratch = nullptr;
+    std::vector<Entry> entries;
+    std::uint64_t clock = 0;
+
+    ~TextLayouts()
+    {
+        if (scratch)
+            g_object_unref(scratch);
+        for (Entry& e : entries)
+            g_object_unref(e.layout);
+    }
+};
+
+void ReleaseTextLayouts(const FontImpl* font)
+{
+    delete font->layouts;
+    font->layouts = nullptr;
+}
+
+namespace {
+
+// The font's layout holding `text`.
+PangoLayout* LayoutFor(const FontImpl* font, const std::string& text)
+{
+    if (!font->layouts) {
+        auto* layouts = new (std::nothrow) TextLayouts;
+        if (!layouts)
+            return nullptr;
+        layouts->scratch = NewFontLayout(font);
+        if (!layouts->scratch) {
+            delete layouts;
+            return nullptr;
+        }
+        font->layouts = layouts;
+    }
+    TextLayouts& cache = *font->layouts;
+    const int length = int(std::min<std::size_t>(text.size(), 0x7fffffff));
+    if (text.size() > kCachedTextBytes) {
+        pango_layout_set_text(cache.scratch, text.data(), length);
+        return cache.scratch;
+    }
+    ++cache.clock;
+    for (TextLayouts::Entry& e : cache.entries)
+        if (e.text == text) {
+            e.used = cache.clock;
+            return e.layout;
+        }
+    TextLayouts::Entry* slot = nullptr;
+    if (cache.entries.size() < kCachedTexts) {
+        PangoLayout* layout = NewFontLayout(font);
+        if (!layout)
+            return nullptr;
+        cache.entries.push_back({std::string(), layout, 0});
+        slot = &cache.entries.back();
+    } else {
+        slot = &*std::min_element(cache.entries.begin(), cache.entries.end(),
+                                  [](const auto& a, const auto& b) { return a.used < b.used; });
+    }
+    slot->text = text;
+    slot->used = cache.clock;
+    pango_layout_set_text(slot->layout, text.data(), length);
+    return slot->layout;
+}
+
+// Pixel bounds [lo, hi) of the span [a, b), clamped so that later integer work cannot overflow.
+void PixelSpan(double a, double b, long long* lo, long long* hi)
+{
+    constexpr double kLimit = 1e15;
+    *lo = static_cast<long long>(std::floor(std::clamp(a, -kLimit, kLimit)));
+    *hi = static_cast<long long>(std::ceil(std::clamp(b, -kLimit, kLimit)));
+}
+
+} // namespace
+
+std::string WideToUtf8(const WCHAR* text, std::size_t count)
+{
+    std::string out;
+    out.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto c = static_cast<std::uint32_t>(text[i]);
+        if (c == 0)
+            continue;
+        const bool scalar = c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+        AppendUtf8(out, scalar ? char32_t(c) : char32_t(0xFFFD));
+    }
+    return out;
+}
+
+} // namespace moxplat
+
+namespace Gdiplus {
+namespace DllExports {
+extern "C" {
+
+GpStatus WINGDIPAPI GdipDrawString(GpGraphics* graphics, GDIPCONST WCHAR* string, INT length, GDIPCONST GpFont* font,
+                                   GDIPCONST RectF* layoutRect, GDIPCONST GpStringFormat* stringFormat,
+                                   GDIPCONST GpBrush* brush)
+{
+    if (!graphics || !string || !font || !layoutRect || !brush || length < -1)
+        return InvalidParameter;
+    const RectF rect = *layoutRect;
+    if (!std::isfinite(rect.X) || !std::isfinite(rect.Y) || !std::isfinite(rect.Width) || !std::isfinite(rect.Height))
+        return InvalidParameter;
+    if (!moxplat::AsSolid(brush) && !moxplat::AsHatch(brush))
+        return InvalidParameter;
+
+    const std::size_t count = length == -1 ? std::char_traits<WCHAR>::length(string) : std::size_t(length);
+    moxplat::PixelSurface surface;
+    if (count == 0 || rect.Width < 0 || rect.Height < 0 || !moxplat::TargetOf(graphics, &surface) ||
+        surface.width <= 0 || surface.height <= 0)
+        return Ok;
+    const std::string text = moxplat::WideToUtf8(string, count);
+    if (text.empty())
+        return Ok;
+
+    PangoLayout* layout = moxplat::LayoutFor(moxplat::ToImpl(font), text);
+    if (!layout)
+        return OutOfMemory;
+    const StringAlignment align = stringFormat ? moxplat::ToImpl(stringFormat)->align : StringAlignmentNear;
+    const bool wrap = rect.Width > 0;
+    if (wrap) {
+        pango_layout_set_width(layout, int(std::min<double>(rect.Width, moxplat::kMaxLayoutWidth) * PANGO_SCALE));
+        pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
+        pango_layout_set_alignment(layout, align == StringAlignmentCenter ? PANGO_ALIGN_CENTER
+                                           : align == StringAlignmentFar  ? PANGO_ALIGN_RIGHT
+                                                                          : PANGO_ALIGN_LEFT);
+    } else {
+        pango_layout_set_width(layout, -1);
+        pango_layout_set_alignment(layout, PANGO_ALIGN_LEFT);
+    }
+    PangoRectangle ink, logical;
+    pango_layout_get_pixel_extents(layout, &ink, &logical);
+
+    // Without a width to align in, centre and far alignment hang the text around its origin.
+    double originX = rect.X;
+    const double originY = rect.Y;
+    if (!wrap && align == StringAlignmentCenter)
+        originX -= logical.width / 2.0;
+    else if (!wrap && align == StringAlignmentFar)
+        originX -= logical.width;
+
+    // The pixels to render: the ink, inside the box where the box has an extent, on the target.
+    long long x0, x1, y0, y1;
+    moxplat::PixelSpan(originX + ink.x, originX + ink.x + ink.width, &x0, &x1);
+    moxplat::PixelSpan(originY + ink.y, originY + ink.y + ink.height, &y0, &y1);
+    long long bx0, bx1, by0, by1;
+    if (wrap) {
+        moxplat::PixelSpan(rect.X, double(rect.X) + rect.Width, &bx0, &bx1);
+        x0 = std::max(x0, bx0);
+        x1 = std::min(x1, bx1);
+    }
+    if (rect.Height > 0) {
+        moxplat::PixelSpan(rect.Y, double(rect.Y) + rect.Height, &by0, &by1);
+        y0 = std::max(y0, by0);
+        y1 = std::min(y1, by1);
+    }
+    moxplat::PixelBox box;
+    box.x0 = int(std::clamp<long long>(x0, 0, surface.width));
+    box.y0 = int(std::clamp<long long>(y0, 0, surface.height));
+    box.x1 = int(std::clamp<long long>(x1, 0, surface.width));
+    box.y1 = int(std::clamp<long long>(y1, 0, surface.height));
+    if (box.Empty())
+        return Ok;
+
+    const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_A8, box.Width());
+    std::vector<std::uint8_t> mask(std::size_t(stride) * box.Height(), 0);
+    cairo_surface_t* target =
+        cairo_image_surface_create_for_data(mask.data(), CAIRO_FORMAT_A8, box.Width(), box.Height(), stride);
+    cairo_t* cr = cairo_create(target);
+    Status status = Ok;
+    if (cairo_status(cr) == CAIRO_STATUS_SUCCESS) {
+        cairo_move_to(cr, originX - box.x0, originY - box.y0);
+        pango_cairo_show_layout(cr, layout);
+    } else {
+        status = OutOfMemory;
+    }
+    cairo_destroy(cr);
+    cairo_surface_flush(target);
+    cairo_surface_destroy(target);
+    if (status != Ok)
+        return status;
+
+    pixman_image_t* source = moxplat::BrushSource(brush);
+    if (!source)
+        return InvalidParameter;
+    moxplat::CompositeOver(surface, source, box, mask.data(), stride);
+    pixman_image_unref(source);
+    return Ok;
+}
+
+} // extern "C"
+} // namespace DllExports
+} // namespace Gdiplus

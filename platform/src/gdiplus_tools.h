@@ -1,0 +1,135 @@
+// What lies behind the GDI+ drawing-tool handles (pens, brushes, fonts, string formats), and the
+// compositing shared by the shape, fill and text calls.
+#pragma once
+
+#include <gdiplus.h>
+
+#include <cstdint>
+#include <string>
+#include <type_traits>
+
+#include "gdiplus_internal.h"
+
+namespace moxplat {
+
+struct PenImpl : GpPen {
+    Gdiplus::ARGB color = 0;
+    Gdiplus::REAL width = 1.0f;
+    Gdiplus::Unit unit = Gdiplus::UnitWorld;
+    Gdiplus::DashStyle dash = Gdiplus::DashStyleSolid;
+};
+
+inline const PenImpl* ToImpl(const GpPen* p)
+{
+    return static_cast<const PenImpl*>(p);
+}
+inline PenImpl* ToImpl(GpPen* p)
+{
+    return static_cast<PenImpl*>(p);
+}
+
+// Both brush kinds start with their kind, so a GpBrush handle tells which one it is.
+enum class BrushKind : std::uint32_t { Solid = 0x53464c4c, Hatch = 0x48415443 };
+
+struct SolidFillImpl : GpSolidFill {
+    BrushKind kind = BrushKind::Solid;
+    Gdiplus::ARGB color = 0;
+};
+
+struct HatchImpl : GpHatch {
+    BrushKind kind = BrushKind::Hatch;
+    Gdiplus::HatchStyle style = Gdiplus::HatchStyleHorizontal;
+    Gdiplus::ARGB fore = 0;
+    Gdiplus::ARGB back = 0;
+};
+
+static_assert(std::is_standard_layout<SolidFillImpl>::value && std::is_standard_layout<HatchImpl>::value,
+              "a brush's kind must sit at the start of the object");
+
+inline BrushKind KindOf(const GpBrush* b)
+{
+    return *reinterpret_cast<const BrushKind*>(b);
+}
+inline const SolidFillImpl* AsSolid(const GpBrush* b)
+{
+    return b && KindOf(b) == BrushKind::Solid ? static_cast<const SolidFillImpl*>(static_cast<const GpSolidFill*>(b))
+                                              : nullptr;
+}
+inline const HatchImpl* AsHatch(const GpBrush* b)
+{
+    return b && KindOf(b) == BrushKind::Hatch ? static_cast<const HatchImpl*>(static_cast<const GpHatch*>(b)) : nullptr;
+}
+
+struct TextLayouts;
+
+struct FontFamilyImpl : GpFontFamily {
+    std::string name; // an installed family, as fontconfig names it
+};
+
+struct FontImpl : GpFont {
+    std::string family;
+    Gdiplus::REAL emSize = 0; // in `unit`
+    Gdiplus::Unit unit = Gdiplus::UnitPoint;
+    INT style = Gdiplus::FontStyleRegular;
+    double pixelSize = 0; // em size in pixels at 96 DPI
+    // Laid-out texts kept by the text code for this font; null until the font first draws.
+    mutable TextLayouts* layouts = nullptr;
+};
+
+// Frees what the text code keeps for a font; the font is being deleted.
+void ReleaseTextLayouts(const FontImpl* font);
+
+inline const FontImpl* ToImpl(const GpFont* f)
+{
+    return static_cast<const FontImpl*>(f);
+}
+inline FontImpl* ToImpl(GpFont* f)
+{
+    return static_cast<FontImpl*>(f);
+}
+
+struct StringFormatImpl : GpStringFormat {
+    INT flags = 0;
+    LANGID language = 0;
+    Gdiplus::StringAlignment align = Gdiplus::StringAlignmentNear;
+};
+
+inline const StringFormatImpl* ToImpl(const GpStringFormat* f)
+{
+    return static_cast<const StringFormatImpl*>(f);
+}
+inline StringFormatImpl* ToImpl(GpStringFormat* f)
+{
+    return static_cast<StringFormatImpl*>(f);
+}
+
+// The 8 x 8 tile of a hatch style: row y is tile[y], column x is bit (0x80 >> x). Null for a
+// style out of range.
+const std::uint8_t* HatchTile(Gdiplus::HatchStyle style);
+
+// A pixman source painting with the brush: a solid colour, or the hatch tile repeated from the
+// surface origin. Null for an unknown brush. Release with pixman_image_unref.
+pixman_image_t* BrushSource(const GpBrush* brush);
+
+// UTF-8 of `count` wide characters (UTF-32 on this platform). Characters that are not Unicode
+// scalar values become U+FFFD; NULs are dropped.
+std::string WideToUtf8(const WCHAR* text, std::size_t count);
+
+// Pixels per unit at 96 DPI, with the world and page units both pixels.
+double UnitPixels(Gdiplus::Unit unit);
+
+// A pixel rectangle, half-open: [x0, x1) x [y0, y1).
+struct PixelBox {
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    bool Empty() const { return x1 <= x0 || y1 <= y0; }
+    int Width() const { return x1 - x0; }
+    int Height() const { return y1 - y0; }
+};
+
+// Composites `source` OVER the surface through an optional A8 coverage mask covering `box`
+// (mask pixel (0, 0) lies at box.x0, box.y0; its rows are `maskStride` bytes). The source is
+// sampled at surface coordinates, which keeps hatch tiles anchored at the surface origin.
+void CompositeOver(const PixelSurface& surface, pixman_image_t* source, const PixelBox& box, std::uint8_t* mask,
+                   int maskStride);
+
+} // namespace moxplat
