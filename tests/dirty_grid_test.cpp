@@ -1,0 +1,105 @@
+// The dirty-rectangle grid must never leave out a rectangle that meets the query: checked
+// against a plain walk of the list for many random lists and queries.
+#include <MoxImage2.h>
+
+#include "scene/dirty_grid.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <list>
+#include <random>
+#include <vector>
+
+namespace {
+
+std::vector<CMoxRect*> Meeting(std::vector<CMoxRect*> rects, CMoxRect q)
+{
+    std::vector<CMoxRect*> out;
+    for (CMoxRect* d : rects)
+        if (d->CheckSuperpose(q) == 1)
+            out.push_back(d);
+    return out;
+}
+
+CMoxRect RandomRect(std::mt19937& rng, int w, int h)
+{
+    std::uniform_int_distribution<int> kind(0, 19);
+    std::uniform_int_distribution<int> px(-20, w + 20), py(-20, h + 20), size(0, 40), neg(-30, 0);
+    switch (kind(rng)) {
+    case 0:
+        return CMoxRect(px(rng), py(rng), neg(rng), size(rng)); // negative sizes follow other rules
+    case 1:
+        return CMoxRect(INT_MIN + 5, py(rng), INT_MAX, size(rng)); // beyond every edge
+    case 2:
+        return CMoxRect(px(rng), py(rng), 0, 0); // a point
+    default:
+        return CMoxRect(px(rng), py(rng), size(rng), size(rng));
+    }
+}
+
+void CheckAgainstWalk(std::list<CMoxRect>& dirty, int w, int h, std::mt19937& rng, int queries)
+{
+    std::vector<CMoxRect*> all;
+    for (CMoxRect& r : dirty)
+        all.push_back(&r);
+    mox::DirtyGrid grid;
+    grid.Build(dirty, w, h);
+    std::vector<CMoxRect*> nearby;
+    for (int q = 0; q < queries; ++q) {
+        CMoxRect query = RandomRect(rng, w, h);
+        grid.Candidates(query, &nearby);
+        // In list order, each once.
+        for (size_t i = 1; i < nearby.size(); ++i) {
+            auto before = std::find(all.begin(), all.end(), nearby[i - 1]);
+            auto after = std::find(all.begin(), all.end(), nearby[i]);
+            ASSERT_LT(before, after);
+        }
+        ASSERT_EQ(Meeting(nearby, query), Meeting(all, query))
+            << "query " << query.X << "," << query.Y << " " << query.Width << "x" << query.Height;
+    }
+}
+
+TEST(DirtyGrid, FindsEveryMeetingRectangleOfADirtyList)
+{
+    std::mt19937 rng(1234);
+    for (int round = 0; round < 40; ++round) {
+        const int w = 40 + round * 37, h = 30 + round * 23;
+        CMoxZang zang;
+        for (int i = 0; i < 10 + round * 5; ++i) {
+            CMoxRect r = RandomRect(rng, w, h);
+            zang.AddRect(r);
+        }
+        CheckAgainstWalk(zang.m_RectList, w, h, rng, 300);
+    }
+}
+
+TEST(DirtyGrid, FindsEveryMeetingRectangleOfOverlappingLists)
+{
+    // The grid does not rely on the list's rectangles being apart.
+    std::mt19937 rng(99);
+    for (int round = 0; round < 20; ++round) {
+        std::list<CMoxRect> rects;
+        for (int i = 0; i < 60; ++i)
+            rects.push_back(RandomRect(rng, 300, 200));
+        CheckAgainstWalk(rects, 300, 200, rng, 300);
+    }
+}
+
+TEST(DirtyGrid, ShortListsAndEmptyCanvasesGiveEveryRectangle)
+{
+    std::list<CMoxRect> rects{CMoxRect(0, 0, 5, 5), CMoxRect(100, 100, 5, 5)};
+    mox::DirtyGrid grid;
+    grid.Build(rects, 0, 0);
+    std::vector<CMoxRect*> nearby;
+    grid.Candidates(CMoxRect(1, 1, 1, 1), &nearby);
+    EXPECT_EQ(nearby.size(), 2u);
+
+    std::mt19937 rng(5);
+    for (int i = 0; i < 30; ++i)
+        rects.push_back(RandomRect(rng, 50, 50));
+    CheckAgainstWalk(rects, 0, 0, rng, 200);
+}
+
+} // namespace
