@@ -316,11 +316,11 @@ Picture PaintBall(int radius, Px base, bool glass)
                 continue;
             const float nz = std::sqrt(std::max(0.0f, 1 - d2));
             const float diffuse = std::max(0.0f, (nx * lx + ny * ly + nz * lz) / ln);
-            const float spec = std::pow(std::max(0.0f, nx * hx + ny * hy + nz * hz), 36.0f);
+            const float specular = std::pow(std::max(0.0f, nx * hx + ny * hy + nz * hz), 36.0f);
             const float rim = (1 - nz) * (1 - nz);
             Px col = Scale(base, 0.3f + 0.8f * diffuse + 0.18f * std::max(0.0f, ny));
-            col = Mix(col, Rgb(255, 255, 255), Clamp01(spec * 0.85f));
-            col.a = glass ? cover * Clamp01(0.3f + 0.6f * rim + spec) : cover;
+            col = Mix(col, Rgb(255, 255, 255), Clamp01(specular * 0.85f));
+            col.a = glass ? cover * Clamp01(0.3f + 0.6f * rim + specular) : cover;
             p.At(x, y) = col;
         }
     }

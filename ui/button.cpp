@@ -58,151 +58,100 @@ CMoxButton::~CMoxButton() = default;
 
 // --- Cutting the looks ----------------------------------------------------------------------
 
+namespace {
+
+int WidthOf(CMoxTga* image) { return image ? Extent(image->GetWidth()) : 0; }
+int HeightOf(CMoxTga* image) { return image ? Extent(image->GetHeight()) : 0; }
+int WidthOf(CMoxBitmap* image) { return image ? image->GetWidth() : 0; }
+int HeightOf(CMoxBitmap* image) { return image ? image->GetHeight() : 0; }
+
+// Four separate images, each drawn whole; without a disabled image that look keeps what it had.
+// The hit area is the normal image's size (none without a normal image).
+template <class Image>
+void PlaceLooks(CMoxButton& button, CWnd* owner, int id, int x, int y, Image* normal, Image* hover, Image* pressed,
+                Image* disabled)
+{
+    button.m_ID = id;
+    button.m_Owner = owner;
+    Image* looks[4] = {normal, hover, pressed, disabled};
+    for (int k = 0; k < 4; ++k) {
+        if (k == kDisabled && !disabled)
+            break;
+        button.m_Sprite[k].Init(looks[k]);
+        button.m_Sprite[k].SetRect(x, y, 255);
+    }
+    button.m_X = x;
+    button.m_Y = y;
+    button.m_Width = WidthOf(normal);
+    button.m_Height = HeightOf(normal);
+}
+
+// One image holding the looks stacked top to bottom (frames of h / count rows) or side by side
+// (frames of w / count columns). A refused cut changes nothing at all, identifier and owner
+// included, so a button never pairs a new identity with old looks.
+template <class Image>
+void CutLooks(CMoxButton& button, CWnd* owner, int id, int x, int y, Image* image, int count, bool sideBySide)
+{
+    const int w = WidthOf(image);
+    const int h = HeightOf(image);
+    const int along = sideBySide ? w : h;  // the extent the looks divide
+    const int across = sideBySide ? h : w;
+    if (!image || !CanCut(count, along) || across <= 0)
+        return;
+
+    auto place = [&](int k, int frame, int offset) {
+        button.m_Sprite[k].Init(image);
+        if (sideBySide)
+            button.m_Sprite[k].SetRect(x, y, frame, h, offset, 0, 255);
+        else
+            button.m_Sprite[k].SetRect(x, y, w, frame, 0, offset, 255);
+    };
+    const int f = along / count;
+    for (int k = 0; k < 3; ++k)
+        place(k, f, k * f);
+    if (count == 4)
+        place(kDisabled, along / 4, 3 * (along / 4));
+
+    button.m_ID = id;
+    button.m_Owner = owner;
+    button.m_X = x;
+    button.m_Y = y;
+    button.m_Width = sideBySide ? f : w;
+    button.m_Height = sideBySide ? h : f;
+}
+
+} // namespace
+
 void CMoxButton::Init(CWnd* pOwner, int id, int x, int y, CMoxTga* pNormal, CMoxTga* pHover, CMoxTga* pPressed,
                       CMoxTga* pDisabled)
 {
-    m_ID = id;
-    m_Owner = pOwner;
-    CMoxTga* looks[3] = {pNormal, pHover, pPressed};
-    for (int k = 0; k < 3; ++k) {
-        m_Sprite[k].Init(looks[k]);
-        m_Sprite[k].SetRect(x, y, 255);
-    }
-    if (pDisabled) {
-        m_Sprite[kDisabled].Init(pDisabled);
-        m_Sprite[kDisabled].SetRect(x, y, 255);
-    }
-    // Without a normal image there is nothing to hit.
-    m_X = x;
-    m_Y = y;
-    m_Width = pNormal ? Extent(pNormal->GetWidth()) : 0;
-    m_Height = pNormal ? Extent(pNormal->GetHeight()) : 0;
+    PlaceLooks(*this, pOwner, id, x, y, pNormal, pHover, pPressed, pDisabled);
 }
 
 void CMoxButton::Init(CWnd* pOwner, int id, int x, int y, CMoxBitmap* pNormal, CMoxBitmap* pHover, CMoxBitmap* pPressed,
                       CMoxBitmap* pDisabled)
 {
-    m_ID = id;
-    m_Owner = pOwner;
-    CMoxBitmap* looks[3] = {pNormal, pHover, pPressed};
-    for (int k = 0; k < 3; ++k) {
-        m_Sprite[k].Init(looks[k]);
-        m_Sprite[k].SetRect(x, y, 255);
-    }
-    if (pDisabled) {
-        m_Sprite[kDisabled].Init(pDisabled);
-        m_Sprite[kDisabled].SetRect(x, y, 255);
-    }
-    m_X = x;
-    m_Y = y;
-    m_Width = pNormal ? pNormal->GetWidth() : 0;
-    m_Height = pNormal ? pNormal->GetHeight() : 0;
+    PlaceLooks(*this, pOwner, id, x, y, pNormal, pHover, pPressed, pDisabled);
 }
 
-namespace {
-
-// Looks stacked top to bottom: frames of h / count rows.
-template <class Image>
-bool CutStacked(CMoxSprite* sprites, int x, int y, Image* image, int w, int h, int count, int* hitW, int* hitH)
-{
-    if (!image || !CanCut(count, h) || w <= 0)
-        return false;
-    const int f = h / count;
-    for (int k = 0; k < 3; ++k) {
-        sprites[k].Init(image);
-        sprites[k].SetRect(x, y, w, f, 0, k * f, 255);
-    }
-    if (count == 4) {
-        sprites[kDisabled].Init(image);
-        sprites[kDisabled].SetRect(x, y, w, h / 4, 0, 3 * (h / 4), 255);
-    }
-    *hitW = w;
-    *hitH = f;
-    return true;
-}
-
-// Looks side by side, left to right: frames of w / count columns.
-template <class Image>
-bool CutSideBySide(CMoxSprite* sprites, int x, int y, Image* image, int w, int h, int count, int* hitW, int* hitH)
-{
-    if (!image || !CanCut(count, w) || h <= 0)
-        return false;
-    const int f = w / count;
-    for (int k = 0; k < 3; ++k) {
-        sprites[k].Init(image);
-        sprites[k].SetRect(x, y, f, h, k * f, 0, 255);
-    }
-    if (count == 4) {
-        sprites[kDisabled].Init(image);
-        sprites[kDisabled].SetRect(x, y, w / 4, h, 3 * (w / 4), 0, 255);
-    }
-    *hitW = f;
-    *hitH = h;
-    return true;
-}
-
-} // namespace
-
-// A refused cut changes nothing at all, identifier and owner included, so a button never
-// pairs new identity with old looks.
 void CMoxButton::Init(CWnd* pOwner, int id, int x, int y, CMoxTga* pImage, int count)
 {
-    int w = 0, h = 0;
-    const int iw = pImage ? Extent(pImage->GetWidth()) : 0;
-    const int ih = pImage ? Extent(pImage->GetHeight()) : 0;
-    if (!CutStacked(m_Sprite, x, y, pImage, iw, ih, count, &w, &h))
-        return;
-    m_ID = id;
-    m_Owner = pOwner;
-    m_X = x;
-    m_Y = y;
-    m_Width = w;
-    m_Height = h;
+    CutLooks(*this, pOwner, id, x, y, pImage, count, false);
 }
 
 void CMoxButton::Init(CWnd* pOwner, int id, int x, int y, CMoxBitmap* pImage, int count)
 {
-    int w = 0, h = 0;
-    const int iw = pImage ? pImage->GetWidth() : 0;
-    const int ih = pImage ? pImage->GetHeight() : 0;
-    if (!CutStacked(m_Sprite, x, y, pImage, iw, ih, count, &w, &h))
-        return;
-    m_ID = id;
-    m_Owner = pOwner;
-    m_X = x;
-    m_Y = y;
-    m_Width = w;
-    m_Height = h;
+    CutLooks(*this, pOwner, id, x, y, pImage, count, false);
 }
 
 void CMoxButton::InitH(CWnd* pOwner, int id, int x, int y, CMoxTga* pImage, int count)
 {
-    int w = 0, h = 0;
-    const int iw = pImage ? Extent(pImage->GetWidth()) : 0;
-    const int ih = pImage ? Extent(pImage->GetHeight()) : 0;
-    if (!CutSideBySide(m_Sprite, x, y, pImage, iw, ih, count, &w, &h))
-        return;
-    m_ID = id;
-    m_Owner = pOwner;
-    m_X = x;
-    m_Y = y;
-    m_Width = w;
-    m_Height = h;
+    CutLooks(*this, pOwner, id, x, y, pImage, count, true);
 }
 
 void CMoxButton::InitH(CWnd* pOwner, int id, int x, int y, CMoxBitmap* pImage, int count)
 {
-    int w = 0, h = 0;
-    const int iw = pImage ? pImage->GetWidth() : 0;
-    const int ih = pImage ? pImage->GetHeight() : 0;
-    if (!CutSideBySide(m_Sprite, x, y, pImage, iw, ih, count, &w, &h))
-        return;
-    m_ID = id;
-    m_Owner = pOwner;
-    m_X = x;
-    m_Y = y;
-    m_Width = w;
-    m_Height = h;
+    CutLooks(*this, pOwner, id, x, y, pImage, count, true);
 }
 
 // --- Mouse ----------------------------------------------------------------------------------

@@ -221,11 +221,10 @@ extern "C" GpStatus WINGDIPAPI GdipDrawImageRectI(GpGraphics* graphics, GpImage*
     return DrawBitmap(graphics, image, x, y, width, height, 0, 0, b.width, b.height, nullptr);
 }
 
-extern "C" GpStatus WINGDIPAPI GdipDrawImageRectRect(GpGraphics* graphics, GpImage* image, REAL dstx, REAL dsty,
-                                                     REAL dstwidth, REAL dstheight, REAL srcx, REAL srcy, REAL srcwidth,
-                                                     REAL srcheight, GpUnit srcUnit,
-                                                     GDIPCONST GpImageAttributes* imageAttributes,
-                                                     DrawImageAbort callback, VOID* callbackData)
+// Source rectangle into destination rectangle, shared by the float and integer calls.
+static GpStatus DrawRegion(GpGraphics* graphics, GpImage* image, double dstx, double dsty, double dstwidth,
+                           double dstheight, double srcx, double srcy, double srcwidth, double srcheight, GpUnit srcUnit,
+                           const GpImageAttributes* imageAttributes, DrawImageAbort callback, VOID* callbackData)
 {
     if (!graphics || !image)
         return InvalidParameter;
@@ -238,20 +237,24 @@ extern "C" GpStatus WINGDIPAPI GdipDrawImageRectRect(GpGraphics* graphics, GpIma
                       moxplat::BitmapColorKey(imageAttributes));
 }
 
+extern "C" GpStatus WINGDIPAPI GdipDrawImageRectRect(GpGraphics* graphics, GpImage* image, REAL dstx, REAL dsty,
+                                                     REAL dstwidth, REAL dstheight, REAL srcx, REAL srcy, REAL srcwidth,
+                                                     REAL srcheight, GpUnit srcUnit,
+                                                     GDIPCONST GpImageAttributes* imageAttributes,
+                                                     DrawImageAbort callback, VOID* callbackData)
+{
+    return DrawRegion(graphics, image, dstx, dsty, dstwidth, dstheight, srcx, srcy, srcwidth, srcheight, srcUnit,
+                      imageAttributes, callback, callbackData);
+}
+
 extern "C" GpStatus WINGDIPAPI GdipDrawImageRectRectI(GpGraphics* graphics, GpImage* image, INT dstx, INT dsty,
                                                       INT dstwidth, INT dstheight, INT srcx, INT srcy, INT srcwidth,
                                                       INT srcheight, GpUnit srcUnit,
                                                       GDIPCONST GpImageAttributes* imageAttributes,
                                                       DrawImageAbort callback, VOID* callbackData)
 {
-    if (!graphics || !image)
-        return InvalidParameter;
-    if (srcUnit != UnitPixel)
-        return NotImplemented;
-    if (callback && callback(callbackData))
-        return Aborted;
-    return DrawBitmap(graphics, image, dstx, dsty, dstwidth, dstheight, srcx, srcy, srcwidth, srcheight,
-                      moxplat::BitmapColorKey(imageAttributes));
+    return DrawRegion(graphics, image, dstx, dsty, dstwidth, dstheight, srcx, srcy, srcwidth, srcheight, srcUnit,
+                      imageAttributes, callback, callbackData);
 }
 
 } // namespace DllExports
