@@ -15,10 +15,27 @@ void DeleteGraphicsObject(void* p)
     delete static_cast<Gdiplus::Graphics*>(p);
 }
 
-// Deleting the CDC deletes its device context.
+// A memory DC with a share of the section selected into it. A section is not deleted while
+// selected, so the DC keeps it until the DC itself is gone: deleting the CDC deletes its device
+// context, and only then is the section's share let go.
+struct MemDC {
+    CDC* dc = nullptr;
+    std::shared_ptr<void> selected;
+};
+
 void DeleteMemDC(void* p)
 {
-    delete static_cast<CDC*>(p);
+    auto* memDC = static_cast<MemDC*>(p);
+    delete memDC->dc;
+    memDC->dc = nullptr;
+    delete memDC;
+}
+
+void SelectSection(const std::shared_ptr<void>& memDCOwner, CDC* dc, HBITMAP section,
+                   const std::shared_ptr<void>& sectionOwner)
+{
+    SelectObject(dc->GetSafeHdc(), section);
+    static_cast<MemDC*>(memDCOwner.get())->selected = sectionOwner;
 }
 
 void FreeBlock(void* p)
@@ -70,7 +87,9 @@ CMoxGraphics::~CMoxGraphics()
     m_SectionOwner.reset();
     m_hBitmap = nullptr;
     m_pDIBBits = nullptr;
-    // The sprite list, its index and the dirty list go with the members; the sprites are the host's.
+    // The sprite list and its storage go before the dirty list; the sprites are the host's.
+    std::vector<CMoxSprite*>().swap(m_SpriteList);
+    m_ListedSprites.clear();
 }
 
 void CMoxGraphics::GdiInit()
@@ -147,7 +166,7 @@ bool CMoxGraphics::Init(int width, int height)
         // A memory DC this canvas alone holds takes the new section at once (which frees the
         // old one for deletion); one shared with copies keeps showing theirs.
         if (m_pMemDC && m_pMemDC->GetSafeHdc() && m_MemDCOwner.use_count() == 1)
-            SelectObject(m_pMemDC->GetSafeHdc(), section);
+            SelectSection(m_MemDCOwner, m_pMemDC, section, m_SectionOwner);
     } else {
         dropMemDC();
     }
@@ -171,10 +190,10 @@ void CMoxGraphics::InitGraphics(CPaintDC* pDC)
 
     auto* memDC = new CDC;
     memDC->Attach(CreateCompatibleDC(pDC ? pDC->GetSafeHdc() : nullptr));
-    m_MemDCOwner.reset(memDC, DeleteMemDC);
+    m_MemDCOwner.reset(new MemDC{memDC, nullptr}, DeleteMemDC);
     m_pMemDC = memDC;
     if (m_hBitmap && memDC->GetSafeHdc())
-        SelectObject(memDC->GetSafeHdc(), m_hBitmap);
+        SelectSection(m_MemDCOwner, memDC, m_hBitmap, m_SectionOwner);
 
     InitGraphics(memDC->GetSafeHdc()); // GDI+ now draws into the back buffer
 }

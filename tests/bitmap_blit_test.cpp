@@ -222,6 +222,59 @@ TEST(BitmapBlit, ImagesWithoutUsablePixelsDrawNothing)
     EXPECT_EQ(Snapshot(*canvas), before);
 }
 
+// A lock the test holds makes any lock the blitter tries fail with WrongState, which the
+// bitmap object records: a draw that clips to nothing must not have tried.
+TEST(BitmapBlit, FileFormIsLockedOnlyForDrawsThatReachTheCanvas)
+{
+    auto canvas = MakeCanvas(8, 8, kGrey);
+    auto image = MakeImage(Form::File, 4, 4);
+    Gdiplus::Bitmap* bitmap = image->GetBitmap();
+    Gdiplus::Rect whole(0, 0, 4, 4);
+    Gdiplus::BitmapData held{};
+    ASSERT_EQ(bitmap->LockBits(&whole, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &held), Gdiplus::Ok);
+    bitmap->GetLastStatus();
+
+    canvas->Draw(image.get(), 8, 0);
+    canvas->Draw(image.get(), -4, 0, 100);
+    canvas->Draw(image.get(), 0, 8, 0, 0, 4, 4);
+    canvas->Draw(image.get(), 0, -4, 0, 0, 4, 4, 100);
+    canvas->Draw(image.get(), 0, 0, 4, 0, 4, 4);
+    EXPECT_EQ(bitmap->GetLastStatus(), Gdiplus::Ok);
+
+    canvas->Draw(image.get(), 7, 7); // one pixel on the canvas: the blitter locks
+    EXPECT_EQ(bitmap->GetLastStatus(), Gdiplus::WrongState);
+    EXPECT_EQ(PixelAt(*canvas, 7, 7), kGrey); // and draws nothing through the failed lock
+    bitmap->UnlockBits(&held);
+    canvas->Draw(image.get(), 7, 7);
+    EXPECT_EQ(PixelAt(*canvas, 7, 7), Pattern(0, 0));
+}
+
+// The bit count is public; the software paths draw only at 24 bits, the zoom path before that
+// test.
+TEST(BitmapBlit, SoftwarePathsDrawOnlyAtTwentyFourBitsPerPixel)
+{
+    auto canvas = MakeCanvas(12, 12, kGrey);
+    canvas->InitGraphics(static_cast<CPaintDC*>(nullptr));
+    canvas->m_nBitCount = 32;
+    const std::vector<unsigned char> before = Snapshot(*canvas);
+    for (Form form : {Form::Raw, Form::File}) {
+        auto image = MakeImage(form, 4, 4);
+        canvas->Draw(image.get(), 0, 0);
+        canvas->Draw(image.get(), 0, 0, 255);
+        canvas->Draw(image.get(), 0, 0, 100);
+        canvas->Draw(image.get(), 0, 0, 0, 0, 4, 4);
+        canvas->Draw(image.get(), 0, 0, 0, 0, 4, 4, 100);
+    }
+    canvas->FillRectangle(0, 0, 12, 12, 1, 2, 3);
+    EXPECT_EQ(Snapshot(*canvas), before);
+
+    std::vector<unsigned char> bytes = moxtest::RawBottomUp(4, 4, Pattern);
+    BITMAPINFO header = moxtest::RawHeader(4, 4);
+    CMoxBitmap zoomed(bytes.data(), int(bytes.size()), header, 1);
+    canvas->Draw(&zoomed, 0, 0, 0, 0, 8, 8);
+    EXPECT_EQ(PixelAt(*canvas, 7, 7), Pattern(3, 3));
+}
+
 TEST(BitmapBlit, CanvasWithoutBuffersDrawsNothing)
 {
     auto image = MakeImage(Form::Raw, 4, 4);
@@ -286,6 +339,24 @@ TEST(BitmapBlitZoom, OpaqueRegionDrawStretchesARawImage)
     EXPECT_EQ(PixelAt(*canvas, 10, 5), kGrey);
     EXPECT_EQ(PixelAt(*canvas, 2, 6), kGrey);
     EXPECT_EQ(PixelAt(*canvas, 1, 1), kGrey);
+}
+
+TEST(BitmapBlitZoom, StretchReadsFromTheSourceOffsetToTheImageEdgeAndIgnoresTheKey)
+{
+    auto canvas = MakeCanvas(12, 12, kGrey);
+    canvas->InitGraphics(static_cast<CPaintDC*>(nullptr));
+    auto image = ZoomImage();
+    image->SetColorKey(200, 0, 0); // the colour of the first pixel
+    // Image columns 1 to 3 (width minus srcX) across six destination columns, both rows.
+    canvas->Draw(image.get(), 2, 2, 1, 0, 6, 2);
+    for (int x = 2; x < 8; ++x) {
+        EXPECT_EQ(PixelAt(*canvas, x, 2), kZoomPixels[0][1 + (x - 2) / 2]) << x;
+        EXPECT_EQ(PixelAt(*canvas, x, 3), kZoomPixels[1][1 + (x - 2) / 2]) << x;
+    }
+    EXPECT_EQ(PixelAt(*canvas, 8, 2), kGrey);
+
+    canvas->Draw(image.get(), 0, 8, 0, 0, 4, 2); // the keyed pixel is copied like any other
+    EXPECT_EQ(PixelAt(*canvas, 0, 8), kZoomPixels[0][0]);
 }
 
 TEST(BitmapBlitZoom, BlendedDrawIgnoresTheZoomFlag)

@@ -1,5 +1,6 @@
 // CMoxBitmap: the two forms, the colour key, and copies that share one picture.
 #include "canvas_support.h"
+#include "gdiplus_internal.h"
 
 #include <gtest/gtest.h>
 
@@ -78,6 +79,16 @@ TEST(BitmapRawForm, BadByteArgumentsKeepNoPixels)
     }
 }
 
+// The native attributes behind the class interface; reached through a member pointer, the one
+// legal way past its protected handle.
+struct AttributesPeek : Gdiplus::ImageAttributes {
+    static const moxplat::ImageAttributesImpl::ColorKey& DefaultKey(Gdiplus::ImageAttributes* attributes)
+    {
+        GpImageAttributes* Gdiplus::ImageAttributes::*native = &AttributesPeek::nativeImageAttr;
+        return moxplat::ToImpl(attributes->*native)->keys[Gdiplus::ColorAdjustTypeDefault];
+    }
+};
+
 TEST(BitmapColorKey, StoresTheKeyInEveryForm)
 {
     moxcanvas::StartGdiplus();
@@ -86,7 +97,12 @@ TEST(BitmapColorKey, StoresTheKeyInEveryForm)
     image.SetColorKey(255, 0, 255);
     EXPECT_EQ(image.GetKeyRGB(), 0x00FF00FFul);
     EXPECT_EQ(image.IsColorKey(), 1);
-    EXPECT_NE(image.GetImageAttributes(), nullptr);
+    ASSERT_NE(image.GetImageAttributes(), nullptr);
+    // GDI+ gets the key as one opaque colour, low and high alike.
+    const auto& key = AttributesPeek::DefaultKey(image.GetImageAttributes());
+    EXPECT_TRUE(key.enabled);
+    EXPECT_EQ(key.low, 0xFFFF00FFu);
+    EXPECT_EQ(key.high, 0xFFFF00FFu);
     image.SetColorKey(0x12, 0x34, 0x56);
     EXPECT_EQ(image.GetKeyRGB(), 0x00123456ul);
     EXPECT_EQ(image.GetKeyR(), 0x12);

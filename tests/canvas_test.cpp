@@ -252,6 +252,23 @@ TEST(CanvasBackground, UnusableImagesLeaveTheBackgroundAlone)
     EXPECT_EQ(Snapshot(*canvas), std::vector<unsigned char>(36, 9));
 }
 
+TEST(CanvasBackground, OnlyTheFileCopyNeedsTwentyFourBitsPerPixel)
+{
+    auto canvas = MakeCanvas(4, 3, kGrey);
+    canvas->m_nBitCount = 32; // public, so a host can change it
+    auto file = MakeImage(Form::File, 4, 3);
+    canvas->SetBackBitmap(file.get());
+    canvas->DrawBack();
+    EXPECT_EQ(Snapshot(*canvas), std::vector<unsigned char>(36, 0)); // the cleared background
+
+    std::vector<unsigned char> bytes(36, 9);
+    BITMAPINFO header = moxtest::RawHeader(4, 3);
+    CMoxBitmap raw(bytes.data(), 36, header, 0);
+    canvas->SetBackBitmap(&raw);
+    canvas->DrawBack();
+    EXPECT_EQ(Snapshot(*canvas), bytes);
+}
+
 // --- Device contexts ------------------------------------------------------------------------
 
 TEST(CanvasDeviceContext, MemoryDCShowsTheBackBuffer)
@@ -276,7 +293,7 @@ TEST(CanvasDeviceContext, RebindingReplacesTheMemoryDCAndGraphics)
     ASSERT_NE(second, nullptr);
     canvas->FillRectangle(0, 0, 1, 1, 5, 6, 7);
     EXPECT_EQ(GetPixel(second, 0, 0), RGB(5, 6, 7)); // the section moved to the new DC
-    (void)first;
+    EXPECT_EQ(GetPixel(first, 0, 0), CLR_INVALID);   // and the first DC is gone
 
     canvas->DeleteGraphics();
     EXPECT_EQ(canvas->GetMemDC(), nullptr);
@@ -375,6 +392,31 @@ TEST(CanvasCopy, CopyOutlivesItsSourceAndStillDraws)
     EXPECT_EQ(PixelAt(*copy, 1, 1), (Rgb{3, 3, 3}));
     copy->FillRectangle(0, 0, 1, 1, 9, 8, 7);
     EXPECT_EQ(GetPixel(copy->GetMemDC()->GetSafeHdc(), 0, 0), RGB(9, 8, 7));
+}
+
+// A copy that shares a memory DC keeps the section selected into it; that section must go
+// when the DC goes, whichever canvas resized or died first.
+TEST(CanvasCopy, SectionsLeftInASharedMemoryDCAreDeletedWithIt)
+{
+    HBITMAP first = nullptr, second = nullptr;
+    {
+        auto canvas = MakeCanvas(6, 4, kGrey);
+        canvas->InitGraphics(static_cast<CPaintDC*>(nullptr));
+        first = canvas->GetBitmap();
+        {
+            CMoxGraphics copy(*canvas);
+            ASSERT_TRUE(canvas->Init(5, 5));
+            EXPECT_EQ(GetPixel(copy.GetMemDC()->GetSafeHdc(), 5, 3), RGB(90, 90, 90)); // still the first
+        }
+        EXPECT_TRUE(SectionExists(first)); // selected into the DC the canvas still holds
+
+        CMoxGraphics copy(*canvas);
+        second = canvas->GetBitmap();
+        ASSERT_TRUE(copy.Init(3, 3));
+        ASSERT_TRUE(canvas->Init(2, 2));
+    }
+    EXPECT_FALSE(SectionExists(first));
+    EXPECT_FALSE(SectionExists(second));
 }
 
 TEST(CanvasCopy, ReinitialisingOneCopyLeavesTheOtherIntact)
