@@ -80,13 +80,26 @@ TEST(GdiplusDraw, LinesAndOutlinesLandInTheBackBuffer)
 
 TEST(GdiplusDraw, HatchFillsAreAnchoredAtTheCanvasOrigin)
 {
-    auto canvas = BoundCanvas(20, 20);
+    // Which column of the 8 x 8 tile holds the line is the platform's; that the tile repeats from
+    // the canvas origin, not from the filled rectangle's corner, is what is checked here.
     CMoxBrush brush(HatchStyleVertical, Color(0xFF0000FF), Color(0xFF00FF00));
+    auto whole = BoundCanvas(20, 20);
+    whole->FillRectangle(&brush, 0, 0, 20, 20);
+    int lineColumn = -1;
+    for (int x = 0; x < 8; ++x)
+        if (PixelAt(*whole, x, 0) == kBlue) {
+            ASSERT_EQ(lineColumn, -1) << "one line per tile";
+            lineColumn = x;
+        }
+    ASSERT_NE(lineColumn, -1);
+
+    auto canvas = BoundCanvas(20, 20);
     canvas->FillRectangle(&brush, 3, 2, 12, 10);
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 20; ++x) {
             const bool inside = x >= 3 && x < 15 && y >= 2 && y < 12;
-            const Rgb want = !inside ? kGrey : (x % 8 == 0 ? kBlue : kGreen);
+            const Rgb want = !inside ? kGrey : (x % 8 == lineColumn ? kBlue : kGreen);
+            ASSERT_EQ(PixelAt(*whole, x, y), x % 8 == lineColumn ? kBlue : kGreen) << x << "," << y;
             ASSERT_EQ(PixelAt(*canvas, x, y), want) << x << "," << y;
         }
     // The software fill of the same name still paints plain colour.
@@ -251,4 +264,86 @@ TEST(GdiplusDraw, RawFormImagesDrawNothing)
         canvas->DrawImage(image, RectF(0, 0, 8, 8), RectF(0, 0, 8, 8));
     }
     EXPECT_EQ(moxcanvas::Snapshot(*canvas), before);
+}
+
+TEST(GdiplusDraw, BoxedTextWrapsFromTheTopAlignsAndStaysInTheBox)
+{
+    const Rgb white{255, 255, 255};
+    const int bx = 40, by = 20, bw = 120, bh = 50;
+    for (StringAlignment alignment : {StringAlignmentNear, StringAlignmentFar}) {
+        auto canvas = BoundCanvas(240, 120, white);
+        CMoxFont font(12, L"DejaVu Sans", FontStyleRegular);
+        SolidBrush black(Color(0xFF000000));
+        canvas->Draw(L"one two three four five six seven eight nine ten", bx, by, bw, bh, &font, &black, alignment);
+        SCOPED_TRACE(alignment == StringAlignmentNear ? "near" : "far");
+
+        // Clipped: everything outside the box is untouched.
+        for (int y = 0; y < 120; ++y)
+            for (int x = 0; x < 240; ++x)
+                if (x < bx || x >= bx + bw || y < by || y >= by + bh) {
+                    ASSERT_EQ(PixelAt(*canvas, x, y), white) << x << "," << y;
+                }
+
+        // Wrapped: bands of inked rows separated by blank ones, the first at the box's top.
+        std::vector<std::pair<int, int>> bands; // [top, bottom) of each line's ink
+        for (int y = by; y < by + bh; ++y) {
+            const bool ink = InkCount(*canvas, white, bx, y, bx + bw, y + 1) > 0;
+            if (ink && (bands.empty() || bands.back().second != y))
+                bands.emplace_back(y, y + 1);
+            else if (ink)
+                bands.back().second = y + 1;
+        }
+        ASSERT_GE(bands.size(), 2u);
+        EXPECT_LT(bands.front().first, by + 6);
+
+        // Each full line hugs the aligned side of the box.
+        for (size_t i = 0; i + 1 < bands.size(); ++i) {
+            int left = INT_MAX, right = INT_MIN;
+            for (int y = bands[i].first; y < bands[i].second; ++y)
+                for (int x = bx; x < bx + bw; ++x)
+                    if (PixelAt(*canvas, x, y) != white) {
+                        left = std::min(left, x);
+                        right = std::max(right, x + 1);
+                    }
+            if (alignment == StringAlignmentNear)
+                EXPECT_LE(left - bx, 3) << "line " << i;
+            else
+                EXPECT_LE(bx + bw - right, 3) << "line " << i;
+        }
+    }
+}
+
+TEST(GdiplusDraw, AbsurdCoordinatesAndSizesStayHarmless)
+{
+    // Everything here lies off the canvas, is inverted or is too large to rasterise whole; the
+    // calls must stay within the back buffer (sanitizer builds check) and break nothing.
+    auto canvas = BoundCanvas(16, 16);
+    CMoxPen pen(255, 0, 0, 1.0f, DashStyleDashDot);
+    CMoxPen wide(255, 0, 0, 1e6f, DashStyleSolid);
+    CMoxBrush brush(HatchStyleCross, Color(0xFF0000FF), Color(0xFF00FF00));
+    CMoxFont font(12, L"DejaVu Sans", FontStyleRegular);
+    SolidBrush black(Color(0xFF000000));
+    auto image = QuartersFile(true);
+
+    canvas->DrawLine(&pen, INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+    canvas->DrawLine(&wide, -100, -100, -50, -50);
+    canvas->DrawRectangle(&pen, INT_MAX - 1, INT_MAX - 1, INT_MAX, INT_MAX);
+    canvas->DrawRectangle(&pen, 100, 100, -50, -50);
+    canvas->FillRectangle(&brush, INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+    canvas->FillRectangle(&brush, 20, 20, -3, -3);
+    canvas->DrawImage(image.get(), INT_MAX, INT_MAX);
+    canvas->DrawImage(image.get(), INT_MIN, 0, INT_MAX, INT_MAX);
+    canvas->DrawImage(image.get(), Rect(0, 0, -8, -8));
+    canvas->DrawImage(image.get(), RectF(0, 0, 1e9f, 1e9f), RectF(-1e9f, -1e9f, 1e9f, 1e9f));
+    canvas->Draw(L"far away", INT_MAX, INT_MIN, &font, &black);
+    canvas->Draw(L"inverted box", 10, 10, -20, -20, &font, &black, StringAlignmentCenter);
+    canvas->Draw(L"huge box", INT_MIN, INT_MIN, INT_MAX, INT_MAX, &font, &black, StringAlignment(7));
+
+    // The graphics object is still usable: ordinary drawing lands where it should.
+    canvas->FillRectangle(0, 0, 16, 16, kGrey.r, kGrey.g, kGrey.b);
+    CMoxPen red(255, 0, 0, 1.0f, DashStyleSolid);
+    canvas->DrawLine(&red, 1, 3, 9, 3);
+    for (int x = 0; x < 16; ++x)
+        EXPECT_EQ(PixelAt(*canvas, x, 3), x >= 1 && x <= 9 ? kRed : kGrey) << x;
+    EXPECT_EQ(InkCount(*canvas, kGrey, 0, 0, 16, 3), 0);
 }

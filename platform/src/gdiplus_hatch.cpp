@@ -19,20 +19,22 @@ constexpr std::uint8_t kBayer[8][8] = {{0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 
                                        {15, 47, 7, 39, 13, 45, 5, 37}, {63, 31, 55, 23, 61, 29, 53, 21}};
 
 // Pixels of the percent styles 5, 10, 20, 25, 30, 40, 50, 60, 70, 75, 80 and 90: the nearest
-// whole number of the tile's 64.
-constexpr int kPercentPixels[12] = {3, 6, 13, 16, 19, 26, 32, 38, 45, 48, 51, 58};
+// whole number of the tile's 64, except that GDI+'s 5 percent is two dots, (0, 0) and (4, 4).
+constexpr int kPercentPixels[12] = {2, 6, 13, 16, 19, 26, 32, 38, 45, 48, 51, 58};
 
 // Styles drawn as pictures rather than rules.
 constexpr std::uint8_t kWeave[8] = {0x88, 0x54, 0x22, 0x45, 0x88, 0x14, 0x22, 0x51};
 constexpr std::uint8_t kPlaid[8] = {0xAA, 0x55, 0xAA, 0x55, 0xF0, 0xF0, 0xF0, 0xF0};
 constexpr std::uint8_t kDivot[8] = {0x00, 0x20, 0x40, 0x20, 0x00, 0x04, 0x02, 0x04};
-constexpr std::uint8_t kShingle[8] = {0x03, 0x0C, 0x30, 0xC0, 0x01, 0x01, 0x01, 0x01};
+constexpr std::uint8_t kShingle[8] = {0x84, 0x48, 0x30, 0x20, 0x20, 0x10, 0x0C, 0x03};
 constexpr std::uint8_t kTrellis[8] = {0xFF, 0x66, 0xFF, 0x99, 0xFF, 0x66, 0xFF, 0x99};
 constexpr std::uint8_t kSphere[8] = {0x77, 0x89, 0x8F, 0x8F, 0x77, 0x98, 0xF8, 0xF8};
-
-constexpr int kConfettiColumn[8] = {1, 6, 3, 0, 5, 7, 2, 4}; // one piece in each row and column
-constexpr int kZigZagRow[8] = {0, 1, 2, 3, 3, 2, 1, 0};
-constexpr int kWaveRow[8] = {1, 0, 0, 1, 2, 3, 3, 2};
+constexpr std::uint8_t kSmallConfetti[8] = {0x20, 0x04, 0x40, 0x02, 0x10, 0x80, 0x08, 0x01};
+constexpr std::uint8_t kLargeConfetti[8] = {0x30, 0x36, 0xC6, 0xC0, 0x0C, 0x6C, 0x63, 0x03};
+// Zigzags and waves are four rows high, two bands to a tile.
+constexpr std::uint8_t kZigZag[8] = {0x30, 0x48, 0x84, 0x03, 0x30, 0x48, 0x84, 0x03};
+constexpr std::uint8_t kWave[8] = {0x00, 0x06, 0x49, 0x30, 0x00, 0x06, 0x49, 0x30};
+constexpr std::uint8_t kDiagonalBrick[8] = {0x01, 0x02, 0x04, 0x08, 0x18, 0x24, 0x42, 0x81};
 
 bool Picture(const std::uint8_t* rows, int x, int y)
 {
@@ -49,29 +51,20 @@ int Up(int x, int y)
     return (x + y) & 7;
 }
 
-bool LargeConfetti(int x, int y)
-{
-    // 2 x 2 pieces that touch neither each other nor their copies in the next tiles.
-    constexpr int corners[4][2] = {{1, 0}, {5, 2}, {2, 4}, {6, 6}};
-    for (const auto& c : corners)
-        if (x - c[0] >= 0 && x - c[0] < 2 && y - c[1] >= 0 && y - c[1] < 2)
-            return true;
-    return false;
-}
-
 bool Covers(HatchStyle style, int x, int y)
 {
     switch (style) {
+    // The single lines cross at (4, 4), not at the tile's corner.
     case HatchStyleHorizontal:
-        return y == 0;
+        return y == 4;
     case HatchStyleVertical:
-        return x == 0;
+        return x == 4;
     case HatchStyleForwardDiagonal:
         return Down(x, y) == 0;
     case HatchStyleBackwardDiagonal:
         return Up(x, y) == 7;
     case HatchStyleCross:
-        return x == 0 || y == 0;
+        return x == 4 || y == 4;
     case HatchStyleDiagonalCross:
         return Down(x, y) == 0 || Up(x, y) == 7;
     case HatchStyle05Percent:
@@ -93,12 +86,14 @@ bool Covers(HatchStyle style, int x, int y)
         return (Up(x, y) & 3) == 3;
     case HatchStyleDarkDownwardDiagonal:
         return (Down(x, y) & 3) < 2;
+    // Like the downward ones, the upward dark and wide lines grow rightwards from their single
+    // diagonal, so they are not the downward tiles mirrored.
     case HatchStyleDarkUpwardDiagonal:
-        return (Up(x, y) & 3) >= 2;
+        return ((Up(x, y) + 1) & 3) < 2;
     case HatchStyleWideDownwardDiagonal:
         return Down(x, y) < 3;
     case HatchStyleWideUpwardDiagonal:
-        return Up(x, y) >= 5;
+        return ((Up(x, y) + 1) & 7) < 3;
     case HatchStyleLightVertical:
         return (x & 3) == 0;
     case HatchStyleLightHorizontal:
@@ -120,15 +115,15 @@ bool Covers(HatchStyle style, int x, int y)
     case HatchStyleDashedVertical:
         return (x == 0 && y < 4) || (x == 4 && y >= 4);
     case HatchStyleSmallConfetti:
-        return x == kConfettiColumn[y];
+        return Picture(kSmallConfetti, x, y);
     case HatchStyleLargeConfetti:
-        return LargeConfetti(x, y);
+        return Picture(kLargeConfetti, x, y);
     case HatchStyleZigZag:
-        return y == kZigZagRow[x];
+        return Picture(kZigZag, x, y);
     case HatchStyleWave:
-        return y == kWaveRow[x];
+        return Picture(kWave, x, y);
     case HatchStyleDiagonalBrick:
-        return Up(x, y) == 7 || (y - x == 1 && x >= 4);
+        return Picture(kDiagonalBrick, x, y);
     case HatchStyleHorizontalBrick:
         return y == 0 || y == 4 || (x == 0 && y < 4) || (x == 4 && y > 4);
     case HatchStyleWeave:
