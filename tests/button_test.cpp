@@ -191,6 +191,9 @@ TEST_F(ButtonMouse, ReleaseOffKeepsThePressForALaterReleaseOn)
     ASSERT_EQ(button.OnMouseDown(15, 25), 1);
     EXPECT_EQ(button.OnMouseUp(200, 200), 0);
     EXPECT_EQ(button.m_State, 2);
+    // A press that lands elsewhere does not cancel it either.
+    EXPECT_EQ(button.OnMouseDown(200, 200), 0);
+    EXPECT_EQ(button.m_State, 2);
     EXPECT_TRUE(owner.commands.empty());
     EXPECT_EQ(button.OnMouseUp(15, 25), 1);
     EXPECT_EQ(owner.commands.size(), 1u);

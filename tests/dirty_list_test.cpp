@@ -173,6 +173,16 @@ TEST(ZangExtRect, FusedRectangleTakesTheAddedOnesPlaceAtTheBack)
               Listed(z));
 }
 
+TEST(ZangExtRect, CalledOnAnInnerElementItFusesInPlace)
+{
+    // ExtRect is public: the element it is given stays where it is and grows; only the others go.
+    CMoxZang z;
+    Assign(z, {CMoxRect(100, 100, 5, 5), CMoxRect(0, 0, 10, 10), CMoxRect(200, 0, 1, 1), CMoxRect(5, 5, 10, 10),
+               CMoxRect(-5, -5, 5, 5)});
+    z.ExtRect(std::next(z.m_RectList.begin()));
+    EXPECT_EQ(Rects({CMoxRect(100, 100, 5, 5), CMoxRect(-5, -5, 20, 20), CMoxRect(200, 0, 1, 1)}), Listed(z));
+}
+
 TEST(ZangExtRect, AFusionRestartsTheWalkToReachEarlierRectangles)
 {
     CMoxZang z;

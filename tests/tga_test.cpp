@@ -98,6 +98,21 @@ TEST(TgaLoad, TrailingBytesAfterThePixelsAreIgnored)
     EXPECT_EQ(Elements(tga), Expected(5, 3, Distinct));
 }
 
+TEST(TgaLoad, HeaderFieldsWithoutMeaningHereAreIgnored)
+{
+    // Colour-map type 0: the map's length and entry size are leftovers, not a map to skip.
+    // Origins and the first map index never move pixels either.
+    std::vector<unsigned char> file = moxtest::EncodeTga(TgaLayout{3, 2}, Distinct);
+    file[3] = 0x34; // first colour-map entry
+    file[4] = 0x12;
+    file[5] = 16; // colour-map length
+    file[7] = 24; // colour-map entry size
+    file[8] = 5;  // X origin
+    file[10] = 7; // Y origin
+    CMoxTga tga(WriteRaw("leftovers.tga", file).c_str());
+    EXPECT_EQ(Elements(tga), Expected(3, 2, Distinct));
+}
+
 TEST(TgaLoad, ZeroWidthOrHeightLoadsAnEmptyImage)
 {
     for (auto [w, h] : {std::pair{0, 4}, std::pair{4, 0}, std::pair{0, 0}}) {
