@@ -74,23 +74,25 @@ void CMoxGraphics::Draw(const wchar_t* text, int x, int y, int width, int height
     m_pGraphics->DrawString(text, TextLength(text), pFont->m_pFont, box, &format, pBrush);
 }
 
+// Pens and brushes are dereferenced by the platform's Graphics wrappers, so a tool without its
+// GDI+ object (default-constructed, or whose allocation failed) is refused here.
 void CMoxGraphics::DrawLine(CMoxPen* pPen, int x1, int y1, int x2, int y2)
 {
-    if (!m_pGraphics || !pPen)
+    if (!m_pGraphics || !pPen || !pPen->m_pPen)
         return;
     m_pGraphics->DrawLine(pPen->m_pPen, x1, y1, x2, y2);
 }
 
 void CMoxGraphics::DrawRectangle(CMoxPen* pPen, int x, int y, int width, int height)
 {
-    if (!m_pGraphics || !pPen)
+    if (!m_pGraphics || !pPen || !pPen->m_pPen)
         return;
     m_pGraphics->DrawRectangle(pPen->m_pPen, x, y, width, height);
 }
 
 void CMoxGraphics::FillRectangle(CMoxBrush* pBrush, int x, int y, int width, int height)
 {
-    if (!m_pGraphics || !pBrush)
+    if (!m_pGraphics || !pBrush || !pBrush->m_pHatchBrush)
         return;
     m_pGraphics->FillRectangle(pBrush->m_pHatchBrush, x, y, width, height);
 }

@@ -206,19 +206,17 @@ void CMoxGraphics::DrawSprite(bool present)
                 Draw(sprite->m_StringW, r.X, r.Y, r.Width, r.Height, sprite->m_Font, sprite->m_SolidBrush,
                      sprite->m_StringAlignment);
         } else if (sprite->m_Pen) {
-            if (whole && m_pGraphics) {
+            if (whole) {
                 if (sprite->m_Box)
-                    m_pGraphics->DrawRectangle(sprite->m_Pen->GetPen(), sprite->m_PenX, sprite->m_PenY,
-                                               sprite->m_PenWidth, sprite->m_PenHeight);
+                    DrawRectangle(sprite->m_Pen, sprite->m_PenX, sprite->m_PenY, sprite->m_PenWidth,
+                                  sprite->m_PenHeight);
                 else
-                    m_pGraphics->DrawLine(sprite->m_Pen->GetPen(), sprite->m_PenX, sprite->m_PenY,
-                                          WrapAdd(sprite->m_PenX, sprite->m_PenWidth),
-                                          WrapAdd(sprite->m_PenY, sprite->m_PenHeight));
+                    DrawLine(sprite->m_Pen, sprite->m_PenX, sprite->m_PenY, WrapAdd(sprite->m_PenX, sprite->m_PenWidth),
+                             WrapAdd(sprite->m_PenY, sprite->m_PenHeight));
             }
         } else if (sprite->m_Brush) {
-            if (whole && m_pGraphics)
-                m_pGraphics->FillRectangle(sprite->m_Brush->GetHatchBrush(), sprite->m_PenX, sprite->m_PenY,
-                                           sprite->m_PenWidth, sprite->m_PenHeight);
+            if (whole)
+                FillRectangle(sprite->m_Brush, sprite->m_PenX, sprite->m_PenY, sprite->m_PenWidth, sprite->m_PenHeight);
         } else if (sprite->m_Color) {
             if (whole)
                 FillRectangle(sprite->m_PenX, sprite->m_PenY, sprite->m_PenWidth, sprite->m_PenHeight,
@@ -242,8 +240,10 @@ void CMoxGraphics::DrawSprite(bool present)
             };
             if (whole) {
                 blit(r.X, r.Y, sprite->m_SrcX, sprite->m_SrcY, r.Width, r.Height);
-            } else {
+            } else if (r.Width >= 0 && r.Height >= 0) {
                 // The dirty rectangles never meet, so each pixel is written (and blended) once.
+                // A placement of negative size shows nothing whole and so nothing in part, where
+                // the overlap rules would otherwise hand out pieces of the image for it.
                 if (!gridBuilt) {
                     grid.Build(dirty, m_nWidth, m_nHeight);
                     gridBuilt = true;

@@ -12,11 +12,18 @@
 
 namespace {
 
-// Two's-complement addition without the undefined behaviour of signed overflow: sizes near the
-// int limits wrap the way the 32-bit arithmetic of the original platform does.
-int WrapAdd(int a, int b)
+// The pixels a vector geometry may touch along one axis, start to start + delta inclusive, as a
+// start and a size one larger than the span; beyond the int range the size is pinned.
+void ClaimSpan(int* start, int* delta)
 {
-    return static_cast<int>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+    std::int64_t from = *start, size = *delta;
+    if (size < 0) {
+        from += size;
+        size = -size;
+    }
+    size += 1;
+    *start = static_cast<int>(from < std::numeric_limits<int>::min() ? std::numeric_limits<int>::min() : from);
+    *delta = static_cast<int>(size > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : size);
 }
 
 int WrapMul(int a, int b)
@@ -24,15 +31,14 @@ int WrapMul(int a, int b)
     return static_cast<int>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
 }
 
-// Whole part of a float, toward zero; values beyond int (or NaN) saturate instead of being
-// undefined.
-int TruncToInt(float v)
+// Whole part, toward zero; values beyond int (or NaN) saturate instead of being undefined.
+int TruncToInt(double v)
 {
     if (std::isnan(v))
         return 0;
-    if (v >= 2147483647.0f)
+    if (v >= 2147483647.0)
         return std::numeric_limits<int>::max();
-    if (v <= -2147483648.0f)
+    if (v <= -2147483648.0)
         return std::numeric_limits<int>::min();
     return static_cast<int>(v);
 }
@@ -294,14 +300,16 @@ void CMoxSprite::Init(CMoxFont* pFont, const char* text, const Gdiplus::Color& c
 
 void CMoxSprite::SetRect(int x, int y, int width, int height, int srcX, int srcY, unsigned char alpha)
 {
-    // Vector sprites draw their geometry and claim one more pixel right and below.
+    // Vector sprites draw their geometry and claim one more pixel right and below. A negative
+    // delta (a line running up or left) claims the same span taken from its other end: the
+    // claim must cover what is drawn, or a moved line is never erased nor fully presented.
     if (m_Pen || m_Brush || m_Color) {
         m_PenX = x;
         m_PenY = y;
         m_PenWidth = width;
         m_PenHeight = height;
-        width = WrapAdd(width, 1);
-        height = WrapAdd(height, 1);
+        ClaimSpan(&x, &width);
+        ClaimSpan(&y, &height);
     }
     if (width == 0) {
         if (m_Tga)
@@ -309,8 +317,10 @@ void CMoxSprite::SetRect(int x, int y, int width, int height, int srcX, int srcY
         else if (m_Bitmap)
             width = m_Bitmap->GetWidth();
         else if (m_Font) {
-            float s = m_Font->GetSize();
-            int perChar = TruncToInt((s + s * 0.5f) * 0.5f);
+            // In double, where 1.5 and 0.75 times any float size are exact: a float sum could
+            // round up to the next whole number.
+            double s = m_Font->GetSize();
+            int perChar = TruncToInt((s + s * 0.5) * 0.5);
             width = WrapMul(perChar, static_cast<int>(static_cast<std::uint32_t>(m_StringA.size() + 2)));
         }
     }
@@ -320,8 +330,8 @@ void CMoxSprite::SetRect(int x, int y, int width, int height, int srcX, int srcY
         else if (m_Bitmap)
             height = m_Bitmap->GetHeight();
         else if (m_Font) {
-            float s = m_Font->GetSize();
-            height = TruncToInt(s + s * 0.5f);
+            double s = m_Font->GetSize();
+            height = TruncToInt(s + s * 0.5);
         }
     }
     if (srcX < 0)

@@ -318,6 +318,58 @@ TEST_F(CompositionTest, VectorSpritesRedrawWholeWhenTouched)
         scene(mx);
 }
 
+TEST_F(CompositionTest, VectorSpritesDrawnUpAndLeftAreErasedAndPresented)
+{
+    // Negative deltas are how a line runs up or left; its claimed area must still cover it, or
+    // a moved line leaves a trail and is never fully presented.
+    CMoxPen pen(0, 0, 250, 1.0f, Gdiplus::DashStyleSolid);
+    CMoxBrush hatch(Gdiplus::HatchStyleCross, Gdiplus::Color(250, 0, 0), Gdiplus::Color(0, 250, 0));
+    CMoxColor solid(250, 250, 0);
+    CMoxSprite line, outline, hatched, fill;
+    line.Init(&pen, 0);
+    outline.Init(&pen, 1);
+    hatched.Init(&hatch);
+    fill.Init(&solid);
+    auto scene = [&](int dx) {
+        Frame(
+            [&] {
+                canvas.AddSprite(&line, 30 + dx, 40, -12, -20, 0, 0, 255);
+                canvas.AddSprite(&outline, 20 + dx, 20, -8, -6, 0, 0, 255);
+                canvas.AddSprite(&hatched, 50 + dx, 30, -6, -9, 0, 0, 255);
+                canvas.AddSprite(&fill, 60 + dx, 45, -5, -5, 0, 0, 255);
+            },
+            {&line, &outline, &hatched, &fill});
+    };
+    for (int dx = 0; dx > -18; dx -= 6)
+        scene(dx);
+    // A line that starts past the right edge and runs back onto the canvas is shown.
+    Frame([&] { canvas.AddSprite(&line, W + 4, 10, -10, 5, 0, 0, 255); }, {&line});
+}
+
+TEST_F(CompositionTest, ImageSpritesOfNegativeSizeDrawNothingInPartEither)
+{
+    // Drawn whole such a placement shows nothing; the dirty rectangles that cross it must not
+    // make parts of the image appear.
+    Picture red(30, 30, [](int, int) { return Rgb{255, 0, 0}; });
+    Picture mover(20, 10, [](int, int) { return Rgb{0, 0, 255}; });
+    CMoxSprite odd, m;
+    odd.Init(&red.bitmap);
+    m.Init(&mover.bitmap);
+    auto scene = [&](int mx, int my) {
+        Frame(
+            [&] {
+                canvas.AddSprite(&odd, 30, 10, -10, 10, 0, 0, 255);
+                canvas.AddSprite(&m, mx, my, 255);
+            },
+            {&odd, &m});
+    };
+    scene(44, 38);
+    scene(25, 5); // holds the placement's top-left corner (30, 10) only
+    scene(44, 38);
+    scene(15, 15);
+    scene(44, 38);
+}
+
 TEST_F(CompositionTest, EqualKeysEndInTheShellSortOrder)
 {
     std::vector<std::unique_ptr<Picture>> colours;

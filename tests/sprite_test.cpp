@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <memory>
 #include <string>
 
@@ -156,12 +157,18 @@ TEST_F(SpriteTest, VectorSpritesClaimOnePixelMoreThanTheirGeometry)
     EXPECT_EQ(outline.GetPenHeight(), 40);
     ExpectRect(*outline.GetNewRect(), 10, 20, 31, 41);
 
-    // Negative deltas of a line are kept as geometry.
+    // Negative deltas of a line are kept as geometry; the claim covers the line from its other
+    // end, (45, 54) to (50, 60), with the same extra pixel right and below.
     CMoxSprite line;
     line.Init(&pen, 0);
     line.SetRect(50, 60, -5, -6, 0, 0, 255);
+    EXPECT_EQ(line.GetPenX(), 50);
     EXPECT_EQ(line.GetPenWidth(), -5);
-    ExpectRect(*line.GetNewRect(), 50, 60, -4, -5);
+    EXPECT_EQ(line.GetPenHeight(), -6);
+    ExpectRect(*line.GetNewRect(), 45, 54, 6, 7);
+    // Extents past the int range are pinned, never wrapped into a negative size.
+    line.SetRect(0, INT_MIN + 2, INT_MAX, -10, 0, 0, 255);
+    ExpectRect(*line.GetNewRect(), 0, INT_MIN, INT_MAX, 11);
 
     CMoxColor colour(9, 9, 9);
     CMoxSprite fill;
@@ -232,6 +239,18 @@ TEST_F(SpriteTest, TextSizeComesFromFontSizeAndByteCount)
     s.Init(&ten, "\xC3\xA9", Gdiplus::Color(0, 0, 0), Gdiplus::StringAlignmentNear);
     s.SetRect(0, 0, 0, 0, 0, 0, 255);
     EXPECT_EQ(s.GetWidth(), 7 * 4);
+
+    // The whole parts of 0.75 and 1.5 times the size, exactly: 1.5 x 5592409 = 8388613.5 is
+    // not a float, and rounding it first would add one to both results.
+    CMoxFont huge(5592409, L"DejaVu Sans", Gdiplus::FontStyleRegular);
+    if (huge.GetSize() == 5592409.0f) {
+        s.Init(&huge, "a", Gdiplus::Color(0, 0, 0), Gdiplus::StringAlignmentNear);
+        s.SetRect(0, 0, 0, 0, 0, 0, 255);
+        EXPECT_EQ(s.GetWidth(), 4194306 * 3);
+        EXPECT_EQ(s.GetHeight(), 8388613);
+    } else {
+        ADD_FAILURE() << "a font of that size could not be made";
+    }
 }
 
 TEST_F(SpriteTest, TextInitWithSameFontAndTextChangesNothing)
