@@ -311,6 +311,9 @@ public:
     int m_Sort;
 
 private:
+    void BeginInit();   // drops this sprite's share of the text brush and all six references
+    void FinishInit();  // opaque again, at the zero placement
+
     std::shared_ptr<void> m_SolidBrushOwner;
 };
 

@@ -206,69 +206,63 @@ CMoxSprite& CMoxSprite::operator=(const CMoxSprite& other)
 
 CMoxSprite::~CMoxSprite() {}
 
-// Shared tail of the image and tool Init overloads: drop the text brush, forget the placement.
-static void ResetReferences(CMoxSprite& s)
+// Every Init starts by dropping the text brush and the reference it held, and ends opaque at
+// the zero placement (the previous placement moves to the old rectangle if it was not zero).
+void CMoxSprite::BeginInit()
 {
-    s.m_Tga = nullptr;
-    s.m_Bitmap = nullptr;
-    s.m_Pen = nullptr;
-    s.m_Brush = nullptr;
-    s.m_Color = nullptr;
-    s.m_Font = nullptr;
+    m_SolidBrushOwner.reset();
+    m_SolidBrush = nullptr;
+    m_Tga = nullptr;
+    m_Bitmap = nullptr;
+    m_Pen = nullptr;
+    m_Brush = nullptr;
+    m_Color = nullptr;
+    m_Font = nullptr;
+}
+
+void CMoxSprite::FinishInit()
+{
+    m_Alpha = 255;
+    SetNewRect(0, 0, 0, 0, 0, 0);
 }
 
 void CMoxSprite::Init(CMoxTga* pTga)
 {
-    m_SolidBrushOwner.reset();
-    m_SolidBrush = nullptr;
-    ResetReferences(*this);
+    BeginInit();
     m_Tga = pTga;
-    m_Alpha = 255;
-    SetNewRect(0, 0, 0, 0, 0, 0);
+    FinishInit();
 }
 
 void CMoxSprite::Init(CMoxBitmap* pBitmap)
 {
-    m_SolidBrushOwner.reset();
-    m_SolidBrush = nullptr;
-    ResetReferences(*this);
+    BeginInit();
     m_Bitmap = pBitmap;
-    m_Alpha = 255;
-    SetNewRect(0, 0, 0, 0, 0, 0);
+    FinishInit();
 }
 
 void CMoxSprite::Init(CMoxPen* pPen, int box)
 {
-    m_SolidBrushOwner.reset();
-    m_SolidBrush = nullptr;
-    ResetReferences(*this);
+    BeginInit();
     m_Pen = pPen;
     m_Box = box;
     m_PenX = m_PenY = m_PenWidth = m_PenHeight = 0;
-    m_Alpha = 255;
-    SetNewRect(0, 0, 0, 0, 0, 0);
+    FinishInit();
 }
 
 void CMoxSprite::Init(CMoxColor* pColor)
 {
-    m_SolidBrushOwner.reset();
-    m_SolidBrush = nullptr;
-    ResetReferences(*this);
+    BeginInit();
     m_Color = pColor;
     m_PenX = m_PenY = m_PenWidth = m_PenHeight = 0;
-    m_Alpha = 255;
-    SetNewRect(0, 0, 0, 0, 0, 0);
+    FinishInit();
 }
 
 void CMoxSprite::Init(CMoxBrush* pBrush)
 {
-    m_SolidBrushOwner.reset();
-    m_SolidBrush = nullptr;
-    ResetReferences(*this);
+    BeginInit();
     m_Brush = pBrush;
     m_PenX = m_PenY = m_PenWidth = m_PenHeight = 0;
-    m_Alpha = 255;
-    SetNewRect(0, 0, 0, 0, 0, 0);
+    FinishInit();
 }
 
 void CMoxSprite::Init(CMoxFont* pFont, const char* text, const Gdiplus::Color& color,
@@ -280,9 +274,7 @@ void CMoxSprite::Init(CMoxFont* pFont, const char* text, const Gdiplus::Color& c
     if (pFont == m_Font && m_StringA == text)
         return;
 
-    m_SolidBrushOwner.reset();
-    m_SolidBrush = nullptr;
-    ResetReferences(*this);
+    BeginInit();
     m_Font = pFont;
 
     Gdiplus::SolidBrush* brush = NewSolidBrush(color);
@@ -293,9 +285,7 @@ void CMoxSprite::Init(CMoxFont* pFont, const char* text, const Gdiplus::Color& c
 
     ConvertText(text, m_StringW, TextLimit);
     m_StringA.assign(text, std::strlen(text));
-
-    m_Alpha = 255;
-    SetNewRect(0, 0, 0, 0, 0, 0);
+    FinishInit();
 }
 
 void CMoxSprite::SetRect(int x, int y, int width, int height, int srcX, int srcY, unsigned char alpha)
