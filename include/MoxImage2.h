@@ -27,6 +27,9 @@
 class CMoxGraphics;
 class CMoxSprite;
 class CMoxButton;
+namespace mox {
+class DirtyIndex;
+}
 
 // --- Images and drawing tools ---------------------------------------------------------------
 
@@ -221,6 +224,12 @@ public:
     void ExtRect(std::list<CMoxRect>::iterator it);
 
     std::list<CMoxRect> m_RectList;
+
+private:
+    void Walk(std::list<CMoxRect>::iterator it);
+
+    // Where the listed rectangles lie, so AddRect need not walk the whole list; made on first use.
+    std::unique_ptr<mox::DirtyIndex> m_Index;
 };
 
 // A sprite's placement: where it is, where it was before its last change, and whether it changed.

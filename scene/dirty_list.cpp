@@ -2,6 +2,7 @@
 // so the listed rectangles never meet and each canvas pixel lies in at most one of them.
 #include "MoxImage2.h"
 
+#include "scene/dirty_index.h"
 #include "scene/rect_geometry.h"
 
 #include <algorithm>
@@ -91,13 +92,27 @@ Outcome Classify(CMoxRect& n, const CMoxRect& p)
 
 CMoxZang::CMoxZang() {}
 
-CMoxZang::CMoxZang(const CMoxZang& other) : m_RectList(other.m_RectList) {}
+// A copy of an indexed list gets its own index over its own elements.
+CMoxZang::CMoxZang(const CMoxZang& other) : m_RectList(other.m_RectList)
+{
+    if (other.m_Index && other.m_Index->InSync(other.m_RectList)) {
+        m_Index = std::make_unique<mox::DirtyIndex>();
+        m_Index->Adopt(m_RectList);
+    }
+}
 
 CMoxZang& CMoxZang::operator=(const CMoxZang& other)
 {
     if (this != &other) {
         m_RectList.clear();
         m_RectList.insert(m_RectList.end(), other.m_RectList.begin(), other.m_RectList.end());
+        if (other.m_Index && other.m_Index->InSync(other.m_RectList)) {
+            if (!m_Index)
+                m_Index = std::make_unique<mox::DirtyIndex>();
+            m_Index->Adopt(m_RectList);
+        } else if (m_Index) {
+            m_Index->Disown();
+        }
     }
     return *this;
 }
@@ -110,11 +125,13 @@ CMoxZang::~CMoxZang()
 void CMoxZang::Init()
 {
     m_RectList.clear();
+    if (m_Index)
+        m_Index->Clear();
 }
 
 void CMoxZang::ClearRect()
 {
-    m_RectList.clear();
+    Init();
 }
 
 int CMoxZang::CheckRect(CMoxRect& r)
@@ -139,13 +156,28 @@ int CMoxZang::CheckRect(CMoxRect& r, CMoxRect& out)
 
 void CMoxZang::AddRect(CMoxRect& r)
 {
+    if (!m_Index)
+        m_Index = std::make_unique<mox::DirtyIndex>();
+    if (mox::DirtyIndex::Eligible(r) && m_Index->Follows(m_RectList)) {
+        m_Index->Add(m_RectList, r);
+        return;
+    }
+    // The cases the index cannot vouch for take the walk itself.
     if (CheckRect(r))
         return;
+    m_Index->Disown();
     m_RectList.push_back(r);
-    ExtRect(std::prev(m_RectList.end()));
+    Walk(std::prev(m_RectList.end()));
 }
 
 void CMoxZang::ExtRect(std::list<CMoxRect>::iterator it)
+{
+    if (m_Index)
+        m_Index->Disown();
+    Walk(it);
+}
+
+void CMoxZang::Walk(std::list<CMoxRect>::iterator it)
 {
     // end() names no rectangle; an empty list has nothing else to merge with.
     if (it == m_RectList.end())

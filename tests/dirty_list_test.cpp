@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "dirty_list_reference.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstdint>
@@ -360,4 +362,68 @@ TEST(ZangAddRect, ExtremeCoordinatesNeitherWrapNorOverflow)
     Add(z, INT_MIN, 0, 10, 10);
     Add(z, INT_MIN + 10, 0, INT_MAX, 10);
     EXPECT_EQ(Rects({CMoxRect(INT_MIN, 0, INT_MAX, 10)}), Listed(z));
+}
+
+// The list is indexed to find the rectangles near an added one; the result must stay exactly
+// the literal walk's, rectangle for rectangle and in order, after every call. Sequences mix
+// clustered and scattered rectangles, negative sizes, copies, and lists the host edits itself.
+TEST(ZangAddRect, MatchesTheLiteralWalkAfterEveryCall)
+{
+    struct Kind {
+        const char* name;
+        bool clustered;
+        int negativeEvery; // one size in this many is negative; 0: none
+        int editEvery;     // one call in this many edits the public list directly; 0: none
+    };
+    const Kind kinds[] = {
+        {"scattered", false, 0, 0},         {"clustered", true, 0, 0},
+        {"scattered, negative", false, 25, 0}, {"clustered, negative", true, 40, 0},
+        {"clustered, host edits", true, 0, 30}, {"scattered, everything", false, 60, 45},
+    };
+    std::mt19937 rng(11);
+    auto pick = [&rng](int lo, int hi) { return lo + int(rng() % unsigned(hi - lo + 1)); };
+    for (const Kind& kind : kinds) {
+        for (int sequence = 0; sequence < 12; ++sequence) {
+            CMoxZang z;
+            moxtest::ReferenceZang ref;
+            int cx = 0, cy = 0;
+            for (int step = 0; step < 600; ++step) {
+                SCOPED_TRACE(testing::Message() << kind.name << ", sequence " << sequence << ", step " << step);
+                if (kind.editEvery && pick(1, kind.editEvery) == 1) {
+                    // The host's own changes: a removal, an append, or a new last element.
+                    const int what = pick(0, 2);
+                    if (what == 0 && !ref.rects.empty()) {
+                        const int at = pick(0, int(ref.rects.size()) - 1);
+                        z.m_RectList.erase(std::next(z.m_RectList.begin(), at));
+                        ref.rects.erase(std::next(ref.rects.begin(), at));
+                    } else if (what == 1) {
+                        const CMoxRect r(pick(0, 1000), pick(0, 700), pick(0, 30), pick(0, 30));
+                        z.m_RectList.push_back(r);
+                        ref.rects.push_back(r);
+                    } else if (!ref.rects.empty()) {
+                        const CMoxRect r(pick(0, 1000), pick(0, 700), pick(0, 30), pick(0, 30));
+                        z.m_RectList.back() = r;
+                        ref.rects.back() = r;
+                    }
+                } else if (pick(1, 400) == 1) {
+                    z.ClearRect();
+                    ref.rects.clear();
+                } else if (pick(1, 200) == 1) {
+                    CMoxZang copy(z);
+                    z = copy; // continues on an index rebuilt from a copied list
+                } else {
+                    if (!kind.clustered || pick(1, 20) == 1) {
+                        cx = pick(-40, 1060);
+                        cy = pick(-40, 800);
+                    }
+                    const int spread = kind.clustered ? 40 : 1100;
+                    auto size = [&] { return kind.negativeEvery && pick(1, kind.negativeEvery) == 1 ? pick(-64, -1) : pick(0, 64); };
+                    CMoxRect r(cx + pick(-spread / 2, spread / 2), cy + pick(-spread / 2, spread / 2), size(), size());
+                    z.AddRect(r);
+                    ref.AddRect(r);
+                }
+                ASSERT_EQ(Rects(ref.rects.begin(), ref.rects.end()), Listed(z));
+            }
+        }
+    }
 }

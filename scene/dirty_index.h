@@ -1,0 +1,95 @@
+// A spatial index over the dirty-rectangle list, so that adding a rectangle looks only at the
+// listed rectangles near it instead of walking the whole list.
+//
+// Why a uniform grid of 32-pixel cells: dirty rectangles are sprite-sized and spread over a
+// canvas of known, bounded extent, so a cell holds a handful of them and a query touches one to
+// four cells. Cells are chains of nodes in one pool (no allocation per cell), and a frame's
+// InitSprite resets only the cells it touched. Coordinates outside the grid's 8192 x 8192
+// pixels are pinned to the border cells: such rectangles are found more slowly, never missed.
+//
+// Why the result equals the described walk. A list built only by adding rectangles of
+// non-negative size (within the range where no edge sum is clamped) holds rectangles that
+// never meet. For such a list and such a rectangle r, the walk keeps every listed rectangle
+// that does not meet its final N, erases every one that does, and leaves N at the back; N is
+// the smallest rectangle that holds r and every listed rectangle it meets. That closure does
+// not depend on the order in which rectangles are absorbed, so it can be found through the
+// grid. Anything else (a negative size, a huge coordinate, a list the host changed) goes
+// through the walk itself, and the index waits for the list to be emptied.
+#pragma once
+
+#include <MoxImage2.h>
+
+#include <cstdint>
+#include <list>
+#include <vector>
+
+namespace mox {
+
+class DirtyIndex {
+public:
+    using RectList = std::list<CMoxRect>;
+
+    // Whether r may take the indexed path: sizes not negative, edges well inside the int range.
+    static bool Eligible(const CMoxRect& r);
+
+    // Whether the index still describes `list`. An emptied list always starts a fresh index;
+    // a list whose length or last element no longer matches what was indexed was changed
+    // from outside, and the index stays off until the list is emptied.
+    bool Follows(const RectList& list);
+
+    // The same test without starting afresh, for copying a list together with its index.
+    bool InSync(const RectList& list) const;
+
+    // The list was emptied.
+    void Clear() { Reset(); }
+
+    // Adds r to `list` exactly as the described walk does. Requires Follows(list) and Eligible(r).
+    void Add(RectList& list, const CMoxRect& r);
+
+    // The list was changed by the walk or by a host: stop using the index until it is emptied.
+    void Disown() { m_valid = false; }
+
+    // Indexes a list known to hold rectangles that never meet (a copy of an indexed list).
+    void Adopt(RectList& list);
+
+private:
+    static constexpr int kCellShift = 5; // 32-pixel cells
+    static constexpr int kCellsPerSide = 256;
+    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+
+    struct Entry {
+        RectList::iterator it;
+        int left, top, right, bottom; // closed edges
+        std::uint32_t cells;          // nodes registered for it
+        std::uint32_t seen;           // query stamp
+        bool alive;
+    };
+    struct Node {
+        std::uint32_t entry;
+        std::uint32_t next;
+    };
+    struct Span {
+        int x0, y0, x1, y1; // inclusive cell range
+    };
+
+    static int CellOf(int v);
+    static Span SpanOf(int left, int top, int right, int bottom);
+    void Allocate();
+    void Reset();
+    void Insert(RectList::iterator it);
+    bool HasContainer(const CMoxRect& r);
+    void CompactIfNeeded(RectList& list);
+
+    std::vector<std::uint32_t> m_head; // first node of each cell; allocated on first use
+    std::vector<std::uint32_t> m_touched;
+    std::vector<Node> m_nodes;
+    std::vector<Entry> m_entries;
+    std::vector<std::uint32_t> m_absorbed;
+    std::uint32_t m_backEntry = 0; // the entry of the list's last element
+    std::size_t m_liveEntries = 0;
+    std::size_t m_liveNodes = 0;
+    std::uint32_t m_stamp = 0;
+    bool m_valid = true;
+};
+
+} // namespace mox
