@@ -134,8 +134,15 @@ void Blit(unsigned char* canvasBits, int canvasStride, const Region& r, Source s
 
 } // namespace
 
+namespace mox {
+// The blitter's view of an image's converted pixels.
+struct BitmapPixels {
+    static const unsigned char* Converted(CMoxBitmap& image) { return image.GetPixels24(); }
+};
+} // namespace mox
+
 // The software path shared by the four overloads: clip, then read the raw bytes in place or the
-// file form through one read lock of the whole image.
+// file form through one read lock of the region drawn (or its pixels converted once).
 static void DrawSoftware(CMoxGraphics& canvas, CMoxBitmap& image, int x, int y, int srcX, int srcY, int width,
                          int height, int alpha, unsigned char* canvasBits, int canvasStride, int memBytes)
 {
@@ -161,15 +168,22 @@ static void DrawSoftware(CMoxGraphics& canvas, CMoxBitmap& image, int x, int y, 
     Gdiplus::Bitmap* bitmap = image.GetBitmap();
     if (!bitmap)
         return;
-    // Locked as 24-bit RGB whatever the file held, so 32-bit and palette images draw correctly.
-    Gdiplus::Rect whole(0, 0, imgW, imgH);
-    Gdiplus::BitmapData data{};
-    if (bitmap->LockBits(&whole, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &data) != Gdiplus::Ok)
-        return;
-    if (data.Scan0 && std::int64_t(data.Width) >= std::int64_t(r.sx) + r.w &&
-        std::int64_t(data.Height) >= std::int64_t(r.sy) + r.h) {
-        const Source src{static_cast<const unsigned char*>(data.Scan0), data.Stride};
+    if (const unsigned char* pixels = mox::BitmapPixels::Converted(image)) {
+        // Held in another format and converted once: rows of exactly imgW x 3 bytes, top first.
+        const Source src{pixels, std::ptrdiff_t(imgW) * 3};
         Blit(canvasBits, canvasStride, r, src, keyed, key, alpha);
+        return;
+    }
+    // A 24-bit image is read in place, through a read lock of just the pixels drawn.
+    Gdiplus::Rect drawn(r.sx, r.sy, r.w, r.h);
+    Gdiplus::BitmapData data{};
+    if (bitmap->LockBits(&drawn, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &data) != Gdiplus::Ok)
+        return;
+    if (data.Scan0 && std::int64_t(data.Width) >= r.w && std::int64_t(data.Height) >= r.h) {
+        const Source src{static_cast<const unsigned char*>(data.Scan0), data.Stride};
+        Region locked = r;
+        locked.sx = locked.sy = 0; // the lock starts at the first pixel drawn
+        Blit(canvasBits, canvasStride, locked, src, keyed, key, alpha);
     }
     bitmap->UnlockBits(&data);
 }

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -68,6 +69,15 @@ CMoxBitmap::~CMoxBitmap()
     m_pMemBitmap = nullptr;
 }
 
+// The blitter copies 24-bit pixels. A file whose pixels the platform keeps in another format
+// (a PNG or GIF with transparency, a 32-bit BMP) would need converting on every draw, whole or
+// in part; instead it is converted once, on the first draw, at the cost of three more bytes a
+// pixel for as long as the image lives. Copies share the converted pixels.
+struct CMoxBitmap::Pixels24 {
+    enum class State { Unknown, Native, Converted } state = State::Unknown;
+    std::vector<unsigned char> bytes; // rows of exactly width x 3 bytes, top row first
+};
+
 // Drops this object's share of whichever form it holds.
 static void ReleaseForm(CMoxBitmap& image, std::shared_ptr<void>& memOwner, std::shared_ptr<void>& bitmapOwner,
                         int& memBytes)
@@ -99,6 +109,7 @@ void CMoxBitmap::Init(const unsigned char* pBits, int nBytes, BITMAPINFO& header
     const BITMAPINFO copy = header;
 
     ReleaseForm(*this, m_MemBitmapOwner, m_BitmapOwner, m_nMemBytes);
+    m_Pixels24.reset();
     if (bytes) {
         m_MemBitmapOwner.reset(bytes, DeleteBytes);
         m_pMemBitmap = bytes;
@@ -113,6 +124,7 @@ void CMoxBitmap::Init(const unsigned char* pBits, int nBytes, BITMAPINFO& header
 void CMoxBitmap::Init(const wchar_t* path)
 {
     ReleaseForm(*this, m_MemBitmapOwner, m_BitmapOwner, m_nMemBytes);
+    m_Pixels24 = std::make_shared<Pixels24>();
     // A failed load still leaves a bitmap object, whose native handle is null.
     Gdiplus::Bitmap* bitmap = new Gdiplus::Bitmap(path);
     if (bitmap) {
@@ -199,4 +211,34 @@ Gdiplus::Bitmap* CMoxBitmap::GetBitmap()
 Gdiplus::ImageAttributes* CMoxBitmap::GetImageAttributes()
 {
     return m_pImageAttributes;
+}
+
+// Null for a 24-bit image, which the blitter reads in place, and while the image cannot be
+// locked (someone else holds its lock): the next draw tries again.
+const unsigned char* CMoxBitmap::GetPixels24()
+{
+    if (!m_pBitmap || !m_Pixels24)
+        return nullptr;
+    Pixels24& p = *m_Pixels24;
+    if (p.state == Pixels24::State::Unknown) {
+        const int w = GetWidth(), h = GetHeight();
+        if (m_pBitmap->GetPixelFormat() == PixelFormat24bppRGB) {
+            p.state = Pixels24::State::Native;
+        } else if (w > 0 && h > 0) {
+            Gdiplus::Rect whole(0, 0, w, h);
+            Gdiplus::BitmapData data{};
+            if (m_pBitmap->LockBits(&whole, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &data) == Gdiplus::Ok) {
+                const std::size_t rowBytes = std::size_t(w) * 3;
+                if (data.Scan0 && data.Width == UINT(w) && data.Height == UINT(h)) {
+                    p.bytes.resize(rowBytes * std::size_t(h));
+                    const auto* row = static_cast<const unsigned char*>(data.Scan0);
+                    for (int y = 0; y < h; ++y, row += data.Stride)
+                        std::memcpy(&p.bytes[std::size_t(y) * rowBytes], row, rowBytes);
+                    p.state = Pixels24::State::Converted;
+                }
+                m_pBitmap->UnlockBits(&data);
+            }
+        }
+    }
+    return p.state == Pixels24::State::Converted ? p.bytes.data() : nullptr;
 }

@@ -29,6 +29,7 @@ class CMoxSprite;
 class CMoxButton;
 namespace mox {
 class DirtyIndex;
+struct BitmapPixels;
 }
 
 // --- Images and drawing tools ---------------------------------------------------------------
@@ -83,8 +84,14 @@ public:
 
 private:
     friend class CMoxGraphics;
+    friend struct mox::BitmapPixels;
+
+    // A file-form image held in another format than 24-bit RGB, converted once for the blitter.
+    struct Pixels24;
+    const unsigned char* GetPixels24();
 
     int m_nMemBytes = 0;  // bytes held at m_pMemBitmap; readers never go past them
+    std::shared_ptr<Pixels24> m_Pixels24;
     std::shared_ptr<void> m_AttributesOwner;
     std::shared_ptr<void> m_BitmapOwner;
     std::shared_ptr<void> m_MemBitmapOwner;
@@ -417,8 +424,11 @@ private:
     std::shared_ptr<void> m_BackgroundOwner;
     std::shared_ptr<void> m_SectionOwner;
 
-    // The sprites in m_SpriteList, so that AddSprite finds a listed sprite in constant time.
+    // The sprites in m_SpriteList, so that AddSprite finds a listed sprite in constant time,
+    // and the list as the set was built from, to notice a host's edits of the public list.
+    void SyncListedSprites();
     std::unordered_set<CMoxSprite*> m_ListedSprites;
+    std::vector<CMoxSprite*> m_IndexedList;
 };
 
 // --- Image buttons --------------------------------------------------------------------------

@@ -5,8 +5,11 @@
 
 #include "scene/dirty_grid.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -40,12 +43,24 @@ void CMoxGraphics::InitSprite()
         sprite->m_Update = 0;
     m_NextSort = 0;
     m_ZangList.ClearRect();
+    SyncListedSprites();
+}
+
+// The list is public: a host may replace, add or remove entries between frames. Whenever it
+// differs from what the index was built from, the index is built again from the list.
+void CMoxGraphics::SyncListedSprites()
+{
+    if (m_IndexedList == m_SpriteList)
+        return;
+    m_ListedSprites = std::unordered_set<CMoxSprite*>(m_SpriteList.begin(), m_SpriteList.end());
+    m_IndexedList = m_SpriteList;
 }
 
 void CMoxGraphics::ClearSprite()
 {
     std::vector<CMoxSprite*>().swap(m_SpriteList);
     m_ListedSprites.clear();
+    m_IndexedList.clear();
 }
 
 void CMoxGraphics::AddSprite(CMoxSprite* pSprite)
@@ -68,9 +83,10 @@ void CMoxGraphics::AddSprite(CMoxSprite* pSprite)
     m_NextSort = WrapAdd(m_NextSort, 1);
     pSprite->m_Update = 1;
 
-    // The list is public; if someone changed it behind our back, rebuild the index from it.
-    if (m_ListedSprites.size() != m_SpriteList.size())
-        m_ListedSprites = std::unordered_set<CMoxSprite*>(m_SpriteList.begin(), m_SpriteList.end());
+    // A list whose length changed since the last frame was edited mid-frame; InitSprite catches
+    // every other edit.
+    if (m_IndexedList.size() != m_SpriteList.size())
+        SyncListedSprites();
     if (m_ListedSprites.count(pSprite))
         return; // keeps its place in the list, with the new key
 
@@ -79,6 +95,7 @@ void CMoxGraphics::AddSprite(CMoxSprite* pSprite)
     m_ZangList.AddRect(pSprite->m_OldRect);
     m_SpriteList.push_back(pSprite);
     m_ListedSprites.insert(pSprite);
+    m_IndexedList.push_back(pSprite);
 }
 
 void CMoxGraphics::AddSprite(CMoxSprite* pSprite, int x, int y, int width, int height, int srcX, int srcY,
@@ -128,6 +145,7 @@ void CMoxGraphics::AddSprite(CMoxSprite* pSprite, CMoxSprite* pShadow, int x, in
 void CMoxGraphics::DrawSprite(bool present)
 {
     std::vector<CMoxSprite*>& list = m_SpriteList;
+    SyncListedSprites();
 
     // 1. Sprites not added again leave the list (order of the rest kept, one pass); both of
     //    their rectangles become dirty. The keys of the rest are gathered beside them, so that
@@ -147,7 +165,7 @@ void CMoxGraphics::DrawSprite(bool present)
         }
     }
     list.resize(kept);
-    if (m_ListedSprites.size() != list.size())
+    if (m_ListedSprites.size() != list.size()) // a pointer the host listed twice
         m_ListedSprites = std::unordered_set<CMoxSprite*>(list.begin(), list.end());
 
     // 2. Sort by key with this exact Shell sort: its handling of equal keys is the drawing order
@@ -167,6 +185,7 @@ void CMoxGraphics::DrawSprite(bool present)
         for (int i = 0; i < n; ++i)
             list[i] = keyed[i].sprite;
     }
+    m_IndexedList = list;
 
     // 3. Text and vector sprites cannot be drawn in part: one that a dirty rectangle touches
     //    becomes dirty whole, which can touch further sprites, so the walk starts again.
@@ -273,13 +292,32 @@ void CMoxGraphics::DrawDC()
     // Before a paint device context was bound there is nothing to copy to.
     if (!m_pPaintDC || !m_pPaintDC->GetSafeHdc())
         return;
+    HDC target = m_pPaintDC->GetSafeHdc();
     HDC source = m_pMemDC ? m_pMemDC->GetSafeHdc() : nullptr;
+
+    // Each dirty rectangle asks for the area from the canvas origin to its right and bottom
+    // edges. All those boxes start at the origin, so together they form a staircase: sorted by
+    // right edge, widest first, each box adds only the rows below what the wider ones covered.
+    // Copying those steps leaves the window exactly as copying every box would, with each
+    // window pixel copied once instead of once per rectangle.
+    std::vector<std::pair<int, int>> corners;
+    corners.reserve(m_ZangList.m_RectList.size());
     for (const CMoxRect& r : m_ZangList.m_RectList) {
         const int cx = WrapAdd(r.X, r.Width);
         const int cy = WrapAdd(r.Y, r.Height);
         if (cx == 0 && cy == 0)
             continue;
-        // Always from the canvas origin to the rectangle's right and bottom edges.
-        BitBlt(m_pPaintDC->GetSafeHdc(), 0, 0, cx, cy, source, 0, 0, SRCCOPY);
+        if (cx > 0 && cy > 0)
+            corners.emplace_back(cx, cy);
+        else
+            BitBlt(target, 0, 0, cx, cy, source, 0, 0, SRCCOPY); // not a box: passed on as it is
+    }
+    std::sort(corners.begin(), corners.end(), std::greater<>());
+    int covered = 0; // rows above this are copied as wide as every box still to come
+    for (const auto& [cx, cy] : corners) {
+        if (cy <= covered)
+            continue;
+        BitBlt(target, 0, covered, cx, cy - covered, source, 0, covered, SRCCOPY);
+        covered = cy;
     }
 }

@@ -443,8 +443,11 @@ TEST(BitmapBlitDifferential, RandomRequestsMatchThePerPixelModel)
         std::vector<Rgb> img(iw * ih);
         for (Rgb& p : img)
             p = Rgb{std::uint8_t(uniform(0, 3) * 85), std::uint8_t(uniform(0, 255)), std::uint8_t(uniform(0, 1) * 255)};
-        const Form form = round % 10 == 0 ? Form::File : Form::Raw;
+        const Form form = round % 10 == 0 ? Form::File : round % 10 == 5 ? Form::File32 : Form::Raw;
         auto image = MakeImage(form, iw, ih, [&](int x, int y) { return img[y * iw + x]; });
+        if (form == Form::File32) {
+            ASSERT_EQ(image->GetBitmap()->GetPixelFormat(), PixelFormat32bppARGB) << "the 32-bit path is not taken";
+        }
         const bool keyed = uniform(0, 1) == 1;
         const Rgb key = img[uniform(0, iw * ih - 1)];
         if (keyed)
@@ -474,7 +477,7 @@ TEST(BitmapBlitDifferential, RandomRequestsMatchThePerPixelModel)
             else
                 canvas->Draw(image.get(), q.x, q.y, (unsigned char)q.alpha);
             ASSERT_EQ(Snapshot(*canvas), expected)
-                << "round " << round << " canvas " << cw << "x" << ch << " image " << iw << "x" << ih << " at " << q.x
+                << "round " << round << " form " << int(form) << " canvas " << cw << "x" << ch << " image " << iw << "x" << ih << " at " << q.x
                 << "," << q.y << " src " << q.srcX << "," << q.srcY << " size " << q.width << "x" << q.height
                 << " alpha " << q.alpha << (keyed ? " keyed" : "");
         }

@@ -639,3 +639,32 @@ TEST(CompositionWithoutWindow, ComposesButPresentsNothing)
 }
 
 } // namespace
+
+// The sprite list is public. A host that swaps one listed sprite for another between frames
+// (same length) must not get the new one listed twice, nor the old one kept.
+TEST_F(CompositionTest, AnEntryTheHostReplacesBetweenFramesIsSeen)
+{
+    Picture red(10, 10, [](int, int) { return Rgb{255, 0, 0}; });
+    Picture blue(8, 8, [](int, int) { return Rgb{0, 0, 255}; });
+    Picture green(8, 8, [](int, int) { return Rgb{0, 255, 0}; });
+    CMoxSprite a, b, c;
+    a.Init(&red.bitmap);
+    b.Init(&blue.bitmap);
+    c.Init(&green.bitmap);
+    Frame(
+        [&] {
+            canvas.AddSprite(&a, 5, 5, 255);
+            canvas.AddSprite(&b, 20, 20, 255);
+        },
+        {&a, &b});
+
+    ASSERT_EQ(canvas.m_SpriteList.back(), &b);
+    canvas.m_SpriteList.back() = &c;
+    Frame(
+        [&] {
+            canvas.AddSprite(&a, 5, 5, 255);
+            canvas.AddSprite(&c, 20, 20, 255);
+        },
+        {&a, &c});
+    EXPECT_EQ(moxtest::PixelAt(canvas, 22, 22), (Rgb{0, 255, 0}));
+}

@@ -29,8 +29,17 @@ std::unique_ptr<CMoxBitmap> MakeImage(Form form, int width, int height,
         BITMAPINFO header = moxtest::RawHeader(width, height);
         return std::make_unique<CMoxBitmap>(bytes.data(), int(bytes.size()), header, 0);
     }
-    const std::string path = moxtest::TempPath("image.bmp");
-    moxtest::WriteBmp24(path, width, height, pixel);
+    const std::string path = moxtest::TempPath(form == Form::File ? "image.bmp" : "image.png");
+    if (form == Form::File)
+        moxtest::WriteBmp24(path, width, height, pixel);
+    else
+        moxtest::WritePng(
+            path, width, height,
+            [&](int x, int y) {
+                const moxtest::Rgb c = pixel(x, y);
+                return moxtest::Rgba{c.r, c.g, c.b, 255};
+            },
+            true);
     auto image = std::make_unique<CMoxBitmap>(moxtest::Widen(path).c_str());
     if (image->GetWidth() != width || image->GetHeight() != height)
         throw std::runtime_error("the platform did not load " + path);

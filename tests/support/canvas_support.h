@@ -15,8 +15,9 @@ void StartGdiplus();
 // A picture whose every pixel differs from its neighbours, so a misplaced pixel shows.
 moxtest::Rgb Pattern(int x, int y);
 
-// The same picture in either form: raw bottom-up bytes, or a BMP file loaded through GDI+.
-enum class Form { Raw, File };
+// The same picture in either form: raw bottom-up bytes, or a file loaded through GDI+ (a
+// 24-bit BMP, or a PNG with an opaque alpha channel, which GDI+ holds at 32 bits a pixel).
+enum class Form { Raw, File, File32 };
 std::unique_ptr<CMoxBitmap> MakeImage(Form form, int width, int height,
                                       const std::function<moxtest::Rgb(int, int)>& pixel = Pattern);
 
