@@ -1,67 +1,108 @@
-// DrawSprite on scenes of 100, 1,000 and 10,000 sprites of which 1% move each frame, against a
-// full redraw of the same scene (every sprite blitted whole, back to front) measured in the same
-// run. Counters: microseconds per frame of each path and their ratio (incremental / full).
-// Presenting is left out of both: DrawSprite runs on a canvas without a window.
+// What a frame of the retained scene costs against redrawing everything, on a 1024 x 768 canvas
+// presented to a (headless) window.
 //
-// Two kinds of scene: the canvas grows with the sprite count so that sprites overlap about twice
-// everywhere (the cost of a frame should then grow linearly), and a fixed 1024 x 768 canvas, where
-// more sprites also means deeper overlap under every moving sprite.
+// Each repetition times, interleaved and in alternating order, one incremental frame (InitSprite,
+// the AddSprite calls, DrawSprite(true) with its DrawDC) and one full redraw of the same scene
+// (background and every sprite drawn whole, then one full-canvas BitBlt to the window), then
+// DrawDC again against one full-canvas BitBlt. Reported are medians of the per-repetition ratios:
+//   frame_ratio   incremental frame / full redraw          (below 1: the scene pays off)
+//   add_ms        the InitSprite + AddSprite phase of the incremental frame
+//   drawdc_ratio  DrawDC / one full-canvas BitBlt
+//   dirty_share   share of the canvas inside the dirty rectangles, and their count (rects)
+// After every repetition the incremental canvas must equal the full redraw byte for byte, or the
+// benchmark stops with an error.
+//
+// Scenes: 16-48 px sprites at random places; 2-6 px sprites on a jittered grid; and 16-48 px
+// sprites over a background loaded from a PNG with an alpha channel. Half the sprites are
+// keyed bitmaps, half TGA images with soft alpha. 1% or 10% of them move each frame.
 #include <MoxImage2.h>
 
 #include <benchmark/benchmark.h>
+#include <gdk-pixbuf/gdk-pixbuf.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
+#include <time.h>
+
 namespace {
 
-constexpr int kSprite = 16;
+constexpr int kW = 1024, kH = 768;
+
+// Thread CPU time: the machine may be shared, and wall time would charge other processes' work
+// to whichever side of the comparison they happened to interrupt.
+double CpuSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
+double Median(std::vector<double> v)
+{
+    if (v.empty())
+        return 0;
+    std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+    return v[v.size() / 2];
+}
+
+std::string ScratchPath(const char* name)
+{
+    return "/tmp/mox_composition_bench_" + std::to_string(std::random_device{}()) + "_" + name;
+}
 
 struct RawImage {
     std::vector<unsigned char> bytes;
     BITMAPINFO header{};
     std::unique_ptr<CMoxBitmap> bitmap;
-    RawImage(int w, int h, std::uint32_t seed)
+    RawImage(int w, int h, std::uint32_t seed, bool keyed)
     {
         std::mt19937 rng(seed);
         bytes.resize(size_t(w) * h * 3);
-        for (auto& b : bytes)
-            b = static_cast<unsigned char>(rng());
+        for (size_t i = 0; i < bytes.size(); i += 3) {
+            const bool hole = keyed && rng() % 4 == 0;
+            bytes[i] = hole ? 255 : std::uint8_t(rng());
+            bytes[i + 1] = hole ? 0 : std::uint8_t(rng());
+            bytes[i + 2] = hole ? 255 : std::uint8_t(rng() & 0x7F);
+        }
         header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
         header.bmiHeader.biWidth = w;
         header.bmiHeader.biHeight = h;
         header.bmiHeader.biPlanes = 1;
         header.bmiHeader.biBitCount = 24;
         header.bmiHeader.biCompression = BI_RGB;
-        bitmap = std::make_unique<CMoxBitmap>(bytes.data(), int(bytes.size()), header, 0);
+        if (keyed)
+            bitmap = std::make_unique<CMoxBitmap>(bytes.data(), int(bytes.size()), header, 255, 0, 255);
+        else
+            bitmap = std::make_unique<CMoxBitmap>(bytes.data(), int(bytes.size()), header, 0);
     }
 };
 
 // A 32-bit TGA with a soft alpha ramp, written once to a scratch file.
 std::unique_ptr<CMoxTga> MakeTga(int w, int h)
 {
-    std::string path = "/tmp/mox_composition_bench_" + std::to_string(std::random_device{}()) + ".tga";
+    const std::string path = ScratchPath("sprite.tga");
     std::vector<unsigned char> file(18 + size_t(w) * h * 4, 0);
     file[2] = 2;
-    file[12] = static_cast<unsigned char>(w);
-    file[13] = static_cast<unsigned char>(w >> 8);
-    file[14] = static_cast<unsigned char>(h);
-    file[15] = static_cast<unsigned char>(h >> 8);
+    file[12] = std::uint8_t(w);
+    file[13] = std::uint8_t(w >> 8);
+    file[14] = std::uint8_t(h);
+    file[15] = std::uint8_t(h >> 8);
     file[16] = 32;
     file[17] = 8;
     for (int i = 0; i < w * h; ++i) {
         unsigned char* p = &file[18 + size_t(i) * 4];
         p[0] = 40;
-        p[1] = static_cast<unsigned char>(i * 7);
+        p[1] = std::uint8_t(i * 7);
         p[2] = 200;
-        p[3] = static_cast<unsigned char>((i % w) * 255 / (w - 1));
+        p[3] = std::uint8_t(w > 1 ? (i % w) * 255 / (w - 1) : 255);
     }
     if (FILE* f = std::fopen(path.c_str(), "wb")) {
         std::fwrite(file.data(), 1, file.size(), f);
@@ -72,113 +113,258 @@ std::unique_ptr<CMoxTga> MakeTga(int w, int h)
     return tga;
 }
 
+// A canvas-sized background PNG with an alpha channel (held at 32 bits a pixel once loaded).
+std::unique_ptr<CMoxBitmap> MakePngBackground()
+{
+    GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, kW, kH);
+    if (!pixbuf)
+        return nullptr;
+    const int stride = gdk_pixbuf_get_rowstride(pixbuf);
+    guchar* pixels = gdk_pixbuf_get_pixels(pixbuf);
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            guchar* p = pixels + size_t(y) * stride + size_t(x) * 4;
+            p[0] = guchar(x / 4);
+            p[1] = guchar(y / 3);
+            p[2] = guchar((x + y) / 8);
+            p[3] = 255;
+        }
+    const std::string path = ScratchPath("background.png");
+    gdk_pixbuf_save(pixbuf, path.c_str(), "png", nullptr, NULL);
+    g_object_unref(pixbuf);
+    const std::wstring wide(path.begin(), path.end());
+    auto image = std::make_unique<CMoxBitmap>(wide.c_str());
+    std::remove(path.c_str());
+    return image;
+}
+
+enum class Layout { Large, TinyGrid, LargeOverPng };
+
 struct Scene {
-    int width_, height_; // canvas size
-    RawImage backdrop{width_, height_, 1};
-    RawImage tile{kSprite, kSprite, 2};
-    std::unique_ptr<CMoxTga> glass = MakeTga(kSprite, kSprite);
-    CMoxSprite background;
+    RawImage backdrop{kW, kH, 1, false};
+    std::unique_ptr<CMoxBitmap> png;
+    CMoxBitmap* background = backdrop.bitmap.get();
+    std::vector<std::unique_ptr<RawImage>> bitmaps;
+    std::vector<std::unique_ptr<CMoxTga>> tgas;
+    CMoxSprite backgroundSprite;
     std::vector<CMoxSprite> sprites;
-    std::vector<int> x, y, dx, dy;
+    std::vector<int> x, y, w, h, dx, dy;
     std::vector<size_t> moving;
 
-    Scene(int count, int width, int height)
-        : width_(width), height_(height), sprites(size_t(count)), x(count), y(count), dx(count, 0), dy(count, 0)
+    Scene(Layout layout, int count, int movingPercent) : sprites(size_t(count))
     {
         std::mt19937 rng(7);
-        background.Init(backdrop.bitmap.get());
-        for (int i = 0; i < count; ++i) {
-            if (i % 2)
-                sprites[i].Init(glass.get());
-            else
-                sprites[i].Init(tile.bitmap.get());
-            x[i] = int(rng() % (width_ - kSprite));
-            y[i] = int(rng() % (height_ - kSprite));
+        auto pick = [&rng](int lo, int hi) { return lo + int(rng() % unsigned(hi - lo + 1)); };
+        if (layout == Layout::LargeOverPng) {
+            png = MakePngBackground();
+            background = png.get();
         }
-        for (int i = 0; i < count; i += 100) {
+        const bool tiny = layout == Layout::TinyGrid;
+        const int minSide = tiny ? 2 : 16, maxSide = tiny ? 6 : 48;
+        for (int side = minSide; side <= maxSide; ++side) {
+            bitmaps.push_back(std::make_unique<RawImage>(side, side, std::uint32_t(side), true));
+            tgas.push_back(MakeTga(side, side));
+        }
+        backgroundSprite.Init(background);
+        const double spacing = std::sqrt(double(kW) * kH / count);
+        const int columns = std::max(1, int(kW / spacing));
+        for (int i = 0; i < count; ++i) {
+            const int side = pick(minSide, maxSide);
+            if (i % 2)
+                sprites[i].Init(tgas[size_t(side - minSide)].get());
+            else
+                sprites[i].Init(bitmaps[size_t(side - minSide)]->bitmap.get());
+            w.push_back(side);
+            h.push_back(side);
+            if (tiny) { // a grid cell per sprite, jittered within it
+                const int cx = int((i % columns) * spacing), cy = int((i / columns) * spacing);
+                x.push_back(std::clamp(cx + pick(0, std::max(0, int(spacing) - side)), 0, kW - side));
+                y.push_back(std::clamp(cy + pick(0, std::max(0, int(spacing) - side)), 0, kH - side));
+            } else {
+                x.push_back(pick(0, kW - side));
+                y.push_back(pick(0, kH - side));
+            }
+            dx.push_back(0);
+            dy.push_back(0);
+        }
+        const int every = std::max(1, 100 / movingPercent);
+        for (int i = 0; i < count; i += every) {
             moving.push_back(size_t(i));
-            dx[i] = 3;
-            dy[i] = 2;
+            dx[size_t(i)] = pick(1, 3) * (pick(0, 1) ? 1 : -1);
+            dy[size_t(i)] = pick(1, 3) * (pick(0, 1) ? 1 : -1);
         }
     }
 
     void Step()
     {
         for (size_t i : moving) {
-            if (x[i] + dx[i] < 0 || x[i] + dx[i] > width_ - kSprite)
+            if (x[i] + dx[i] < 0 || x[i] + dx[i] > kW - w[i])
                 dx[i] = -dx[i];
-            if (y[i] + dy[i] < 0 || y[i] + dy[i] > height_ - kSprite)
+            if (y[i] + dy[i] < 0 || y[i] + dy[i] > kH - h[i])
                 dy[i] = -dy[i];
             x[i] += dx[i];
             y[i] += dy[i];
         }
     }
 
-    void Compose(CMoxGraphics& canvas)
+    void Add(CMoxGraphics& canvas)
     {
         canvas.InitSprite();
-        canvas.AddSprite(&background, 0, 0, 255);
+        canvas.AddSprite(&backgroundSprite, 0, 0, 255);
         for (size_t i = 0; i < sprites.size(); ++i)
             canvas.AddSprite(&sprites[i], x[i], y[i], 255);
-        canvas.DrawSprite(true);
     }
 
     void Redraw(CMoxGraphics& canvas)
     {
-        canvas.Draw(backdrop.bitmap.get(), 0, 0, 0, 0, width_, height_);
+        canvas.Draw(background, 0, 0, 0, 0, kW, kH);
         for (size_t i = 0; i < sprites.size(); ++i) {
-            if (sprites[i].GetTga())
-                canvas.Draw(sprites[i].GetTga(), x[i], y[i], 0, 0, kSprite, kSprite);
+            if (CMoxTga* tga = sprites[i].GetTga())
+                canvas.Draw(tga, x[i], y[i], 0, 0, w[i], h[i]);
             else
-                canvas.Draw(sprites[i].GetBitmap(), x[i], y[i], 0, 0, kSprite, kSprite);
+                canvas.Draw(sprites[i].GetBitmap(), x[i], y[i], 0, 0, w[i], h[i]);
         }
     }
 };
 
-void Measure(benchmark::State& state, int width, int height)
-{
-    CMoxGraphics starter;
-    starter.GdiInit();
-    Scene scene(int(state.range(0)), width, height);
-    CMoxGraphics incremental, full;
-    incremental.Init(width, height);
-    full.Init(width, height);
-    scene.Compose(incremental); // first frame draws everything; not measured
+// A headless window and its paint device context.
+struct Window {
+    CWnd wnd;
+    std::unique_ptr<CPaintDC> dc;
+    Window()
+    {
+        wnd.CreateEx(0, AfxRegisterWndClass(0), "bench", WS_POPUP, 0, 0, kW, kH, nullptr, nullptr);
+        dc = std::make_unique<CPaintDC>(&wnd);
+    }
+    ~Window()
+    {
+        dc.reset();
+        wnd.DestroyWindow();
+    }
+};
 
-    using Clock = std::chrono::steady_clock;
-    double incrementalSeconds = 0, fullSeconds = 0;
+double DirtyShare(CMoxGraphics& canvas)
+{
+    std::int64_t area = 0;
+    for (const CMoxRect& r : canvas.m_ZangList.m_RectList) {
+        const std::int64_t x0 = std::max(r.X, 0), y0 = std::max(r.Y, 0);
+        const std::int64_t x1 = std::min<std::int64_t>(std::int64_t(r.X) + r.Width, kW);
+        const std::int64_t y1 = std::min<std::int64_t>(std::int64_t(r.Y) + r.Height, kH);
+        if (x1 > x0 && y1 > y0)
+            area += (x1 - x0) * (y1 - y0);
+    }
+    return double(area) / (double(kW) * kH);
+}
+
+bool SameCanvas(CMoxGraphics& a, CMoxGraphics& b)
+{
+    return std::memcmp(a.m_pDIBBits, b.m_pDIBBits, size_t(a.m_nStride) * kH) == 0;
+}
+
+void Measure(benchmark::State& state, Layout layout)
+{
+    static bool started = [] {
+        CMoxGraphics starter;
+        starter.GdiInit();
+        return true;
+    }();
+    (void)started;
+    Scene scene(layout, int(state.range(0)), int(state.range(1)));
+    Window window, fullWindow;
+    CMoxGraphics incremental, full;
+    incremental.Init(kW, kH);
+    full.Init(kW, kH);
+    incremental.InitGraphics(window.dc.get());
+    full.InitGraphics(fullWindow.dc.get());
+    HDC fullSource = full.GetMemDC()->GetSafeHdc(), fullTarget = fullWindow.dc->GetSafeHdc();
+    scene.Add(incremental); // the first frame draws everything; not measured
+    incremental.DrawSprite(true);
+
+    std::vector<double> frameRatio, addMs, frameMs, fullMs, drawdcRatio, share, rects;
+    bool flip = false;
     for (auto _ : state) {
         scene.Step();
-        auto t0 = Clock::now();
-        scene.Compose(incremental);
-        auto t1 = Clock::now();
-        scene.Redraw(full);
-        auto t2 = Clock::now();
-        const double incr = std::chrono::duration<double>(t1 - t0).count();
-        incrementalSeconds += incr;
-        fullSeconds += std::chrono::duration<double>(t2 - t1).count();
-        state.SetIterationTime(incr);
+        double incrementalSeconds = 0, fullSeconds = 0, addSeconds = 0;
+        auto runIncremental = [&] {
+            const double t0 = CpuSeconds();
+            scene.Add(incremental);
+            const double t1 = CpuSeconds();
+            incremental.DrawSprite(true);
+            const double t2 = CpuSeconds();
+            addSeconds = t1 - t0;
+            incrementalSeconds = t2 - t0;
+        };
+        auto runFull = [&] {
+            const double t0 = CpuSeconds();
+            scene.Redraw(full);
+            BitBlt(fullTarget, 0, 0, kW, kH, fullSource, 0, 0, SRCCOPY);
+            fullSeconds = CpuSeconds() - t0;
+        };
+        if ((flip = !flip)) {
+            runIncremental();
+            runFull();
+        } else {
+            runFull();
+            runIncremental();
+        }
+        double t0 = CpuSeconds();
+        incremental.DrawDC();
+        const double drawdc = CpuSeconds() - t0;
+        t0 = CpuSeconds();
+        BitBlt(fullTarget, 0, 0, kW, kH, fullSource, 0, 0, SRCCOPY);
+        const double blit = CpuSeconds() - t0;
+
+        state.SetIterationTime(incrementalSeconds);
+        frameRatio.push_back(incrementalSeconds / fullSeconds);
+        frameMs.push_back(incrementalSeconds * 1e3);
+        fullMs.push_back(fullSeconds * 1e3);
+        addMs.push_back(addSeconds * 1e3);
+        drawdcRatio.push_back(blit > 0 ? drawdc / blit : 0);
+        share.push_back(DirtyShare(incremental));
+        rects.push_back(double(incremental.m_ZangList.m_RectList.size()));
+        if (!SameCanvas(incremental, full)) {
+            state.SkipWithError("the incremental canvas differs from the full redraw");
+            break;
+        }
     }
-    const double frames = double(state.iterations());
-    state.counters["incremental_us"] = incrementalSeconds / frames * 1e6;
-    state.counters["full_redraw_us"] = fullSeconds / frames * 1e6;
-    state.counters["ratio"] = fullSeconds > 0 ? incrementalSeconds / fullSeconds : 0;
+    state.counters["frame_ratio"] = Median(frameRatio);
+    state.counters["frame_ms"] = Median(frameMs);
+    state.counters["full_ms"] = Median(fullMs);
+    state.counters["add_ms"] = Median(addMs);
+    state.counters["drawdc_ratio"] = Median(drawdcRatio);
+    state.counters["dirty_share"] = Median(share);
+    state.counters["rects"] = Median(rects);
 }
 
-// About two layers of sprites everywhere: side = sqrt(count x 16 x 16 / 2).
-void BM_ConstantDensity(benchmark::State& state)
+void BM_Large(benchmark::State& state)
 {
-    const int side = std::max(kSprite * 2, int(std::sqrt(double(state.range(0)) * kSprite * kSprite / 2)));
-    Measure(state, side, side);
+    Measure(state, Layout::Large);
 }
-
-void BM_FixedCanvas(benchmark::State& state)
+void BM_TinyGrid(benchmark::State& state)
 {
-    Measure(state, 1024, 768);
+    Measure(state, Layout::TinyGrid);
+}
+void BM_LargeOverPng(benchmark::State& state)
+{
+    Measure(state, Layout::LargeOverPng);
 }
 
-BENCHMARK(BM_ConstantDensity)->Arg(100)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_FixedCanvas)->Arg(100)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMicrosecond);
+// Arguments: sprite count, percent moving each frame.
+BENCHMARK(BM_Large)
+    ->ArgsProduct({{100, 1000, 10000}, {1, 10}})
+    ->Iterations(40)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TinyGrid)
+    ->ArgsProduct({{100, 1000, 10000, 30000}, {1, 10}})
+    ->Iterations(40)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LargeOverPng)
+    ->ArgsProduct({{100, 1000}, {1, 10}})
+    ->Iterations(40)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 
