@@ -2,6 +2,8 @@
 // background buffer, the binding to device contexts and the software solid fill.
 #include <MoxImage2.h>
 
+#include "scene/listed_sprite.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstdint>

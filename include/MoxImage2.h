@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #if defined(_WIN32)
@@ -30,6 +31,7 @@ class CMoxButton;
 namespace mox {
 class DirtyIndex;
 struct BitmapPixels;
+struct ListedSprite;
 }
 
 // --- Images and drawing tools ---------------------------------------------------------------
@@ -233,6 +235,8 @@ public:
     std::list<CMoxRect> m_RectList;
 
 private:
+    friend class CMoxGraphics;
+
     void Walk(std::list<CMoxRect>::iterator it);
 
     // Where the listed rectangles lie, so AddRect need not walk the whole list; made on first use.
@@ -327,10 +331,17 @@ public:
     int m_Sort;
 
 private:
+    friend class CMoxGraphics;
+
     void BeginInit();   // drops this sprite's share of the text brush and all six references
     void FinishInit();  // opaque again, at the zero placement
 
     std::shared_ptr<void> m_SolidBrushOwner;
+
+    // Where a canvas last listed this sprite, so that AddSprite finds it without a search. Only
+    // a hint: the canvas checks its list before trusting it, and copies start without one.
+    const CMoxGraphics* m_ListedIn = nullptr;
+    std::size_t m_ListedAt = 0;
 };
 
 // --- Canvas ---------------------------------------------------------------------------------
@@ -429,6 +440,10 @@ private:
     void SyncListedSprites();
     std::unordered_set<CMoxSprite*> m_ListedSprites;
     std::vector<CMoxSprite*> m_IndexedList;
+
+    // Scratch of one composition pass and of presenting, kept to spare their allocation.
+    std::vector<mox::ListedSprite> m_Pass;
+    std::vector<std::pair<int, int>> m_Corners;
 };
 
 // --- Image buttons --------------------------------------------------------------------------

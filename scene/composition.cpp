@@ -4,6 +4,8 @@
 #include <MoxImage2.h>
 
 #include "scene/dirty_grid.h"
+#include "scene/dirty_index.h"
+#include "scene/listed_sprite.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -11,24 +13,38 @@
 #include <utility>
 #include <vector>
 
+using mox::KindOf;
+using Listed = mox::ListedSprite;
+
 namespace {
+
+// Sprites are large and scattered, so the passes over the list ask for the sprites a few
+// places ahead while working on the current one.
+constexpr size_t kAhead = 8;
+
+inline void Prefetch(const void* p)
+{
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(p, 1);
+#else
+    (void)p;
+#endif
+}
+
+// A quick rejection before the exact overlap rules: rectangles of non-negative size whose closed
+// areas share no point never overlap. Other sizes are left to the exact test.
+bool MayMeet(const Gdiplus::Rect& a, const Gdiplus::Rect& b)
+{
+    if ((a.Width | a.Height | b.Width | b.Height) < 0)
+        return true;
+    return std::max<std::int64_t>(a.X, b.X) <= std::min(std::int64_t(a.X) + a.Width, std::int64_t(b.X) + b.Width) &&
+           std::max<std::int64_t>(a.Y, b.Y) <= std::min(std::int64_t(a.Y) + a.Height, std::int64_t(b.Y) + b.Height);
+}
 
 int WrapAdd(int a, int b)
 {
     return static_cast<int>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
 }
-
-bool IsVectorOrText(const CMoxSprite* s)
-{
-    return s->m_Font || s->m_Pen || s->m_Brush || s->m_Color;
-}
-
-// A listed sprite with what sorting and widening read of it.
-struct Keyed {
-    int key;
-    bool vectorOrText;
-    CMoxSprite* sprite;
-};
 
 } // namespace
 
@@ -39,8 +55,12 @@ void CMoxGraphics::SetNowFont(CMoxFont* pFont)
 
 void CMoxGraphics::InitSprite()
 {
-    for (CMoxSprite* sprite : m_SpriteList)
-        sprite->m_Update = 0;
+    const size_t count = m_SpriteList.size();
+    for (size_t i = 0; i < count; ++i) {
+        if (i + kAhead < count)
+            Prefetch(&m_SpriteList[i + kAhead]->m_Update);
+        m_SpriteList[i]->m_Update = 0;
+    }
     m_NextSort = 0;
     m_ZangList.ClearRect();
     SyncListedSprites();
@@ -83,16 +103,23 @@ void CMoxGraphics::AddSprite(CMoxSprite* pSprite)
     m_NextSort = WrapAdd(m_NextSort, 1);
     pSprite->m_Update = 1;
 
-    // A list whose length changed since the last frame was edited mid-frame; InitSprite catches
-    // every other edit.
+    // A listed sprite remembers where it was listed, which spares a search in the usual frame;
+    // the set answers for the rest. A list whose length changed since the last frame was edited
+    // mid-frame; InitSprite catches every other edit.
+    const size_t at = pSprite->m_ListedAt;
+    if (pSprite->m_ListedIn == this && at < m_SpriteList.size() && m_SpriteList[at] == pSprite &&
+        m_IndexedList.size() == m_SpriteList.size())
+        return; // keeps its place in the list, with the new key
     if (m_IndexedList.size() != m_SpriteList.size())
         SyncListedSprites();
     if (m_ListedSprites.count(pSprite))
-        return; // keeps its place in the list, with the new key
+        return;
 
     pSprite->m_Zang = 1;
     m_ZangList.AddRect(pSprite->m_NewRect);
     m_ZangList.AddRect(pSprite->m_OldRect);
+    pSprite->m_ListedIn = this;
+    pSprite->m_ListedAt = m_SpriteList.size();
     m_SpriteList.push_back(pSprite);
     m_ListedSprites.insert(pSprite);
     m_IndexedList.push_back(pSprite);
@@ -148,21 +175,28 @@ void CMoxGraphics::DrawSprite(bool present)
     SyncListedSprites();
 
     // 1. Sprites not added again leave the list (order of the rest kept, one pass); both of
-    //    their rectangles become dirty. The keys of the rest are gathered beside them, so that
-    //    sorting and widening below walk one compact array instead of the sprites themselves.
-    std::vector<Keyed> keyed;
-    keyed.reserve(list.size());
+    //    their rectangles become dirty. What the later steps need of the rest is gathered here.
+    std::vector<Listed>& listed = m_Pass;
+    listed.clear();
+    listed.reserve(list.size());
     size_t kept = 0;
     for (size_t i = 0; i < list.size(); ++i) {
+        if (i + kAhead < list.size()) {
+            Prefetch(&list[i + kAhead]->m_NewRect);
+            Prefetch(&list[i + kAhead]->m_Update);
+        }
         CMoxSprite* sprite = list[i];
         if (sprite->m_Update == 0) {
             m_ZangList.AddRect(sprite->m_NewRect);
             m_ZangList.AddRect(sprite->m_OldRect);
             m_ListedSprites.erase(sprite);
-        } else {
-            list[kept++] = sprite;
-            keyed.push_back(Keyed{sprite->m_Sort, IsVectorOrText(sprite), sprite});
+            continue;
         }
+        sprite->m_ListedIn = this;
+        sprite->m_ListedAt = kept;
+        list[kept++] = sprite;
+        listed.push_back(Listed{sprite, sprite->m_Sort, sprite->m_Zang, KindOf(*sprite), sprite->m_Alpha,
+                                sprite->m_NewRect, sprite->m_SrcX, sprite->m_SrcY, sprite->m_Tga, sprite->m_Bitmap});
     }
     list.resize(kept);
     if (m_ListedSprites.size() != list.size()) // a pointer the host listed twice
@@ -171,19 +205,21 @@ void CMoxGraphics::DrawSprite(bool present)
     // 2. Sort by key with this exact Shell sort: its handling of equal keys is the drawing order
     //    hosts see. A list already in key order is left as it is, which is what the sort would
     //    do with it (no comparison of it finds a greater key first).
-    const int n = static_cast<int>(keyed.size());
+    const int n = static_cast<int>(listed.size());
     bool ordered = true;
     for (int i = 1; i < n && ordered; ++i)
-        ordered = keyed[i - 1].key <= keyed[i].key;
+        ordered = listed[i - 1].key <= listed[i].key;
     if (!ordered) {
         for (int gap = n / 2; gap > 0; gap /= 2) {
             for (int i = gap; i < n; ++i) {
-                for (int j = i - gap; j >= 0 && keyed[j].key > keyed[j + gap].key; j -= gap)
-                    std::swap(keyed[j], keyed[j + gap]);
+                for (int j = i - gap; j >= 0 && listed[j].key > listed[j + gap].key; j -= gap)
+                    std::swap(listed[j], listed[j + gap]);
             }
         }
-        for (int i = 0; i < n; ++i)
-            list[i] = keyed[i].sprite;
+        for (int i = 0; i < n; ++i) {
+            list[i] = listed[i].sprite;
+            list[i]->m_ListedAt = size_t(i);
+        }
     }
     m_IndexedList = list;
 
@@ -193,14 +229,14 @@ void CMoxGraphics::DrawSprite(bool present)
     bool widened = true;
     while (widened && !dirty.empty()) {
         widened = false;
-        for (const Keyed& k : keyed) {
-            CMoxSprite* sprite = k.sprite;
-            if (!k.vectorOrText || sprite->m_Zang != 0)
+        for (Listed& k : listed) {
+            if (!k.VectorOrText() || k.zang != 0)
                 continue;
+            CMoxRect rect(k.rect.X, k.rect.Y, k.rect.Width, k.rect.Height);
             for (CMoxRect& d : dirty) {
-                if (d.CheckSuperpose(sprite->m_NewRect) == 1) {
-                    m_ZangList.AddRect(sprite->m_NewRect);
-                    sprite->m_Zang = 1;
+                if (d.CheckSuperpose(rect) == 1) {
+                    m_ZangList.AddRect(rect);
+                    k.zang = 1;
                     widened = true;
                     break;
                 }
@@ -217,14 +253,17 @@ void CMoxGraphics::DrawSprite(bool present)
     mox::DirtyGrid grid;
     bool gridBuilt = false;
     std::vector<CMoxRect*> nearby;
-    for (CMoxSprite* sprite : list) {
-        const bool whole = sprite->m_Zang == 1;
-        const CMoxRect& r = sprite->m_NewRect;
-        if (sprite->m_Font) {
+    for (Listed& k : listed) {
+        CMoxSprite* sprite = k.sprite;
+        const bool whole = k.zang == 1;
+        const Gdiplus::Rect& r = k.rect;
+        switch (k.kind) {
+        case Listed::Text:
             if (whole && m_pGraphics && sprite->m_SolidBrush)
                 Draw(sprite->m_StringW, r.X, r.Y, r.Width, r.Height, sprite->m_Font, sprite->m_SolidBrush,
                      sprite->m_StringAlignment);
-        } else if (sprite->m_Pen) {
+            break;
+        case Listed::Pen:
             if (whole) {
                 if (sprite->m_Box)
                     DrawRectangle(sprite->m_Pen, sprite->m_PenX, sprite->m_PenY, sprite->m_PenWidth,
@@ -233,17 +272,21 @@ void CMoxGraphics::DrawSprite(bool present)
                     DrawLine(sprite->m_Pen, sprite->m_PenX, sprite->m_PenY, WrapAdd(sprite->m_PenX, sprite->m_PenWidth),
                              WrapAdd(sprite->m_PenY, sprite->m_PenHeight));
             }
-        } else if (sprite->m_Brush) {
+            break;
+        case Listed::Brush:
             if (whole)
                 FillRectangle(sprite->m_Brush, sprite->m_PenX, sprite->m_PenY, sprite->m_PenWidth, sprite->m_PenHeight);
-        } else if (sprite->m_Color) {
+            break;
+        case Listed::Color:
             if (whole)
                 FillRectangle(sprite->m_PenX, sprite->m_PenY, sprite->m_PenWidth, sprite->m_PenHeight,
                               sprite->m_Color->GetR(), sprite->m_Color->GetG(), sprite->m_Color->GetB());
-        } else if (sprite->m_Tga || sprite->m_Bitmap) {
-            CMoxTga* tga = sprite->m_Tga;
-            CMoxBitmap* bitmap = tga ? nullptr : sprite->m_Bitmap;
-            const unsigned char alpha = sprite->m_Alpha;
+            break;
+        case Listed::Tga:
+        case Listed::Bitmap: {
+            CMoxTga* tga = k.kind == Listed::Tga ? k.tga : nullptr;
+            CMoxBitmap* bitmap = tga ? nullptr : k.bitmap;
+            const unsigned char alpha = k.alpha;
             auto blit = [&](int x, int y, int srcX, int srcY, int width, int height) {
                 if (tga) {
                     if (alpha == 255)
@@ -258,7 +301,7 @@ void CMoxGraphics::DrawSprite(bool present)
                 }
             };
             if (whole) {
-                blit(r.X, r.Y, sprite->m_SrcX, sprite->m_SrcY, r.Width, r.Height);
+                blit(r.X, r.Y, k.srcX, k.srcY, r.Width, r.Height);
             } else if (r.Width >= 0 && r.Height >= 0) {
                 // The dirty rectangles never meet, so each pixel is written (and blended) once.
                 // A placement of negative size shows nothing whole and so nothing in part, where
@@ -267,19 +310,26 @@ void CMoxGraphics::DrawSprite(bool present)
                     grid.Build(dirty, m_nWidth, m_nHeight);
                     gridBuilt = true;
                 }
-                CMoxRect placement = r;
-                grid.Candidates(placement, &nearby);
+                grid.Candidates(r, &nearby);
+                if (nearby.empty())
+                    break;
+                CMoxRect placement(r.X, r.Y, r.Width, r.Height);
                 for (CMoxRect* d : nearby) {
-                    if (d->CheckSuperpose(placement) != 1)
+                    if (!MayMeet(*d, placement) || d->CheckSuperpose(placement) != 1)
                         continue;
                     CMoxRect o = d->GetSuperpose(placement);
                     if (o.Width > 0 && o.Height > 0)
-                        blit(WrapAdd(r.X, o.X), WrapAdd(r.Y, o.Y), WrapAdd(sprite->m_SrcX, o.X),
-                             WrapAdd(sprite->m_SrcY, o.Y), o.Width, o.Height);
+                        blit(WrapAdd(r.X, o.X), WrapAdd(r.Y, o.Y), WrapAdd(k.srcX, o.X), WrapAdd(k.srcY, o.Y),
+                             o.Width, o.Height);
                 }
             }
+            break;
         }
-        sprite->m_Zang = 0;
+        case Listed::None:
+            break;
+        }
+        if (k.zang != 0)
+            sprite->m_Zang = 0; // a flag already 0 is left alone: the sprite need not be touched
     }
 
     // 5. Present. The dirty list stays: only InitSprite empties it.
@@ -300,18 +350,39 @@ void CMoxGraphics::DrawDC()
     // right edge, widest first, each box adds only the rows below what the wider ones covered.
     // Copying those steps leaves the window exactly as copying every box would, with each
     // window pixel copied once instead of once per rectangle.
-    std::vector<std::pair<int, int>> corners;
-    corners.reserve(m_ZangList.m_RectList.size());
-    for (const CMoxRect& r : m_ZangList.m_RectList) {
-        const int cx = WrapAdd(r.X, r.Width);
-        const int cy = WrapAdd(r.Y, r.Height);
+    std::vector<std::pair<int, int>>& corners = m_Corners;
+    corners.clear();
+    auto take = [&](int cx, int cy) {
         if (cx == 0 && cy == 0)
-            continue;
+            return;
         if (cx > 0 && cy > 0)
             corners.emplace_back(cx, cy);
         else
             BitBlt(target, 0, 0, cx, cy, source, 0, 0, SRCCOPY); // not a box: passed on as it is
+    };
+    const std::list<CMoxRect>& dirty = m_ZangList.m_RectList;
+    const mox::DirtyIndex* index = m_ZangList.m_Index.get();
+    if (!index || !index->ForEachRect(dirty, [&](int, int, int right, int bottom) { take(right, bottom); })) {
+        for (const CMoxRect& r : dirty)
+            take(WrapAdd(r.X, r.Width), WrapAdd(r.Y, r.Height));
     }
+    if (corners.empty())
+        return;
+
+    // Only corners no other corner lies beyond in both directions make steps. The widest box
+    // hides every corner at or above its bottom, the tallest every corner at or left of its
+    // right edge; what survives both is sorted.
+    const auto widest = *std::max_element(corners.begin(), corners.end());
+    const auto tallest = *std::max_element(corners.begin(), corners.end(), [](const auto& a, const auto& b) {
+        return a.second != b.second ? a.second < b.second : a.first < b.first;
+    });
+    corners.erase(std::remove_if(corners.begin(), corners.end(),
+                                 [&](const std::pair<int, int>& c) {
+                                     return c.second <= widest.second || c.first <= tallest.first;
+                                 }),
+                  corners.end());
+    corners.push_back(widest);
+    corners.push_back(tallest);
     std::sort(corners.begin(), corners.end(), std::greater<>());
     int covered = 0; // rows above this are copied as wide as every box still to come
     for (const auto& [cx, cy] : corners) {

@@ -62,7 +62,7 @@ public:
 
     // Every indexed rectangle whose closed area may meet r, each once, in list order. Exact
     // tests are the caller's: this only leaves out rectangles that cannot meet r.
-    void Candidates(const CMoxRect& r, std::vector<CMoxRect*>* out)
+    void Candidates(const Gdiplus::Rect& r, std::vector<CMoxRect*>* out)
     {
         out->clear();
         Span s;
@@ -70,6 +70,8 @@ public:
             out->assign(m_rects.begin(), m_rects.end());
             return;
         }
+        if (m_always.empty() && !AnyIn(s))
+            return; // the usual case: nothing dirty near r
         if (++m_now == 0) {
             std::fill(m_stamp.begin(), m_stamp.end(), 0);
             m_now = 1;
@@ -83,7 +85,8 @@ public:
             }
         for (std::uint32_t i : m_always)
             Take(i);
-        std::sort(m_found.begin(), m_found.end());
+        if (m_found.size() > 1)
+            std::sort(m_found.begin(), m_found.end());
         for (std::uint32_t i : m_found)
             out->push_back(m_rects[i]);
     }
@@ -97,7 +100,7 @@ private:
 
     // Cells covered by the closed area of r, pinned to the grid's border. Rectangles with a
     // negative size follow other rules of meeting; they are never bucketed.
-    bool SpanOf(const CMoxRect& r, Span* s) const
+    bool SpanOf(const Gdiplus::Rect& r, Span* s) const
     {
         if (r.Width < 0 || r.Height < 0)
             return false;
@@ -108,6 +111,16 @@ private:
         s->y0 = CellOf(r.Y, m_rows);
         s->y1 = CellOf(bottom, m_rows);
         return true;
+    }
+
+    bool AnyIn(const Span& s) const
+    {
+        for (int cy = s.y0; cy <= s.y1; ++cy) {
+            const size_t row = size_t(cy) * m_cols;
+            if (m_start[row + s.x1 + 1] != m_start[row + s.x0])
+                return true;
+        }
+        return false;
     }
 
     int CellOf(std::int64_t v, int count) const

@@ -43,6 +43,19 @@ public:
     // The list was emptied.
     void Clear() { Reset(); }
 
+    // Calls f(left, top, right, bottom) for every listed rectangle, in no particular order, from
+    // the index's compact copy; false (and no call) when the index does not follow `list`.
+    template <typename F>
+    bool ForEachRect(const RectList& list, F f) const
+    {
+        if (!InSync(list))
+            return false;
+        for (const Entry& e : m_entries)
+            if (e.alive)
+                f(e.left, e.top, e.right, e.bottom);
+        return true;
+    }
+
     // Adds r to `list` exactly as the described walk does. Requires Follows(list) and Eligible(r).
     void Add(RectList& list, const CMoxRect& r);
 
