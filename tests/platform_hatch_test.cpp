@@ -218,6 +218,25 @@ TEST_F(Hatch, AntiAliasedTilesMixTheTwoColours)
         }
 }
 
+TEST_F(Hatch, PartlyCoveredPixelsTakeNoColourFromATransparentBackground)
+{
+    // Half-transparent red lines over a fully transparent blue background, on white: a partly
+    // covered pixel is that much of the red over white. The invisible blue must not tint it.
+    const Tile coverage = TileOf(HatchStyleBackwardDiagonal);
+    moxtest::Section section(8, 8);
+    section.Fill(0xFFFFFF);
+    HatchPtr brush = MakeHatch(HatchStyleBackwardDiagonal, 0x80FF0000, 0x000000FF);
+    ASSERT_EQ(GdipFillRectangleI(section.graphics(), brush.get(), 0, 0, 8, 8), Ok);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const double a = 128.0 / 255 * coverage[y][x] / 255;
+            const std::uint32_t p = section.At(x, y);
+            EXPECT_EQ(p >> 16, 0xFFu) << x << "," << y;
+            EXPECT_NEAR(int((p >> 8) & 0xFF), 255 * (1 - a), 1.01) << x << "," << y;
+            EXPECT_EQ(p & 0xFF, (p >> 8) & 0xFF) << x << "," << y;
+        }
+}
+
 TEST_F(Hatch, BottomUpSurfacesAnchorAtTheirTopLeftToo)
 {
     for (int style : {HatchStyleDiagonalBrick, HatchStyleBackwardDiagonal}) {

@@ -45,7 +45,7 @@ pixman_image_t* BrushSource(const GpBrush* brush)
     const int stride = pixman_image_get_stride(image) / 4;
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x)
-            pixels[y * stride + x] = Premultiplied(HatchColour(hatch->fore, hatch->back, tile[y * 8 + x]));
+            pixels[y * stride + x] = HatchPixel(hatch->fore, hatch->back, tile[y * 8 + x]);
     pixman_image_set_repeat(image, PIXMAN_REPEAT_NORMAL);
     return image;
 }

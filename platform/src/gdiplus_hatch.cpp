@@ -1,6 +1,7 @@
 // The 8 x 8 tiles of the 53 hatch styles, as GDI+ paints them from the surface origin.
 #include "gdiplus_tools.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -113,14 +114,19 @@ const std::uint8_t* HatchTile(HatchStyle style)
     return tiles[style].data();
 }
 
-ARGB HatchColour(ARGB fore, ARGB back, std::uint8_t coverage)
+std::uint32_t HatchPixel(ARGB fore, ARGB back, std::uint8_t coverage)
 {
-    ARGB mixed = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-        const std::uint32_t f = (fore >> shift) & 0xFF, b = (back >> shift) & 0xFF;
-        mixed |= ((f * coverage + b * (255u - coverage) + 127) / 255) << shift;
+    // Mixed premultiplied, as the foreground partly covering the pixel over the background: a
+    // transparent colour adds nothing, whatever its colour channels say.
+    auto premultiplied = [](ARGB c, int shift) { return ((c >> shift) & 0xFF) * (c >> 24); };
+    const std::uint32_t alpha = ((fore >> 24) * coverage + (back >> 24) * (255u - coverage) + 127) / 255;
+    std::uint32_t pixel = alpha << 24;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const std::uint32_t mixed =
+            premultiplied(fore, shift) * coverage + premultiplied(back, shift) * (255u - coverage);
+        pixel |= std::min<std::uint32_t>(alpha, (mixed + 255 * 255 / 2) / (255 * 255)) << shift;
     }
-    return mixed;
+    return pixel;
 }
 
 } // namespace moxplat

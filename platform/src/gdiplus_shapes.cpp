@@ -315,9 +315,9 @@ bool FillOpaque(const PixelSurface& surface, const GpBrush* brush, const PixelBo
     if (!tile || (fore >> 24) != 0xFF || (back >> 24) != 0xFF)
         return false;
 
-    ARGB colours[64];
+    std::uint32_t colours[64]; // opaque, so premultiplied is plain
     for (int i = 0; i < 64; ++i)
-        colours[i] = HatchColour(fore, back, tile[i]);
+        colours[i] = HatchPixel(fore, back, tile[i]);
     // Rows start on the tile grid so that column x uses tile column x mod 8.
     const int gridX = box.x0 & ~7;
     const std::size_t span = std::size_t(box.x1 - gridX);
@@ -325,7 +325,7 @@ bool FillOpaque(const PixelSurface& surface, const GpBrush* brush, const PixelBo
     for (int r = 0; r < 8; ++r) {
         std::uint8_t* out = rows.data() + r * span * 3;
         for (std::size_t i = 0; i < span; ++i) {
-            const ARGB c = colours[r * 8 + (i & 7)];
+            const std::uint32_t c = colours[r * 8 + (i & 7)];
             out[3 * i] = std::uint8_t(c);
             out[3 * i + 1] = std::uint8_t(c >> 8);
             out[3 * i + 2] = std::uint8_t(c >> 16);

@@ -108,9 +108,9 @@ inline StringFormatImpl* ToImpl(GpStringFormat* f)
 // diagonals. Null for a style out of range.
 const std::uint8_t* HatchTile(Gdiplus::HatchStyle style);
 
-// The colour of a hatch pixel: background and foreground mixed channel by channel by the
-// foreground's coverage.
-Gdiplus::ARGB HatchColour(Gdiplus::ARGB fore, Gdiplus::ARGB back, std::uint8_t coverage);
+// A hatch pixel as premultiplied a8r8g8b8: the foreground covering `coverage` / 255 of it over
+// the background.
+std::uint32_t HatchPixel(Gdiplus::ARGB fore, Gdiplus::ARGB back, std::uint8_t coverage);
 
 // A pixman source painting with the brush: a solid colour, or the hatch tile repeated from the
 // surface origin. Null for an unknown brush. Release with pixman_image_unref.
