@@ -102,7 +102,9 @@ TEST(DibSection, StrideAndHeaderFollowWidthAndOrientation)
         EXPECT_EQ(ds.dsBm.bmBits, bits);
         EXPECT_EQ(ds.dsBmih.biSize, sizeof(BITMAPINFOHEADER));
         EXPECT_EQ(ds.dsBmih.biWidth, c.width);
-        EXPECT_EQ(ds.dsBmih.biHeight, c.height); // the sign tells the orientation
+        // Always the number of rows: Wine's gdi32 conformance tests (bitmap.c, test_dib_info),
+        // which pass on Windows, expect abs(biHeight) for a top-down section as well.
+        EXPECT_EQ(ds.dsBmih.biHeight, rows);
         EXPECT_EQ(ds.dsBmih.biBitCount, 24);
         EXPECT_EQ(ds.dsBmih.biSizeImage, static_cast<DWORD>(c.stride * rows));
         EXPECT_EQ(ds.dsBitfields[0] | ds.dsBitfields[1] | ds.dsBitfields[2], 0u);
@@ -118,12 +120,51 @@ TEST(DibSection, StrideAndHeaderFollowWidthAndOrientation)
 
 TEST(DibSection, GetObjectSizesAndRefusals)
 {
+    // The buffer sizes Wine's gdi32 conformance tests (bitmap.c, test_dib_info) try on Windows:
+    // too small for a BITMAP gives 0 and writes nothing, anything from a BITMAP up to just short
+    // of a DIBSECTION gives the BITMAP alone, and a DIBSECTION or more gives the DIBSECTION.
+    const int bitmapSize = sizeof(BITMAP), sectionSize = sizeof(DIBSECTION);
+    const struct {
+        int bytes, returned;
+    } sizes[] = {{0, 0},
+                 {1, 0},
+                 {bitmapSize / 2, 0},
+                 {bitmapSize - 1, 0},
+                 {bitmapSize, bitmapSize},
+                 {2 * bitmapSize, bitmapSize},
+                 {sectionSize - 4, bitmapSize},
+                 {sectionSize, sectionSize},
+                 {2 * sectionSize, sectionSize}};
+    for (LONG height : {3, -3}) {
+        BITMAPINFO bmi = Header24(5, height);
+        void* bits = nullptr;
+        HBITMAP h = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        ASSERT_NE(h, nullptr);
+        for (const auto& size : sizes) {
+            SCOPED_TRACE(testing::Message() << "height " << height << ", " << size.bytes << " bytes");
+            std::vector<unsigned char> buffer(2 * sizeof(DIBSECTION), 0xCD);
+            ASSERT_EQ(GetObject(h, size.bytes, buffer.data()), size.returned);
+            for (std::size_t i = std::size_t(size.returned); i < buffer.size(); ++i)
+                ASSERT_EQ(buffer[i], 0xCD) << "byte " << i << " written";
+            if (size.returned > 0) {
+                BITMAP bm;
+                std::memcpy(&bm, buffer.data(), sizeof bm);
+                EXPECT_EQ(bm.bmHeight, 3);
+                EXPECT_EQ(bm.bmBits, bits);
+            }
+            if (size.returned == sectionSize) {
+                DIBSECTION ds;
+                std::memcpy(&ds, buffer.data(), sizeof ds);
+                EXPECT_EQ(ds.dsBmih.biHeight, 3);
+            }
+        }
+        EXPECT_EQ(GetObject(h, 0, nullptr), bitmapSize); // no buffer: the size of a BITMAP
+        EXPECT_TRUE(DeleteObject(h));
+    }
+
     BITMAPINFO bmi = Header24(2, 2);
     void* bits = nullptr;
     HBITMAP h = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    EXPECT_EQ(GetObject(h, 0, nullptr), static_cast<int>(sizeof(BITMAP)));
-    char small[8];
-    EXPECT_EQ(GetObject(h, sizeof small, small), 0);
     HDC dc = CreateCompatibleDC(nullptr);
     BITMAP bm;
     EXPECT_EQ(GetObject(dc, sizeof bm, &bm), 0); // DCs are not GDI objects with a description

@@ -1,15 +1,13 @@
-// Hatch brushes: every style's 8 x 8 tile as FillRectangle paints it, checked bit for bit where
-// GDI+'s tile is known and otherwise for the property that defines the style; its anchoring at
-// the surface origin, and the colour composition.
+// Hatch brushes: every style's 8 x 8 tile as FillRectangle paints it, pinned pixel for pixel to
+// GDI+'s; its anchoring at the surface origin, and the colour composition.
 #include <gdiplus.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <climits>
-#include <cstdlib>
-#include <functional>
+#include <cmath>
+#include <memory>
 #include <set>
 
 #include "canvas_support.h"
@@ -23,8 +21,9 @@ namespace {
 constexpr ARGB kFore = 0xFFFFFFFF;
 constexpr ARGB kBack = 0xFF000000;
 
-// tile[y][x]: true where the foreground shows.
-using Tile = std::array<std::array<bool, 8>, 8>;
+// tile[y][x]: the grey level painted with a white foreground over a black background, that is the
+// foreground's coverage of the pixel.
+using Tile = std::array<std::array<int, 8>, 8>;
 
 struct HatchDelete {
     void operator()(GpHatch* b) const { GdipDeleteBrush(b); }
@@ -53,78 +52,114 @@ protected:
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 8; ++x) {
                 const std::uint32_t p = section.At(x, y);
-                EXPECT_TRUE(p == 0xFFFFFF || p == 0) << "style " << style << " at " << x << "," << y;
-                tile[y][x] = p == 0xFFFFFF;
+                EXPECT_EQ(p, (p & 0xFF) * 0x010101u) << "style " << style << " at " << x << "," << y;
+                tile[y][x] = int(p & 0xFF);
             }
         return tile;
     }
 };
 
-bool At(const Tile& t, int x, int y)
+int At(const Tile& t, int x, int y)
 {
     return t[(y % 8 + 8) % 8][(x % 8 + 8) % 8];
 }
 
-int Count(const Tile& t)
-{
-    int n = 0;
-    for (const auto& row : t)
-        for (bool b : row)
-            n += b;
-    return n;
-}
-
-bool Invariant(const Tile& t, int dx, int dy)
-{
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x)
-            if (At(t, x, y) != At(t, x + dx, y + dy))
-                return false;
-    return true;
-}
-
-int RowCount(const Tile& t, int y)
-{
-    int n = 0;
-    for (int x = 0; x < 8; ++x)
-        n += At(t, x, y);
-    return n;
-}
-
-Tile Transposed(const Tile& t)
-{
-    Tile out{};
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x)
-            out[y][x] = t[x][y];
-    return out;
-}
-
-// No foreground pixel has a foreground neighbour among its eight (tiles repeat).
-bool Isolated(const Tile& t)
-{
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) {
-            if (!At(t, x, y))
-                continue;
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx)
-                    if ((dx || dy) && At(t, x + dx, y + dy))
-                        return false;
-        }
-    return true;
-}
-
 } // namespace
 
-TEST_F(Hatch, EveryStyleIsATwoColourTileRepeatedFromTheSurfaceOrigin)
+TEST_F(Hatch, EveryStyleIsGdiplusTile)
+{
+    // GDI+'s tiles, in the order Wine's gdiplus keeps them (brush.c, HatchBrushes): each row a
+    // byte with column x at bit 0x80 >> x, but the rows stored bottom to top, so painted row y is
+    // entry 7 - y. Read that way, Wine's table agrees for all 53 styles with the masks an
+    // open-source System.Drawing port read back from GDI+'s fills on Windows ("extracted from
+    // real GDI+ output"). Older Wine tables held the line styles shifted to row 3 (painted on
+    // row 4).
+    //
+    // Microsoft's HatchStyle page calls only ForwardDiagonal, BackwardDiagonal and
+    // DiagonalCross anti-aliased. Their exact grey levels are not published; like Wine, a
+    // one-pixel line at 45 degrees through the pixel centres gives the pixels it passes through
+    // sqrt(2) - 1/2 of the foreground and a quarter to their neighbours on the row.
+    struct Stored {
+        int style;
+        std::uint8_t rowsBottomUp[8];
+    };
+    const Stored table[] = {
+        {HatchStyleHorizontal, {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xFF}},
+        {HatchStyleVertical, {0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80}},
+        {HatchStyleForwardDiagonal, {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80}},
+        {HatchStyleBackwardDiagonal, {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01}},
+        {HatchStyleCross, {0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0xFF}},
+        {HatchStyleDiagonalCross, {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81}},
+        {HatchStyle05Percent, {0x00, 0x00, 0x00, 0x08, 0x00, 0x00, 0x00, 0x80}},
+        {HatchStyle10Percent, {0x00, 0x08, 0x00, 0x80, 0x00, 0x08, 0x00, 0x80}},
+        {HatchStyle20Percent, {0x00, 0x22, 0x00, 0x88, 0x00, 0x22, 0x00, 0x88}},
+        {HatchStyle25Percent, {0x22, 0x88, 0x22, 0x88, 0x22, 0x88, 0x22, 0x88}},
+        {HatchStyle30Percent, {0x11, 0xAA, 0x44, 0xAA, 0x11, 0xAA, 0x44, 0xAA}},
+        {HatchStyle40Percent, {0x15, 0xAA, 0x55, 0xAA, 0x51, 0xAA, 0x55, 0xAA}},
+        {HatchStyle50Percent, {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA}},
+        {HatchStyle60Percent, {0x55, 0xBB, 0x55, 0xEE, 0x55, 0xBB, 0x55, 0xEE}},
+        {HatchStyle70Percent, {0xDD, 0x77, 0xDD, 0x77, 0xDD, 0x77, 0xDD, 0x77}},
+        {HatchStyle75Percent, {0xFF, 0xDD, 0xFF, 0x77, 0xFF, 0xDD, 0xFF, 0x77}},
+        {HatchStyle80Percent, {0xFF, 0xFE, 0xFF, 0xEF, 0xFF, 0xFE, 0xFF, 0xEF}},
+        {HatchStyle90Percent, {0x7F, 0xFF, 0xFF, 0xFF, 0xF7, 0xFF, 0xFF, 0xFF}},
+        {HatchStyleLightDownwardDiagonal, {0x11, 0x22, 0x44, 0x88, 0x11, 0x22, 0x44, 0x88}},
+        {HatchStyleLightUpwardDiagonal, {0x88, 0x44, 0x22, 0x11, 0x88, 0x44, 0x22, 0x11}},
+        {HatchStyleDarkDownwardDiagonal, {0x99, 0x33, 0x66, 0xCC, 0x99, 0x33, 0x66, 0xCC}},
+        {HatchStyleDarkUpwardDiagonal, {0x99, 0xCC, 0x66, 0x33, 0x99, 0xCC, 0x66, 0x33}},
+        {HatchStyleWideDownwardDiagonal, {0x83, 0x07, 0x0E, 0x1C, 0x38, 0x70, 0xE0, 0xC1}},
+        {HatchStyleWideUpwardDiagonal, {0xC1, 0xE0, 0x70, 0x38, 0x1C, 0x0E, 0x07, 0x83}},
+        {HatchStyleLightVertical, {0x88, 0x88, 0x88, 0x88, 0x88, 0x88, 0x88, 0x88}},
+        {HatchStyleLightHorizontal, {0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00, 0xFF}},
+        {HatchStyleNarrowVertical, {0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55}},
+        {HatchStyleNarrowHorizontal, {0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF}},
+        {HatchStyleDarkVertical, {0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC}},
+        {HatchStyleDarkHorizontal, {0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0xFF, 0xFF}},
+        {HatchStyleDashedDownwardDiagonal, {0x00, 0x00, 0x11, 0x22, 0x44, 0x88, 0x00, 0x00}},
+        {HatchStyleDashedUpwardDiagonal, {0x00, 0x00, 0x88, 0x44, 0x22, 0x11, 0x00, 0x00}},
+        {HatchStyleDashedHorizontal, {0x00, 0x00, 0x00, 0x0F, 0x00, 0x00, 0x00, 0xF0}},
+        {HatchStyleDashedVertical, {0x08, 0x08, 0x08, 0x08, 0x80, 0x80, 0x80, 0x80}},
+        {HatchStyleSmallConfetti, {0x04, 0x20, 0x01, 0x10, 0x02, 0x40, 0x08, 0x80}},
+        {HatchStyleLargeConfetti, {0x8D, 0x0C, 0xC0, 0xD8, 0x1B, 0x03, 0x30, 0xB1}},
+        {HatchStyleZigZag, {0x18, 0x24, 0x42, 0x81, 0x18, 0x24, 0x42, 0x81}},
+        {HatchStyleWave, {0xC0, 0x25, 0x18, 0x00, 0xC0, 0x25, 0x18, 0x00}},
+        {HatchStyleDiagonalBrick, {0x81, 0x42, 0x24, 0x18, 0x08, 0x04, 0x02, 0x01}},
+        {HatchStyleHorizontalBrick, {0x08, 0x08, 0x08, 0xFF, 0x80, 0x80, 0x80, 0xFF}},
+        {HatchStyleWeave, {0x51, 0x22, 0x14, 0x88, 0x45, 0x22, 0x54, 0x88}},
+        {HatchStylePlaid, {0xF0, 0xF0, 0xF0, 0xF0, 0x55, 0xAA, 0x55, 0xAA}},
+        {HatchStyleDivot, {0x80, 0x01, 0x80, 0x00, 0x10, 0x08, 0x10, 0x00}},
+        {HatchStyleDottedGrid, {0x00, 0x80, 0x00, 0x80, 0x00, 0x80, 0x00, 0xAA}},
+        {HatchStyleDottedDiamond, {0x00, 0x22, 0x00, 0x08, 0x00, 0x22, 0x00, 0x80}},
+        {HatchStyleShingle, {0x01, 0x01, 0x02, 0x0C, 0x30, 0x48, 0x84, 0x03}},
+        {HatchStyleTrellis, {0x99, 0xFF, 0x66, 0xFF, 0x99, 0xFF, 0x66, 0xFF}},
+        {HatchStyleSphere, {0xF8, 0xF8, 0x98, 0x77, 0x8F, 0x8F, 0x89, 0x77}},
+        {HatchStyleSmallGrid, {0x88, 0x88, 0x88, 0xFF, 0x88, 0x88, 0x88, 0xFF}},
+        {HatchStyleSmallCheckerBoard, {0x99, 0x66, 0x66, 0x99, 0x99, 0x66, 0x66, 0x99}},
+        {HatchStyleLargeCheckerBoard, {0x0F, 0x0F, 0x0F, 0x0F, 0xF0, 0xF0, 0xF0, 0xF0}},
+        {HatchStyleOutlinedDiamond, {0x01, 0x82, 0x44, 0x28, 0x10, 0x28, 0x44, 0x82}},
+        {HatchStyleSolidDiamond, {0x00, 0x10, 0x38, 0x7C, 0xFE, 0x7C, 0x38, 0x10}},
+    };
+    static_assert(sizeof(table) / sizeof(table[0]) == HatchStyleTotal, "every style is pinned");
+    const int onLine = int(std::lround((std::sqrt(2.0) - 0.5) * 255)), beside = 64;
+    for (const Stored& entry : table) {
+        const bool antiAliased = entry.style == HatchStyleForwardDiagonal ||
+                                 entry.style == HatchStyleBackwardDiagonal || entry.style == HatchStyleDiagonalCross;
+        auto lit = [&](int x, int y) { return (entry.rowsBottomUp[7 - y] & (0x80 >> ((x + 8) % 8))) != 0; };
+        const Tile tile = TileOf(entry.style);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) {
+                int want = lit(x, y) ? 255 : 0;
+                if (antiAliased)
+                    want = lit(x, y) ? onLine : (lit(x - 1, y) || lit(x + 1, y)) ? beside : 0;
+                EXPECT_NEAR(tile[y][x], want, 1) << "style " << entry.style << " at " << x << "," << y;
+            }
+    }
+}
+
+TEST_F(Hatch, TilesRepeatFromTheSurfaceOriginInsideTheFilledRectangleOnly)
 {
     std::set<Tile> seen;
     for (int style = HatchStyleMin; style <= HatchStyleMax; ++style) {
         const Tile tile = TileOf(style);
-        const int n = Count(tile);
-        EXPECT_GT(n, 0) << "style " << style;
-        EXPECT_LT(n, 64) << "style " << style;
         EXPECT_TRUE(seen.insert(tile).second) << "style " << style << " repeats an earlier one";
 
         // A fill that starts off the tile grid still shows the tile of the surface's origin, and
@@ -136,7 +171,7 @@ TEST_F(Hatch, EveryStyleIsATwoColourTileRepeatedFromTheSurfaceOrigin)
         for (int y = 0; y < section.height(); ++y)
             for (int x = 0; x < section.width(); ++x) {
                 const bool inside = x >= 3 && x < 24 && y >= 5 && y < 18;
-                const std::uint32_t want = !inside ? 0x808080 : At(tile, x, y) ? 0xFFFFFF : 0;
+                const std::uint32_t want = !inside ? 0x808080 : At(tile, x, y) * 0x010101u;
                 ASSERT_EQ(section.At(x, y), want) << "style " << style << " at " << x << "," << y;
             }
     }
@@ -144,8 +179,8 @@ TEST_F(Hatch, EveryStyleIsATwoColourTileRepeatedFromTheSurfaceOrigin)
 
 TEST_F(Hatch, TranslucentFillsShowTheSameTilesAsOpaqueOnes)
 {
-    // Opaque colours are copied row by row, translucent ones composited by pixman: both must put
-    // the foreground on the same pixels.
+    // Opaque colours are copied row by row, translucent ones composited by pixman: both must give
+    // each pixel the same mix of foreground and background.
     for (int style = HatchStyleMin; style <= HatchStyleMax; ++style) {
         const Tile tile = TileOf(style);
         moxtest::Section section(21, 19);
@@ -154,9 +189,10 @@ TEST_F(Hatch, TranslucentFillsShowTheSameTilesAsOpaqueOnes)
         ASSERT_EQ(GdipFillRectangleI(section.graphics(), brush.get(), 5, 3, 13, 14), Ok);
         for (int y = 3; y < 17; ++y)
             for (int x = 5; x < 18; ++x) {
-                const std::uint32_t want = At(tile, x, y) ? 0xBFBFBF : 0x404040;
+                // Half the tile's grey over half the surface's.
+                const double want = (At(tile, x, y) * 128.0 + 0x80 * 127.0) / 255;
                 const std::uint32_t got = section.At(x, y);
-                ASSERT_NEAR(int(got & 0xFF), int(want & 0xFF), 1) << "style " << style << " at " << x << "," << y;
+                ASSERT_NEAR(int(got & 0xFF), want, 1.01) << "style " << style << " at " << x << "," << y;
                 ASSERT_EQ(got, (got & 0xFF) * 0x010101u);
             }
         EXPECT_EQ(section.At(4, 3), 0x808080u);
@@ -164,295 +200,55 @@ TEST_F(Hatch, TranslucentFillsShowTheSameTilesAsOpaqueOnes)
     }
 }
 
+TEST_F(Hatch, AntiAliasedTilesMixTheTwoColours)
+{
+    // Coloured, not grey: each channel of a partly covered pixel lies between the background's
+    // and the foreground's in proportion to the coverage.
+    const Tile coverage = TileOf(HatchStyleDiagonalCross);
+    moxtest::Section section(8, 8);
+    HatchPtr brush = MakeHatch(HatchStyleDiagonalCross, 0xFFFF8000, 0xFF0020FF);
+    ASSERT_EQ(GdipFillRectangleI(section.graphics(), brush.get(), 0, 0, 8, 8), Ok);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const double c = coverage[y][x] / 255.0;
+            const std::uint32_t p = section.At(x, y);
+            EXPECT_NEAR(int(p >> 16), 0xFF * c, 1.01) << x << "," << y;
+            EXPECT_NEAR(int((p >> 8) & 0xFF), 0x80 * c + 0x20 * (1 - c), 1.01) << x << "," << y;
+            EXPECT_NEAR(int(p & 0xFF), 0xFF * (1 - c), 1.01) << x << "," << y;
+        }
+}
+
+TEST_F(Hatch, PartlyCoveredPixelsTakeNoColourFromATransparentBackground)
+{
+    // Half-transparent red lines over a fully transparent blue background, on white: a partly
+    // covered pixel is that much of the red over white. The invisible blue must not tint it.
+    const Tile coverage = TileOf(HatchStyleBackwardDiagonal);
+    moxtest::Section section(8, 8);
+    section.Fill(0xFFFFFF);
+    HatchPtr brush = MakeHatch(HatchStyleBackwardDiagonal, 0x80FF0000, 0x000000FF);
+    ASSERT_EQ(GdipFillRectangleI(section.graphics(), brush.get(), 0, 0, 8, 8), Ok);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const double a = 128.0 / 255 * coverage[y][x] / 255;
+            const std::uint32_t p = section.At(x, y);
+            EXPECT_EQ(p >> 16, 0xFFu) << x << "," << y;
+            EXPECT_NEAR(int((p >> 8) & 0xFF), 255 * (1 - a), 1.01) << x << "," << y;
+            EXPECT_EQ(p & 0xFF, (p >> 8) & 0xFF) << x << "," << y;
+        }
+}
+
 TEST_F(Hatch, BottomUpSurfacesAnchorAtTheirTopLeftToo)
 {
-    const Tile tile = TileOf(HatchStyleDiagonalBrick);
-    moxtest::Section section(13, 11, true);
-    section.Fill(0x808080);
-    HatchPtr brush = MakeHatch(HatchStyleDiagonalBrick);
-    ASSERT_EQ(GdipFillRectangleI(section.graphics(), brush.get(), 0, 0, 13, 11), Ok);
-    for (int y = 0; y < 11; ++y)
-        for (int x = 0; x < 13; ++x)
-            ASSERT_EQ(section.At(x, y), At(tile, x, y) ? 0xFFFFFFu : 0u) << x << "," << y;
-}
-
-TEST_F(Hatch, LineStylesAndTheLightestDotsPaintTheirPublishedTiles)
-{
-    // The line families as GDI+ paints them from the surface origin, row y a byte whose bit
-    // 0x80 >> x is column x. The single lines and the cross sit on row and column 4, and the
-    // upward dark and wide diagonals are not mirror images of their downward twins.
-    struct Published {
-        int style;
-        std::uint8_t rows[8];
-    };
-    const Published tiles[] = {
-        {HatchStyleHorizontal, {0x00, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00}},
-        {HatchStyleVertical, {0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08}},
-        {HatchStyleForwardDiagonal, {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01}},
-        {HatchStyleBackwardDiagonal, {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80}},
-        {HatchStyleCross, {0x08, 0x08, 0x08, 0x08, 0xFF, 0x08, 0x08, 0x08}},
-        {HatchStyleDiagonalCross, {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81}},
-        {HatchStyle05Percent, {0x80, 0x00, 0x00, 0x00, 0x08, 0x00, 0x00, 0x00}},
-        {HatchStyleLightDownwardDiagonal, {0x88, 0x44, 0x22, 0x11, 0x88, 0x44, 0x22, 0x11}},
-        {HatchStyleLightUpwardDiagonal, {0x11, 0x22, 0x44, 0x88, 0x11, 0x22, 0x44, 0x88}},
-        {HatchStyleDarkDownwardDiagonal, {0xCC, 0x66, 0x33, 0x99, 0xCC, 0x66, 0x33, 0x99}},
-        {HatchStyleDarkUpwardDiagonal, {0x99, 0x33, 0x66, 0xCC, 0x99, 0x33, 0x66, 0xCC}},
-        {HatchStyleWideDownwardDiagonal, {0xE0, 0x70, 0x38, 0x1C, 0x0E, 0x07, 0x83, 0xC1}},
-        {HatchStyleWideUpwardDiagonal, {0xC1, 0x83, 0x07, 0x0E, 0x1C, 0x38, 0x70, 0xE0}},
-        {HatchStyleLightVertical, {0x88, 0x88, 0x88, 0x88, 0x88, 0x88, 0x88, 0x88}},
-        {HatchStyleLightHorizontal, {0xFF, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00}},
-        {HatchStyleNarrowVertical, {0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA}},
-        {HatchStyleNarrowHorizontal, {0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00}},
-        {HatchStyleDarkVertical, {0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC}},
-        {HatchStyleDarkHorizontal, {0xFF, 0xFF, 0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00}},
-    };
-    for (const Published& p : tiles) {
-        const Tile t = TileOf(p.style);
-        for (int y = 0; y < 8; ++y) {
-            std::uint8_t row = 0;
-            for (int x = 0; x < 8; ++x)
-                row |= t[y][x] ? std::uint8_t(0x80 >> x) : 0;
-            EXPECT_EQ(int(row), int(p.rows[y])) << "style " << p.style << " row " << y;
-        }
+    for (int style : {HatchStyleDiagonalBrick, HatchStyleBackwardDiagonal}) {
+        const Tile tile = TileOf(style);
+        moxtest::Section section(13, 11, true);
+        section.Fill(0x808080);
+        HatchPtr brush = MakeHatch(style);
+        ASSERT_EQ(GdipFillRectangleI(section.graphics(), brush.get(), 0, 0, 13, 11), Ok);
+        for (int y = 0; y < 11; ++y)
+            for (int x = 0; x < 13; ++x)
+                ASSERT_EQ(section.At(x, y), At(tile, x, y) * 0x010101u) << style << " at " << x << "," << y;
     }
-}
-
-TEST_F(Hatch, PictureStylesHaveTheirPublishedShapes)
-{
-    // Published tiles of the picture styles, rows as above. Where they sit in the tile is not
-    // settled, so each painted tile must be its picture moved by some whole step; weave, shingle
-    // and sphere are published both ways round, so half a turn is accepted for them.
-    struct Published {
-        int style;
-        std::uint8_t rows[8];
-        bool eitherWayRound;
-    };
-    const Published pictures[] = {
-        {HatchStyleDashedDownwardDiagonal, {0x00, 0x00, 0x00, 0x00, 0x88, 0x44, 0x22, 0x11}, false},
-        {HatchStyleDashedUpwardDiagonal, {0x00, 0x00, 0x00, 0x00, 0x11, 0x22, 0x44, 0x88}, false},
-        {HatchStyleDashedHorizontal, {0x00, 0x00, 0x00, 0xF0, 0x00, 0x00, 0x00, 0x0F}, false},
-        {HatchStyleDashedVertical, {0x10, 0x10, 0x10, 0x10, 0x01, 0x01, 0x01, 0x01}, false},
-        {HatchStyleSmallConfetti, {0x20, 0x04, 0x40, 0x02, 0x10, 0x80, 0x08, 0x01}, false},
-        {HatchStyleLargeConfetti, {0x30, 0x36, 0xC6, 0xC0, 0x0C, 0x6C, 0x63, 0x03}, false},
-        {HatchStyleZigZag, {0x30, 0x48, 0x84, 0x03, 0x30, 0x48, 0x84, 0x03}, false},
-        {HatchStyleWave, {0x00, 0x06, 0x49, 0x30, 0x00, 0x06, 0x49, 0x30}, false},
-        {HatchStyleDiagonalBrick, {0x01, 0x02, 0x04, 0x08, 0x18, 0x24, 0x42, 0x81}, false},
-        {HatchStyleHorizontalBrick, {0x10, 0x10, 0x10, 0xFF, 0x01, 0x01, 0x01, 0xFF}, false},
-        {HatchStyleWeave, {0x2A, 0x44, 0xA2, 0x11, 0xA8, 0x44, 0x82, 0x11}, true},
-        {HatchStylePlaid, {0x0F, 0x0F, 0x0F, 0x0F, 0xAA, 0x55, 0xAA, 0x55}, false},
-        {HatchStyleDivot, {0x00, 0x10, 0x20, 0x10, 0x00, 0x02, 0x01, 0x02}, false},
-        {HatchStyleDottedGrid, {0x00, 0x01, 0x00, 0x01, 0x00, 0x01, 0x00, 0x55}, false},
-        {HatchStyleDottedDiamond, {0x00, 0x40, 0x00, 0x11, 0x00, 0x04, 0x00, 0x11}, false},
-        {HatchStyleShingle, {0x84, 0x48, 0x30, 0x20, 0x20, 0x10, 0x0C, 0x03}, true},
-        {HatchStyleTrellis, {0xCC, 0xFF, 0x33, 0xFF, 0xCC, 0xFF, 0x33, 0xFF}, false},
-        {HatchStyleSphere, {0xF1, 0xF1, 0x91, 0xEE, 0x1F, 0x1F, 0x19, 0xEE}, true},
-        {HatchStyleSmallGrid, {0x11, 0x11, 0x11, 0xFF, 0x11, 0x11, 0x11, 0xFF}, false},
-        {HatchStyleSmallCheckerBoard, {0xCC, 0xCC, 0x33, 0x33, 0xCC, 0xCC, 0x33, 0x33}, false},
-        {HatchStyleLargeCheckerBoard, {0xF0, 0xF0, 0xF0, 0xF0, 0x0F, 0x0F, 0x0F, 0x0F}, false},
-        {HatchStyleOutlinedDiamond, {0x82, 0x44, 0x28, 0x10, 0x28, 0x44, 0x82, 0x01}, false},
-        {HatchStyleSolidDiamond, {0x00, 0x08, 0x1C, 0x3E, 0x7F, 0x3E, 0x1C, 0x08}, false},
-    };
-    for (const Published& p : pictures) {
-        const Tile t = TileOf(p.style);
-        bool found = false;
-        for (int turn = 0; turn < (p.eitherWayRound ? 2 : 1) && !found; ++turn)
-            for (int dy = 0; dy < 8 && !found; ++dy)
-                for (int dx = 0; dx < 8 && !found; ++dx) {
-                    bool same = true;
-                    for (int y = 0; y < 8 && same; ++y)
-                        for (int x = 0; x < 8 && same; ++x) {
-                            const int px = turn ? 7 - x : x, py = turn ? 7 - y : y;
-                            same = At(t, x + dx, y + dy) == bool(p.rows[py] & (0x80 >> px));
-                        }
-                    found = same;
-                }
-        EXPECT_TRUE(found) << "style " << p.style << " is not its published picture";
-    }
-}
-
-TEST_F(Hatch, CrossesAndGridsJoinTheirLines)
-{
-    const Tile grid = TileOf(HatchStyleSmallGrid);
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x)
-            EXPECT_EQ(At(grid, x, y), x % 4 == 0 || y % 4 == 0) << x << "," << y;
-    // Both diagonals whole; outlined diamonds cross on a pixel, the diagonal cross between four.
-    for (int style : {HatchStyleDiagonalCross, HatchStyleOutlinedDiamond}) {
-        const Tile t = TileOf(style);
-        bool down = false, up = false, shared = false;
-        for (int c = 0; c < 8; ++c) {
-            bool wholeDown = true, wholeUp = true;
-            for (int i = 0; i < 8; ++i) {
-                wholeDown &= At(t, c + i, i);
-                wholeUp &= At(t, c - i, i);
-            }
-            down |= wholeDown;
-            up |= wholeUp;
-        }
-        for (int y = 0; y < 8; ++y)
-            for (int x = 0; x < 8; ++x)
-                shared |= At(t, x - 1, y - 1) && At(t, x + 1, y + 1) && At(t, x + 1, y - 1) && At(t, x - 1, y + 1) &&
-                          At(t, x, y);
-        EXPECT_TRUE(down && up) << "style " << style;
-        EXPECT_EQ(shared, style == HatchStyleOutlinedDiamond);
-        EXPECT_EQ(Count(t), style == HatchStyleDiagonalCross ? 16 : 14);
-    }
-}
-
-TEST_F(Hatch, PercentStylesCoverTheirShareAndNest)
-{
-    const int percents[] = {5, 10, 20, 25, 30, 40, 50, 60, 70, 75, 80, 90};
-    Tile lighter{};
-    for (int i = 0; i < 12; ++i) {
-        const Tile t = TileOf(HatchStyle05Percent + i);
-        // The lightest is two dots, pinned above; the others take their share to the nearest pixel.
-        if (i > 0) {
-            EXPECT_NEAR(Count(t) * 100.0 / 64, percents[i], 100.0 / 128 + 1e-9) << percents[i] << "%";
-        }
-        for (int y = 0; y < 8; ++y)
-            for (int x = 0; x < 8; ++x)
-                EXPECT_TRUE(!lighter[y][x] || t[y][x]) << percents[i] << "% drops a pixel of the lighter style";
-        // Spread out: every 4 x 4 quarter holds a quarter of the pixels, give or take one.
-        for (int q = 0; q < 4; ++q) {
-            int n = 0;
-            for (int y = 0; y < 4; ++y)
-                for (int x = 0; x < 4; ++x)
-                    n += At(t, x + 4 * (q % 2), y + 4 * (q / 2));
-            EXPECT_NEAR(n * 4, Count(t), 4) << percents[i] << "% quarter " << q;
-        }
-        lighter = t;
-    }
-}
-
-TEST_F(Hatch, CheckerboardsAlternateSquaresOfTheirSize)
-{
-    const std::pair<int, int> boards[] = {
-        {HatchStyle50Percent, 1}, {HatchStyleSmallCheckerBoard, 2}, {HatchStyleLargeCheckerBoard, 4}};
-    for (const auto& [style, size] : boards) {
-        const Tile t = TileOf(style);
-        for (int y = 0; y < 8; ++y)
-            for (int x = 0; x < 8; ++x)
-                EXPECT_EQ(At(t, x, y), At(t, 0, 0) == ((x / size + y / size) % 2 == 0))
-                    << style << " " << x << "," << y;
-    }
-}
-
-TEST_F(Hatch, DashedStylesBreakTheirLines)
-{
-    // Dashed horizontals: two runs of four in different rows; verticals are the same turned.
-    for (const auto& t : {TileOf(HatchStyleDashedHorizontal), Transposed(TileOf(HatchStyleDashedVertical))}) {
-        std::vector<int> starts;
-        for (int y = 0; y < 8; ++y) {
-            const int n = RowCount(t, y);
-            if (n == 0)
-                continue;
-            EXPECT_EQ(n, 4) << "row " << y;
-            int first = 0;
-            while (!(At(t, first, y) && !At(t, first - 1, y)) && first < 8)
-                ++first;
-            for (int i = 0; i < n; ++i)
-                EXPECT_TRUE(At(t, first + i, y)) << "row " << y << " is not one dash";
-            starts.push_back(first);
-        }
-        ASSERT_EQ(starts.size(), 2u);
-        EXPECT_EQ((starts[1] - starts[0] + 8) % 8, 4); // the dashes of the two rows interleave
-    }
-    // Dashed diagonals lie on the light diagonals of their direction, with half the rows empty.
-    const std::pair<int, int> dashed[] = {{HatchStyleDashedDownwardDiagonal, HatchStyleLightDownwardDiagonal},
-                                          {HatchStyleDashedUpwardDiagonal, HatchStyleLightUpwardDiagonal}};
-    for (const auto& [style, solid] : dashed) {
-        const Tile t = TileOf(style), line = TileOf(solid);
-        int emptyRows = 0;
-        for (int y = 0; y < 8; ++y) {
-            emptyRows += RowCount(t, y) == 0;
-            for (int x = 0; x < 8; ++x)
-                EXPECT_TRUE(!At(t, x, y) || At(line, x, y)) << style;
-        }
-        EXPECT_EQ(emptyRows, 4) << style;
-    }
-}
-
-TEST_F(Hatch, ConfettiIsScatteredPieces)
-{
-    const Tile small = TileOf(HatchStyleSmallConfetti);
-    EXPECT_TRUE(Isolated(small));
-    EXPECT_EQ(Count(small), 8);
-    for (int y = 0; y < 8; ++y)
-        EXPECT_EQ(RowCount(small, y), 1);
-    EXPECT_FALSE(Invariant(small, 1, 1)); // not a diagonal in disguise
-
-    // Large confetti: 2 x 2 pieces, which shrink to isolated pixels when each is cut to its
-    // top-left corner.
-    const Tile large = TileOf(HatchStyleLargeConfetti);
-    Tile corners{};
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x)
-            if (At(large, x, y) && !At(large, x - 1, y) && !At(large, x, y - 1)) {
-                EXPECT_TRUE(At(large, x + 1, y) && At(large, x, y + 1) && At(large, x + 1, y + 1));
-                corners[y][x] = true;
-            }
-    EXPECT_EQ(Count(corners) * 4, Count(large));
-    EXPECT_GE(Count(corners), 3);
-}
-
-TEST_F(Hatch, BricksAndGridsOfDots)
-{
-    // Horizontal bricks: mortar rows 0 and 4, joints half a brick apart in alternate courses.
-    const Tile bricks = TileOf(HatchStyleHorizontalBrick);
-    EXPECT_EQ(RowCount(bricks, 0), 8);
-    EXPECT_EQ(RowCount(bricks, 4), 8);
-    for (int y : {1, 2, 3})
-        EXPECT_TRUE(RowCount(bricks, y) == 1 && At(bricks, 0, y));
-    for (int y : {5, 6, 7})
-        EXPECT_TRUE(RowCount(bricks, y) == 1 && At(bricks, 4, y));
-
-    // Diagonal bricks: a whole upward diagonal with joints across it.
-    const Tile diagonal = TileOf(HatchStyleDiagonalBrick);
-    bool wholeUp = false;
-    for (int c = 0; c < 8; ++c) {
-        bool whole = true;
-        for (int i = 0; i < 8; ++i)
-            whole &= At(diagonal, c - i, i);
-        wholeUp |= whole;
-    }
-    EXPECT_TRUE(wholeUp);
-    EXPECT_GT(Count(diagonal), 8);
-
-    // Dotted grid and dotted diamond: lines of separate dots.
-    const Tile grid = TileOf(HatchStyleDottedGrid), diamond = TileOf(HatchStyleDottedDiamond);
-    EXPECT_TRUE(Isolated(grid));
-    EXPECT_TRUE(Isolated(diamond));
-    for (int i = 0; i < 8; i += 2)
-        EXPECT_TRUE(At(grid, i, 0) && At(grid, 0, i));
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x)
-            if (At(diamond, x, y)) {
-                EXPECT_TRUE(At(diamond, x + 2, y + 2) || At(diamond, x + 2, y - 2)) << x << "," << y;
-            }
-}
-
-TEST_F(Hatch, SolidDiamondIsFilledAndSymmetric)
-{
-    const Tile t = TileOf(HatchStyleSolidDiamond);
-    int widest = 0, centre = -1;
-    for (int y = 0; y < 8; ++y) {
-        const int n = RowCount(t, y);
-        if (n == 0)
-            continue;
-        // Each row one run, all runs centred on the same column.
-        int first = 0;
-        while (!At(t, first, y))
-            ++first;
-        for (int i = 0; i < n; ++i)
-            EXPECT_TRUE(At(t, first + i, y)) << "row " << y;
-        const int mid2 = 2 * first + n - 1;
-        if (centre < 0)
-            centre = mid2;
-        EXPECT_EQ(mid2, centre) << "row " << y;
-        widest = std::max(widest, n);
-    }
-    EXPECT_GE(widest, 5);
-    EXPECT_EQ(t, Transposed(t));
 }
 
 TEST_F(Hatch, ColoursCompositeOverWhatIsThere)
@@ -463,11 +259,11 @@ TEST_F(Hatch, ColoursCompositeOverWhatIsThere)
     HatchPtr brush = MakeHatch(HatchStyleHorizontal, 0x80FF0000, 0x000000FF);
     ASSERT_EQ(GdipFillRectangleI(section.graphics(), brush.get(), 0, 0, 8, 8), Ok);
     for (int x = 0; x < 8; ++x) {
-        const std::uint32_t p = section.At(x, 4);
+        const std::uint32_t p = section.At(x, 0);
         EXPECT_EQ(p >> 16, 0xFFu);
         EXPECT_NEAR(int((p >> 8) & 0xFF), 127, 1);
         EXPECT_NEAR(int(p & 0xFF), 127, 1);
-        EXPECT_EQ(section.At(x, 3), 0xFFFFFFu);
+        EXPECT_EQ(section.At(x, 1), 0xFFFFFFu);
     }
 }
 

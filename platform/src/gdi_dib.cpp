@@ -75,6 +75,9 @@ HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, VOI
     b.bits = std::move(bits);
     b.header = header;
     b.header.biSize = sizeof(BITMAPINFOHEADER);
+    // Windows describes a top-down section with a positive height too; only the creator's header
+    // carries the orientation.
+    b.header.biHeight = static_cast<LONG>(height);
     b.header.biSizeImage = static_cast<DWORD>(stride * height);
     if (ppvBits)
         *ppvBits = b.bits.get();

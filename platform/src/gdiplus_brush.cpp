@@ -43,11 +43,9 @@ pixman_image_t* BrushSource(const GpBrush* brush)
         return nullptr;
     auto* pixels = pixman_image_get_data(image);
     const int stride = pixman_image_get_stride(image) / 4;
-    const std::uint32_t fore = Premultiplied(hatch->fore);
-    const std::uint32_t back = Premultiplied(hatch->back);
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x)
-            pixels[y * stride + x] = (tile[y] & (0x80 >> x)) ? fore : back;
+            pixels[y * stride + x] = HatchPixel(hatch->fore, hatch->back, tile[y * 8 + x]);
     pixman_image_set_repeat(image, PIXMAN_REPEAT_NORMAL);
     return image;
 }

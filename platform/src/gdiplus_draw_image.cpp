@@ -1,11 +1,14 @@
 // Drawing bitmaps into a device context's surface: unscaled, scaled to a rectangle, or a source
 // rectangle into a destination rectangle, with an optional colour key.
 //
-// A destination pixel is drawn when its centre lies inside the destination rectangle. Scaling is
-// bilinear; samples never reach outside the (image-clipped) source rectangle, whose edge pixels
-// are repeated instead, so edges neither darken nor bleed in neighbouring sprites of a sheet.
-// Keyed pixels become fully transparent before filtering. Images with alpha are composited OVER
-// the target. A negative width or height mirrors the picture, as GDI+ does.
+// Geometry follows GDI+'s default pixel offset mode (PixelOffsetModeNone): pixel centres lie on
+// whole coordinates, in the destination and in the source alike. So destination pixel i is drawn
+// when i lies in the destination span, and samples the source at the point that i maps to: the
+// first destination pixel is exactly the first source pixel. A mirrored span is the same drawing
+// flipped, so that it stays pixel-exact. Scaling is bilinear, and outside the (image-clipped)
+// source rectangle lies transparency, GDI+'s default clamp: the last half source pixel of an
+// enlarged image fades out at the far edges. Keyed pixels become fully transparent before
+// filtering. Images with alpha are composited OVER the target.
 #include "gdiplus_internal.h"
 
 #include <pixman.h>
@@ -35,6 +38,13 @@ struct Axis {
 
     double ToSource(double d) const { return src + (d - dst) * srcSize / dstSize; }
 
+    // The coordinate of destination pixel i's centre along the drawing direction, and the offset
+    // from a source coordinate to the position of that point in the source pixels' area, where
+    // pixel j spans [j, j + 1). Pixel centres sit on whole coordinates, counted from the side
+    // the drawing starts at.
+    double CentreOf(int i) const { return dstSize > 0 ? i : i + 1; }
+    double SourceAreaShift() const { return srcSize > 0 ? 0.5 : -0.5; }
+
     // Restricts the source span to [0, limit) and the destination to match. False when nothing
     // of the span is left.
     bool ClipSource(int limit)
@@ -53,20 +63,26 @@ struct Axis {
         return true;
     }
 
-    // Destination pixels whose centres lie in the destination span, limited to [0, limit).
+    // Destination pixels whose centres lie in the destination span (half-open, in drawing
+    // order), limited to [0, limit).
     void Pixels(int limit, int* first, int* end) const
     {
-        const double lo = std::clamp(std::min(dst, dst + dstSize), -1.0, double(limit) + 1);
-        const double hi = std::clamp(std::max(dst, dst + dstSize), -1.0, double(limit) + 1);
-        *first = std::max(0, int(std::ceil(lo - 0.5)));
-        *end = std::min(limit, int(std::ceil(hi - 0.5)));
+        const double lo = std::clamp(std::min(dst, dst + dstSize), -2.0, double(limit) + 2);
+        const double hi = std::clamp(std::max(dst, dst + dstSize), -2.0, double(limit) + 2);
+        if (dstSize > 0) {
+            *first = std::max(0, int(std::ceil(lo)));
+            *end = std::min(limit, int(std::ceil(hi)));
+        } else {
+            *first = std::max(0, int(std::floor(lo)));
+            *end = std::min(limit, int(std::floor(hi)));
+        }
     }
 
     // Source pixels [first, end) that the destination pixels [d0, d1) sample from, with room
     // for the filter, within the clipped source span.
     void SourceNeeded(int d0, int d1, int* first, int* end) const
     {
-        const double a = ToSource(d0 + 0.5), b = ToSource(d1 - 0.5);
+        const double a = ToSource(CentreOf(d0)), b = ToSource(CentreOf(d1 - 1));
         const double spanLo = std::min(src, src + srcSize), spanHi = std::max(src, src + srcSize);
         *first = int(std::floor(std::max(spanLo, std::min(a, b) - 2)));
         *end = int(std::ceil(std::min(spanHi, std::max(a, b) + 2)));
@@ -166,10 +182,12 @@ Status DrawBitmap(GpGraphics* graphics, GpImage* image, double dstX, double dstY
     if (sx0 >= sx1 || sy0 >= sy1)
         return Ok;
 
-    // pixman asks, for each destination pixel centre (x0 + i + 0.5, ...), where to sample in
-    // the source block; coordinates are kept relative to (x0, y0) so that they stay small.
+    // pixman asks, for each destination pixel's area centre (x0 + k + 0.5, ...), where to sample
+    // in the source block's area; coordinates are kept relative to (x0, y0) so that they stay
+    // small. That is where the pixel's centre coordinate maps to, moved into the source's area.
     const double scaleX = ax.srcSize / ax.dstSize, scaleY = ay.srcSize / ay.dstSize;
-    const double offsetX = ax.ToSource(x0) - sx0, offsetY = ay.ToSource(y0) - sy0;
+    const double offsetX = ax.ToSource(ax.CentreOf(x0) - 0.5) + ax.SourceAreaShift() - sx0;
+    const double offsetY = ay.ToSource(ay.CentreOf(y0) - 0.5) + ay.SourceAreaShift() - sy0;
     // pixman's 16.16 fixed point cannot say more than this.
     constexpr double kFixedLimit = 30000;
     for (double v :
@@ -190,7 +208,7 @@ Status DrawBitmap(GpGraphics* graphics, GpImage* image, double dstX, double dstY
     transform.matrix[1][1] = pixman_double_to_fixed(scaleY);
     transform.matrix[1][2] = pixman_double_to_fixed(offsetY);
     pixman_image_set_transform(source.get(), &transform);
-    pixman_image_set_repeat(source.get(), PIXMAN_REPEAT_PAD);
+    pixman_image_set_repeat(source.get(), PIXMAN_REPEAT_NONE);
     // Whole-pixel steps landing on pixel centres: nearest sampling gives the same, exactly.
     const bool exact = std::fabs(scaleX) == 1 && std::fabs(scaleY) == 1 && IsWhole(offsetX) && IsWhole(offsetY);
     pixman_image_set_filter(source.get(), exact ? PIXMAN_FILTER_NEAREST : PIXMAN_FILTER_BILINEAR, nullptr, 0);
@@ -223,8 +241,9 @@ extern "C" GpStatus WINGDIPAPI GdipDrawImageRectI(GpGraphics* graphics, GpImage*
 
 // Source rectangle into destination rectangle, shared by the float and integer calls.
 static GpStatus DrawRegion(GpGraphics* graphics, GpImage* image, double dstx, double dsty, double dstwidth,
-                           double dstheight, double srcx, double srcy, double srcwidth, double srcheight, GpUnit srcUnit,
-                           const GpImageAttributes* imageAttributes, DrawImageAbort callback, VOID* callbackData)
+                           double dstheight, double srcx, double srcy, double srcwidth, double srcheight,
+                           GpUnit srcUnit, const GpImageAttributes* imageAttributes, DrawImageAbort callback,
+                           VOID* callbackData)
 {
     if (!graphics || !image)
         return InvalidParameter;

@@ -1,9 +1,9 @@
-// The 8 x 8 tiles of the 53 hatch styles. Each style is a rule over tile coordinates (x, y),
-// evaluated once into a bit table: row y is a byte, column x its bit 0x80 >> x.
+// The 8 x 8 tiles of the 53 hatch styles, as GDI+ paints them from the surface origin.
 #include "gdiplus_tools.h"
 
+#include <algorithm>
 #include <array>
-#include <cstdlib>
+#include <cmath>
 
 using namespace Gdiplus;
 
@@ -11,162 +11,96 @@ namespace moxplat {
 
 namespace {
 
-// Ordered dither: the percent styles take the n smallest thresholds, so each is spread evenly
-// and every denser style contains the lighter ones; n = 32 is the one-pixel checkerboard.
-constexpr std::uint8_t kBayer[8][8] = {{0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26},
-                                       {12, 44, 4, 36, 14, 46, 6, 38}, {60, 28, 52, 20, 62, 30, 54, 22},
-                                       {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
-                                       {15, 47, 7, 39, 13, 45, 5, 37}, {63, 31, 55, 23, 61, 29, 53, 21}};
+// Where the foreground shows: row y is a byte, column x its bit 0x80 >> x. These are GDI+'s
+// own tiles, read back from its fills on Windows; they are not what the names promise (the
+// percent styles do not cover their percentage, and some pictures sit off-centre).
+constexpr std::uint8_t kMasks[HatchStyleTotal][8] = {
+    {0xFF, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}, // Horizontal
+    {0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80}, // Vertical
+    {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01}, // ForwardDiagonal
+    {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80}, // BackwardDiagonal
+    {0xFF, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80}, // Cross
+    {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81}, // DiagonalCross
+    {0x80, 0x00, 0x00, 0x00, 0x08, 0x00, 0x00, 0x00}, // 05Percent
+    {0x80, 0x00, 0x08, 0x00, 0x80, 0x00, 0x08, 0x00}, // 10Percent
+    {0x88, 0x00, 0x22, 0x00, 0x88, 0x00, 0x22, 0x00}, // 20Percent
+    {0x88, 0x22, 0x88, 0x22, 0x88, 0x22, 0x88, 0x22}, // 25Percent
+    {0xAA, 0x44, 0xAA, 0x11, 0xAA, 0x44, 0xAA, 0x11}, // 30Percent
+    {0xAA, 0x55, 0xAA, 0x51, 0xAA, 0x55, 0xAA, 0x15}, // 40Percent
+    {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55}, // 50Percent
+    {0xEE, 0x55, 0xBB, 0x55, 0xEE, 0x55, 0xBB, 0x55}, // 60Percent
+    {0x77, 0xDD, 0x77, 0xDD, 0x77, 0xDD, 0x77, 0xDD}, // 70Percent
+    {0x77, 0xFF, 0xDD, 0xFF, 0x77, 0xFF, 0xDD, 0xFF}, // 75Percent
+    {0xEF, 0xFF, 0xFE, 0xFF, 0xEF, 0xFF, 0xFE, 0xFF}, // 80Percent
+    {0xFF, 0xFF, 0xFF, 0xF7, 0xFF, 0xFF, 0xFF, 0x7F}, // 90Percent
+    {0x88, 0x44, 0x22, 0x11, 0x88, 0x44, 0x22, 0x11}, // LightDownwardDiagonal
+    {0x11, 0x22, 0x44, 0x88, 0x11, 0x22, 0x44, 0x88}, // LightUpwardDiagonal
+    {0xCC, 0x66, 0x33, 0x99, 0xCC, 0x66, 0x33, 0x99}, // DarkDownwardDiagonal
+    {0x33, 0x66, 0xCC, 0x99, 0x33, 0x66, 0xCC, 0x99}, // DarkUpwardDiagonal
+    {0xC1, 0xE0, 0x70, 0x38, 0x1C, 0x0E, 0x07, 0x83}, // WideDownwardDiagonal
+    {0x83, 0x07, 0x0E, 0x1C, 0x38, 0x70, 0xE0, 0xC1}, // WideUpwardDiagonal
+    {0x88, 0x88, 0x88, 0x88, 0x88, 0x88, 0x88, 0x88}, // LightVertical
+    {0xFF, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00}, // LightHorizontal
+    {0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55}, // NarrowVertical
+    {0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00}, // NarrowHorizontal
+    {0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC}, // DarkVertical
+    {0xFF, 0xFF, 0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00}, // DarkHorizontal
+    {0x00, 0x00, 0x88, 0x44, 0x22, 0x11, 0x00, 0x00}, // DashedDownwardDiagonal
+    {0x00, 0x00, 0x11, 0x22, 0x44, 0x88, 0x00, 0x00}, // DashedUpwardDiagonal
+    {0xF0, 0x00, 0x00, 0x00, 0x0F, 0x00, 0x00, 0x00}, // DashedHorizontal
+    {0x80, 0x80, 0x80, 0x80, 0x08, 0x08, 0x08, 0x08}, // DashedVertical
+    {0x80, 0x08, 0x40, 0x02, 0x10, 0x01, 0x20, 0x04}, // SmallConfetti
+    {0xB1, 0x30, 0x03, 0x1B, 0xD8, 0xC0, 0x0C, 0x8D}, // LargeConfetti
+    {0x81, 0x42, 0x24, 0x18, 0x81, 0x42, 0x24, 0x18}, // ZigZag
+    {0x00, 0x18, 0x25, 0xC0, 0x00, 0x18, 0x25, 0xC0}, // Wave
+    {0x01, 0x02, 0x04, 0x08, 0x18, 0x24, 0x42, 0x81}, // DiagonalBrick
+    {0xFF, 0x80, 0x80, 0x80, 0xFF, 0x08, 0x08, 0x08}, // HorizontalBrick
+    {0x88, 0x54, 0x22, 0x45, 0x88, 0x14, 0x22, 0x51}, // Weave
+    {0xAA, 0x55, 0xAA, 0x55, 0xF0, 0xF0, 0xF0, 0xF0}, // Plaid
+    {0x00, 0x10, 0x08, 0x10, 0x00, 0x80, 0x01, 0x80}, // Divot
+    {0xAA, 0x00, 0x80, 0x00, 0x80, 0x00, 0x80, 0x00}, // DottedGrid
+    {0x80, 0x00, 0x22, 0x00, 0x08, 0x00, 0x22, 0x00}, // DottedDiamond
+    {0x03, 0x84, 0x48, 0x30, 0x0C, 0x02, 0x01, 0x01}, // Shingle
+    {0xFF, 0x66, 0xFF, 0x99, 0xFF, 0x66, 0xFF, 0x99}, // Trellis
+    {0x77, 0x89, 0x8F, 0x8F, 0x77, 0x98, 0xF8, 0xF8}, // Sphere
+    {0xFF, 0x88, 0x88, 0x88, 0xFF, 0x88, 0x88, 0x88}, // SmallGrid
+    {0x99, 0x66, 0x66, 0x99, 0x99, 0x66, 0x66, 0x99}, // SmallCheckerBoard
+    {0xF0, 0xF0, 0xF0, 0xF0, 0x0F, 0x0F, 0x0F, 0x0F}, // LargeCheckerBoard
+    {0x82, 0x44, 0x28, 0x10, 0x28, 0x44, 0x82, 0x01}, // OutlinedDiamond
+    {0x10, 0x38, 0x7C, 0xFE, 0x7C, 0x38, 0x10, 0x00}, // SolidDiamond
+};
 
-// Pixels of the percent styles 5, 10, 20, 25, 30, 40, 50, 60, 70, 75, 80 and 90: the nearest
-// whole number of the tile's 64, except that GDI+'s 5 percent is two dots, (0, 0) and (4, 4).
-constexpr int kPercentPixels[12] = {2, 6, 13, 16, 19, 26, 32, 38, 45, 48, 51, 58};
-
-// Styles drawn as pictures rather than rules.
-constexpr std::uint8_t kWeave[8] = {0x88, 0x54, 0x22, 0x45, 0x88, 0x14, 0x22, 0x51};
-constexpr std::uint8_t kPlaid[8] = {0xAA, 0x55, 0xAA, 0x55, 0xF0, 0xF0, 0xF0, 0xF0};
-constexpr std::uint8_t kDivot[8] = {0x00, 0x20, 0x40, 0x20, 0x00, 0x04, 0x02, 0x04};
-constexpr std::uint8_t kShingle[8] = {0x84, 0x48, 0x30, 0x20, 0x20, 0x10, 0x0C, 0x03};
-constexpr std::uint8_t kTrellis[8] = {0xFF, 0x66, 0xFF, 0x99, 0xFF, 0x66, 0xFF, 0x99};
-constexpr std::uint8_t kSphere[8] = {0x77, 0x89, 0x8F, 0x8F, 0x77, 0x98, 0xF8, 0xF8};
-constexpr std::uint8_t kSmallConfetti[8] = {0x20, 0x04, 0x40, 0x02, 0x10, 0x80, 0x08, 0x01};
-constexpr std::uint8_t kLargeConfetti[8] = {0x30, 0x36, 0xC6, 0xC0, 0x0C, 0x6C, 0x63, 0x03};
-// Zigzags and waves are four rows high, two bands to a tile.
-constexpr std::uint8_t kZigZag[8] = {0x30, 0x48, 0x84, 0x03, 0x30, 0x48, 0x84, 0x03};
-constexpr std::uint8_t kWave[8] = {0x00, 0x06, 0x49, 0x30, 0x00, 0x06, 0x49, 0x30};
-constexpr std::uint8_t kDiagonalBrick[8] = {0x01, 0x02, 0x04, 0x08, 0x18, 0x24, 0x42, 0x81};
-
-bool Picture(const std::uint8_t* rows, int x, int y)
+// The single diagonals and their cross are the only anti-aliased styles. A one-pixel line at
+// 45 degrees through the middle of its pixels covers sqrt(2) - 1/2 of each, and a quarter of
+// each pixel beside it on the row.
+bool AntiAliased(int style)
 {
-    return rows[y] & (0x80 >> x);
+    return style == HatchStyleForwardDiagonal || style == HatchStyleBackwardDiagonal ||
+           style == HatchStyleDiagonalCross;
 }
 
-// (x - y) and (x + y) reduced into 0..7: the downward ("\") and upward ("/") diagonal indices.
-int Down(int x, int y)
+std::uint8_t Coverage(double share)
 {
-    return (x - y + 8) & 7;
-}
-int Up(int x, int y)
-{
-    return (x + y) & 7;
+    return static_cast<std::uint8_t>(std::lround(share * 255));
 }
 
-bool Covers(HatchStyle style, int x, int y)
-{
-    switch (style) {
-    // The single lines cross at (4, 4), not at the tile's corner.
-    case HatchStyleHorizontal:
-        return y == 4;
-    case HatchStyleVertical:
-        return x == 4;
-    case HatchStyleForwardDiagonal:
-        return Down(x, y) == 0;
-    case HatchStyleBackwardDiagonal:
-        return Up(x, y) == 7;
-    case HatchStyleCross:
-        return x == 4 || y == 4;
-    case HatchStyleDiagonalCross:
-        return Down(x, y) == 0 || Up(x, y) == 7;
-    case HatchStyle05Percent:
-    case HatchStyle10Percent:
-    case HatchStyle20Percent:
-    case HatchStyle25Percent:
-    case HatchStyle30Percent:
-    case HatchStyle40Percent:
-    case HatchStyle50Percent:
-    case HatchStyle60Percent:
-    case HatchStyle70Percent:
-    case HatchStyle75Percent:
-    case HatchStyle80Percent:
-    case HatchStyle90Percent:
-        return kBayer[y][x] < kPercentPixels[style - HatchStyle05Percent];
-    case HatchStyleLightDownwardDiagonal:
-        return (Down(x, y) & 3) == 0;
-    case HatchStyleLightUpwardDiagonal:
-        return (Up(x, y) & 3) == 3;
-    case HatchStyleDarkDownwardDiagonal:
-        return (Down(x, y) & 3) < 2;
-    // Like the downward ones, the upward dark and wide lines grow rightwards from their single
-    // diagonal, so they are not the downward tiles mirrored.
-    case HatchStyleDarkUpwardDiagonal:
-        return ((Up(x, y) + 1) & 3) < 2;
-    case HatchStyleWideDownwardDiagonal:
-        return Down(x, y) < 3;
-    case HatchStyleWideUpwardDiagonal:
-        return ((Up(x, y) + 1) & 7) < 3;
-    case HatchStyleLightVertical:
-        return (x & 3) == 0;
-    case HatchStyleLightHorizontal:
-        return (y & 3) == 0;
-    case HatchStyleNarrowVertical:
-        return (x & 1) == 0;
-    case HatchStyleNarrowHorizontal:
-        return (y & 1) == 0;
-    case HatchStyleDarkVertical:
-        return (x & 3) < 2;
-    case HatchStyleDarkHorizontal:
-        return (y & 3) < 2;
-    case HatchStyleDashedDownwardDiagonal:
-        return y < 4 && (Down(x, y) & 3) == 0;
-    case HatchStyleDashedUpwardDiagonal:
-        return y < 4 && (Up(x, y) & 3) == 3;
-    case HatchStyleDashedHorizontal:
-        return (y == 0 && x < 4) || (y == 4 && x >= 4);
-    case HatchStyleDashedVertical:
-        return (x == 0 && y < 4) || (x == 4 && y >= 4);
-    case HatchStyleSmallConfetti:
-        return Picture(kSmallConfetti, x, y);
-    case HatchStyleLargeConfetti:
-        return Picture(kLargeConfetti, x, y);
-    case HatchStyleZigZag:
-        return Picture(kZigZag, x, y);
-    case HatchStyleWave:
-        return Picture(kWave, x, y);
-    case HatchStyleDiagonalBrick:
-        return Picture(kDiagonalBrick, x, y);
-    case HatchStyleHorizontalBrick:
-        return y == 0 || y == 4 || (x == 0 && y < 4) || (x == 4 && y > 4);
-    case HatchStyleWeave:
-        return Picture(kWeave, x, y);
-    case HatchStylePlaid:
-        return Picture(kPlaid, x, y);
-    case HatchStyleDivot:
-        return Picture(kDivot, x, y);
-    case HatchStyleDottedGrid:
-        return (y == 0 && x % 2 == 0) || (x == 0 && y % 2 == 0);
-    case HatchStyleDottedDiamond:
-        return x % 2 == 0 && y % 2 == 0 && (Down(x, y) == 0 || Up(x, y) == 0);
-    case HatchStyleShingle:
-        return Picture(kShingle, x, y);
-    case HatchStyleTrellis:
-        return Picture(kTrellis, x, y);
-    case HatchStyleSphere:
-        return Picture(kSphere, x, y);
-    case HatchStyleSmallGrid:
-        return (x & 3) == 0 || (y & 3) == 0;
-    case HatchStyleSmallCheckerBoard:
-        return ((x >> 1) + (y >> 1)) % 2 == 0;
-    case HatchStyleLargeCheckerBoard:
-        return ((x >> 2) + (y >> 2)) % 2 == 0;
-    case HatchStyleOutlinedDiamond:
-        return Down(x, y) == 0 || Up(x, y) == 6;
-    case HatchStyleSolidDiamond:
-        return std::abs(x - 3) + std::abs(y - 3) <= 3;
-    default:
-        return false;
-    }
-}
-
-using TileTable = std::array<std::array<std::uint8_t, 8>, HatchStyleTotal>;
+using Tile = std::array<std::uint8_t, 64>;
+using TileTable = std::array<Tile, HatchStyleTotal>;
 
 TileTable BuildTiles()
 {
+    const std::uint8_t onLine = Coverage(std::sqrt(2.0) - 0.5), beside = Coverage(0.25);
     TileTable tiles{};
     for (int s = 0; s < HatchStyleTotal; ++s)
         for (int y = 0; y < 8; ++y)
-            for (int x = 0; x < 8; ++x)
-                if (Covers(static_cast<HatchStyle>(s), x, y))
-                    tiles[s][y] |= std::uint8_t(0x80 >> x);
+            for (int x = 0; x < 8; ++x) {
+                auto at = [&](int column) { return (kMasks[s][y] & (0x80 >> (column & 7))) != 0; };
+                std::uint8_t& c = tiles[s][y * 8 + x];
+                if (at(x))
+                    c = AntiAliased(s) ? onLine : 255;
+                else if (AntiAliased(s) && (at(x - 1) || at(x + 1)))
+                    c = beside;
+            }
     return tiles;
 }
 
@@ -178,6 +112,21 @@ const std::uint8_t* HatchTile(HatchStyle style)
     if (style < HatchStyleMin || style > HatchStyleMax)
         return nullptr;
     return tiles[style].data();
+}
+
+std::uint32_t HatchPixel(ARGB fore, ARGB back, std::uint8_t coverage)
+{
+    // Mixed premultiplied, as the foreground partly covering the pixel over the background: a
+    // transparent colour adds nothing, whatever its colour channels say.
+    auto premultiplied = [](ARGB c, int shift) { return ((c >> shift) & 0xFF) * (c >> 24); };
+    const std::uint32_t alpha = ((fore >> 24) * coverage + (back >> 24) * (255u - coverage) + 127) / 255;
+    std::uint32_t pixel = alpha << 24;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const std::uint32_t mixed =
+            premultiplied(fore, shift) * coverage + premultiplied(back, shift) * (255u - coverage);
+        pixel |= std::min<std::uint32_t>(alpha, (mixed + 255 * 255 / 2) / (255 * 255)) << shift;
+    }
+    return pixel;
 }
 
 } // namespace moxplat

@@ -301,12 +301,12 @@ void Paint(const PenDraw& draw, Coverage& mask)
 // one per tile row. Returns false for a brush with any transparency, which pixman composites.
 bool FillOpaque(const PixelSurface& surface, const GpBrush* brush, const PixelBox& box)
 {
-    static const std::uint8_t kSolidTile[8] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    static const std::vector<std::uint8_t> kSolidTile(64, 0xFF);
     ARGB fore = 0, back = 0;
     const std::uint8_t* tile = nullptr;
     if (const SolidFillImpl* solid = AsSolid(brush)) {
         fore = back = solid->color;
-        tile = kSolidTile;
+        tile = kSolidTile.data();
     } else if (const HatchImpl* hatch = AsHatch(brush)) {
         fore = hatch->fore;
         back = hatch->back;
@@ -315,14 +315,17 @@ bool FillOpaque(const PixelSurface& surface, const GpBrush* brush, const PixelBo
     if (!tile || (fore >> 24) != 0xFF || (back >> 24) != 0xFF)
         return false;
 
-    // Rows start on the tile grid so that column x uses tile bit x mod 8.
+    std::uint32_t colours[64]; // opaque, so premultiplied is plain
+    for (int i = 0; i < 64; ++i)
+        colours[i] = HatchPixel(fore, back, tile[i]);
+    // Rows start on the tile grid so that column x uses tile column x mod 8.
     const int gridX = box.x0 & ~7;
     const std::size_t span = std::size_t(box.x1 - gridX);
     std::vector<std::uint8_t> rows(8 * span * 3);
     for (int r = 0; r < 8; ++r) {
         std::uint8_t* out = rows.data() + r * span * 3;
         for (std::size_t i = 0; i < span; ++i) {
-            const ARGB c = (tile[r] & (0x80 >> (i & 7))) ? fore : back;
+            const std::uint32_t c = colours[r * 8 + (i & 7)];
             out[3 * i] = std::uint8_t(c);
             out[3 * i + 1] = std::uint8_t(c >> 8);
             out[3 * i + 2] = std::uint8_t(c >> 16);

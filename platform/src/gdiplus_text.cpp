@@ -212,13 +212,21 @@ GpStatus WINGDIPAPI GdipDrawString(GpGraphics* graphics, GDIPCONST WCHAR* string
     if (text.empty())
         return Ok;
 
+    // GDI+'s string formats other than the typographic one pad each line by a sixth of an em at
+    // both ends: text at a point or near its box's edge starts that far in, and lines wrap in
+    // the box less the padding. A box too narrow for the padding shows nothing.
+    const double padding = std::min(moxplat::ToImpl(font)->pixelSize, moxplat::kMaxPixelSize) / 6;
+    const bool wrap = rect.Width > 0;
+    const double lineWidth = rect.Width - 2 * padding;
+    if (wrap && lineWidth < 0.5)
+        return Ok;
+
     PangoLayout* layout = moxplat::LayoutFor(moxplat::ToImpl(font), text);
     if (!layout)
         return OutOfMemory;
     const StringAlignment align = stringFormat ? moxplat::ToImpl(stringFormat)->align : StringAlignmentNear;
-    const bool wrap = rect.Width > 0;
     if (wrap) {
-        pango_layout_set_width(layout, int(std::min<double>(rect.Width, moxplat::kMaxLayoutWidth) * PANGO_SCALE));
+        pango_layout_set_width(layout, int(std::min<double>(lineWidth, moxplat::kMaxLayoutWidth) * PANGO_SCALE));
         pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
         pango_layout_set_alignment(layout, align == StringAlignmentCenter ? PANGO_ALIGN_CENTER
                                            : align == StringAlignmentFar  ? PANGO_ALIGN_RIGHT
@@ -230,13 +238,14 @@ GpStatus WINGDIPAPI GdipDrawString(GpGraphics* graphics, GDIPCONST WCHAR* string
     PangoRectangle ink, logical;
     pango_layout_get_pixel_extents(layout, &ink, &logical);
 
-    // Without a width to align in, centre and far alignment hang the text around its origin.
-    double originX = rect.X;
+    // Without a width to align in, centre and far alignment hang the text around its origin,
+    // the padding still kept at the near and far ends.
+    double originX = rect.X + padding;
     const double originY = rect.Y;
     if (!wrap && align == StringAlignmentCenter)
-        originX -= logical.width / 2.0;
+        originX = rect.X - logical.width / 2.0;
     else if (!wrap && align == StringAlignmentFar)
-        originX -= logical.width;
+        originX = rect.X - padding - logical.width;
 
     // The pixels to render: the ink, inside the box where the box has an extent, on the target.
     long long x0, x1, y0, y1;

@@ -103,9 +103,14 @@ inline StringFormatImpl* ToImpl(GpStringFormat* f)
     return static_cast<StringFormatImpl*>(f);
 }
 
-// The 8 x 8 tile of a hatch style: row y is tile[y], column x is bit (0x80 >> x). Null for a
-// style out of range.
+// The 8 x 8 tile of a hatch style as foreground coverage, row by row: tile[y * 8 + x] is 0 where
+// the background shows, 255 where the foreground does, and in between on the anti-aliased
+// diagonals. Null for a style out of range.
 const std::uint8_t* HatchTile(Gdiplus::HatchStyle style);
+
+// A hatch pixel as premultiplied a8r8g8b8: the foreground covering `coverage` / 255 of it over
+// the background.
+std::uint32_t HatchPixel(Gdiplus::ARGB fore, Gdiplus::ARGB back, std::uint8_t coverage);
 
 // A pixman source painting with the brush: a solid colour, or the hatch tile repeated from the
 // surface origin. Null for an unknown brush. Release with pixman_image_unref.
