@@ -70,7 +70,12 @@ void PumpScreenLocked(Registry& reg)
                 w.dirty = true;
                 break;
             }
-            const MSG msg = MakeMsg(HandleOf<HWND>(key), e.message, e.wParam, e.lParam);
+            // Only windows whose class asks for double clicks get them; others see a press.
+            UINT message = e.message;
+            if (!(w.classStyle & CS_DBLCLKS) && (message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK ||
+                                                 message == WM_MBUTTONDBLCLK))
+                message -= WM_LBUTTONDBLCLK - WM_LBUTTONDOWN;
+            const MSG msg = MakeMsg(HandleOf<HWND>(key), message, e.wParam, e.lParam);
             reg.queue.push_back(msg);
             ApplyKeyMessage(reg.asyncKeyState, msg, false);
             if (IsKeyDown(e.message)) {
