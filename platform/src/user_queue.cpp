@@ -356,9 +356,11 @@ BOOL WINAPI TranslateMessage(const MSG* lpMsg)
             text = found->text;
             reg.keyTexts.erase(found);
         }
-        // Keys that type control characters have no text on screen; they follow the table too.
+        // Keys that type control characters have no text on screen, nor do letters with Alt;
+        // they follow the table too.
         if (text.empty()) {
-            const wchar_t ch = CharacterOfKey(static_cast<UINT>(lpMsg->wParam), reg.keyState, fromScreen);
+            const bool controlOnly = fromScreen && message == WM_KEYDOWN;
+            const wchar_t ch = CharacterOfKey(static_cast<UINT>(lpMsg->wParam), reg.keyState, controlOnly);
             if (ch)
                 text.assign(1, ch);
         }
