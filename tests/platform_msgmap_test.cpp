@@ -30,6 +30,7 @@ std::string Format(const char* format, long a = 0, long b = 0, long c = 0, long 
     return text;
 }
 
+// clang-format off
 // Every handler records its name and arguments. MapWnd lists its handlers in a message map, as an
 // MFC host does; OverrideWnd overrides CWnd's virtual handlers and has no map.
 #define MOX_RECORDING_HANDLERS(spec)                                                                              \
@@ -70,6 +71,7 @@ protected:                                                                      
         calls.push_back(dc && dc->m_hDC ? "Erase dc" : "Erase none");                                           \
         return TRUE;                                                                                             \
     }
+// clang-format on
 
 class MapWnd : public CWnd {
 public:
@@ -251,8 +253,7 @@ TEST(MessageMap, DerivedEntriesWinAndBaseEntriesAreStillReached)
     EXPECT_EQ(wnd.SendMessage(WM_COMMAND, kIdSave, 0), 1);
     EXPECT_EQ(wnd.SendMessage(WM_COMMAND, kIdFirstColour + 3, 0), 1);
     EXPECT_EQ(wnd.SendMessage(WM_COMMAND, kIdLastColour, 0), 1);
-    EXPECT_EQ(wnd.SendMessage(WM_COMMAND, MAKEWPARAM(kIdButton, BN_CLICKED), reinterpret_cast<LPARAM>(someControl)),
-              1);
+    EXPECT_EQ(wnd.SendMessage(WM_COMMAND, MAKEWPARAM(kIdButton, BN_CLICKED), reinterpret_cast<LPARAM>(someControl)), 1);
     EXPECT_EQ(wnd.SendMessage(WM_COMMAND, kIdButton, 0), 1); // a program's command with the same id
     EXPECT_EQ(wnd.SendMessage(WM_COMMAND, kIdOnlyOverride, 0), 1);
     EXPECT_EQ(wnd.SendMessage(WM_APP_PING, 5, 6), 42);
@@ -564,8 +565,8 @@ TEST(Application, RunsItsMainWindowUntilItIsDestroyed)
     // after what was queued before it), PreTranslateMessage stops F2 before them, and the app's
     // map takes a command the frame does not handle. Destroying the main window ended the loop
     // with exit code 0, and the frame deleted itself.
-    EXPECT_EQ(app.log, (std::vector<std::string>{"KeyDown 75", "PreTranslate F2", "App::OnAbout", "Char 107",
-                                                 "ExitInstance"}));
+    EXPECT_EQ(app.log,
+              (std::vector<std::string>{"KeyDown 75", "PreTranslate F2", "App::OnAbout", "Char 107", "ExitInstance"}));
     EXPECT_EQ(rc, 5);
     EXPECT_EQ(app.m_pMainWnd, nullptr);
     EXPECT_EQ(g_framesAlive, 0);
@@ -597,6 +598,17 @@ TEST(Application, FrameWindowHasItsTitleAndPlace)
     frame->ScreenToClient(&p);
     EXPECT_EQ(p.x, 5);
     EXPECT_EQ(p.y, 6);
+    // A child is placed within its parent's client area.
+    CWnd child;
+    ASSERT_TRUE(child.Create(nullptr, "child", WS_VISIBLE, CRect(5, 6, 15, 26), frame, 7));
+    EXPECT_EQ(child.GetParent(), frame);
+    CPoint origin(0, 0);
+    child.ClientToScreen(&origin);
+    EXPECT_EQ(origin.x, -35);
+    EXPECT_EQ(origin.y, 36);
+    child.GetClientRect(&rc);
+    EXPECT_EQ(rc.Width(), 10);
+    EXPECT_EQ(rc.Height(), 20);
 
     // The default rectangle gives a window of the default size.
     auto* byDefault = new TestFrame;

@@ -256,9 +256,9 @@ TEST(SdlInput, AsyncStateLeadsTheQueueState)
     EXPECT_LT(GetKeyState(VK_RSHIFT), 0);
 
     // This window's class has no CS_DBLCLKS: a second click is a plain press.
-    const std::vector<Expected> got = Deliver({KeyEvent(false, SDL_SCANCODE_RSHIFT, SDLK_RSHIFT),
-                                               ButtonEvent(true, SDL_BUTTON_LEFT, 1, 1, 2),
-                                               ButtonEvent(false, SDL_BUTTON_LEFT, 1, 1, 2)});
+    const std::vector<Expected> got =
+        Deliver({KeyEvent(false, SDL_SCANCODE_RSHIFT, SDLK_RSHIFT), ButtonEvent(true, SDL_BUTTON_LEFT, 1, 1, 2),
+                 ButtonEvent(false, SDL_BUTTON_LEFT, 1, 1, 2)});
     ASSERT_EQ(got.size(), 3u);
     EXPECT_EQ(got[1].message, static_cast<UINT>(WM_LBUTTONDOWN));
     EXPECT_GE(GetKeyState(VK_SHIFT), 0);

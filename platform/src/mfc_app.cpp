@@ -14,8 +14,8 @@ CWinApp* g_app = nullptr; // the program's one application object, registered as
 
 const CRect CFrameWnd::rectDefault(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0);
 
-BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
-                       CWnd* pParentWnd, LPCTSTR, DWORD dwExStyle, CCreateContext*)
+BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                       LPCTSTR, DWORD dwExStyle, CCreateContext*)
 {
     if (!lpszClassName)
         lpszClassName = AfxRegisterWndClass(CS_DBLCLKS);

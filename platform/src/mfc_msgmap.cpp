@@ -146,11 +146,10 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
             break;
         case AfxSig_vwww:
             (this->*As<void (CWnd::*)(UINT, UINT, UINT)>(pfn))(static_cast<UINT>(wParam), LOWORD(lParam),
-                                                                HIWORD(lParam));
+                                                               HIWORD(lParam));
             break;
         case AfxSig_vwii:
-            (this->*As<void (CWnd::*)(UINT, int, int)>(pfn))(static_cast<UINT>(wParam), LOWORD(lParam),
-                                                             HIWORD(lParam));
+            (this->*As<void (CWnd::*)(UINT, int, int)>(pfn))(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
             break;
         case AfxSig_vW:
             (this->*As<void (CWnd::*)(CWnd*)>(pfn))(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)));

@@ -30,8 +30,7 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
 {
     if (m_hWnd && ::IsWindow(m_hWnd))
         return FALSE; // one window per object
-    HWND hwnd =
-        RegisterWindow(this, lpszClassName, dwStyle, lpszWindowName, hWndParent, x, y, nWidth, nHeight);
+    HWND hwnd = RegisterWindow(this, lpszClassName, dwStyle, lpszWindowName, hWndParent, x, y, nWidth, nHeight);
     if (!hwnd)
         return FALSE;
     m_hWnd = hwnd;
@@ -69,8 +68,8 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
     return CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top,
                     byDefault ? CW_USEDEFAULT : static_cast<int>(std::clamp<long long>(width, -1, 0x7FFFFFFF)),
                     byDefault ? CW_USEDEFAULT : static_cast<int>(std::clamp<long long>(height, -1, 0x7FFFFFFF)),
-                    pParentWnd ? pParentWnd->m_hWnd : nullptr,
-                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), lpParam);
+                    pParentWnd ? pParentWnd->m_hWnd : nullptr, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)),
+                    lpParam);
 }
 
 BOOL CWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,

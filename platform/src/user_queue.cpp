@@ -72,8 +72,8 @@ void PumpScreenLocked(Registry& reg)
             }
             // Only windows whose class asks for double clicks get them; others see a press.
             UINT message = e.message;
-            if (!(w.classStyle & CS_DBLCLKS) && (message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK ||
-                                                 message == WM_MBUTTONDBLCLK))
+            if (!(w.classStyle & CS_DBLCLKS) &&
+                (message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK))
                 message -= WM_LBUTTONDBLCLK - WM_LBUTTONDOWN;
             const MSG msg = MakeMsg(HandleOf<HWND>(key), message, e.wParam, e.lParam);
             reg.queue.push_back(msg);
@@ -193,12 +193,11 @@ wchar_t CharacterOfKey(UINT vk, const BYTE* state, bool controlOnly)
         wchar_t plain, shifted;
     };
     static const Typed kTyped[] = {
-        {VK_SPACE, L' ', L' '},        {VK_OEM_1, L';', L':'},      {VK_OEM_PLUS, L'=', L'+'},
-        {VK_OEM_COMMA, L',', L'<'},    {VK_OEM_MINUS, L'-', L'_'},  {VK_OEM_PERIOD, L'.', L'>'},
-        {VK_OEM_2, L'/', L'?'},        {VK_OEM_3, L'`', L'~'},      {VK_OEM_4, L'[', L'{'},
-        {VK_OEM_5, L'\\', L'|'},       {VK_OEM_6, L']', L'}'},      {VK_OEM_7, L'\'', L'"'},
-        {VK_MULTIPLY, L'*', L'*'},     {VK_ADD, L'+', L'+'},        {VK_SUBTRACT, L'-', L'-'},
-        {VK_DECIMAL, L'.', L'.'},      {VK_DIVIDE, L'/', L'/'},
+        {VK_SPACE, L' ', L' '},     {VK_OEM_1, L';', L':'},      {VK_OEM_PLUS, L'=', L'+'}, {VK_OEM_COMMA, L',', L'<'},
+        {VK_OEM_MINUS, L'-', L'_'}, {VK_OEM_PERIOD, L'.', L'>'}, {VK_OEM_2, L'/', L'?'},    {VK_OEM_3, L'`', L'~'},
+        {VK_OEM_4, L'[', L'{'},     {VK_OEM_5, L'\\', L'|'},     {VK_OEM_6, L']', L'}'},    {VK_OEM_7, L'\'', L'"'},
+        {VK_MULTIPLY, L'*', L'*'},  {VK_ADD, L'+', L'+'},        {VK_SUBTRACT, L'-', L'-'}, {VK_DECIMAL, L'.', L'.'},
+        {VK_DIVIDE, L'/', L'/'},
     };
     for (const Typed& t : kTyped)
         if (t.vk == vk)
@@ -230,15 +229,21 @@ void ApplyKeyMessage(BYTE* state, const MSG& msg, bool toggles)
         int left = 0, right = 0, generic = vk;
         bool isRight = false;
         switch (vk) {
-        case VK_SHIFT: case VK_LSHIFT: case VK_RSHIFT:
+        case VK_SHIFT:
+        case VK_LSHIFT:
+        case VK_RSHIFT:
             left = VK_LSHIFT, right = VK_RSHIFT, generic = VK_SHIFT;
             isRight = vk == VK_RSHIFT || (vk == VK_SHIFT && scan == 0x36);
             break;
-        case VK_CONTROL: case VK_LCONTROL: case VK_RCONTROL:
+        case VK_CONTROL:
+        case VK_LCONTROL:
+        case VK_RCONTROL:
             left = VK_LCONTROL, right = VK_RCONTROL, generic = VK_CONTROL;
             isRight = vk == VK_RCONTROL || (vk == VK_CONTROL && extended);
             break;
-        case VK_MENU: case VK_LMENU: case VK_RMENU:
+        case VK_MENU:
+        case VK_LMENU:
+        case VK_RMENU:
             left = VK_LMENU, right = VK_RMENU, generic = VK_MENU;
             isRight = vk == VK_RMENU || (vk == VK_MENU && extended);
             break;
@@ -257,12 +262,27 @@ void ApplyKeyMessage(BYTE* state, const MSG& msg, bool toggles)
         if (msg.wParam > 0 && msg.wParam < 256)
             setWithSides(static_cast<int>(msg.wParam), IsKeyDown(msg.message));
         break;
-    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: set(VK_LBUTTON, true); break;
-    case WM_LBUTTONUP: set(VK_LBUTTON, false); break;
-    case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: set(VK_RBUTTON, true); break;
-    case WM_RBUTTONUP: set(VK_RBUTTON, false); break;
-    case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: set(VK_MBUTTON, true); break;
-    case WM_MBUTTONUP: set(VK_MBUTTON, false); break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        set(VK_LBUTTON, true);
+        break;
+    case WM_LBUTTONUP:
+        set(VK_LBUTTON, false);
+        break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+        set(VK_RBUTTON, true);
+        break;
+    case WM_RBUTTONUP:
+        set(VK_RBUTTON, false);
+        break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+        set(VK_MBUTTON, true);
+        break;
+    case WM_MBUTTONUP:
+        set(VK_MBUTTON, false);
+        break;
     default:
         break;
     }

@@ -289,13 +289,20 @@ LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
 namespace {
 
 // Under the lock: the window's client origin on screen, asking the screen when it has one (the
-// user may have moved the window).
-bool ClientOriginLocked(WindowObject& w, POINT* origin)
+// user may have moved the window). A child's position is relative to its parent's client area.
+bool ClientOriginLocked(Registry& reg, WindowObject& w, POINT* origin)
 {
     if (w.backend)
         w.backend->ScreenPosition(&w.x, &w.y);
     origin->x = w.x;
     origin->y = w.y;
+    // Parents are created before their children, so this walk ends.
+    for (WindowObject* p = reg.Window(w.parent); p; p = reg.Window(p->parent)) {
+        if (p->backend)
+            p->backend->ScreenPosition(&p->x, &p->y);
+        origin->x += p->x;
+        origin->y += p->y;
+    }
     return true;
 }
 
@@ -307,7 +314,7 @@ BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint)
     std::lock_guard<std::mutex> lock(reg.mutex);
     WindowObject* w = reg.Window(hWnd);
     POINT origin;
-    if (!w || !lpPoint || !ClientOriginLocked(*w, &origin))
+    if (!w || !lpPoint || !ClientOriginLocked(reg, *w, &origin))
         return FALSE;
     lpPoint->x += origin.x;
     lpPoint->y += origin.y;
@@ -320,7 +327,7 @@ BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint)
     std::lock_guard<std::mutex> lock(reg.mutex);
     WindowObject* w = reg.Window(hWnd);
     POINT origin;
-    if (!w || !lpPoint || !ClientOriginLocked(*w, &origin))
+    if (!w || !lpPoint || !ClientOriginLocked(reg, *w, &origin))
         return FALSE;
     lpPoint->x -= origin.x;
     lpPoint->y -= origin.y;
@@ -334,7 +341,7 @@ BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect)
     std::lock_guard<std::mutex> lock(reg.mutex);
     WindowObject* w = reg.Window(hWnd);
     POINT origin;
-    if (!w || !lpRect || !ClientOriginLocked(*w, &origin))
+    if (!w || !lpRect || !ClientOriginLocked(reg, *w, &origin))
         return FALSE;
     *lpRect = RECT{origin.x, origin.y, origin.x + w->width, origin.y + w->height};
     return TRUE;

@@ -1,6 +1,7 @@
 // The on-screen window backend over SDL2: shows a window's pixels and turns SDL's key, text,
-// mouse, wheel, focus, expose and close events into window messages. Without SDL2 at build time, or without a display at run
-// time, there is no on-screen backend and every window stays headless.
+// mouse, wheel, focus, expose and close events into window messages. Without SDL2 at build time,
+// or without a display at run time, there is no on-screen backend and every window stays
+// headless.
 #include "window_backend.h"
 
 #ifdef MOXPLAT_HAVE_SDL2
@@ -112,6 +113,7 @@ struct KeyCodes {
     WORD scan;
 };
 
+// clang-format off
 const KeyCodes kKeys[] = {
     {SDL_SCANCODE_A, 'A', 0x1E}, {SDL_SCANCODE_B, 'B', 0x30}, {SDL_SCANCODE_C, 'C', 0x2E},
     {SDL_SCANCODE_D, 'D', 0x20}, {SDL_SCANCODE_E, 'E', 0x12}, {SDL_SCANCODE_F, 'F', 0x21},
@@ -166,6 +168,7 @@ const KeyCodes kKeys[] = {
     {SDL_SCANCODE_LALT, VK_MENU, 0x38}, {SDL_SCANCODE_RALT, VK_MENU, 0xE038},
     {SDL_SCANCODE_LGUI, VK_LWIN, 0xE05B}, {SDL_SCANCODE_RGUI, VK_RWIN, 0xE05C},
 };
+// clang-format on
 
 const KeyCodes* CodesOf(SDL_Scancode scancode)
 {
@@ -188,13 +191,26 @@ struct InputState {
 void TrackModifier(SDL_Scancode scancode, bool down)
 {
     switch (scancode) {
-    case SDL_SCANCODE_LSHIFT: g_input.shift[0] = down; break;
-    case SDL_SCANCODE_RSHIFT: g_input.shift[1] = down; break;
-    case SDL_SCANCODE_LCTRL: g_input.control[0] = down; break;
-    case SDL_SCANCODE_RCTRL: g_input.control[1] = down; break;
-    case SDL_SCANCODE_LALT: g_input.alt[0] = down; break;
-    case SDL_SCANCODE_RALT: g_input.alt[1] = down; break;
-    default: break;
+    case SDL_SCANCODE_LSHIFT:
+        g_input.shift[0] = down;
+        break;
+    case SDL_SCANCODE_RSHIFT:
+        g_input.shift[1] = down;
+        break;
+    case SDL_SCANCODE_LCTRL:
+        g_input.control[0] = down;
+        break;
+    case SDL_SCANCODE_RCTRL:
+        g_input.control[1] = down;
+        break;
+    case SDL_SCANCODE_LALT:
+        g_input.alt[0] = down;
+        break;
+    case SDL_SCANCODE_RALT:
+        g_input.alt[1] = down;
+        break;
+    default:
+        break;
     }
 }
 
@@ -339,8 +355,8 @@ void AddText(const SDL_TextInputEvent& t, std::vector<BackendEvent>* out)
 {
     const int length = static_cast<int>(strnlen(t.text, sizeof t.text));
     std::wstring text(static_cast<std::size_t>(length), L'\0');
-    text.resize(static_cast<std::size_t>(
-        std::max(0, MultiByteToWideChar(CP_UTF8, 0, t.text, length, text.data(), length))));
+    text.resize(
+        static_cast<std::size_t>(std::max(0, MultiByteToWideChar(CP_UTF8, 0, t.text, length, text.data(), length))));
     if (text.empty())
         return;
     if (!out->empty()) {
