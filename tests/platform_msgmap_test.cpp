@@ -480,6 +480,7 @@ TEST(Keyboard, KeyStateFollowsTheMessagesRetrieved)
 namespace {
 
 constexpr UINT kIdQuit = 500, kIdAbout = 501;
+constexpr DWORD WS_EX_TOOLWINDOW_FOR_TEST = 0x80;
 int g_framesAlive = 0;
 
 class TestFrame : public CFrameWnd {
@@ -619,6 +620,45 @@ TEST(Application, FrameWindowHasItsTitleAndPlace)
     frame->DestroyWindow();
     byDefault->DestroyWindow();
     EXPECT_EQ(g_framesAlive, 0);
+}
+
+namespace {
+
+// Keeps what WM_CREATE's CREATESTRUCT said.
+class CreateWatcher : public CWnd {
+public:
+    CREATESTRUCT seen{};
+    std::string name;
+
+protected:
+    afx_msg int OnCreate(LPCREATESTRUCT cs)
+    {
+        seen = *cs;
+        name = cs->lpszName;
+        return 0;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CreateWatcher, CWnd)
+ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+} // namespace
+
+TEST(Application, CreateStructCarriesTheCreationArguments)
+{
+    CreateWatcher wnd;
+    int cookie = 0;
+    ASSERT_TRUE(wnd.CreateEx(WS_EX_TOOLWINDOW_FOR_TEST, nullptr, "named", WS_OVERLAPPED, 3, 4, 30, 40, nullptr,
+                             nullptr, &cookie));
+    EXPECT_EQ(wnd.seen.lpCreateParams, &cookie);
+    EXPECT_EQ(wnd.seen.x, 3);
+    EXPECT_EQ(wnd.seen.y, 4);
+    EXPECT_EQ(wnd.seen.cx, 30);
+    EXPECT_EQ(wnd.seen.cy, 40);
+    EXPECT_EQ(wnd.seen.dwExStyle, static_cast<DWORD>(WS_EX_TOOLWINDOW_FOR_TEST));
+    EXPECT_EQ(wnd.name, "named");
 }
 
 TEST(Application, MessageBoxWithoutADisplayPrintsAndAnswersTheDefaultButton)

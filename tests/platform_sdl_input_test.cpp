@@ -160,6 +160,8 @@ TEST(SdlInput, EventsBecomeWindowsMessages)
     EXPECT_EQ(x, 50);
     EXPECT_EQ(y, 60);
     Deliver({}); // the first paint
+    wnd.SetWindowText("SDL input, renamed");
+    EXPECT_EQ(SdlWindowTitled("SDL input, renamed"), sdl); // the title shows on screen
 
     // lParam: repeat count 1, scan code, bit 24 extended, bit 29 Alt, bit 30 was down, bit 31 up.
     const struct {
