@@ -1,8 +1,9 @@
 // The application object and frame windows: CWinApp's start, message loop and exit, and the
-// frame window that ends the program when it closes as the main window.
+// frame window that ends the program when it closes as the main window. Only afxwin.h and USER
+// calls are used here, so a Windows build can compile this file as it is.
 #include <cstdio>
 
-#include "gdi_registry.h"
+#include <afxwin.h>
 
 namespace {
 

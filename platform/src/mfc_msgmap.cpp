@@ -1,6 +1,7 @@
 // Message maps: the tables' walk from the most derived class up, and the one place where each
-// kind of handler has its arguments unpacked from wParam and lParam.
-#include "gdi_registry.h"
+// kind of handler has its arguments unpacked from wParam and lParam. Only afxwin.h and USER
+// calls are used here, so a Windows build can compile this file as it is.
+#include <afxwin.h>
 
 namespace {
 
