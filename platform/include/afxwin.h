@@ -67,29 +67,29 @@ struct AFX_CMDHANDLERINFO {
 // Notification code of a command from a menu, an accelerator or a program (lParam 0).
 #define CN_COMMAND 0
 
-#define DECLARE_MESSAGE_MAP()                                   \
-protected:                                                      \
-    static const AFX_MSGMAP* PASCAL GetThisMessageMap();        \
+#define DECLARE_MESSAGE_MAP()                            \
+protected:                                               \
+    static const AFX_MSGMAP* PASCAL GetThisMessageMap(); \
     virtual const AFX_MSGMAP* GetMessageMap() const;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                              \
-    const AFX_MSGMAP* theClass::GetMessageMap() const                       \
-    {                                                                       \
-        return GetThisMessageMap();                                         \
-    }                                                                       \
-    const AFX_MSGMAP* PASCAL theClass::GetThisMessageMap()                  \
-    {                                                                       \
-        typedef theClass ThisClass;                                         \
-        typedef baseClass TheBaseClass;                                     \
-        (void)sizeof(ThisClass);                                            \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)             \
+    const AFX_MSGMAP* theClass::GetMessageMap() const      \
+    {                                                      \
+        return GetThisMessageMap();                        \
+    }                                                      \
+    const AFX_MSGMAP* PASCAL theClass::GetThisMessageMap() \
+    {                                                      \
+        typedef theClass ThisClass;                        \
+        typedef baseClass TheBaseClass;                    \
+        (void)sizeof(ThisClass);                           \
         static const AFX_MSGMAP_ENTRY _messageEntries[] = {
 
-#define END_MESSAGE_MAP()                                                          \
-    {0, 0, 0, 0, AfxSig_end, nullptr}                                              \
-    }                                                                              \
-    ;                                                                              \
+#define END_MESSAGE_MAP()                                                                         \
+    {0, 0, 0, 0, AfxSig_end, nullptr}                                                             \
+    }                                                                                             \
+    ;                                                                                             \
     static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]}; \
-    return &messageMap;                                                            \
+    return &messageMap;                                                                           \
     }
 
 // A window handler of function type F. The entry macros check the handler's exact type with it;
@@ -165,7 +165,13 @@ class MOXPLAT_API CRect : public tagRECT {
 public:
     CRect() noexcept { left = top = right = bottom = 0; }
     CRect(int l, int t, int r, int b) noexcept { left = l; top = t; right = r; bottom = b; }
-    CRect(const RECT& srcRect) noexcept { left = srcRect.left; top = srcRect.top; right = srcRect.right; bottom = srcRect.bottom; }
+    CRect(const RECT& srcRect) noexcept
+    {
+        left = srcRect.left;
+        top = srcRect.top;
+        right = srcRect.right;
+        bottom = srcRect.bottom;
+    }
     int Width() const noexcept { return right - left; }
     int Height() const noexcept { return bottom - top; }
     operator LPRECT() noexcept { return this; }

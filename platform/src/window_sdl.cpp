@@ -183,6 +183,7 @@ const KeyCodes* CodesOf(SDL_Scancode scancode)
 struct InputState {
     bool shift[2] = {}, control[2] = {}, alt[2] = {};
     std::uint32_t buttons = 0; // SDL_BUTTON masks
+    Uint32 focused = 0;        // the window with the keyboard focus
     bool Shift() const { return shift[0] || shift[1]; }
     bool Control() const { return control[0] || control[1]; }
     bool Alt() const { return alt[0] || alt[1]; }
@@ -326,9 +327,16 @@ bool WindowMessage(const SDL_WindowEvent& w, BackendEvent* ev)
         ev->message = WM_CLOSE;
         return true;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
+        // X11 may report the focus twice (taken, then confirmed); Windows says it once.
+        if (g_input.focused == w.windowID)
+            return false;
+        g_input.focused = w.windowID;
         ev->message = WM_SETFOCUS;
         return true;
     case SDL_WINDOWEVENT_FOCUS_LOST:
+        if (g_input.focused != w.windowID)
+            return false;
+        g_input.focused = 0;
         ev->message = WM_KILLFOCUS;
         return true;
     case SDL_WINDOWEVENT_MINIMIZED:
