@@ -1,7 +1,8 @@
 // The demo host: a small window program written the way an MFC application uses MoxImage2.
 //
 // A CWnd subclass owns the canvas, binds it in its paint handler, forwards mouse events to three
-// image buttons, handles their WM_COMMAND, and composes a retained sprite scene every frame:
+// image buttons, handles their WM_COMMAND, takes the keyboard through its message map (Esc or Q
+// quits, Space pauses, the arrow keys steer the first ball), and composes a retained sprite scene every frame:
 // a background bitmap, colour-keyed clouds, alpha-blended bouncing balls with soft shadows, a
 // title with a drop shadow, and a framed panel with a hatch fill, a divider line, a meter and
 // the buttons. Every picture it uses is painted by the program itself at start, written to the
@@ -461,6 +462,23 @@ const Press kPresses[] = {
 };
 // clang-format on
 
+// Keys pressed and released through the message queue, as a keyboard would: steer the first
+// ball right and up, then pause with Space (Space is held for one auto-repeat, which must not
+// toggle twice).
+struct KeyStroke {
+    int frame;
+    UINT key;
+    UINT scan;
+    bool extended;
+    int repeats;
+};
+
+const KeyStroke kKeyStrokes[] = {
+    {96, VK_RIGHT, 0x4D, true, 0},
+    {98, VK_UP, 0x48, true, 0},
+    {116, VK_SPACE, 0x39, false, 1},
+};
+
 POINT PathAt(int frame)
 {
     const int n = static_cast<int>(sizeof kPath / sizeof kPath[0]);
@@ -522,6 +540,8 @@ protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     void OnClose() override;
     void OnDestroy() override;
+    afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    DECLARE_MESSAGE_MAP()
 
 private:
     bool MakeAssets();
@@ -530,6 +550,7 @@ private:
     void ComposeScene();
     void ReportLooks();
     void RecordFrame(double ms);
+    void Steer(UINT key);
     std::string Asset(const char* name) const { return m_Options.out + "/" + name; }
 
     Options m_Options;
@@ -681,6 +702,10 @@ bool DemoWnd::Create(bool visible)
         ::SendMessageA(m_hWnd, WM_PAINT, 0, 0);
     return m_PaintDC != nullptr;
 }
+
+BEGIN_MESSAGE_MAP(DemoWnd, CWnd)
+ON_WM_KEYDOWN()
+END_MESSAGE_MAP()
 
 // The first paint binds the canvas to a paint device context kept for the window's life; later
 // ones (exposures) copy the whole back buffer again, not just a frame's dirty areas.
@@ -890,6 +915,22 @@ void DemoWnd::PlayScript(int frame)
         if (press.frame == frame)
             ::SendMessageA(m_hWnd, press.down ? WM_LBUTTONDOWN : WM_LBUTTONUP, press.down ? MK_LBUTTON : 0,
                            MAKELPARAM(p.x, p.y));
+    for (const KeyStroke& k : kKeyStrokes) {
+        if (k.frame != frame)
+            continue;
+        const LPARAM down = static_cast<LPARAM>(1 | (k.scan << 16) | (k.extended ? 1u << 24 : 0));
+        const LPARAM repeat = down | (1 << 30);
+        const LPARAM up = static_cast<LPARAM>(static_cast<std::int32_t>(static_cast<DWORD>(down) | 0xC0000000u));
+        ::PostMessageA(m_hWnd, WM_KEYDOWN, k.key, down);
+        for (int r = 0; r < k.repeats; ++r)
+            ::PostMessageA(m_hWnd, WM_KEYDOWN, k.key, repeat);
+        ::PostMessageA(m_hWnd, WM_KEYUP, k.key, up);
+    }
+    MSG msg;
+    while (::PeekMessageA(&msg, m_hWnd, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
 }
 
 void DemoWnd::OnMouseMove(UINT nFlags, CPoint point)
@@ -914,6 +955,52 @@ void DemoWnd::OnLButtonUp(UINT nFlags, CPoint point)
     m_Pause.OnMouseUp(point.x, point.y);
     m_Add.OnMouseUp(point.x, point.y);
     m_CloudsButton.OnMouseUp(point.x, point.y);
+}
+
+// Keys: Esc or Q quits, Space pauses like the Pause button, the arrow keys steer the first ball.
+void DemoWnd::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    switch (nChar) {
+    case VK_ESCAPE:
+    case 'Q':
+        std::printf("key quit frame=%zu\n", m_Stats.size());
+        ::SendMessageA(m_hWnd, WM_CLOSE, 0, 0);
+        return;
+    case VK_SPACE:
+        if (nFlags & KF_REPEAT)
+            return; // held down: one toggle per press
+        m_Paused = !m_Paused;
+        std::printf("key pause frame=%zu\n", m_Stats.size());
+        break;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+        Steer(nChar);
+        std::printf("key steer=%u frame=%zu\n", nChar, m_Stats.size());
+        break;
+    default:
+        return;
+    }
+    std::fflush(stdout);
+}
+
+// Left and right push the first ball sideways, up throws it higher than its usual bounce for
+// one hop, down pulls it to the ground faster.
+void DemoWnd::Steer(UINT key)
+{
+    if (m_Balls.empty())
+        return;
+    Ball& b = *m_Balls.front();
+    constexpr double kPush = 1.5, kFastest = 8;
+    if (key == VK_LEFT)
+        b.vx = std::max(-kFastest, b.vx - kPush);
+    else if (key == VK_RIGHT)
+        b.vx = std::min(kFastest, b.vx + kPush);
+    else if (key == VK_UP)
+        b.vy = -b.bounce - 3;
+    else
+        b.vy = std::max(b.vy, 0.0) + 4;
 }
 
 BOOL DemoWnd::OnCommand(WPARAM wParam, LPARAM lParam)

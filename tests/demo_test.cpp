@@ -122,6 +122,10 @@ TEST(Demo, FullScriptCountsOnlyCompletedClicks)
     EXPECT_EQ(Count(run.output, "look button=102 state=3 "), 1) << run.output;
     EXPECT_EQ(Count(run.output, "click id=103 "), 2) << run.output;
     EXPECT_EQ(Count(run.output, "summary: frames=120 "), 1) << run.output;
+    // Keys go through the message queue and the window's message map.
+    EXPECT_EQ(Count(run.output, "key steer=39 "), 1) << run.output;
+    EXPECT_EQ(Count(run.output, "key steer=38 "), 1) << run.output;
+    EXPECT_EQ(Count(run.output, "key pause "), 1) << run.output; // the auto-repeat did not toggle again
     EXPECT_TRUE(fs::exists(out + "/demo.png"));
 }
 

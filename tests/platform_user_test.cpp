@@ -40,7 +40,7 @@ public:
     }
 
 protected:
-    int OnCreate(void*) override { return createResult; }
+    int OnCreate(LPCREATESTRUCT) override { return createResult; }
     BOOL OnCommand(WPARAM w, LPARAM l) override
     {
         seen.push_back({WM_COMMAND, w, l});

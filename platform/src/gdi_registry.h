@@ -20,12 +20,6 @@
 #include "surface.h"
 #include "window_backend.h"
 
-// The last message a window receives, after its handle is dead; CWnd answers it with
-// PostNcDestroy.
-#ifndef WM_NCDESTROY
-#define WM_NCDESTROY 0x0082
-#endif
-
 namespace moxplat {
 
 struct FreeDeleter {
@@ -63,7 +57,11 @@ struct WindowObject {
     CWnd* wnd = nullptr;
     HWND parent = nullptr;
     DWORD style = 0;
+    UINT classStyle = 0; // CS_* of the class it was created with
     std::string title;
+    int x = 0; // the client area's top-left corner in screen coordinates
+    int y = 0;
+    bool defaultPosition = false; // created with CW_USEDEFAULT and not yet placed by a screen
     int width = 0;
     int height = 0;
     std::int64_t rowBytes = 0;
@@ -99,6 +97,17 @@ struct Registry {
     std::vector<TimerEntry> timers;
     UINT_PTR nextTimerId = 1;
     std::set<std::string> classNames;
+    // Key state by virtual-key code: bit 0x80 down, bit 0x01 toggled. GetKeyState reads the
+    // state of the messages retrieved so far, GetAsyncKeyState the state of input as it arrived.
+    BYTE keyState[256] = {};
+    BYTE asyncKeyState[256] = {};
+    // Characters that the screen's text input produced for a key-down message, handed out by
+    // TranslateMessage for that message.
+    struct KeyText {
+        MSG keyDown;
+        std::wstring text;
+    };
+    std::deque<KeyText> keyTexts;
 
     std::uintptr_t NewHandle()
     {
@@ -132,7 +141,14 @@ void MarkDrawnLocked(Registry& reg, HDC dc);
 std::uint64_t NowMs();
 
 // Window creation for CWnd::CreateEx: registers the window and its pixels; null when refused.
-HWND RegisterWindow(CWnd* wnd, DWORD style, LPCTSTR title, HWND parent, int width, int height);
+// x and y place the client area on screen; CW_USEDEFAULT lets the system choose.
+HWND RegisterWindow(CWnd* wnd, LPCTSTR className, DWORD style, LPCTSTR title, HWND parent, int x, int y, int width,
+                    int height);
+// Under the lock: the class style AfxRegisterWndClass encoded for a class name, 0 for others.
+UINT ClassStyleLocked(Registry& reg, LPCTSTR className);
+// Under the lock: key and mouse-button messages change the key state table they are applied to.
+// `toggles` flips bit 0 on each press, as the queue state does.
+void ApplyKeyMessage(BYTE* state, const MSG& msg, bool toggles);
 // The window has painted: no WM_PAINT until it is invalidated again.
 void ValidateWindow(HWND hwnd);
 

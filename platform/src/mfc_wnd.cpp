@@ -1,4 +1,5 @@
-// CWnd: a window object whose messages arrive at virtual handlers with MFC's names.
+// CWnd: making and destroying the window behind the object, and what DefWindowProc does here.
+// The side of messages that does not depend on how windows are made is in mfc_wnd_messages.cpp.
 #include <cstdio>
 
 #include "gdi_registry.h"
@@ -12,20 +13,36 @@ CWnd::~CWnd()
         ::DestroyWindow(m_hWnd);
 }
 
-BOOL CWnd::CreateEx(DWORD, LPCTSTR, LPCTSTR lpszWindowName, DWORD dwStyle, int, int, int nWidth, int nHeight,
-                    HWND hWndParent, HMENU, LPVOID lpParam)
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, int x, int y,
+                    int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam)
 {
     if (m_hWnd && ::IsWindow(m_hWnd))
         return FALSE; // one window per object
-    HWND hwnd = RegisterWindow(this, dwStyle, lpszWindowName, hWndParent, nWidth, nHeight);
+    HWND hwnd = RegisterWindow(this, lpszClassName, dwStyle, lpszWindowName, hWndParent, x, y, nWidth, nHeight);
     if (!hwnd)
         return FALSE;
     m_hWnd = hwnd;
-    if (::SendMessageA(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(lpParam)) == -1) {
+    RECT client{};
+    ::GetClientRect(hwnd, &client);
+    CREATESTRUCT cs{};
+    cs.lpCreateParams = lpParam;
+    cs.hMenu = nIDorHMenu;
+    cs.hwndParent = hWndParent;
+    cs.x = x;
+    cs.y = y;
+    cs.cx = client.right;
+    cs.cy = client.bottom;
+    cs.style = static_cast<LONG>(dwStyle);
+    cs.lpszName = lpszWindowName;
+    cs.lpszClass = lpszClassName;
+    cs.dwExStyle = dwExStyle;
+    if (::SendMessageA(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
         ::DestroyWindow(hwnd);
         m_hWnd = nullptr;
         return FALSE;
     }
+    // As on Windows, a new window learns its size before its creator goes on.
+    ::SendMessageA(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
     return TRUE;
 }
 
@@ -84,58 +101,7 @@ BOOL CWnd::KillTimer(UINT_PTR nIDEvent)
     return m_hWnd ? ::KillTimer(m_hWnd, nIDEvent) : FALSE;
 }
 
-LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    const CPoint point(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-    switch (message) {
-    case WM_CREATE:
-        return OnCreate(reinterpret_cast<void*>(lParam));
-    case WM_COMMAND:
-        if (OnCommand(wParam, lParam))
-            return 1;
-        return DefWindowProc(message, wParam, lParam);
-    case WM_PAINT:
-        OnPaint();
-        return 0;
-    case WM_ERASEBKGND: {
-        CDC dc;
-        dc.m_hDC = reinterpret_cast<HDC>(wParam);
-        const BOOL erased = OnEraseBkgnd(&dc);
-        dc.m_hDC = nullptr; // borrowed, not ours to delete
-        return erased;
-    }
-    case WM_MOUSEMOVE:
-        OnMouseMove(static_cast<UINT>(wParam), point);
-        return 0;
-    case WM_LBUTTONDOWN:
-        OnLButtonDown(static_cast<UINT>(wParam), point);
-        return 0;
-    case WM_LBUTTONUP:
-        OnLButtonUp(static_cast<UINT>(wParam), point);
-        return 0;
-    case WM_TIMER:
-        OnTimer(wParam);
-        return 0;
-    case WM_CLOSE:
-        OnClose();
-        return 0;
-    case WM_DESTROY:
-        OnDestroy();
-        return 0;
-    case WM_NCDESTROY:
-        PostNcDestroy();
-        return 0;
-    default:
-        return DefWindowProc(message, wParam, lParam);
-    }
-}
-
-BOOL CWnd::OnCommand(WPARAM, LPARAM)
-{
-    return FALSE;
-}
-
-LRESULT CWnd::DefWindowProc(UINT message, WPARAM, LPARAM)
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CLOSE:
@@ -145,36 +111,24 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM, LPARAM)
     case WM_PAINT:
         ValidateWindow(m_hWnd);
         return 0;
+    case WM_SYSKEYDOWN:
+        // Alt+F4 asks the window to close, through the system command as on Windows.
+        if (wParam == VK_F4 && (HIWORD(lParam) & KF_ALTDOWN))
+            ::SendMessageA(m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return 0;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_CLOSE)
+            ::SendMessageA(m_hWnd, WM_CLOSE, 0, 0);
+        return 0;
+    case WM_MOUSEWHEEL:
+        // Unhandled wheel turns go up to the parent.
+        if (HWND parent = ::GetParent(m_hWnd))
+            return ::SendMessageA(parent, message, wParam, lParam);
+        return 0;
     default:
         return 0;
     }
 }
-
-int CWnd::OnCreate(void*)
-{
-    return 0;
-}
-
-// Painting nothing still answers the request, or WM_PAINT would come back at once.
-void CWnd::OnPaint()
-{
-    DefWindowProc(WM_PAINT, 0, 0);
-}
-
-BOOL CWnd::OnEraseBkgnd(CDC*)
-{
-    return FALSE;
-}
-void CWnd::OnMouseMove(UINT, CPoint) {}
-void CWnd::OnLButtonDown(UINT, CPoint) {}
-void CWnd::OnLButtonUp(UINT, CPoint) {}
-void CWnd::OnTimer(UINT_PTR) {}
-void CWnd::OnClose()
-{
-    DefWindowProc(WM_CLOSE, 0, 0);
-}
-void CWnd::OnDestroy() {}
-void CWnd::PostNcDestroy() {}
 
 LPCTSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackground, HICON hIcon)
 {

@@ -46,6 +46,15 @@ MSG MakeMsg(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return m;
 }
 
+// Screen key-downs whose characters TranslateMessage has not asked for yet; older ones are
+// dropped (a loop that never translates would otherwise grow the list without end).
+constexpr std::size_t kMaxKeyTexts = 64;
+
+bool IsKeyDown(UINT message)
+{
+    return message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+}
+
 // Under the lock: bring in screen input and show windows whose pixels changed.
 void PumpScreenLocked(Registry& reg)
 {
@@ -59,8 +68,20 @@ void PumpScreenLocked(Registry& reg)
             if (e.message == WM_PAINT) {
                 w.needsPaint = true;
                 w.dirty = true;
-            } else {
-                reg.queue.push_back(MakeMsg(HandleOf<HWND>(key), e.message, e.wParam, e.lParam));
+                break;
+            }
+            // Only windows whose class asks for double clicks get them; others see a press.
+            UINT message = e.message;
+            if (!(w.classStyle & CS_DBLCLKS) &&
+                (message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK))
+                message -= WM_LBUTTONDBLCLK - WM_LBUTTONDOWN;
+            const MSG msg = MakeMsg(HandleOf<HWND>(key), message, e.wParam, e.lParam);
+            reg.queue.push_back(msg);
+            ApplyKeyMessage(reg.asyncKeyState, msg, false);
+            if (IsKeyDown(e.message)) {
+                reg.keyTexts.push_back({msg, e.text});
+                if (reg.keyTexts.size() > kMaxKeyTexts)
+                    reg.keyTexts.pop_front();
             }
             break;
         }
@@ -90,8 +111,12 @@ bool NextMessageLocked(Registry& reg, MSG* out, HWND filter, UINT lo, UINT hi, b
     for (auto it = reg.queue.begin(); it != reg.queue.end(); ++it) {
         if (ForFilter(it->hwnd, filter) && (InRange(it->message, lo, hi) || it->message == WM_QUIT)) {
             *out = *it;
-            if (remove)
+            if (remove) {
                 reg.queue.erase(it);
+                // The queue's key state moves on as input messages are taken from it.
+                ApplyKeyMessage(reg.keyState, *out, true);
+                ApplyKeyMessage(reg.asyncKeyState, *out, false);
+            }
             return true;
         }
     }
@@ -128,12 +153,142 @@ bool NextMessageLocked(Registry& reg, MSG* out, HWND filter, UINT lo, UINT hi, b
     return false;
 }
 
+bool Down(const BYTE* state, int vk)
+{
+    return (state[vk] & 0x80) != 0;
+}
+
+// The character a key types on a US keyboard layout, 0 for none. `controlOnly` keeps just the
+// control characters (Enter, Backspace, Tab, Escape, Control with a letter).
+wchar_t CharacterOfKey(UINT vk, const BYTE* state, bool controlOnly)
+{
+    const bool shift = Down(state, VK_SHIFT);
+    const bool control = Down(state, VK_CONTROL) && !Down(state, VK_MENU);
+    switch (vk) {
+    case VK_BACK:
+        return 0x08;
+    case VK_TAB:
+        return L'\t';
+    case VK_RETURN:
+        return control ? 0x0A : 0x0D;
+    case VK_ESCAPE:
+        return 0x1B;
+    default:
+        break;
+    }
+    if (vk >= 'A' && vk <= 'Z') {
+        if (control)
+            return static_cast<wchar_t>(vk - 'A' + 1);
+        const bool upper = shift != ((state[VK_CAPITAL] & 0x01) != 0);
+        return controlOnly ? 0 : static_cast<wchar_t>(upper ? vk : vk - 'A' + 'a');
+    }
+    if (controlOnly || control)
+        return 0;
+    if (vk >= '0' && vk <= '9')
+        return shift ? L")!@#$%^&*("[vk - '0'] : static_cast<wchar_t>(vk);
+    if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9)
+        return static_cast<wchar_t>(vk - VK_NUMPAD0 + '0');
+    struct Typed {
+        UINT vk;
+        wchar_t plain, shifted;
+    };
+    static const Typed kTyped[] = {
+        {VK_SPACE, L' ', L' '},     {VK_OEM_1, L';', L':'},      {VK_OEM_PLUS, L'=', L'+'}, {VK_OEM_COMMA, L',', L'<'},
+        {VK_OEM_MINUS, L'-', L'_'}, {VK_OEM_PERIOD, L'.', L'>'}, {VK_OEM_2, L'/', L'?'},    {VK_OEM_3, L'`', L'~'},
+        {VK_OEM_4, L'[', L'{'},     {VK_OEM_5, L'\\', L'|'},     {VK_OEM_6, L']', L'}'},    {VK_OEM_7, L'\'', L'"'},
+        {VK_MULTIPLY, L'*', L'*'},  {VK_ADD, L'+', L'+'},        {VK_SUBTRACT, L'-', L'-'}, {VK_DECIMAL, L'.', L'.'},
+        {VK_DIVIDE, L'/', L'/'},
+    };
+    for (const Typed& t : kTyped)
+        if (t.vk == vk)
+            return shift ? t.shifted : t.plain;
+    return 0;
+}
+
 bool FilterWindowValidLocked(Registry& reg, HWND filter)
 {
     return !filter || filter == kThreadMessagesOnly || reg.Window(filter);
 }
 
 } // namespace
+
+namespace moxplat {
+
+void ApplyKeyMessage(BYTE* state, const MSG& msg, bool toggles)
+{
+    auto set = [&](int vk, bool down) {
+        if (down && toggles && !(state[vk] & 0x80))
+            state[vk] ^= 0x01;
+        state[vk] = static_cast<BYTE>((state[vk] & 0x01) | (down ? 0x80 : 0));
+    };
+    // Shift, Control and Alt come as their generic codes; the scan code or the extended bit says
+    // which side. The generic state is down while either side is.
+    auto setWithSides = [&](int vk, bool down) {
+        const UINT scan = (static_cast<DWORD>(msg.lParam) >> 16) & 0xFF;
+        const bool extended = (static_cast<DWORD>(msg.lParam) & 0x01000000) != 0;
+        int left = 0, right = 0, generic = vk;
+        bool isRight = false;
+        switch (vk) {
+        case VK_SHIFT:
+        case VK_LSHIFT:
+        case VK_RSHIFT:
+            left = VK_LSHIFT, right = VK_RSHIFT, generic = VK_SHIFT;
+            isRight = vk == VK_RSHIFT || (vk == VK_SHIFT && scan == 0x36);
+            break;
+        case VK_CONTROL:
+        case VK_LCONTROL:
+        case VK_RCONTROL:
+            left = VK_LCONTROL, right = VK_RCONTROL, generic = VK_CONTROL;
+            isRight = vk == VK_RCONTROL || (vk == VK_CONTROL && extended);
+            break;
+        case VK_MENU:
+        case VK_LMENU:
+        case VK_RMENU:
+            left = VK_LMENU, right = VK_RMENU, generic = VK_MENU;
+            isRight = vk == VK_RMENU || (vk == VK_MENU && extended);
+            break;
+        default:
+            set(vk, down);
+            return;
+        }
+        set(isRight ? right : left, down);
+        set(generic, Down(state, left) || Down(state, right));
+    };
+    switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        if (msg.wParam > 0 && msg.wParam < 256)
+            setWithSides(static_cast<int>(msg.wParam), IsKeyDown(msg.message));
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        set(VK_LBUTTON, true);
+        break;
+    case WM_LBUTTONUP:
+        set(VK_LBUTTON, false);
+        break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+        set(VK_RBUTTON, true);
+        break;
+    case WM_RBUTTONUP:
+        set(VK_RBUTTON, false);
+        break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+        set(VK_MBUTTON, true);
+        break;
+    case WM_MBUTTONUP:
+        set(VK_MBUTTON, false);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace moxplat
 
 extern "C" {
 
@@ -191,22 +346,48 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
                                                                                                             : FALSE;
 }
 
-// There is no keyboard layout here: letters, digits and the space bar become their unshifted
-// characters.
+// TranslateMessage posts, for a key-down, the characters it types, as WM_CHAR (WM_SYSCHAR while
+// Alt is held) with the key-down's lParam. wParam is one wchar_t: here that is a whole UTF-32
+// code point, so a character beyond U+FFFF comes as one WM_CHAR, where Windows (whose wchar_t
+// holds UTF-16 units) sends two, one per surrogate.
+//
+// A key-down from the screen carries the text the screen's keyboard layout and input method made
+// of it. A key-down posted by a program has none; its characters follow a US keyboard layout and
+// the queue's Shift, Control and Caps Lock state.
 BOOL WINAPI TranslateMessage(const MSG* lpMsg)
 {
-    if (!lpMsg || (lpMsg->message != WM_KEYDOWN && lpMsg->message != WM_KEYUP))
+    if (!lpMsg)
         return FALSE;
-    if (lpMsg->message == WM_KEYDOWN) {
-        const WPARAM vk = lpMsg->wParam;
-        WPARAM ch = 0;
-        if (vk >= 'A' && vk <= 'Z')
-            ch = vk - 'A' + 'a';
-        else if ((vk >= '0' && vk <= '9') || vk == ' ')
-            ch = vk;
-        if (ch)
-            PostMessageA(lpMsg->hwnd, WM_CHAR, ch, lpMsg->lParam);
+    const UINT message = lpMsg->message;
+    if (message != WM_KEYDOWN && message != WM_KEYUP && message != WM_SYSKEYDOWN && message != WM_SYSKEYUP)
+        return FALSE;
+    if (!IsKeyDown(message))
+        return TRUE;
+    std::wstring text;
+    {
+        Registry& reg = TheRegistry();
+        std::lock_guard<std::mutex> lock(reg.mutex);
+        auto found = std::find_if(reg.keyTexts.begin(), reg.keyTexts.end(), [&](const Registry::KeyText& k) {
+            return k.keyDown.hwnd == lpMsg->hwnd && k.keyDown.message == message && k.keyDown.wParam == lpMsg->wParam &&
+                   k.keyDown.lParam == lpMsg->lParam && k.keyDown.time == lpMsg->time;
+        });
+        const bool fromScreen = found != reg.keyTexts.end();
+        if (fromScreen) {
+            text = found->text;
+            reg.keyTexts.erase(found);
+        }
+        // Keys that type control characters have no text on screen, nor do letters with Alt;
+        // they follow the table too.
+        if (text.empty()) {
+            const bool controlOnly = fromScreen && message == WM_KEYDOWN;
+            const wchar_t ch = CharacterOfKey(static_cast<UINT>(lpMsg->wParam), reg.keyState, controlOnly);
+            if (ch)
+                text.assign(1, ch);
+        }
     }
+    const UINT charMessage = message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
+    for (const wchar_t ch : text)
+        PostMessageA(lpMsg->hwnd, charMessage, static_cast<WPARAM>(ch), lpMsg->lParam);
     return TRUE;
 }
 
@@ -271,6 +452,25 @@ UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC l
     existing->due = NowMs() + elapse;
     reg.wake.notify_all();
     return hWnd && id == 0 ? 1 : id;
+}
+
+SHORT WINAPI GetKeyState(int nVirtKey)
+{
+    if (nVirtKey < 0 || nVirtKey > 255)
+        return 0;
+    Registry& reg = TheRegistry();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    const BYTE state = reg.keyState[nVirtKey];
+    return static_cast<SHORT>(((state & 0x80) ? 0xFF80 : 0) | (state & 0x01));
+}
+
+SHORT WINAPI GetAsyncKeyState(int vKey)
+{
+    if (vKey < 0 || vKey > 255)
+        return 0;
+    Registry& reg = TheRegistry();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    return static_cast<SHORT>((reg.asyncKeyState[vKey] & 0x80) ? 0x8000 : 0);
 }
 
 BOOL WINAPI KillTimer(HWND hWnd, UINT_PTR uIDEvent)

@@ -4,6 +4,8 @@
 // DIB section), black when the window is created. It is what GetDC's device context draws into
 // and reads from, whether or not a screen backend also shows it.
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "gdi_registry.h"
@@ -30,9 +32,11 @@ int ClientSide(int requested, int fallback)
 void AttachBackendLocked(WindowObject& w, bool visible)
 {
     if (visible && !(w.style & WS_CHILD) && (!w.backend || !w.backend->OnScreen())) {
-        if (auto screen = CreateScreenBackend(w.title.c_str(), w.width, w.height)) {
+        const int x = w.defaultPosition ? CW_USEDEFAULT : w.x;
+        if (auto screen = CreateScreenBackend(w.title.c_str(), x, w.y, w.width, w.height)) {
             w.backend = std::move(screen);
             w.dirty = true;
+            w.defaultPosition = !w.backend->ScreenPosition(&w.x, &w.y);
         }
     }
     if (!w.backend)
@@ -50,6 +54,9 @@ void ForgetWindowLocked(Registry& reg, HWND hwnd)
         reg.timers.end());
     reg.queue.erase(std::remove_if(reg.queue.begin(), reg.queue.end(), [&](const MSG& m) { return m.hwnd == hwnd; }),
                     reg.queue.end());
+    reg.keyTexts.erase(std::remove_if(reg.keyTexts.begin(), reg.keyTexts.end(),
+                                      [&](const Registry::KeyText& k) { return k.keyDown.hwnd == hwnd; }),
+                       reg.keyTexts.end());
     reg.windows.erase(Key(hwnd));
 }
 
@@ -57,7 +64,8 @@ void ForgetWindowLocked(Registry& reg, HWND hwnd)
 
 namespace moxplat {
 
-HWND RegisterWindow(CWnd* wnd, DWORD style, LPCTSTR title, HWND parent, int width, int height)
+HWND RegisterWindow(CWnd* wnd, LPCTSTR className, DWORD style, LPCTSTR title, HWND parent, int x, int y, int width,
+                    int height)
 {
     const int w = ClientSide(width, kDefaultWidth);
     const int h = ClientSide(height, kDefaultHeight);
@@ -77,7 +85,13 @@ HWND RegisterWindow(CWnd* wnd, DWORD style, LPCTSTR title, HWND parent, int widt
     win.wnd = wnd;
     win.parent = parent;
     win.style = style;
+    win.classStyle = ClassStyleLocked(reg, className);
     win.title = title ? title : "";
+    // A default position is left to the screen; until one shows the window it is the origin.
+    // As on Windows, y means nothing when x asks for the default.
+    win.defaultPosition = x == CW_USEDEFAULT;
+    win.x = win.defaultPosition ? 0 : std::clamp(x, -kMaxSide, kMaxSide);
+    win.y = win.defaultPosition ? 0 : std::clamp(y, -kMaxSide, kMaxSide);
     win.width = w;
     win.height = h;
     win.rowBytes = rowBytes;
@@ -86,6 +100,13 @@ HWND RegisterWindow(CWnd* wnd, DWORD style, LPCTSTR title, HWND parent, int widt
     win.needsPaint = (style & WS_VISIBLE) != 0;
     AttachBackendLocked(win, (style & WS_VISIBLE) != 0);
     return HandleOf<HWND>(key);
+}
+
+UINT ClassStyleLocked(Registry& reg, LPCTSTR className)
+{
+    if (!className || std::strncmp(className, "Mox:", 4) != 0 || !reg.classNames.count(className))
+        return 0;
+    return static_cast<UINT>(std::strtoul(className + 4, nullptr, 16));
 }
 
 void ValidateWindow(HWND hwnd)
@@ -263,6 +284,145 @@ LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         wnd = w->wnd;
     }
     return wnd ? wnd->WindowProc(Msg, wParam, lParam) : 0;
+}
+
+namespace {
+
+// Under the lock: the window's client origin on screen, asking the screen when it has one (the
+// user may have moved the window). A child's position is relative to its parent's client area.
+bool ClientOriginLocked(Registry& reg, WindowObject& w, POINT* origin)
+{
+    if (w.backend)
+        w.backend->ScreenPosition(&w.x, &w.y);
+    origin->x = w.x;
+    origin->y = w.y;
+    // Parents are created before their children, so this walk ends.
+    for (WindowObject* p = reg.Window(w.parent); p; p = reg.Window(p->parent)) {
+        if (p->backend)
+            p->backend->ScreenPosition(&p->x, &p->y);
+        origin->x += p->x;
+        origin->y += p->y;
+    }
+    return true;
+}
+
+} // namespace
+
+BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint)
+{
+    Registry& reg = TheRegistry();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    WindowObject* w = reg.Window(hWnd);
+    POINT origin;
+    if (!w || !lpPoint || !ClientOriginLocked(reg, *w, &origin))
+        return FALSE;
+    lpPoint->x += origin.x;
+    lpPoint->y += origin.y;
+    return TRUE;
+}
+
+BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint)
+{
+    Registry& reg = TheRegistry();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    WindowObject* w = reg.Window(hWnd);
+    POINT origin;
+    if (!w || !lpPoint || !ClientOriginLocked(reg, *w, &origin))
+        return FALSE;
+    lpPoint->x -= origin.x;
+    lpPoint->y -= origin.y;
+    return TRUE;
+}
+
+// Windows here have no frame: the window rectangle is the client area on screen.
+BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect)
+{
+    Registry& reg = TheRegistry();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    WindowObject* w = reg.Window(hWnd);
+    POINT origin;
+    if (!w || !lpRect || !ClientOriginLocked(reg, *w, &origin))
+        return FALSE;
+    *lpRect = RECT{origin.x, origin.y, origin.x + w->width, origin.y + w->height};
+    return TRUE;
+}
+
+HWND WINAPI GetParent(HWND hWnd)
+{
+    Registry& reg = TheRegistry();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    const WindowObject* w = reg.Window(hWnd);
+    return w ? w->parent : nullptr;
+}
+
+BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString)
+{
+    Registry& reg = TheRegistry();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    WindowObject* w = reg.Window(hWnd);
+    if (!w)
+        return FALSE;
+    w->title = lpString ? lpString : "";
+    if (w->backend)
+        w->backend->SetTitle(w->title.c_str());
+    return TRUE;
+}
+
+// Copies at most nMaxCount - 1 bytes and a terminator; returns the bytes copied.
+int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount)
+{
+    Registry& reg = TheRegistry();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    const WindowObject* w = reg.Window(hWnd);
+    if (!lpString || nMaxCount <= 0)
+        return 0;
+    lpString[0] = '\0';
+    if (!w)
+        return 0;
+    const std::size_t n = std::min(w->title.size(), static_cast<std::size_t>(nMaxCount - 1));
+    std::memcpy(lpString, w->title.data(), n);
+    lpString[n] = '\0';
+    return static_cast<int>(n);
+}
+
+namespace {
+
+// The button a message box without a screen answers with: the one MB_DEFBUTTONn names.
+int DefaultAnswer(UINT type)
+{
+    static const int kButtons[][3] = {
+        {IDOK, IDOK, IDOK},                 // MB_OK
+        {IDOK, IDCANCEL, IDCANCEL},         // MB_OKCANCEL
+        {IDABORT, IDRETRY, IDIGNORE},       // MB_ABORTRETRYIGNORE
+        {IDYES, IDNO, IDCANCEL},            // MB_YESNOCANCEL
+        {IDYES, IDNO, IDNO},                // MB_YESNO
+        {IDRETRY, IDCANCEL, IDCANCEL},      // MB_RETRYCANCEL
+        {IDCANCEL, IDTRYAGAIN, IDCONTINUE}, // MB_CANCELTRYCONTINUE
+    };
+    const UINT kind = type & MB_TYPEMASK;
+    if (kind >= sizeof kButtons / sizeof kButtons[0])
+        return IDOK;
+    const UINT which = std::min<UINT>((type & MB_DEFMASK) >> 8, 2);
+    return kButtons[kind][which];
+}
+
+} // namespace
+
+int WINAPI MessageBoxA(HWND, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
+{
+    const char* text = lpText ? lpText : "";
+    const char* caption = lpCaption ? lpCaption : "Error";
+    int answer = 0;
+    {
+        Registry& reg = TheRegistry();
+        std::lock_guard<std::mutex> lock(reg.mutex);
+        answer = ShowScreenMessageBox(text, caption, uType);
+    }
+    if (answer)
+        return answer;
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    std::fflush(stderr);
+    return DefaultAnswer(uType);
 }
 
 } // extern "C"

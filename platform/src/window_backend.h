@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "surface.h"
@@ -22,21 +23,31 @@ public:
     virtual bool OnScreen() const = 0;
     // The backend's own id for routing its input events; 0 when it has none.
     virtual std::uint32_t NativeId() const = 0;
+    // Where the client area's top-left corner is on screen; false when the backend has no
+    // screen, and the window's own record of its position holds.
+    virtual bool ScreenPosition(int* x, int* y) const = 0;
+    virtual void SetTitle(const char* title) = 0;
 };
 
-// An input event for a window, already in message form.
+// An input event for a window, already in message form. A key-down may carry the characters
+// the screen's text input made of it; TranslateMessage turns those into WM_CHAR.
 struct BackendEvent {
     std::uint32_t nativeId = 0;
     UINT message = 0;
     WPARAM wParam = 0;
     LPARAM lParam = 0;
+    std::wstring text;
 };
 
 std::unique_ptr<WindowBackend> CreateHeadlessBackend();
 
 // An on-screen backend when one can be had (a display is available and its driver is a real
-// one), otherwise null. Called with the registry lock held; does not call back into USER.
-std::unique_ptr<WindowBackend> CreateScreenBackend(const char* title, int width, int height);
+// one), otherwise null. x and y place the client area; CW_USEDEFAULT leaves it to the system.
+// Called with the registry lock held; does not call back into USER.
+std::unique_ptr<WindowBackend> CreateScreenBackend(const char* title, int x, int y, int width, int height);
+
+// A message box on screen: the id of the button chosen, or 0 when no screen can show one.
+int ShowScreenMessageBox(const char* text, const char* caption, UINT type);
 
 // Collects pending input of the on-screen backends; false when none is running, so the message
 // loop need not poll.

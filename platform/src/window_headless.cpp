@@ -11,6 +11,8 @@ public:
     void SetVisible(bool) override {}
     bool OnScreen() const override { return false; }
     std::uint32_t NativeId() const override { return 0; }
+    bool ScreenPosition(int*, int*) const override { return false; }
+    void SetTitle(const char*) override {}
 };
 
 } // namespace

@@ -16,7 +16,7 @@ scratch=$(cd "$2" && pwd)
 prefix="$scratch/prefix"
 rm -rf "$prefix" "$scratch/consumer-build" "$scratch/consumer-pkgconfig"
 
-cmake --build "$build" --target MoxImage2 MoxPlatform
+cmake --build "$build" --target MoxImage2 MoxPlatform MoxPlatformMain
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 library=$(find "$prefix" -name 'libMoxImage2.so' | head -n 1)

@@ -1,0 +1,155 @@
+// The application object and frame windows: CWinApp's start, message loop and exit, and the
+// frame window that ends the program when it closes as the main window. Only afxwin.h and USER
+// calls are used here, so a Windows build can compile this file as it is.
+#include <cstdio>
+
+#include <afxwin.h>
+
+namespace {
+
+CWinApp* g_app = nullptr; // the program's one application object, registered as it is built
+
+} // namespace
+
+// --- Frame windows ------------------------------------------------------------------------------
+
+const CRect CFrameWnd::rectDefault(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0);
+
+BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                       LPCTSTR, DWORD dwExStyle, CCreateContext*)
+{
+    if (!lpszClassName)
+        lpszClassName = AfxRegisterWndClass(CS_DBLCLKS);
+    return CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect, pParentWnd, 0);
+}
+
+BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+    if (CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+        return TRUE;
+    CWinApp* app = AfxGetApp();
+    return app && app->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+void CFrameWnd::PostNcDestroy()
+{
+    delete this;
+}
+
+// --- The message loop ---------------------------------------------------------------------------
+
+BOOL CWinThread::InitInstance()
+{
+    return FALSE;
+}
+
+int CWinThread::Run()
+{
+    for (LONG idle = 0;;) {
+        MSG peek;
+        while (!PeekMessageA(&peek, nullptr, 0, 0, PM_NOREMOVE))
+            if (!OnIdle(idle++))
+                break;
+        if (!PumpMessage())
+            return ExitInstance();
+        idle = 0;
+    }
+}
+
+BOOL CWinThread::PumpMessage()
+{
+    const BOOL got = GetMessageA(&m_msgCur, nullptr, 0, 0);
+    if (got == 0)
+        return FALSE; // WM_QUIT
+    if (got < 0) {
+        // Nothing can come from a queue that refuses to be read; end as if told to quit.
+        m_msgCur.wParam = static_cast<WPARAM>(-1);
+        return FALSE;
+    }
+    if (!PreTranslateMessage(&m_msgCur)) {
+        TranslateMessage(&m_msgCur);
+        DispatchMessageA(&m_msgCur);
+    }
+    return TRUE;
+}
+
+BOOL CWinThread::PreTranslateMessage(MSG* pMsg)
+{
+    if (!pMsg)
+        return FALSE;
+    for (HWND hwnd = pMsg->hwnd; hwnd; hwnd = ::GetParent(hwnd)) {
+        CWnd* wnd = CWnd::FromHandle(hwnd);
+        if (wnd && wnd->PreTranslateMessage(pMsg))
+            return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL CWinThread::OnIdle(LONG)
+{
+    return FALSE;
+}
+
+int CWinThread::ExitInstance()
+{
+    return static_cast<int>(m_msgCur.wParam);
+}
+
+CWnd* CWinThread::GetMainWnd()
+{
+    return m_pMainWnd;
+}
+
+// --- The application ----------------------------------------------------------------------------
+
+CWinApp::CWinApp(LPCTSTR lpszAppName) : m_pszAppName(lpszAppName)
+{
+    if (!g_app)
+        g_app = this;
+}
+
+CWinApp::~CWinApp()
+{
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+BOOL CWinApp::InitApplication()
+{
+    return TRUE;
+}
+
+CWinApp* AfxGetApp()
+{
+    return g_app;
+}
+
+CWnd* AfxGetMainWnd()
+{
+    return g_app ? g_app->GetMainWnd() : nullptr;
+}
+
+int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPTSTR lpCmdLine, int nCmdShow)
+{
+    CWinApp* app = AfxGetApp();
+    if (!app) {
+        std::fprintf(stderr, "AfxWinMain: the program has no CWinApp object\n");
+        return -1;
+    }
+    app->m_hInstance = hInstance;
+    app->m_lpCmdLine = lpCmdLine;
+    app->m_nCmdShow = nCmdShow;
+    if (!app->InitApplication() || !app->InitInstance()) {
+        if (app->m_pMainWnd)
+            app->m_pMainWnd->DestroyWindow();
+        return app->ExitInstance();
+    }
+    return app->Run();
+}
+
+int AfxMessageBox(LPCTSTR lpszText, UINT nType, UINT)
+{
+    CWinApp* app = AfxGetApp();
+    CWnd* main = AfxGetMainWnd();
+    return ::MessageBoxA(main ? main->m_hWnd : nullptr, lpszText, app ? app->m_pszAppName : nullptr, nType);
+}

@@ -1,0 +1,171 @@
+// Message maps: the tables' walk from the most derived class up, and the one place where each
+// kind of handler has its arguments unpacked from wParam and lParam. Only afxwin.h and USER
+// calls are used here, so a Windows build can compile this file as it is.
+#include <afxwin.h>
+
+namespace {
+
+using Entry = AFX_MSGMAP_ENTRY;
+
+// The first entry for a window message (not a command), searching the chain from `map` up.
+const Entry* FindMessageEntry(const AFX_MSGMAP* map, UINT message)
+{
+    for (; map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr)
+        for (const Entry* e = map->lpEntries; e && e->nSig != AfxSig_end; ++e)
+            if (e->nMessage == message && message != WM_COMMAND)
+                return e;
+    return nullptr;
+}
+
+// The first command entry for id and notification code.
+const Entry* FindCommandEntry(const AFX_MSGMAP* map, UINT nID, UINT nCode)
+{
+    for (; map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr)
+        for (const Entry* e = map->lpEntries; e && e->nSig != AfxSig_end; ++e)
+            if (e->nMessage == WM_COMMAND && e->nCode == nCode && nID >= e->nID && nID <= e->nLastID)
+                return e;
+    return nullptr;
+}
+
+template <class F> F As(AFX_PMSG pfn)
+{
+    return AfxLoadHandler<F>(pfn);
+}
+
+CPoint PointOf(LPARAM lParam)
+{
+    return CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+}
+
+} // namespace
+
+CCmdTarget::~CCmdTarget() = default;
+
+// The root of every chain: no entries, no base.
+const AFX_MSGMAP* PASCAL CCmdTarget::GetThisMessageMap()
+{
+    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, AfxSig_end, nullptr}};
+    static const AFX_MSGMAP map = {nullptr, &entries[0]};
+    return &map;
+}
+
+const AFX_MSGMAP* CCmdTarget::GetMessageMap() const
+{
+    return GetThisMessageMap();
+}
+
+BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void*, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+    const Entry* e = FindCommandEntry(GetMessageMap(), nID, static_cast<UINT>(nCode));
+    if (!e)
+        return FALSE;
+    if (pHandlerInfo) {
+        pHandlerInfo->pTarget = this;
+        pHandlerInfo->pmf = e->pfn;
+        return TRUE;
+    }
+    if (e->nSig == AfxSigCmd_RANGE)
+        (this->*As<void (CCmdTarget::*)(UINT)>(e->pfn))(nID);
+    else
+        (this->*e->pfn)();
+    return TRUE;
+}
+
+// CWnd's own table names its virtual handlers, so overriding one works without a map.
+BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
+ON_WM_CREATE()
+ON_WM_DESTROY()
+ON_WM_CLOSE()
+ON_WM_PAINT()
+ON_WM_ERASEBKGND()
+ON_WM_SIZE()
+ON_WM_SETFOCUS()
+ON_WM_KILLFOCUS()
+ON_WM_TIMER()
+ON_WM_MOUSEMOVE()
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONUP()
+ON_WM_LBUTTONDBLCLK()
+ON_WM_RBUTTONDOWN()
+ON_WM_RBUTTONUP()
+ON_WM_RBUTTONDBLCLK()
+ON_WM_MBUTTONDOWN()
+ON_WM_MBUTTONUP()
+ON_WM_MBUTTONDBLCLK()
+ON_WM_MOUSEWHEEL()
+ON_WM_KEYDOWN()
+ON_WM_KEYUP()
+ON_WM_SYSKEYDOWN()
+ON_WM_SYSKEYUP()
+ON_WM_CHAR()
+ON_WM_SYSCHAR()
+END_MESSAGE_MAP()
+
+BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    LRESULT result = 0;
+    if (message == WM_COMMAND) {
+        if (!OnCommand(wParam, lParam))
+            return FALSE;
+        result = 1;
+    } else if (message == WM_NCDESTROY) {
+        // The end of the main window ends the application's message loop.
+        CWinApp* app = AfxGetApp();
+        if (app && app->m_pMainWnd == this) {
+            app->m_pMainWnd = nullptr;
+            PostQuitMessage(0);
+        }
+        if (pResult)
+            *pResult = 0;
+        PostNcDestroy(); // may delete this
+        return TRUE;
+    } else {
+        const Entry* e = FindMessageEntry(GetMessageMap(), message);
+        if (!e)
+            return FALSE;
+        const AFX_PMSG pfn = e->pfn;
+        switch (e->nSig) {
+        case AfxSig_vv:
+            (this->*As<void (CWnd::*)()>(pfn))();
+            break;
+        case AfxSig_is:
+            result = (this->*As<int (CWnd::*)(LPCREATESTRUCT)>(pfn))(reinterpret_cast<LPCREATESTRUCT>(lParam));
+            break;
+        case AfxSig_bD: {
+            CDC dc; // borrows the device context in wParam
+            dc.m_hDC = reinterpret_cast<HDC>(wParam);
+            result = (this->*As<BOOL (CWnd::*)(CDC*)>(pfn))(&dc);
+            dc.m_hDC = nullptr;
+            break;
+        }
+        case AfxSig_vwp:
+            (this->*As<void (CWnd::*)(UINT, CPoint)>(pfn))(static_cast<UINT>(wParam), PointOf(lParam));
+            break;
+        case AfxSig_bwsp:
+            result = (this->*As<BOOL (CWnd::*)(UINT, short, CPoint)>(pfn))(
+                LOWORD(wParam), static_cast<short>(HIWORD(wParam)), PointOf(lParam));
+            break;
+        case AfxSig_vwww:
+            (this->*As<void (CWnd::*)(UINT, UINT, UINT)>(pfn))(static_cast<UINT>(wParam), LOWORD(lParam),
+                                                               HIWORD(lParam));
+            break;
+        case AfxSig_vwii:
+            (this->*As<void (CWnd::*)(UINT, int, int)>(pfn))(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+            break;
+        case AfxSig_vW:
+            (this->*As<void (CWnd::*)(CWnd*)>(pfn))(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)));
+            break;
+        case AfxSig_v_up_v:
+            (this->*As<void (CWnd::*)(UINT_PTR)>(pfn))(wParam);
+            break;
+        case AfxSig_lwl:
+            result = (this->*As<LRESULT (CWnd::*)(WPARAM, LPARAM)>(pfn))(wParam, lParam);
+            break;
+        default:
+            return FALSE;
+        }
+    }
+    if (pResult)
+        *pResult = result;
+    return TRUE;
+}
