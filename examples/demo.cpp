@@ -251,11 +251,13 @@ Picture PaintBackground()
             c = Mix(c, Rgb(255, 226, 168), 0.7f * std::exp(-std::max(0.0f, d - 30) / 44));
             c = Mix(c, Rgb(255, 248, 226), Clamp01(30.5f - d));
 
-            const float far =
+            const float farHills =
                 232 + 15 * std::sin(x * 0.011f + 0.6f) + 8 * std::sin(x * 0.029f + 2.1f) + 3 * std::sin(x * 0.08f + 1);
-            c = Mix(c, Mix(Rgb(132, 156, 192), Rgb(100, 126, 164), Clamp01((y - far) / 60)), Clamp01(y + 0.5f - far));
-            const float near = 264 + 11 * std::sin(x * 0.016f + 2.4f) + 6 * std::sin(x * 0.041f + 0.3f);
-            c = Mix(c, Mix(Rgb(92, 142, 90), Rgb(62, 112, 68), Clamp01((y - near) / 36)), Clamp01(y + 0.5f - near));
+            c = Mix(c, Mix(Rgb(132, 156, 192), Rgb(100, 126, 164), Clamp01((y - farHills) / 60)),
+                    Clamp01(y + 0.5f - farHills));
+            const float nearHills = 264 + 11 * std::sin(x * 0.016f + 2.4f) + 6 * std::sin(x * 0.041f + 0.3f);
+            c = Mix(c, Mix(Rgb(92, 142, 90), Rgb(62, 112, 68), Clamp01((y - nearHills) / 36)),
+                    Clamp01(y + 0.5f - nearHills));
 
             const float grass = Clamp01(y + 0.5f - kGrassTop);
             if (grass > 0) {
