@@ -39,6 +39,27 @@ constexpr int kMaxBalls = 6;
 constexpr int kStartBalls = 4;
 constexpr double kGravity = 0.32;
 
+// Windows keeps no pixels for a hidden window (GetPixel on its DC answers CLR_INVALID), so there
+// the scripted run, which reads its frames back from the window, shows the window; the stand-in
+// keeps a hidden window's pixels and needs no display.
+#ifdef _WIN32
+constexpr bool kScriptedRunShowsWindow = true;
+#else
+constexpr bool kScriptedRunShowsWindow = false;
+#endif
+
+// Grows a client rectangle to the outer size CreateEx takes on Windows, frame and caption
+// included. The stand-in's windows have no frame: there the client size is the window size.
+void AdjustOuterSize(RECT* rect, DWORD style)
+{
+#ifdef _WIN32
+    AdjustWindowRectEx(rect, style, FALSE, 0);
+#else
+    (void)rect;
+    (void)style;
+#endif
+}
+
 enum { kIdPause = 101, kIdAdd = 102, kIdClouds = 103 };
 
 struct Options {
@@ -509,7 +530,7 @@ public:
     explicit DemoWnd(const Options& options) : m_Options(options) {}
     ~DemoWnd() override;
 
-    bool Create(bool visible);
+    bool Create(bool visible, bool scripted);
     void Frame();
     void PlayScript(int frame);
     bool CaptureWindow(const std::string& path);
@@ -627,10 +648,10 @@ bool DemoWnd::MakeAssets()
     return ok && m_BackImage.GetWidth() == kWidth && m_BackImage.GetHeight() == kHeight;
 }
 
-bool DemoWnd::Create(bool visible)
+bool DemoWnd::Create(bool visible, bool scripted)
 {
     m_Visible = visible;
-    m_DrawPointer = !visible; // a real window has the system's pointer
+    m_DrawPointer = scripted; // an interactive window has the system's pointer
     m_Canvas.GdiInit();
     if (!m_Canvas.Init(kWidth, kHeight) || !MakeAssets())
         return false;
@@ -666,8 +687,10 @@ bool DemoWnd::Create(bool visible)
         AddBall();
 
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | (visible ? WS_VISIBLE : 0);
-    if (!CreateEx(0, AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW), "MoxImage2 demo", style, 80, 80, kWidth, kHeight,
-                  nullptr, nullptr))
+    RECT outer{0, 0, kWidth, kHeight};
+    AdjustOuterSize(&outer, style);
+    if (!CreateEx(0, AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW), "MoxImage2 demo", style, 80, 80,
+                  outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr))
         return false;
 
     const int y = 336;
@@ -1078,7 +1101,7 @@ int main(int argc, char** argv)
 
     const bool interactive = !options.headless && HaveDisplay();
     DemoWnd wnd(options);
-    if (!wnd.Create(interactive)) {
+    if (!wnd.Create(interactive || kScriptedRunShowsWindow, !interactive)) {
         std::fprintf(stderr, "demo: could not set up the scene in %s\n", options.out.c_str());
         return 1;
     }

@@ -1,6 +1,8 @@
 // Hatch brushes: every style's 8 x 8 tile as FillRectangle paints it, checked bit for bit where
 // GDI+'s tile is known and otherwise for the property that defines the style; its anchoring at
 // the surface origin, and the colour composition.
+#include <windows.h> // before <gdiplus.h>, which builds on it
+
 #include <gdiplus.h>
 
 #include <gtest/gtest.h>
