@@ -14,6 +14,15 @@
 namespace {
 
 const int kWidth = 320;
+
+// Windows keeps no pixels for a hidden window (GetPixel on its DC answers CLR_INVALID), so there
+// the window is shown; elsewhere a hidden window keeps its own pixels and the example needs no
+// display.
+#ifdef _WIN32
+const DWORD kShown = WS_VISIBLE;
+#else
+const DWORD kShown = 0;
+#endif
 const int kHeight = 240;
 
 // --- Files ----------------------------------------------------------------------------------
@@ -189,8 +198,8 @@ int main(int argc, char** argv)
     }
 
     CWnd window;
-    if (!window.CreateEx(0, AfxRegisterWndClass(0), "MoxImage2 blit example", WS_POPUP, 0, 0, kWidth, kHeight, nullptr,
-                         nullptr)) {
+    if (!window.CreateEx(0, AfxRegisterWndClass(0), "MoxImage2 blit example", WS_POPUP | kShown, 0, 0, kWidth, kHeight,
+                         nullptr, nullptr)) {
         std::fprintf(stderr, "blit_example: cannot create the window\n");
         return 1;
     }

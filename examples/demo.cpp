@@ -40,6 +40,27 @@ constexpr int kMaxBalls = 6;
 constexpr int kStartBalls = 4;
 constexpr double kGravity = 0.32;
 
+// Windows keeps no pixels for a hidden window (GetPixel on its DC answers CLR_INVALID), so there
+// the scripted run, which reads its frames back from the window, shows the window; the stand-in
+// keeps a hidden window's pixels and needs no display.
+#ifdef _WIN32
+constexpr bool kScriptedRunShowsWindow = true;
+#else
+constexpr bool kScriptedRunShowsWindow = false;
+#endif
+
+// Grows a client rectangle to the outer size CreateEx takes on Windows, frame and caption
+// included. The stand-in's windows have no frame: there the client size is the window size.
+void AdjustOuterSize(RECT* rect, DWORD style)
+{
+#ifdef _WIN32
+    AdjustWindowRectEx(rect, style, FALSE, 0);
+#else
+    (void)rect;
+    (void)style;
+#endif
+}
+
 enum { kIdPause = 101, kIdAdd = 102, kIdClouds = 103 };
 
 struct Options {
@@ -252,11 +273,13 @@ Picture PaintBackground()
             c = Mix(c, Rgb(255, 226, 168), 0.7f * std::exp(-std::max(0.0f, d - 30) / 44));
             c = Mix(c, Rgb(255, 248, 226), Clamp01(30.5f - d));
 
-            const float far =
+            const float farHills =
                 232 + 15 * std::sin(x * 0.011f + 0.6f) + 8 * std::sin(x * 0.029f + 2.1f) + 3 * std::sin(x * 0.08f + 1);
-            c = Mix(c, Mix(Rgb(132, 156, 192), Rgb(100, 126, 164), Clamp01((y - far) / 60)), Clamp01(y + 0.5f - far));
-            const float near = 264 + 11 * std::sin(x * 0.016f + 2.4f) + 6 * std::sin(x * 0.041f + 0.3f);
-            c = Mix(c, Mix(Rgb(92, 142, 90), Rgb(62, 112, 68), Clamp01((y - near) / 36)), Clamp01(y + 0.5f - near));
+            c = Mix(c, Mix(Rgb(132, 156, 192), Rgb(100, 126, 164), Clamp01((y - farHills) / 60)),
+                    Clamp01(y + 0.5f - farHills));
+            const float nearHills = 264 + 11 * std::sin(x * 0.016f + 2.4f) + 6 * std::sin(x * 0.041f + 0.3f);
+            c = Mix(c, Mix(Rgb(92, 142, 90), Rgb(62, 112, 68), Clamp01((y - nearHills) / 36)),
+                    Clamp01(y + 0.5f - nearHills));
 
             const float grass = Clamp01(y + 0.5f - kGrassTop);
             if (grass > 0) {
@@ -525,7 +548,7 @@ public:
     explicit DemoWnd(const Options& options) : m_Options(options) {}
     ~DemoWnd() override;
 
-    bool Create(bool visible);
+    bool Create(bool visible, bool scripted);
     void Frame();
     void PlayScript(int frame);
     bool CaptureWindow(const std::string& path);
@@ -646,10 +669,10 @@ bool DemoWnd::MakeAssets()
     return ok && m_BackImage.GetWidth() == kWidth && m_BackImage.GetHeight() == kHeight;
 }
 
-bool DemoWnd::Create(bool visible)
+bool DemoWnd::Create(bool visible, bool scripted)
 {
     m_Visible = visible;
-    m_DrawPointer = !visible; // a real window has the system's pointer
+    m_DrawPointer = scripted; // an interactive window has the system's pointer
     m_Canvas.GdiInit();
     if (!m_Canvas.Init(kWidth, kHeight) || !MakeAssets())
         return false;
@@ -685,8 +708,10 @@ bool DemoWnd::Create(bool visible)
         AddBall();
 
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | (visible ? WS_VISIBLE : 0);
-    if (!CreateEx(0, AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW), "MoxImage2 demo", style, 80, 80, kWidth, kHeight,
-                  nullptr, nullptr))
+    RECT outer{0, 0, kWidth, kHeight};
+    AdjustOuterSize(&outer, style);
+    if (!CreateEx(0, AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW), "MoxImage2 demo", style, 80, 80,
+                  outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr))
         return false;
 
     const int y = 336;
@@ -1163,7 +1188,7 @@ int main(int argc, char** argv)
 
     const bool interactive = !options.headless && HaveDisplay();
     DemoWnd wnd(options);
-    if (!wnd.Create(interactive)) {
+    if (!wnd.Create(interactive || kScriptedRunShowsWindow, !interactive)) {
         std::fprintf(stderr, "demo: could not set up the scene in %s\n", options.out.c_str());
         return 1;
     }

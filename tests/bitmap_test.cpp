@@ -1,6 +1,8 @@
 // CMoxBitmap: the two forms, the colour key, and copies that share one picture.
 #include "canvas_support.h"
-#include "gdiplus_internal.h"
+#ifndef _WIN32
+#include "gdiplus_internal.h" // the stand-in's native attributes, to read the key GDI+ was given
+#endif
 
 #include <gtest/gtest.h>
 
@@ -79,6 +81,7 @@ TEST(BitmapRawForm, BadByteArgumentsKeepNoPixels)
     }
 }
 
+#ifndef _WIN32
 // The native attributes behind the class interface; reached through a member pointer, the one
 // legal way past its protected handle.
 struct AttributesPeek : Gdiplus::ImageAttributes {
@@ -88,6 +91,7 @@ struct AttributesPeek : Gdiplus::ImageAttributes {
         return moxplat::ToImpl(attributes->*native)->keys[Gdiplus::ColorAdjustTypeDefault];
     }
 };
+#endif
 
 TEST(BitmapColorKey, StoresTheKeyInEveryForm)
 {
@@ -98,11 +102,13 @@ TEST(BitmapColorKey, StoresTheKeyInEveryForm)
     EXPECT_EQ(image.GetKeyRGB(), 0x00FF00FFul);
     EXPECT_EQ(image.IsColorKey(), 1);
     ASSERT_NE(image.GetImageAttributes(), nullptr);
+#ifndef _WIN32
     // GDI+ gets the key as one opaque colour, low and high alike.
     const auto& key = AttributesPeek::DefaultKey(image.GetImageAttributes());
     EXPECT_TRUE(key.enabled);
     EXPECT_EQ(key.low, 0xFFFF00FFu);
     EXPECT_EQ(key.high, 0xFFFF00FFu);
+#endif
     image.SetColorKey(0x12, 0x34, 0x56);
     EXPECT_EQ(image.GetKeyRGB(), 0x00123456ul);
     EXPECT_EQ(image.GetKeyR(), 0x12);

@@ -342,7 +342,8 @@ TEST(CanvasDeviceContext, FrameReachesTheWindowThroughBitBlt)
 {
     moxcanvas::StartGdiplus();
     CWnd window;
-    ASSERT_TRUE(window.CreateEx(0, AfxRegisterWndClass(0), "canvas", WS_POPUP, 0, 0, 16, 12, nullptr, nullptr));
+    ASSERT_TRUE(window.CreateEx(0, AfxRegisterWndClass(0), "canvas", WS_POPUP | moxtest::kShownForPixels, 0, 0, 16, 12,
+                                nullptr, nullptr));
     {
         CPaintDC dc(&window);
         CMoxGraphics canvas;

@@ -89,7 +89,8 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(wnd.CreateEx(0, AfxRegisterWndClass(0), "composition", WS_POPUP, 0, 0, W, H, nullptr, nullptr));
+        ASSERT_TRUE(wnd.CreateEx(0, AfxRegisterWndClass(0), "composition", WS_POPUP | moxtest::kShownForPixels, 0, 0, W,
+                                 H, nullptr, nullptr));
         dc = std::make_unique<CPaintDC>(&wnd);
         ASSERT_TRUE(canvas.Init(W, H));
         canvas.InitGraphics(dc.get());

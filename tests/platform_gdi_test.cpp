@@ -4,14 +4,18 @@
 
 #include <windows.h>
 
+#ifndef _WIN32
 #include <sys/mman.h>
 #include <unistd.h>
+#endif
 
 #include <climits>
 #include <cstring>
 #include <vector>
 
-#include "surface.h"
+#ifndef _WIN32
+#include "surface.h" // the stand-in's own view of a DC's pixels
+#endif
 
 namespace {
 
@@ -205,6 +209,7 @@ TEST(DibSection, UnsupportedOrOversizedHeadersAreRefused)
     EXPECT_EQ(CreateDIBSection(reinterpret_cast<HDC>(0x4321), &ok, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
 }
 
+#ifndef _WIN32
 TEST(SurfaceOfDC, RowAddressesFollowOrientation)
 {
     {
@@ -237,6 +242,7 @@ TEST(SurfaceOfDC, RowAddressesFollowOrientation)
     EXPECT_FALSE(moxplat::SurfaceOfDC(bare, &s));
     EXPECT_FALSE(moxplat::SurfaceOfDC(nullptr, &s));
 }
+#endif
 
 TEST(SelectObject, SelectionRulesMatchWindows)
 {
@@ -519,11 +525,21 @@ TEST(StretchDIBits, RefusesBadArguments)
 // single byte too far would fault.
 TEST(StretchDIBits, NeverReadsPastAStatedImageSize)
 {
+#ifdef _WIN32
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    const long page = static_cast<long>(info.dwPageSize);
+    void* map = VirtualAlloc(nullptr, static_cast<size_t>(page * 2), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    ASSERT_NE(map, nullptr);
+    DWORD previous = 0;
+    ASSERT_TRUE(VirtualProtect(static_cast<char*>(map) + page, static_cast<size_t>(page), PAGE_NOACCESS, &previous));
+#else
     const long page = sysconf(_SC_PAGESIZE);
     void* map =
         mmap(nullptr, static_cast<size_t>(page * 2), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     ASSERT_NE(map, MAP_FAILED);
     ASSERT_EQ(mprotect(static_cast<char*>(map) + page, static_cast<size_t>(page), PROT_NONE), 0);
+#endif
     constexpr int W = 5, H = 2;
     BYTE* bytes = static_cast<BYTE*>(map) + page - W * 3 * H;
     for (int i = 0; i < W * 3 * H; ++i)
@@ -539,5 +555,9 @@ TEST(StretchDIBits, NeverReadsPastAStatedImageSize)
     EXPECT_EQ(GetPixel(dst.dc, 0, 0), RGB(3, 2, 1));
     EXPECT_EQ(GetPixel(dst.dc, 3, 1), RGB(16 + 9 + 3, 16 + 9 + 2, 16 + 9 + 1));
     EXPECT_EQ(GetPixel(dst.dc, 4, 1), kSentinel);
+#ifdef _WIN32
+    VirtualFree(map, 0, MEM_RELEASE);
+#else
     munmap(map, static_cast<size_t>(page * 2));
+#endif
 }

@@ -400,9 +400,10 @@ TEST(GdiplusDrawImageTest, RefusalsDrawNothing)
     EXPECT_EQ(GdipDrawImageRectRect(s.graphics(), bitmap.get(), nan, 0, 2, 2, 0, 0, 2, 2, UnitPixel, nullptr, nullptr,
                                     nullptr),
               InvalidParameter);
-    const DrawImageAbort abortAlways = [](VOID*) -> BOOL { return TRUE; };
+    // MinGW-w64 declares DrawImageAbort as void*, the SDK as this function pointer type.
+    BOOL (*abortAlways)(VOID*) = [](VOID*) -> BOOL { return TRUE; };
     EXPECT_EQ(GdipDrawImageRectRectI(s.graphics(), bitmap.get(), 0, 0, 2, 2, 0, 0, 2, 2, UnitPixel, nullptr,
-                                     abortAlways, nullptr),
+                                     reinterpret_cast<DrawImageAbort>(abortAlways), nullptr),
               Aborted);
 
     BitmapData data = {};

@@ -4,10 +4,9 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <vector>
-
-#include <sys/stat.h>
 
 #include "gdiplus_image_files.h"
 #include "gdiplus_image_support.h"
@@ -273,7 +272,7 @@ TEST(GdiplusLoadTest, JpegIsOpaqueRgbAndDirectoriesAreRefused)
     EXPECT_NEAR(int(pixel & 0xff), 0xB0, 3);
 
     const std::string dir = moxtest::TempPath("a-directory");
-    ASSERT_EQ(::mkdir(dir.c_str(), 0755), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(dir));
     BitmapPtr none = Load(dir, &status);
     EXPECT_EQ(status, InvalidParameter);
     EXPECT_FALSE(none);

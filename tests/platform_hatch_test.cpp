@@ -1,5 +1,7 @@
 // Hatch brushes: every style's 8 x 8 tile as FillRectangle paints it, pinned pixel for pixel to
 // GDI+'s; its anchoring at the surface origin, and the colour composition.
+#include <windows.h> // before <gdiplus.h>, which builds on it
+
 #include <gdiplus.h>
 
 #include <gtest/gtest.h>

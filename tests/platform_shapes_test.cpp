@@ -1,5 +1,7 @@
 // Pens and the non-anti-aliased shapes: line and outline pixel coverage, wide pens, dash runs,
 // colour composition, clipping and refusals.
+#include <windows.h> // before <gdiplus.h>, which builds on it
+
 #include <gdiplus.h>
 
 #include <gtest/gtest.h>

@@ -1,6 +1,8 @@
 // Font families, fonts, string formats and GdipDrawString: where the ink lands (at a point, in a
 // box, aligned, wrapped, clipped), its colour, sizes in points at 96 DPI, styles, and refusals.
 // Checks are about pixels and their extent, never about glyph shapes.
+#include <windows.h> // before <gdiplus.h>, which builds on it
+
 #include <gdiplus.h>
 
 #include <gtest/gtest.h>
@@ -140,11 +142,11 @@ TEST_F(Text, InABoxInkStaysInsideTheBox)
 TEST_F(Text, AlignmentPlacesEachLineInTheBox)
 {
     const RectF box(10, 10, 200, 40);
-    FormatPtr near = Format(StringAlignmentNear), centre = Format(StringAlignmentCenter),
-              far = Format(StringAlignmentFar);
-    const Ink left = Draw(L"Middle", box, near.get());
+    FormatPtr nearSide = Format(StringAlignmentNear), centre = Format(StringAlignmentCenter),
+              farSide = Format(StringAlignmentFar);
+    const Ink left = Draw(L"Middle", box, nearSide.get());
     const Ink middle = Draw(L"Middle", box, centre.get());
-    const Ink right = Draw(L"Middle", box, far.get());
+    const Ink right = Draw(L"Middle", box, farSide.get());
     // Lines are padded by a sixth of an em at both ends, 16 / 6 pixels here.
     EXPECT_LE(std::abs(left.x0 - 13), 2);
     EXPECT_LE(std::abs((middle.x0 + middle.x1) - (10 + 210)), 4); // centred within about a pixel
@@ -158,12 +160,12 @@ TEST_F(Text, AlignmentPlacesEachLineInTheBox)
 
     // With no width to align in, centre and far alignment hang the line around the x given.
     const Ink hungCentre = Draw(L"Middle", RectF(120, 10, 0, 0), centre.get());
-    const Ink hungFar = Draw(L"Middle", RectF(120, 10, 0, 0), far.get());
+    const Ink hungFar = Draw(L"Middle", RectF(120, 10, 0, 0), farSide.get());
     EXPECT_LE(std::abs((hungCentre.x0 + hungCentre.x1) - 240), 4);
     EXPECT_LE(std::abs(hungFar.x1 - 117), 3);
 
     StringAlignment got = StringAlignmentNear;
-    EXPECT_EQ(GdipGetStringFormatAlign(far.get(), &got), Ok);
+    EXPECT_EQ(GdipGetStringFormatAlign(farSide.get(), &got), Ok);
     EXPECT_EQ(got, StringAlignmentFar);
 }
 
@@ -352,8 +354,8 @@ TEST_F(Text, BadArgumentsAreRefused)
     EXPECT_EQ(GdipDrawString(g, L"x", -1, font_.get(), &at, nullptr, nullptr), InvalidParameter);
     const RectF nan(NAN, 2, 0, 0);
     EXPECT_EQ(GdipDrawString(g, L"x", -1, font_.get(), &nan, nullptr, black_.get()), InvalidParameter);
-    const RectF far(1e30f, -1e30f, 5, 5);
-    EXPECT_EQ(GdipDrawString(g, L"x", -1, font_.get(), &far, nullptr, black_.get()), Ok);
+    const RectF farAway(1e30f, -1e30f, 5, 5);
+    EXPECT_EQ(GdipDrawString(g, L"x", -1, font_.get(), &farAway, nullptr, black_.get()), Ok);
     EXPECT_EQ(InkOf(s).count, 0);
 
     GpFontFamily* family = nullptr;

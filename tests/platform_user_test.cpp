@@ -7,16 +7,22 @@
 #include <cstdlib>
 #include <vector>
 
-#include "surface.h"
+#ifndef _WIN32
+#include "surface.h" // the stand-in's own view of a DC's pixels
+#endif
 
 namespace {
 
+#ifndef _WIN32
 // Tests never open on-screen windows, whatever the environment offers.
 const bool kHeadless = [] {
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
     return true;
 }();
+#else
+const bool kHeadless = true; // windows are created hidden
+#endif
 
 struct Seen {
     UINT message;
@@ -103,11 +109,13 @@ TEST(Window, ClientPixelsAreReachedThroughItsDC)
     ASSERT_NE(wdc, nullptr);
     EXPECT_EQ(GetPixel(wdc, 4, 2), RGB(0, 0, 0)); // windows start black
     EXPECT_EQ(GetPixel(wdc, 5, 0), CLR_INVALID);
+#ifndef _WIN32
     moxplat::PixelSurface s;
     ASSERT_TRUE(moxplat::SurfaceOfDC(wdc, &s));
     EXPECT_EQ(s.width, 5);
     EXPECT_EQ(s.height, 3);
     EXPECT_EQ(s.stride, 16);
+#endif
 
     // A bottom-up back buffer copied to the window lands the right way up.
     BITMAPINFO bmi{};

@@ -142,9 +142,9 @@ TEST(RectOverlap, NegativeSizesAreDecidedByTheOrderedTests)
     EXPECT_EQ(CMoxRect(10, 0, -10, 10), back.GetSuperpose(box));
 
     // Only A's top-left corner (5, 5) lies in T; the single-corner case measures to T's edges.
-    CMoxRect far(5, 5, -10, 8);
-    EXPECT_EQ(1, t.CheckSuperpose(far));
-    EXPECT_EQ(CMoxRect(0, 0, 5, 5), t.GetSuperpose(far));
+    CMoxRect cornerOnly(5, 5, -10, 8);
+    EXPECT_EQ(1, t.CheckSuperpose(cornerOnly));
+    EXPECT_EQ(CMoxRect(0, 0, 5, 5), t.GetSuperpose(cornerOnly));
 }
 
 TEST(RectOverlap, MatchesTheClosedIntersectionRuleForNonNegativeSizes)

@@ -2,14 +2,19 @@
 // function, and a 24-bit DIB section selected into a memory DC with a Graphics on it.
 #pragma once
 
+#include <windows.h> // before <gdiplus.h>, which builds on it
+
 #include <gdiplus.h>
-#include <windows.h>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 
 namespace moxtest {
+
+// The SDK declares the native types (GpBitmap, ...) inside Gdiplus; the stand-in declares them
+// globally. Either way they are found here.
+using namespace Gdiplus;
 
 struct GpBitmapDelete {
     void operator()(GpBitmap* b) const { Gdiplus::DllExports::GdipDisposeImage(b); }

@@ -1,14 +1,19 @@
 #include "test_support.h"
 
-#include <gdk-pixbuf/gdk-pixbuf.h>
+#ifndef _WIN32
+#include <gdk-pixbuf/gdk-pixbuf.h> // Windows builds write PNG files through GDI+ (support/win32)
+#include <unistd.h>
+#else
+#include <process.h>
+#define getpid _getpid
+#endif
 
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace moxtest {
 
@@ -16,12 +21,16 @@ std::string TempPath(const std::string& name)
 {
     static std::atomic<int> counter{0};
     const char* base = std::getenv("MOX_TEST_TMP");
-    std::string dir = base ? base : "/tmp/moximage2-tests";
-    ::mkdir(dir.c_str(), 0755);
+    std::string dir = base ? base : (std::filesystem::temp_directory_path() / "moximage2-tests").string();
+    std::error_code ignored;
+    std::filesystem::create_directories(dir, ignored);
     return dir + "/" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" + name;
 }
 
-std::wstring Widen(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+std::wstring Widen(const std::string& s)
+{
+    return std::wstring(s.begin(), s.end());
+}
 
 static void Put16(std::vector<unsigned char>& v, unsigned x)
 {
@@ -66,6 +75,7 @@ void WriteBmp24(const std::string& path, int width, int height, const std::funct
     std::fclose(f);
 }
 
+#ifndef _WIN32
 void WritePng(const std::string& path, int width, int height, const std::function<Rgba(int, int)>& pixel,
               bool withAlpha)
 {
@@ -93,6 +103,8 @@ void WritePng(const std::string& path, int width, int height, const std::functio
         throw std::runtime_error("cannot write " + path + ": " + message);
     }
 }
+
+#endif
 
 std::vector<unsigned char> RawBottomUp(int width, int height, const std::function<Rgb(int, int)>& pixel)
 {
@@ -122,4 +134,4 @@ BITMAPINFO RawHeader(int width, int height)
     return info;
 }
 
-}  // namespace moxtest
+} // namespace moxtest

@@ -11,6 +11,14 @@
 
 namespace moxtest {
 
+// Windows keeps no pixels for a hidden window (GetPixel on its DC answers CLR_INVALID); tests
+// that read a window's pixels back show their window there. The stand-in keeps them either way.
+#ifdef _WIN32
+constexpr DWORD kShownForPixels = WS_VISIBLE;
+#else
+constexpr DWORD kShownForPixels = 0;
+#endif
+
 struct Rgb {
     std::uint8_t r = 0, g = 0, b = 0;
     bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
@@ -38,6 +46,6 @@ BITMAPINFO RawHeader(int width, int height);
 
 // The canvas's back buffer, read through GetObject on its section.
 Rgb PixelAt(CMoxGraphics& canvas, int x, int y);
-void Fill(CMoxGraphics& canvas, Rgb colour);  // every pixel of the back buffer
+void Fill(CMoxGraphics& canvas, Rgb colour); // every pixel of the back buffer
 
-}  // namespace moxtest
+} // namespace moxtest

@@ -1,0 +1,271 @@
+// CWnd over real Win32 windows: one window procedure for every CWnd, which finds the object by
+// its handle and hands each message to the object's virtual WindowProc.
+#include "afxwin.h"
+
+#include <cstdio>
+#include <mutex>
+#include <set>
+#include <string>
+#include <unordered_map>
+
+namespace {
+
+// What ties a window to its CWnd. A window made from a class this library did not register
+// keeps its class's procedure as the default one.
+struct Binding {
+    CWnd* wnd = nullptr;
+    WNDPROC previous = nullptr;
+};
+
+std::mutex g_mutex;
+std::unordered_map<HWND, Binding> g_bindings;
+std::set<std::string> g_classNames; // set nodes never move: the names stay valid
+
+// The CWnd whose CreateEx is running on this thread. The window procedure claims it on the first
+// message of the new window (WM_GETMINMAXINFO or WM_NCCREATE), before WM_CREATE.
+thread_local CWnd* t_creating = nullptr;
+
+Binding Lookup(HWND hwnd)
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    const auto it = g_bindings.find(hwnd);
+    return it == g_bindings.end() ? Binding{} : it->second;
+}
+
+void Bind(HWND hwnd, CWnd* wnd, WNDPROC previous)
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_bindings[hwnd] = Binding{wnd, previous};
+    wnd->m_hWnd = hwnd;
+}
+
+void Unbind(HWND hwnd)
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_bindings.erase(hwnd);
+}
+
+LRESULT CALLBACK MoxWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    Binding b = Lookup(hwnd);
+    if (!b.wnd && t_creating) {
+        Bind(hwnd, t_creating, nullptr);
+        b.wnd = t_creating;
+        t_creating = nullptr;
+    }
+    if (!b.wnd)
+        return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        // The handle dies with this message: finish it, forget the window, then let the object
+        // know (PostNcDestroy may delete it).
+        const LRESULT result = b.previous ? ::CallWindowProcA(b.previous, hwnd, message, wParam, lParam)
+                                          : ::DefWindowProcA(hwnd, message, wParam, lParam);
+        Unbind(hwnd);
+        b.wnd->m_hWnd = nullptr;
+        b.wnd->WindowProc(message, wParam, lParam);
+        return result;
+    }
+    return b.wnd->WindowProc(message, wParam, lParam);
+}
+
+} // namespace
+
+CWnd::~CWnd()
+{
+    // By now only CWnd's own handlers remain; the window still gets its WM_DESTROY.
+    if (m_hWnd && ::IsWindow(m_hWnd))
+        ::DestroyWindow(m_hWnd);
+}
+
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, int x, int y,
+                    int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam)
+{
+    if (m_hWnd && ::IsWindow(m_hWnd))
+        return FALSE; // one window per object
+    m_hWnd = nullptr;
+    const LPCTSTR className = lpszClassName ? lpszClassName : AfxRegisterWndClass(0);
+    CWnd* const outer = t_creating; // a window created from inside another's creation
+    t_creating = this;
+    HWND hwnd = ::CreateWindowExA(dwExStyle, className, lpszWindowName, dwStyle, x, y, nWidth, nHeight, hWndParent,
+                                  nIDorHMenu, ::GetModuleHandleA(nullptr), lpParam);
+    const bool claimed = t_creating != this;
+    t_creating = outer;
+    if (!hwnd)
+        return FALSE; // a refused WM_CREATE has already destroyed and unbound the window
+    if (!claimed) {
+        // A class with its own procedure: route its messages through this object from now on.
+        Bind(hwnd, this, nullptr);
+        const auto previous = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MoxWindowProc)));
+        Bind(hwnd, this, previous);
+    }
+    return TRUE;
+}
+
+BOOL CWnd::DestroyWindow()
+{
+    return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE;
+}
+
+CWnd* CWnd::FromHandle(HWND hWnd)
+{
+    return Lookup(hWnd).wnd;
+}
+
+LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ::SendMessageA(m_hWnd, message, wParam, lParam);
+}
+
+BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return m_hWnd ? ::PostMessageA(m_hWnd, message, wParam, lParam) : FALSE;
+}
+
+void CWnd::Invalidate(BOOL bErase)
+{
+    if (m_hWnd)
+        ::InvalidateRect(m_hWnd, nullptr, bErase);
+}
+
+void CWnd::UpdateWindow()
+{
+    ::UpdateWindow(m_hWnd);
+}
+
+BOOL CWnd::ShowWindow(int nCmdShow)
+{
+    return ::ShowWindow(m_hWnd, nCmdShow);
+}
+
+void CWnd::GetClientRect(LPRECT lpRect) const
+{
+    if (lpRect && !::GetClientRect(m_hWnd, lpRect))
+        *lpRect = RECT{0, 0, 0, 0};
+}
+
+UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer)
+{
+    return m_hWnd ? ::SetTimer(m_hWnd, nIDEvent, nElapse, lpfnTimer) : 0;
+}
+
+BOOL CWnd::KillTimer(UINT_PTR nIDEvent)
+{
+    return m_hWnd ? ::KillTimer(m_hWnd, nIDEvent) : FALSE;
+}
+
+// The same routing as the stand-in's CWnd: each message MFC has a handler for here goes to that
+// handler; everything else goes to the window class's default procedure.
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const CPoint point(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(reinterpret_cast<void*>(lParam)); // the CREATESTRUCT, as in MFC
+    case WM_COMMAND:
+        if (OnCommand(wParam, lParam))
+            return 1;
+        return DefWindowProc(message, wParam, lParam);
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_ERASEBKGND: {
+        CDC dc;
+        dc.m_hDC = reinterpret_cast<HDC>(wParam);
+        const BOOL erased = OnEraseBkgnd(&dc);
+        dc.m_hDC = nullptr; // borrowed, not ours to delete
+        return erased;
+    }
+    case WM_MOUSEMOVE:
+        OnMouseMove(static_cast<UINT>(wParam), point);
+        return 0;
+    case WM_LBUTTONDOWN:
+        OnLButtonDown(static_cast<UINT>(wParam), point);
+        return 0;
+    case WM_LBUTTONUP:
+        OnLButtonUp(static_cast<UINT>(wParam), point);
+        return 0;
+    case WM_TIMER:
+        OnTimer(wParam);
+        return 0;
+    case WM_CLOSE:
+        OnClose();
+        return 0;
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    case WM_NCDESTROY:
+        PostNcDestroy();
+        return 0;
+    default:
+        return DefWindowProc(message, wParam, lParam);
+    }
+}
+
+BOOL CWnd::OnCommand(WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!m_hWnd)
+        return 0;
+    const WNDPROC previous = Lookup(m_hWnd).previous;
+    return previous ? ::CallWindowProcA(previous, m_hWnd, message, wParam, lParam)
+                    : ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+}
+
+int CWnd::OnCreate(void*)
+{
+    return 0;
+}
+
+// The default procedure validates the window, or WM_PAINT would come back at once.
+void CWnd::OnPaint()
+{
+    DefWindowProc(WM_PAINT, 0, 0);
+}
+
+BOOL CWnd::OnEraseBkgnd(CDC* pDC)
+{
+    return static_cast<BOOL>(DefWindowProc(WM_ERASEBKGND, reinterpret_cast<WPARAM>(pDC->GetSafeHdc()), 0));
+}
+void CWnd::OnMouseMove(UINT, CPoint) {}
+void CWnd::OnLButtonDown(UINT, CPoint) {}
+void CWnd::OnLButtonUp(UINT, CPoint) {}
+void CWnd::OnTimer(UINT_PTR) {}
+void CWnd::OnClose()
+{
+    DefWindowProc(WM_CLOSE, 0, 0);
+}
+void CWnd::OnDestroy() {}
+void CWnd::PostNcDestroy() {}
+
+// Registers (once) a class whose windows are driven by CWnd, named after its arguments.
+LPCTSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackground, HICON hIcon)
+{
+    char name[128];
+    std::snprintf(name, sizeof name, "Mox:%x:%p:%p:%p", nClassStyle, static_cast<void*>(hCursor),
+                  static_cast<void*>(hbrBackground), static_cast<void*>(hIcon));
+    const HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    std::lock_guard<std::mutex> lock(g_mutex);
+    const auto inserted = g_classNames.insert(name);
+    const char* className = inserted.first->c_str();
+    WNDCLASSA existing{};
+    if (!::GetClassInfoA(instance, className, &existing)) {
+        WNDCLASSA wc{};
+        wc.style = nClassStyle;
+        wc.lpfnWndProc = &MoxWindowProc;
+        wc.hInstance = instance;
+        wc.hIcon = hIcon;
+        wc.hCursor = hCursor;
+        wc.hbrBackground = hbrBackground;
+        wc.lpszClassName = className;
+        if (!::RegisterClassA(&wc)) {
+            g_classNames.erase(inserted.first);
+            return nullptr;
+        }
+    }
+    return className;
+}

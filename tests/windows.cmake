@@ -1,0 +1,36 @@
+# The test suite as Windows programs (MinGW-w64), run under Wine by CTest through the toolchain's
+# CMAKE_CROSSCOMPILING_EMULATOR. Included by CMakeLists.txt here in place of the native set-up.
+#
+# GoogleTest is built from source with the cross compiler (Debian's libgtest-dev ships it).
+set(MOX_GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources to build for Windows")
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(${MOX_GOOGLETEST_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# The helpers, with the image writers that use gdk-pixbuf elsewhere written through GDI+.
+file(GLOB MOX_TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS support/*.cpp support/win32/*.cpp)
+list(FILTER MOX_TEST_SUPPORT_SOURCES EXCLUDE REGEX "/support/gdiplus_image_files\\.cpp$")
+add_library(mox_test_support STATIC ${MOX_TEST_SUPPORT_SOURCES})
+target_include_directories(mox_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/support)
+target_link_libraries(mox_test_support PUBLIC MoxImage2 GTest::gtest)
+target_compile_options(mox_test_support PRIVATE ${MOX_WARNINGS})
+
+# Every test file but the demo's (scripts/test-windows.sh runs demo.exe itself). One CTest test
+# per program: starting a Windows program under Wine costs far more than a test case does.
+file(GLOB MOX_TEST_SOURCES CONFIGURE_DEPENDS *_test.cpp)
+list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/demo_test\\.cpp$")
+foreach(source ${MOX_TEST_SOURCES})
+  get_filename_component(name ${source} NAME_WE)
+  add_executable(${name} ${source})
+  target_link_libraries(${name} PRIVATE mox_test_support MoxImage2 GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE ${MOX_WARNINGS})
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+endforeach()
+
+# The programs find the library's DLLs beside them.
+foreach(dll MoxImage2 MoxPlatform)
+  add_custom_target(copy_${dll}_for_tests ALL
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${dll}> ${CMAKE_CURRENT_BINARY_DIR}
+    DEPENDS ${dll})
+endforeach()
