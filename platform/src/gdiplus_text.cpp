@@ -4,11 +4,16 @@
 
 #include <cairo.h>
 #include <pango/pangocairo.h>
+#include <pango/pangofc-fontmap.h>
 #include <pixman.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cmath>
+#include <mutex>
 #include <new>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 using namespace Gdiplus;
@@ -83,6 +88,30 @@ PangoLayout* NewFontLayout(const FontImpl* font)
     return layout;
 }
 
+// Pango's font map keeps what it learns about every font description it is asked for (fontsets,
+// matched patterns, loaded sizes) and lets part of it go only when its caches are cleared; some
+// of it is never freed at all. A host that animates a text size asks for a new description each
+// frame, so the map is cleared whenever more than kDistinctFonts descriptions have come in since
+// the last clear. Hosts that keep to fewer fonts never pay for a clear.
+constexpr std::size_t kDistinctFonts = 256;
+
+void NoteFontDescription(const FontImpl* font)
+{
+    static std::mutex mutex;
+    static std::unordered_set<std::string> seen;
+    char size[32];
+    std::snprintf(size, sizeof size, "%a", font->pixelSize);
+    const std::string key = font->family + '\n' + size + '\n' + std::to_string(font->style);
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!seen.insert(key).second || seen.size() <= kDistinctFonts)
+        return;
+    seen.clear();
+    seen.insert(key);
+    PangoFontMap* map = pango_cairo_font_map_get_default();
+    if (PANGO_IS_FC_FONT_MAP(map))
+        pango_fc_font_map_cache_clear(PANGO_FC_FONT_MAP(map));
+}
+
 // A frame usually redraws the texts of the one before, so each font keeps the layouts of its
 // most recently drawn short texts: drawing one again skips shaping and, when the box width and
 // alignment are unchanged too, line breaking. Long texts share one uncached layout.
@@ -125,6 +154,7 @@ PangoLayout* LayoutFor(const FontImpl* font, const std::string& text)
         auto* layouts = new (std::nothrow) TextLayouts;
         if (!layouts)
             return nullptr;
+        NoteFontDescription(font);
         layouts->scratch = NewFontLayout(font);
         if (!layouts->scratch) {
             delete layouts;
