@@ -195,7 +195,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     const long long tgaW = in.ConsumeIntegralInRange(0, 24), tgaH = in.ConsumeIntegralInRange(0, 24);
     std::vector<std::uint32_t> tgaPixels(size_t(tgaW * tgaH) + 1);
     for (std::uint32_t& p : tgaPixels) {
-        const std::uint32_t alpha = in.ConsumeBool() ? 0xFF000000u : in.ConsumeBool() ? 0 : in.ConsumeIntegral<std::uint32_t>();
+        const std::uint32_t alpha = in.ConsumeBool()   ? 0xFF000000u
+                                    : in.ConsumeBool() ? 0
+                                                       : in.ConsumeIntegral<std::uint32_t>();
         p = (in.ConsumeIntegral<std::uint32_t>() & 0x00FFFFFF) | (alpha & 0xFF000000u);
     }
     CMoxTga tga;

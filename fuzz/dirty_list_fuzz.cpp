@@ -36,10 +36,22 @@ bool Superpose(const R& t, const R& a)
 {
     return a.x >= t.x && a.Right() <= t.Right() && a.y <= t.y && a.Bottom() >= t.Bottom();
 }
-bool HoldsTL(const R& t, const R& a) { return Holds(t, a.x, a.y); }
-bool HoldsTR(const R& t, const R& a) { return Holds(t, a.Right(), a.y); }
-bool HoldsBL(const R& t, const R& a) { return Holds(t, a.x, a.Bottom()); }
-bool HoldsBR(const R& t, const R& a) { return Holds(t, a.Right(), a.Bottom()); }
+bool HoldsTL(const R& t, const R& a)
+{
+    return Holds(t, a.x, a.y);
+}
+bool HoldsTR(const R& t, const R& a)
+{
+    return Holds(t, a.Right(), a.y);
+}
+bool HoldsBL(const R& t, const R& a)
+{
+    return Holds(t, a.x, a.Bottom());
+}
+bool HoldsBR(const R& t, const R& a)
+{
+    return Holds(t, a.Right(), a.Bottom());
+}
 
 // The merge table, row by row. Returns false when P stays (row 17).
 bool Classify(R& n, const R& p, bool* merged)
@@ -121,7 +133,8 @@ void AddRect(std::list<R>& list, const R& r)
 
 bool Meet(const R& a, const R& b)
 {
-    return std::max(a.x, b.x) <= std::min(a.Right(), b.Right()) && std::max(a.y, b.y) <= std::min(a.Bottom(), b.Bottom());
+    return std::max(a.x, b.x) <= std::min(a.Right(), b.Right()) &&
+           std::max(a.y, b.y) <= std::min(a.Bottom(), b.Bottom());
 }
 
 R FromMox(const CMoxRect& r)

@@ -52,9 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
         bitmap.m_bZoom = 1;
 
     while (in.remaining_bytes() > 0) {
-        auto arg = [&] {
-            return in.ConsumeBool() ? in.ConsumeIntegralInRange(-50, 50) : in.ConsumeIntegral<int>();
-        };
+        auto arg = [&] { return in.ConsumeBool() ? in.ConsumeIntegralInRange(-50, 50) : in.ConsumeIntegral<int>(); };
         const int x = arg(), y = arg(), sx = arg(), sy = arg(), w = arg(), hgt = arg();
         const std::uint8_t alpha = in.ConsumeIntegral<std::uint8_t>();
         switch (in.ConsumeIntegralInRange(0, 8)) {

@@ -164,7 +164,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
             break;
         case 17: {
             CMoxButton& b = buttons[in.ConsumeBool()];
-            const int id = in.ConsumeIntegral<int>(), x = coord(), y = coord(), count = in.ConsumeIntegralInRange(-2, 6);
+            const int id = in.ConsumeIntegral<int>(), x = coord(), y = coord(),
+                      count = in.ConsumeIntegralInRange(-2, 6);
             CWnd* owner = in.ConsumeBool() ? &stage->wnd : nullptr;
             CMoxTga* t = in.ConsumeBool() ? &stage->tga : &stage->emptyTga;
             CMoxBitmap* bm = in.ConsumeBool() ? &stage->bitmap : &stage->emptyBitmap;

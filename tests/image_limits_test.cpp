@@ -243,8 +243,8 @@ TEST(ImageLimits, EveryContainerHonoursTheLimit)
         const std::string path = moxtest::TempPath(std::string("limit-") + c.type);
         if (std::strcmp(c.type, "gif") == 0) {
             // The decoder library writes no GIF: a 2 x 1 image with its pixel data.
-            moxtest::WriteFile(path, {'G', 'I', 'F', '8', '9', 'a', 2, 0, 1, 0, 0x80, 0, 0, 0xFF, 0, 0, 0, 0, 0xFF,
-                                      0x2C, 0, 0, 0, 0, 2, 0, 1, 0, 0, 2, 2, 0x44, 0x0A, 0, 0x3B});
+            moxtest::WriteFile(path, {'G',  'I',  'F', '8', '9', 'a', 2, 0, 1, 0, 0x80, 0, 0, 0xFF, 0,    0, 0,   0,
+                                      0xFF, 0x2C, 0,   0,   0,   0,   2, 0, 1, 0, 0,    2, 2, 0x44, 0x0A, 0, 0x3B});
         } else {
             ASSERT_TRUE(moxtest::WriteSolidImage(path, c.type, c.width, c.height, 0x336699));
         }

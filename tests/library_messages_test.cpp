@@ -31,8 +31,8 @@ namespace {
 std::vector<Bytes> MalformedFiles()
 {
     auto gif = [](unsigned char frameW, unsigned char frameH) {
-        return Bytes{'G', 'I', 'F', '8', '9', 'a', 2, 0, 1, 0, 0x80, 0, 0, 0xFF, 0, 0, 0, 0, 0xFF, 0x2C, 0,
-                     0, 0, 0, frameW, 0, frameH, 0, 0, 2, 2, 0x44, 0x0A, 0, 0x3B};
+        return Bytes{'G',  'I',  'F', '8', '9', 'a', 2,      0, 1,      0, 0x80, 0, 0, 0xFF, 0,    0, 0,   0,
+                     0xFF, 0x2C, 0,   0,   0,   0,   frameW, 0, frameH, 0, 0,    2, 2, 0x44, 0x0A, 0, 0x3B};
     };
     auto bmp = [](unsigned char w, unsigned char h) {
         Bytes b = {'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, w, 0, 0, 0, h, 0, 0, 0, 1, 0, 24, 0};
