@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include <errno.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -288,10 +289,11 @@ TEST(ImageLimits, EnvironmentSetsTheLimitForBoth)
     for (std::string& s : env)
         envp.push_back(&s[0]);
     envp.push_back(nullptr);
-    std::string self = "/proc/self/exe", filter = "--gtest_filter=ImageLimits.EnvironmentSetsTheLimitForBoth";
+    // The program as started (under valgrind /proc/self/exe is valgrind itself).
+    std::string self = program_invocation_name, filter = "--gtest_filter=ImageLimits.EnvironmentSetsTheLimitForBoth";
     char* argv[] = {&self[0], &filter[0], nullptr};
     pid_t child = 0;
-    ASSERT_EQ(posix_spawn(&child, "/proc/self/exe", nullptr, nullptr, argv, envp.data()), 0);
+    ASSERT_EQ(posix_spawn(&child, self.c_str(), nullptr, nullptr, argv, envp.data()), 0);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;

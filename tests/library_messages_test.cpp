@@ -9,6 +9,7 @@
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <gtest/gtest.h>
 
+#include <errno.h>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -66,7 +67,8 @@ int RunSelf(const std::string& test, const std::vector<std::string>& extraEnv, s
     for (std::string& s : env)
         envp.push_back(&s[0]);
     envp.push_back(nullptr);
-    std::string self = "/proc/self/exe", filter = "--gtest_filter=LibraryMessages." + test;
+    // The program as started (under valgrind /proc/self/exe is valgrind itself).
+    std::string self = program_invocation_name, filter = "--gtest_filter=LibraryMessages." + test;
     char* argv[] = {&self[0], &filter[0], nullptr};
 
     const std::string errorsPath = moxtest::TempPath("child-stderr-" + test);
@@ -75,7 +77,7 @@ int RunSelf(const std::string& test, const std::vector<std::string>& extraEnv, s
     posix_spawn_file_actions_addopen(&actions, 2, errorsPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     pid_t child = 0;
-    const int spawned = posix_spawn(&child, "/proc/self/exe", &actions, nullptr, argv, envp.data());
+    const int spawned = posix_spawn(&child, self.c_str(), &actions, nullptr, argv, envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0)
         return -1;
