@@ -31,7 +31,8 @@ std::string WriteTga(const std::string& name, int width, int height)
     EXPECT_NE(f, nullptr);
     if (f) {
         std::fwrite(header, 1, sizeof header, f);
-        std::fwrite(pixels.data(), 1, pixels.size(), f);
+        if (!pixels.empty())
+            std::fwrite(pixels.data(), 1, pixels.size(), f);
         std::fclose(f);
     }
     return path;
