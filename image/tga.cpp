@@ -3,7 +3,8 @@
 //
 // Accepted: true-colour images, uncompressed (type 2) or run-length encoded (type 10), 24 or
 // 32 bits a pixel, either vertical origin; an image ID field and a colour map are skipped.
-// Anything else is refused. A file that ends early still loads; what it lacks stays zero.
+// Anything else is refused, and so is an image larger than MoxGetMaxImagePixels(). A file
+// that ends early still loads; what it lacks stays zero.
 #include "MoxImage2.h"
 
 #include <cstdint>
@@ -159,7 +160,10 @@ bool CMoxTga::Init(const char* path)
     if (colourMapType > 1)
         return false;
 
+    // The header alone decides the allocation, so a few bytes could ask for 16 GiB.
     const std::uint64_t pixels = std::uint64_t(width) * height;
+    if (pixels > MoxGetMaxImagePixels())
+        return false;
     ULONG* buffer = nullptr;
     if (pixels > 0) {
         if (pixels > SIZE_MAX / sizeof(ULONG))

@@ -99,6 +99,14 @@ private:
     std::shared_ptr<void> m_MemBitmapOwner;
 };
 
+// The largest image, in pixels (width times height), that a load accepts: CMoxTga::Init and,
+// on systems where this library brings its own platform layer, the image files that
+// CMoxBitmap::Init reads. A larger image fails to load before any memory is reserved for it.
+// The default is 268435456 (16384 x 16384); the environment variable MOXIMAGE2_MAX_PIXELS,
+// a positive decimal number, sets another at start-up, and these functions at any time.
+MOXIMAGE2_API void MoxSetMaxImagePixels(unsigned long long pixels);
+MOXIMAGE2_API unsigned long long MoxGetMaxImagePixels();
+
 // A 32-bit picture with per-pixel alpha, loaded from a TGA file. The buffer holds width x height
 // pixels, top row first, each read little-endian as 0xAARRGGBB. Copies share the buffer.
 class MOXIMAGE2_API CMoxTga {

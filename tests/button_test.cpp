@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,8 @@ std::string WriteTga(const std::string& name, int width, int height)
     EXPECT_NE(f, nullptr);
     if (f) {
         std::fwrite(header, 1, sizeof header, f);
-        std::fwrite(pixels.data(), 1, pixels.size(), f);
+        if (!pixels.empty())
+            std::fwrite(pixels.data(), 1, pixels.size(), f);
         std::fclose(f);
     }
     return path;
@@ -491,9 +493,57 @@ TEST(ButtonCut, UnusableCountsAndImagesAreRefused)
     unchanged("null bitmap");
     b.Init(nullptr, 2, 0, 0, &tiny.image, 3);
     unchanged("two rows for three looks");
-    CMoxTga empty;
-    b.InitH(nullptr, 2, 0, 0, &empty, 3);
-    unchanged("empty image");
+    b.InitH(nullptr, 2, 0, 0, &tiny.image, 4);
+    unchanged("two columns for four looks");
+}
+
+// An image with no pixels (a load that failed) is not refused: the button takes the new
+// identifier and owner, every look is the empty image and the hit area is empty, so a click
+// where the old looks were sends nothing, neither the old identifier nor the new one.
+TEST(ButtonCut, ImageWithoutPixelsEmptiesTheButton)
+{
+    Tga tall(50, 120), noRows(50, 0);
+    CMoxBitmap emptyBitmap;
+    CMoxTga emptyTga;
+    struct Case {
+        const char* what;
+        std::function<void(CMoxButton&, CWnd*)> init;
+        void* image;
+    };
+    const Case cases[] = {
+        {"stacked tga", [&](CMoxButton& b, CWnd* o) { b.Init(o, 7, 1, 2, &emptyTga, 4); }, &emptyTga},
+        {"side by side tga", [&](CMoxButton& b, CWnd* o) { b.InitH(o, 7, 1, 2, &emptyTga, 3); }, &emptyTga},
+        {"stacked bitmap", [&](CMoxButton& b, CWnd* o) { b.Init(o, 7, 1, 2, &emptyBitmap, 3); }, &emptyBitmap},
+        {"side by side bitmap", [&](CMoxButton& b, CWnd* o) { b.InitH(o, 7, 1, 2, &emptyBitmap, 4); },
+         &emptyBitmap},
+        {"tga of no rows", [&](CMoxButton& b, CWnd* o) { b.Init(o, 7, 1, 2, &noRows.image, 3); }, &noRows.image},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        OwnerWnd oldOwner, newOwner;
+        ASSERT_TRUE(oldOwner.Create());
+        ASSERT_TRUE(newOwner.Create());
+        CMoxButton b;
+        b.Init(&oldOwner, 1, 5, 6, &tall.image, 4);
+        c.init(b, &newOwner);
+
+        EXPECT_EQ(b.m_ID, 7);
+        EXPECT_EQ(b.m_Owner, &newOwner);
+        EXPECT_EQ(b.GetX(), 1);
+        EXPECT_EQ(b.GetY(), 2);
+        EXPECT_EQ(static_cast<long long>(b.GetWidth()) * b.GetHeight(), 0);
+        for (int k = 0; k < 3; ++k) {
+            const void* shown = b.m_Sprite[k].GetTga() ? static_cast<void*>(b.m_Sprite[k].GetTga())
+                                                       : static_cast<void*>(b.m_Sprite[k].GetBitmap());
+            EXPECT_EQ(shown, c.image) << "look " << k;
+        }
+        EXPECT_EQ(b.OnMouseDown(10, 10), 0);
+        EXPECT_EQ(b.OnMouseUp(10, 10), 0);
+        EXPECT_EQ(b.OnMouseDown(1, 2), 0);
+        EXPECT_EQ(b.OnMouseUp(1, 2), 0);
+        EXPECT_TRUE(oldOwner.commands.empty());
+        EXPECT_TRUE(newOwner.commands.empty());
+    }
 }
 
 // --- In the scene ---------------------------------------------------------------------------

@@ -346,6 +346,7 @@ static bool LoadUnderMemoryLimit(const std::string& path)
     const rlim_t oneGiB = rlim_t(1) << 30;
     const rlimit limit{oneGiB, oneGiB};
     setrlimit(RLIMIT_AS, &limit);
+    MoxSetMaxImagePixels(~0ull); // the allocation itself must fail, not the pixel limit
     CMoxTga tga;
     const bool ok = tga.Init(path.c_str());
     return !ok && tga.GetBuffer() == nullptr && tga.GetWidth() == 0;

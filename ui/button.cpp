@@ -9,10 +9,16 @@ namespace {
 enum { kNormal = 0, kHover = 1, kPressed = 2, kDisabled = 3 };
 
 // The count overloads cut at least three looks; fewer would divide by zero or cut outside the
-// image, and a frame of zero pixels would make SetRect fall back to the whole image.
-bool CanCut(int count, long long extent)
+// image. An image of 1 to count - 1 rows (or columns) is refused too: its frames would be 0
+// pixels, which SetRect takes as the whole image, so each look would show all of them. An image
+// with no pixels at all (one that failed to load) is cut as usual: every look is empty and so
+// is the hit area, so the button shows nothing and cannot be clicked.
+bool CanCut(int count, long long along, long long across)
 {
-    return count >= 3 && extent / count >= 1;
+    if (count < 3)
+        return false;
+    const bool noPixels = along <= 0 || across <= 0;
+    return noPixels || along / count >= 1;
 }
 
 int Extent(unsigned long v)
@@ -96,7 +102,7 @@ void CutLooks(CMoxButton& button, CWnd* owner, int id, int x, int y, Image* imag
     const int h = HeightOf(image);
     const int along = sideBySide ? w : h;  // the extent the looks divide
     const int across = sideBySide ? h : w;
-    if (!image || !CanCut(count, along) || across <= 0)
+    if (!image || !CanCut(count, along, across))
         return;
 
     auto place = [&](int k, int frame, int offset) {

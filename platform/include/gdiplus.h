@@ -842,3 +842,14 @@ protected:
 };
 
 }  // namespace Gdiplus
+
+// --- Not part of GDI+: the stand-in's limit on decoded images ------------------------------
+// The largest image, in pixels (width times height), that GdipCreateBitmapFromFile decodes;
+// larger ones fail with OutOfMemory before anything is allocated. The default is 1 << 28
+// (16384 x 16384); MOXIMAGE2_MAX_PIXELS in the environment (a positive decimal number) sets
+// another at start-up. MoxSetMaxImagePixels in MoxImage2.h sets this one and the library's.
+#define MOXPLAT_HAS_IMAGE_PIXEL_LIMIT 1
+namespace moxplat {
+MOXPLAT_API void SetMaxImagePixels(unsigned long long pixels);
+MOXPLAT_API unsigned long long GetMaxImagePixels();
+}  // namespace moxplat

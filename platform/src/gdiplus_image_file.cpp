@@ -6,15 +6,25 @@
 // that a loader cannot decode (a truncated or corrupt file), is OutOfMemory; an image too large
 // to hold is OutOfMemory as well.
 //
+// Before any decoder runs, the file's header is checked (image_header.h): only the containers
+// GDI+ reads are accepted, each must be claimed by its own loader (never by another that
+// recognises the bytes), and an image larger than moxplat::GetMaxImagePixels() is refused as OutOfMemory.
+//
 // Pixels keep the file's own shape: an image with an alpha channel is 32bppARGB (not
 // premultiplied), any other is 24bppRGB. A GIF, whose only transparency is its palette key, is
 // 24bppRGB when no pixel is transparent and 32bppARGB otherwise.
+#include "diagnostics.h"
 #include "gdiplus_internal.h"
+#include "image_header.h"
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
+#include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
+
+#include <sys/stat.h>
 
 using namespace Gdiplus;
 
@@ -53,15 +63,17 @@ Status StatusOfError(const GError* error)
     return OutOfMemory;
 }
 
-bool IsGif(const char* path)
+// The decoder library picks its loader by sniffing the file; this makes sure it picks the one
+// for the container whose header was checked.
+bool SniffsAs(const std::string& path, const char* loaderName)
 {
-    GdkPixbufFormat* format = gdk_pixbuf_get_file_info(path, nullptr, nullptr);
+    GdkPixbufFormat* format = gdk_pixbuf_get_file_info(path.c_str(), nullptr, nullptr);
     if (!format)
         return false;
     gchar* name = gdk_pixbuf_format_get_name(format);
-    const bool gif = name && std::strcmp(name, "gif") == 0;
+    const bool same = name && std::strcmp(name, loaderName) == 0;
     g_free(name);
-    return gif;
+    return same;
 }
 
 bool AllOpaque(const GdkPixbuf* pixbuf)
@@ -128,6 +140,24 @@ extern "C" GpStatus WINGDIPAPI GdipCreateBitmapFromFile(GDIPCONST WCHAR* filenam
     if (!g_file_test(path.c_str(), G_FILE_TEST_IS_REGULAR))
         return InvalidParameter;
 
+    // The header check reads the file through its own handle, closed before decoding.
+    moxplat::ImageHeaderCheck check;
+    {
+        std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+        struct stat info;
+        if (!file || fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode))
+            return InvalidParameter;
+        check = moxplat::CheckImageHeader(file.get(), std::uint64_t(info.st_size), moxplat::GetMaxImagePixels());
+    }
+    if (check.refusal) {
+        moxplat::Diagnose("%s: refused: %s", path.c_str(), check.refusal);
+        return OutOfMemory;
+    }
+    if (!SniffsAs(path, moxplat::LoaderName(check.container))) {
+        moxplat::Diagnose("%s: refused: another decoder claims the file", path.c_str());
+        return OutOfMemory;
+    }
+
     GError* error = nullptr;
     GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file(path.c_str(), &error);
     if (!pixbuf) {
@@ -140,7 +170,7 @@ extern "C" GpStatus WINGDIPAPI GdipCreateBitmapFromFile(GDIPCONST WCHAR* filenam
         g_error_free(error);
 
     const bool dropAlpha = gdk_pixbuf_get_has_alpha(pixbuf) && gdk_pixbuf_get_n_channels(pixbuf) == 4 &&
-                           IsGif(path.c_str()) && AllOpaque(pixbuf);
+                           check.container == moxplat::ImageContainer::Gif && AllOpaque(pixbuf);
     Status status = Ok;
     moxplat::BitmapImpl* b = BitmapFromPixbuf(pixbuf, dropAlpha, &status);
     g_object_unref(pixbuf);

@@ -7,8 +7,11 @@
 #include <pixman.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cmath>
 #include <new>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 using namespace Gdiplus;
@@ -44,9 +47,9 @@ void AppendUtf8(std::string& out, char32_t c)
 
 // A layout set up for the font: family, pixel size at 96 DPI, weight, slant and the underline
 // and strikeout decorations, which never change for a font.
-PangoLayout* NewFontLayout(const FontImpl* font)
+PangoLayout* NewFontLayout(const FontImpl* font, PangoFontMap* map)
 {
-    PangoContext* context = pango_font_map_create_context(pango_cairo_font_map_get_default());
+    PangoContext* context = map ? pango_font_map_create_context(map) : nullptr;
     if (!context)
         return nullptr;
     cairo_font_options_t* options = cairo_font_options_create();
@@ -83,6 +86,48 @@ PangoLayout* NewFontLayout(const FontImpl* font)
     return layout;
 }
 
+// Pango's font map keeps what it learns about every font description it is asked for (fontsets,
+// matched patterns, fonts loaded at each size) for as long as the map lives, and some of it is
+// never released while it does. A host that animates a text size asks for a new description
+// each frame, so the text code lays out with a font map of its own and starts a fresh one after
+// kDistinctFonts new descriptions; the old map goes when the last layout made with it goes.
+// Hosts that keep to fewer fonts never change maps. (Clearing a live map's caches instead is
+// not safe: fonts still in use refer to what the clear frees.) Font maps are not thread-safe,
+// so each thread has its own, as pango's default map is per thread too.
+constexpr std::size_t kDistinctFonts = 256;
+
+struct ThreadFontMap {
+    PangoFontMap* map = nullptr;
+    std::unordered_set<std::string> seen; // descriptions laid out with `map`
+
+    ~ThreadFontMap()
+    {
+        if (map)
+            g_object_unref(map);
+    }
+};
+
+thread_local ThreadFontMap threadFontMap;
+
+// The map to lay the font out with, a fresh one when it would be one description too many.
+PangoFontMap* FontMapFor(const FontImpl* font)
+{
+    ThreadFontMap& current = threadFontMap;
+    char size[32];
+    std::snprintf(size, sizeof size, "%a", font->pixelSize);
+    std::string key = font->family + '\n' + size + '\n' + std::to_string(font->style);
+    const bool known = current.seen.count(key) != 0;
+    if (!current.map || (!known && current.seen.size() >= kDistinctFonts)) {
+        if (current.map)
+            g_object_unref(current.map);
+        current.map = pango_cairo_font_map_new();
+        current.seen.clear();
+    }
+    if (!known)
+        current.seen.insert(std::move(key));
+    return current.map;
+}
+
 // A frame usually redraws the texts of the one before, so each font keeps the layouts of its
 // most recently drawn short texts: drawing one again skips shaping and, when the box width and
 // alignment are unchanged too, line breaking. Long texts share one uncached layout.
@@ -97,6 +142,7 @@ struct TextLayouts {
         PangoLayout* layout = nullptr;
         std::uint64_t used = 0;
     };
+    PangoFontMap* map = nullptr; // every layout of the font is made with this one
     PangoLayout* scratch = nullptr;
     std::vector<Entry> entries;
     std::uint64_t clock = 0;
@@ -107,6 +153,8 @@ struct TextLayouts {
             g_object_unref(scratch);
         for (Entry& e : entries)
             g_object_unref(e.layout);
+        if (map)
+            g_object_unref(map);
     }
 };
 
@@ -125,7 +173,9 @@ PangoLayout* LayoutFor(const FontImpl* font, const std::string& text)
         auto* layouts = new (std::nothrow) TextLayouts;
         if (!layouts)
             return nullptr;
-        layouts->scratch = NewFontLayout(font);
+        layouts->map = FontMapFor(font);
+        g_object_ref(layouts->map);
+        layouts->scratch = NewFontLayout(font, layouts->map);
         if (!layouts->scratch) {
             delete layouts;
             return nullptr;
@@ -146,7 +196,7 @@ PangoLayout* LayoutFor(const FontImpl* font, const std::string& text)
         }
     TextLayouts::Entry* slot = nullptr;
     if (cache.entries.size() < kCachedTexts) {
-        PangoLayout* layout = NewFontLayout(font);
+        PangoLayout* layout = NewFontLayout(font, cache.map);
         if (!layout)
             return nullptr;
         cache.entries.push_back({std::string(), layout, 0});
