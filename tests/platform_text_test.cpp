@@ -182,8 +182,8 @@ TEST_F(Text, LinesArePaddedBySixthOfAnEmAtTheNearAndFarEnds)
     //   near in a box:    near.x0 - centre.x0 + width / 2 - half
     //   far in a box:     centre.x0 - far.x0 + width / 2 - half
     const REAL boxX = 20, boxWidth = 300;
-    FormatPtr near = Format(StringAlignmentNear), centre = Format(StringAlignmentCenter),
-              far = Format(StringAlignmentFar);
+    FormatPtr nearSide = Format(StringAlignmentNear), centre = Format(StringAlignmentCenter),
+              farSide = Format(StringAlignmentFar);
     for (REAL points : {12.0f, 24.0f}) {
         SCOPED_TRACE(testing::Message() << points << " pt");
         const FontPtr font = MakeFont(L"DejaVu Sans", points);
@@ -197,8 +197,8 @@ TEST_F(Text, LinesArePaddedBySixthOfAnEmAtTheNearAndFarEnds)
             const double half = x0(L"Middle", rect, centre.get()) - x0(L"MiddleMiddle", rect, centre.get());
             const double slack = inBox ? boxWidth / 2 : 0;
             const int middle = x0(L"Middle", rect, centre.get());
-            EXPECT_NEAR(x0(L"Middle", rect, near.get()) - middle + slack - half, expected, 1.5);
-            EXPECT_NEAR(middle - x0(L"Middle", rect, far.get()) + slack - half, expected, 1.5);
+            EXPECT_NEAR(x0(L"Middle", rect, nearSide.get()) - middle + slack - half, expected, 1.5);
+            EXPECT_NEAR(middle - x0(L"Middle", rect, farSide.get()) + slack - half, expected, 1.5);
         }
     }
     // A box no wider than its two paddings has no room for a line (as in Wine's gdiplus).
