@@ -192,8 +192,10 @@ void CMoxGraphics::DrawSprite(bool present)
             m_ListedSprites.erase(sprite);
             continue;
         }
-        sprite->m_ListedIn = this;
-        sprite->m_ListedAt = kept;
+        if (sprite->m_ListedAt != kept || sprite->m_ListedIn != this) { // unchanged: the line stays clean
+            sprite->m_ListedIn = this;
+            sprite->m_ListedAt = kept;
+        }
         list[kept++] = sprite;
         listed.push_back(Listed{sprite, sprite->m_Sort, sprite->m_Zang, KindOf(*sprite), sprite->m_Alpha,
                                 sprite->m_NewRect, sprite->m_SrcX, sprite->m_SrcY, sprite->m_Tga, sprite->m_Bitmap});
