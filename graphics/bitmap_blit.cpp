@@ -3,12 +3,11 @@
 // into the memory DC instead.
 #include <MoxImage2.h>
 
-#include "graphics/blend.h"
+#include "graphics/blit_kernels.h"
 
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 
@@ -67,69 +66,22 @@ struct Source {
     std::ptrdiff_t step;
 };
 
-struct Key {
-    unsigned char b, g, r;
-};
+using Key = mox::blit::Key;
 
-inline bool IsKey(const unsigned char* p, Key key)
-{
-    return p[0] == key.b && p[1] == key.g && p[2] == key.r;
-}
-
-template <bool Keyed, bool Blend>
-void BlitRows(unsigned char* dst, std::ptrdiff_t dstStride, const unsigned char* src, std::ptrdiff_t srcStep, int w,
-              int h, Key key, int alpha)
-{
-    for (int k = 0; k < h; ++k, dst += dstStride, src += srcStep) {
-        if (!Keyed && !Blend) {
-            std::memcpy(dst, src, std::size_t(w) * 3);
-            continue;
-        }
-        if (Keyed && !Blend) {
-            // Runs of drawn pixels between keyed ones are block copies.
-            int j = 0;
-            while (j < w) {
-                while (j < w && IsKey(src + 3 * j, key))
-                    ++j;
-                const int start = j;
-                while (j < w && !IsKey(src + 3 * j, key))
-                    ++j;
-                std::memcpy(dst + 3 * start, src + 3 * start, std::size_t(j - start) * 3);
-            }
-            continue;
-        }
-        const unsigned char* s = src;
-        unsigned char* d = dst;
-        for (int j = 0; j < w; ++j, s += 3, d += 3) {
-            if (Keyed && IsKey(s, key))
-                continue;
-            if (Blend) {
-                d[0] = mox::BlendChannel(d[0], s[0], alpha);
-                d[1] = mox::BlendChannel(d[1], s[1], alpha);
-                d[2] = mox::BlendChannel(d[2], s[2], alpha);
-            } else {
-                d[0] = s[0];
-                d[1] = s[1];
-                d[2] = s[2];
-            }
-        }
-    }
-}
-
-// alpha 255 copies; anything lower blends.
+// alpha 255 copies; anything lower blends. The pixel loops are the blit kernels of this CPU.
 void Blit(unsigned char* canvasBits, int canvasStride, const Region& r, Source src, bool keyed, Key key, int alpha)
 {
-    unsigned char* dst = canvasBits + std::ptrdiff_t(r.y) * canvasStride + 3 * std::ptrdiff_t(r.x);
-    const unsigned char* from = src.top + std::ptrdiff_t(r.sy) * src.step + 3 * std::ptrdiff_t(r.sx);
-    const bool blend = alpha != 255;
-    if (keyed && blend)
-        BlitRows<true, true>(dst, canvasStride, from, src.step, r.w, r.h, key, alpha);
-    else if (keyed)
-        BlitRows<true, false>(dst, canvasStride, from, src.step, r.w, r.h, key, alpha);
-    else if (blend)
-        BlitRows<false, true>(dst, canvasStride, from, src.step, r.w, r.h, key, alpha);
-    else
-        BlitRows<false, false>(dst, canvasStride, from, src.step, r.w, r.h, key, alpha);
+    mox::blit::BgrJob job;
+    job.dst = canvasBits + std::ptrdiff_t(r.y) * canvasStride + 3 * std::ptrdiff_t(r.x);
+    job.dstStride = canvasStride;
+    job.src = src.top + std::ptrdiff_t(r.sy) * src.step + 3 * std::ptrdiff_t(r.sx);
+    job.srcStep = src.step;
+    job.w = r.w;
+    job.h = r.h;
+    job.keyed = keyed;
+    job.key = key;
+    job.alpha = alpha;
+    mox::blit::Active().bgr(job);
 }
 
 } // namespace

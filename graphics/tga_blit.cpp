@@ -1,9 +1,9 @@
 // The TGA blitter: composites a CMoxTga onto the 24-bit back buffer with the image's per-pixel
 // alpha, optionally scaled by a constant opacity. The region is clipped once per call; the
-// pixel loop then runs without bounds tests.
+// pixel loops (blit_kernels.h) then run without bounds tests.
 #include "MoxImage2.h"
 
-#include "graphics/blend.h"
+#include "graphics/blit_kernels.h"
 
 #include <cstdint>
 
@@ -46,52 +46,6 @@ bool ClipRegion(std::int64_t x, std::int64_t y, std::int64_t sx, std::int64_t sy
     return true;
 }
 
-// One pixel by the blend rule, without branches: alpha 255 is taken as 256, which turns the
-// blend into an exact copy, and alpha 0 leaves every channel as it was.
-template <bool kScaled> inline void BlendPixel(unsigned char* d, ULONG p, unsigned opacity)
-{
-    unsigned a = p >> 24;
-    if (kScaled)
-        a = (a * opacity) >> 8; // at most 253: never a copy
-    else
-        a += (a == 255);
-    d[0] = mox::BlendChannel(d[0], static_cast<unsigned char>(p), int(a));
-    d[1] = mox::BlendChannel(d[1], static_cast<unsigned char>(p >> 8), int(a));
-    d[2] = mox::BlendChannel(d[2], static_cast<unsigned char>(p >> 16), int(a));
-}
-
-// Pixels go four at a time: four opaque ones are a copy and four transparent ones are skipped,
-// so the uniform stretches of a sprite cost little, and mixed groups blend without a branch per
-// pixel (alpha that changes from pixel to pixel would defeat branch prediction).
-template <bool kScaled>
-void BlendRows(const ULONG* image, size_t imageWidth, unsigned char* bits, size_t stride, const TgaRegion& r,
-               unsigned opacity)
-{
-    for (int j = 0; j < r.h; ++j) {
-        const ULONG* s = image + size_t(r.sy + j) * imageWidth + size_t(r.sx);
-        unsigned char* d = bits + size_t(r.y + j) * stride + size_t(r.x) * 3;
-        int i = 0;
-        for (; i + 4 <= r.w; i += 4, s += 4, d += 12) {
-            const ULONG any = s[0] | s[1] | s[2] | s[3];
-            if ((any >> 24) == 0)
-                continue;
-            const ULONG all = s[0] & s[1] & s[2] & s[3];
-            if (!kScaled && (all >> 24) == 0xFF) {
-                for (int k = 0; k < 4; ++k) {
-                    d[3 * k] = static_cast<unsigned char>(s[k]);
-                    d[3 * k + 1] = static_cast<unsigned char>(s[k] >> 8);
-                    d[3 * k + 2] = static_cast<unsigned char>(s[k] >> 16);
-                }
-                continue;
-            }
-            for (int k = 0; k < 4; ++k)
-                BlendPixel<kScaled>(d + 3 * k, s[k], opacity);
-        }
-        for (; i < r.w; ++i, ++s, d += 3)
-            BlendPixel<kScaled>(d, *s, opacity);
-    }
-}
-
 enum class Extent { WholeImage, Region };
 
 // A region's requested size is first capped at the image size, compared as unsigned, so a
@@ -124,11 +78,16 @@ void DrawTga(CMoxGraphics& canvas, CMoxTga* pTga, int x, int y, int srcX, int sr
     if (!ClipRegion(x, y, srcX, srcY, w, h, W, H, canvas.m_nWidth, canvas.m_nHeight, r))
         return;
 
-    const size_t stride = size_t(canvas.m_nStride);
-    if (scaled && opacity != 255)
-        BlendRows<true>(image, W, canvas.m_pDIBBits, stride, r, opacity);
-    else
-        BlendRows<false>(image, W, canvas.m_pDIBBits, stride, r, 0);
+    // The pixel loops are the blit kernels of this CPU; opacity 255 leaves each pixel's alpha.
+    mox::blit::TgaJob job;
+    job.dst = canvas.m_pDIBBits + std::ptrdiff_t(r.y) * canvas.m_nStride + 3 * std::ptrdiff_t(r.x);
+    job.dstStride = canvas.m_nStride;
+    job.src = reinterpret_cast<const std::uint8_t*>(image + std::ptrdiff_t(r.sy) * W + r.sx);
+    job.srcStride = W;
+    job.w = r.w;
+    job.h = r.h;
+    job.opacity = scaled ? opacity : 255;
+    mox::blit::Active().tga(job);
 }
 
 } // namespace

@@ -1,0 +1,19 @@
+// The blit kernels for AVX2, with SSE2 for what is left of a row. This unit alone is compiled
+// for AVX2; the dispatcher calls it only on CPUs that report it.
+#include "graphics/blit_kernels.h"
+
+#if defined(__x86_64__) || defined(_M_X64)
+#include "graphics/blit_vector.h"
+
+namespace mox::blit {
+
+#if defined(__AVX2__)
+const Kernels kAvx2Kernels = {"avx2", Rows<V256, V128>::Bgr, Rows<V256, V128>::Tga};
+#else
+// A compiler that cannot target AVX2 here: the dispatcher may still pick this level, so it
+// carries the SSE2 loops.
+const Kernels kAvx2Kernels = {"avx2", Rows<V128>::Bgr, Rows<V128>::Tga};
+#endif
+
+} // namespace mox::blit
+#endif

@@ -1,0 +1,21 @@
+// The blit kernels for AVX-512 (F and BW), with AVX2 and SSE2 for what is left of a row. This
+// unit alone is compiled for AVX-512; the dispatcher calls it only on CPUs that report it.
+#include "graphics/blit_kernels.h"
+
+#if defined(__x86_64__) || defined(_M_X64)
+#if defined(__GNUC__) && !defined(__clang__)
+// GCC's own AVX-512 headers start some intrinsics from a deliberately undefined register.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+#include "graphics/blit_vector.h"
+
+namespace mox::blit {
+
+#if defined(__AVX512F__) && defined(__AVX512BW__)
+const Kernels kAvx512Kernels = {"avx512", Rows<V512, V256, V128>::Bgr, Rows<V512>::Tga};
+#else
+const Kernels kAvx512Kernels = {"avx512", Rows<V128>::Bgr, Rows<V128>::Tga};
+#endif
+
+} // namespace mox::blit
+#endif

@@ -1,0 +1,72 @@
+// The reference kernels: the blitters' pixel rules written out one pixel at a time. Every
+// vector kernel is tested against these, byte for byte.
+#include "graphics/blit_kernels.h"
+
+#include "graphics/blend.h"
+
+#include <cstring>
+
+namespace mox::blit {
+
+void ScalarBgrPixels(std::uint8_t* d, const std::uint8_t* s, int w, bool keyed, Key key, int alpha)
+{
+    for (int j = 0; j < w; ++j, s += 3, d += 3) {
+        if (keyed && s[0] == key.b && s[1] == key.g && s[2] == key.r)
+            continue;
+        if (alpha == 255) {
+            d[0] = s[0];
+            d[1] = s[1];
+            d[2] = s[2];
+        } else {
+            d[0] = BlendChannel(d[0], s[0], unsigned(alpha));
+            d[1] = BlendChannel(d[1], s[1], unsigned(alpha));
+            d[2] = BlendChannel(d[2], s[2], unsigned(alpha));
+        }
+    }
+}
+
+void ScalarTgaPixels(std::uint8_t* d, const std::uint8_t* s, int w, unsigned opacity)
+{
+    for (int j = 0; j < w; ++j, s += 4, d += 3) {
+        std::uint32_t p;
+        std::memcpy(&p, s, 4);
+        unsigned a = p >> 24;
+        if (opacity != 255)
+            a = (a * opacity) >> 8; // at most 253: never a copy
+        else if (a == 255)
+            a = 256; // the exact copy
+        if (a == 0)
+            continue;
+        d[0] = BlendChannel(d[0], p & 0xFF, a);
+        d[1] = BlendChannel(d[1], (p >> 8) & 0xFF, a);
+        d[2] = BlendChannel(d[2], (p >> 16) & 0xFF, a);
+    }
+}
+
+namespace {
+
+void BgrRows(const BgrJob& job)
+{
+    std::uint8_t* d = job.dst;
+    const std::uint8_t* s = job.src;
+    for (int k = 0; k < job.h; ++k, d += job.dstStride, s += job.srcStep) {
+        if (!job.keyed && job.alpha == 255)
+            std::memcpy(d, s, std::size_t(job.w) * 3);
+        else
+            ScalarBgrPixels(d, s, job.w, job.keyed, job.key, job.alpha);
+    }
+}
+
+void TgaRows(const TgaJob& job)
+{
+    std::uint8_t* d = job.dst;
+    const std::uint8_t* s = job.src;
+    for (int k = 0; k < job.h; ++k, d += job.dstStride, s += 4 * job.srcStride)
+        ScalarTgaPixels(d, s, job.w, job.opacity);
+}
+
+} // namespace
+
+const Kernels kScalarKernels = {"scalar", BgrRows, TgaRows};
+
+} // namespace mox::blit

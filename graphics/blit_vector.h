@@ -1,0 +1,411 @@
+// Vector building blocks of the blit kernels, for 16-, 32- and 64-byte registers. Included only
+// by blit_sse2.cpp, blit_avx2.cpp and blit_avx512.cpp; each unit gets the widths its compiler
+// flags allow. Everything here has internal linkage, so no function compiled for a wide
+// instruction set can stand in for one that must run on any x86-64 CPU.
+//
+// The 24-bit kernels treat a row as a stream of bytes. The blend acts on each byte alone; the
+// colour key is found by comparing each byte, and its neighbours up to two bytes either side,
+// with the key laid out in the byte's phase within its pixel, so no pixel is ever unpacked.
+#pragma once
+
+#include "graphics/blend.h"
+#include "graphics/blit_kernels.h"
+
+#include <cstring>
+#include <tuple>
+
+#include <immintrin.h>
+
+namespace mox::blit {
+namespace {
+
+// --- 16 bytes (SSE2) ----------------------------------------------------------------------------
+
+struct V128 {
+    using Vec = __m128i;
+    using Mask = __m128i; // a byte of 0xFF where set
+    static constexpr int kBytes = 16;
+
+    static Vec Load(const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+    static void Store(std::uint8_t* p, Vec v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+    static Vec Splat(std::uint8_t b) { return _mm_set1_epi8(static_cast<char>(b)); }
+    static Mask MaskFromBytes(const std::uint8_t* bytes) { return Load(bytes); }
+    static Mask Eq(Vec a, Vec b) { return _mm_cmpeq_epi8(a, b); }
+    static Mask And(Mask a, Mask b) { return _mm_and_si128(a, b); }
+    static Mask Or(Mask a, Mask b) { return _mm_or_si128(a, b); }
+    static bool All(Mask m) { return _mm_movemask_epi8(m) == 0xFFFF; }
+    static bool None(Mask m) { return _mm_movemask_epi8(m) == 0; }
+    static Vec Select(Mask m, Vec ifSet, Vec ifClear)
+    {
+        return _mm_or_si128(_mm_and_si128(m, ifSet), _mm_andnot_si128(m, ifClear));
+    }
+    static Vec ZeroWhere(Mask m, Vec v) { return _mm_andnot_si128(m, v); }
+
+    // BlendChannel on every byte; alo and ahi hold the weights (0 to 256) of the low and high
+    // eight bytes as 16-bit lanes.
+    static Vec BlendWide(Vec d, Vec s, Vec alo, Vec ahi)
+    {
+        const Vec z = _mm_setzero_si128();
+        const Vec dlo = _mm_unpacklo_epi8(d, z), dhi = _mm_unpackhi_epi8(d, z);
+        Vec lo = _mm_mullo_epi16(_mm_sub_epi16(_mm_unpacklo_epi8(s, z), dlo), alo);
+        Vec hi = _mm_mullo_epi16(_mm_sub_epi16(_mm_unpackhi_epi8(s, z), dhi), ahi);
+        lo = _mm_srli_epi16(_mm_add_epi16(lo, _mm_slli_epi16(dlo, 8)), 8);
+        hi = _mm_srli_epi16(_mm_add_epi16(hi, _mm_slli_epi16(dhi, 8)), 8);
+        return _mm_packus_epi16(lo, hi);
+    }
+    static Vec Blend(Vec d, Vec s, Vec a8)
+    {
+        const Vec z = _mm_setzero_si128();
+        return BlendWide(d, s, _mm_unpacklo_epi8(a8, z), _mm_unpackhi_epi8(a8, z));
+    }
+    static Vec Weight16(int a) { return _mm_set1_epi16(static_cast<short>(a)); }
+
+    // Four TGA pixels at a time. Twelve destination bytes are gathered into 32-bit lanes by
+    // shifting each pixel up by its index, and scattered back the same way.
+    static Vec Lane3Mask(int k)
+    {
+        alignas(16) std::uint8_t m[16] = {};
+        m[4 * k] = m[4 * k + 1] = m[4 * k + 2] = 0xFF;
+        return Load(m);
+    }
+    static Vec Expand12(const std::uint8_t* d, const Vec lane[4])
+    {
+        std::uint32_t last;
+        std::memcpy(&last, d + 8, 4);
+        const Vec v = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(d)),
+                                         _mm_cvtsi32_si128(static_cast<int>(last)));
+        return _mm_or_si128(
+            _mm_or_si128(_mm_and_si128(v, lane[0]), _mm_and_si128(_mm_slli_si128(v, 1), lane[1])),
+            _mm_or_si128(_mm_and_si128(_mm_slli_si128(v, 2), lane[2]), _mm_and_si128(_mm_slli_si128(v, 3), lane[3])));
+    }
+    static void Compact12(std::uint8_t* d, Vec v, const Vec lane[4])
+    {
+        const Vec c = _mm_or_si128(
+            _mm_or_si128(_mm_and_si128(v, lane[0]), _mm_srli_si128(_mm_and_si128(v, lane[1]), 1)),
+            _mm_or_si128(_mm_srli_si128(_mm_and_si128(v, lane[2]), 2), _mm_srli_si128(_mm_and_si128(v, lane[3]), 3)));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(d), c);
+        const std::uint32_t last = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(c, 8)));
+        std::memcpy(d + 8, &last, 4);
+    }
+
+    static int Tga(std::uint8_t* d, const std::uint8_t* s, int w, unsigned opacity)
+    {
+        const Vec lane[4] = {Lane3Mask(0), Lane3Mask(1), Lane3Mask(2), Lane3Mask(3)};
+        const Vec alphaBits = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+        const Vec zero = _mm_setzero_si128();
+        const Vec scale = _mm_set1_epi32(static_cast<int>(opacity));
+        int p = 0;
+        for (; p + 4 <= w; p += 4) {
+            const Vec px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4 * p));
+            const Vec alpha = _mm_and_si128(px, alphaBits);
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, zero)) == 0xFFFF)
+                continue;
+            std::uint8_t* dp = d + 3 * p;
+            if (opacity == 255 && _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, alphaBits)) == 0xFFFF) {
+                Compact12(dp, px, lane);
+                continue;
+            }
+            Vec a = _mm_srli_epi32(px, 24);
+            if (opacity == 255)
+                a = _mm_sub_epi32(a, _mm_cmpeq_epi32(a, _mm_set1_epi32(255))); // 255 weighs 256: a copy
+            else
+                a = _mm_srli_epi32(_mm_mullo_epi16(a, scale), 8); // A * opacity < 2^16
+            a = _mm_or_si128(a, _mm_slli_epi32(a, 16));
+            const Vec out = BlendWide(Expand12(dp, lane), px, _mm_unpacklo_epi32(a, a), _mm_unpackhi_epi32(a, a));
+            Compact12(dp, out, lane);
+        }
+        return p;
+    }
+};
+
+// --- 32 bytes (AVX2) ----------------------------------------------------------------------------
+
+#if defined(__AVX2__)
+struct V256 {
+    using Vec = __m256i;
+    using Mask = __m256i;
+    static constexpr int kBytes = 32;
+
+    static Vec Load(const std::uint8_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+    static void Store(std::uint8_t* p, Vec v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+    static Vec Splat(std::uint8_t b) { return _mm256_set1_epi8(static_cast<char>(b)); }
+    static Mask MaskFromBytes(const std::uint8_t* bytes) { return Load(bytes); }
+    static Mask Eq(Vec a, Vec b) { return _mm256_cmpeq_epi8(a, b); }
+    static Mask And(Mask a, Mask b) { return _mm256_and_si256(a, b); }
+    static Mask Or(Mask a, Mask b) { return _mm256_or_si256(a, b); }
+    static bool All(Mask m) { return _mm256_movemask_epi8(m) == -1; }
+    static bool None(Mask m) { return _mm256_testz_si256(m, m) != 0; }
+    static Vec Select(Mask m, Vec ifSet, Vec ifClear) { return _mm256_blendv_epi8(ifClear, ifSet, m); }
+    static Vec ZeroWhere(Mask m, Vec v) { return _mm256_andnot_si256(m, v); }
+
+    // Unpacking and packing both stay within 128-bit halves, so bytes come back in order.
+    static Vec BlendWide(Vec d, Vec s, Vec alo, Vec ahi)
+    {
+        const Vec z = _mm256_setzero_si256();
+        const Vec dlo = _mm256_unpacklo_epi8(d, z), dhi = _mm256_unpackhi_epi8(d, z);
+        Vec lo = _mm256_mullo_epi16(_mm256_sub_epi16(_mm256_unpacklo_epi8(s, z), dlo), alo);
+        Vec hi = _mm256_mullo_epi16(_mm256_sub_epi16(_mm256_unpackhi_epi8(s, z), dhi), ahi);
+        lo = _mm256_srli_epi16(_mm256_add_epi16(lo, _mm256_slli_epi16(dlo, 8)), 8);
+        hi = _mm256_srli_epi16(_mm256_add_epi16(hi, _mm256_slli_epi16(dhi, 8)), 8);
+        return _mm256_packus_epi16(lo, hi);
+    }
+    static Vec Blend(Vec d, Vec s, Vec a8)
+    {
+        const Vec z = _mm256_setzero_si256();
+        return BlendWide(d, s, _mm256_unpacklo_epi8(a8, z), _mm256_unpackhi_epi8(a8, z));
+    }
+    static Vec Weight16(int a) { return _mm256_set1_epi16(static_cast<short>(a)); }
+
+    // Eight TGA pixels: 24 destination bytes, loaded as 16 + 8 and spread four pixels to each
+    // 128-bit half, then one byte shuffle per half.
+    static int Tga(std::uint8_t* d, const std::uint8_t* s, int w, unsigned opacity)
+    {
+        const Vec spread = _mm256_setr_epi32(0, 1, 2, 3, 3, 4, 5, 6);
+        const Vec gather = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7);
+        const Vec expand = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1, //
+                                            0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+        const Vec compact = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, //
+                                             0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+        const Vec alphaBits = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+        const Vec scale = _mm256_set1_epi32(static_cast<int>(opacity));
+        int p = 0;
+        for (; p + 8 <= w; p += 8) {
+            const Vec px = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 4 * p));
+            const Vec alpha = _mm256_and_si256(px, alphaBits);
+            if (_mm256_testz_si256(alpha, alpha))
+                continue;
+            std::uint8_t* dp = d + 3 * p;
+            Vec out;
+            if (opacity == 255 && _mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, alphaBits)) == -1) {
+                out = px;
+            } else {
+                const Vec dv =
+                    _mm256_shuffle_epi8(_mm256_permutevar8x32_epi32(
+                                            _mm256_set_m128i(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(dp + 16)),
+                                                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(dp))),
+                                            spread),
+                                        expand);
+                Vec a = _mm256_srli_epi32(px, 24);
+                if (opacity == 255)
+                    a = _mm256_sub_epi32(a, _mm256_cmpeq_epi32(a, _mm256_set1_epi32(255)));
+                else
+                    a = _mm256_srli_epi32(_mm256_mullo_epi16(a, scale), 8);
+                a = _mm256_or_si256(a, _mm256_slli_epi32(a, 16));
+                out = BlendWide(dv, px, _mm256_unpacklo_epi32(a, a), _mm256_unpackhi_epi32(a, a));
+            }
+            out = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(out, compact), gather);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dp), _mm256_castsi256_si128(out));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(dp + 16), _mm256_extracti128_si256(out, 1));
+        }
+        return p;
+    }
+};
+#endif
+
+// --- 64 bytes (AVX-512 F and BW) ----------------------------------------------------------------
+
+#if defined(__AVX512F__) && defined(__AVX512BW__)
+struct V512 {
+    using Vec = __m512i;
+    using Mask = __mmask64; // a bit per byte
+    static constexpr int kBytes = 64;
+
+    static Vec Load(const std::uint8_t* p) { return _mm512_loadu_si512(p); }
+    static void Store(std::uint8_t* p, Vec v) { _mm512_storeu_si512(p, v); }
+    static Vec Splat(std::uint8_t b) { return _mm512_set1_epi8(static_cast<char>(b)); }
+    static Mask MaskFromBytes(const std::uint8_t* bytes) { return _mm512_movepi8_mask(Load(bytes)); }
+    static Mask Eq(Vec a, Vec b) { return _mm512_cmpeq_epi8_mask(a, b); }
+    static Mask And(Mask a, Mask b) { return a & b; }
+    static Mask Or(Mask a, Mask b) { return a | b; }
+    static bool All(Mask m) { return m == ~Mask(0); }
+    static bool None(Mask m) { return m == 0; }
+    static Vec Select(Mask m, Vec ifSet, Vec ifClear) { return _mm512_mask_blend_epi8(m, ifClear, ifSet); }
+    static Vec ZeroWhere(Mask m, Vec v) { return _mm512_maskz_mov_epi8(~m, v); }
+
+    static Vec BlendWide(Vec d, Vec s, Vec alo, Vec ahi)
+    {
+        const Vec z = _mm512_setzero_si512();
+        const Vec dlo = _mm512_unpacklo_epi8(d, z), dhi = _mm512_unpackhi_epi8(d, z);
+        Vec lo = _mm512_mullo_epi16(_mm512_sub_epi16(_mm512_unpacklo_epi8(s, z), dlo), alo);
+        Vec hi = _mm512_mullo_epi16(_mm512_sub_epi16(_mm512_unpackhi_epi8(s, z), dhi), ahi);
+        lo = _mm512_srli_epi16(_mm512_add_epi16(lo, _mm512_slli_epi16(dlo, 8)), 8);
+        hi = _mm512_srli_epi16(_mm512_add_epi16(hi, _mm512_slli_epi16(dhi, 8)), 8);
+        return _mm512_packus_epi16(lo, hi);
+    }
+    static Vec Blend(Vec d, Vec s, Vec a8)
+    {
+        const Vec z = _mm512_setzero_si512();
+        return BlendWide(d, s, _mm512_unpacklo_epi8(a8, z), _mm512_unpackhi_epi8(a8, z));
+    }
+    static Vec Weight16(int a) { return _mm512_set1_epi16(static_cast<short>(a)); }
+
+    // Sixteen TGA pixels: 48 destination bytes, four pixels spread to each 128-bit quarter. The
+    // last group of a row is loaded and stored under a mask, which touches no byte outside it.
+    static int Tga(std::uint8_t* d, const std::uint8_t* s, int w, unsigned opacity)
+    {
+        const Vec spread = _mm512_setr_epi32(0, 1, 2, 3, 3, 4, 5, 6, 6, 7, 8, 9, 9, 10, 11, 12);
+        const Vec gather = _mm512_setr_epi32(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 15, 15, 15, 15);
+        const Vec expand = _mm512_broadcast_i32x4(_mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1));
+        const Vec compact =
+            _mm512_broadcast_i32x4(_mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1));
+        const Vec alphaBits = _mm512_set1_epi32(static_cast<int>(0xFF000000u));
+        const Vec scale = _mm512_set1_epi32(static_cast<int>(opacity));
+        for (int p = 0; p < w; p += 16) {
+            const int n = w - p < 16 ? w - p : 16;
+            const __mmask16 lanes = static_cast<__mmask16>((1u << n) - 1);
+            const __mmask64 bytes = (~0ull) >> (64 - 3 * n);
+            const Vec px = _mm512_maskz_loadu_epi32(lanes, s + 4 * p);
+            const Vec alpha = _mm512_and_si512(px, alphaBits);
+            if (_mm512_test_epi32_mask(alpha, alpha) == 0)
+                continue;
+            std::uint8_t* dp = d + 3 * p;
+            Vec out;
+            if (opacity == 255 && _mm512_cmpeq_epi32_mask(alpha, alphaBits) == lanes) {
+                out = px;
+            } else {
+                const Vec dv =
+                    _mm512_shuffle_epi8(_mm512_permutexvar_epi32(spread, _mm512_maskz_loadu_epi8(bytes, dp)), expand);
+                Vec a = _mm512_srli_epi32(px, 24);
+                if (opacity == 255)
+                    a = _mm512_mask_add_epi32(a, _mm512_cmpeq_epi32_mask(a, _mm512_set1_epi32(255)), a,
+                                              _mm512_set1_epi32(1));
+                else
+                    a = _mm512_srli_epi32(_mm512_mullo_epi16(a, scale), 8);
+                a = _mm512_or_si512(a, _mm512_slli_epi32(a, 16));
+                out = BlendWide(dv, px, _mm512_unpacklo_epi32(a, a), _mm512_unpackhi_epi32(a, a));
+            }
+            out = _mm512_permutexvar_epi32(gather, _mm512_shuffle_epi8(out, compact));
+            _mm512_mask_storeu_epi8(dp, bytes, out);
+        }
+        return w;
+    }
+};
+#endif
+
+// --- 24-bit rows, any width ---------------------------------------------------------------------
+
+// The key in each of the three byte phases, and which bytes start a pixel in each phase.
+template <class V> struct KeyConsts {
+    typename V::Vec pattern[3]; // byte l holds key channel (c + l) % 3
+    typename V::Mask first[3];  // byte l starts a pixel: (c + l) % 3 == 0
+    typename V::Mask notFirst[3];
+    typename V::Vec alpha; // the opacity in every byte
+
+    KeyConsts(Key key, int opacity) : alpha(V::Splat(static_cast<std::uint8_t>(opacity)))
+    {
+        const std::uint8_t channel[3] = {key.b, key.g, key.r};
+        alignas(64) std::uint8_t bytes[V::kBytes];
+        for (int c = 0; c < 3; ++c) {
+            for (int l = 0; l < V::kBytes; ++l)
+                bytes[l] = channel[(c + l) % 3];
+            pattern[c] = V::Load(bytes);
+            for (int l = 0; l < V::kBytes; ++l)
+                bytes[l] = (c + l) % 3 == 0 ? 0xFF : 0;
+            first[c] = V::MaskFromBytes(bytes);
+            for (int l = 0; l < V::kBytes; ++l)
+                bytes[l] ^= 0xFF;
+            notFirst[c] = V::MaskFromBytes(bytes);
+        }
+    }
+};
+
+// Bytes of s[0 .. kBytes) that belong to a keyed pixel; the first byte has phase c. Each byte
+// needs the bytes of its own pixel, which lie up to two before or after it; comparisons that
+// concern another pixel are masked out by phase. Reads s[-2] to s[kBytes + 1].
+template <class V> inline typename V::Mask KeyedBytes(const std::uint8_t* s, const KeyConsts<V>& k, int c)
+{
+    const int c1 = (c + 1) % 3, c2 = (c + 2) % 3;
+    using M = typename V::Mask;
+    const M e0 = V::Eq(V::Load(s), k.pattern[c]);
+    const M e1 = V::Or(V::Eq(V::Load(s + 1), k.pattern[c1]), k.first[c1]);    // needed by phases 0, 1
+    const M e2 = V::Or(V::Eq(V::Load(s + 2), k.pattern[c2]), k.notFirst[c]);  // phase 0
+    const M m1 = V::Or(V::Eq(V::Load(s - 1), k.pattern[c2]), k.first[c]);     // phases 1, 2
+    const M m2 = V::Or(V::Eq(V::Load(s - 2), k.pattern[c1]), k.notFirst[c1]); // phase 2
+    return V::And(V::And(V::And(e0, e1), V::And(e2, m1)), m2);
+}
+
+// Keyed copy or blend of pixels p, p + 1, ... in blocks of kBytes pixels (three registers),
+// as far as a block's reads stay inside the row. p must be at least 1. Returns the next pixel.
+template <class V, bool kBlend>
+int KeyedSpan(std::uint8_t* d, const std::uint8_t* s, int p, int w, const KeyConsts<V>& k)
+{
+    constexpr int N = V::kBytes;
+    const std::ptrdiff_t end = 3 * std::ptrdiff_t(w);
+    for (std::ptrdiff_t i = 3 * std::ptrdiff_t(p); i + 3 * N + 2 <= end; i += 3 * N, p += N) {
+        for (int j = 0; j < 3; ++j) {
+            const std::ptrdiff_t at = i + std::ptrdiff_t(j) * N;
+            const typename V::Mask keyed = KeyedBytes<V>(s + at, k, (j * N) % 3);
+            if (V::All(keyed))
+                continue;
+            const typename V::Vec src = V::Load(s + at);
+            if (kBlend)
+                V::Store(d + at, V::Blend(V::Load(d + at), src, V::ZeroWhere(keyed, k.alpha)));
+            else if (V::None(keyed))
+                V::Store(d + at, src);
+            else
+                V::Store(d + at, V::Select(keyed, V::Load(d + at), src));
+        }
+    }
+    return p;
+}
+
+// Unkeyed blend of bytes i, i + 1, ... a register at a time. Returns the next byte.
+template <class V>
+std::ptrdiff_t BlendSpan(std::uint8_t* d, const std::uint8_t* s, std::ptrdiff_t i, std::ptrdiff_t end, int alpha)
+{
+    const typename V::Vec a = V::Weight16(alpha);
+    for (; i + V::kBytes <= end; i += V::kBytes)
+        V::Store(d + i, V::BlendWide(V::Load(d + i), V::Load(s + i), a, a));
+    return i;
+}
+
+// The row loops shared by the vector levels: the widest register first, then each narrower
+// one on what is left, then the scalar loop for the last few pixels.
+template <class... Vs> struct Rows {
+    static void Bgr(const BgrJob& job)
+    {
+        std::uint8_t* d = job.dst;
+        const std::uint8_t* s = job.src;
+        const std::size_t rowBytes = std::size_t(job.w) * 3;
+        if (!job.keyed) {
+            for (int k = 0; k < job.h; ++k, d += job.dstStride, s += job.srcStep) {
+                if (job.alpha == 255) {
+                    std::memcpy(d, s, rowBytes);
+                    continue;
+                }
+                std::ptrdiff_t i = 0;
+                ((i = BlendSpan<Vs>(d, s, i, std::ptrdiff_t(rowBytes), job.alpha)), ...);
+                for (; i < std::ptrdiff_t(rowBytes); ++i)
+                    d[i] = BlendChannel(d[i], s[i], unsigned(job.alpha));
+            }
+            return;
+        }
+        const std::tuple<KeyConsts<Vs>...> consts{KeyConsts<Vs>(job.key, job.alpha)...};
+        for (int k = 0; k < job.h; ++k, d += job.dstStride, s += job.srcStep) {
+            if (job.w == 0)
+                break;
+            // The first pixel alone, so the registers may look two bytes back.
+            ScalarBgrPixels(d, s, 1, true, job.key, job.alpha);
+            int p = 1;
+            if (job.alpha == 255)
+                ((p = KeyedSpan<Vs, false>(d, s, p, job.w, std::get<KeyConsts<Vs>>(consts))), ...);
+            else
+                ((p = KeyedSpan<Vs, true>(d, s, p, job.w, std::get<KeyConsts<Vs>>(consts))), ...);
+            ScalarBgrPixels(d + 3 * std::ptrdiff_t(p), s + 3 * std::ptrdiff_t(p), job.w - p, true, job.key, job.alpha);
+        }
+    }
+
+    static void Tga(const TgaJob& job)
+    {
+        std::uint8_t* d = job.dst;
+        const std::uint8_t* s = job.src;
+        for (int k = 0; k < job.h; ++k, d += job.dstStride, s += 4 * job.srcStride) {
+            int p = 0;
+            ((p += Vs::Tga(d + 3 * std::ptrdiff_t(p), s + 4 * std::ptrdiff_t(p), job.w - p, job.opacity)), ...);
+            ScalarTgaPixels(d + 3 * std::ptrdiff_t(p), s + 4 * std::ptrdiff_t(p), job.w - p, job.opacity);
+        }
+    }
+};
+
+} // namespace
+} // namespace mox::blit
