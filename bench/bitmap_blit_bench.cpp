@@ -1,153 +1,252 @@
-// Region blits of a 512 x 384 image onto a 1024 x 768 canvas, each against a baseline measured
-// in the same run: a memcpy of the same rows for the copies, and pixman compositing the same
-// region through a constant-alpha mask for the blends. The "ratio" counter is blit time over
-// baseline time (lower is better).
+// The bitmap blitter over a whole canvas, each path against what a user would otherwise call,
+// interleaved in the same repetitions on the same destination memory (blit_bench.h):
+//   opaque copy, raw and file form        memcpy of the same rows
+//   colour key                            SDL2 keyed blit, BGR24 to BGR24
+//   constant opacity 128, with and       SDL2 alpha-modulated blit (with the key), and pixman
+//   without key                           OVER through a solid a8 mask, r8g8b8 to r8g8b8
+// Pictures: "blobs" (40% keyed, in round patches, smooth colours elsewhere) and "noise" (each
+// pixel keyed with probability 0.4, random colours).
+#include "blit_bench.h"
+
 #include <MoxImage2.h>
 
-#include <benchmark/benchmark.h>
 #include <pixman.h>
+#ifdef MOX_BENCH_HAVE_SDL2
+#include <SDL.h>
+#endif
 
-#include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <memory>
+#include <random>
+#include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
-const int kCanvasW = 1024, kCanvasH = 768, kImageW = 512, kImageH = 384;
+enum class Picture { Blobs, Noise };
+const unsigned char kKeyR = 255, kKeyG = 0, kKeyB = 255;
+
+// Top row first, rows of exactly w x 3 bytes, blue green red.
+std::vector<unsigned char> MakePicture(int w, int h, Picture picture)
+{
+    std::mt19937 rng(5);
+    std::vector<unsigned char> px(std::size_t(w) * h * 3);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            unsigned char* p = &px[(std::size_t(y) * w + x) * 3];
+            bool key;
+            if (picture == Picture::Noise) {
+                key = rng() % 5 < 2;
+                p[0] = std::uint8_t(rng());
+                p[1] = std::uint8_t(rng());
+                p[2] = std::uint8_t(rng());
+            } else {
+                // Discs of radius 36 on a 64-pixel grid: 1 - pi * 36^2 / 64^2 = 0.006 outside,
+                // so key the discs' inside: about 40% of the area in round patches.
+                const int dx = x % 64 - 32, dy = y % 64 - 32;
+                key = dx * dx + dy * dy < 23 * 23;
+                p[0] = std::uint8_t(x * 255 / w);
+                p[1] = std::uint8_t(y * 255 / h);
+                p[2] = std::uint8_t((x + y) & 0x7F);
+            }
+            if (key) {
+                p[0] = kKeyB;
+                p[1] = kKeyG;
+                p[2] = kKeyR;
+            }
+        }
+    return px;
+}
+
+std::string WriteBmp(int w, int h, const std::vector<unsigned char>& topDown)
+{
+    const std::string path = "/tmp/bitmap_blit_bench-" + std::to_string(::getpid()) + ".bmp";
+    const std::uint32_t rowBytes = std::uint32_t(w) * 3; // every size here is a multiple of 4
+    const std::uint32_t imageBytes = rowBytes * std::uint32_t(h);
+    unsigned char header[54] = {'B', 'M'};
+    auto put32 = [&](int at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            header[at + i] = std::uint8_t(v >> (8 * i));
+    };
+    put32(2, 54 + imageBytes);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, std::uint32_t(w));
+    put32(22, std::uint32_t(h));
+    header[26] = 1;
+    header[28] = 24;
+    put32(34, imageBytes);
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return path;
+    std::fwrite(header, 1, sizeof header, f);
+    for (int y = h - 1; y >= 0; --y)
+        std::fwrite(&topDown[std::size_t(y) * rowBytes], 1, rowBytes, f);
+    std::fclose(f);
+    return path;
+}
 
 struct Scene {
+    int w, h;
     CMoxGraphics canvas;
-    std::vector<unsigned char> bytes; // raw bottom-up image, rows of exactly width x 3 bytes
-    CMoxBitmap plain, keyed;
+    std::vector<unsigned char> topDown, bottomUp;
+    CMoxBitmap plain, keyed, file;
+    pixman_image_t* pixDst = nullptr;
+    pixman_image_t* pixSrc = nullptr;
+    pixman_image_t* pixMask = nullptr;
+#ifdef MOX_BENCH_HAVE_SDL2
+    SDL_Surface* sdlDst = nullptr;
+    SDL_Surface* sdlSrc = nullptr;
+#endif
 
-    Scene()
+    Scene(int width, int height, Picture picture, bool withFile) : w(width), h(height)
     {
         canvas.GdiInit();
-        canvas.Init(kCanvasW, kCanvasH);
-        canvas.FillRectangle(0, 0, kCanvasW, kCanvasH, 30, 60, 90);
-        bytes.resize(std::size_t(kImageW) * kImageH * 3);
-        for (int y = 0; y < kImageH; ++y)
-            for (int x = 0; x < kImageW; ++x) {
-                unsigned char* p = &bytes[(std::size_t(y) * kImageW + x) * 3];
-                const bool key = ((x / 16) + (y / 16)) % 4 == 0; // a quarter of the pixels keyed out
-                p[0] = key ? 255 : static_cast<unsigned char>(x);
-                p[1] = key ? 0 : static_cast<unsigned char>(y);
-                p[2] = key ? 255 : static_cast<unsigned char>(x ^ y);
-            }
+        canvas.Init(w, h);
+        canvas.FillRectangle(0, 0, w, h, 30, 60, 90);
+        topDown = MakePicture(w, h, picture);
+        const std::size_t rowBytes = std::size_t(w) * 3;
+        bottomUp.resize(topDown.size());
+        for (int y = 0; y < h; ++y)
+            std::memcpy(&bottomUp[std::size_t(h - 1 - y) * rowBytes], &topDown[std::size_t(y) * rowBytes], rowBytes);
         BITMAPINFO header{};
         header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        header.bmiHeader.biWidth = kImageW;
-        header.bmiHeader.biHeight = kImageH;
+        header.bmiHeader.biWidth = w;
+        header.bmiHeader.biHeight = h;
         header.bmiHeader.biPlanes = 1;
         header.bmiHeader.biBitCount = 24;
-        plain.Init(bytes.data(), int(bytes.size()), header, 0);
-        keyed.Init(bytes.data(), int(bytes.size()), header, 255, 0, 255);
+        plain.Init(bottomUp.data(), int(bottomUp.size()), header, 0);
+        keyed.Init(bottomUp.data(), int(bottomUp.size()), header, kKeyR, kKeyG, kKeyB);
+        if (withFile) {
+            const std::string path = WriteBmp(w, h, topDown);
+            file.Init(std::wstring(path.begin(), path.end()).c_str());
+            std::remove(path.c_str());
+        }
+
+        // The baselines draw into the canvas's own memory, from the same pixels.
+        pixDst = pixman_image_create_bits(PIXMAN_r8g8b8, w, h, reinterpret_cast<uint32_t*>(canvas.m_pDIBBits),
+                                          canvas.m_nStride);
+        pixSrc =
+            pixman_image_create_bits(PIXMAN_r8g8b8, w, h, reinterpret_cast<uint32_t*>(topDown.data()), int(rowBytes));
+        pixman_color_t half = {0, 0, 0, 128 * 257};
+        pixMask = pixman_image_create_solid_fill(&half);
+#ifdef MOX_BENCH_HAVE_SDL2
+        sdlDst =
+            SDL_CreateRGBSurfaceWithFormatFrom(canvas.m_pDIBBits, w, h, 24, canvas.m_nStride, SDL_PIXELFORMAT_BGR24);
+        sdlSrc = SDL_CreateRGBSurfaceWithFormatFrom(topDown.data(), w, h, 24, int(rowBytes), SDL_PIXELFORMAT_BGR24);
+#endif
     }
+    ~Scene()
+    {
+        pixman_image_unref(pixMask);
+        pixman_image_unref(pixSrc);
+        pixman_image_unref(pixDst);
+#ifdef MOX_BENCH_HAVE_SDL2
+        SDL_FreeSurface(sdlSrc);
+        SDL_FreeSurface(sdlDst);
+#endif
+    }
+
+    moxbench::Baseline Memcpy()
+    {
+        return {"memcpy", [this] {
+                    const std::size_t rowBytes = std::size_t(w) * 3;
+                    for (int k = 0; k < h; ++k)
+                        std::memcpy(canvas.m_pDIBBits + std::size_t(k) * canvas.m_nStride,
+                                    &bottomUp[std::size_t(h - 1 - k) * rowBytes], rowBytes);
+                }};
+    }
+    moxbench::Baseline PixmanOver()
+    {
+        return {"pixman",
+                [this] { pixman_image_composite32(PIXMAN_OP_OVER, pixSrc, pixMask, pixDst, 0, 0, 0, 0, 0, 0, w, h); }};
+    }
+#ifdef MOX_BENCH_HAVE_SDL2
+    // SDL2 with the key and/or a constant alpha set on the source surface.
+    moxbench::Baseline Sdl(bool key, int alpha)
+    {
+        SDL_SetColorKey(sdlSrc, key ? SDL_TRUE : SDL_FALSE, SDL_MapRGB(sdlSrc->format, kKeyR, kKeyG, kKeyB));
+        SDL_SetSurfaceAlphaMod(sdlSrc, std::uint8_t(alpha));
+        SDL_SetSurfaceBlendMode(sdlSrc, alpha == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+        return {"sdl2", [this] {
+                    SDL_Rect at{0, 0, w, h};
+                    SDL_BlitSurface(sdlSrc, nullptr, sdlDst, &at);
+                }};
+    }
+#endif
 };
 
-Scene& TheScene()
-{
-    static Scene scene;
-    return scene;
-}
+enum class Path { Opaque, OpaqueFile, Keyed, Blended, KeyedBlended };
 
-using Clock = std::chrono::steady_clock;
-
-// Seconds per call of f, repeated for at least 0.2 s.
-template <class F> double SecondsPerCall(F&& f)
+void Run(benchmark::State& state, moxbench::Size size, Picture picture, Path path)
 {
-    long calls = 0;
-    const auto start = Clock::now();
-    Clock::duration elapsed{};
-    do {
-        for (int i = 0; i < 16; ++i)
-            f();
-        calls += 16;
-        elapsed = Clock::now() - start;
-    } while (elapsed < std::chrono::milliseconds(200));
-    return std::chrono::duration<double>(elapsed).count() / calls;
-}
-
-// The same rows moved with memcpy: what an opaque blit cannot beat.
-double MemcpyBaseline(Scene& s)
-{
-    const int stride = s.canvas.m_nStride;
-    return SecondsPerCall([&] {
-        for (int k = 0; k < kImageH; ++k)
-            std::memcpy(s.canvas.m_pDIBBits + std::size_t(100 + k) * stride + 3 * 200,
-                        s.bytes.data() + std::size_t(kImageH - 1 - k) * kImageW * 3, std::size_t(kImageW) * 3);
-        benchmark::ClobberMemory();
-    });
-}
-
-// pixman OVER with a solid mask of the given alpha, between two r8g8b8 images over the same memory.
-double PixmanBlendBaseline(Scene& s, unsigned char alpha)
-{
-    pixman_image_t* dst = pixman_image_create_bits(
-        PIXMAN_r8g8b8, kCanvasW, kCanvasH, reinterpret_cast<uint32_t*>(s.canvas.m_pDIBBits), s.canvas.m_nStride);
-    // The raw rows are 1536 bytes, already a multiple of 4, so pixman can read them in place.
-    pixman_image_t* src = pixman_image_create_bits(PIXMAN_r8g8b8, kImageW, kImageH,
-                                                   reinterpret_cast<uint32_t*>(s.bytes.data()), kImageW * 3);
-    pixman_color_t colour = {0, 0, 0, static_cast<uint16_t>(alpha * 257)};
-    pixman_image_t* mask = pixman_image_create_solid_fill(&colour);
-    const double seconds = SecondsPerCall([&] {
-        pixman_image_composite32(PIXMAN_OP_OVER, src, mask, dst, 0, 0, 0, 0, 200, 100, kImageW, kImageH);
-        benchmark::ClobberMemory();
-    });
-    pixman_image_unref(mask);
-    pixman_image_unref(src);
-    pixman_image_unref(dst);
-    return seconds;
-}
-
-template <class Blit> void Run(benchmark::State& state, double baseline, Blit&& blit)
-{
-    const auto start = Clock::now();
-    long calls = 0;
-    for (auto _ : state) {
-        blit();
-        benchmark::ClobberMemory();
-        ++calls;
+    Scene s(size.w, size.h, picture, path == Path::OpaqueFile);
+    std::vector<moxbench::Baseline> baselines;
+    std::function<void()> ours;
+    switch (path) {
+    case Path::Opaque:
+        ours = [&] { s.canvas.Draw(&s.plain, 0, 0, 0, 0, s.w, s.h); };
+        baselines.push_back(s.Memcpy());
+        break;
+    case Path::OpaqueFile:
+        ours = [&] { s.canvas.Draw(&s.file, 0, 0, 0, 0, s.w, s.h); };
+        baselines.push_back(s.Memcpy());
+        break;
+    case Path::Keyed:
+        ours = [&] { s.canvas.Draw(&s.keyed, 0, 0, 0, 0, s.w, s.h); };
+#ifdef MOX_BENCH_HAVE_SDL2
+        baselines.push_back(s.Sdl(true, 255));
+#endif
+        break;
+    case Path::Blended:
+    case Path::KeyedBlended: {
+        CMoxBitmap* image = path == Path::Blended ? &s.plain : &s.keyed;
+        ours = [&s, image] { s.canvas.Draw(image, 0, 0, 0, 0, s.w, s.h, 128); };
+#ifdef MOX_BENCH_HAVE_SDL2
+        baselines.push_back(s.Sdl(path == Path::KeyedBlended, 128));
+#endif
+        baselines.push_back(s.PixmanOver());
+        break;
     }
-    const double perCall = std::chrono::duration<double>(Clock::now() - start).count() / (calls ? calls : 1);
-    state.counters["ratio"] = perCall / baseline;
-    state.counters["baseline_us"] = baseline * 1e6;
-    state.SetBytesProcessed(std::int64_t(calls) * kImageW * kImageH * 3);
+    }
+    moxbench::Interleaved(state, ours, baselines, double(s.w) * s.h * 3);
 }
 
-void BM_OpaqueRegion(benchmark::State& state)
+void RegisterAll()
 {
-    Scene& s = TheScene();
-    const double baseline = MemcpyBaseline(s);
-    Run(state, baseline, [&] { s.canvas.Draw(&s.plain, 200, 100, 0, 0, kImageW, kImageH); });
+    const struct {
+        const char* name;
+        Path path;
+        std::vector<Picture> pictures;
+    } paths[] = {
+        {"Opaque", Path::Opaque, {Picture::Blobs}},
+        {"OpaqueFileForm", Path::OpaqueFile, {Picture::Blobs}},
+        {"Keyed", Path::Keyed, {Picture::Blobs, Picture::Noise}},
+        {"Opacity128", Path::Blended, {Picture::Blobs}},
+        {"KeyedOpacity128", Path::KeyedBlended, {Picture::Blobs, Picture::Noise}},
+    };
+    for (const auto& p : paths)
+        for (Picture picture : p.pictures)
+            for (const moxbench::Size& size : moxbench::Sizes()) {
+                const std::string name = std::string("Bitmap") + p.name + "/" + std::to_string(size.w) + "x" +
+                                         std::to_string(size.h) + (picture == Picture::Blobs ? "/blobs" : "/noise");
+                const Path path = p.path;
+                benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& st) { Run(st, size, picture, path); })
+                    ->UseManualTime()
+                    ->Unit(benchmark::kMicrosecond)
+                    ->Iterations(size.w > 2000 ? 15 : 61);
+            }
 }
-
-void BM_KeyedRegion(benchmark::State& state)
-{
-    Scene& s = TheScene();
-    const double baseline = MemcpyBaseline(s);
-    Run(state, baseline, [&] { s.canvas.Draw(&s.keyed, 200, 100, 0, 0, kImageW, kImageH); });
-}
-
-void BM_BlendedRegion(benchmark::State& state)
-{
-    Scene& s = TheScene();
-    const double baseline = PixmanBlendBaseline(s, 128);
-    Run(state, baseline, [&] { s.canvas.Draw(&s.plain, 200, 100, 0, 0, kImageW, kImageH, 128); });
-}
-
-void BM_KeyedBlendedRegion(benchmark::State& state)
-{
-    Scene& s = TheScene();
-    const double baseline = PixmanBlendBaseline(s, 128);
-    Run(state, baseline, [&] { s.canvas.Draw(&s.keyed, 200, 100, 0, 0, kImageW, kImageH, 128); });
-}
-
-BENCHMARK(BM_OpaqueRegion)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_KeyedRegion)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_BlendedRegion)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_KeyedBlendedRegion)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    RegisterAll();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

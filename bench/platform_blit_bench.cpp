@@ -1,6 +1,7 @@
-// Cost of the platform's GDI copies against the plain loops they stand for, measured in the
-// same run. Counters: `ratio` = platform call time / baseline time (1.0 = no overhead).
-#include <benchmark/benchmark.h>
+// Cost of the platform's GDI copies against the plain loops they stand for, interleaved in the
+// same repetitions (blit_bench.h). Counters: speed = baseline time / platform call time, the
+// median over repetitions (1.0 = no overhead).
+#include "blit_bench.h"
 
 #include <windows.h>
 
@@ -45,33 +46,19 @@ struct Section {
     }
 };
 
-double Seconds(std::chrono::steady_clock::duration d)
-{
-    return std::chrono::duration<double>(d).count();
-}
-
 // A full-frame BitBlt between two sections against memcpy of the same rows.
 void BM_BitBltFrame(benchmark::State& state)
 {
     Section src(kW, kH), dst(kW, kH);
     std::memset(src.bits, 0x5A, static_cast<size_t>(((kW * 3 + 3) & ~3) * kH));
     const size_t stride = static_cast<size_t>((kW * 3 + 3) & ~3);
-    double platform = 0, baseline = 0;
-    for (auto _ : state) {
-        auto t0 = std::chrono::steady_clock::now();
-        BitBlt(dst.dc, 0, 0, kW, kH, src.dc, 0, 0, SRCCOPY);
-        auto t1 = std::chrono::steady_clock::now();
-        for (int y = 0; y < kH; ++y)
-            std::memcpy(dst.bits + y * stride, src.bits + y * stride, kW * 3);
-        auto t2 = std::chrono::steady_clock::now();
-        benchmark::DoNotOptimize(dst.bits[0]);
-        benchmark::ClobberMemory();
-        platform += Seconds(t1 - t0);
-        baseline += Seconds(t2 - t1);
-    }
-    state.counters["ratio"] = baseline > 0 ? platform / baseline : 0;
+    moxbench::Interleaved(state, [&] { BitBlt(dst.dc, 0, 0, kW, kH, src.dc, 0, 0, SRCCOPY); },
+                          {{"memcpy", [&] {
+                                for (int y = 0; y < kH; ++y)
+                                    std::memcpy(dst.bits + y * stride, src.bits + y * stride, kW * 3);
+                            }}});
 }
-BENCHMARK(BM_BitBltFrame)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BitBltFrame)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 // A 2x nearest-pixel zoom of a 320x240 bottom-up DIB to a full frame, against the same
 // sampling written as a bare loop with nothing clipped or checked.
@@ -86,30 +73,22 @@ void BM_StretchDIBitsZoom(benchmark::State& state)
     Section dst(kW, kH);
     SetStretchBltMode(dst.dc, COLORONCOLOR);
     const size_t dstStride = static_cast<size_t>((kW * 3 + 3) & ~3);
-    double platform = 0, baseline = 0;
-    for (auto _ : state) {
-        auto t0 = std::chrono::steady_clock::now();
-        StretchDIBits(dst.dc, 0, 0, kW, kH, 0, 0, SW, SH, src.data(), &bmi, DIB_RGB_COLORS, SRCCOPY);
-        auto t1 = std::chrono::steady_clock::now();
-        for (int y = 0; y < kH; ++y) {
-            const BYTE* row = &src[static_cast<size_t>((SH - 1 - y / 2) * srcStride)];
-            BYTE* out = dst.bits + y * dstStride;
-            for (int x = 0; x < kW; ++x) {
-                const BYTE* p = row + (x / 2) * 3;
-                out[x * 3] = p[0];
-                out[x * 3 + 1] = p[1];
-                out[x * 3 + 2] = p[2];
-            }
-        }
-        auto t2 = std::chrono::steady_clock::now();
-        benchmark::DoNotOptimize(dst.bits[0]);
-        benchmark::ClobberMemory();
-        platform += Seconds(t1 - t0);
-        baseline += Seconds(t2 - t1);
-    }
-    state.counters["ratio"] = baseline > 0 ? platform / baseline : 0;
+    moxbench::Interleaved(
+        state, [&] { StretchDIBits(dst.dc, 0, 0, kW, kH, 0, 0, SW, SH, src.data(), &bmi, DIB_RGB_COLORS, SRCCOPY); },
+        {{"loop", [&] {
+              for (int y = 0; y < kH; ++y) {
+                  const BYTE* row = &src[static_cast<size_t>((SH - 1 - y / 2) * srcStride)];
+                  BYTE* out = dst.bits + y * dstStride;
+                  for (int x = 0; x < kW; ++x) {
+                      const BYTE* p = row + (x / 2) * 3;
+                      out[x * 3] = p[0];
+                      out[x * 3 + 1] = p[1];
+                      out[x * 3 + 2] = p[2];
+                  }
+              }
+          }}});
 }
-BENCHMARK(BM_StretchDIBitsZoom)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StretchDIBitsZoom)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -1,13 +1,18 @@
-// The TGA blitter against pixman compositing the same pixels (OVER, a8r8g8b8 onto r8g8b8) on a
-// 1024 x 768 canvas. Each iteration times both; the "ratio" counter is blitter time / pixman
-// time (below 1: the blitter is faster).
+// The TGA blitter over a whole canvas, with and without a constant opacity, against pixman
+// (OVER, premultiplied a8r8g8b8 onto r8g8b8, through a solid a8 mask for the opacity) and SDL2
+// (ARGB8888 onto BGR24 with SDL_BLENDMODE_BLEND, alpha-modulated for the opacity), interleaved
+// in the same repetitions on the same destination memory (blit_bench.h).
+// Pictures: "sprites" (soft-edged discs: 41% opaque, 34% clear, 25% partial), "partial"
+// (every pixel partly transparent) and "noise" (opaque, clear and partial in no order).
+#include "blit_bench.h"
+
 #include <MoxImage2.h>
 
-#include <benchmark/benchmark.h>
 #include <pixman.h>
+#ifdef MOX_BENCH_HAVE_SDL2
+#include <SDL.h>
+#endif
 
-#include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -18,33 +23,30 @@
 
 namespace {
 
-constexpr int kCanvasW = 1024;
-constexpr int kCanvasH = 768;
+enum class Picture { Sprites, Partial, Noise };
 
-enum class Alpha { Random, Shapes };
-
-// Random: a third of the pixels opaque, a third transparent, a third partial, in no order (the
-// worst case for a blitter that branches per pixel). Shapes: opaque discs with soft edges on a
-// transparent ground, as sprites usually are.
-std::vector<std::uint8_t> MakePixels(int w, int h, Alpha kind)
+std::vector<std::uint8_t> MakePixels(int w, int h, Picture picture)
 {
     std::mt19937 rng(7);
-    std::vector<std::uint8_t> bgra(size_t(w) * size_t(h) * 4);
+    std::vector<std::uint8_t> bgra(std::size_t(w) * std::size_t(h) * 4);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            std::uint8_t* p = &bgra[(size_t(y) * size_t(w) + size_t(x)) * 4];
+            std::uint8_t* p = &bgra[(std::size_t(y) * std::size_t(w) + std::size_t(x)) * 4];
             p[0] = std::uint8_t(rng());
             p[1] = std::uint8_t(rng());
             p[2] = std::uint8_t(rng());
-            if (kind == Alpha::Random) {
+            if (picture == Picture::Partial) {
+                p[3] = std::uint8_t(1 + rng() % 254);
+            } else if (picture == Picture::Noise) {
                 const unsigned k = rng() % 3;
                 p[3] = k == 0 ? 255 : k == 1 ? 0 : std::uint8_t(1 + rng() % 254);
             } else {
-                // Discs of radius 40 on a 128-pixel grid, 8 pixels of soft edge.
-                const int dx = x % 128 - 64, dy = y % 128 - 64;
-                const double r = std::sqrt(double(dx * dx + dy * dy));
-                const double t = (48.0 - r) / 8.0;
-                p[3] = t >= 1 ? 255 : t <= 0 ? 0 : std::uint8_t(t * 255);
+                // On a 128-pixel grid: opaque inside radius 46.2 (41% of a cell), a soft ring to
+                // radius 58.7 (25%), clear beyond (34%).
+                const double dx = x % 128 - 63.5, dy = y % 128 - 63.5;
+                const double r = std::sqrt(dx * dx + dy * dy);
+                const double t = (58.7 - r) / 12.5;
+                p[3] = t >= 1 ? 255 : t <= 0 ? 0 : std::uint8_t(1 + t * 253);
             }
         }
     return bgra;
@@ -70,115 +72,116 @@ std::string WriteTga(int w, int h, const std::vector<std::uint8_t>& bgra)
     return path;
 }
 
-struct Fixture {
+struct Scene {
+    int w, h;
     CMoxGraphics canvas;
     CMoxTga tga;
-    std::vector<std::uint32_t> premultiplied; // pixman's source: a8r8g8b8, premultiplied
-    std::vector<std::uint8_t> pixmanBits;     // pixman's destination, laid out as the canvas
-    pixman_image_t* src = nullptr;
-    pixman_image_t* dst = nullptr;
+    std::vector<std::uint8_t> straight;       // SDL2's source: ARGB8888, not premultiplied
+    std::vector<std::uint32_t> premultiplied; // pixman's source
+    pixman_image_t* pixSrc = nullptr;
+    pixman_image_t* pixDst = nullptr;
+    pixman_image_t* pixMask = nullptr;
+#ifdef MOX_BENCH_HAVE_SDL2
+    SDL_Surface* sdlSrc = nullptr;
+    SDL_Surface* sdlDst = nullptr;
+#endif
     bool ok = false;
 
-    explicit Fixture(Alpha kind)
+    Scene(int width, int height, Picture picture) : w(width), h(height)
     {
-        const std::vector<std::uint8_t> bgra = MakePixels(kCanvasW, kCanvasH, kind);
-        const std::string path = WriteTga(kCanvasW, kCanvasH, bgra);
+        straight = MakePixels(w, h, picture);
+        const std::string path = WriteTga(w, h, straight);
         const bool loaded = tga.Init(path.c_str());
         std::remove(path.c_str());
-        if (!loaded || !canvas.Init(kCanvasW, kCanvasH) || !canvas.m_pDIBBits)
+        if (!loaded || !canvas.Init(w, h) || !canvas.m_pDIBBits)
             return;
-        canvas.FillRectangle(0, 0, kCanvasW, kCanvasH, 40, 90, 160);
-
-        premultiplied.resize(size_t(kCanvasW) * kCanvasH);
-        for (size_t i = 0; i < premultiplied.size(); ++i) {
-            const std::uint32_t a = bgra[4 * i + 3];
+        canvas.FillRectangle(0, 0, w, h, 40, 90, 160);
+        premultiplied.resize(std::size_t(w) * h);
+        for (std::size_t i = 0; i < premultiplied.size(); ++i) {
+            const std::uint32_t a = straight[4 * i + 3];
             auto mul = [a](std::uint32_t c) { return (c * a + 127) / 255; };
             premultiplied[i] =
-                (a << 24) | (mul(bgra[4 * i + 2]) << 16) | (mul(bgra[4 * i + 1]) << 8) | mul(bgra[4 * i]);
+                (a << 24) | (mul(straight[4 * i + 2]) << 16) | (mul(straight[4 * i + 1]) << 8) | mul(straight[4 * i]);
         }
-        pixmanBits.assign(size_t(canvas.m_nStride) * kCanvasH, 0);
-        for (size_t i = 0; i < pixmanBits.size(); ++i)
-            pixmanBits[i] = canvas.m_pDIBBits[i];
-        src = pixman_image_create_bits(PIXMAN_a8r8g8b8, kCanvasW, kCanvasH, premultiplied.data(), kCanvasW * 4);
-        dst = pixman_image_create_bits(PIXMAN_r8g8b8, kCanvasW, kCanvasH,
-                                       reinterpret_cast<std::uint32_t*>(pixmanBits.data()), canvas.m_nStride);
-        ok = src && dst;
+        pixSrc = pixman_image_create_bits(PIXMAN_a8r8g8b8, w, h, premultiplied.data(), w * 4);
+        pixDst = pixman_image_create_bits(PIXMAN_r8g8b8, w, h, reinterpret_cast<std::uint32_t*>(canvas.m_pDIBBits),
+                                          canvas.m_nStride);
+        pixman_color_t half = {0, 0, 0, 128 * 257};
+        pixMask = pixman_image_create_solid_fill(&half);
+#ifdef MOX_BENCH_HAVE_SDL2
+        sdlSrc = SDL_CreateRGBSurfaceWithFormatFrom(straight.data(), w, h, 32, w * 4, SDL_PIXELFORMAT_ARGB8888);
+        sdlDst =
+            SDL_CreateRGBSurfaceWithFormatFrom(canvas.m_pDIBBits, w, h, 24, canvas.m_nStride, SDL_PIXELFORMAT_BGR24);
+        SDL_SetSurfaceBlendMode(sdlSrc, SDL_BLENDMODE_BLEND);
+#endif
+        ok = pixSrc && pixDst && pixMask;
     }
-    ~Fixture()
+    ~Scene()
     {
-        if (src)
-            pixman_image_unref(src);
-        if (dst)
-            pixman_image_unref(dst);
+        if (pixMask)
+            pixman_image_unref(pixMask);
+        if (pixSrc)
+            pixman_image_unref(pixSrc);
+        if (pixDst)
+            pixman_image_unref(pixDst);
+#ifdef MOX_BENCH_HAVE_SDL2
+        SDL_FreeSurface(sdlSrc);
+        SDL_FreeSurface(sdlDst);
+#endif
     }
 };
 
-Fixture& Shared(Alpha kind)
+void Run(benchmark::State& state, moxbench::Size size, Picture picture, bool withOpacity)
 {
-    static Fixture random(Alpha::Random);
-    static Fixture shapes(Alpha::Shapes);
-    return kind == Alpha::Random ? random : shapes;
-}
-
-struct Blit {
-    int x, y, sx, sy, w, h;
-};
-
-// Times `draw` (the blitter) and pixman on the same blit, per iteration.
-template <typename Draw> void Compare(benchmark::State& state, const std::vector<Blit>& blits, Draw draw)
-{
-    Fixture& f = Shared(state.range(0) == 0 ? Alpha::Random : Alpha::Shapes);
-    state.SetLabel(state.range(0) == 0 ? "random alpha" : "shapes");
-    if (!f.ok) {
+    Scene s(size.w, size.h, picture);
+    if (!s.ok) {
         state.SkipWithError("canvas or image could not be set up");
         return;
     }
-    using Clock = std::chrono::steady_clock;
-    double ours = 0, theirs = 0;
-    std::int64_t pixels = 0;
-    for (auto _ : state) {
-        const auto t0 = Clock::now();
-        for (const Blit& b : blits)
-            draw(f, b);
-        const auto t1 = Clock::now();
-        for (const Blit& b : blits)
-            pixman_image_composite32(PIXMAN_OP_OVER, f.src, nullptr, f.dst, b.sx, b.sy, 0, 0, b.x, b.y, b.w, b.h);
-        const auto t2 = Clock::now();
-        const double mine = std::chrono::duration<double>(t1 - t0).count();
-        ours += mine;
-        theirs += std::chrono::duration<double>(t2 - t1).count();
-        state.SetIterationTime(mine);
-        benchmark::DoNotOptimize(f.canvas.m_pDIBBits[0]);
-        benchmark::DoNotOptimize(f.pixmanBits[0]);
-    }
-    for (const Blit& b : blits)
-        pixels += std::int64_t(std::min(b.w, kCanvasW - b.x)) * std::min(b.h, kCanvasH - b.y);
-    state.counters["ratio"] = theirs > 0 ? ours / theirs : 0;
-    state.counters["pixman_ms"] = benchmark::Counter(theirs * 1e3 / double(state.iterations()));
-    state.SetItemsProcessed(state.iterations() * pixels);
+    std::vector<moxbench::Baseline> baselines;
+    baselines.push_back({"pixman", [&s, withOpacity] {
+                             pixman_image_composite32(PIXMAN_OP_OVER, s.pixSrc, withOpacity ? s.pixMask : nullptr,
+                                                      s.pixDst, 0, 0, 0, 0, 0, 0, s.w, s.h);
+                         }});
+#ifdef MOX_BENCH_HAVE_SDL2
+    SDL_SetSurfaceAlphaMod(s.sdlSrc, withOpacity ? 128 : 255);
+    baselines.push_back({"sdl2", [&s] {
+                             SDL_Rect at{0, 0, s.w, s.h};
+                             SDL_BlitSurface(s.sdlSrc, nullptr, s.sdlDst, &at);
+                         }});
+#endif
+    std::function<void()> ours;
+    if (withOpacity)
+        ours = [&s] { s.canvas.Draw(&s.tga, 0, 0, 0, 0, s.w, s.h, 128); };
+    else
+        ours = [&s] { s.canvas.Draw(&s.tga, 0, 0); };
+    moxbench::Interleaved(state, ours, baselines, double(s.w) * s.h * 4);
 }
 
-void BM_TgaWholeImage(benchmark::State& state)
+void RegisterAll()
 {
-    Compare(state, {{0, 0, 0, 0, kCanvasW, kCanvasH}},
-            [](Fixture& f, const Blit& b) { f.canvas.Draw(&f.tga, b.x, b.y); });
-}
-
-// 256 x 256 sprites from different parts of the image, one of them clipped by the canvas edge.
-const std::vector<Blit> kRegions = {
-    {10, 20, 0, 0, 256, 256},      {300, 100, 256, 0, 256, 256},   {600, 400, 512, 256, 256, 256},
-    {50, 480, 700, 500, 256, 256}, {900, 600, 100, 100, 256, 256},
-};
-
-void BM_TgaRegions(benchmark::State& state)
-{
-    Compare(state, kRegions, [](Fixture& f, const Blit& b) { f.canvas.Draw(&f.tga, b.x, b.y, b.sx, b.sy, b.w, b.h); });
+    const std::pair<const char*, Picture> pictures[] = {
+        {"sprites", Picture::Sprites}, {"partial", Picture::Partial}, {"noise", Picture::Noise}};
+    for (bool withOpacity : {false, true})
+        for (const auto& [pictureName, picture] : pictures)
+            for (const moxbench::Size& size : moxbench::Sizes()) {
+                const std::string name = std::string(withOpacity ? "TgaOpacity128/" : "Tga/") + std::to_string(size.w) +
+                                         "x" + std::to_string(size.h) + "/" + pictureName;
+                const Picture p = picture;
+                benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& st) { Run(st, size, p, withOpacity); })
+                    ->UseManualTime()
+                    ->Unit(benchmark::kMicrosecond)
+                    ->Iterations(size.w > 2000 ? 15 : 61);
+            }
 }
 
 } // namespace
 
-// Argument 0: random alpha; 1: shapes.
-BENCHMARK(BM_TgaWholeImage)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_TgaRegions)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMicrosecond);
-
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    RegisterAll();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -12,7 +12,7 @@
 namespace mox::blit {
 
 #if defined(__AVX512F__) && defined(__AVX512BW__)
-const Kernels kAvx512Kernels = {"avx512", Rows<V512, V256, V128>::Bgr, Rows<V512>::Tga};
+const Kernels kAvx512Kernels = {"avx512", Rows<V512, V256, V128>::Bgr, Rows<V512, V256, V128>::Tga};
 #else
 const Kernels kAvx512Kernels = {"avx512", Rows<V128>::Bgr, Rows<V128>::Tga};
 #endif

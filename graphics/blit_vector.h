@@ -239,8 +239,9 @@ struct V512 {
     }
     static Vec Weight16(int a) { return _mm512_set1_epi16(static_cast<short>(a)); }
 
-    // Sixteen TGA pixels: 48 destination bytes, four pixels spread to each 128-bit quarter. The
-    // last group of a row is loaded and stored under a mask, which touches no byte outside it.
+    // Sixteen TGA pixels: 48 destination bytes, loaded as 32 + 16 and spread four pixels to
+    // each 128-bit quarter. (Masked loads and stores would take the row's last pixels too, but
+    // some CPUs run masked stores to memory far slower than plain ones.)
     static int Tga(std::uint8_t* d, const std::uint8_t* s, int w, unsigned opacity)
     {
         const Vec spread = _mm512_setr_epi32(0, 1, 2, 3, 3, 4, 5, 6, 6, 7, 8, 9, 9, 10, 11, 12);
@@ -250,21 +251,21 @@ struct V512 {
             _mm512_broadcast_i32x4(_mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1));
         const Vec alphaBits = _mm512_set1_epi32(static_cast<int>(0xFF000000u));
         const Vec scale = _mm512_set1_epi32(static_cast<int>(opacity));
-        for (int p = 0; p < w; p += 16) {
-            const int n = w - p < 16 ? w - p : 16;
-            const __mmask16 lanes = static_cast<__mmask16>((1u << n) - 1);
-            const __mmask64 bytes = (~0ull) >> (64 - 3 * n);
-            const Vec px = _mm512_maskz_loadu_epi32(lanes, s + 4 * p);
+        int p = 0;
+        for (; p + 16 <= w; p += 16) {
+            const Vec px = _mm512_loadu_si512(s + 4 * p);
             const Vec alpha = _mm512_and_si512(px, alphaBits);
             if (_mm512_test_epi32_mask(alpha, alpha) == 0)
                 continue;
             std::uint8_t* dp = d + 3 * p;
             Vec out;
-            if (opacity == 255 && _mm512_cmpeq_epi32_mask(alpha, alphaBits) == lanes) {
+            if (opacity == 255 && _mm512_cmpeq_epi32_mask(alpha, alphaBits) == 0xFFFF) {
                 out = px;
             } else {
-                const Vec dv =
-                    _mm512_shuffle_epi8(_mm512_permutexvar_epi32(spread, _mm512_maskz_loadu_epi8(bytes, dp)), expand);
+                const Vec loaded = _mm512_inserti64x4(
+                    _mm512_castsi256_si512(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(dp))),
+                    _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(dp + 32))), 1);
+                const Vec dv = _mm512_shuffle_epi8(_mm512_permutexvar_epi32(spread, loaded), expand);
                 Vec a = _mm512_srli_epi32(px, 24);
                 if (opacity == 255)
                     a = _mm512_mask_add_epi32(a, _mm512_cmpeq_epi32_mask(a, _mm512_set1_epi32(255)), a,
@@ -275,9 +276,10 @@ struct V512 {
                 out = BlendWide(dv, px, _mm512_unpacklo_epi32(a, a), _mm512_unpackhi_epi32(a, a));
             }
             out = _mm512_permutexvar_epi32(gather, _mm512_shuffle_epi8(out, compact));
-            _mm512_mask_storeu_epi8(dp, bytes, out);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(dp), _mm512_castsi512_si256(out));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dp + 32), _mm512_extracti32x4_epi32(out, 2));
         }
-        return w;
+        return p;
     }
 };
 #endif
@@ -289,9 +291,10 @@ template <class V> struct KeyConsts {
     typename V::Vec pattern[3]; // byte l holds key channel (c + l) % 3
     typename V::Mask first[3];  // byte l starts a pixel: (c + l) % 3 == 0
     typename V::Mask notFirst[3];
-    typename V::Vec alpha; // the opacity in every byte
+    typename V::Vec alpha;   // the opacity in every byte
+    typename V::Vec alpha16; // and in every 16-bit lane
 
-    KeyConsts(Key key, int opacity) : alpha(V::Splat(static_cast<std::uint8_t>(opacity)))
+    KeyConsts(Key key, int opacity) : alpha(V::Splat(static_cast<std::uint8_t>(opacity))), alpha16(V::Weight16(opacity))
     {
         const std::uint8_t channel[3] = {key.b, key.g, key.r};
         alignas(64) std::uint8_t bytes[V::kBytes];
@@ -309,14 +312,15 @@ template <class V> struct KeyConsts {
     }
 };
 
-// Bytes of s[0 .. kBytes) that belong to a keyed pixel; the first byte has phase c. Each byte
-// needs the bytes of its own pixel, which lie up to two before or after it; comparisons that
-// concern another pixel are masked out by phase. Reads s[-2] to s[kBytes + 1].
-template <class V> inline typename V::Mask KeyedBytes(const std::uint8_t* s, const KeyConsts<V>& k, int c)
+// Bytes of s[0 .. kBytes) that belong to a keyed pixel; the first byte has phase c and e0 says
+// which bytes equal their key channel. Each byte needs the bytes of its own pixel, which lie up
+// to two before or after it; comparisons that concern another pixel are masked out by phase.
+// Reads s[-2] to s[kBytes + 1].
+template <class V>
+inline typename V::Mask KeyedBytes(const std::uint8_t* s, typename V::Mask e0, const KeyConsts<V>& k, int c)
 {
     const int c1 = (c + 1) % 3, c2 = (c + 2) % 3;
     using M = typename V::Mask;
-    const M e0 = V::Eq(V::Load(s), k.pattern[c]);
     const M e1 = V::Or(V::Eq(V::Load(s + 1), k.pattern[c1]), k.first[c1]);    // needed by phases 0, 1
     const M e2 = V::Or(V::Eq(V::Load(s + 2), k.pattern[c2]), k.notFirst[c]);  // phase 0
     const M m1 = V::Or(V::Eq(V::Load(s - 1), k.pattern[c2]), k.first[c]);     // phases 1, 2
@@ -334,10 +338,16 @@ int KeyedSpan(std::uint8_t* d, const std::uint8_t* s, int p, int w, const KeyCon
     for (std::ptrdiff_t i = 3 * std::ptrdiff_t(p); i + 3 * N + 2 <= end; i += 3 * N, p += N) {
         for (int j = 0; j < 3; ++j) {
             const std::ptrdiff_t at = i + std::ptrdiff_t(j) * N;
-            const typename V::Mask keyed = KeyedBytes<V>(s + at, k, (j * N) % 3);
+            const int c = (j * N) % 3;
+            const typename V::Vec src = V::Load(s + at);
+            const typename V::Mask e0 = V::Eq(src, k.pattern[c]);
+            if (V::None(e0)) { // no byte could belong to a keyed pixel: the common case off the key
+                V::Store(d + at, kBlend ? V::BlendWide(V::Load(d + at), src, k.alpha16, k.alpha16) : src);
+                continue;
+            }
+            const typename V::Mask keyed = KeyedBytes<V>(s + at, e0, k, c);
             if (V::All(keyed))
                 continue;
-            const typename V::Vec src = V::Load(s + at);
             if (kBlend)
                 V::Store(d + at, V::Blend(V::Load(d + at), src, V::ZeroWhere(keyed, k.alpha)));
             else if (V::None(keyed))
