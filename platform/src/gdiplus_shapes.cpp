@@ -449,7 +449,7 @@ GpStatus WINGDIPAPI GdipFillRectangleI(GpGraphics* graphics, GpBrush* brush, INT
     box.y1 = int(std::min<long long>(surface.height, (long long)y + height));
     if (box.Empty())
         return Ok;
-    if (moxplat::FillOpaque(surface, brush, box))
+    if (moxplat::FillOpaque(surface, brush, box) || moxplat::FillTranslucent(surface, brush, box))
         return Ok;
     pixman_image_t* source = moxplat::BrushSource(brush);
     if (!source)

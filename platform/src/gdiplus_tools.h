@@ -137,4 +137,9 @@ struct PixelBox {
 void CompositeOver(const PixelSurface& surface, pixman_image_t* source, const PixelBox& box, std::uint8_t* mask,
                    int maskStride);
 
+// Fills `box` with the brush OVER the surface, byte for byte as CompositeOver without a mask
+// would, in one pass. False, drawing nothing, for a brush whose source does not repeat every 8
+// pixels both ways.
+bool FillTranslucent(const PixelSurface& surface, const GpBrush* brush, const PixelBox& box);
+
 } // namespace moxplat
