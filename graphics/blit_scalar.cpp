@@ -47,6 +47,8 @@ namespace {
 
 void BgrRows(const BgrJob& job)
 {
+    if (job.w <= 0)
+        return;
     std::uint8_t* d = job.dst;
     const std::uint8_t* s = job.src;
     for (int k = 0; k < job.h; ++k, d += job.dstStride, s += job.srcStep) {

@@ -374,6 +374,8 @@ std::ptrdiff_t BlendSpan(std::uint8_t* d, const std::uint8_t* s, std::ptrdiff_t 
 template <class... Vs> struct Rows {
     static void Bgr(const BgrJob& job)
     {
+        if (job.w <= 0)
+            return;
         std::uint8_t* d = job.dst;
         const std::uint8_t* s = job.src;
         const std::size_t rowBytes = std::size_t(job.w) * 3;
@@ -392,8 +394,6 @@ template <class... Vs> struct Rows {
         }
         const std::tuple<KeyConsts<Vs>...> consts{KeyConsts<Vs>(job.key, job.alpha)...};
         for (int k = 0; k < job.h; ++k, d += job.dstStride, s += job.srcStep) {
-            if (job.w == 0)
-                break;
             // The first pixel alone, so the registers may look two bytes back.
             ScalarBgrPixels(d, s, 1, true, job.key, job.alpha);
             int p = 1;
