@@ -297,7 +297,7 @@ template <class V> struct KeyConsts {
     KeyConsts(Key key, int opacity) : alpha(V::Splat(static_cast<std::uint8_t>(opacity))), alpha16(V::Weight16(opacity))
     {
         const std::uint8_t channel[3] = {key.b, key.g, key.r};
-        alignas(64) std::uint8_t bytes[V::kBytes];
+        std::uint8_t bytes[V::kBytes];
         for (int c = 0; c < 3; ++c) {
             for (int l = 0; l < V::kBytes; ++l)
                 bytes[l] = channel[(c + l) % 3];
