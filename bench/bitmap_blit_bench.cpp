@@ -236,7 +236,7 @@ void RegisterAll()
                 benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& st) { Run(st, size, picture, path); })
                     ->UseManualTime()
                     ->Unit(benchmark::kMicrosecond)
-                    ->Iterations(size.w > 2000 ? 15 : 61);
+                    ->Iterations(size.w > 2000 ? 31 : 61);
             }
 }
 

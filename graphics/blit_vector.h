@@ -328,36 +328,73 @@ inline typename V::Mask KeyedBytes(const std::uint8_t* s, typename V::Mask e0, c
     return V::And(V::And(V::And(e0, e1), V::And(e2, m1)), m2);
 }
 
-// Keyed copy or blend of pixels p, p + 1, ... in blocks of kBytes pixels (three registers),
-// as far as a block's reads stay inside the row. p must be at least 1. Returns the next pixel.
+// Keyed copy or blend of one register's bytes, the first of phase c. Reads s[-2] to
+// s[kBytes + 1].
+template <class V, bool kBlend, int c>
+inline void KeyedRegister(std::uint8_t* d, const std::uint8_t* s, const KeyConsts<V>& k)
+{
+    const typename V::Vec src = V::Load(s);
+    const typename V::Mask e0 = V::Eq(src, k.pattern[c]);
+    if (V::None(e0)) { // no byte could belong to a keyed pixel: the common case off the key
+        V::Store(d, kBlend ? V::BlendWide(V::Load(d), src, k.alpha16, k.alpha16) : src);
+        return;
+    }
+    const typename V::Mask keyed = KeyedBytes<V>(s, e0, k, c);
+    if (V::All(keyed))
+        return;
+    if (kBlend)
+        V::Store(d, V::Blend(V::Load(d), src, V::ZeroWhere(keyed, k.alpha)));
+    else if (V::None(keyed))
+        V::Store(d, src);
+    else
+        V::Store(d, V::Select(keyed, V::Load(d), src));
+}
+
+// Keyed copy or blend of kBytes pixels (three registers) from d and s, which point at the
+// first byte of a pixel. Reads s[-2] to s[3 * kBytes + 1].
+template <class V, bool kBlend> inline void KeyedBlock(std::uint8_t* d, const std::uint8_t* s, const KeyConsts<V>& k)
+{
+    constexpr int N = V::kBytes;
+    KeyedRegister<V, kBlend, 0>(d, s, k);
+    KeyedRegister<V, kBlend, N % 3>(d + N, s + N, k);
+    KeyedRegister<V, kBlend, 2 * N % 3>(d + 2 * N, s + 2 * N, k);
+}
+
+// Keyed blocks from pixel p on, as far as a block's reads stay inside the row. p must be at
+// least 1. Returns the next pixel.
 template <class V, bool kBlend>
 int KeyedSpan(std::uint8_t* d, const std::uint8_t* s, int p, int w, const KeyConsts<V>& k)
 {
-    constexpr int N = V::kBytes;
-    const std::ptrdiff_t end = 3 * std::ptrdiff_t(w);
-    for (std::ptrdiff_t i = 3 * std::ptrdiff_t(p); i + 3 * N + 2 <= end; i += 3 * N, p += N) {
-        for (int j = 0; j < 3; ++j) {
-            const std::ptrdiff_t at = i + std::ptrdiff_t(j) * N;
-            const int c = (j * N) % 3;
-            const typename V::Vec src = V::Load(s + at);
-            const typename V::Mask e0 = V::Eq(src, k.pattern[c]);
-            if (V::None(e0)) { // no byte could belong to a keyed pixel: the common case off the key
-                V::Store(d + at, kBlend ? V::BlendWide(V::Load(d + at), src, k.alpha16, k.alpha16) : src);
-                continue;
-            }
-            const typename V::Mask keyed = KeyedBytes<V>(s + at, e0, k, c);
-            if (V::All(keyed))
-                continue;
-            if (kBlend)
-                V::Store(d + at, V::Blend(V::Load(d + at), src, V::ZeroWhere(keyed, k.alpha)));
-            else if (V::None(keyed))
-                V::Store(d + at, src);
-            else
-                V::Store(d + at, V::Select(keyed, V::Load(d + at), src));
-        }
-    }
+    for (; 3 * std::ptrdiff_t(p + V::kBytes) + 2 <= 3 * std::ptrdiff_t(w); p += V::kBytes)
+        KeyedBlock<V, kBlend>(d + 3 * std::ptrdiff_t(p), s + 3 * std::ptrdiff_t(p), k);
     return p;
 }
+
+// The last pixels of a row, fewer than a block, through a copy padded to a whole block so that
+// no read or write leaves the row. p must be at least 1.
+template <class V, bool kBlend>
+void KeyedTail(std::uint8_t* d, const std::uint8_t* s, int p, int w, const KeyConsts<V>& k)
+{
+    constexpr int N = V::kBytes;
+    while (p < w) {
+        const int n = w - p < N ? w - p : N;
+        std::uint8_t src[2 + 3 * N + 2] = {};
+        std::uint8_t dst[3 * N];
+        std::memcpy(src, s + 3 * std::ptrdiff_t(p) - 2, 2 + 3 * std::size_t(n));
+        std::memcpy(dst, d + 3 * std::ptrdiff_t(p), 3 * std::size_t(n));
+        KeyedBlock<V, kBlend>(dst, src + 2, k);
+        std::memcpy(d + 3 * std::ptrdiff_t(p), dst, 3 * std::size_t(n));
+        p += n;
+    }
+}
+
+// The narrowest of a list of register widths.
+template <class V, class... Rest> struct Last {
+    using Type = typename Last<Rest...>::Type;
+};
+template <class V> struct Last<V> {
+    using Type = V;
+};
 
 // Unkeyed blend of bytes i, i + 1, ... a register at a time. Returns the next byte.
 template <class V>
@@ -397,11 +434,15 @@ template <class... Vs> struct Rows {
             // The first pixel alone, so the registers may look two bytes back.
             ScalarBgrPixels(d, s, 1, true, job.key, job.alpha);
             int p = 1;
-            if (job.alpha == 255)
+            using Narrowest = typename Last<Vs...>::Type;
+            const KeyConsts<Narrowest>& narrowest = std::get<KeyConsts<Narrowest>>(consts);
+            if (job.alpha == 255) {
                 ((p = KeyedSpan<Vs, false>(d, s, p, job.w, std::get<KeyConsts<Vs>>(consts))), ...);
-            else
+                KeyedTail<Narrowest, false>(d, s, p, job.w, narrowest);
+            } else {
                 ((p = KeyedSpan<Vs, true>(d, s, p, job.w, std::get<KeyConsts<Vs>>(consts))), ...);
-            ScalarBgrPixels(d + 3 * std::ptrdiff_t(p), s + 3 * std::ptrdiff_t(p), job.w - p, true, job.key, job.alpha);
+                KeyedTail<Narrowest, true>(d, s, p, job.w, narrowest);
+            }
         }
     }
 
