@@ -30,13 +30,13 @@ void ScalarTgaPixels(std::uint8_t* d, const std::uint8_t* s, int w, unsigned opa
     for (int j = 0; j < w; ++j, s += 4, d += 3) {
         std::uint32_t p;
         std::memcpy(&p, s, 4);
+        // Without a branch on alpha, which changes from pixel to pixel: 256 is the exact copy
+        // and 0 leaves the pixel as it was.
         unsigned a = p >> 24;
         if (opacity != 255)
             a = (a * opacity) >> 8; // at most 253: never a copy
-        else if (a == 255)
-            a = 256; // the exact copy
-        if (a == 0)
-            continue;
+        else
+            a += a == 255;
         d[0] = BlendChannel(d[0], p & 0xFF, a);
         d[1] = BlendChannel(d[1], (p >> 8) & 0xFF, a);
         d[2] = BlendChannel(d[2], (p >> 16) & 0xFF, a);
