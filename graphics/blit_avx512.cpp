@@ -12,7 +12,22 @@
 namespace mox::blit {
 
 #if defined(__AVX512F__) && defined(__AVX512BW__)
-const Kernels kAvx512Kernels = {"avx512", Rows<V512, V256, V128>::Bgr, Rows<V512, V256, V128>::Tga};
+namespace {
+
+// Keyed copies are the AVX2 kernel's: on pictures whose keyed areas come in patches, more of
+// the narrower registers lie wholly on or off the key and take the shortcuts, which measured
+// faster than the wider registers; blends gain from the width.
+void Bgr(const BgrJob& job)
+{
+    if (job.keyed && job.alpha == 255)
+        kAvx2Kernels.bgr(job);
+    else
+        Rows<V512, V256, V128>::Bgr(job);
+}
+
+} // namespace
+
+const Kernels kAvx512Kernels = {"avx512", Bgr, Rows<V512, V256, V128>::Tga};
 #else
 const Kernels kAvx512Kernels = {"avx512", Rows<V128>::Bgr, Rows<V128>::Tga};
 #endif

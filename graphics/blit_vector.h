@@ -379,7 +379,7 @@ void KeyedTail(std::uint8_t* d, const std::uint8_t* s, int p, int w, const KeyCo
     while (p < w) {
         const int n = w - p < N ? w - p : N;
         std::uint8_t src[2 + 3 * N + 2] = {};
-        std::uint8_t dst[3 * N];
+        std::uint8_t dst[3 * N] = {};
         std::memcpy(src, s + 3 * std::ptrdiff_t(p) - 2, 2 + 3 * std::size_t(n));
         std::memcpy(dst, d + 3 * std::ptrdiff_t(p), 3 * std::size_t(n));
         KeyedBlock<V, kBlend>(dst, src + 2, k);
