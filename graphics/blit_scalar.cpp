@@ -45,6 +45,25 @@ void ScalarTgaPixels(std::uint8_t* d, const std::uint8_t* s, int w, unsigned opa
 
 namespace {
 
+inline bool IsKey(const std::uint8_t* p, Key key)
+{
+    return p[0] == key.b && p[1] == key.g && p[2] == key.r;
+}
+
+// A keyed copy in runs: the pixels between keyed ones are block copies.
+void KeyedCopyRow(std::uint8_t* d, const std::uint8_t* s, int w, Key key)
+{
+    int j = 0;
+    while (j < w) {
+        while (j < w && IsKey(s + 3 * j, key))
+            ++j;
+        const int start = j;
+        while (j < w && !IsKey(s + 3 * j, key))
+            ++j;
+        std::memcpy(d + 3 * start, s + 3 * start, std::size_t(j - start) * 3);
+    }
+}
+
 void BgrRows(const BgrJob& job)
 {
     if (job.w <= 0)
@@ -54,6 +73,8 @@ void BgrRows(const BgrJob& job)
     for (int k = 0; k < job.h; ++k, d += job.dstStride, s += job.srcStep) {
         if (!job.keyed && job.alpha == 255)
             std::memcpy(d, s, std::size_t(job.w) * 3);
+        else if (job.alpha == 255)
+            KeyedCopyRow(d, s, job.w, job.key);
         else
             ScalarBgrPixels(d, s, job.w, job.keyed, job.key, job.alpha);
     }
