@@ -19,6 +19,8 @@ target_compile_options(mox_test_support PRIVATE ${MOX_WARNINGS})
 # per program: starting a Windows program under Wine costs far more than a test case does.
 file(GLOB MOX_TEST_SOURCES CONFIGURE_DEPENDS *_test.cpp)
 list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/demo_test\\.cpp$")
+# The translucent fill test checks the stand-in's fills against pixman, which Windows has neither of.
+list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/platform_fill_test\\.cpp$")
 foreach(source ${MOX_TEST_SOURCES})
   get_filename_component(name ${source} NAME_WE)
   add_executable(${name} ${source})
@@ -27,6 +29,10 @@ foreach(source ${MOX_TEST_SOURCES})
   target_compile_options(${name} PRIVATE ${MOX_WARNINGS})
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
 endforeach()
+
+# The blit kernel test calls every instruction-set level directly, so it carries its own copy
+# of the kernels (the library keeps them hidden).
+target_sources(blit_kernels_test PRIVATE $<TARGET_OBJECTS:MoxBlitKernels>)
 
 # The programs find the library's DLLs beside them.
 foreach(dll MoxImage2 MoxPlatform)
