@@ -25,13 +25,15 @@ struct Rows {
     std::ptrdiff_t stride;
 };
 
-Rows RowsOf(const moxtest::Section& section)
+// GetObject reports a positive height for both orientations, as Windows does, so the caller
+// says which one it made.
+Rows RowsOf(const moxtest::Section& section, bool bottomUp)
 {
     DIBSECTION ds{};
     GetObject(section.bitmap(), sizeof ds, &ds);
     auto* bits = static_cast<std::uint8_t*>(ds.dsBm.bmBits);
     const std::ptrdiff_t stride = ds.dsBm.bmWidthBytes;
-    if (ds.dsBmih.biHeight > 0) // bottom-up: the top row is stored last
+    if (bottomUp) // the top row is stored last
         return {bits + (section.height() - 1) * stride, -stride};
     return {bits, stride};
 }
@@ -98,7 +100,7 @@ TEST(TranslucentFill, MatchesPixmanOverOfTheBrushTileAnywhere)
             pixman_image_set_repeat(source, PIXMAN_REPEAT_NORMAL);
 
             moxtest::Section section(kW, kH, bottomUp);
-            const Rows rows = RowsOf(section);
+            const Rows rows = RowsOf(section, bottomUp);
             for (int round = 0; round < 12; ++round) {
                 for (int y = 0; y < kH; ++y)
                     for (int x = 0; x < 3 * kW; ++x)
