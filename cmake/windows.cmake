@@ -2,7 +2,10 @@
 # MoxPlatform is the small MFC part under platform/win32, written over Win32. Included from the
 # top-level CMakeLists.txt instead of the stand-in.
 
-add_library(MoxPlatform SHARED platform/win32/mfc_dc.cpp platform/win32/mfc_wnd.cpp)
+add_library(MoxPlatform SHARED platform/win32/mfc_dc.cpp platform/win32/mfc_wnd.cpp
+  # Message maps, CWnd's message side and the application object: the stand-in's files, which
+  # need nothing beyond afxwin.h and USER.
+  platform/src/mfc_msgmap.cpp platform/src/mfc_wnd_messages.cpp platform/src/mfc_app.cpp)
 target_include_directories(MoxPlatform PUBLIC
   $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}/platform/win32>
   $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32>)

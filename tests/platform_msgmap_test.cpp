@@ -17,11 +17,15 @@
 
 namespace {
 
+#ifndef _WIN32
 const bool kHeadless = [] {
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
     return true;
 }();
+#else
+const bool kHeadless = true;     // windows are created hidden
+#endif
 
 std::string Format(const char* format, long a = 0, long b = 0, long c = 0, long d = 0)
 {
@@ -109,7 +113,8 @@ public:
     MOX_RECORDING_HANDLERS(override)
 };
 
-BOOL CreateTestWindow(CWnd& wnd, HWND parent = nullptr, DWORD style = WS_OVERLAPPEDWINDOW)
+// Popup windows have no frame, so their client area is the size asked for on every system.
+BOOL CreateTestWindow(CWnd& wnd, HWND parent = nullptr, DWORD style = WS_POPUP)
 {
     return wnd.CreateEx(0, AfxRegisterWndClass(0), "test", style, 0, 0, 32, 16, parent, nullptr);
 }
@@ -301,6 +306,8 @@ END_MESSAGE_MAP()
 
 TEST(MessageMap, ImageButtonClickReachesOnCommandEntry)
 {
+    CMoxGraphics canvas;
+    canvas.GdiInit();
     ButtonOwner owner;
     ASSERT_TRUE(CreateTestWindow(owner));
     std::vector<unsigned char> pixels(4 * 4 * 3, 0x80);
@@ -325,13 +332,29 @@ TEST(MessageMap, DefaultHandlingClosesOnAltF4AndPassesWheelToParent)
     child.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(3, 4));
     EXPECT_EQ(parent.calls, std::vector<std::string>{"Wheel 0 -120 3 4"});
 
-    CWnd closing;
-    ASSERT_TRUE(CreateTestWindow(closing));
-    closing.SendMessage(WM_SYSKEYDOWN, VK_F4, 0x003E0001); // F4 without Alt: nothing
+    // Alt+F4 in a child closes its top-level window, once the posted system command is
+    // dispatched (Wine's default procedure posts it; so does this one).
+    CWnd closing, inside;
+    ASSERT_TRUE(CreateTestWindow(closing, nullptr, WS_OVERLAPPEDWINDOW));
+    ASSERT_TRUE(CreateTestWindow(inside, closing.m_hWnd, WS_CHILD));
+    auto dispatchAll = [] {
+        MSG msg;
+        while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessage(&msg);
+    };
+    inside.SendMessage(WM_SYSKEYDOWN, VK_F4, 0x003E0001); // F4 without Alt: nothing
+    dispatchAll();
     EXPECT_TRUE(IsWindow(closing.m_hWnd));
-    closing.SendMessage(WM_SYSKEYDOWN, VK_F4, 0x203E0001);
+    inside.SendMessage(WM_SYSKEYDOWN, VK_F4, 0x203E0001);
+    EXPECT_TRUE(IsWindow(closing.m_hWnd));
+    dispatchAll();
     EXPECT_EQ(closing.m_hWnd, nullptr);
+    EXPECT_EQ(inside.m_hWnd, nullptr);
 }
+
+// Posted key messages move the stand-in's key state: headless, it has no other keyboard. Windows
+// changes key state only for real input, so these run on the stand-in.
+#ifndef _WIN32
 
 // --- Keys: state and characters -------------------------------------------------------------
 
@@ -475,6 +498,8 @@ TEST(Keyboard, KeyStateFollowsTheMessagesRetrieved)
     EXPECT_EQ(GetKeyState(256), 0);
 }
 
+#endif // _WIN32
+
 // --- The application object -----------------------------------------------------------------
 
 namespace {
@@ -571,13 +596,17 @@ TEST(Application, RunsItsMainWindowUntilItIsDestroyed)
     EXPECT_EQ(rc, 5);
     EXPECT_EQ(app.m_pMainWnd, nullptr);
     EXPECT_EQ(g_framesAlive, 0);
+#ifndef _WIN32
     EXPECT_EQ(app.idleCalls, 3); // only while the queue was empty
+#else
+    EXPECT_GE(app.idleCalls, 3); // a real window may get messages of its own in between
+#endif
 }
 
 TEST(Application, FrameWindowHasItsTitleAndPlace)
 {
     auto* frame = new TestFrame;
-    ASSERT_TRUE(frame->Create(nullptr, "Title", WS_OVERLAPPEDWINDOW, CRect(-40, 30, 60, 80)));
+    ASSERT_TRUE(frame->Create(nullptr, "Title", WS_POPUP, CRect(-40, 30, 60, 80)));
     char title[16];
     EXPECT_EQ(frame->GetWindowText(title, sizeof title), 5);
     EXPECT_STREQ(title, "Title");
@@ -603,10 +632,11 @@ TEST(Application, FrameWindowHasItsTitleAndPlace)
     CWnd child;
     ASSERT_TRUE(child.Create(nullptr, "child", WS_VISIBLE, CRect(5, 6, 15, 26), frame, 7));
     EXPECT_EQ(child.GetParent(), frame);
-    CPoint origin(0, 0);
+    CPoint origin(0, 0), expected(5, 6);
     child.ClientToScreen(&origin);
-    EXPECT_EQ(origin.x, -35);
-    EXPECT_EQ(origin.y, 36);
+    frame->ClientToScreen(&expected);
+    EXPECT_EQ(origin.x, expected.x);
+    EXPECT_EQ(origin.y, expected.y);
     child.GetClientRect(&rc);
     EXPECT_EQ(rc.Width(), 10);
     EXPECT_EQ(rc.Height(), 20);
@@ -650,8 +680,8 @@ TEST(Application, CreateStructCarriesTheCreationArguments)
 {
     CreateWatcher wnd;
     int cookie = 0;
-    ASSERT_TRUE(wnd.CreateEx(WS_EX_TOOLWINDOW_FOR_TEST, nullptr, "named", WS_OVERLAPPED, 3, 4, 30, 40, nullptr,
-                             nullptr, &cookie));
+    ASSERT_TRUE(
+        wnd.CreateEx(WS_EX_TOOLWINDOW_FOR_TEST, nullptr, "named", WS_POPUP, 3, 4, 30, 40, nullptr, nullptr, &cookie));
     EXPECT_EQ(wnd.seen.lpCreateParams, &cookie);
     EXPECT_EQ(wnd.seen.x, 3);
     EXPECT_EQ(wnd.seen.y, 4);
@@ -661,6 +691,7 @@ TEST(Application, CreateStructCarriesTheCreationArguments)
     EXPECT_EQ(wnd.name, "named");
 }
 
+#ifndef _WIN32 // Windows shows the box and waits
 TEST(Application, MessageBoxWithoutADisplayPrintsAndAnswersTheDefaultButton)
 {
     const struct {
@@ -688,3 +719,4 @@ TEST(Application, MessageBoxWithoutADisplayPrintsAndAnswersTheDefaultButton)
     EXPECT_EQ(AfxMessageBox(nullptr), IDOK); // no app object here, no text: still answered
     testing::internal::GetCapturedStderr();
 }
+#endif

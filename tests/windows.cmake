@@ -34,6 +34,14 @@ endforeach()
 # of the kernels (the library keeps them hidden).
 target_sources(blit_kernels_test PRIVATE $<TARGET_OBJECTS:MoxBlitKernels>)
 
+# A host written as an MFC program, with no main of its own, receives a button's click through
+# its message map (exit code 0).
+add_executable(mfc_host mfc_host/host.cpp)
+target_link_libraries(mfc_host PRIVATE MoxImage2 MoxPlatformMain)
+target_compile_options(mfc_host PRIVATE ${MOX_WARNINGS})
+add_test(NAME mfc_host COMMAND mfc_host)
+set_tests_properties(mfc_host PROPERTIES TIMEOUT 60)
+
 # The programs find the library's DLLs beside them.
 foreach(dll MoxImage2 MoxPlatform)
   add_custom_target(copy_${dll}_for_tests ALL

@@ -112,9 +112,13 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         ValidateWindow(m_hWnd);
         return 0;
     case WM_SYSKEYDOWN:
-        // Alt+F4 asks the window to close, through the system command as on Windows.
-        if (wParam == VK_F4 && (HIWORD(lParam) & KF_ALTDOWN))
-            ::SendMessageA(m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+        // Alt+F4 asks the top-level window to close: the system command is posted, as on Windows.
+        if (wParam == VK_F4 && (HIWORD(lParam) & KF_ALTDOWN)) {
+            HWND top = m_hWnd;
+            while (HWND parent = ::GetParent(top))
+                top = parent;
+            ::PostMessageA(top, WM_SYSCOMMAND, SC_CLOSE, 0);
+        }
         return 0;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == SC_CLOSE)

@@ -1,5 +1,8 @@
 // CWnd over real Win32 windows: one window procedure for every CWnd, which finds the object by
-// its handle and hands each message to the object's virtual WindowProc.
+// its handle and hands each message to the object's virtual WindowProc. WindowProc, the message
+// maps, the default handlers and the application object are the stand-in's own files
+// (platform/src/mfc_wnd_messages.cpp, mfc_msgmap.cpp, mfc_app.cpp), which use only afxwin.h and
+// USER calls.
 #include "afxwin.h"
 
 #include <cstdio>
@@ -154,59 +157,6 @@ BOOL CWnd::KillTimer(UINT_PTR nIDEvent)
     return m_hWnd ? ::KillTimer(m_hWnd, nIDEvent) : FALSE;
 }
 
-// The same routing as the stand-in's CWnd: each message MFC has a handler for here goes to that
-// handler; everything else goes to the window class's default procedure.
-LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    const CPoint point(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-    switch (message) {
-    case WM_CREATE:
-        return OnCreate(reinterpret_cast<void*>(lParam)); // the CREATESTRUCT, as in MFC
-    case WM_COMMAND:
-        if (OnCommand(wParam, lParam))
-            return 1;
-        return DefWindowProc(message, wParam, lParam);
-    case WM_PAINT:
-        OnPaint();
-        return 0;
-    case WM_ERASEBKGND: {
-        CDC dc;
-        dc.m_hDC = reinterpret_cast<HDC>(wParam);
-        const BOOL erased = OnEraseBkgnd(&dc);
-        dc.m_hDC = nullptr; // borrowed, not ours to delete
-        return erased;
-    }
-    case WM_MOUSEMOVE:
-        OnMouseMove(static_cast<UINT>(wParam), point);
-        return 0;
-    case WM_LBUTTONDOWN:
-        OnLButtonDown(static_cast<UINT>(wParam), point);
-        return 0;
-    case WM_LBUTTONUP:
-        OnLButtonUp(static_cast<UINT>(wParam), point);
-        return 0;
-    case WM_TIMER:
-        OnTimer(wParam);
-        return 0;
-    case WM_CLOSE:
-        OnClose();
-        return 0;
-    case WM_DESTROY:
-        OnDestroy();
-        return 0;
-    case WM_NCDESTROY:
-        PostNcDestroy();
-        return 0;
-    default:
-        return DefWindowProc(message, wParam, lParam);
-    }
-}
-
-BOOL CWnd::OnCommand(WPARAM, LPARAM)
-{
-    return FALSE;
-}
-
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (!m_hWnd)
@@ -215,32 +165,6 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return previous ? ::CallWindowProcA(previous, m_hWnd, message, wParam, lParam)
                     : ::DefWindowProcA(m_hWnd, message, wParam, lParam);
 }
-
-int CWnd::OnCreate(void*)
-{
-    return 0;
-}
-
-// The default procedure validates the window, or WM_PAINT would come back at once.
-void CWnd::OnPaint()
-{
-    DefWindowProc(WM_PAINT, 0, 0);
-}
-
-BOOL CWnd::OnEraseBkgnd(CDC* pDC)
-{
-    return static_cast<BOOL>(DefWindowProc(WM_ERASEBKGND, reinterpret_cast<WPARAM>(pDC->GetSafeHdc()), 0));
-}
-void CWnd::OnMouseMove(UINT, CPoint) {}
-void CWnd::OnLButtonDown(UINT, CPoint) {}
-void CWnd::OnLButtonUp(UINT, CPoint) {}
-void CWnd::OnTimer(UINT_PTR) {}
-void CWnd::OnClose()
-{
-    DefWindowProc(WM_CLOSE, 0, 0);
-}
-void CWnd::OnDestroy() {}
-void CWnd::PostNcDestroy() {}
 
 // Registers (once) a class whose windows are driven by CWnd, named after its arguments.
 LPCTSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackground, HICON hIcon)
