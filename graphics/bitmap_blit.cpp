@@ -81,7 +81,7 @@ void Blit(unsigned char* canvasBits, int canvasStride, const Region& r, Source s
     job.keyed = keyed;
     job.key = key;
     job.alpha = alpha;
-    mox::blit::Active().bgr(job);
+    mox::blit::For(job.w).bgr(job);
 }
 
 } // namespace

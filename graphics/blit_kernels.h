@@ -51,9 +51,22 @@ struct Kernels {
 
 enum class Level { Scalar, Sse2, Avx2, Avx512 };
 
+extern const Kernels kScalarKernels;
+
 // The kernels the blitters use: the widest the CPU runs, unless MOXIMAGE2_SIMD names a narrower
 // one (scalar, sse2, avx2, avx512). Chosen on first use.
 const Kernels& Active();
+
+// Regions narrower than this many pixels go to the scalar kernels: a vector kernel's set-up and
+// row-end handling cost more than they save on a few pixels a row (tiny sprites, thin slivers
+// of a sprite drawn in part).
+constexpr int kVectorMinWidth = 16;
+
+// The kernels for a region `width` pixels wide.
+inline const Kernels& For(int width)
+{
+    return width < kVectorMinWidth ? kScalarKernels : Active();
+}
 
 // The kernels of one level, or null when this build or this CPU lacks them.
 const Kernels* ForLevel(Level level);
@@ -64,7 +77,6 @@ Level ChooseLevel(Level widest, const char* forced);
 
 // The reference kernels, and their row loops, which the vector kernels use for row ends too
 // short for a vector.
-extern const Kernels kScalarKernels;
 void ScalarBgrPixels(std::uint8_t* dst, const std::uint8_t* src, int w, bool keyed, Key key, int alpha);
 void ScalarTgaPixels(std::uint8_t* dst, const std::uint8_t* src, int w, unsigned opacity);
 

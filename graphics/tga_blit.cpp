@@ -87,7 +87,7 @@ void DrawTga(CMoxGraphics& canvas, CMoxTga* pTga, int x, int y, int srcX, int sr
     job.w = r.w;
     job.h = r.h;
     job.opacity = scaled ? opacity : 255;
-    mox::blit::Active().tga(job);
+    mox::blit::For(job.w).tga(job);
 }
 
 } // namespace
