@@ -543,6 +543,21 @@ struct FrameStats {
     int rects = 0;
 };
 
+// Running totals over a span of frames; a long run keeps no per-frame record.
+struct StatsTotal {
+    size_t frames = 0;
+    double ms = 0, worst = 0, share = 0, rects = 0;
+
+    void Add(const FrameStats& s)
+    {
+        ++frames;
+        ms += s.ms;
+        worst = std::max(worst, s.ms);
+        share += s.share;
+        rects += s.rects;
+    }
+};
+
 class DemoWnd : public CWnd {
 public:
     explicit DemoWnd(const Options& options) : m_Options(options) {}
@@ -609,7 +624,8 @@ private:
     ButtonLabel m_PauseLabel, m_AddLabel, m_CloudsLabel;
     int m_ShownLook[3] = {-2, -2, -2};
 
-    std::vector<FrameStats> m_Stats;
+    StatsTotal m_Total;  // the whole run
+    StatsTotal m_Second; // the frames of the current second
 };
 
 DemoWnd::~DemoWnd()
@@ -884,36 +900,24 @@ void DemoWnd::RecordFrame(double ms)
         ++s.rects;
     }
     s.share = static_cast<double>(area) / (static_cast<double>(kWidth) * kHeight);
-    m_Stats.push_back(s);
+    m_Total.Add(s);
+    m_Second.Add(s);
 
-    const size_t n = m_Stats.size();
-    if (n % kFramesPerSecond == 0) {
-        double sum = 0, worst = 0, share = 0, rects = 0;
-        for (size_t i = n - kFramesPerSecond; i < n; ++i) {
-            sum += m_Stats[i].ms;
-            worst = std::max(worst, m_Stats[i].ms);
-            share += m_Stats[i].share;
-            rects += m_Stats[i].rects;
-        }
+    const size_t n = m_Total.frames;
+    if (m_Second.frames == kFramesPerSecond) {
         std::printf("second %zu: frames %zu-%zu mean %.3f ms worst %.3f ms redrawn %.1f%% rects %.1f\n",
-                    n / kFramesPerSecond, n - kFramesPerSecond + 1, n, sum / kFramesPerSecond, worst,
-                    100 * share / kFramesPerSecond, rects / kFramesPerSecond);
+                    n / kFramesPerSecond, n - kFramesPerSecond + 1, n, m_Second.ms / kFramesPerSecond,
+                    m_Second.worst, 100 * m_Second.share / kFramesPerSecond, m_Second.rects / kFramesPerSecond);
         std::fflush(stdout); // an interactive run may be watched through a pipe
+        m_Second = StatsTotal();
     }
 }
 
 void DemoWnd::PrintSummary() const
 {
-    double sum = 0, worst = 0, share = 0, rects = 0;
-    for (const FrameStats& s : m_Stats) {
-        sum += s.ms;
-        worst = std::max(worst, s.ms);
-        share += s.share;
-        rects += s.rects;
-    }
-    const double n = m_Stats.empty() ? 1 : static_cast<double>(m_Stats.size());
-    std::printf("summary: frames=%zu mean_ms=%.3f worst_ms=%.3f redrawn=%.1f%% rects_per_frame=%.2f\n", m_Stats.size(),
-                sum / n, worst, 100 * share / n, rects / n);
+    const double n = m_Total.frames == 0 ? 1 : static_cast<double>(m_Total.frames);
+    std::printf("summary: frames=%zu mean_ms=%.3f worst_ms=%.3f redrawn=%.1f%% rects_per_frame=%.2f\n", m_Total.frames,
+                m_Total.ms / n, m_Total.worst, 100 * m_Total.share / n, m_Total.rects / n);
 }
 
 // One line whenever the look a button shows changes: 0 normal, 1 hover, 2 pressed, 3 disabled.
@@ -926,7 +930,7 @@ void DemoWnd::ReportLooks()
         const int look = !b.GetShow() ? -1 : (!b.GetEnable() ? 3 : b.m_State);
         if (look != m_ShownLook[i]) {
             m_ShownLook[i] = look;
-            std::printf("look button=%d state=%d frame=%zu\n", ids[i], look, m_Stats.size());
+            std::printf("look button=%d state=%d frame=%zu\n", ids[i], look, m_Total.frames);
         }
     }
 }
@@ -988,21 +992,21 @@ void DemoWnd::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
     switch (nChar) {
     case VK_ESCAPE:
     case 'Q':
-        std::printf("key quit frame=%zu\n", m_Stats.size());
+        std::printf("key quit frame=%zu\n", m_Total.frames);
         ::SendMessageA(m_hWnd, WM_CLOSE, 0, 0);
         return;
     case VK_SPACE:
         if (nFlags & KF_REPEAT)
             return; // held down: one toggle per press
         m_Paused = !m_Paused;
-        std::printf("key pause frame=%zu\n", m_Stats.size());
+        std::printf("key pause frame=%zu\n", m_Total.frames);
         break;
     case VK_LEFT:
     case VK_RIGHT:
     case VK_UP:
     case VK_DOWN:
         Steer(nChar);
-        std::printf("key steer=%u frame=%zu\n", nChar, m_Stats.size());
+        std::printf("key steer=%u frame=%zu\n", nChar, m_Total.frames);
         break;
     default:
         return;
@@ -1046,7 +1050,7 @@ BOOL DemoWnd::OnCommand(WPARAM wParam, LPARAM lParam)
     default:
         return CWnd::OnCommand(wParam, lParam);
     }
-    std::printf("click id=%d frame=%zu\n", id, m_Stats.size() + 1);
+    std::printf("click id=%d frame=%zu\n", id, m_Total.frames + 1);
     std::fflush(stdout);
     return TRUE;
 }

@@ -25,7 +25,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 build=${FUZZ_BUILD_DIR:-build-fuzz}
-CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOXIMAGE2_FUZZ=ON \
+CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOXIMAGE2_FUZZ=ON -DMOXIMAGE2_WERROR=OFF \
   -DMOXIMAGE2_BUILD_TESTS=OFF -DMOXIMAGE2_BUILD_BENCH=OFF -DMOXIMAGE2_BUILD_EXAMPLES=OFF
 cmake --build "$build" --parallel
 
