@@ -1,12 +1,12 @@
 // A small host: a canvas bound to a (headless) window, a background loaded from a BMP file, a
 // magenta-keyed sprite from raw bytes drawn whole, half transparent and in part, a solid fill,
-// and the frame copied to the window with BitBlt. The window's pixels are written as a PNG file.
+// and the frame copied to the window with BitBlt. The frame is saved as a PNG file through GDI+.
 //
 // usage: blit_example [output-directory]   (default ./out); prints the path of the PNG.
 #include <MoxImage2.h>
 
-#include <cstdint>
 #include <cstdio>
+#include <cwchar>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -27,128 +27,6 @@ const int kHeight = 240;
 
 // --- Files ----------------------------------------------------------------------------------
 
-void Put16(std::vector<unsigned char>& v, unsigned x)
-{
-    v.push_back(x & 0xff);
-    v.push_back((x >> 8) & 0xff);
-}
-
-void Put32(std::vector<unsigned char>& v, unsigned x)
-{
-    Put16(v, x & 0xffff);
-    Put16(v, x >> 16);
-}
-
-void PutBE32(std::vector<unsigned char>& v, std::uint32_t x)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        v.push_back((x >> shift) & 0xff);
-}
-
-bool WriteFile(const std::string& path, const std::vector<unsigned char>& bytes)
-{
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
-}
-
-// A 24-bit bottom-up BMP with a diagonal sky-to-sand gradient.
-bool WriteBackgroundBmp(const std::string& path)
-{
-    const int stride = (kWidth * 3 + 3) & ~3;
-    std::vector<unsigned char> file;
-    Put16(file, 0x4D42);
-    Put32(file, 54 + stride * kHeight);
-    Put32(file, 0);
-    Put32(file, 54);
-    Put32(file, 40);
-    Put32(file, kWidth);
-    Put32(file, kHeight);
-    Put16(file, 1);
-    Put16(file, 24);
-    for (int i = 0; i < 6; ++i)
-        Put32(file, 0);
-    for (int y = kHeight - 1; y >= 0; --y) {
-        for (int x = 0; x < kWidth; ++x) {
-            const int t = (x + 2 * y) * 255 / (kWidth + 2 * kHeight);
-            file.push_back(static_cast<unsigned char>(230 - t * 3 / 4)); // blue
-            file.push_back(static_cast<unsigned char>(150 + t / 3));     // green
-            file.push_back(static_cast<unsigned char>(60 + t * 2 / 3));  // red
-        }
-        file.resize(file.size() + (stride - kWidth * 3), 0);
-    }
-    return WriteFile(path, file);
-}
-
-std::uint32_t Crc32(const unsigned char* p, std::size_t n, std::uint32_t crc = 0)
-{
-    static std::uint32_t table[256];
-    static bool ready = false;
-    if (!ready) {
-        for (std::uint32_t i = 0; i < 256; ++i) {
-            std::uint32_t c = i;
-            for (int k = 0; k < 8; ++k)
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            table[i] = c;
-        }
-        ready = true;
-    }
-    crc = ~crc;
-    for (std::size_t i = 0; i < n; ++i)
-        crc = table[(crc ^ p[i]) & 0xff] ^ (crc >> 8);
-    return ~crc;
-}
-
-void PutChunk(std::vector<unsigned char>& png, const char* type, const std::vector<unsigned char>& data)
-{
-    PutBE32(png, static_cast<std::uint32_t>(data.size()));
-    const std::size_t start = png.size();
-    png.insert(png.end(), type, type + 4);
-    png.insert(png.end(), data.begin(), data.end());
-    PutBE32(png, Crc32(png.data() + start, png.size() - start));
-}
-
-// An 8-bit RGB PNG whose zlib stream uses stored (uncompressed) blocks: no codec needed.
-bool WritePng(const std::string& path, int width, int height, const std::vector<unsigned char>& rgb)
-{
-    std::vector<unsigned char> raw; // each row: filter byte 0, then the pixels
-    for (int y = 0; y < height; ++y) {
-        raw.push_back(0);
-        raw.insert(raw.end(), rgb.begin() + std::ptrdiff_t(y) * width * 3,
-                   rgb.begin() + std::ptrdiff_t(y + 1) * width * 3);
-    }
-    std::vector<unsigned char> z = {0x78, 0x01};
-    for (std::size_t pos = 0; pos < raw.size() || pos == 0;) {
-        const std::size_t n = std::min<std::size_t>(65535, raw.size() - pos);
-        const bool last = pos + n == raw.size();
-        z.push_back(last ? 1 : 0);
-        Put16(z, unsigned(n));
-        Put16(z, unsigned(~n & 0xffff));
-        z.insert(z.end(), raw.begin() + pos, raw.begin() + pos + n);
-        pos += n;
-        if (last)
-            break;
-    }
-    std::uint32_t a = 1, b = 0; // Adler-32 of the uncompressed data
-    for (unsigned char c : raw) {
-        a = (a + c) % 65521;
-        b = (b + a) % 65521;
-    }
-    PutBE32(z, (b << 16) | a);
-
-    std::vector<unsigned char> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<unsigned char> header;
-    PutBE32(header, width);
-    PutBE32(header, height);
-    header.insert(header.end(), {8, 2, 0, 0, 0}); // 8 bits, RGB, deflate, no filter, no interlace
-    PutChunk(png, "IHDR", header);
-    PutChunk(png, "IDAT", z);
-    PutChunk(png, "IEND", {});
-    return WriteFile(path, png);
-}
-
 std::wstring Wide(const std::string& s)
 {
     const int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
@@ -156,6 +34,62 @@ std::wstring Wide(const std::string& s)
     MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, &out[0], n);
     out.resize(n > 0 ? n - 1 : 0);
     return out;
+}
+
+// The encoder for a MIME type ("image/png"), found the way a Windows host finds it.
+bool EncoderClsid(const WCHAR* mimeType, CLSID* clsid)
+{
+    UINT count = 0, size = 0;
+    if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
+        return false;
+    std::vector<unsigned char> buffer(size);
+    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    if (Gdiplus::GetImageEncoders(count, size, encoders) != Gdiplus::Ok)
+        return false;
+    for (UINT i = 0; i < count; ++i)
+        if (std::wcscmp(encoders[i].MimeType, mimeType) == 0) {
+            *clsid = encoders[i].Clsid;
+            return true;
+        }
+    return false;
+}
+
+// A 24-bit BMP with a diagonal sky-to-sand gradient, written by GDI+'s BMP encoder from rows of
+// blue, green, red bytes (PixelFormat24bppRGB, each row padded to a multiple of four bytes).
+bool WriteBackgroundBmp(const std::string& path)
+{
+    const int stride = (kWidth * 3 + 3) & ~3;
+    std::vector<BYTE> rows(std::size_t(stride) * kHeight, 0);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            const int t = (x + 2 * y) * 255 / (kWidth + 2 * kHeight);
+            BYTE* p = &rows[std::size_t(y) * stride + 3 * std::size_t(x)];
+            p[0] = static_cast<BYTE>(230 - t * 3 / 4); // blue
+            p[1] = static_cast<BYTE>(150 + t / 3);     // green
+            p[2] = static_cast<BYTE>(60 + t * 2 / 3);  // red
+        }
+    CLSID bmp;
+    if (!EncoderClsid(L"image/bmp", &bmp))
+        return false;
+    Gdiplus::Bitmap picture(kWidth, kHeight, stride, PixelFormat24bppRGB, rows.data());
+    return picture.GetLastStatus() == Gdiplus::Ok && picture.Save(Wide(path).c_str(), &bmp) == Gdiplus::Ok;
+}
+
+// Saves the canvas's back buffer as a PNG file. The back buffer is a top-down 24-bit DIB
+// section: each row is the pixels' blue, green and red bytes, padded to a multiple of four
+// bytes, which is exactly GDI+'s PixelFormat24bppRGB; a Bitmap made over those bytes saves them
+// without a copy.
+bool SavePng(CMoxGraphics& canvas, const std::string& path)
+{
+    DIBSECTION section{};
+    if (GetObject(canvas.GetBitmap(), sizeof section, &section) != int(sizeof section))
+        return false;
+    CLSID png;
+    if (!EncoderClsid(L"image/png", &png))
+        return false;
+    Gdiplus::Bitmap frame(section.dsBm.bmWidth, section.dsBm.bmHeight, section.dsBm.bmWidthBytes, PixelFormat24bppRGB,
+                          static_cast<BYTE*>(section.dsBm.bmBits));
+    return frame.GetLastStatus() == Gdiplus::Ok && frame.Save(Wide(path).c_str(), &png) == Gdiplus::Ok;
 }
 
 // --- The sprite -----------------------------------------------------------------------------
@@ -236,15 +170,8 @@ int main(int argc, char** argv)
 
         BitBlt(dc.GetSafeHdc(), 0, 0, kWidth, kHeight, canvas.GetMemDC()->GetSafeHdc(), 0, 0, SRCCOPY);
 
-        std::vector<unsigned char> rgb;
-        rgb.reserve(std::size_t(kWidth) * kHeight * 3);
-        for (int y = 0; y < kHeight; ++y)
-            for (int x = 0; x < kWidth; ++x) {
-                const COLORREF c = GetPixel(dc.GetSafeHdc(), x, y);
-                rgb.insert(rgb.end(), {GetRValue(c), GetGValue(c), GetBValue(c)});
-            }
         const std::string pngPath = outDir + "/blit_example.png";
-        if (WritePng(pngPath, kWidth, kHeight, rgb)) {
+        if (SavePng(canvas, pngPath)) {
             std::printf("%s\n", pngPath.c_str());
         } else {
             std::fprintf(stderr, "blit_example: cannot write %s\n", pngPath.c_str());

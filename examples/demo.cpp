@@ -5,15 +5,15 @@
 // quits, Space pauses, the arrow keys steer the first ball), and composes a retained sprite scene every frame:
 // a background bitmap, colour-keyed clouds, alpha-blended bouncing balls with soft shadows, a
 // title with a drop shadow, and a framed panel with a hatch fill, a divider line, a meter and
-// the buttons. Every picture it uses is painted by the program itself at start, written to the
-// output directory as BMP and TGA files, and loaded back through the library's loaders.
+// the buttons. Every picture it uses is painted by the program itself at start, written to
+// DIR/assets as BMP and TGA files, and loaded back through the library's loaders.
 //
-//   demo [--headless] [--frames N] [--every K] [--out DIR]
+//   demo [--headless] [--frames N] [--every K] [--out DIR]     (defaults: 120 frames, every 30th, ./out)
 //
 // With a display (and without --headless) it runs in a visible window until closed. Otherwise
-// it plays a scripted mouse path over the buttons, renders N frames, writes every K-th frame and
-// the last one (demo.png) as PNG files read back from the window, and prints timing and
-// redraw statistics.
+// it plays a scripted mouse path over the buttons, renders N frames, saves every K-th frame
+// (DIR/frame_NNNN.png) and the last one (DIR/demo.png) as PNG files through GDI+, read back from
+// the window, and prints timing and redraw statistics.
 #include <MoxImage2.h>
 
 #include <algorithm>
@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -115,18 +116,6 @@ struct Picture {
     }
 };
 
-void PutLe16(std::vector<unsigned char>& v, unsigned value)
-{
-    v.push_back(static_cast<unsigned char>(value & 0xFF));
-    v.push_back(static_cast<unsigned char>((value >> 8) & 0xFF));
-}
-
-void PutLe32(std::vector<unsigned char>& v, std::uint32_t value)
-{
-    PutLe16(v, value & 0xFFFF);
-    PutLe16(v, value >> 16);
-}
-
 bool WriteFile(const std::string& path, const std::vector<unsigned char>& bytes)
 {
     FILE* f = std::fopen(path.c_str(), "wb");
@@ -134,41 +123,6 @@ bool WriteFile(const std::string& path, const std::vector<unsigned char>& bytes)
         return false;
     const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && ok;
-}
-
-// 24-bit bottom-up BMP; alpha is dropped (these pictures are opaque or colour-keyed).
-bool WriteBmp(const std::string& path, const Picture& p)
-{
-    const int stride = (p.width * 3 + 3) & ~3;
-    const std::uint32_t imageBytes = static_cast<std::uint32_t>(stride) * p.height;
-    std::vector<unsigned char> v;
-    v.push_back('B');
-    v.push_back('M');
-    PutLe32(v, 54 + imageBytes);
-    PutLe32(v, 0);
-    PutLe32(v, 54);
-    PutLe32(v, 40);
-    PutLe32(v, static_cast<std::uint32_t>(p.width));
-    PutLe32(v, static_cast<std::uint32_t>(p.height));
-    PutLe16(v, 1);
-    PutLe16(v, 24);
-    PutLe32(v, 0);
-    PutLe32(v, imageBytes);
-    PutLe32(v, 2835);
-    PutLe32(v, 2835);
-    PutLe32(v, 0);
-    PutLe32(v, 0);
-    for (int y = p.height - 1; y >= 0; --y) {
-        for (int x = 0; x < p.width; ++x) {
-            const Px& c = p.At(x, y);
-            v.push_back(Byte(c.b));
-            v.push_back(Byte(c.g));
-            v.push_back(Byte(c.r));
-        }
-        for (int pad = p.width * 3; pad < stride; ++pad)
-            v.push_back(0);
-    }
-    return WriteFile(path, v);
 }
 
 // 32-bit uncompressed TGA, bottom-left origin.
@@ -191,70 +145,6 @@ bool WriteTga(const std::string& path, const Picture& p)
             v.push_back(Byte(c.a * 255));
         }
     return WriteFile(path, v);
-}
-
-// An RGB PNG with stored (uncompressed) deflate blocks, so no compression library is needed.
-bool WritePng(const std::string& path, int width, int height, const std::vector<unsigned char>& rgb)
-{
-    std::uint32_t table[256];
-    for (std::uint32_t n = 0; n < 256; ++n) {
-        std::uint32_t c = n;
-        for (int k = 0; k < 8; ++k)
-            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        table[n] = c;
-    }
-    auto putBe32 = [](std::vector<unsigned char>& v, std::uint32_t x) {
-        for (int s = 24; s >= 0; s -= 8)
-            v.push_back(static_cast<unsigned char>(x >> s));
-    };
-    std::vector<unsigned char> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    auto chunk = [&](const char* type, const std::vector<unsigned char>& data) {
-        putBe32(file, static_cast<std::uint32_t>(data.size()));
-        const size_t start = file.size();
-        file.insert(file.end(), type, type + 4);
-        file.insert(file.end(), data.begin(), data.end());
-        std::uint32_t crc = 0xFFFFFFFFu;
-        for (size_t i = start; i < file.size(); ++i)
-            crc = table[(crc ^ file[i]) & 0xFF] ^ (crc >> 8);
-        putBe32(file, crc ^ 0xFFFFFFFFu);
-    };
-
-    std::vector<unsigned char> header;
-    putBe32(header, static_cast<std::uint32_t>(width));
-    putBe32(header, static_cast<std::uint32_t>(height));
-    header.insert(header.end(), {8, 2, 0, 0, 0}); // 8 bits, truecolour, no interlace
-
-    std::vector<unsigned char> raw;
-    raw.reserve(static_cast<size_t>(height) * (1 + 3 * static_cast<size_t>(width)));
-    for (int y = 0; y < height; ++y) {
-        raw.push_back(0); // filter: none
-        const auto row = rgb.begin() + static_cast<std::ptrdiff_t>(y) * width * 3;
-        raw.insert(raw.end(), row, row + width * 3);
-    }
-    std::vector<unsigned char> z = {0x78, 0x01};
-    size_t pos = 0;
-    do {
-        const size_t n = std::min<size_t>(65535, raw.size() - pos);
-        z.push_back(pos + n == raw.size() ? 1 : 0);
-        z.push_back(static_cast<unsigned char>(n & 0xFF));
-        z.push_back(static_cast<unsigned char>(n >> 8));
-        z.push_back(static_cast<unsigned char>(~n & 0xFF));
-        z.push_back(static_cast<unsigned char>((~n >> 8) & 0xFF));
-        z.insert(z.end(), raw.begin() + static_cast<std::ptrdiff_t>(pos),
-                 raw.begin() + static_cast<std::ptrdiff_t>(pos + n));
-        pos += n;
-    } while (pos < raw.size());
-    std::uint32_t a = 1, b = 0;
-    for (unsigned char c : raw) {
-        a = (a + c) % 65521;
-        b = (b + a) % 65521;
-    }
-    putBe32(z, (b << 16) | a);
-
-    chunk("IHDR", header);
-    chunk("IDAT", z);
-    chunk("IEND", {});
-    return WriteFile(path, file);
 }
 
 // Late-afternoon sky, a low sun with a glow, two ranges of hills and a mown lawn.
@@ -454,6 +344,46 @@ std::wstring Wide(const std::string& s)
     return w;
 }
 
+// The encoder for a MIME type ("image/png"), found the way a Windows host finds it.
+bool EncoderClsid(const WCHAR* mimeType, CLSID* clsid)
+{
+    UINT count = 0, size = 0;
+    if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
+        return false;
+    std::vector<unsigned char> buffer(size);
+    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    if (Gdiplus::GetImageEncoders(count, size, encoders) != Gdiplus::Ok)
+        return false;
+    for (UINT i = 0; i < count; ++i)
+        if (std::wcscmp(encoders[i].MimeType, mimeType) == 0) {
+            *clsid = encoders[i].Clsid;
+            return true;
+        }
+    return false;
+}
+
+// A 24-bit BMP through GDI+'s BMP encoder; alpha is dropped (these pictures are opaque or
+// colour-keyed). The rows are handed over as PixelFormat24bppRGB: blue, green, red bytes, each
+// row padded to a multiple of four bytes.
+bool WriteBmp(const std::string& path, const Picture& p)
+{
+    const int stride = (p.width * 3 + 3) & ~3;
+    std::vector<BYTE> rows(static_cast<size_t>(stride) * p.height, 0);
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x) {
+            const Px& c = p.At(x, y);
+            BYTE* out = &rows[static_cast<size_t>(y) * stride + 3 * static_cast<size_t>(x)];
+            out[0] = Byte(c.b);
+            out[1] = Byte(c.g);
+            out[2] = Byte(c.r);
+        }
+    CLSID bmp;
+    if (!EncoderClsid(L"image/bmp", &bmp))
+        return false;
+    Gdiplus::Bitmap bitmap(p.width, p.height, stride, PixelFormat24bppRGB, rows.data());
+    return bitmap.GetLastStatus() == Gdiplus::Ok && bitmap.Save(Wide(path).c_str(), &bmp) == Gdiplus::Ok;
+}
+
 } // namespace
 
 namespace {
@@ -589,7 +519,7 @@ private:
     void ReportLooks();
     void RecordFrame(double ms);
     void Steer(UINT key);
-    std::string Asset(const char* name) const { return m_Options.out + "/" + name; }
+    std::string Asset(const char* name) const { return m_Options.out + "/assets/" + name; }
 
     Options m_Options;
     bool m_Visible = false;
@@ -1067,25 +997,41 @@ void DemoWnd::OnDestroy()
     PostQuitMessage(0);
 }
 
-// The window's own pixels, as the user sees them, not the canvas's back buffer.
+// The window's own pixels, as the user sees them, not the canvas's back buffer: copied with
+// BitBlt into a DIB section, which GDI+ turns into a Bitmap and saves as a compressed PNG.
 bool DemoWnd::CaptureWindow(const std::string& path)
 {
-    HDC dc = GetDC(m_hWnd);
-    if (!dc)
+    CLSID png;
+    if (!EncoderClsid(L"image/png", &png))
         return false;
-    std::vector<unsigned char> rgb(static_cast<size_t>(kWidth) * kHeight * 3);
-    size_t i = 0;
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) {
-            COLORREF c = GetPixel(dc, x, y);
-            if (c == CLR_INVALID)
-                c = 0;
-            rgb[i++] = GetRValue(c);
-            rgb[i++] = GetGValue(c);
-            rgb[i++] = GetBValue(c);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = kWidth;
+    info.bmiHeader.biHeight = -kHeight; // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HDC window = GetDC(m_hWnd);
+    bool ok = false;
+    if (section && memory && window) {
+        HGDIOBJ previous = SelectObject(memory, section);
+        ok = BitBlt(memory, 0, 0, kWidth, kHeight, window, 0, 0, SRCCOPY) != FALSE;
+        SelectObject(memory, previous);
+        if (ok) {
+            std::unique_ptr<Gdiplus::Bitmap> frame(Gdiplus::Bitmap::FromHBITMAP(section, nullptr));
+            ok = frame && frame->GetLastStatus() == Gdiplus::Ok && frame->Save(Wide(path).c_str(), &png) == Gdiplus::Ok;
         }
-    ReleaseDC(m_hWnd, dc);
-    return WritePng(path, kWidth, kHeight, rgb);
+    }
+    if (window)
+        ReleaseDC(m_hWnd, window);
+    if (memory)
+        DeleteDC(memory);
+    if (section)
+        DeleteObject(section);
+    return ok;
 }
 
 bool ParseCount(const char* text, int low, int high, int* out)
@@ -1184,7 +1130,8 @@ int main(int argc, char** argv)
         return 2;
     }
     std::error_code ec;
-    std::filesystem::create_directories(options.out, ec);
+    // The pictures the demo paints for itself go to assets/, apart from the frames.
+    std::filesystem::create_directories(options.out + "/assets", ec);
     if (ec) {
         std::fprintf(stderr, "demo: cannot make %s: %s\n", options.out.c_str(), ec.message().c_str());
         return 1;

@@ -85,6 +85,11 @@ TEST(Demo, HeadlessRunShowsLooksReachesTheOwnerAndWritesAScene)
     EXPECT_TRUE(fs::exists(out + "/frame_0020.png"));
     EXPECT_TRUE(fs::exists(out + "/frame_0040.png"));
     EXPECT_FALSE(fs::exists(out + "/frame_0060.png")); // the last frame is demo.png
+    // The pictures the demo paints for itself sit apart from the frames.
+    EXPECT_TRUE(fs::exists(out + "/assets/background.bmp"));
+    EXPECT_FALSE(fs::exists(out + "/background.bmp"));
+    // Frames are compressed: well under the 768,000 bytes of a 640 x 400 frame stored raw.
+    EXPECT_LT(fs::file_size(out + "/demo.png"), 640u * 400u * 3u / 2u);
 
     // demo.png decodes with an independent reader and holds a scene, not a flat fill.
     GError* error = nullptr;

@@ -278,22 +278,34 @@ TEST(GdiplusLoadTest, JpegIsOpaqueRgbAndDirectoriesAreRefused)
     EXPECT_FALSE(none);
 }
 
-TEST(GdiplusScan0Test, CopiesCallerPixelsAndHonoursNegativeStride)
+TEST(GdiplusScan0Test, WorksOnCallerPixelsAndHonoursNegativeStride)
 {
-    // Two rows of 2 pixels, stored bottom row first; a negative stride from the last row reads
-    // them top-down.
+    // GDI+ documents that the caller allocates and frees scan0's block: the bitmap is made over
+    // those pixels, not over a copy. Two rows of 2 pixels, stored bottom row first; a negative
+    // stride from the last row reads them top-down.
     std::vector<BYTE> rows = {1,  2,  3,  4,  5,  6,  0, 0,  // bottom row
                               11, 12, 13, 14, 15, 16, 0, 0}; // top row
     GpBitmap* raw = nullptr;
     ASSERT_EQ(GdipCreateBitmapFromScan0(2, 2, -8, PixelFormat24bppRGB, rows.data() + 8, &raw), Ok);
     BitmapPtr bitmap(raw);
-    std::fill(rows.begin(), rows.end(), BYTE(0xee)); // the bitmap holds its own copy
 
     ARGB top = 0, bottom = 0;
     ASSERT_EQ(GdipBitmapGetPixel(raw, 1, 0, &top), Ok);
     ASSERT_EQ(GdipBitmapGetPixel(raw, 0, 1, &bottom), Ok);
     EXPECT_EQ(top, 0xFF100F0Eu);
     EXPECT_EQ(bottom, 0xFF030201u);
+
+    // The caller's later changes show, and a write lock lands in the caller's memory.
+    rows[0] = 0x21;
+    ASSERT_EQ(GdipBitmapGetPixel(raw, 0, 1, &bottom), Ok);
+    EXPECT_EQ(bottom, 0xFF030221u);
+    BitmapData data{};
+    ASSERT_EQ(GdipBitmapLockBits(raw, nullptr, ImageLockModeWrite, PixelFormat24bppRGB, &data), Ok);
+    EXPECT_EQ(data.Scan0, rows.data() + 8);
+    EXPECT_EQ(data.Stride, -8);
+    static_cast<BYTE*>(data.Scan0)[0] = 0x99;
+    ASSERT_EQ(GdipBitmapUnlockBits(raw, &data), Ok);
+    EXPECT_EQ(rows[8], 0x99);
 
     GpBitmap* zeroed = nullptr;
     ASSERT_EQ(GdipCreateBitmapFromScan0(3, 1, 0, PixelFormat32bppARGB, nullptr, &zeroed), Ok);

@@ -275,6 +275,76 @@ public:
     UINT_PTR Reserved;
 };
 
+// --- Image encoders ----------------------------------------------------------------------------
+
+enum ImageCodecFlags {
+    ImageCodecFlagsEncoder = 0x00000001,
+    ImageCodecFlagsDecoder = 0x00000002,
+    ImageCodecFlagsSupportBitmap = 0x00000004,
+    ImageCodecFlagsSupportVector = 0x00000008,
+    ImageCodecFlagsSeekableEncode = 0x00000010,
+    ImageCodecFlagsBlockingDecode = 0x00000020,
+    ImageCodecFlagsBuiltin = 0x00010000,
+    ImageCodecFlagsSystem = 0x00020000,
+    ImageCodecFlagsUser = 0x00040000
+};
+
+// One encoder, as GetImageEncoders lists it. The strings belong to the platform and stay valid
+// for the life of the process.
+class ImageCodecInfo {
+public:
+    CLSID Clsid;
+    GUID FormatID;
+    const WCHAR* CodecName;
+    const WCHAR* DllName;
+    const WCHAR* FormatDescription;
+    const WCHAR* FilenameExtension;
+    const WCHAR* MimeType;
+    DWORD Flags;
+    DWORD Version;
+    DWORD SigCount;
+    DWORD SigSize;
+    const BYTE* SigPattern;
+    const BYTE* SigMask;
+};
+
+enum EncoderParameterValueType {
+    EncoderParameterValueTypeByte = 1,
+    EncoderParameterValueTypeASCII = 2,
+    EncoderParameterValueTypeShort = 3,
+    EncoderParameterValueTypeLong = 4,
+    EncoderParameterValueTypeRational = 5,
+    EncoderParameterValueTypeLongRange = 6,
+    EncoderParameterValueTypeUndefined = 7,
+    EncoderParameterValueTypeRationalRange = 8,
+    EncoderParameterValueTypePointer = 9
+};
+
+class EncoderParameter {
+public:
+    GUID Guid;
+    ULONG NumberOfValues;
+    ULONG Type;
+    VOID* Value;
+};
+
+class EncoderParameters {
+public:
+    UINT Count;
+    EncoderParameter Parameter[1];
+};
+
+// The JPEG encoder's quality: one EncoderParameterValueTypeLong from 0 (smallest file) to 100
+// (best picture).
+static const GUID EncoderQuality = {0x1d5be4b5, 0xfa4a, 0x452d, {0x9c, 0xdd, 0x5d, 0xb3, 0x51, 0x05, 0xe7, 0xeb}};
+
+// File formats, as ImageCodecInfo::FormatID names them.
+static const GUID ImageFormatBMP = {0xb96b3cab, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+static const GUID ImageFormatJPEG = {0xb96b3cae, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+static const GUID ImageFormatPNG = {0xb96b3caf, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+static const GUID ImageFormatGIF = {0xb96b3cb0, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+static const GUID ImageFormatTIFF = {0xb96b3cb1, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+
 typedef BOOL(CALLBACK* ImageAbort)(VOID*);
 typedef ImageAbort DrawImageAbort;
 typedef VOID(WINAPI* DebugEventProc)(INT level, CHAR* message);
@@ -323,6 +393,12 @@ MOXPLAT_API GpStatus WINGDIPAPI GdipBitmapLockBits(GpBitmap* bitmap, GDIPCONST G
                                                    PixelFormat format, BitmapData* lockedBitmapData);
 MOXPLAT_API GpStatus WINGDIPAPI GdipBitmapUnlockBits(GpBitmap* bitmap, BitmapData* lockedBitmapData);
 MOXPLAT_API GpStatus WINGDIPAPI GdipBitmapGetPixel(GpBitmap* bitmap, INT x, INT y, ARGB* color);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateBitmapFromHBITMAP(HBITMAP hbm, HPALETTE hpal, GpBitmap** bitmap);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetImageEncodersSize(UINT* numEncoders, UINT* size);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetImageEncoders(UINT numEncoders, UINT size, ImageCodecInfo* encoders);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSaveImageToFile(GpImage* image, GDIPCONST WCHAR* filename,
+                                                    GDIPCONST CLSID* clsidEncoder,
+                                                    GDIPCONST EncoderParameters* encoderParams);
 
 // Image attributes
 MOXPLAT_API GpStatus WINGDIPAPI GdipCreateImageAttributes(GpImageAttributes** imageattr);
@@ -437,6 +513,10 @@ public:
         SetStatus(DllExports::GdipGetImagePixelFormat(nativeImage, &format));
         return format;
     }
+    Status Save(const WCHAR* filename, const CLSID* clsidEncoder, const EncoderParameters* encoderParams = nullptr)
+    {
+        return SetStatus(DllExports::GdipSaveImageToFile(nativeImage, filename, clsidEncoder, encoderParams));
+    }
     Status GetLastStatus() const
     {
         Status status = lastResult;
@@ -468,6 +548,14 @@ public:
         nativeImage = bitmap;
     }
 
+    Bitmap(HBITMAP hbm, HPALETTE hpal)
+    {
+        GpBitmap* bitmap = nullptr;
+        lastResult = DllExports::GdipCreateBitmapFromHBITMAP(hbm, hpal, &bitmap);
+        nativeImage = bitmap;
+    }
+    static Bitmap* FromHBITMAP(HBITMAP hbm, HPALETTE hpal) { return new Bitmap(hbm, hpal); }
+
     Status LockBits(GDIPCONST Rect* rect, UINT flags, PixelFormat format, BitmapData* lockedBitmapData)
     {
         return SetStatus(
@@ -486,6 +574,15 @@ public:
         return status;
     }
 };
+
+inline Status GetImageEncodersSize(UINT* numEncoders, UINT* size)
+{
+    return DllExports::GdipGetImageEncodersSize(numEncoders, size);
+}
+inline Status GetImageEncoders(UINT numEncoders, UINT size, ImageCodecInfo* encoders)
+{
+    return DllExports::GdipGetImageEncoders(numEncoders, size, encoders);
+}
 
 class ImageAttributes : public GdiplusBase {
 public:

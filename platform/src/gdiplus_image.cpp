@@ -92,6 +92,7 @@ BitmapImpl* NewBitmap(int width, int height, PixelFormat format, Status* status)
     bitmap->height = height;
     bitmap->format = format;
     bitmap->stride = stride;
+    bitmap->origin = bitmap->pixels.data();
     *status = Ok;
     return bitmap;
 }
@@ -136,8 +137,10 @@ using moxplat::BytesPerPixel;
 namespace Gdiplus {
 namespace DllExports {
 
-// The caller's pixels are copied: the bitmap owns its memory and the caller may free theirs at
-// once. A negative stride names a bottom-up block whose top row is at scan0.
+// With scan0 the bitmap is made over the caller's pixels, as GDI+ does: it neither copies nor
+// frees them, drawing and write locks change them in place, and the caller keeps them alive
+// until the bitmap is disposed. A negative stride names a bottom-up block whose top row is at
+// scan0. Without scan0 the bitmap owns new, zeroed memory.
 extern "C" GpStatus WINGDIPAPI GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelFormat format,
                                                          BYTE* scan0, GpBitmap** bitmap)
 {
@@ -146,20 +149,26 @@ extern "C" GpStatus WINGDIPAPI GdipCreateBitmapFromScan0(INT width, INT height, 
     *bitmap = nullptr;
     if (width <= 0 || height <= 0 || !moxplat::IsStorableFormat(format))
         return InvalidParameter;
-    if (scan0) {
-        const long long rowBytes = static_cast<long long>(width) * BytesPerPixel(format);
-        const long long magnitude = stride < 0 ? -static_cast<long long>(stride) : stride;
-        if (magnitude < rowBytes || magnitude % 4 != 0)
-            return InvalidParameter;
+    if (!scan0) {
+        Status status = Ok;
+        BitmapImpl* b = moxplat::NewBitmap(width, height, format, &status);
+        if (!b)
+            return status;
+        *bitmap = b;
+        return Ok;
     }
-    Status status = Ok;
-    BitmapImpl* b = moxplat::NewBitmap(width, height, format, &status);
+    const long long rowBytes = static_cast<long long>(width) * BytesPerPixel(format);
+    const long long magnitude = stride < 0 ? -static_cast<long long>(stride) : stride;
+    if (magnitude < rowBytes || magnitude % 4 != 0)
+        return InvalidParameter;
+    BitmapImpl* b = new (std::nothrow) BitmapImpl;
     if (!b)
-        return status;
-    if (scan0) {
-        for (int y = 0; y < height; ++y)
-            std::memcpy(b->Row(y), scan0 + std::ptrdiff_t(y) * stride, std::size_t(width) * BytesPerPixel(format));
-    }
+        return OutOfMemory;
+    b->width = width;
+    b->height = height;
+    b->format = format;
+    b->stride = stride;
+    b->origin = scan0;
     *bitmap = b;
     return Ok;
 }

@@ -38,13 +38,16 @@ pixman_image_t* WrapSurface(const PixelSurface& surface);
 
 // --- Images ----------------------------------------------------------------------------------
 
-// A bitmap in memory: rows top row first, each `stride` bytes (a multiple of 4), in `format`,
-// one of the formats IsStorableFormat accepts.
+// A bitmap in memory: row y starts at origin + y * stride (a multiple of 4, negative for rows
+// stored bottom-up), in `format`, one of the formats IsStorableFormat accepts. The rows are the
+// bitmap's own `pixels`, or a caller's block that the bitmap only refers to (a bitmap made over
+// existing pixels; the caller keeps that memory alive).
 struct BitmapImpl : GpBitmap {
     int width = 0;
     int height = 0;
     Gdiplus::PixelFormat format = PixelFormat24bppRGB;
     std::ptrdiff_t stride = 0;
+    std::uint8_t* origin = nullptr; // first byte of the top row
     std::vector<std::uint8_t> pixels;
 
     // The one lock a bitmap may hold at a time.
@@ -59,8 +62,8 @@ struct BitmapImpl : GpBitmap {
         std::vector<std::uint8_t> converted; // owned storage of a converted lock
     } lock;
 
-    std::uint8_t* Row(int y) { return pixels.data() + y * stride; }
-    const std::uint8_t* Row(int y) const { return pixels.data() + y * stride; }
+    std::uint8_t* Row(int y) { return origin + y * stride; }
+    const std::uint8_t* Row(int y) const { return origin + y * stride; }
 };
 
 inline BitmapImpl* ToImpl(GpImage* image)

@@ -9,23 +9,27 @@ namespace moxtest {
 
 BitmapPtr MakeBitmap(int width, int height, PixelFormat format, const std::function<ARGB(int, int)>& argb)
 {
+    // The bitmap owns its memory; the pixels are written through a lock in its own format.
+    GpBitmap* bitmap = nullptr;
+    if (DllExports::GdipCreateBitmapFromScan0(width, height, 0, format, nullptr, &bitmap) != Ok)
+        throw std::runtime_error("GdipCreateBitmapFromScan0 failed");
+    BitmapPtr owned(bitmap);
+    BitmapData data{};
+    if (DllExports::GdipBitmapLockBits(bitmap, nullptr, ImageLockModeWrite, format, &data) != Ok)
+        throw std::runtime_error("GdipBitmapLockBits failed");
     const int bpp = int(GetPixelFormatSize(format) / 8);
-    const int stride = (width * bpp + 3) & ~3;
-    std::vector<BYTE> pixels(std::size_t(stride) * height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const ARGB c = argb(x, y);
-            BYTE* p = &pixels[std::size_t(y) * stride + std::size_t(x) * bpp];
+            BYTE* p = static_cast<BYTE*>(data.Scan0) + std::ptrdiff_t(y) * data.Stride + std::ptrdiff_t(x) * bpp;
             p[0] = BYTE(c);
             p[1] = BYTE(c >> 8);
             p[2] = BYTE(c >> 16);
             if (bpp == 4)
                 p[3] = BYTE(c >> 24);
         }
-    GpBitmap* bitmap = nullptr;
-    if (DllExports::GdipCreateBitmapFromScan0(width, height, stride, format, pixels.data(), &bitmap) != Ok)
-        throw std::runtime_error("GdipCreateBitmapFromScan0 failed");
-    return BitmapPtr(bitmap);
+    DllExports::GdipBitmapUnlockBits(bitmap, &data);
+    return owned;
 }
 
 AttributesPtr MakeKey(ARGB low, ARGB high)
