@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "image/log.h"
+
 namespace {
 
 void DeleteGraphicsObject(void* p)
@@ -125,6 +127,7 @@ bool CMoxGraphics::Init(int width, int height)
     // refused before anything is allocated.
     const std::int64_t stride = StrideOf(width);
     if (width < 0 || height < 0 || stride > INT_MAX || stride * height > INT_MAX) {
+        moximage2::Log("CMoxGraphics::Init: refused size %d x %d", width, height);
         m_nWidth = m_nHeight = m_nStride = 0;
         dropMemDC();
         return false;

@@ -4,6 +4,8 @@
 
 #include <cwchar>
 
+#include "image/log.h"
+
 namespace {
 
 // The whole image as the source, so that the colour-key attributes can be passed along.
@@ -78,6 +80,8 @@ void CMoxGraphics::Draw(const wchar_t* text, int x, int y, int width, int height
 // GDI+ object (default-constructed, or whose allocation failed) is refused here.
 void CMoxGraphics::DrawLine(CMoxPen* pPen, int x1, int y1, int x2, int y2)
 {
+    if (m_pGraphics && pPen && !pPen->m_pPen)
+        moximage2::Log("DrawLine: refused a pen without a GDI+ pen (never initialised)");
     if (!m_pGraphics || !pPen || !pPen->m_pPen)
         return;
     m_pGraphics->DrawLine(pPen->m_pPen, x1, y1, x2, y2);
@@ -85,6 +89,8 @@ void CMoxGraphics::DrawLine(CMoxPen* pPen, int x1, int y1, int x2, int y2)
 
 void CMoxGraphics::DrawRectangle(CMoxPen* pPen, int x, int y, int width, int height)
 {
+    if (m_pGraphics && pPen && !pPen->m_pPen)
+        moximage2::Log("DrawRectangle: refused a pen without a GDI+ pen (never initialised)");
     if (!m_pGraphics || !pPen || !pPen->m_pPen)
         return;
     m_pGraphics->DrawRectangle(pPen->m_pPen, x, y, width, height);
@@ -92,6 +98,8 @@ void CMoxGraphics::DrawRectangle(CMoxPen* pPen, int x, int y, int width, int hei
 
 void CMoxGraphics::FillRectangle(CMoxBrush* pBrush, int x, int y, int width, int height)
 {
+    if (m_pGraphics && pBrush && !pBrush->m_pHatchBrush)
+        moximage2::Log("FillRectangle: refused a brush without a GDI+ brush (never initialised)");
     if (!m_pGraphics || !pBrush || !pBrush->m_pHatchBrush)
         return;
     m_pGraphics->FillRectangle(pBrush->m_pHatchBrush, x, y, width, height);

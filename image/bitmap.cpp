@@ -6,7 +6,32 @@
 #include <new>
 #include <vector>
 
+#include "image/log.h"
+
 namespace {
+
+// The status of an image's last failed call, read without clearing it (GetLastStatus clears it),
+// so that a host asking afterwards still gets it.
+Gdiplus::Status PeekStatus(const Gdiplus::Image& image)
+{
+    struct Peek : Gdiplus::Image {
+        static Gdiplus::Status Gdiplus::Image::*Member() { return &Peek::lastResult; }
+    };
+    return image.*Peek::Member();
+}
+
+// What GDI+'s statuses mean for a file load.
+const char* LoadFailure(Gdiplus::Status status)
+{
+    switch (status) {
+    case Gdiplus::InvalidParameter:
+        return "no such file, not a file, or not readable";
+    case Gdiplus::OutOfMemory:
+        return "not an image this platform decodes, damaged, or too large";
+    default:
+        return "the platform refused it";
+    }
+}
 
 void DeleteAttributes(void* p)
 {
@@ -102,6 +127,9 @@ void CMoxBitmap::Init(const unsigned char* pBits, int nBytes, BITMAPINFO& header
     // describes it) but holds no pixels, so the readers draw nothing. At least one byte is
     // allocated so that the raw form is recognisable by its non-null pointer.
     const int keep = (pBits && nBytes > 0) ? nBytes : 0;
+    if (keep == 0)
+        moximage2::Log("CMoxBitmap::Init: no pixel bytes (%d bytes at %p); the image draws nothing", nBytes,
+                       static_cast<const void*>(pBits));
     unsigned char* bytes = new (std::nothrow) unsigned char[keep > 0 ? keep : 1];
     // Copied before the old form is released: the caller may pass this image's own bytes.
     if (bytes && keep > 0)
@@ -130,6 +158,10 @@ void CMoxBitmap::Init(const wchar_t* path)
     if (bitmap) {
         m_BitmapOwner.reset(bitmap, DeleteGdipBitmap);
         m_pBitmap = bitmap;
+        const Gdiplus::Status status = PeekStatus(*bitmap);
+        if (status != Gdiplus::Ok)
+            moximage2::Log("cannot load bitmap %s: %s (%s)", moximage2::Utf8(path).c_str(),
+                           moximage2::StatusName(status).c_str(), LoadFailure(status));
     }
 }
 

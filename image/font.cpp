@@ -1,5 +1,7 @@
 #include "MoxImage2.h"
 
+#include "image/log.h"
+
 CMoxFont::CMoxFont() : m_pFont(nullptr) {}
 
 CMoxFont::CMoxFont(int size, const wchar_t* familyName, Gdiplus::FontStyle style) : m_pFont(nullptr)
@@ -29,6 +31,12 @@ void CMoxFont::Init(int size, const wchar_t* familyName, Gdiplus::FontStyle styl
     // A family that cannot be found still yields a font object: its native handle is null, its
     // last status says why, and drawing with it changes nothing.
     Gdiplus::FontFamily family(familyName);
+    if (moximage2::LogEnabled()) {
+        const Gdiplus::Status status = family.GetLastStatus();
+        if (status != Gdiplus::Ok)
+            moximage2::Log("font family %s: %s; text in this font draws nothing", moximage2::Utf8(familyName).c_str(),
+                           moximage2::StatusName(status).c_str());
+    }
     Gdiplus::Font* font = new Gdiplus::Font(&family, static_cast<Gdiplus::REAL>(size), style, Gdiplus::UnitPoint);
     if (!font)
         return;

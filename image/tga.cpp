@@ -7,9 +7,32 @@
 // that ends early still loads; what it lacks stays zero.
 #include "MoxImage2.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "image/log.h"
+
+namespace {
+
+// Why a load of this file fails (defined at the end of this file).
+std::string TgaFailure(const char* path);
+
+// With diagnostics on, a load that does not succeed says why when it ends.
+struct LoadReport {
+    const char* path;
+    bool ok = false;
+    ~LoadReport()
+    {
+        if (!ok && moximage2::LogEnabled())
+            moximage2::Log("cannot load TGA image %s: %s", path ? path : "(null)", TgaFailure(path).c_str());
+    }
+};
+
+} // namespace
 
 namespace {
 
@@ -132,6 +155,7 @@ bool CMoxTga::Init(const char* path)
     // here (copies keep theirs), while the size stays what it was until a load succeeds.
     m_pBuffer = nullptr;
     m_BufferOwner.reset();
+    LoadReport report{path};
 
     if (!path)
         return false;
@@ -194,6 +218,7 @@ bool CMoxTga::Init(const char* path)
     m_pBuffer = buffer;
     m_nWidth = width;
     m_nHeight = height;
+    report.ok = true;
     return true;
 }
 
@@ -211,3 +236,27 @@ unsigned long CMoxTga::GetHeight()
 {
     return m_nHeight;
 }
+
+namespace {
+
+// Reads the header again, only when diagnostics are on and a load has failed.
+std::string TgaFailure(const char* path)
+{
+    if (!path)
+        return "no path";
+    FileCloser file{std::fopen(path, "rb")};
+    if (!file.f)
+        return std::strerror(errno);
+    unsigned char header[kHeaderSize];
+    if (std::fread(header, 1, kHeaderSize, file.f) != kHeaderSize)
+        return "shorter than a TGA header";
+    if (header[2] != kTypeTrueColour && header[2] != kTypeTrueColourRle)
+        return "image type " + std::to_string(header[2]) + " is not true colour (2 or 10)";
+    if (header[16] != 24 && header[16] != 32)
+        return std::to_string(header[16]) + " bits a pixel, not 24 or 32";
+    if (header[1] > 1)
+        return "unknown colour map type " + std::to_string(header[1]);
+    return "too large to hold";
+}
+
+} // namespace

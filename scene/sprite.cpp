@@ -10,6 +10,8 @@
 #include <new>
 #include <vector>
 
+#include "image/log.h"
+
 namespace {
 
 // The pixels a vector geometry may touch along one axis, start to start + delta inclusive, as a
@@ -276,6 +278,8 @@ void CMoxSprite::Init(CMoxFont* pFont, const char* text, const Gdiplus::Color& c
 
     BeginInit();
     m_Font = pFont;
+    if (!pFont || !pFont->GetFont() || !pFont->GetFont()->IsAvailable())
+        moximage2::Log("text sprite \"%.60s\" has no usable font; it draws nothing", text);
 
     Gdiplus::SolidBrush* brush = NewSolidBrush(color);
     if (brush)

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "image/log.h"
+
 namespace {
 
 enum { kNormal = 0, kHover = 1, kPressed = 2, kDisabled = 3 };
@@ -102,8 +104,10 @@ void CutLooks(CMoxButton& button, CWnd* owner, int id, int x, int y, Image* imag
     const int h = HeightOf(image);
     const int along = sideBySide ? w : h;  // the extent the looks divide
     const int across = sideBySide ? h : w;
-    if (!image || !CanCut(count, along, across))
+    if (!image || !CanCut(count, along, across)) {
+        moximage2::Log("CMoxButton %d: cannot cut %d looks from a %d x %d image", id, count, w, h);
         return;
+    }
 
     auto place = [&](int k, int frame, int offset) {
         button.m_Sprite[k].Init(image);
