@@ -1,6 +1,7 @@
 // GDI+ start-up and memory. Nothing in this stand-in needs global set-up, so start-up only hands
 // out tokens; the functions work before it as well (a host that forgets it still draws).
 #include "gdiplus_internal.h"
+#include "text_stack.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -43,7 +44,12 @@ extern "C" Status WINAPI GdiplusStartup(ULONG_PTR* token, const GdiplusStartupIn
     return Ok;
 }
 
-extern "C" VOID WINAPI GdiplusShutdown(ULONG_PTR) {}
+// Gives the text stack's process-wide state back when that is safe (text_stack.h), so that a
+// host which shuts GDI+ down after drawing text ends without leaks.
+extern "C" VOID WINAPI GdiplusShutdown(ULONG_PTR)
+{
+    moxplat::ReleaseTextStack();
+}
 
 namespace DllExports {
 

@@ -1,6 +1,7 @@
 // GdipDrawString: pango lays the text out, cairo renders its anti-aliased glyphs as coverage
 // into an A8 mask over the visible part of the layout, and the brush is composited through it.
 #include "gdiplus_tools.h"
+#include "text_stack.h"
 
 #include <cairo.h>
 #include <pango/pangocairo.h>
@@ -160,6 +161,8 @@ struct TextLayouts {
 
 void ReleaseTextLayouts(const FontImpl* font)
 {
+    if (font->layouts)
+        NoteTextLayoutsReleased();
     delete font->layouts;
     font->layouts = nullptr;
 }
@@ -181,6 +184,7 @@ PangoLayout* LayoutFor(const FontImpl* font, const std::string& text)
             return nullptr;
         }
         font->layouts = layouts;
+        NoteTextLayoutsMade();
     }
     TextLayouts& cache = *font->layouts;
     const int length = int(std::min<std::size_t>(text.size(), 0x7fffffff));

@@ -34,6 +34,7 @@ dpkg-deb -c "$runtime" | grep -q 'libMoxImage2\.so\.2' || fail "libmoximage2 lac
 if dpkg-deb -c "$runtime" | grep -q '\.h$'; then fail "libmoximage2 carries headers"; fi
 dpkg-deb -c "$dev" | grep -q 'MoxImage2\.h$' || fail "libmoximage2-dev lacks the header"
 dpkg-deb -c "$dev" | grep -q 'moximage2\.pc$' || fail "libmoximage2-dev lacks the pkg-config file"
+dpkg-deb -c "$dev" | grep -q 'share/moximage2/lsan\.supp$' || fail "libmoximage2-dev lacks the leak suppressions"
 
 dpkg -x "$runtime" "$scratch/root"
 dpkg -x "$dev" "$scratch/root"
