@@ -12,7 +12,9 @@ void NoteTextLayoutsReleased();
 
 // Releases the calling thread's pango font map and fontconfig's global state when no font holds
 // layouts and no other thread has laid out text (another thread's font map would still point
-// into fontconfig). Both come back by themselves on the next use. True when released.
+// into fontconfig). fontconfig is given back only once the font map is really gone, which can
+// take pango's fontconfig start-up thread a moment; after half a second it is left alone. Both
+// come back by themselves on the next use. True when released.
 bool ReleaseTextStack();
 
 } // namespace moxplat
