@@ -80,8 +80,9 @@ int main()
 {
     CMoxGraphics canvas;
     canvas.GdiInit();
-    bool ok = WriteBmp(L"background.bmp", 320, 200,
-                       [](int x, int y) { return 0xFF000000u | unsigned(60 + y / 2) << 16 | unsigned(120 + x / 4) << 8 | 200u; });
+    bool ok = WriteBmp(L"background.bmp", 320, 200, [](int x, int y) {
+        return 0xFF000000u | unsigned(60 + y / 2) << 16 | unsigned(120 + x / 4) << 8 | 200u;
+    });
     ok &= WriteBmp(L"ball.bmp", 32, 32, [](int x, int y) { return Disc(x, y, 0xFFE02020u, 0xFFFF00FFu); });
     ok &= WriteTga("ball.tga", 32, 32, [](int x, int y) {
         const double d = std::hypot(x - 15.5, y - 15.5);
