@@ -44,6 +44,7 @@ struct Case {
     const char* what;
     std::function<void()> run;
     std::vector<std::string> words;
+    int lines = 1;
 };
 
 std::vector<Case> Cases()
@@ -61,7 +62,8 @@ std::vector<Case> Cases()
          {"cannot load bitmap", missing, "InvalidParameter"}},
         {"undecodable bitmap file",
          [=] { CMoxBitmap b(moxtest::Widen(garbage).c_str(), 255, 0, 255); },
-         {"cannot load bitmap", garbage, "OutOfMemory"}},
+         {"cannot load bitmap", garbage, "OutOfMemory", "refused: the file is none of the image formats"},
+         2}, // the Linux platform adds a line of its own saying why it refused the file
         {"missing TGA file", [=] { CMoxTga t(missing.c_str()); }, {"cannot load TGA", missing, "No such file"}},
         {"colour-mapped TGA", [=] { CMoxTga t(paletted.c_str()); }, {"cannot load TGA", paletted, "image type 1"}},
         {"missing font family",
@@ -113,7 +115,7 @@ TEST(Diagnostics, EachSwallowedFailureWritesOneLineSayingWhatAndWhy)
         testing::internal::CaptureStderr();
         c.run();
         const std::string err = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(CountLines(err, "MoxImage2: "), 1) << c.what << ":\n" << err;
+        EXPECT_EQ(CountLines(err, "MoxImage2: "), c.lines) << c.what << ":\n" << err;
         for (const std::string& word : c.words)
             EXPECT_NE(err.find(word), std::string::npos) << c.what << ": no \"" << word << "\" in\n" << err;
     }

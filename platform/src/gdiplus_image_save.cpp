@@ -7,6 +7,7 @@
 // Also here: a bitmap copied from a GDI bitmap (Bitmap::FromHBITMAP), the usual way to save what
 // a device context shows.
 #include "diagnostics.h"
+#include "gdi_registry.h"
 #include "gdiplus_internal.h"
 #include "gdiplus_tools.h"
 
@@ -234,27 +235,27 @@ extern "C" GpStatus WINGDIPAPI GdipSaveImageToFile(GpImage* image, GDIPCONST WCH
 }
 
 // A new bitmap holding a copy of a DIB section's pixels, top row first whichever way the section
-// is stored. The palette only matters for device-dependent bitmaps, which this platform does not
-// have; it is ignored. Anything that is not a 24-bit DIB section is InvalidParameter.
+// is stored (GetObject reports a positive height either way, as Windows does, so the section's
+// own record says). The palette only matters for device-dependent bitmaps, which this platform
+// does not have; it is ignored. Anything that is not a 24-bit DIB section is InvalidParameter.
 extern "C" GpStatus WINGDIPAPI GdipCreateBitmapFromHBITMAP(HBITMAP hbm, HPALETTE hpal, GpBitmap** bitmap)
 {
     (void)hpal;
     if (!hbm || !bitmap)
         return InvalidParameter;
     *bitmap = nullptr;
-    DIBSECTION ds;
-    std::memset(&ds, 0, sizeof ds);
-    if (GetObjectA(hbm, int(sizeof ds), &ds) != int(sizeof ds) || !ds.dsBm.bmBits || ds.dsBm.bmBitsPixel != 24)
+    moxplat::Registry& reg = moxplat::TheRegistry();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    const moxplat::BitmapObject* section = reg.Bitmap(hbm);
+    if (!section || section->stock || !section->bits || section->width <= 0 || section->height <= 0)
         return InvalidParameter;
     Status status = Ok;
-    moxplat::BitmapImpl* b = moxplat::NewBitmap(ds.dsBm.bmWidth, ds.dsBm.bmHeight, PixelFormat24bppRGB, &status);
+    moxplat::BitmapImpl* b = moxplat::NewBitmap(section->width, section->height, PixelFormat24bppRGB, &status);
     if (!b)
         return status;
-    const bool topDown = ds.dsBmih.biHeight < 0;
-    const auto* bits = static_cast<const std::uint8_t*>(ds.dsBm.bmBits);
     for (int y = 0; y < b->height; ++y) {
-        const int row = topDown ? y : b->height - 1 - y;
-        std::memcpy(b->Row(y), bits + std::ptrdiff_t(row) * ds.dsBm.bmWidthBytes, std::size_t(b->width) * 3);
+        const int row = section->topDown ? y : b->height - 1 - y;
+        std::memcpy(b->Row(y), section->bits.get() + std::ptrdiff_t(row) * section->rowBytes, std::size_t(b->width) * 3);
     }
     *bitmap = b;
     return Ok;

@@ -129,6 +129,32 @@ PangoFontMap* FontMapFor(const FontImpl* font)
     return current.map;
 }
 
+} // namespace
+
+// At shut-down (text_stack.h): gives up this thread's font map. True when the map is gone, or
+// there was none; pango's fontconfig start-up thread may hold it a moment longer, so this waits
+// up to half a second for it.
+bool ReleaseThreadFontMap()
+{
+    ThreadFontMap& current = threadFontMap;
+    current.seen.clear();
+    if (!current.map)
+        return true;
+    PangoFontMap* map = current.map;
+    current.map = nullptr;
+    gpointer watch = map;
+    g_object_add_weak_pointer(G_OBJECT(map), &watch);
+    g_object_unref(map);
+    for (int waited = 0; watch && waited < 500; ++waited)
+        g_usleep(1000);
+    if (!watch)
+        return true;
+    g_object_remove_weak_pointer(G_OBJECT(map), &watch);
+    return false;
+}
+
+namespace {
+
 // A frame usually redraws the texts of the one before, so each font keeps the layouts of its
 // most recently drawn short texts: drawing one again skips shaping and, when the box width and
 // alignment are unchanged too, line breaking. Long texts share one uncached layout.

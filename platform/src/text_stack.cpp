@@ -1,7 +1,6 @@
 #include "text_stack.h"
 
 #include <fontconfig/fontconfig.h>
-#include <pango/pangocairo.h>
 
 #include <mutex>
 #include <thread>
@@ -9,9 +8,6 @@
 namespace moxplat {
 
 namespace {
-
-// How long a shut-down waits for pango's fontconfig start-up thread to finish.
-constexpr int kWaitMilliseconds = 500;
 
 struct TextStackUse {
     std::mutex mutex;
@@ -57,20 +53,8 @@ bool ReleaseTextStack()
     std::lock_guard<std::mutex> lock(use.mutex);
     if (!use.used || use.liveLayouts > 0 || use.otherThreads || use.thread != std::this_thread::get_id())
         return false;
-    // Pango lays out with the thread's default font map, which holds fontconfig's configuration
-    // (and may still be held by pango's own fontconfig start-up thread). fontconfig can be given
-    // back only once that map is really gone.
-    PangoFontMap* map = pango_cairo_font_map_get_default();
-    gpointer watch = map;
-    g_object_add_weak_pointer(G_OBJECT(map), &watch);
-    pango_cairo_font_map_set_default(nullptr);
-    // That thread lets go of the map when it has loaded the configuration; give it a moment.
-    for (int waited = 0; watch && waited < kWaitMilliseconds; ++waited)
-        g_usleep(1000);
-    if (watch) {
-        g_object_remove_weak_pointer(G_OBJECT(map), &watch);
+    if (!ReleaseThreadFontMap())
         return false;
-    }
     FcFini();
     use.used = false;
     return true;

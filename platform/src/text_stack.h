@@ -10,11 +10,14 @@ namespace moxplat {
 void NoteTextLayoutsMade();
 void NoteTextLayoutsReleased();
 
-// Releases the calling thread's pango font map and fontconfig's global state when no font holds
+// Releases the calling thread's text font map and fontconfig's global state when no font holds
 // layouts and no other thread has laid out text (another thread's font map would still point
 // into fontconfig). fontconfig is given back only once the font map is really gone, which can
 // take pango's fontconfig start-up thread a moment; after half a second it is left alone. Both
 // come back by themselves on the next use. True when released.
 bool ReleaseTextStack();
+
+// Gives up the calling thread's text font map (gdiplus_text.cpp); true once it is gone.
+bool ReleaseThreadFontMap();
 
 } // namespace moxplat
