@@ -37,40 +37,40 @@ std::string Format(const char* format, long a = 0, long b = 0, long c = 0, long 
 // clang-format off
 // Every handler records its name and arguments. MapWnd lists its handlers in a message map, as an
 // MFC host does; OverrideWnd overrides CWnd's virtual handlers and has no map.
-#define MOX_RECORDING_HANDLERS(spec)                                                                              \
+#define MOX_RECORDING_HANDLERS(qualifier)                                                                              \
     std::vector<std::string> calls;                                                                              \
     BOOL wheelResult = TRUE;                                                                                     \
                                                                                                                   \
 protected:                                                                                                       \
-    afx_msg void OnKeyDown(UINT c, UINT n, UINT f) spec { calls.push_back(Format("KeyDown %ld %ld %#lx", c, n, f)); } \
-    afx_msg void OnKeyUp(UINT c, UINT n, UINT f) spec { calls.push_back(Format("KeyUp %ld %ld %#lx", c, n, f)); }     \
-    afx_msg void OnSysKeyDown(UINT c, UINT n, UINT f) spec                                                      \
+    afx_msg void OnKeyDown(UINT c, UINT n, UINT f) qualifier { calls.push_back(Format("KeyDown %ld %ld %#lx", c, n, f)); } \
+    afx_msg void OnKeyUp(UINT c, UINT n, UINT f) qualifier { calls.push_back(Format("KeyUp %ld %ld %#lx", c, n, f)); }     \
+    afx_msg void OnSysKeyDown(UINT c, UINT n, UINT f) qualifier                                                      \
     {                                                                                                            \
         calls.push_back(Format("SysKeyDown %ld %ld %#lx", c, n, f));                                             \
     }                                                                                                            \
-    afx_msg void OnSysKeyUp(UINT c, UINT n, UINT f) spec { calls.push_back(Format("SysKeyUp %ld %ld %#lx", c, n, f)); } \
-    afx_msg void OnChar(UINT c, UINT n, UINT f) spec { calls.push_back(Format("Char %ld %ld %#lx", c, n, f)); }       \
-    afx_msg void OnSysChar(UINT c, UINT n, UINT f) spec { calls.push_back(Format("SysChar %ld %ld %#lx", c, n, f)); } \
-    afx_msg void OnMouseMove(UINT f, CPoint p) spec { calls.push_back(Format("MouseMove %ld %ld %ld", f, p.x, p.y)); } \
-    afx_msg void OnLButtonDown(UINT f, CPoint p) spec { calls.push_back(Format("LDown %ld %ld %ld", f, p.x, p.y)); } \
-    afx_msg void OnLButtonUp(UINT f, CPoint p) spec { calls.push_back(Format("LUp %ld %ld %ld", f, p.x, p.y)); }     \
-    afx_msg void OnLButtonDblClk(UINT f, CPoint p) spec { calls.push_back(Format("LDbl %ld %ld %ld", f, p.x, p.y)); } \
-    afx_msg void OnRButtonDown(UINT f, CPoint p) spec { calls.push_back(Format("RDown %ld %ld %ld", f, p.x, p.y)); } \
-    afx_msg void OnRButtonUp(UINT f, CPoint p) spec { calls.push_back(Format("RUp %ld %ld %ld", f, p.x, p.y)); }     \
-    afx_msg void OnRButtonDblClk(UINT f, CPoint p) spec { calls.push_back(Format("RDbl %ld %ld %ld", f, p.x, p.y)); } \
-    afx_msg void OnMButtonDown(UINT f, CPoint p) spec { calls.push_back(Format("MDown %ld %ld %ld", f, p.x, p.y)); } \
-    afx_msg void OnMButtonUp(UINT f, CPoint p) spec { calls.push_back(Format("MUp %ld %ld %ld", f, p.x, p.y)); }     \
-    afx_msg void OnMButtonDblClk(UINT f, CPoint p) spec { calls.push_back(Format("MDbl %ld %ld %ld", f, p.x, p.y)); } \
-    afx_msg BOOL OnMouseWheel(UINT f, short z, CPoint p) spec                                                   \
+    afx_msg void OnSysKeyUp(UINT c, UINT n, UINT f) qualifier { calls.push_back(Format("SysKeyUp %ld %ld %#lx", c, n, f)); } \
+    afx_msg void OnChar(UINT c, UINT n, UINT f) qualifier { calls.push_back(Format("Char %ld %ld %#lx", c, n, f)); }       \
+    afx_msg void OnSysChar(UINT c, UINT n, UINT f) qualifier { calls.push_back(Format("SysChar %ld %ld %#lx", c, n, f)); } \
+    afx_msg void OnMouseMove(UINT f, CPoint p) qualifier { calls.push_back(Format("MouseMove %ld %ld %ld", f, p.x, p.y)); } \
+    afx_msg void OnLButtonDown(UINT f, CPoint p) qualifier { calls.push_back(Format("LDown %ld %ld %ld", f, p.x, p.y)); } \
+    afx_msg void OnLButtonUp(UINT f, CPoint p) qualifier { calls.push_back(Format("LUp %ld %ld %ld", f, p.x, p.y)); }     \
+    afx_msg void OnLButtonDblClk(UINT f, CPoint p) qualifier { calls.push_back(Format("LDbl %ld %ld %ld", f, p.x, p.y)); } \
+    afx_msg void OnRButtonDown(UINT f, CPoint p) qualifier { calls.push_back(Format("RDown %ld %ld %ld", f, p.x, p.y)); } \
+    afx_msg void OnRButtonUp(UINT f, CPoint p) qualifier { calls.push_back(Format("RUp %ld %ld %ld", f, p.x, p.y)); }     \
+    afx_msg void OnRButtonDblClk(UINT f, CPoint p) qualifier { calls.push_back(Format("RDbl %ld %ld %ld", f, p.x, p.y)); } \
+    afx_msg void OnMButtonDown(UINT f, CPoint p) qualifier { calls.push_back(Format("MDown %ld %ld %ld", f, p.x, p.y)); } \
+    afx_msg void OnMButtonUp(UINT f, CPoint p) qualifier { calls.push_back(Format("MUp %ld %ld %ld", f, p.x, p.y)); }     \
+    afx_msg void OnMButtonDblClk(UINT f, CPoint p) qualifier { calls.push_back(Format("MDbl %ld %ld %ld", f, p.x, p.y)); } \
+    afx_msg BOOL OnMouseWheel(UINT f, short z, CPoint p) qualifier                                                   \
     {                                                                                                            \
         calls.push_back(Format("Wheel %ld %ld %ld %ld", f, z, p.x, p.y));                                        \
         return wheelResult;                                                                                      \
     }                                                                                                            \
-    afx_msg void OnSize(UINT t, int cx, int cy) spec { calls.push_back(Format("Size %ld %ld %ld", t, cx, cy)); }   \
-    afx_msg void OnSetFocus(CWnd* w) spec { calls.push_back(w == this ? "SetFocus self" : "SetFocus other"); }  \
-    afx_msg void OnKillFocus(CWnd* w) spec { calls.push_back(w ? "KillFocus window" : "KillFocus none"); }     \
-    afx_msg void OnTimer(UINT_PTR id) spec { calls.push_back(Format("Timer %ld", static_cast<long>(id))); }      \
-    afx_msg BOOL OnEraseBkgnd(CDC* dc) spec                                                                     \
+    afx_msg void OnSize(UINT t, int cx, int cy) qualifier { calls.push_back(Format("Size %ld %ld %ld", t, cx, cy)); }   \
+    afx_msg void OnSetFocus(CWnd* w) qualifier { calls.push_back(w == this ? "SetFocus self" : "SetFocus other"); }  \
+    afx_msg void OnKillFocus(CWnd* w) qualifier { calls.push_back(w ? "KillFocus window" : "KillFocus none"); }     \
+    afx_msg void OnTimer(UINT_PTR id) qualifier { calls.push_back(Format("Timer %ld", static_cast<long>(id))); }      \
+    afx_msg BOOL OnEraseBkgnd(CDC* dc) qualifier                                                                     \
     {                                                                                                            \
         calls.push_back(dc && dc->m_hDC ? "Erase dc" : "Erase none");                                           \
         return TRUE;                                                                                             \
