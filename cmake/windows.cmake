@@ -10,6 +10,8 @@ target_include_directories(MoxPlatform PUBLIC
   $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}/platform/win32>
   $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32>)
 target_compile_definitions(MoxPlatform PRIVATE MOXPLAT_BUILD=1)
+# The SDK's min and max macros would break std::min and std::max wherever <windows.h> comes first.
+target_compile_definitions(MoxPlatform PUBLIC NOMINMAX)
 # GDI+, GDI and USER from the SDK's import libraries; hosts call them as well.
 target_link_libraries(MoxPlatform PUBLIC gdiplus gdi32 user32)
 target_compile_options(MoxPlatform PRIVATE ${MOX_WARNINGS})

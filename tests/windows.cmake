@@ -51,3 +51,18 @@ foreach(dll MoxImage2 MoxPlatform)
     COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${dll}> ${CMAKE_CURRENT_BINARY_DIR}
     DEPENDS ${dll})
 endforeach()
+
+# Cases that cannot pass under Wine, each with its reason (wine-known-failures.txt), are left
+# out through a negative GoogleTest filter; scripts/test-windows.sh lists them in its summary.
+file(STRINGS ${CMAKE_CURRENT_SOURCE_DIR}/wine-known-failures.txt MOX_WINE_KNOWN_FAILURES REGEX "^[a-z_]+ ")
+foreach(line ${MOX_WINE_KNOWN_FAILURES})
+  string(REGEX MATCH "^([a-z_]+) +([^ |]+)" matched "${line}")
+  list(APPEND MOX_WINE_EXCLUDED_${CMAKE_MATCH_1} ${CMAKE_MATCH_2})
+endforeach()
+foreach(source ${MOX_TEST_SOURCES})
+  get_filename_component(name ${source} NAME_WE)
+  if(MOX_WINE_EXCLUDED_${name})
+    list(JOIN MOX_WINE_EXCLUDED_${name} ":" patterns)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "GTEST_FILTER=-${patterns}")
+  endif()
+endforeach()
