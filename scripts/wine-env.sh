@@ -22,6 +22,14 @@ mox_wine_run() {
   wine "$@"
 }
 
+# Starts a persistent Wine server and Wine's background services with their output going
+# nowhere. Otherwise the first program run starts the services, which inherit its standard output
+# and keep it open: whoever reads that output (CTest, a pipe) waits for them to exit.
+mox_wine_start() {
+  wineserver -p
+  wine wineboot </dev/null >/dev/null 2>&1
+}
+
 mox_with_display() {
   if [ -n "${MOX_HAVE_DISPLAY:-}" ]; then
     "$@"

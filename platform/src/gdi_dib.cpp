@@ -170,9 +170,6 @@ int WINAPI GetObjectA(HANDLE h, int c, LPVOID pv)
     DIBSECTION ds{};
     FillBitmap(*b, &ds.dsBm);
     ds.dsBmih = b->header;
-    // Windows reports the height without the top-down sign here (Wine's conformance tests of
-    // GetObject on DIB sections, which run against Windows, expect abs(biHeight)).
-    ds.dsBmih.biHeight = b->height;
     std::memcpy(pv, &ds, sizeof ds);
     return static_cast<int>(sizeof(DIBSECTION));
 }
