@@ -56,6 +56,7 @@ endforeach()
 
 # Cases that cannot pass under Wine, each with its reason (wine-known-failures.txt), are left
 # out through a negative GoogleTest filter; scripts/test-windows.sh lists them in its summary.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/wine-known-failures.txt)
 file(STRINGS ${CMAKE_CURRENT_SOURCE_DIR}/wine-known-failures.txt MOX_WINE_KNOWN_FAILURES REGEX "^[a-z_]+ ")
 foreach(line ${MOX_WINE_KNOWN_FAILURES})
   string(REGEX MATCH "^([a-z_]+) +([^ |]+)" matched "${line}")
