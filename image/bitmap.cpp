@@ -2,6 +2,7 @@
 // bottom-up 24-bit DIB bytes with their header), with an optional exact-match colour key.
 #include <MoxImage2.h>
 
+#include <cstddef>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -10,14 +11,22 @@
 
 namespace {
 
+// Reaches the protected member that holds an image's last failed status, named lastResult in the
+// SDK's headers. MinGW-w64's headers keep it private (as lastStatus): there is no member to
+// reach, and the status is read through GetLastStatus, which clears it.
+struct StatusPeek : Gdiplus::Image {
+    template <class T> static auto Member(int) -> decltype(&T::lastResult) { return &T::lastResult; }
+    template <class T> static std::nullptr_t Member(...) { return nullptr; }
+};
+
 // The status of an image's last failed call, read without clearing it (GetLastStatus clears it),
 // so that a host asking afterwards still gets it.
 Gdiplus::Status PeekStatus(const Gdiplus::Image& image)
 {
-    struct Peek : Gdiplus::Image {
-        static Gdiplus::Status Gdiplus::Image::*Member() { return &Peek::lastResult; }
-    };
-    return image.*Peek::Member();
+    Gdiplus::Status Gdiplus::Image::*member = StatusPeek::Member<StatusPeek>(0);
+    if (member)
+        return image.*member;
+    return const_cast<Gdiplus::Image&>(image).GetLastStatus();
 }
 
 // What GDI+'s statuses mean for a file load.
