@@ -72,7 +72,7 @@ bool WriteBackgroundBmp(const std::string& path)
     if (!EncoderClsid(L"image/bmp", &bmp))
         return false;
     Gdiplus::Bitmap picture(kWidth, kHeight, stride, PixelFormat24bppRGB, rows.data());
-    return picture.GetLastStatus() == Gdiplus::Ok && picture.Save(Wide(path).c_str(), &bmp) == Gdiplus::Ok;
+    return picture.GetLastStatus() == Gdiplus::Ok && picture.Save(Wide(path).c_str(), &bmp, nullptr) == Gdiplus::Ok;
 }
 
 // Saves the canvas's back buffer as a PNG file. The back buffer is a top-down 24-bit DIB
@@ -89,7 +89,7 @@ bool SavePng(CMoxGraphics& canvas, const std::string& path)
         return false;
     Gdiplus::Bitmap frame(section.dsBm.bmWidth, section.dsBm.bmHeight, section.dsBm.bmWidthBytes, PixelFormat24bppRGB,
                           static_cast<BYTE*>(section.dsBm.bmBits));
-    return frame.GetLastStatus() == Gdiplus::Ok && frame.Save(Wide(path).c_str(), &png) == Gdiplus::Ok;
+    return frame.GetLastStatus() == Gdiplus::Ok && frame.Save(Wide(path).c_str(), &png, nullptr) == Gdiplus::Ok;
 }
 
 // --- The sprite -----------------------------------------------------------------------------

@@ -381,7 +381,7 @@ bool WriteBmp(const std::string& path, const Picture& p)
     if (!EncoderClsid(L"image/bmp", &bmp))
         return false;
     Gdiplus::Bitmap bitmap(p.width, p.height, stride, PixelFormat24bppRGB, rows.data());
-    return bitmap.GetLastStatus() == Gdiplus::Ok && bitmap.Save(Wide(path).c_str(), &bmp) == Gdiplus::Ok;
+    return bitmap.GetLastStatus() == Gdiplus::Ok && bitmap.Save(Wide(path).c_str(), &bmp, nullptr) == Gdiplus::Ok;
 }
 
 } // namespace
@@ -1022,7 +1022,7 @@ bool DemoWnd::CaptureWindow(const std::string& path)
         SelectObject(memory, previous);
         if (ok) {
             std::unique_ptr<Gdiplus::Bitmap> frame(Gdiplus::Bitmap::FromHBITMAP(section, nullptr));
-            ok = frame && frame->GetLastStatus() == Gdiplus::Ok && frame->Save(Wide(path).c_str(), &png) == Gdiplus::Ok;
+            ok = frame && frame->GetLastStatus() == Gdiplus::Ok && frame->Save(Wide(path).c_str(), &png, nullptr) == Gdiplus::Ok;
         }
     }
     if (window)

@@ -283,7 +283,7 @@ TEST(GdiplusSaveTest, ClassInterfaceSavesABitmapMadeOverABackBuffer)
     CLSID png{};
     ASSERT_TRUE(EncoderClsid(L"image/png", &png));
     const std::string path = moxtest::TempPath("backbuffer.png");
-    ASSERT_EQ(frame.Save(moxtest::Widen(path).c_str(), &png), Ok);
+    ASSERT_EQ(frame.Save(moxtest::Widen(path).c_str(), &png, nullptr), Ok);
     BitmapPtr back = Load(path);
     ASSERT_TRUE(back);
     EXPECT_EQ(PixelOf(back.get(), 3, 1), 0xFF3366CCu);

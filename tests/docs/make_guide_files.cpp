@@ -42,7 +42,7 @@ template <class F> bool WriteBmp(const wchar_t* path, int width, int height, F p
         }
     CLSID bmp;
     Gdiplus::Bitmap bitmap(width, height, stride, PixelFormat24bppRGB, rows.data());
-    return EncoderClsid(L"image/bmp", &bmp) && bitmap.Save(path, &bmp) == Gdiplus::Ok;
+    return EncoderClsid(L"image/bmp", &bmp) && bitmap.Save(path, &bmp, nullptr) == Gdiplus::Ok;
 }
 
 // An uncompressed 32-bit TGA, top row first.
