@@ -612,10 +612,6 @@ public:
     CMoxColor* m_Color;
     /// Font of a text sprite; not owned.
     CMoxFont* m_Font;
-    /// The converted text, zero-terminated.
-    wchar_t m_StringW[TextLimit];
-    /// The text as given.
-    std::string m_StringA;
     /// Brush of the text colour; owned by the sprite (shared with its copies).
     Gdiplus::SolidBrush* m_SolidBrush;
     /// Horizontal alignment of the text in its box.
@@ -639,6 +635,15 @@ private:
     // a hint: the canvas checks its list before trusting it, and copies start without one.
     const CMoxGraphics* m_ListedIn = nullptr;
     std::size_t m_ListedAt = 0;
+
+public:
+    // The text comes last: a frame reads the fields above for every listed sprite, and with the
+    // 4 KB buffer between them each sprite would cost a frame two memory pages instead of one.
+
+    /// The text as given.
+    std::string m_StringA;
+    /// The converted text, zero-terminated.
+    wchar_t m_StringW[TextLimit];
 };
 
 // --- Canvas ---------------------------------------------------------------------------------
