@@ -590,32 +590,22 @@ public:
     /// The sort key.
     int GetSort();
 
+    // Members are laid out by use: a frame reads the first group for every listed sprite, so it
+    // shares a cache line or two; what only drawing a vector or text sprite reads comes after,
+    // and the 4 KB text buffer last.
+
     /// Image of a TGA sprite; not owned.
     CMoxTga* m_Tga;
     /// Image of a bitmap sprite; not owned.
     CMoxBitmap* m_Bitmap;
     /// Pen of a line or outline sprite; not owned.
     CMoxPen* m_Pen;
-    /// Pen sprites: non-zero draws an outline, 0 a line.
-    int m_Box;
-    /// Vector geometry: left or line start x, canvas pixels.
-    int m_PenX;
-    /// Vector geometry: top or line start y.
-    int m_PenY;
-    /// Vector geometry: width or line delta x.
-    int m_PenWidth;
-    /// Vector geometry: height or line delta y.
-    int m_PenHeight;
     /// Brush of a hatch-fill sprite; not owned.
     CMoxBrush* m_Brush;
     /// Colour of a solid-fill sprite; not owned.
     CMoxColor* m_Color;
     /// Font of a text sprite; not owned.
     CMoxFont* m_Font;
-    /// Brush of the text colour; owned by the sprite (shared with its copies).
-    Gdiplus::SolidBrush* m_SolidBrush;
-    /// Horizontal alignment of the text in its box.
-    Gdiplus::StringAlignment m_StringAlignment;
     /// Opacity of image sprites; 255 opaque.
     unsigned char m_Alpha;
     /// Update flag: 1 while wanted in the canvas's list.
@@ -629,21 +619,33 @@ private:
     void BeginInit();   // drops this sprite's share of the text brush and all six references
     void FinishInit();  // opaque again, at the zero placement
 
-    std::shared_ptr<void> m_SolidBrushOwner;
-
     // Where a canvas last listed this sprite, so that AddSprite finds it without a search. Only
     // a hint: the canvas checks its list before trusting it, and copies start without one.
     const CMoxGraphics* m_ListedIn = nullptr;
     std::size_t m_ListedAt = 0;
 
 public:
-    // The text comes last: a frame reads the fields above for every listed sprite, and with the
-    // 4 KB buffer between them each sprite would cost a frame two memory pages instead of one.
-
+    /// Pen sprites: non-zero draws an outline, 0 a line.
+    int m_Box;
+    /// Vector geometry: left or line start x, canvas pixels.
+    int m_PenX;
+    /// Vector geometry: top or line start y.
+    int m_PenY;
+    /// Vector geometry: width or line delta x.
+    int m_PenWidth;
+    /// Vector geometry: height or line delta y.
+    int m_PenHeight;
+    /// Brush of the text colour; owned by the sprite (shared with its copies).
+    Gdiplus::SolidBrush* m_SolidBrush;
+    /// Horizontal alignment of the text in its box.
+    Gdiplus::StringAlignment m_StringAlignment;
     /// The text as given.
     std::string m_StringA;
     /// The converted text, zero-terminated.
     wchar_t m_StringW[TextLimit];
+
+private:
+    std::shared_ptr<void> m_SolidBrushOwner;
 };
 
 // --- Canvas ---------------------------------------------------------------------------------

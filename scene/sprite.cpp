@@ -161,19 +161,19 @@ void CMoxSpriteRect::SetNewRect(int x, int y, int width, int height, int srcX, i
 // --- CMoxSprite -----------------------------------------------------------------------------
 
 CMoxSprite::CMoxSprite()
-    : CMoxSpriteRect(), m_Tga(nullptr), m_Bitmap(nullptr), m_Pen(nullptr), m_Box(0), m_PenX(0), m_PenY(0),
-      m_PenWidth(0), m_PenHeight(0), m_Brush(nullptr), m_Color(nullptr), m_Font(nullptr), m_SolidBrush(nullptr),
-      m_StringAlignment(Gdiplus::StringAlignmentNear), m_Alpha(255), m_Update(0), m_Sort(0), m_StringA(), m_StringW{}
+    : CMoxSpriteRect(), m_Tga(nullptr), m_Bitmap(nullptr), m_Pen(nullptr), m_Brush(nullptr), m_Color(nullptr),
+      m_Font(nullptr), m_Alpha(255), m_Update(0), m_Sort(0), m_Box(0), m_PenX(0), m_PenY(0), m_PenWidth(0),
+      m_PenHeight(0), m_SolidBrush(nullptr), m_StringAlignment(Gdiplus::StringAlignmentNear), m_StringA(), m_StringW{}
 {
 }
 
 // Member-wise: the copy refers to the same image or tool and shares the text brush.
 CMoxSprite::CMoxSprite(const CMoxSprite& other)
-    : CMoxSpriteRect(other), m_Tga(other.m_Tga), m_Bitmap(other.m_Bitmap), m_Pen(other.m_Pen), m_Box(other.m_Box),
-      m_PenX(other.m_PenX), m_PenY(other.m_PenY), m_PenWidth(other.m_PenWidth), m_PenHeight(other.m_PenHeight),
-      m_Brush(other.m_Brush), m_Color(other.m_Color), m_Font(other.m_Font), m_SolidBrush(other.m_SolidBrush),
-      m_StringAlignment(other.m_StringAlignment), m_Alpha(other.m_Alpha), m_Update(other.m_Update),
-      m_Sort(other.m_Sort), m_SolidBrushOwner(other.m_SolidBrushOwner), m_StringA(other.m_StringA)
+    : CMoxSpriteRect(other), m_Tga(other.m_Tga), m_Bitmap(other.m_Bitmap), m_Pen(other.m_Pen), m_Brush(other.m_Brush),
+      m_Color(other.m_Color), m_Font(other.m_Font), m_Alpha(other.m_Alpha), m_Update(other.m_Update),
+      m_Sort(other.m_Sort), m_Box(other.m_Box), m_PenX(other.m_PenX), m_PenY(other.m_PenY),
+      m_PenWidth(other.m_PenWidth), m_PenHeight(other.m_PenHeight), m_SolidBrush(other.m_SolidBrush),
+      m_StringAlignment(other.m_StringAlignment), m_StringA(other.m_StringA), m_SolidBrushOwner(other.m_SolidBrushOwner)
 {
     std::memcpy(m_StringW, other.m_StringW, sizeof m_StringW);
 }
