@@ -312,9 +312,9 @@ void CMoxGraphics::DrawSprite(bool present)
                     grid.Build(dirty, m_nWidth, m_nHeight);
                     gridBuilt = true;
                 }
+                if (!grid.MayMeetAny(r))
+                    break; // the usual case: nothing dirty near this sprite
                 grid.Candidates(r, &nearby);
-                if (nearby.empty())
-                    break;
                 CMoxRect placement(r.X, r.Y, r.Width, r.Height);
                 for (CMoxRect* d : nearby) {
                     if (!MayMeet(*d, placement) || d->CheckSuperpose(placement) != 1)

@@ -23,41 +23,74 @@ public:
         m_always.clear();
         for (CMoxRect& r : rects)
             m_rects.push_back(&r);
-        m_stamp.assign(m_rects.size(), 0);
-        m_now = 0;
         m_useGrid = m_rects.size() >= kMinRects;
         if (!m_useGrid)
             return;
 
         const int longest = std::max(std::max(canvasWidth, canvasHeight), 1);
-        m_cell = std::max(16, (longest + kMaxCellsPerSide - 1) / kMaxCellsPerSide);
-        m_cols = std::max(1, (std::max(canvasWidth, 1) + m_cell - 1) / m_cell);
-        m_rows = std::max(1, (std::max(canvasHeight, 1) + m_cell - 1) / m_cell);
+        m_buckets = Layout::Over(canvasWidth, canvasHeight, ShiftFor(longest, kMinBucketShift, kMaxBucketsPerSide));
+        m_marks = Layout::Over(canvasWidth, canvasHeight, ShiftFor(longest, kMinMarkShift, kMaxMarksPerSide));
+        m_markWords = (m_marks.cols + 63) / 64;
+        m_marked.assign(size_t(m_markWords) * m_marks.rows, 0);
 
-        // Two passes over the rectangles: count per cell, then fill (compressed rows).
-        m_start.assign(size_t(m_cols) * m_rows + 1, 0);
+        // Two passes over the rectangles: count per bucket, then fill (compressed rows). The
+        // first pass also marks the cells of the occupancy mask.
+        m_start.assign(size_t(m_buckets.cols) * m_buckets.rows + 1, 0);
+        m_boxes.resize(m_rects.size());
         for (size_t i = 0; i < m_rects.size(); ++i) {
-            Span s;
-            if (!SpanOf(*m_rects[i], &s)) {
-                m_always.push_back(std::uint32_t(i));
+            const Gdiplus::Rect& r = *m_rects[i];
+            if (r.Width < 0 || r.Height < 0) {
+                m_always.push_back(std::uint32_t(i)); // other rules of meeting: never bucketed
                 continue;
             }
+            const Box b = BoxOf(r);
+            const Span s = m_buckets.SpanOf(b);
+            m_boxes[i] = b;
+            m_boxes[i].cx0 = std::uint16_t(s.x0);
+            m_boxes[i].cy0 = std::uint16_t(s.y0);
             for (int cy = s.y0; cy <= s.y1; ++cy)
                 for (int cx = s.x0; cx <= s.x1; ++cx)
-                    ++m_start[size_t(cy) * m_cols + cx + 1];
+                    ++m_start[size_t(cy) * m_buckets.cols + cx + 1];
+            Mark(m_marks.SpanOf(b));
         }
         for (size_t c = 1; c < m_start.size(); ++c)
             m_start[c] += m_start[c - 1];
         m_entries.assign(m_start.back(), 0);
         std::vector<std::uint32_t> fill(m_start.begin(), m_start.end() - 1);
         for (size_t i = 0; i < m_rects.size(); ++i) {
-            Span s;
-            if (!SpanOf(*m_rects[i], &s))
+            if (m_rects[i]->Width < 0 || m_rects[i]->Height < 0)
                 continue;
+            const Span s = m_buckets.SpanOf(m_boxes[i]);
             for (int cy = s.y0; cy <= s.y1; ++cy)
                 for (int cx = s.x0; cx <= s.x1; ++cx)
-                    m_entries[fill[size_t(cy) * m_cols + cx]++] = std::uint32_t(i);
+                    m_entries[fill[size_t(cy) * m_buckets.cols + cx]++] = std::uint32_t(i);
         }
+    }
+
+    // False when no indexed rectangle can meet r: a few bits of the occupancy mask decide it,
+    // so a sprite far from every dirty area costs next to nothing.
+    bool MayMeetAny(const Gdiplus::Rect& r) const
+    {
+        if (!m_useGrid || r.Width < 0 || r.Height < 0 || !m_always.empty())
+            return !m_rects.empty();
+        const Span s = m_marks.SpanOf(BoxOf(r));
+        const int w0 = s.x0 >> 6, w1 = s.x1 >> 6;
+        const std::uint64_t first = ~std::uint64_t(0) << (s.x0 & 63);
+        const std::uint64_t last = ~std::uint64_t(0) >> (63 - (s.x1 & 63));
+        for (int cy = s.y0; cy <= s.y1; ++cy) {
+            const std::uint64_t* row = &m_marked[size_t(cy) * m_markWords];
+            if (w0 == w1) {
+                if (row[w0] & first & last)
+                    return true;
+                continue;
+            }
+            if ((row[w0] & first) || (row[w1] & last))
+                return true;
+            for (int w = w0 + 1; w < w1; ++w)
+                if (row[w])
+                    return true;
+        }
+        return false;
     }
 
     // Every indexed rectangle whose closed area may meet r, each once, in list order. Exact
@@ -65,26 +98,27 @@ public:
     void Candidates(const Gdiplus::Rect& r, std::vector<CMoxRect*>* out)
     {
         out->clear();
-        Span s;
-        if (!m_useGrid || !SpanOf(r, &s)) {
+        if (!m_useGrid || r.Width < 0 || r.Height < 0) {
             out->assign(m_rects.begin(), m_rects.end());
             return;
         }
-        if (m_always.empty() && !AnyIn(s))
-            return; // the usual case: nothing dirty near r
-        if (++m_now == 0) {
-            std::fill(m_stamp.begin(), m_stamp.end(), 0);
-            m_now = 1;
-        }
+        if (!MayMeetAny(r))
+            return;
+        const Box q = BoxOf(r);
+        const Span s = m_buckets.SpanOf(q);
         m_found.clear();
         for (int cy = s.y0; cy <= s.y1; ++cy)
             for (int cx = s.x0; cx <= s.x1; ++cx) {
-                const size_t c = size_t(cy) * m_cols + cx;
-                for (std::uint32_t k = m_start[c]; k < m_start[c + 1]; ++k)
-                    Take(m_entries[k]);
+                const size_t c = size_t(cy) * m_buckets.cols + cx;
+                for (std::uint32_t k = m_start[c]; k < m_start[c + 1]; ++k) {
+                    const std::uint32_t i = m_entries[k];
+                    const Box& b = m_boxes[i];
+                    // Taken only in the first bucket both spans share, so once per query.
+                    if (Meet(b, q) && cx == std::max<int>(b.cx0, s.x0) && cy == std::max<int>(b.cy0, s.y0))
+                        m_found.push_back(i);
+                }
             }
-        for (std::uint32_t i : m_always)
-            Take(i);
+        m_found.insert(m_found.end(), m_always.begin(), m_always.end());
         if (m_found.size() > 1)
             std::sort(m_found.begin(), m_found.end());
         for (std::uint32_t i : m_found)
@@ -92,64 +126,88 @@ public:
     }
 
 private:
-    static constexpr int kMaxCellsPerSide = 64;
+    // Buckets of 16 pixels or more, at most 64 a side; mask cells of 4 pixels or more, at most
+    // 1,024 a side. Sizes are powers of two, so that a coordinate's cell is a shift away.
+    static constexpr int kMinBucketShift = 4;
+    static constexpr int kMaxBucketsPerSide = 64;
+    static constexpr int kMinMarkShift = 2;
+    static constexpr int kMaxMarksPerSide = 1024;
 
     struct Span {
         int x0, y0, x1, y1; // inclusive cell range
     };
+    // A rectangle's closed edges, kept beside the grid so that a query need not visit the list,
+    // and the first bucket of its span.
+    struct Box {
+        std::int64_t left, top, right, bottom;
+        std::uint16_t cx0, cy0;
+    };
+    // Cells of 2^shift pixels over the canvas. Coordinates outside it are pinned to the border
+    // cells: such rectangles are found more slowly, never missed.
+    struct Layout {
+        int shift = 4, cols = 1, rows = 1;
 
-    // Cells covered by the closed area of r, pinned to the grid's border. Rectangles with a
-    // negative size follow other rules of meeting; they are never bucketed.
-    bool SpanOf(const Gdiplus::Rect& r, Span* s) const
+        static Layout Over(int width, int height, int shift)
+        {
+            const int cell = 1 << shift;
+            return Layout{shift, std::max(1, (std::max(width, 1) + cell - 1) >> shift),
+                          std::max(1, (std::max(height, 1) + cell - 1) >> shift)};
+        }
+        int CellOf(std::int64_t v, int count) const
+        {
+            if (v < 0)
+                return 0;
+            const std::int64_t c = v >> shift;
+            return c >= count ? count - 1 : int(c);
+        }
+        Span SpanOf(const Box& b) const
+        {
+            return Span{CellOf(b.left, cols), CellOf(b.top, rows), CellOf(b.right, cols), CellOf(b.bottom, rows)};
+        }
+    };
+
+    static int ShiftFor(int longest, int minShift, int maxCells)
     {
-        if (r.Width < 0 || r.Height < 0)
-            return false;
-        const std::int64_t right = std::int64_t(r.X) + r.Width;
-        const std::int64_t bottom = std::int64_t(r.Y) + r.Height;
-        s->x0 = CellOf(r.X, m_cols);
-        s->x1 = CellOf(right, m_cols);
-        s->y0 = CellOf(r.Y, m_rows);
-        s->y1 = CellOf(bottom, m_rows);
-        return true;
+        int shift = minShift;
+        while ((longest >> shift) >= maxCells)
+            ++shift;
+        return shift;
+    }
+    static Box BoxOf(const Gdiplus::Rect& r)
+    {
+        return Box{r.X, r.Y, std::int64_t(r.X) + r.Width, std::int64_t(r.Y) + r.Height, 0, 0};
+    }
+    static bool Meet(const Box& a, const Box& b)
+    {
+        return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
     }
 
-    bool AnyIn(const Span& s) const
+    void Mark(const Span& s)
     {
         for (int cy = s.y0; cy <= s.y1; ++cy) {
-            const size_t row = size_t(cy) * m_cols;
-            if (m_start[row + s.x1 + 1] != m_start[row + s.x0])
-                return true;
+            std::uint64_t* row = &m_marked[size_t(cy) * m_markWords];
+            for (int cx = s.x0; cx <= s.x1;) {
+                if ((cx & 63) == 0 && cx + 63 <= s.x1) {
+                    row[cx >> 6] = ~std::uint64_t(0);
+                    cx += 64;
+                } else {
+                    row[cx >> 6] |= std::uint64_t(1) << (cx & 63);
+                    ++cx;
+                }
+            }
         }
-        return false;
-    }
-
-    int CellOf(std::int64_t v, int count) const
-    {
-        if (v < 0)
-            return 0;
-        const std::int64_t c = v / m_cell;
-        return c >= count ? count - 1 : int(c);
-    }
-
-    void Take(std::uint32_t i)
-    {
-        if (m_stamp[i] == m_now)
-            return;
-        m_stamp[i] = m_now;
-        m_found.push_back(i);
     }
 
     std::vector<CMoxRect*> m_rects;
     std::vector<std::uint32_t> m_always;
     std::vector<std::uint32_t> m_start;
     std::vector<std::uint32_t> m_entries;
-    std::vector<std::uint32_t> m_stamp;
+    std::vector<Box> m_boxes;
     std::vector<std::uint32_t> m_found;
-    std::uint32_t m_now = 0;
+    std::vector<std::uint64_t> m_marked; // one bit per mask cell that some rectangle covers
+    Layout m_buckets, m_marks;
+    int m_markWords = 1;
     bool m_useGrid = false;
-    int m_cell = 16;
-    int m_cols = 1;
-    int m_rows = 1;
 };
 
 } // namespace mox
