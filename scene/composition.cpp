@@ -6,6 +6,7 @@
 #include "scene/dirty_grid.h"
 #include "scene/dirty_index.h"
 #include "scene/listed_sprite.h"
+#include "scene/rect_geometry.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -31,14 +32,12 @@ inline void Prefetch(const void* p)
 #endif
 }
 
-// A quick rejection before the exact overlap rules: rectangles of non-negative size whose closed
-// areas share no point never overlap. Other sizes are left to the exact test.
-bool MayMeet(const Gdiplus::Rect& a, const Gdiplus::Rect& b)
+// The fields a frame reads of a sprite span its first two cache lines.
+inline void PrefetchSprite(const CMoxSprite* sprite)
 {
-    if ((a.Width | a.Height | b.Width | b.Height) < 0)
-        return true;
-    return std::max<std::int64_t>(a.X, b.X) <= std::min(std::int64_t(a.X) + a.Width, std::int64_t(b.X) + b.Width) &&
-           std::max<std::int64_t>(a.Y, b.Y) <= std::min(std::int64_t(a.Y) + a.Height, std::int64_t(b.Y) + b.Height);
+    const char* p = reinterpret_cast<const char*>(sprite);
+    Prefetch(p);
+    Prefetch(p + 64);
 }
 
 int WrapAdd(int a, int b)
@@ -108,8 +107,13 @@ void CMoxGraphics::AddSprite(CMoxSprite* pSprite)
     // mid-frame; InitSprite catches every other edit.
     const size_t at = pSprite->m_ListedAt;
     if (pSprite->m_ListedIn == this && at < m_SpriteList.size() && m_SpriteList[at] == pSprite &&
-        m_IndexedList.size() == m_SpriteList.size())
+        m_IndexedList.size() == m_SpriteList.size()) {
+        // Hosts mostly add their sprites in list order: ask for the one likely to come a few
+        // calls later, which the processor cannot guess (each sprite lies on its own page).
+        if (at + 2 * kAhead < m_SpriteList.size())
+            PrefetchSprite(m_SpriteList[at + 2 * kAhead]);
         return; // keeps its place in the list, with the new key
+    }
     if (m_IndexedList.size() != m_SpriteList.size())
         SyncListedSprites();
     if (m_ListedSprites.count(pSprite))
@@ -315,11 +319,17 @@ void CMoxGraphics::DrawSprite(bool present)
                 if (!grid.MayMeetAny(r))
                     break; // the usual case: nothing dirty near this sprite
                 grid.Candidates(r, &nearby);
-                CMoxRect placement(r.X, r.Y, r.Width, r.Height);
                 for (CMoxRect* d : nearby) {
-                    if (!MayMeet(*d, placement) || d->CheckSuperpose(placement) != 1)
-                        continue;
-                    CMoxRect o = d->GetSuperpose(placement);
+                    Gdiplus::Rect o;
+                    if (d->Width >= 0 && d->Height >= 0) {
+                        if (!mox::ClosedOverlap(*d, r, &o))
+                            continue;
+                    } else {
+                        CMoxRect placement(r.X, r.Y, r.Width, r.Height);
+                        if (d->CheckSuperpose(placement) != 1)
+                            continue;
+                        o = d->GetSuperpose(placement);
+                    }
                     if (o.Width > 0 && o.Height > 0)
                         blit(WrapAdd(r.X, o.X), WrapAdd(r.Y, o.Y), WrapAdd(k.srcX, o.X), WrapAdd(k.srcY, o.Y),
                              o.Width, o.Height);

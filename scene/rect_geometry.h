@@ -65,4 +65,18 @@ inline bool CrossesAsBand(const Gdiplus::Rect& t, const Gdiplus::Rect& a)
     return a.X >= t.X && RightOf(a) <= RightOf(t) && a.Y <= t.Y && BottomOf(a) >= BottomOf(t);
 }
 
+// For rectangles of non-negative size the ordered meeting and overlap tests come down to the
+// intersection of the closed areas: false when they share no point, else the overlap relative
+// to a's top-left corner (its fields always fit: it lies within a).
+inline bool ClosedOverlap(const Gdiplus::Rect& t, const Gdiplus::Rect& a, Gdiplus::Rect* overlap)
+{
+    const std::int64_t left = t.X > a.X ? t.X : a.X, top = t.Y > a.Y ? t.Y : a.Y;
+    const std::int64_t right = RightOf(t) < RightOf(a) ? RightOf(t) : RightOf(a);
+    const std::int64_t bottom = BottomOf(t) < BottomOf(a) ? BottomOf(t) : BottomOf(a);
+    if (left > right || top > bottom)
+        return false;
+    *overlap = Gdiplus::Rect(int(left - a.X), int(top - a.Y), int(right - left), int(bottom - top));
+    return true;
+}
+
 } // namespace mox

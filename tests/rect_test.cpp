@@ -1,6 +1,8 @@
 // CMoxRect: closed geometry, the ordered meeting tests and the overlap cases.
 #include <MoxImage2.h>
 
+#include "scene/rect_geometry.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -182,6 +184,12 @@ TEST(RectOverlap, MatchesTheClosedIntersectionRuleForNonNegativeSizes)
         CMoxRect a(pick(-500, 500), pick(-500, 500), pick(0, 400), pick(0, 400));
         ASSERT_EQ(Meet(t, a) ? 1 : 0, t.CheckSuperpose(a)) << testing::PrintToString(t) << testing::PrintToString(a);
         ASSERT_EQ(Overlap(t, a), t.GetSuperpose(a)) << testing::PrintToString(t) << testing::PrintToString(a);
+        // The composition pass's shortcut for such rectangles gives the same answers.
+        Gdiplus::Rect o;
+        ASSERT_EQ(Meet(t, a), mox::ClosedOverlap(t, a, &o)) << testing::PrintToString(t) << testing::PrintToString(a);
+        if (Meet(t, a)) {
+            ASSERT_EQ(Overlap(t, a), CMoxRect(o.X, o.Y, o.Width, o.Height));
+        }
     }
 }
 
