@@ -7,6 +7,7 @@
 #include "scene/dirty_index.h"
 #include "scene/listed_sprite.h"
 #include "scene/rect_geometry.h"
+#include "scene/widening.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -230,27 +231,9 @@ void CMoxGraphics::DrawSprite(bool present)
     m_IndexedList = list;
 
     // 3. Text and vector sprites cannot be drawn in part: one that a dirty rectangle touches
-    //    becomes dirty whole, which can touch further sprites, so the walk starts again.
+    //    becomes dirty whole, which can touch further sprites (scene/widening.h).
+    mox::WidenTouched(listed, m_ZangList, m_nWidth, m_nHeight);
     std::list<CMoxRect>& dirty = m_ZangList.m_RectList;
-    bool widened = true;
-    while (widened && !dirty.empty()) {
-        widened = false;
-        for (Listed& k : listed) {
-            if (!k.VectorOrText() || k.zang != 0)
-                continue;
-            CMoxRect rect(k.rect.X, k.rect.Y, k.rect.Width, k.rect.Height);
-            for (CMoxRect& d : dirty) {
-                if (d.CheckSuperpose(rect) == 1) {
-                    m_ZangList.AddRect(rect);
-                    k.zang = 1;
-                    widened = true;
-                    break;
-                }
-            }
-            if (widened)
-                break;
-        }
-    }
 
     // 4. Back to front: changed sprites whole, unchanged image sprites inside the dirty
     //    rectangles they meet. Only a zang flag of exactly 1 counts as changed here. The dirty

@@ -5,20 +5,6 @@
 
 namespace mox {
 
-namespace {
-
-// Edges up to 2^28 apart from the origin keep every sum and bounding box of listed rectangles
-// far inside the int range, where the walk never clamps a field.
-constexpr int kLimit = 1 << 28;
-
-} // namespace
-
-bool DirtyIndex::Eligible(const CMoxRect& r)
-{
-    return r.Width >= 0 && r.Height >= 0 && r.Width <= kLimit && r.Height <= kLimit && r.X >= -kLimit &&
-           r.X <= kLimit && r.Y >= -kLimit && r.Y <= kLimit;
-}
-
 int DirtyIndex::CellOf(int v)
 {
     if (v < 0)

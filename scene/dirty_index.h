@@ -29,8 +29,15 @@ class DirtyIndex {
 public:
     using RectList = std::list<CMoxRect>;
 
-    // Whether r may take the indexed path: sizes not negative, edges well inside the int range.
-    static bool Eligible(const CMoxRect& r);
+    // Whether r may take the indexed path: sizes not negative, edges well inside the int range
+    // (up to 2^28 from the origin every sum and bounding box of listed rectangles stays far
+    // inside it, where the walk never clamps a field).
+    static bool Eligible(const CMoxRect& r)
+    {
+        constexpr int kLimit = 1 << 28;
+        return r.Width >= 0 && r.Height >= 0 && r.Width <= kLimit && r.Height <= kLimit && r.X >= -kLimit &&
+               r.X <= kLimit && r.Y >= -kLimit && r.Y <= kLimit;
+    }
 
     // Whether the index still describes `list`. An emptied list always starts a fresh index;
     // a list whose length or last element no longer matches what was indexed was changed
