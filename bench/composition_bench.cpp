@@ -138,7 +138,7 @@ std::unique_ptr<CMoxBitmap> MakePngBackground()
     return image;
 }
 
-enum class Layout { Large, TinyGrid, LargeOverPng };
+enum class Layout { Large, TinyGrid, LargeOverPng, Fills };
 
 struct Scene {
     RawImage backdrop{kW, kH, 1, false};
@@ -146,6 +146,7 @@ struct Scene {
     CMoxBitmap* background = backdrop.bitmap.get();
     std::vector<std::unique_ptr<RawImage>> bitmaps;
     std::vector<std::unique_ptr<CMoxTga>> tgas;
+    std::vector<CMoxColor> colors;
     CMoxSprite backgroundSprite;
     std::vector<CMoxSprite> sprites;
     std::vector<int> x, y, w, h, dx, dy;
@@ -159,6 +160,44 @@ struct Scene {
             png = MakePngBackground();
             background = png.get();
         }
+        if (layout == Layout::Fills) {
+            MakeFills(count, rng);
+        } else {
+            MakeImages(layout, count, rng);
+        }
+        const int every = std::max(1, 100 / movingPercent);
+        for (int i = 0; i < count; i += every) {
+            moving.push_back(size_t(i));
+            dx[size_t(i)] = pick(1, 3) * (pick(0, 1) ? 1 : -1);
+            dy[size_t(i)] = pick(1, 3) * (pick(0, 1) ? 1 : -1);
+        }
+    }
+
+    // Solid fills of 6-12 px in rows 8 px apart, each overlapping the next: a fill cannot be
+    // drawn in part, so one touched by a dirty rectangle becomes dirty whole and touches its
+    // neighbours in turn.
+    void MakeFills(int count, std::mt19937& rng)
+    {
+        auto pick = [&rng](int lo, int hi) { return lo + int(rng() % unsigned(hi - lo + 1)); };
+        backgroundSprite.Init(background);
+        colors.reserve(size_t(count));
+        const int columns = kW / 8;
+        for (int i = 0; i < count; ++i) {
+            colors.emplace_back(std::uint8_t(rng()), std::uint8_t(rng()), std::uint8_t(rng()));
+            sprites[i].Init(&colors.back());
+            const int side = pick(6, 12);
+            w.push_back(side);
+            h.push_back(side);
+            x.push_back(std::min((i % columns) * 8, kW - side));
+            y.push_back(std::min((i / columns) * 16 % (kH - 12), kH - side));
+            dx.push_back(0);
+            dy.push_back(0);
+        }
+    }
+
+    void MakeImages(Layout layout, int count, std::mt19937& rng)
+    {
+        auto pick = [&rng](int lo, int hi) { return lo + int(rng() % unsigned(hi - lo + 1)); };
         const bool tiny = layout == Layout::TinyGrid;
         const int minSide = tiny ? 2 : 16, maxSide = tiny ? 6 : 48;
         for (int side = minSide; side <= maxSide; ++side) {
@@ -187,12 +226,6 @@ struct Scene {
             dx.push_back(0);
             dy.push_back(0);
         }
-        const int every = std::max(1, 100 / movingPercent);
-        for (int i = 0; i < count; i += every) {
-            moving.push_back(size_t(i));
-            dx[size_t(i)] = pick(1, 3) * (pick(0, 1) ? 1 : -1);
-            dy[size_t(i)] = pick(1, 3) * (pick(0, 1) ? 1 : -1);
-        }
     }
 
     void Step()
@@ -211,15 +244,21 @@ struct Scene {
     {
         canvas.InitSprite();
         canvas.AddSprite(&backgroundSprite, 0, 0, 255);
-        for (size_t i = 0; i < sprites.size(); ++i)
-            canvas.AddSprite(&sprites[i], x[i], y[i], 255);
+        for (size_t i = 0; i < sprites.size(); ++i) {
+            if (sprites[i].GetColor())
+                canvas.AddSprite(&sprites[i], x[i], y[i], w[i], h[i], 0, 0, 255);
+            else
+                canvas.AddSprite(&sprites[i], x[i], y[i], 255);
+        }
     }
 
     void Redraw(CMoxGraphics& canvas)
     {
         canvas.Draw(background, 0, 0, 0, 0, kW, kH);
         for (size_t i = 0; i < sprites.size(); ++i) {
-            if (CMoxTga* tga = sprites[i].GetTga())
+            if (CMoxColor* color = sprites[i].GetColor())
+                canvas.FillRectangle(x[i], y[i], w[i], h[i], color->GetR(), color->GetG(), color->GetB());
+            else if (CMoxTga* tga = sprites[i].GetTga())
                 canvas.Draw(tga, x[i], y[i], 0, 0, w[i], h[i]);
             else
                 canvas.Draw(sprites[i].GetBitmap(), x[i], y[i], 0, 0, w[i], h[i]);
@@ -348,6 +387,10 @@ void BM_LargeOverPng(benchmark::State& state)
 {
     Measure(state, Layout::LargeOverPng);
 }
+void BM_Fills(benchmark::State& state)
+{
+    Measure(state, Layout::Fills);
+}
 
 // A 32 x 32 region of a 1024 x 768 background loaded from a PNG with an alpha channel, drawn
 // opaque, against a memcpy of the same 32 rows of 96 bytes (region_ratio, median of interleaved
@@ -402,6 +445,11 @@ BENCHMARK(BM_TinyGrid)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PngRegion)->Iterations(400)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Fills)
+    ->ArgsProduct({{1000, 10000}, {1}})
+    ->Iterations(20)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LargeOverPng)
     ->ArgsProduct({{100, 1000}, {1, 10}})
     ->Iterations(40)
