@@ -36,7 +36,7 @@ public:
         // Two passes over the rectangles: count per bucket, then fill (compressed rows). The
         // first pass also marks the cells of the occupancy mask.
         m_start.assign(size_t(m_buckets.cols) * m_buckets.rows + 1, 0);
-        m_boxes.resize(m_rects.size());
+        m_first.resize(m_rects.size());
         for (size_t i = 0; i < m_rects.size(); ++i) {
             const Gdiplus::Rect& r = *m_rects[i];
             if (r.Width < 0 || r.Height < 0) {
@@ -45,9 +45,7 @@ public:
             }
             const Box b = BoxOf(r);
             const Span s = m_buckets.SpanOf(b);
-            m_boxes[i] = b;
-            m_boxes[i].cx0 = std::uint16_t(s.x0);
-            m_boxes[i].cy0 = std::uint16_t(s.y0);
+            m_first[i] = Entry::Of(b, std::uint32_t(i), s);
             for (int cy = s.y0; cy <= s.y1; ++cy)
                 for (int cx = s.x0; cx <= s.x1; ++cx)
                     ++m_start[size_t(cy) * m_buckets.cols + cx + 1];
@@ -55,15 +53,15 @@ public:
         }
         for (size_t c = 1; c < m_start.size(); ++c)
             m_start[c] += m_start[c - 1];
-        m_entries.assign(m_start.back(), 0);
+        m_entries.resize(m_start.back());
         std::vector<std::uint32_t> fill(m_start.begin(), m_start.end() - 1);
         for (size_t i = 0; i < m_rects.size(); ++i) {
             if (m_rects[i]->Width < 0 || m_rects[i]->Height < 0)
                 continue;
-            const Span s = m_buckets.SpanOf(m_boxes[i]);
+            const Span s = m_buckets.SpanOf(BoxOf(*m_rects[i]));
             for (int cy = s.y0; cy <= s.y1; ++cy)
                 for (int cx = s.x0; cx <= s.x1; ++cx)
-                    m_entries[fill[size_t(cy) * m_buckets.cols + cx]++] = std::uint32_t(i);
+                    m_entries[fill[size_t(cy) * m_buckets.cols + cx]++] = m_first[i];
         }
     }
 
@@ -111,11 +109,11 @@ public:
             for (int cx = s.x0; cx <= s.x1; ++cx) {
                 const size_t c = size_t(cy) * m_buckets.cols + cx;
                 for (std::uint32_t k = m_start[c]; k < m_start[c + 1]; ++k) {
-                    const std::uint32_t i = m_entries[k];
-                    const Box& b = m_boxes[i];
+                    const Entry& e = m_entries[k];
                     // Taken only in the first bucket both spans share, so once per query.
-                    if (Meet(b, q) && cx == std::max<int>(b.cx0, s.x0) && cy == std::max<int>(b.cy0, s.y0))
-                        m_found.push_back(i);
+                    if (e.left <= q.right && q.left <= e.right && e.top <= q.bottom && q.top <= e.bottom &&
+                        cx == std::max<int>(e.cx0, s.x0) && cy == std::max<int>(e.cy0, s.y0))
+                        m_found.push_back(e.index);
                 }
             }
         m_found.insert(m_found.end(), m_always.begin(), m_always.end());
@@ -136,11 +134,24 @@ private:
     struct Span {
         int x0, y0, x1, y1; // inclusive cell range
     };
-    // A rectangle's closed edges, kept beside the grid so that a query need not visit the list,
-    // and the first bucket of its span.
+    // A rectangle's closed edges.
     struct Box {
         std::int64_t left, top, right, bottom;
+    };
+    // A bucket's copy of a rectangle, so that a query need not visit the list: its edges, with
+    // right and bottom pinned to the int range (which leaves every meeting test as it was, since
+    // no left or top edge lies past it), its place in the list and the first bucket of its span.
+    struct Entry {
+        int left, top, right, bottom;
+        std::uint32_t index;
         std::uint16_t cx0, cy0;
+
+        static Entry Of(const Box& b, std::uint32_t index, const Span& s)
+        {
+            constexpr std::int64_t kMax = 0x7FFFFFFF;
+            return Entry{int(b.left), int(b.top), int(std::min(b.right, kMax)), int(std::min(b.bottom, kMax)), index,
+                         std::uint16_t(s.x0), std::uint16_t(s.y0)};
+        }
     };
     // Cells of 2^shift pixels over the canvas. Coordinates outside it are pinned to the border
     // cells: such rectangles are found more slowly, never missed.
@@ -175,11 +186,7 @@ private:
     }
     static Box BoxOf(const Gdiplus::Rect& r)
     {
-        return Box{r.X, r.Y, std::int64_t(r.X) + r.Width, std::int64_t(r.Y) + r.Height, 0, 0};
-    }
-    static bool Meet(const Box& a, const Box& b)
-    {
-        return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
+        return Box{r.X, r.Y, std::int64_t(r.X) + r.Width, std::int64_t(r.Y) + r.Height};
     }
 
     void Mark(const Span& s)
@@ -201,8 +208,8 @@ private:
     std::vector<CMoxRect*> m_rects;
     std::vector<std::uint32_t> m_always;
     std::vector<std::uint32_t> m_start;
-    std::vector<std::uint32_t> m_entries;
-    std::vector<Box> m_boxes;
+    std::vector<Entry> m_entries;
+    std::vector<Entry> m_first; // each rectangle's entry, by place in the list
     std::vector<std::uint32_t> m_found;
     std::vector<std::uint64_t> m_marked; // one bit per mask cell that some rectangle covers
     Layout m_buckets, m_marks;

@@ -35,6 +35,8 @@ CMoxRect RandomRect(std::mt19937& rng, int w, int h)
         return CMoxRect(INT_MIN + 5, py(rng), INT_MAX, size(rng)); // beyond every edge
     case 2:
         return CMoxRect(px(rng), py(rng), 0, 0); // a point
+    case 3:
+        return CMoxRect(INT_MAX - 10, py(rng), INT_MAX, size(rng)); // right edge past the int range
     default:
         return CMoxRect(px(rng), py(rng), size(rng), size(rng));
     }
