@@ -25,6 +25,7 @@ void DirtyIndex::Reset()
     m_touched.clear();
     m_nodes.clear();
     m_entries.clear();
+    m_alive.clear();
     m_liveEntries = 0;
     m_liveNodes = 0;
     m_backEntry = 0;
@@ -62,6 +63,7 @@ void DirtyIndex::Allocate()
     m_head.assign(std::size_t(kCellsPerSide) * kCellsPerSide, kNone);
     m_nodes.reserve(4096);
     m_entries.reserve(1024);
+    m_alive.reserve(1024);
     m_touched.reserve(1024);
     m_absorbed.reserve(64);
 }
@@ -72,7 +74,8 @@ void DirtyIndex::Insert(RectList::iterator it)
         Allocate();
     const CMoxRect& r = *it;
     const auto id = std::uint32_t(m_entries.size());
-    m_entries.push_back(Entry{it, r.X, r.Y, r.X + r.Width, r.Y + r.Height, 0, m_stamp, true});
+    m_entries.push_back(Entry{it, r.X, r.Y, r.X + r.Width, r.Y + r.Height, 0});
+    m_alive.push_back(1);
     Entry& e = m_entries.back();
     const Span s = SpanOf(e.left, e.top, e.right, e.bottom);
     for (int cy = s.y0; cy <= s.y1; ++cy) {
@@ -80,7 +83,7 @@ void DirtyIndex::Insert(RectList::iterator it)
             const std::uint32_t cell = std::uint32_t(cy) * kCellsPerSide + std::uint32_t(cx);
             if (m_head[cell] == kNone)
                 m_touched.push_back(cell);
-            m_nodes.push_back(Node{id, m_head[cell]});
+            m_nodes.push_back(Node{id, m_head[cell], e.left, e.top, e.right, e.bottom});
             m_head[cell] = std::uint32_t(m_nodes.size() - 1);
             ++e.cells;
         }
@@ -106,13 +109,12 @@ bool DirtyIndex::HasContainer(const CMoxRect& r)
     std::uint32_t* link = &m_head[std::uint32_t(CellOf(r.Y)) * kCellsPerSide + std::uint32_t(CellOf(r.X))];
     while (*link != kNone) {
         Node& n = m_nodes[*link];
-        const Entry& e = m_entries[n.entry];
-        if (!e.alive) {
+        if (!m_alive[n.entry]) {
             *link = n.next; // drop nodes of erased rectangles as they are met
             continue;
         }
         link = &n.next;
-        if (e.left <= r.X && right <= e.right && e.top <= r.Y && bottom <= e.bottom)
+        if (n.left <= r.X && right <= n.right && n.top <= r.Y && bottom <= n.bottom)
             return true;
     }
     return false;
@@ -130,36 +132,27 @@ void DirtyIndex::Add(RectList& list, const CMoxRect& r)
     m_absorbed.clear();
     for (bool grew = true; grew;) {
         grew = false;
-        if (++m_stamp == 0) {
-            for (Entry& e : m_entries)
-                e.seen = 0;
-            m_stamp = 1;
-        }
         const Span s = SpanOf(left, top, right, bottom);
         for (int cy = s.y0; cy <= s.y1; ++cy) {
             for (int cx = s.x0; cx <= s.x1; ++cx) {
                 std::uint32_t* link = &m_head[std::uint32_t(cy) * kCellsPerSide + std::uint32_t(cx)];
                 while (*link != kNone) {
                     Node& n = m_nodes[*link];
-                    Entry& e = m_entries[n.entry];
-                    if (!e.alive) {
+                    if (!m_alive[n.entry]) {
                         *link = n.next;
                         continue;
                     }
                     link = &n.next;
-                    if (e.seen == m_stamp)
-                        continue;
-                    e.seen = m_stamp;
-                    if (e.left > right || left > e.right || e.top > bottom || top > e.bottom)
+                    if (n.left > right || left > n.right || n.top > bottom || top > n.bottom)
                         continue; // closed areas share no point
-                    e.alive = false;
+                    m_alive[n.entry] = 0;
                     --m_liveEntries;
-                    m_liveNodes -= e.cells;
+                    m_liveNodes -= m_entries[n.entry].cells;
                     m_absorbed.push_back(n.entry);
-                    left = std::min(left, e.left);
-                    top = std::min(top, e.top);
-                    right = std::max(right, e.right);
-                    bottom = std::max(bottom, e.bottom);
+                    left = std::min(left, n.left);
+                    top = std::min(top, n.top);
+                    right = std::max(right, n.right);
+                    bottom = std::max(bottom, n.bottom);
                     grew = true;
                 }
             }

@@ -57,9 +57,9 @@ public:
     {
         if (!InSync(list))
             return false;
-        for (const Entry& e : m_entries)
-            if (e.alive)
-                f(e.left, e.top, e.right, e.bottom);
+        for (std::size_t i = 0; i < m_entries.size(); ++i)
+            if (m_alive[i])
+                f(m_entries[i].left, m_entries[i].top, m_entries[i].right, m_entries[i].bottom);
         return true;
     }
 
@@ -81,12 +81,14 @@ private:
         RectList::iterator it;
         int left, top, right, bottom; // closed edges
         std::uint32_t cells;          // nodes registered for it
-        std::uint32_t seen;           // query stamp
-        bool alive;
     };
+    // A cell's link to a rectangle, with a copy of its edges: a walk along a cell's chain tests
+    // them without visiting the rectangle's entry, and the compact alive flags say which links
+    // are stale.
     struct Node {
         std::uint32_t entry;
         std::uint32_t next;
+        int left, top, right, bottom;
     };
     struct Span {
         int x0, y0, x1, y1; // inclusive cell range
@@ -104,11 +106,11 @@ private:
     std::vector<std::uint32_t> m_touched;
     std::vector<Node> m_nodes;
     std::vector<Entry> m_entries;
+    std::vector<std::uint8_t> m_alive; // by entry: 0 once erased from the list
     std::vector<std::uint32_t> m_absorbed;
     std::uint32_t m_backEntry = 0; // the entry of the list's last element
     std::size_t m_liveEntries = 0;
     std::size_t m_liveNodes = 0;
-    std::uint32_t m_stamp = 0;
     bool m_valid = true;
 };
 
