@@ -238,49 +238,6 @@ struct V512 {
         return BlendWide(d, s, _mm512_unpacklo_epi8(a8, z), _mm512_unpackhi_epi8(a8, z));
     }
     static Vec Weight16(int a) { return _mm512_set1_epi16(static_cast<short>(a)); }
-
-    // Sixteen TGA pixels: 48 destination bytes, loaded as 32 + 16 and spread four pixels to
-    // each 128-bit quarter. (Masked loads and stores would take the row's last pixels too, but
-    // some CPUs run masked stores to memory far slower than plain ones.)
-    static int Tga(std::uint8_t* d, const std::uint8_t* s, int w, unsigned opacity)
-    {
-        const Vec spread = _mm512_setr_epi32(0, 1, 2, 3, 3, 4, 5, 6, 6, 7, 8, 9, 9, 10, 11, 12);
-        const Vec gather = _mm512_setr_epi32(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 15, 15, 15, 15);
-        const Vec expand = _mm512_broadcast_i32x4(_mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1));
-        const Vec compact =
-            _mm512_broadcast_i32x4(_mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1));
-        const Vec alphaBits = _mm512_set1_epi32(static_cast<int>(0xFF000000u));
-        const Vec scale = _mm512_set1_epi32(static_cast<int>(opacity));
-        int p = 0;
-        for (; p + 16 <= w; p += 16) {
-            const Vec px = _mm512_loadu_si512(s + 4 * p);
-            const Vec alpha = _mm512_and_si512(px, alphaBits);
-            if (_mm512_test_epi32_mask(alpha, alpha) == 0)
-                continue;
-            std::uint8_t* dp = d + 3 * p;
-            Vec out;
-            if (opacity == 255 && _mm512_cmpeq_epi32_mask(alpha, alphaBits) == 0xFFFF) {
-                out = px;
-            } else {
-                const Vec loaded = _mm512_inserti64x4(
-                    _mm512_castsi256_si512(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(dp))),
-                    _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(dp + 32))), 1);
-                const Vec dv = _mm512_shuffle_epi8(_mm512_permutexvar_epi32(spread, loaded), expand);
-                Vec a = _mm512_srli_epi32(px, 24);
-                if (opacity == 255)
-                    a = _mm512_mask_add_epi32(a, _mm512_cmpeq_epi32_mask(a, _mm512_set1_epi32(255)), a,
-                                              _mm512_set1_epi32(1));
-                else
-                    a = _mm512_srli_epi32(_mm512_mullo_epi16(a, scale), 8);
-                a = _mm512_or_si512(a, _mm512_slli_epi32(a, 16));
-                out = BlendWide(dv, px, _mm512_unpacklo_epi32(a, a), _mm512_unpackhi_epi32(a, a));
-            }
-            out = _mm512_permutexvar_epi32(gather, _mm512_shuffle_epi8(out, compact));
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(dp), _mm512_castsi512_si256(out));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(dp + 32), _mm512_extracti32x4_epi32(out, 2));
-        }
-        return p;
-    }
 };
 #endif
 
