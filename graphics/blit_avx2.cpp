@@ -8,11 +8,11 @@
 namespace mox::blit {
 
 #if defined(__AVX2__)
-const Kernels kAvx2Kernels = {"avx2", Rows<V256, V128>::Bgr, Rows<V256, V128>::Tga};
+const Kernels kAvx2Kernels = {"avx2", Rows<V256, V128>::Bgr, Rows<V256, V128>::Tga, Rows<V256, V128>::kMinWidth};
 #else
 // A compiler that cannot target AVX2 here: the dispatcher may still pick this level, so it
 // carries the SSE2 loops.
-const Kernels kAvx2Kernels = {"avx2", Rows<V128>::Bgr, Rows<V128>::Tga};
+const Kernels kAvx2Kernels = {"avx2", Rows<V128>::Bgr, Rows<V128>::Tga, Rows<V128>::kMinWidth};
 #endif
 
 } // namespace mox::blit

@@ -47,6 +47,11 @@ struct Kernels {
     const char* name;
     void (*bgr)(const BgrJob&);
     void (*tga)(const TgaJob&);
+    // Regions narrower than this many pixels go to the scalar kernels, where this level's set-up
+    // and row ends cost more than they save (narrow_blit_bench measures each level against the
+    // scalar kernels). A level's kernels may hand some paths to the scalar ones up to a greater
+    // width still.
+    int minWidth;
 };
 
 enum class Level { Scalar, Sse2, Avx2, Avx512 };
@@ -57,15 +62,12 @@ extern const Kernels kScalarKernels;
 // one (scalar, sse2, avx2, avx512). Chosen on first use.
 const Kernels& Active();
 
-// Regions narrower than this many pixels go to the scalar kernels: a vector kernel's set-up and
-// row-end handling cost more than they save on a few pixels a row (tiny sprites, thin slivers
-// of a sprite drawn in part).
-constexpr int kVectorMinWidth = 16;
-
-// The kernels for a region `width` pixels wide.
+// The kernels for a region `width` pixels wide: tiny sprites and thin slivers of a sprite drawn
+// in part may be cheaper in scalar code.
 inline const Kernels& For(int width)
 {
-    return width < kVectorMinWidth ? kScalarKernels : Active();
+    const Kernels& active = Active();
+    return width < active.minWidth ? kScalarKernels : active;
 }
 
 // The kernels of one level, or null when this build or this CPU lacks them.

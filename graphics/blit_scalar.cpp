@@ -90,6 +90,6 @@ void TgaRows(const TgaJob& job)
 
 } // namespace
 
-const Kernels kScalarKernels = {"scalar", BgrRows, TgaRows};
+const Kernels kScalarKernels = {"scalar", BgrRows, TgaRows, 0};
 
 } // namespace mox::blit

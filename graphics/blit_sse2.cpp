@@ -6,7 +6,7 @@
 
 namespace mox::blit {
 
-const Kernels kSse2Kernels = {"sse2", Rows<V128>::Bgr, Rows<V128>::Tga};
+const Kernels kSse2Kernels = {"sse2", Rows<V128>::Bgr, Rows<V128>::Tga, Rows<V128>::kMinWidth};
 
 } // namespace mox::blit
 #endif
