@@ -11,6 +11,7 @@
 #include "graphics/blend.h"
 #include "graphics/blit_kernels.h"
 
+#include <array>
 #include <cstring>
 #include <tuple>
 
@@ -243,7 +244,21 @@ struct V512 {
 
 // --- 24-bit rows, any width ---------------------------------------------------------------------
 
-// The key in each of the three byte phases, and which bytes start a pixel in each phase.
+// Byte l is 0xFF where l % 3 == 0 (kPixelStarts) or where it is not (kPixelRests): a register
+// loaded from entry c has byte l set where (c + l) % 3 == 0, or where not.
+template <bool kStart> constexpr std::array<std::uint8_t, 66> PhaseBytes()
+{
+    std::array<std::uint8_t, 66> bytes{};
+    for (std::size_t l = 0; l < bytes.size(); ++l)
+        bytes[l] = (l % 3 == 0) == kStart ? 0xFF : 0;
+    return bytes;
+}
+constexpr std::array<std::uint8_t, 66> kPixelStarts = PhaseBytes<true>();
+constexpr std::array<std::uint8_t, 66> kPixelRests = PhaseBytes<false>();
+
+// The key in each of the three byte phases, and which bytes start a pixel in each phase. Set up
+// once per job, so it is cheap: every register is a load from a row of bytes repeating with
+// period 3, at the phase's offset.
 template <class V> struct KeyConsts {
     typename V::Vec pattern[3]; // byte l holds key channel (c + l) % 3
     typename V::Mask first[3];  // byte l starts a pixel: (c + l) % 3 == 0
@@ -254,17 +269,13 @@ template <class V> struct KeyConsts {
     KeyConsts(Key key, int opacity) : alpha(V::Splat(static_cast<std::uint8_t>(opacity))), alpha16(V::Weight16(opacity))
     {
         const std::uint8_t channel[3] = {key.b, key.g, key.r};
-        std::uint8_t bytes[V::kBytes];
+        std::uint8_t keys[V::kBytes + 2];
+        for (int l = 0; l < V::kBytes + 2; ++l)
+            keys[l] = channel[l % 3];
         for (int c = 0; c < 3; ++c) {
-            for (int l = 0; l < V::kBytes; ++l)
-                bytes[l] = channel[(c + l) % 3];
-            pattern[c] = V::Load(bytes);
-            for (int l = 0; l < V::kBytes; ++l)
-                bytes[l] = (c + l) % 3 == 0 ? 0xFF : 0;
-            first[c] = V::MaskFromBytes(bytes);
-            for (int l = 0; l < V::kBytes; ++l)
-                bytes[l] ^= 0xFF;
-            notFirst[c] = V::MaskFromBytes(bytes);
+            pattern[c] = V::Load(keys + c);
+            first[c] = V::MaskFromBytes(kPixelStarts.data() + c);
+            notFirst[c] = V::MaskFromBytes(kPixelRests.data() + c);
         }
     }
 };
