@@ -1,7 +1,9 @@
 // The pixel loops of the bitmap and TGA blitters, once per instruction set. The callers clip;
 // a kernel gets a region that lies wholly inside both buffers and touches nothing outside it:
 // no byte before a row's first pixel or after its last one is read or written, since a 24-bit
-// image row has no readable padding and a raw image ends at its last pixel.
+// image row has no readable padding and a raw image ends at its last pixel. (The AVX-512
+// kernels reach row ends with masked loads and stores: a masked-off byte is neither read nor
+// written and cannot fault, so the rule holds there too.)
 //
 // blit_scalar.cpp is the reference every other kernel must match byte for byte; blit_sse2.cpp,
 // blit_avx2.cpp and blit_avx512.cpp are the vector versions, each compiled for its own
