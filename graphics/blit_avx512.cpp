@@ -5,7 +5,7 @@
 // stores: a byte masked off is neither read nor written, and cannot fault even where its
 // address lies outside the buffer, so one register op takes any row end and the kernels still
 // touch nothing outside their region. That makes narrow regions (tiny sprites, slivers of a
-// sprite drawn in part) as cheap per pixel as wide ones.
+// sprite drawn in part) worth a vector kernel from 2 pixels wide.
 #include "graphics/blit_kernels.h"
 
 #if defined(__x86_64__) || defined(_M_X64)
@@ -48,33 +48,29 @@ struct TgaConsts {
     explicit TgaConsts(unsigned o) : scale(_mm512_set1_epi32(static_cast<int>(o))), opacity(o) {}
 };
 
-// How a step of up to 16 TGA pixels reaches memory. Measured on this machine's AMD EPYC
+// How a step of up to 16 TGA pixels reaches memory. Measured on an AMD EPYC with AVX-512
 // (narrow_blit_bench, same-run ratios): masked loads cost about what plain ones do, but a
 // masked store slows the loads that follow it into the same 64 bytes, so whole steps through
 // one masked 48-byte store ran 1.5 to 3.4 times as slow as through plain 32- and 16-byte ones
-// on 24- to 200-pixel regions; row ends take the masked step all the same, since a last step of
-// 16 plain pixels overlapping the ones before ran 0.6 to 0.8 times as fast.
+// on 24- to 200-pixel regions. Row ends take the masked step all the same: a last step of 16
+// plain pixels overlapping the ones before (those with their alpha cleared) ran 0.6 to 0.8
+// times as fast.
 enum class Step {
-    Whole,   // 16 pixels, plain loads and stores
-    Masked,  // the first n pixels, masked loads and stores of exactly 4n and 3n bytes
-    Overlap, // the last n of 16 pixels, plain; the others were drawn already and are kept
+    Whole,  // 16 pixels, plain loads and stores
+    Masked, // the first n pixels, masked loads and stores of exactly 4n and 3n bytes
 };
 
 // Up to 16 TGA pixels: the destination bytes spread four pixels to each 128-bit quarter and
 // packed back the same way.
 template <Step kStep> inline void TgaPixels(std::uint8_t* d, const std::uint8_t* s, int n, const TgaConsts& k)
 {
-    const __mmask16 draw = kStep == Step::Whole    ? __mmask16(0xFFFF)
-                           : kStep == Step::Masked ? __mmask16((1u << n) - 1)
-                                                   : __mmask16(0xFFFF << (16 - n));
-    Vec px = kStep == Step::Masked ? _mm512_maskz_loadu_epi32(draw, s) : _mm512_loadu_si512(s);
-    if (kStep == Step::Overlap)
-        px = _mm512_maskz_mov_epi32(draw, px); // alpha 0 keeps a pixel
+    const __mmask16 draw = kStep == Step::Whole ? __mmask16(0xFFFF) : __mmask16((1u << n) - 1);
+    const Vec px = kStep == Step::Masked ? _mm512_maskz_loadu_epi32(draw, s) : _mm512_loadu_si512(s);
     const Vec alpha = _mm512_and_si512(px, k.alphaBits);
     if (_mm512_test_epi32_mask(alpha, alpha) == 0)
         return;
     Vec out;
-    if (kStep != Step::Overlap && k.opacity == 255 && _mm512_cmpeq_epi32_mask(alpha, k.alphaBits) == draw) {
+    if (k.opacity == 255 && _mm512_cmpeq_epi32_mask(alpha, k.alphaBits) == draw) {
         out = px;
     } else {
         const Vec loaded =
@@ -117,8 +113,8 @@ void Tga(const TgaJob& job)
 
 // --- 24-bit rows --------------------------------------------------------------------------------
 
-// The key's patterns come from one byte shuffle and the phase masks are constants: a job of a
-// few pixels pays little to set them up.
+// The key's patterns come from one byte shuffle and the phase masks are constants, so a job of
+// a few pixels pays little to set them up.
 template <> struct KeyConsts<V512> {
     Vec pattern[3];
     Mask first[3];
