@@ -32,6 +32,9 @@ public:
         m_marks = Layout::Over(canvasWidth, canvasHeight, ShiftFor(longest, kMinMarkShift, kMaxMarksPerSide));
         m_markWords = (m_marks.cols + 63) / 64;
         m_marked.assign(size_t(m_markWords) * m_marks.rows, 0);
+        m_useOwners = m_rects.size() >= kMinOwnerRects;
+        if (m_useOwners)
+            m_owner.assign(size_t(m_marks.cols) * m_marks.rows, kNobody);
 
         // Two passes over the rectangles: count per bucket, then fill (compressed rows). The
         // first pass also marks the cells of the occupancy mask.
@@ -49,7 +52,7 @@ public:
             for (int cy = s.y0; cy <= s.y1; ++cy)
                 for (int cx = s.x0; cx <= s.x1; ++cx)
                     ++m_start[size_t(cy) * m_buckets.cols + cx + 1];
-            Mark(m_marks.SpanOf(b));
+            Mark(m_marks.SpanOf(b), std::uint32_t(i));
         }
         for (size_t c = 1; c < m_start.size(); ++c)
             m_start[c] += m_start[c - 1];
@@ -103,8 +106,14 @@ public:
         if (!MayMeetAny(r))
             return;
         const Box q = BoxOf(r);
-        const Span s = m_buckets.SpanOf(q);
         m_found.clear();
+        if (m_useOwners && m_always.empty() && FromOwners(m_marks.SpanOf(q))) {
+            for (std::uint32_t i : m_found)
+                out->push_back(m_rects[i]);
+            return;
+        }
+        m_found.clear();
+        const Span s = m_buckets.SpanOf(q);
         for (int cy = s.y0; cy <= s.y1; ++cy)
             for (int cx = s.x0; cx <= s.x1; ++cx) {
                 const size_t c = size_t(cy) * m_buckets.cols + cx;
@@ -130,6 +139,11 @@ private:
     static constexpr int kMaxBucketsPerSide = 64;
     static constexpr int kMinMarkShift = 2;
     static constexpr int kMaxMarksPerSide = 1024;
+    // The owner map pays for its set-up only when there are many rectangles to sort through.
+    static constexpr size_t kMinOwnerRects = 512;
+    static constexpr int kMaxOwnerCells = 16;
+    static constexpr std::uint32_t kNobody = 0xFFFFFFFFu;
+    static constexpr std::uint32_t kSeveral = 0xFFFFFFFEu;
 
     struct Span {
         int x0, y0, x1, y1; // inclusive cell range
@@ -189,8 +203,35 @@ private:
         return Box{r.X, r.Y, std::int64_t(r.X) + r.Width, std::int64_t(r.Y) + r.Height};
     }
 
-    void Mark(const Span& s)
+    // A small query reads the owners of the mask cells it covers: each names the one rectangle
+    // that covers the cell, which is most of them since listed rectangles rarely meet. False
+    // (and the buckets decide) when the query is larger or a cell has several rectangles.
+    bool FromOwners(const Span& s)
     {
+        if ((s.x1 - s.x0 + 1) * (s.y1 - s.y0 + 1) > kMaxOwnerCells)
+            return false;
+        for (int cy = s.y0; cy <= s.y1; ++cy) {
+            const std::uint32_t* row = &m_owner[size_t(cy) * m_marks.cols];
+            for (int cx = s.x0; cx <= s.x1; ++cx) {
+                const std::uint32_t owner = row[cx];
+                if (owner == kSeveral)
+                    return false;
+                if (owner != kNobody && std::find(m_found.begin(), m_found.end(), owner) == m_found.end())
+                    m_found.push_back(owner);
+            }
+        }
+        if (m_found.size() > 1)
+            std::sort(m_found.begin(), m_found.end());
+        return true;
+    }
+
+    void Mark(const Span& s, std::uint32_t index)
+    {
+        for (int cy = s.y0; cy <= s.y1 && m_useOwners; ++cy) {
+            std::uint32_t* owners = &m_owner[size_t(cy) * m_marks.cols];
+            for (int cx = s.x0; cx <= s.x1; ++cx)
+                owners[cx] = owners[cx] == kNobody || owners[cx] == index ? index : kSeveral;
+        }
         for (int cy = s.y0; cy <= s.y1; ++cy) {
             std::uint64_t* row = &m_marked[size_t(cy) * m_markWords];
             for (int cx = s.x0; cx <= s.x1;) {
@@ -212,9 +253,11 @@ private:
     std::vector<Entry> m_first; // each rectangle's entry, by place in the list
     std::vector<std::uint32_t> m_found;
     std::vector<std::uint64_t> m_marked; // one bit per mask cell that some rectangle covers
+    std::vector<std::uint32_t> m_owner;  // per mask cell: the rectangle covering it, kNobody or kSeveral
     Layout m_buckets, m_marks;
     int m_markWords = 1;
     bool m_useGrid = false;
+    bool m_useOwners = false;
 };
 
 } // namespace mox

@@ -83,6 +83,25 @@ TEST(DirtyGrid, FindsEveryMeetingRectangleOfADirtyList)
     }
 }
 
+TEST(DirtyGrid, FindsEveryMeetingRectangleOfLongLists)
+{
+    // Lists long enough for the per-cell owner map: small rectangles built up by the dirty list
+    // (apart), and the same numbers added raw (meeting each other).
+    std::mt19937 rng(4321);
+    std::uniform_int_distribution<int> px(-10, 1030), py(-10, 780), size(0, 12);
+    CMoxZang zang;
+    std::list<CMoxRect> raw;
+    for (int i = 0; i < 3000; ++i) {
+        CMoxRect r(px(rng), py(rng), size(rng), size(rng));
+        zang.AddRect(r);
+        if (i < 900)
+            raw.push_back(r);
+    }
+    ASSERT_GE(zang.m_RectList.size(), 600u);
+    CheckAgainstWalk(zang.m_RectList, 1024, 768, rng, 1500);
+    CheckAgainstWalk(raw, 1024, 768, rng, 1500);
+}
+
 TEST(DirtyGrid, FindsEveryMeetingRectangleOfOverlappingLists)
 {
     // The grid does not rely on the list's rectangles being apart.
