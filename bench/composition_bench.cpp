@@ -457,11 +457,7 @@ BENCHMARK(BM_TinyGrid)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PngRegion)->Iterations(400)->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Fills)
-    ->ArgsProduct({{1000, 10000}, {1}})
-    ->Iterations(20)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Fills)->ArgsProduct({{1000, 10000}, {1}})->Iterations(20)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LargeOverPng)
     ->ArgsProduct({{100, 1000}, {1, 10}})
     ->Iterations(40)

@@ -314,8 +314,8 @@ void CMoxGraphics::DrawSprite(bool present)
                         o = d->GetSuperpose(placement);
                     }
                     if (o.Width > 0 && o.Height > 0)
-                        blit(WrapAdd(r.X, o.X), WrapAdd(r.Y, o.Y), WrapAdd(k.srcX, o.X), WrapAdd(k.srcY, o.Y),
-                             o.Width, o.Height);
+                        blit(WrapAdd(r.X, o.X), WrapAdd(r.Y, o.Y), WrapAdd(k.srcX, o.X), WrapAdd(k.srcY, o.Y), o.Width,
+                             o.Height);
                 }
             }
             break;

@@ -163,8 +163,8 @@ private:
         static Entry Of(const Box& b, std::uint32_t index, const Span& s)
         {
             constexpr std::int64_t kMax = 0x7FFFFFFF;
-            return Entry{int(b.left), int(b.top), int(std::min(b.right, kMax)), int(std::min(b.bottom, kMax)), index,
-                         std::uint16_t(s.x0), std::uint16_t(s.y0)};
+            return Entry{int(b.left), int(b.top),          int(std::min(b.right, kMax)), int(std::min(b.bottom, kMax)),
+                         index,       std::uint16_t(s.x0), std::uint16_t(s.y0)};
         }
     };
     // Cells of 2^shift pixels over the canvas. Coordinates outside it are pinned to the border

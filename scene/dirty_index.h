@@ -52,8 +52,7 @@ public:
 
     // Calls f(left, top, right, bottom) for every listed rectangle, in no particular order, from
     // the index's compact copy; false (and no call) when the index does not follow `list`.
-    template <typename F>
-    bool ForEachRect(const RectList& list, F f) const
+    template <typename F> bool ForEachRect(const RectList& list, F f) const
     {
         if (!InSync(list))
             return false;

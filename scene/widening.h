@@ -77,11 +77,13 @@ public:
     }
 
     // Calls f(j) once for every open sprite j (state Unseen or Passed) that r touches.
-    template <typename State, typename F> void ForEachTouching(const Gdiplus::Rect& r, const std::vector<State>& state, F f)
+    template <typename State, typename F>
+    void ForEachTouching(const Gdiplus::Rect& r, const std::vector<State>& state, F f)
     {
         const int x0 = CellOf(r.X, m_cols), x1 = CellOf(std::int64_t(r.X) + r.Width, m_cols);
         const int y0 = CellOf(r.Y, m_rows), y1 = CellOf(std::int64_t(r.Y) + r.Height, m_rows);
-        const std::uint64_t span = (x1 - x0 == 63 ? ~std::uint64_t(0) : ((std::uint64_t(1) << (x1 - x0 + 1)) - 1)) << x0;
+        const std::uint64_t span = (x1 - x0 == 63 ? ~std::uint64_t(0) : ((std::uint64_t(1) << (x1 - x0 + 1)) - 1))
+                                   << x0;
         Gdiplus::Rect unused;
         for (int cy = y0; cy <= y1; ++cy) {
             for (std::uint64_t bits = m_occupied[std::size_t(cy)] & span; bits; bits &= bits - 1) {

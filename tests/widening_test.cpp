@@ -64,8 +64,16 @@ TEST(Widening, WidensWhatTheRestartingWalkWidensInTheSameOrder)
         std::vector<Listed> listed(size_t(pick(0, 90)));
         for (Listed& k : listed) {
             const CMoxRect r = RandomRect(rng, unusual && pick(0, 30) == 0);
-            k = Listed{nullptr, 0, pick(0, 9) == 0 ? pick(1, 2) : 0, Listed::Kind(pick(0, 6)), 255,
-                       Gdiplus::Rect(r.X, r.Y, r.Width, r.Height), 0, 0, nullptr, nullptr};
+            k = Listed{nullptr,
+                       0,
+                       pick(0, 9) == 0 ? pick(1, 2) : 0,
+                       Listed::Kind(pick(0, 6)),
+                       255,
+                       Gdiplus::Rect(r.X, r.Y, r.Width, r.Height),
+                       0,
+                       0,
+                       nullptr,
+                       nullptr};
         }
         CMoxZang zang;
         moxtest::ReferenceZang reference;
