@@ -26,6 +26,7 @@ void DirtyIndex::Reset()
     m_nodes.clear();
     m_entries.clear();
     m_alive.clear();
+    m_big.clear();
     m_liveEntries = 0;
     m_liveNodes = 0;
     m_backEntry = 0;
@@ -77,7 +78,13 @@ void DirtyIndex::Insert(RectList::iterator it)
     m_entries.push_back(Entry{it, r.X, r.Y, r.X + r.Width, r.Y + r.Height, 0});
     m_alive.push_back(1);
     Entry& e = m_entries.back();
+    ++m_liveEntries;
+    m_backEntry = id;
     const Span s = SpanOf(e.left, e.top, e.right, e.bottom);
+    if (std::int64_t(s.x1 - s.x0 + 1) * (s.y1 - s.y0 + 1) > kBigCells) {
+        m_big.push_back(id);
+        return;
+    }
     for (int cy = s.y0; cy <= s.y1; ++cy) {
         for (int cx = s.x0; cx <= s.x1; ++cx) {
             const std::uint32_t cell = std::uint32_t(cy) * kCellsPerSide + std::uint32_t(cx);
@@ -89,8 +96,6 @@ void DirtyIndex::Insert(RectList::iterator it)
         }
     }
     m_liveNodes += e.cells;
-    ++m_liveEntries;
-    m_backEntry = id;
 }
 
 void DirtyIndex::Adopt(RectList& list)
@@ -115,6 +120,11 @@ bool DirtyIndex::HasContainer(const CMoxRect& r)
         }
         link = &n.next;
         if (n.left <= r.X && right <= n.right && n.top <= r.Y && bottom <= n.bottom)
+            return true;
+    }
+    for (std::uint32_t id : m_big) {
+        const Entry& e = m_entries[id];
+        if (m_alive[id] && e.left <= r.X && right <= e.right && e.top <= r.Y && bottom <= e.bottom)
             return true;
     }
     return false;
@@ -156,6 +166,26 @@ void DirtyIndex::Add(RectList& list, const CMoxRect& r)
                     grew = true;
                 }
             }
+        }
+        for (std::size_t k = 0; k < m_big.size();) {
+            const std::uint32_t id = m_big[k];
+            if (!m_alive[id]) {
+                m_big[k] = m_big.back(); // erased: drop it (the list's order is kept elsewhere)
+                m_big.pop_back();
+                continue;
+            }
+            ++k;
+            const Entry& e = m_entries[id];
+            if (e.left > right || left > e.right || e.top > bottom || top > e.bottom)
+                continue;
+            m_alive[id] = 0;
+            --m_liveEntries;
+            m_absorbed.push_back(id);
+            left = std::min(left, e.left);
+            top = std::min(top, e.top);
+            right = std::max(right, e.right);
+            bottom = std::max(bottom, e.bottom);
+            grew = true;
         }
     }
 

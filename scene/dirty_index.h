@@ -1,11 +1,14 @@
 // A spatial index over the dirty-rectangle list, so that adding a rectangle looks only at the
 // listed rectangles near it instead of walking the whole list.
 //
-// Why a uniform grid of 32-pixel cells: dirty rectangles are sprite-sized and spread over a
-// canvas of known, bounded extent, so a cell holds a handful of them and a query touches one to
-// four cells. Cells are chains of nodes in one pool (no allocation per cell), and a frame's
-// InitSprite resets only the cells it touched. Coordinates outside the grid's 8192 x 8192
-// pixels are pinned to the border cells: such rectangles are found more slowly, never missed.
+// Why a uniform grid of 32-pixel cells: dirty rectangles are mostly sprite-sized and spread over
+// a canvas of known, bounded extent, so a cell holds a handful of them and a query touches a
+// few cells. Cells are chains of nodes in one pool (no allocation per cell), and a frame's
+// InitSprite resets only the cells it touched. A rectangle spanning more than kBigCells cells
+// (a merged area, a whole background) is kept in a short list every query reads instead, so
+// that growing it does not re-register it cell by cell. Coordinates outside the grid's
+// 8192 x 8192 pixels are pinned to the border cells: such rectangles are found more slowly,
+// never missed.
 //
 // Why the result equals the described walk. A list built only by adding rectangles of
 // non-negative size (within the range where no edge sum is clamped) holds rectangles that
@@ -74,12 +77,13 @@ public:
 private:
     static constexpr int kCellShift = 5; // 32-pixel cells
     static constexpr int kCellsPerSide = 256;
+    static constexpr int kBigCells = 16;
     static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
     struct Entry {
         RectList::iterator it;
         int left, top, right, bottom; // closed edges
-        std::uint32_t cells;          // nodes registered for it
+        std::uint32_t cells;          // nodes registered for it; 0 for a big rectangle
     };
     // A cell's link to a rectangle, with a copy of its edges: a walk along a cell's chain tests
     // them without visiting the rectangle's entry, and the compact alive flags say which links
@@ -106,6 +110,7 @@ private:
     std::vector<Node> m_nodes;
     std::vector<Entry> m_entries;
     std::vector<std::uint8_t> m_alive; // by entry: 0 once erased from the list
+    std::vector<std::uint32_t> m_big;  // entries of big rectangles, erased ones dropped lazily
     std::vector<std::uint32_t> m_absorbed;
     std::uint32_t m_backEntry = 0; // the entry of the list's last element
     std::size_t m_liveEntries = 0;
