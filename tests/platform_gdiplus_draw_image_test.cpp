@@ -217,9 +217,11 @@ TEST(GdiplusDrawImageTest, ScalingPutsPixelCentresOnWholeCoordinatesAndFadesTheF
     // integer coordinates" (Microsoft's PixelOffsetMode page). Wine's gdiplus conformance test
     // test_DrawImage_scale (image.c), which passes on Windows, draws a 2 x 1 grey image at x = 1
     // under a horizontal scale into an 8 x 1 row with nearest-neighbour sampling; these are the
-    // pixels it finds drawn. The same geometry with this library's bilinear filter covers those
+    // pixels it finds drawn. The same geometry with the default bilinear filter covers those
     // pixels more than half and any other at most half: the first destination pixel is exactly
-    // source pixel 0, and past the last source pixel's centre the image fades out.
+    // source pixel 0, and past the last source pixel's centre the image fades out. How far the
+    // fade reaches is the filter's own business (Wine's stops at the rounded destination edge),
+    // so only the stand-in's exact weights are pinned, on the stand-in.
     const struct {
         float scale;
         std::vector<int> drawnByWindows;
@@ -236,10 +238,18 @@ TEST(GdiplusDrawImageTest, ScalingPutsPixelCentresOnWholeCoordinatesAndFadesTheF
         for (int x = 0; x < 8; ++x) {
             const bool inside = x >= c.scale && x < 3 * c.scale;
             const double coverage = inside ? FarEdgeCoverage((x - c.scale) / c.scale, 1) : 0;
-            EXPECT_NEAR(Channel(s.At(x, 0), 8), 0x40 + 0x40 * coverage, kFilterTolerance) << "at " << x;
+            const int green = Channel(s.At(x, 0), 8);
             const bool windows =
                 std::find(c.drawnByWindows.begin(), c.drawnByWindows.end(), x) != c.drawnByWindows.end();
             EXPECT_EQ(coverage > 0.5 + 1e-4, windows) << "at " << x; // float scales land a hair off 1.5
+            EXPECT_EQ(green > 0x60 + kFilterTolerance, windows) << "at " << x;
+            if (coverage == 1 || coverage == 0) {
+                EXPECT_EQ(green, coverage ? 0x80 : 0x40) << "at " << x;
+            }
+            EXPECT_TRUE(green >= 0x40 && green <= 0x80) << "at " << x;
+#ifndef _WIN32
+            EXPECT_NEAR(green, 0x40 + 0x40 * coverage, kFilterTolerance) << "at " << x;
+#endif
         }
     }
 }
@@ -295,18 +305,21 @@ TEST(GdiplusDrawImageTest, SourceRegionIsScaledWithoutBleedingNeighbours)
                 ASSERT_EQ(s.At(x, y), kBackground) << x << "," << y;
                 continue;
             }
-            // Away from the quadrant seams, the quadrant's colour; along the far edges, half of it
-            // over the background, as beyond the source rectangle lies transparency, never the
-            // white around it in the image.
+            // Away from the quadrant seams, the quadrant's colour. Along the far edges the stand-in
+            // blends half of it over the background, as beyond the source rectangle it puts
+            // transparency, never the white around it in the image. Microsoft's documentation
+            // does not say what the filter reads there, and Wine's gdiplus reads the white.
             if (std::abs(x - 20) <= 1 || std::abs(y - 20) <= 1)
                 continue;
             const int q = (x >= 20 ? 1 : 0) + (y >= 20 ? 2 : 0);
             const std::uint32_t colours[] = {0xFF0000, 0x00FF00, 0x0000FF, 0x000000};
+#ifndef _WIN32
             const double a = FarEdgeCoverage(10 + x / 2.0, 29) * FarEdgeCoverage(10 + y / 2.0, 29);
             for (int shift : {0, 8, 16})
                 ASSERT_NEAR(Channel(s.At(x, y), shift),
                             Channel(colours[q], shift) * a + Channel(kBackground, shift) * (1 - a), kFilterTolerance)
                     << x << "," << y;
+#endif
             if (x < 39 && y < 39) {
                 ASSERT_EQ(s.At(x, y), colours[q]) << x << "," << y;
             }
@@ -365,10 +378,11 @@ TEST(GdiplusDrawImageTest, NegativeSizesMirrorAndZeroSizesDrawNothing)
     BitmapPtr bitmap = MakeBitmap(4, 2, PixelFormat24bppRGB, Distinct);
     Section s(6, 4);
     s.Fill(kBackground);
-    // Destination from x = 5 leftwards: column u lands at 4 - u.
+    // Destination from x = 5 leftwards: pixel centres stay on whole coordinates, so column u
+    // lands at 5 - u and pixel 1, on the far edge, is left alone (Wine's gdiplus draws the same).
     ASSERT_EQ(GdipDrawImageRectI(s.graphics(), bitmap.get(), 5, 1, -4, 2), Ok);
     ExpectPixels(
-        s, [](int x, int y) { return x >= 1 && x < 5 && y >= 1 && y < 3 ? Rgb(Distinct(4 - x, y - 1)) : kBackground; });
+        s, [](int x, int y) { return x >= 2 && x < 6 && y >= 1 && y < 3 ? Rgb(Distinct(5 - x, y - 1)) : kBackground; });
 
     s.Fill(kBackground);
     EXPECT_EQ(GdipDrawImageRectI(s.graphics(), bitmap.get(), 0, 0, 0, 2), Ok);
@@ -393,6 +407,32 @@ TEST(GdiplusDrawImageTest, RefusalsDrawNothing)
     EXPECT_EQ(
         GdipDrawImageRectRect(s.graphics(), nullptr, 0, 0, 2, 2, 0, 0, 2, 2, UnitPixel, nullptr, nullptr, nullptr),
         InvalidParameter);
+    ExpectPixels(s, [](int, int) { return kBackground; });
+}
+
+TEST(GdiplusDrawImageTest, AnAbortingCallbackStopsTheDraw)
+{
+    // Microsoft's Graphics::DrawImage documentation: the callback cancels the drawing in
+    // progress, and the call answers Aborted.
+    BitmapPtr bitmap = MakeBitmap(2, 2, PixelFormat24bppRGB, Distinct);
+    Section s(4, 4);
+    s.Fill(kBackground);
+    // MinGW-w64 declares DrawImageAbort as void*, the SDK as this function pointer type.
+    BOOL (*abortAlways)(VOID*) = [](VOID*) -> BOOL { return TRUE; };
+    EXPECT_EQ(GdipDrawImageRectRectI(s.graphics(), bitmap.get(), 0, 0, 2, 2, 0, 0, 2, 2, UnitPixel, nullptr,
+                                     reinterpret_cast<DrawImageAbort>(abortAlways), nullptr),
+              Aborted);
+    ExpectPixels(s, [](int, int) { return kBackground; });
+}
+
+// What the stand-in refuses where Windows' behaviour is not documented or is beyond it: source
+// units other than pixels, coordinates that are not numbers, and a bitmap whose pixels are
+// locked (the caller may be writing them).
+TEST(GdiplusDrawImageTest, StandInRefusesOtherUnitsNonNumbersAndLockedBitmaps)
+{
+    BitmapPtr bitmap = MakeBitmap(2, 2, PixelFormat24bppRGB, Distinct);
+    Section s(4, 4);
+    s.Fill(kBackground);
     EXPECT_EQ(
         GdipDrawImageRectRectI(s.graphics(), bitmap.get(), 0, 0, 2, 2, 0, 0, 2, 2, UnitInch, nullptr, nullptr, nullptr),
         NotImplemented);
@@ -400,11 +440,6 @@ TEST(GdiplusDrawImageTest, RefusalsDrawNothing)
     EXPECT_EQ(GdipDrawImageRectRect(s.graphics(), bitmap.get(), nan, 0, 2, 2, 0, 0, 2, 2, UnitPixel, nullptr, nullptr,
                                     nullptr),
               InvalidParameter);
-    // MinGW-w64 declares DrawImageAbort as void*, the SDK as this function pointer type.
-    BOOL (*abortAlways)(VOID*) = [](VOID*) -> BOOL { return TRUE; };
-    EXPECT_EQ(GdipDrawImageRectRectI(s.graphics(), bitmap.get(), 0, 0, 2, 2, 0, 0, 2, 2, UnitPixel, nullptr,
-                                     reinterpret_cast<DrawImageAbort>(abortAlways), nullptr),
-              Aborted);
 
     BitmapData data = {};
     ASSERT_EQ(GdipBitmapLockBits(bitmap.get(), nullptr, ImageLockModeRead, PixelFormat24bppRGB, &data), Ok);
@@ -415,10 +450,12 @@ TEST(GdiplusDrawImageTest, RefusalsDrawNothing)
 
 TEST(GdiplusGraphicsTest, FollowsWhatTheDeviceContextShows)
 {
-    GpGraphics* graphics = reinterpret_cast<GpGraphics*>(&graphics);
+    // Wine's gdiplus conformance test test_constructor_destructor (graphics.c): no DC is
+    // OutOfMemory. Which refusal wins when the result pointer is missing too is not documented.
+    GpGraphics* graphics = nullptr;
     EXPECT_EQ(GdipCreateFromHDC(nullptr, &graphics), OutOfMemory);
     EXPECT_EQ(graphics, nullptr);
-    EXPECT_EQ(GdipCreateFromHDC(nullptr, nullptr), InvalidParameter);
+    EXPECT_NE(GdipCreateFromHDC(nullptr, nullptr), Ok);
     EXPECT_EQ(GdipDeleteGraphics(nullptr), InvalidParameter);
 
     BitmapPtr bitmap = MakeBitmap(2, 2, PixelFormat24bppRGB, Distinct);
@@ -482,11 +519,9 @@ TEST(GdiplusDrawImageTest, RandomRectanglesNeverDrawOutsideTheDestination)
         ASSERT_EQ(GdipDrawImageRectRect(s.graphics(), image, dx, dy, dw, dh, sx, sy, sw, sh, UnitPixel,
                                         round % 3 ? key.get() : nullptr, nullptr, nullptr),
                   Ok);
-        // A pixel belongs to the destination when its centre does; centres sit on whole
-        // coordinates counted from the side the drawing starts at.
-        const auto outside = [](int i, float d, float w) {
-            return w > 0 ? (i < d || i >= d + w) : (i + 1 > d || i + 1 <= d + w);
-        };
+        // A pixel belongs to the destination when its centre, on a whole coordinate, does; the
+        // span is half-open in drawing order.
+        const auto outside = [](int i, float d, float w) { return w > 0 ? (i < d || i >= d + w) : (i > d || i <= d + w); };
         for (int y = 0; y < s.height(); ++y)
             for (int x = 0; x < s.width(); ++x)
                 if (outside(x, dx, dw) || outside(y, dy, dh)) {
@@ -508,13 +543,20 @@ TEST(GdiplusDrawImageTest, RegionsFarIntoAWideStripScaleCorrectly)
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 10; ++x) {
             const double a = x < 8 && y < 4 ? FarEdgeCoverage(x / 2.0, 3) * FarEdgeCoverage(y / 2.0, 1) : 0;
+#ifdef _WIN32
+            if (a != 0 && a != 1)
+                continue; // the far edges' fade is the stand-in's (see SourceRegionIsScaledWithoutBleedingNeighbours)
+#endif
             ASSERT_NEAR(Channel(s.At(x, y), 8), 0xC0 * a + Channel(kBackground, 8) * (1 - a), kFilterTolerance)
                 << x << "," << y;
             ASSERT_NEAR(Channel(s.At(x, y), 16), Channel(kBackground, 16) * (1 - a), kFilterTolerance) << x << "," << y;
         }
 
-    // Shrinking all of it into one pixel is beyond what the rasteriser can say: refused, untouched.
+#ifndef _WIN32
+    // Shrinking all of it into one pixel is beyond what the stand-in's rasteriser can say:
+    // refused, untouched.
     s.Fill(kBackground);
     EXPECT_EQ(GdipDrawImageRectI(s.graphics(), strip.get(), 0, 0, 1, 1), ValueOverflow);
     ExpectPixels(s, [](int, int) { return kBackground; });
+#endif
 }

@@ -4,8 +4,9 @@
 // Geometry follows GDI+'s default pixel offset mode (PixelOffsetModeNone): pixel centres lie on
 // whole coordinates, in the destination and in the source alike. So destination pixel i is drawn
 // when i lies in the destination span, and samples the source at the point that i maps to: the
-// first destination pixel is exactly the first source pixel. A mirrored span is the same drawing
-// flipped, so that it stays pixel-exact. Scaling is bilinear, and outside the (image-clipped)
+// first destination pixel is exactly the first source pixel. A mirrored destination span keeps
+// that: its starting edge, the larger coordinate, is the first pixel drawn (so a 4-pixel span
+// from x = 5 leftwards covers pixels 2 to 5, as Wine's gdiplus draws it too). Scaling is bilinear, and outside the (image-clipped)
 // source rectangle lies transparency, GDI+'s default clamp: the last half source pixel of an
 // enlarged image fades out at the far edges. Keyed pixels become fully transparent before
 // filtering. Images with alpha are composited OVER the target.
@@ -38,11 +39,11 @@ struct Axis {
 
     double ToSource(double d) const { return src + (d - dst) * srcSize / dstSize; }
 
-    // The coordinate of destination pixel i's centre along the drawing direction, and the offset
-    // from a source coordinate to the position of that point in the source pixels' area, where
-    // pixel j spans [j, j + 1). Pixel centres sit on whole coordinates, counted from the side
-    // the drawing starts at.
-    double CentreOf(int i) const { return dstSize > 0 ? i : i + 1; }
+    // The coordinate of destination pixel i's centre, and the offset from a source coordinate to
+    // the position of that point in the source pixels' area, where pixel j spans [j, j + 1).
+    // Destination pixel centres sit on whole coordinates whichever way the span runs; a mirrored
+    // source span counts its pixels from the side it starts at.
+    double CentreOf(int i) const { return i; }
     double SourceAreaShift() const { return srcSize > 0 ? 0.5 : -0.5; }
 
     // Restricts the source span to [0, limit) and the destination to match. False when nothing
@@ -63,8 +64,8 @@ struct Axis {
         return true;
     }
 
-    // Destination pixels whose centres lie in the destination span (half-open, in drawing
-    // order), limited to [0, limit).
+    // Destination pixels whose centres lie in the destination span, half-open in drawing order:
+    // [dst, dst + size) or (dst + size, dst], limited to [0, limit).
     void Pixels(int limit, int* first, int* end) const
     {
         const double lo = std::clamp(std::min(dst, dst + dstSize), -2.0, double(limit) + 2);
@@ -73,8 +74,8 @@ struct Axis {
             *first = std::max(0, int(std::ceil(lo)));
             *end = std::min(limit, int(std::ceil(hi)));
         } else {
-            *first = std::max(0, int(std::floor(lo)));
-            *end = std::min(limit, int(std::floor(hi)));
+            *first = std::max(0, int(std::floor(lo)) + 1);
+            *end = std::min(limit, int(std::floor(hi)) + 1);
         }
     }
 
