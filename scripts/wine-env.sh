@@ -16,6 +16,12 @@ mox_wine_setup() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mox_with_display sh -c 'wineboot -i >/dev/null 2>&1; wine reg add "HKCU\\Software\\Wine\\WineDbg" /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1; wineserver -w'
   fi
+  # Every Windows has Arial, Times New Roman and Courier New; the prefix gets their
+  # metric-compatible Liberation fonts (fonts-liberation2) under those names.
+  if [ ! -f "$WINEPREFIX/.mox-core-fonts" ]; then
+    mox_with_display sh -c 'for f in "Arial:Liberation Sans" "Times New Roman:Liberation Serif" "Courier New:Liberation Mono"; do wine reg add "HKCU\\Software\\Wine\\Fonts\\Replacements" /v "${f%%:*}" /t REG_SZ /d "${f#*:}" /f >/dev/null 2>&1; done; wineserver -w' &&
+      touch "$WINEPREFIX/.mox-core-fonts"
+  fi
 }
 
 mox_wine_run() {

@@ -56,6 +56,8 @@ TEST_F(Tools, PenTakesTheLowByteOfEachComponentAndIsOpaque)
 
 TEST_F(Tools, PenRecordsARefusedDashStyle)
 {
+    // The stand-in refuses a custom style, having no dash arrays; GDI+ on Windows takes one
+    // (Wine's gdiplus conformance test test_dasharray), so this holds on the stand-in only.
     CMoxPen pen(1, 2, 3, 1.0f, DashStyleCustom);
     ASSERT_NE(pen.GetPen(), nullptr);
     EXPECT_EQ(pen.GetPen()->GetLastStatus(), InvalidParameter);
