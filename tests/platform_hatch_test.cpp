@@ -280,8 +280,14 @@ TEST_F(Hatch, BrushKeepsStyleAndColours)
     EXPECT_EQ(style, HatchStyleWeave);
     EXPECT_EQ(fore, 0x11223344u);
     EXPECT_EQ(back, 0x55667788u);
+}
 
-    // A solid fill is not a hatch: the hatch queries refuse it rather than misread it.
+// A solid fill is not a hatch: the stand-in's hatch queries refuse it rather than misread it.
+// Microsoft's documentation does not say what the flat API does with the wrong kind of brush;
+// Wine's gdiplus reads it as a hatch.
+TEST_F(Hatch, StandInRefusesHatchQueriesOnOtherBrushes)
+{
+    HatchStyle style = HatchStyleHorizontal;
     GpSolidFill* solid = nullptr;
     ASSERT_EQ(GdipCreateSolidFill(0xFF00FF00, &solid), Ok);
     EXPECT_EQ(GdipGetHatchStyle(reinterpret_cast<GpHatch*>(static_cast<GpBrush*>(solid)), &style), InvalidParameter);
@@ -290,7 +296,9 @@ TEST_F(Hatch, BrushKeepsStyleAndColours)
 
 TEST_F(Hatch, BadArgumentsAreRefused)
 {
-    GpHatch* brush = reinterpret_cast<GpHatch*>(1);
+    // No half-made brush comes back (whether a failure clears the caller's pointer is not
+    // documented: the stand-in does, Wine's gdiplus leaves it alone).
+    GpHatch* brush = nullptr;
     EXPECT_EQ(GdipCreateHatchBrush(HatchStyle(HatchStyleTotal), kFore, kBack, &brush), InvalidParameter);
     EXPECT_EQ(brush, nullptr);
     EXPECT_EQ(GdipCreateHatchBrush(HatchStyle(-1), kFore, kBack, &brush), InvalidParameter);
