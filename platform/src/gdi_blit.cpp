@@ -111,13 +111,15 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
     return TRUE;
 }
 
-// Source coordinates are DIB coordinates: x from the left; y from the bottom row for a bottom-up
-// DIB (positive biHeight), as Windows counts them, and from the top row for a top-down one. The
-// top edge of the destination rectangle shows the top edge of the source rectangle. Sampling is
+// Source coordinates are DIB coordinates: x from the left, y from the image's bottom row, for a
+// top-down DIB too: Wine's gdi32 conformance test test_StretchDIBits finds Windows stretching
+// row 0 of a 2-row top-down DIB from its last row in memory. The top edge of the destination rectangle shows the top edge of the source rectangle. Sampling is
 // nearest-pixel at the centre of each destination pixel, in every stretch mode. Negative extents
 // (mirroring) are refused. Destination pixels whose sample falls outside the source image, or
-// past a non-zero biSizeImage, are left unchanged. Returns the number of source scan lines inside the image, or 0 on
-// failure.
+// past a non-zero biSizeImage, are left unchanged. Returns the image's number of scan lines when
+// the source rectangle reaches into the image, as Windows does (Wine's gdi32 conformance test
+// test_StretchDIBits: a 2-line DIB answers 2 whether one line is copied or none lands on the
+// surface), or 0 on failure.
 int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int DestWidth, int DestHeight, int xSrc, int ySrc, int SrcWidth,
                          int SrcHeight, const VOID* lpBits, const BITMAPINFO* lpbmi, UINT iUsage, DWORD rop)
 {
@@ -146,7 +148,7 @@ int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int DestWidth, int DestH
     const Span srcRowsInImage = Intersect({ySrc, std::int64_t{ySrc} + SrcHeight}, {0, imageH});
     if (srcRowsInImage.Empty())
         return 0;
-    const int lines = static_cast<int>(srcRowsInImage.hi - srcRowsInImage.lo);
+    const int lines = static_cast<int>(imageH);
 
     Registry& reg = TheRegistry();
     std::lock_guard<std::mutex> lock(reg.mutex);
@@ -175,8 +177,10 @@ int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int DestWidth, int DestH
     for (std::int64_t r = rows.lo; r < rows.hi; ++r) {
         const std::int64_t j = r - yDest;
         const std::int64_t down = (2 * j + 1) * SrcHeight / (2 * std::int64_t{DestHeight}); // from the rect's top
-        // Memory row: top-down images store the top row first, bottom-up images the bottom row.
-        const std::int64_t memRow = topDown ? ySrc + down : ySrc + (SrcHeight - 1 - down);
+        // The rectangle's rows counted from the image's bottom, then as stored: top-down images
+        // store the top row first, bottom-up images the bottom row.
+        const std::int64_t fromBottom = std::int64_t{ySrc} + (SrcHeight - 1 - down);
+        const std::int64_t memRow = topDown ? imageH - 1 - fromBottom : fromBottom;
         if (memRow < 0 || memRow >= imageH) {
             previousRow = -1;
             continue;

@@ -60,8 +60,9 @@ HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, VOI
 
     Registry& reg = TheRegistry();
     std::lock_guard<std::mutex> lock(reg.mutex);
-    if (hdc && !reg.DC(hdc))
-        return nullptr;
+    // The DC is not consulted: it would only lend its palette to DIB_PAL_COLORS colour tables
+    // (Microsoft's CreateDIBSection documentation), and 24-bit sections have none.
+    static_cast<void>(hdc);
     // calloc: zero-filled, suitably aligned, and cheap for large sections.
     PixelBuffer bits(static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(stride * height), 1)));
     if (!bits)
