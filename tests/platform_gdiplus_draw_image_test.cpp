@@ -521,7 +521,9 @@ TEST(GdiplusDrawImageTest, RandomRectanglesNeverDrawOutsideTheDestination)
                   Ok);
         // A pixel belongs to the destination when its centre, on a whole coordinate, does; the
         // span is half-open in drawing order.
-        const auto outside = [](int i, float d, float w) { return w > 0 ? (i < d || i >= d + w) : (i > d || i <= d + w); };
+        const auto outside = [](int i, float d, float w) {
+            return w > 0 ? (i < d || i >= d + w) : (i > d || i <= d + w);
+        };
         for (int y = 0; y < s.height(); ++y)
             for (int x = 0; x < s.width(); ++x)
                 if (outside(x, dx, dw) || outside(y, dy, dh)) {

@@ -113,9 +113,9 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
 
 // Source coordinates are DIB coordinates: x from the left, y from the image's bottom row, for a
 // top-down DIB too: Wine's gdi32 conformance test test_StretchDIBits finds Windows stretching
-// row 0 of a 2-row top-down DIB from its last row in memory. The top edge of the destination rectangle shows the top edge of the source rectangle. Sampling is
-// nearest-pixel at the centre of each destination pixel, in every stretch mode. Negative extents
-// (mirroring) are refused. Destination pixels whose sample falls outside the source image, or
+// row 0 of a 2-row top-down DIB from its last row in memory. The top edge of the destination rectangle shows the top
+// edge of the source rectangle. Sampling is nearest-pixel at the centre of each destination pixel, in every stretch
+// mode. Negative extents (mirroring) are refused. Destination pixels whose sample falls outside the source image, or
 // past a non-zero biSizeImage, are left unchanged. Returns the image's number of scan lines when
 // the source rectangle reaches into the image, as Windows does (Wine's gdi32 conformance test
 // test_StretchDIBits: a 2-line DIB answers 2 whether one line is copied or none lands on the

@@ -6,10 +6,10 @@
 // when i lies in the destination span, and samples the source at the point that i maps to: the
 // first destination pixel is exactly the first source pixel. A mirrored destination span keeps
 // that: its starting edge, the larger coordinate, is the first pixel drawn (so a 4-pixel span
-// from x = 5 leftwards covers pixels 2 to 5, as Wine's gdiplus draws it too). Scaling is bilinear, and outside the (image-clipped)
-// source rectangle lies transparency, GDI+'s default clamp: the last half source pixel of an
-// enlarged image fades out at the far edges. Keyed pixels become fully transparent before
-// filtering. Images with alpha are composited OVER the target.
+// from x = 5 leftwards covers pixels 2 to 5, as Wine's gdiplus draws it too). Scaling is bilinear, and outside the
+// (image-clipped) source rectangle lies transparency, GDI+'s default clamp: the last half source pixel of an enlarged
+// image fades out at the far edges. Keyed pixels become fully transparent before filtering. Images with alpha are
+// composited OVER the target.
 #include "gdiplus_internal.h"
 
 #include <pixman.h>
