@@ -133,8 +133,13 @@ TEST(GdiplusSaveTest, EachEncoderWritesAFileThatLoadsBack)
         {L"image/png", "rgb.png", rgb.get(), PixelFormat24bppRGB, 0},
         {L"image/png", "argb.png", argb.get(), PixelFormat32bppARGB, 0},
         {L"image/bmp", "rgb.bmp", rgb.get(), PixelFormat24bppRGB, 0},
-        {L"image/bmp", "argb.bmp", argb.get(), PixelFormat24bppRGB, 0},  // alpha is dropped
-        {L"image/tiff", "rgb.tiff", rgb.get(), PixelFormat32bppARGB, 0}, // gdk-pixbuf reads TIFF as RGBA
+        {L"image/bmp", "argb.bmp", argb.get(), PixelFormat24bppRGB, 0}, // alpha is dropped
+    // gdk-pixbuf reads TIFF as RGBA; GDI+ (Wine's too) gives back the 24 bits written.
+#ifdef _WIN32
+        {L"image/tiff", "rgb.tiff", rgb.get(), PixelFormat24bppRGB, 0},
+#else
+        {L"image/tiff", "rgb.tiff", rgb.get(), PixelFormat32bppARGB, 0},
+#endif
         {L"image/jpeg", "rgb.jpg", rgb.get(), PixelFormat24bppRGB, 80},
     };
     for (const auto& c : cases) {
@@ -157,11 +162,22 @@ TEST(GdiplusSaveTest, EachEncoderWritesAFileThatLoadsBack)
     }
 }
 
-TEST(GdiplusSaveTest, JpegQualityTradesSizeForFidelityAndPngIsCompressed)
+namespace {
+
+// A smooth 256 x 256 picture: what a frame looks like more than noise does.
+BitmapPtr SmoothFrame()
 {
-    // A smooth 256 x 256 picture: what a frame looks like more than noise does.
-    BitmapPtr frame = MakeBitmap(256, 256, PixelFormat24bppRGB,
-                                 [](int x, int y) { return 0xFF000000u | (ARGB(x) << 16) | (ARGB(y) << 8) | 0x40; });
+    return MakeBitmap(256, 256, PixelFormat24bppRGB,
+                      [](int x, int y) { return 0xFF000000u | (ARGB(x) << 16) | (ARGB(y) << 8) | 0x40; });
+}
+
+} // namespace
+
+// Microsoft's "Setting JPEG Compression Level" example: the quality parameter, 0 to 100, trades
+// the file's size for fidelity.
+TEST(GdiplusSaveTest, JpegQualityTradesSizeForFidelity)
+{
+    BitmapPtr frame = SmoothFrame();
     ULONG quality = 0;
     EncoderParameters params{};
     params.Count = 1;
@@ -176,12 +192,34 @@ TEST(GdiplusSaveTest, JpegQualityTradesSizeForFidelityAndPngIsCompressed)
     quality = 95;
     ASSERT_EQ(SaveAs(frame.get(), high, L"image/jpeg", &params), Ok);
     EXPECT_LT(FileSize(low), FileSize(high));
+}
 
+TEST(GdiplusSaveTest, PngIsCompressed)
+{
+    // How hard the encoder deflates is its own business (Wine's keeps this frame at about 140 KB,
+    // the stand-in's under 50 KB); stored rows would take more than the raw pixels.
+    BitmapPtr frame = SmoothFrame();
     const std::string png = moxtest::TempPath("frame.png");
     ASSERT_EQ(SaveAs(frame.get(), png, L"image/png"), Ok);
-    EXPECT_LT(FileSize(png), 256 * 256 * 3 / 4) << "the PNG is deflated, not stored";
+    EXPECT_LT(FileSize(png), 256 * 256 * 3) << "the PNG is deflated, not stored";
+#ifndef _WIN32
+    EXPECT_LT(FileSize(png), 256 * 256 * 3 / 4);
+#endif
+}
 
-    // A quality beyond 100, or one given in the wrong type, is refused and nothing is written.
+// The stand-in refuses a JPEG quality beyond 100, or one given in another type than Long, and
+// writes nothing. Microsoft documents the quality as a Long from 0 to 100 without saying what
+// happens to others; Wine's gdiplus takes them.
+TEST(GdiplusSaveTest, StandInRefusesQualitiesOutOfRangeOrOfAnotherType)
+{
+    BitmapPtr frame = SmoothFrame();
+    ULONG quality = 0;
+    EncoderParameters params{};
+    params.Count = 1;
+    params.Parameter[0].Guid = EncoderQuality;
+    params.Parameter[0].NumberOfValues = 1;
+    params.Parameter[0].Type = EncoderParameterValueTypeLong;
+    params.Parameter[0].Value = &quality;
     const std::string bad = moxtest::TempPath("bad.jpg");
     std::remove(bad.c_str());
     quality = 101;
@@ -197,11 +235,9 @@ TEST(GdiplusSaveTest, RefusalsFollowGdiplusStatuses)
     BitmapPtr bitmap = MakeBitmap(2, 2, PixelFormat24bppRGB, Picture);
     CLSID png{};
     ASSERT_TRUE(EncoderClsid(L"image/png", &png));
-    const CLSID gif = {0x557cf402, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
     const CLSID unknown = {0x12345678, 0x1a04, 0x11d3, {0, 0, 0, 0, 0, 0, 0, 0}};
     const std::wstring path = moxtest::Widen(moxtest::TempPath("refused.png"));
     const std::wstring unwritable = moxtest::Widen(moxtest::TempPath("no-such-dir/frame.png"));
-    const wchar_t surrogate[] = {L'a', wchar_t(0xD800), L'\0'};
 
     // Evidence: Wine's conformance tests (null arguments are InvalidParameter) and its encoder
     // lookup (an identifier without an encoder is UnknownImageFormat; a file that cannot be
@@ -215,15 +251,29 @@ TEST(GdiplusSaveTest, RefusalsFollowGdiplusStatuses)
     } cases[] = {
         {"no image", nullptr, path.c_str(), &png, InvalidParameter},
         {"no file name", bitmap.get(), nullptr, &png, InvalidParameter},
-        {"empty file name", bitmap.get(), L"", &png, InvalidParameter},
-        {"file name not Unicode", bitmap.get(), surrogate, &png, InvalidParameter},
         {"no encoder", bitmap.get(), path.c_str(), nullptr, InvalidParameter},
-        {"GIF, which gdk-pixbuf cannot write", bitmap.get(), path.c_str(), &gif, UnknownImageFormat},
         {"unknown encoder", bitmap.get(), path.c_str(), &unknown, UnknownImageFormat},
         {"missing directory", bitmap.get(), unwritable.c_str(), &png, GenericError},
     };
     for (const auto& c : cases)
         EXPECT_EQ(DllExports::GdipSaveImageToFile(c.image, c.file, c.clsid, nullptr), c.expected) << c.what;
+}
+
+// Refusals of the stand-in's own: names that are empty or not Unicode (Wine's gdiplus answers
+// GenericError, as for any file it cannot create), GIF, which gdk-pixbuf cannot write (GDI+ has
+// a GIF encoder), and a locked bitmap (Wine answers GenericError). Microsoft's documentation
+// names no status for these.
+TEST(GdiplusSaveTest, StandInRefusesBadNamesGifAndLockedBitmaps)
+{
+    BitmapPtr bitmap = MakeBitmap(2, 2, PixelFormat24bppRGB, Picture);
+    CLSID png{};
+    ASSERT_TRUE(EncoderClsid(L"image/png", &png));
+    const CLSID gif = {0x557cf402, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+    const std::wstring path = moxtest::Widen(moxtest::TempPath("refused.png"));
+    const wchar_t surrogate[] = {L'a', wchar_t(0xD800), L'\0'};
+    EXPECT_EQ(DllExports::GdipSaveImageToFile(bitmap.get(), L"", &png, nullptr), InvalidParameter);
+    EXPECT_EQ(DllExports::GdipSaveImageToFile(bitmap.get(), surrogate, &png, nullptr), InvalidParameter);
+    EXPECT_EQ(DllExports::GdipSaveImageToFile(bitmap.get(), path.c_str(), &gif, nullptr), UnknownImageFormat);
 
     // A locked bitmap cannot be saved until it is unlocked.
     BitmapData data{};
