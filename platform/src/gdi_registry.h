@@ -144,6 +144,9 @@ std::uint64_t NowMs();
 // x and y place the client area on screen; CW_USEDEFAULT lets the system choose.
 HWND RegisterWindow(CWnd* wnd, LPCTSTR className, DWORD style, LPCTSTR title, HWND parent, int x, int y, int width,
                     int height);
+// Destroys a window as DestroyWindow does; `announce` false leaves out WM_DESTROY, for a window
+// whose WM_CREATE refused it (only WM_NCDESTROY reaches it, as under Wine's user32).
+BOOL DestroyWindowOf(HWND hWnd, bool announce);
 // Under the lock: the class style AfxRegisterWndClass encoded for a class name, 0 for others.
 UINT ClassStyleLocked(Registry& reg, LPCTSTR className);
 // Under the lock: key and mouse-button messages change the key state table they are applied to.

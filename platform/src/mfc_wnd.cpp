@@ -37,7 +37,9 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
     cs.lpszClass = lpszClassName;
     cs.dwExStyle = dwExStyle;
     if (::SendMessageA(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
-        ::DestroyWindow(hwnd);
+        // "The window is destroyed" (Microsoft's WM_CREATE documentation) without a WM_DESTROY
+        // for the handler that just refused it, as Wine's user32 does.
+        moxplat::DestroyWindowOf(hwnd, false);
         m_hWnd = nullptr;
         return FALSE;
     }

@@ -4,7 +4,9 @@
 // posting order, then WM_QUIT once PostQuitMessage has been called, then WM_PAINT for a visible
 // window that needs painting, then WM_TIMER for a timer that is due. WM_PAINT and WM_TIMER are
 // not queued entries but states, so repeated invalidation yields one WM_PAINT and a slow loop
-// sees one WM_TIMER per timer, however many periods passed.
+// sees one WM_TIMER per timer, however many periods passed. Taking a WM_PAINT does not validate
+// the window: it comes back until painting (BeginPaint, or DefWindowProc) does, as Microsoft's
+// PeekMessage documentation says.
 #include <algorithm>
 #include <chrono>
 #include <thread>
@@ -131,8 +133,6 @@ bool NextMessageLocked(Registry& reg, MSG* out, HWND filter, UINT lo, UINT hi, b
             const HWND hwnd = HandleOf<HWND>(key);
             if (w.needsPaint && !w.destroying && (w.style & WS_VISIBLE) && ForFilter(hwnd, filter)) {
                 *out = MakeMsg(hwnd, WM_PAINT, 0, 0);
-                if (remove)
-                    w.needsPaint = false;
                 return true;
             }
         }

@@ -117,6 +117,41 @@ void ValidateWindow(HWND hwnd)
         w->needsPaint = false;
 }
 
+BOOL DestroyWindowOf(HWND hWnd, bool announce)
+{
+    Registry& reg = TheRegistry();
+    CWnd* wnd = nullptr;
+    std::vector<HWND> children;
+    {
+        std::lock_guard<std::mutex> lock(reg.mutex);
+        WindowObject* w = reg.Window(hWnd);
+        if (!w || w->destroying)
+            return FALSE;
+        w->destroying = true;
+        wnd = w->wnd;
+    }
+    // The window still exists while it handles WM_DESTROY, then its children go, then it.
+    if (wnd && announce)
+        wnd->WindowProc(WM_DESTROY, 0, 0);
+    {
+        std::lock_guard<std::mutex> lock(reg.mutex);
+        for (const auto& [key, w] : reg.windows)
+            if (w.parent == hWnd)
+                children.push_back(HandleOf<HWND>(key));
+    }
+    for (HWND child : children)
+        DestroyWindow(child);
+    {
+        std::lock_guard<std::mutex> lock(reg.mutex);
+        ForgetWindowLocked(reg, hWnd);
+    }
+    if (wnd) {
+        wnd->m_hWnd = nullptr;
+        wnd->WindowProc(WM_NCDESTROY, 0, 0); // last: PostNcDestroy may delete the CWnd
+    }
+    return TRUE;
+}
+
 } // namespace moxplat
 
 extern "C" {
@@ -174,37 +209,7 @@ BOOL WINAPI IsWindow(HWND hWnd)
 
 BOOL WINAPI DestroyWindow(HWND hWnd)
 {
-    Registry& reg = TheRegistry();
-    CWnd* wnd = nullptr;
-    std::vector<HWND> children;
-    {
-        std::lock_guard<std::mutex> lock(reg.mutex);
-        WindowObject* w = reg.Window(hWnd);
-        if (!w || w->destroying)
-            return FALSE;
-        w->destroying = true;
-        wnd = w->wnd;
-    }
-    // The window still exists while it handles WM_DESTROY, then its children go, then it.
-    if (wnd)
-        wnd->WindowProc(WM_DESTROY, 0, 0);
-    {
-        std::lock_guard<std::mutex> lock(reg.mutex);
-        for (const auto& [key, w] : reg.windows)
-            if (w.parent == hWnd)
-                children.push_back(HandleOf<HWND>(key));
-    }
-    for (HWND child : children)
-        DestroyWindow(child);
-    {
-        std::lock_guard<std::mutex> lock(reg.mutex);
-        ForgetWindowLocked(reg, hWnd);
-    }
-    if (wnd) {
-        wnd->m_hWnd = nullptr;
-        wnd->WindowProc(WM_NCDESTROY, 0, 0); // last: PostNcDestroy may delete the CWnd
-    }
-    return TRUE;
+    return moxplat::DestroyWindowOf(hWnd, true);
 }
 
 BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect)
