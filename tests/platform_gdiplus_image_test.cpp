@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <type_traits>
 #include <vector>
 
 #include "gdiplus_image_files.h"
@@ -14,6 +15,9 @@
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
+
+// The native handle types belong to namespace Gdiplus, as in the Windows headers.
+static_assert(std::is_base_of<::Gdiplus::GpImage, ::Gdiplus::GpBitmap>::value, "a bitmap is an image");
 using moxtest::BitmapPtr;
 using moxtest::MakeBitmap;
 

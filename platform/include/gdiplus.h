@@ -8,7 +8,10 @@
 #define WINGDIPAPI
 #define GDIPCONST const
 
-// Native objects are opaque; the platform library defines what lies behind them.
+namespace Gdiplus {
+
+// Native objects are opaque; the platform library defines what lies behind them. They live in
+// namespace Gdiplus, as in the Windows headers.
 class GpGraphics {};
 class GpImage {};
 class GpBitmap : public GpImage {};
@@ -21,8 +24,6 @@ class GpFont {};
 class GpFontFamily {};
 class GpFontCollection {};
 class GpStringFormat {};
-
-namespace Gdiplus {
 
 typedef float REAL;
 
@@ -1144,6 +1145,21 @@ protected:
 };
 
 }  // namespace Gdiplus
+
+// Code written when these types were global still builds here; on Windows they are only
+// Gdiplus::GpGraphics and so on, which is the spelling that works on both.
+using Gdiplus::GpBitmap;
+using Gdiplus::GpBrush;
+using Gdiplus::GpFont;
+using Gdiplus::GpFontCollection;
+using Gdiplus::GpFontFamily;
+using Gdiplus::GpGraphics;
+using Gdiplus::GpHatch;
+using Gdiplus::GpImage;
+using Gdiplus::GpImageAttributes;
+using Gdiplus::GpPen;
+using Gdiplus::GpSolidFill;
+using Gdiplus::GpStringFormat;
 
 // --- Not part of GDI+: the stand-in's limit on decoded images ------------------------------
 // The largest image, in pixels (width times height), that GdipCreateBitmapFromFile decodes;
