@@ -58,6 +58,8 @@ std::unique_ptr<CMoxBitmap> QuartersFile(bool keyed)
 
 TEST(GdiplusDraw, LinesAndOutlinesLandInTheBackBuffer)
 {
+    // Lines include both end points (Microsoft's Graphics::DrawLine; see the platform's
+    // Shapes.ThinLinesIncludeBothEndPoints).
     auto canvas = BoundCanvas(16, 12);
     CMoxPen pen(255, 0, 0, 1.0f, DashStyleSolid);
     canvas->DrawLine(&pen, 1, 1, 9, 1);
@@ -277,7 +279,8 @@ TEST(GdiplusDraw, BoxedTextWrapsFromTheTopAlignsAndStaysInTheBox)
         canvas->Draw(L"one two three four five six seven eight nine ten", bx, by, bw, bh, &font, &black, alignment);
         SCOPED_TRACE(alignment == StringAlignmentNear ? "near" : "far");
 
-        // Clipped: everything outside the box is untouched.
+        // Clipped: everything outside the box is untouched (Microsoft's StringFormatFlags
+        // documentation: clipped unless NoClip is set).
         for (int y = 0; y < 120; ++y)
             for (int x = 0; x < 240; ++x)
                 if (x < bx || x >= bx + bw || y < by || y >= by + bh) {

@@ -64,6 +64,8 @@ std::string Row(const moxtest::Section& s, int y)
 
 TEST_F(Shapes, ThinLinesIncludeBothEndPoints)
 {
+    // GDI+ draws a line that connects both points (Microsoft's Graphics::DrawLine), unlike
+    // GDI's LineTo, which leaves the last one out; Wine's gdiplus strokes through GDI and so does too.
     moxtest::Section s(12, 10);
     s.Fill(kGrey);
     PenPtr pen = MakePen(0xFFFF0000, 1);
@@ -154,6 +156,7 @@ TEST_F(Shapes, FarEndPointsAreClippedNotWalked)
 
 TEST_F(Shapes, WidePensCoverTheirWidthAndBothEnds)
 {
+    // Both ends, as for thin lines (see ThinLinesIncludeBothEndPoints).
     moxtest::Section s(16, 16);
     s.Fill(kGrey);
     PenPtr pen = MakePen(0xFFFF0000, 3);
@@ -246,6 +249,7 @@ TEST_F(Shapes, OutlinesCoverColumnsXToXPlusWidthAndRowsYToYPlusHeight)
 
 TEST_F(Shapes, WideOutlinesFillTheirCorners)
 {
+    // Every corner, the closing one too (Wine's GDI stroking leaves that one open).
     moxtest::Section s(14, 12);
     s.Fill(kGrey);
     PenPtr pen = MakePen(0xFFFF0000, 3);

@@ -130,6 +130,8 @@ TEST_F(Text, AtAPointTheTextStartsThereUnwrappedAndUnclipped)
 
 TEST_F(Text, InABoxInkStaysInsideTheBox)
 {
+    // Text outside the layout rectangle is clipped unless StringFormatFlagsNoClip is set
+    // (Microsoft's StringFormatFlags documentation).
     const RectF box(30, 20, 70, 28);
     const Ink ink = Draw(L"A line of text far too long to fit in this little box at all", box);
     ASSERT_GT(ink.count, 0);
