@@ -106,15 +106,15 @@ void BM_TranslucentFill(benchmark::State& state)
     Section frame(FW, FH);
     const int stride = (FW * 3 + 3) & ~3;
     std::memset(frame.bits, 0x5A, std::size_t(stride) * FH);
-    GpGraphics* graphics = nullptr;
+    Gdiplus::GpGraphics* graphics = nullptr;
     Gdiplus::DllExports::GdipCreateFromHDC(frame.dc, &graphics);
-    GpBrush* brush = nullptr;
+    Gdiplus::GpBrush* brush = nullptr;
     if (state.range(0) == 0) {
-        GpSolidFill* solid = nullptr;
+        Gdiplus::GpSolidFill* solid = nullptr;
         Gdiplus::DllExports::GdipCreateSolidFill(fore, &solid);
         brush = solid;
     } else {
-        GpHatch* hatch = nullptr;
+        Gdiplus::GpHatch* hatch = nullptr;
         Gdiplus::DllExports::GdipCreateHatchBrush(Gdiplus::HatchStyleDiagonalCross, fore, back, &hatch);
         brush = hatch;
     }

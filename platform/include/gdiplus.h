@@ -1146,20 +1146,6 @@ protected:
 
 }  // namespace Gdiplus
 
-// Code written when these types were global still builds here; on Windows they are only
-// Gdiplus::GpGraphics and so on, which is the spelling that works on both.
-using Gdiplus::GpBitmap;
-using Gdiplus::GpBrush;
-using Gdiplus::GpFont;
-using Gdiplus::GpFontCollection;
-using Gdiplus::GpFontFamily;
-using Gdiplus::GpGraphics;
-using Gdiplus::GpHatch;
-using Gdiplus::GpImage;
-using Gdiplus::GpImageAttributes;
-using Gdiplus::GpPen;
-using Gdiplus::GpSolidFill;
-using Gdiplus::GpStringFormat;
 
 // --- Not part of GDI+: the stand-in's limit on decoded images ------------------------------
 // The largest image, in pixels (width times height), that GdipCreateBitmapFromFile decodes;

@@ -9,6 +9,20 @@
 
 #include "surface.h"
 
+// The stand-in's own sources name the native types without their namespace.
+using Gdiplus::GpBitmap;
+using Gdiplus::GpBrush;
+using Gdiplus::GpFont;
+using Gdiplus::GpFontCollection;
+using Gdiplus::GpFontFamily;
+using Gdiplus::GpGraphics;
+using Gdiplus::GpHatch;
+using Gdiplus::GpImage;
+using Gdiplus::GpImageAttributes;
+using Gdiplus::GpPen;
+using Gdiplus::GpSolidFill;
+using Gdiplus::GpStringFormat;
+
 // pixman's image type, declared here so that users of this header need not see pixman.h.
 typedef union pixman_image pixman_image_t;
 
