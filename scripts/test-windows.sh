@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth libgtest-dev
-  fonts-dejavu-core fonts-liberation2)
+  fonts-dejavu-core fonts-liberation2 pkg-config)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -29,6 +29,33 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchain-mingw-w64-x86_64.cmake" \
   -DMOXIMAGE2_WERROR="${MOXIMAGE2_WERROR:-OFF}" -DMOXIMAGE2_BUILD_BENCH=OFF
 cmake --build "$build" --parallel
+
+# The installed tree on its own: a host compiles and links against it through pkg-config.
+installed="$build/install-check"
+rm -rf "$installed"
+cmake --install "$build" --prefix "$installed" > /dev/null
+cat > "$installed/host.cpp" <<'HOST'
+#include <MoxImage2.h>
+// A host calls GDI+, GDI and USER itself as well, so the flags must name their libraries too.
+int main()
+{
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    CMoxGraphics canvas;
+    const bool ok = canvas.Init(8, 8);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return ok ? 0 : 1;
+}
+HOST
+install_status=0
+# shellcheck disable=SC2046 # the flags are separate words
+x86_64-w64-mingw32-g++-posix -std=c++17 "$installed/host.cpp" -o "$installed/host.exe" -static-libgcc -static-libstdc++ \
+  $(PKG_CONFIG_PATH="$installed/lib/pkgconfig" pkg-config --define-prefix --cflags --libs moximage2) ||
+  install_status=1
 
 . scripts/wine-env.sh "$build"
 
@@ -68,6 +95,12 @@ if [ "$(cat "$build/ctest-windows.status" 2>/dev/null || echo 1)" != 0 ]; then
   echo "test suite: FAILED (details in $build/ctest-windows.log)"
 else
   echo "test suite: passed"
+fi
+if [ "$install_status" != 0 ]; then
+  status=1
+  echo "installed tree: FAILED (a host does not build with moximage2.pc's flags)"
+else
+  echo "installed tree: a host builds with moximage2.pc's flags"
 fi
 if [ "$(cat "$build/demo-windows.status" 2>/dev/null || echo 1)" != 0 ] || [ ! -s "$build/demo-out/demo.png" ]; then
   status=1
