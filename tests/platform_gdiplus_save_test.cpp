@@ -171,6 +171,18 @@ BitmapPtr SmoothFrame()
                       [](int x, int y) { return 0xFF000000u | (ARGB(x) << 16) | (ARGB(y) << 8) | 0x40; });
 }
 
+// One JPEG quality parameter, a Long read from *quality when the image is saved.
+EncoderParameters JpegQuality(ULONG* quality)
+{
+    EncoderParameters params{};
+    params.Count = 1;
+    params.Parameter[0].Guid = EncoderQuality;
+    params.Parameter[0].NumberOfValues = 1;
+    params.Parameter[0].Type = EncoderParameterValueTypeLong;
+    params.Parameter[0].Value = quality;
+    return params;
+}
+
 } // namespace
 
 // Microsoft's "Setting JPEG Compression Level" example: the quality parameter, 0 to 100, trades
@@ -179,12 +191,7 @@ TEST(GdiplusSaveTest, JpegQualityTradesSizeForFidelity)
 {
     BitmapPtr frame = SmoothFrame();
     ULONG quality = 0;
-    EncoderParameters params{};
-    params.Count = 1;
-    params.Parameter[0].Guid = EncoderQuality;
-    params.Parameter[0].NumberOfValues = 1;
-    params.Parameter[0].Type = EncoderParameterValueTypeLong;
-    params.Parameter[0].Value = &quality;
+    EncoderParameters params = JpegQuality(&quality);
 
     const std::string low = moxtest::TempPath("low.jpg"), high = moxtest::TempPath("high.jpg");
     quality = 5;
@@ -214,12 +221,7 @@ TEST(GdiplusSaveTest, StandInRefusesQualitiesOutOfRangeOrOfAnotherType)
 {
     BitmapPtr frame = SmoothFrame();
     ULONG quality = 0;
-    EncoderParameters params{};
-    params.Count = 1;
-    params.Parameter[0].Guid = EncoderQuality;
-    params.Parameter[0].NumberOfValues = 1;
-    params.Parameter[0].Type = EncoderParameterValueTypeLong;
-    params.Parameter[0].Value = &quality;
+    EncoderParameters params = JpegQuality(&quality);
     const std::string bad = moxtest::TempPath("bad.jpg");
     std::remove(bad.c_str());
     quality = 101;
