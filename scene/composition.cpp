@@ -345,42 +345,60 @@ void CMoxGraphics::DrawDC()
     // right edge, widest first, each box adds only the rows below what the wider ones covered.
     // Copying those steps leaves the window exactly as copying every box would, with each
     // window pixel copied once instead of once per rectangle.
-    std::vector<std::pair<int, int>>& corners = m_Corners;
-    corners.clear();
-    auto take = [&](int cx, int cy) {
-        if (cx == 0 && cy == 0)
-            return;
-        if (cx > 0 && cy > 0)
-            corners.emplace_back(cx, cy);
-        else
-            BitBlt(target, 0, 0, cx, cy, source, 0, 0, SRCCOPY); // not a box: passed on as it is
-    };
+    // Every rectangle's far corner, from the index's dense copy when it has one (where erased
+    // rectangles read (0, 0), as an empty rectangle at the origin does: both present nothing).
     const std::list<CMoxRect>& dirty = m_ZangList.m_RectList;
     const mox::DirtyIndex* index = m_ZangList.m_Index.get();
-    if (!index || !index->ForEachRect(dirty, [&](int, int, int right, int bottom) { take(right, bottom); })) {
-        for (const CMoxRect& r : dirty)
-            take(WrapAdd(r.X, r.Width), WrapAdd(r.Y, r.Height));
-    }
-    if (corners.empty())
-        return;
+    const std::vector<std::pair<int, int>>* dense = index ? index->FarCorners(dirty) : nullptr;
+    std::vector<std::pair<int, int>>& corners = m_Corners;
 
     // Only corners no other corner lies beyond in both directions make steps. The widest box
     // hides every corner at or above its bottom, the tallest every corner at or left of its
-    // right edge; what survives both is sorted.
-    const auto widest = *std::max_element(corners.begin(), corners.end());
-    const auto tallest = *std::max_element(corners.begin(), corners.end(), [](const auto& a, const auto& b) {
-        return a.second != b.second ? a.second < b.second : a.first < b.first;
-    });
-    corners.erase(std::remove_if(corners.begin(), corners.end(),
-                                 [&](const std::pair<int, int>& c) {
-                                     return c.second <= widest.second || c.first <= tallest.first;
-                                 }),
-                  corners.end());
-    corners.push_back(widest);
-    corners.push_back(tallest);
-    std::sort(corners.begin(), corners.end(), std::greater<>());
+    // right edge; the corners beyond both are sorted. The index keeps the widest and the
+    // tallest as rectangles are added; otherwise a first pass finds them.
+    const std::pair<int, int> none(0, 0);
+    std::pair<int, int> widest = none, tallest = none;
+    bool notBox = false;
+    if (dense) {
+        widest = index->Widest();
+        tallest = index->Tallest();
+        notBox = index->AnyNotBox();
+    } else {
+        corners.clear();
+        for (const CMoxRect& r : dirty) {
+            const std::pair<int, int> c(WrapAdd(r.X, r.Width), WrapAdd(r.Y, r.Height));
+            corners.push_back(c);
+            if (c.first <= 0 || c.second <= 0) {
+                notBox = notBox || c != none;
+                continue;
+            }
+            widest = std::max(widest, c);
+            if (c.second > tallest.second || (c.second == tallest.second && c.first > tallest.first))
+                tallest = c;
+        }
+        dense = &corners;
+    }
+    if (notBox) {
+        // Rectangles that are not boxes are passed on as they are, in the list's order.
+        for (const CMoxRect& r : dirty) {
+            const int cx = WrapAdd(r.X, r.Width), cy = WrapAdd(r.Y, r.Height);
+            if ((cx <= 0 || cy <= 0) && (cx != 0 || cy != 0))
+                BitBlt(target, 0, 0, cx, cy, source, 0, 0, SRCCOPY);
+        }
+    }
+    if (widest == none)
+        return;
+    std::vector<std::pair<int, int>> beyond;
+    std::vector<std::pair<int, int>>& steps = dense == &corners ? beyond : corners;
+    steps.clear();
+    for (const std::pair<int, int>& c : *dense)
+        if (c.second > widest.second && c.first > tallest.first)
+            steps.push_back(c);
+    steps.push_back(widest);
+    steps.push_back(tallest);
+    std::sort(steps.begin(), steps.end(), std::greater<>());
     int covered = 0; // rows above this are copied as wide as every box still to come
-    for (const auto& [cx, cy] : corners) {
+    for (const auto& [cx, cy] : steps) {
         if (cy <= covered)
             continue;
         BitBlt(target, 0, covered, cx, cy - covered, source, 0, covered, SRCCOPY);

@@ -26,6 +26,9 @@ void DirtyIndex::Reset()
     m_nodes.clear();
     m_entries.clear();
     m_alive.clear();
+    m_far.clear();
+    m_widest = m_tallest = {0, 0};
+    m_anyNotBox = false;
     m_big.clear();
     m_liveEntries = 0;
     m_liveNodes = 0;
@@ -65,6 +68,7 @@ void DirtyIndex::Allocate()
     m_nodes.reserve(4096);
     m_entries.reserve(1024);
     m_alive.reserve(1024);
+    m_far.reserve(1024);
     m_touched.reserve(1024);
     m_absorbed.reserve(64);
 }
@@ -77,6 +81,15 @@ void DirtyIndex::Insert(RectList::iterator it)
     const auto id = std::uint32_t(m_entries.size());
     m_entries.push_back(Entry{it, r.X, r.Y, r.X + r.Width, r.Y + r.Height, 0});
     m_alive.push_back(1);
+    const std::pair<int, int> far(r.X + r.Width, r.Y + r.Height);
+    m_far.push_back(far);
+    if (far.first > 0 && far.second > 0) {
+        m_widest = std::max(m_widest, far);
+        if (far.second > m_tallest.second || (far.second == m_tallest.second && far.first > m_tallest.first))
+            m_tallest = far;
+    } else {
+        m_anyNotBox = true;
+    }
     Entry& e = m_entries.back();
     ++m_liveEntries;
     m_backEntry = id;
@@ -156,6 +169,7 @@ void DirtyIndex::Add(RectList& list, const CMoxRect& r)
                     if (n.left > right || left > n.right || n.top > bottom || top > n.bottom)
                         continue; // closed areas share no point
                     m_alive[n.entry] = 0;
+                    m_far[n.entry] = {0, 0};
                     --m_liveEntries;
                     m_liveNodes -= m_entries[n.entry].cells;
                     m_absorbed.push_back(n.entry);
@@ -179,6 +193,7 @@ void DirtyIndex::Add(RectList& list, const CMoxRect& r)
             if (e.left > right || left > e.right || e.top > bottom || top > e.bottom)
                 continue;
             m_alive[id] = 0;
+            m_far[id] = {0, 0};
             --m_liveEntries;
             m_absorbed.push_back(id);
             left = std::min(left, e.left);

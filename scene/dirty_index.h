@@ -24,6 +24,7 @@
 
 #include <cstdint>
 #include <list>
+#include <utility>
 #include <vector>
 
 namespace mox {
@@ -53,17 +54,21 @@ public:
     // The list was emptied.
     void Clear() { Reset(); }
 
-    // Calls f(left, top, right, bottom) for every listed rectangle, in no particular order, from
-    // the index's compact copy; false (and no call) when the index does not follow `list`.
-    template <typename F> bool ForEachRect(const RectList& list, F f) const
+    // Every listed rectangle's far corner (right, bottom), in no particular order, as one dense
+    // array in which an erased rectangle reads (0, 0), which presents nothing; null when the
+    // index does not follow `list`.
+    const std::vector<std::pair<int, int>>* FarCorners(const RectList& list) const
     {
-        if (!InSync(list))
-            return false;
-        for (std::size_t i = 0; i < m_entries.size(); ++i)
-            if (m_alive[i])
-                f(m_entries[i].left, m_entries[i].top, m_entries[i].right, m_entries[i].bottom);
-        return true;
+        return InSync(list) ? &m_far : nullptr;
     }
+
+    // Of the far corners with both coordinates positive, the greatest by right then bottom and
+    // the greatest by bottom then right ((0, 0) when there is none), and whether any corner has
+    // a coordinate of 0 or less. Kept as rectangles are added: an erased rectangle lies inside a
+    // listed one, whose corner is at least as far both ways, so it never holds a maximum alone.
+    std::pair<int, int> Widest() const { return m_widest; }
+    std::pair<int, int> Tallest() const { return m_tallest; }
+    bool AnyNotBox() const { return m_anyNotBox; }
 
     // Adds r to `list` exactly as the described walk does. Requires Follows(list) and Eligible(r).
     void Add(RectList& list, const CMoxRect& r);
@@ -110,6 +115,9 @@ private:
     std::vector<Node> m_nodes;
     std::vector<Entry> m_entries;
     std::vector<std::uint8_t> m_alive; // by entry: 0 once erased from the list
+    std::vector<std::pair<int, int>> m_far; // by entry: right and bottom edges, (0, 0) once erased
+    std::pair<int, int> m_widest{0, 0}, m_tallest{0, 0};
+    bool m_anyNotBox = false;
     std::vector<std::uint32_t> m_big;  // entries of big rectangles, erased ones dropped lazily
     std::vector<std::uint32_t> m_absorbed;
     std::uint32_t m_backEntry = 0; // the entry of the list's last element

@@ -98,11 +98,17 @@ TEST(DrawDC, LeavesTheOriginAnchoredCopiesPixelsCopyingEachPixelOnce)
             RealBitBlt()(w->Hdc(), 0, 0, W, H, blank.GetMemDC()->GetSafeHdc(), 0, 0, SRCCOPY);
 
         // Any list a host could hold: boxes inside and past the canvas, empty and negative
-        // sizes, far corners that wrap around the int range.
+        // sizes, far corners that wrap around the int range. Every other list is built by
+        // adding rectangles, as a frame builds it, so that presenting reads the list's index.
         std::list<CMoxRect>& list = canvas.m_ZangList.m_RectList;
-        list.clear();
+        canvas.m_ZangList.ClearRect();
         const int count = pick(0, 14);
         for (int i = 0; i < count; ++i) {
+            if (trial % 2) {
+                CMoxRect r(pick(-20, 75), pick(-20, 60), pick(0, 30), pick(0, 30));
+                canvas.m_ZangList.AddRect(r);
+                continue;
+            }
             const int kind = pick(0, 9);
             if (kind == 0)
                 list.emplace_back(0, 0, 0, 0);
