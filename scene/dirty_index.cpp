@@ -81,12 +81,13 @@ void DirtyIndex::Insert(RectList::iterator it)
     const auto id = std::uint32_t(m_entries.size());
     m_entries.push_back(Entry{it, r.X, r.Y, r.X + r.Width, r.Y + r.Height, 0});
     m_alive.push_back(1);
-    const std::pair<int, int> far(r.X + r.Width, r.Y + r.Height);
-    m_far.push_back(far);
-    if (far.first > 0 && far.second > 0) {
-        m_widest = std::max(m_widest, far);
-        if (far.second > m_tallest.second || (far.second == m_tallest.second && far.first > m_tallest.first))
-            m_tallest = far;
+    const std::pair<int, int> corner(r.X + r.Width, r.Y + r.Height); // ("far" is a macro on Windows)
+    m_far.push_back(corner);
+    if (corner.first > 0 && corner.second > 0) {
+        m_widest = std::max(m_widest, corner);
+        if (corner.second > m_tallest.second ||
+            (corner.second == m_tallest.second && corner.first > m_tallest.first))
+            m_tallest = corner;
     } else {
         m_anyNotBox = true;
     }
