@@ -373,7 +373,7 @@ void CMoxGraphics::DrawDC()
                 continue;
             }
             widest = std::max(widest, c);
-            if (c.second > tallest.second || (c.second == tallest.second && c.first > tallest.first))
+            if (mox::DirtyIndex::Taller(c, tallest))
                 tallest = c;
         }
         dense = &corners;

@@ -95,7 +95,8 @@ public:
     }
 
     // Every indexed rectangle whose closed area may meet r, each once, in list order. Exact
-    // tests are the caller's: this only leaves out rectangles that cannot meet r.
+    // tests are the caller's: this only leaves out rectangles that cannot meet r. Callers ask
+    // MayMeetAny first, which turns most sprites away for less.
     void Candidates(const Gdiplus::Rect& r, std::vector<CMoxRect*>* out)
     {
         out->clear();
@@ -103,8 +104,6 @@ public:
             out->assign(m_rects.begin(), m_rects.end());
             return;
         }
-        if (!MayMeetAny(r))
-            return;
         const Box q = BoxOf(r);
         m_found.clear();
         if (m_useOwners && m_always.empty() && FromOwners(m_marks.SpanOf(q))) {

@@ -85,8 +85,7 @@ void DirtyIndex::Insert(RectList::iterator it)
     m_far.push_back(corner);
     if (corner.first > 0 && corner.second > 0) {
         m_widest = std::max(m_widest, corner);
-        if (corner.second > m_tallest.second ||
-            (corner.second == m_tallest.second && corner.first > m_tallest.first))
+        if (Taller(corner, m_tallest))
             m_tallest = corner;
     } else {
         m_anyNotBox = true;

@@ -67,6 +67,11 @@ public:
     // a coordinate of 0 or less. Kept as rectangles are added: an erased rectangle lies inside a
     // listed one, whose corner is at least as far both ways, so it never holds a maximum alone.
     std::pair<int, int> Widest() const { return m_widest; }
+    // Whether corner a is further down than b, or as far down and further right.
+    static bool Taller(const std::pair<int, int>& a, const std::pair<int, int>& b)
+    {
+        return a.second != b.second ? a.second > b.second : a.first > b.first;
+    }
     std::pair<int, int> Tallest() const { return m_tallest; }
     bool AnyNotBox() const { return m_anyNotBox; }
 
