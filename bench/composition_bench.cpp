@@ -115,22 +115,26 @@ std::unique_ptr<CMoxTga> MakeTga(int w, int h)
 }
 
 // A canvas-sized background PNG with an alpha channel (held at 32 bits a pixel once loaded).
-std::unique_ptr<CMoxBitmap> MakePngBackground()
+// A 1024 x 768 background saved as a PNG, with an alpha channel (held at 32 bits a pixel once
+// loaded) or without (held at 24 bits), and loaded back as a file-form image.
+std::unique_ptr<CMoxBitmap> MakePngBackground(bool withAlpha = true)
 {
-    GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, kW, kH);
+    GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, withAlpha, 8, kW, kH);
     if (!pixbuf)
         return nullptr;
     const int stride = gdk_pixbuf_get_rowstride(pixbuf);
+    const int channels = gdk_pixbuf_get_n_channels(pixbuf);
     guchar* pixels = gdk_pixbuf_get_pixels(pixbuf);
     for (int y = 0; y < kH; ++y)
         for (int x = 0; x < kW; ++x) {
-            guchar* p = pixels + size_t(y) * stride + size_t(x) * 4;
+            guchar* p = pixels + size_t(y) * stride + size_t(x) * channels;
             p[0] = guchar(x / 4);
             p[1] = guchar(y / 3);
             p[2] = guchar((x + y) / 8);
-            p[3] = 255;
+            if (withAlpha)
+                p[3] = 255;
         }
-    const std::string path = ScratchPath("background.png");
+    const std::string path = ScratchPath(withAlpha ? "background.png" : "background24.png");
     gdk_pixbuf_save(pixbuf, path.c_str(), "png", nullptr, NULL);
     g_object_unref(pixbuf);
     const std::wstring wide(path.begin(), path.end());
@@ -407,8 +411,9 @@ void BM_Fills(benchmark::State& state)
 }
 
 // A 32 x 32 region of a 1024 x 768 background loaded from a PNG with an alpha channel, drawn
-// opaque, against a memcpy of the same 32 rows of 96 bytes (region_ratio, median of interleaved
-// repetitions of 64 draws each). The image is held at 32 bits a pixel; it must not be converted
+// opaque, against the same region of the same picture loaded from a PNG without one (held at
+// 24 bits: vs24_ratio) and against a memcpy of the same 32 rows of 96 bytes (region_ratio).
+// Medians of interleaved repetitions of 64 draws each. The 32-bit image must not be converted
 // again on every draw.
 void BM_PngRegion(benchmark::State& state)
 {
@@ -418,21 +423,34 @@ void BM_PngRegion(benchmark::State& state)
         return true;
     }();
     (void)started;
-    std::unique_ptr<CMoxBitmap> png = MakePngBackground();
+    std::unique_ptr<CMoxBitmap> png = MakePngBackground(true);
+    std::unique_ptr<CMoxBitmap> png24 = MakePngBackground(false);
     CMoxGraphics canvas;
     canvas.Init(kW, kH);
     canvas.Draw(png.get(), 0, 0, 0, 0, 32, 32); // the first draw converts once; not measured
+    canvas.Draw(png24.get(), 0, 0, 0, 0, 32, 32);
     std::vector<unsigned char> source(size_t(kW) * kH * 3, 7);
-    std::vector<double> ratios;
+    std::vector<double> ratios, ratios24;
     int k = 0;
-    for (auto _ : state) {
-        double t0 = CpuSeconds();
+    auto drawRegions = [&](CMoxBitmap* image) {
+        const double t0 = CpuSeconds();
         for (int i = 0; i < 64; ++i, ++k) {
             const int x = (k * 97) % (kW - 32), y = (k * 61) % (kH - 32);
-            canvas.Draw(png.get(), x, y, x, y, 32, 32);
+            canvas.Draw(image, x, y, x, y, 32, 32);
         }
-        const double draws = CpuSeconds() - t0;
-        t0 = CpuSeconds();
+        return CpuSeconds() - t0;
+    };
+    bool flip = false;
+    for (auto _ : state) {
+        double draws = 0, draws24 = 0;
+        if ((flip = !flip)) {
+            draws = drawRegions(png.get());
+            draws24 = drawRegions(png24.get());
+        } else {
+            draws24 = drawRegions(png24.get());
+            draws = drawRegions(png.get());
+        }
+        const double t0 = CpuSeconds();
         for (int i = 0; i < 64; ++i, ++k) {
             const int x = (k * 97) % (kW - 32), y = (k * 61) % (kH - 32);
             for (int row = 0; row < 32; ++row)
@@ -443,8 +461,10 @@ void BM_PngRegion(benchmark::State& state)
         benchmark::ClobberMemory();
         state.SetIterationTime(draws / 64);
         ratios.push_back(copies > 0 ? draws / copies : 0);
+        ratios24.push_back(draws24 > 0 ? draws / draws24 : 0);
     }
     state.counters["region_ratio"] = Median(ratios);
+    state.counters["vs24_ratio"] = Median(ratios24);
 }
 
 // Arguments: sprite count, percent moving each frame.
