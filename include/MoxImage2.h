@@ -31,7 +31,6 @@ class CMoxButton;
 namespace mox {
 class DirtyIndex;
 struct BitmapPixels;
-struct ListedSprite;
 }
 
 // --- Images and drawing tools ---------------------------------------------------------------
@@ -849,9 +848,16 @@ private:
     std::unordered_set<CMoxSprite*> m_ListedSprites;
     std::vector<CMoxSprite*> m_IndexedList;
 
-    // Scratch of one composition pass and of presenting, kept to spare their allocation.
-    std::vector<mox::ListedSprite> m_Pass;
-    std::vector<std::pair<int, int>> m_Corners;
+    // Working memory of composition passes and presenting, kept from one pass to the next so
+    // that a steady scene's frames do not allocate it again. A copy of the canvas starts without
+    // any: two canvases never share it.
+    struct PassMemory {
+        std::shared_ptr<void> owner;
+        PassMemory() = default;
+        PassMemory(const PassMemory&) : owner() {}
+        PassMemory& operator=(const PassMemory&) { return *this; }
+    };
+    PassMemory m_PassMemory;
 };
 
 // --- Image buttons --------------------------------------------------------------------------

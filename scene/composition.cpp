@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -46,7 +47,24 @@ int WrapAdd(int a, int b)
     return static_cast<int>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
 }
 
+// What a composition pass and presenting keep for the next pass.
+struct PassScratch {
+    std::vector<Listed> listed;   // the listed sprites as the pass read them
+    mox::WideningScratch widening;
+    mox::DirtyGrid grid;          // over the dirty list, for drawing in part
+    std::vector<CMoxRect*> nearby;
+    std::vector<std::pair<int, int>> corners, steps;
+};
+
 } // namespace
+
+// The canvas's pass memory, made on first use.
+static PassScratch& ScratchOf(std::shared_ptr<void>& owner)
+{
+    if (!owner)
+        owner = std::make_shared<PassScratch>();
+    return *static_cast<PassScratch*>(owner.get());
+}
 
 void CMoxGraphics::SetNowFont(CMoxFont* pFont)
 {
@@ -181,7 +199,8 @@ void CMoxGraphics::DrawSprite(bool present)
 
     // 1. Sprites not added again leave the list (order of the rest kept, one pass); both of
     //    their rectangles become dirty. What the later steps need of the rest is gathered here.
-    std::vector<Listed>& listed = m_Pass;
+    PassScratch& scratch = ScratchOf(m_PassMemory.owner);
+    std::vector<Listed>& listed = scratch.listed;
     listed.clear();
     listed.reserve(list.size());
     size_t kept = 0;
@@ -232,16 +251,16 @@ void CMoxGraphics::DrawSprite(bool present)
 
     // 3. Text and vector sprites cannot be drawn in part: one that a dirty rectangle touches
     //    becomes dirty whole, which can touch further sprites (scene/widening.h).
-    mox::WidenTouched(listed, m_ZangList, m_nWidth, m_nHeight);
+    mox::WidenTouched(listed, m_ZangList, m_nWidth, m_nHeight, scratch.widening);
     std::list<CMoxRect>& dirty = m_ZangList.m_RectList;
 
     // 4. Back to front: changed sprites whole, unchanged image sprites inside the dirty
     //    rectangles they meet. Only a zang flag of exactly 1 counts as changed here. The dirty
     //    list is fixed from here on, so it is indexed once and each sprite visits only the
     //    rectangles near it, still in list order.
-    mox::DirtyGrid grid;
+    mox::DirtyGrid& grid = scratch.grid;
     bool gridBuilt = false;
-    std::vector<CMoxRect*> nearby;
+    std::vector<CMoxRect*>& nearby = scratch.nearby;
     for (Listed& k : listed) {
         CMoxSprite* sprite = k.sprite;
         const bool whole = k.zang == 1;
@@ -350,7 +369,8 @@ void CMoxGraphics::DrawDC()
     const std::list<CMoxRect>& dirty = m_ZangList.m_RectList;
     const mox::DirtyIndex* index = m_ZangList.m_Index.get();
     const std::vector<std::pair<int, int>>* dense = index ? index->FarCorners(dirty) : nullptr;
-    std::vector<std::pair<int, int>>& corners = m_Corners;
+    PassScratch& scratch = ScratchOf(m_PassMemory.owner);
+    std::vector<std::pair<int, int>>& corners = scratch.corners;
 
     // Only corners no other corner lies beyond in both directions make steps. The widest box
     // hides every corner at or above its bottom, the tallest every corner at or left of its
@@ -388,8 +408,7 @@ void CMoxGraphics::DrawDC()
     }
     if (widest == none)
         return;
-    std::vector<std::pair<int, int>> beyond;
-    std::vector<std::pair<int, int>>& steps = dense == &corners ? beyond : corners;
+    std::vector<std::pair<int, int>>& steps = dense == &corners ? scratch.steps : corners;
     steps.clear();
     for (const std::pair<int, int>& c : *dense)
         if (c.second > widest.second && c.first > tallest.first)

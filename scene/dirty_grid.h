@@ -16,8 +16,9 @@ public:
     // Below this many rectangles a plain walk of the list is cheaper than the grid.
     static constexpr size_t kMinRects = 8;
 
-    // Indexes the rectangles (which must not change until the next Build) over a canvas.
-    void Build(std::list<CMoxRect>& rects, int canvasWidth, int canvasHeight)
+    // Indexes the rectangles, a list or a vector of them, which must stay in place and unchanged
+    // until the next Build, over a canvas. A grid built again reuses its storage.
+    template <typename Rects> void Build(Rects& rects, int canvasWidth, int canvasHeight)
     {
         m_rects.clear();
         m_always.clear();

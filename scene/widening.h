@@ -27,7 +27,6 @@
 #include <cstdint>
 #include <functional>
 #include <list>
-#include <queue>
 #include <vector>
 
 namespace mox {
@@ -54,9 +53,13 @@ template <typename F> void ForEachStrip(const Gdiplus::Rect& outer, const Gdiplu
 // rectangle visits only what may still be touched.
 class OpenSprites {
 public:
-    OpenSprites(const std::vector<Gdiplus::Rect>& rects, int canvasWidth, int canvasHeight) : m_rects(rects)
+    // Indexes `rects` (which must outlive the next Build) over a canvas, reusing the storage of
+    // the previous Build.
+    void Build(const std::vector<Gdiplus::Rect>& rects, int canvasWidth, int canvasHeight)
     {
+        m_rects = &rects;
         const int longest = std::max(std::max(canvasWidth, canvasHeight), 1);
+        m_shift = 5;
         while ((longest >> m_shift) >= 64)
             ++m_shift;
         m_cols = std::max(1, (std::max(canvasWidth, 1) + (1 << m_shift) - 1) >> m_shift);
@@ -96,7 +99,7 @@ public:
                         continue;
                     }
                     ++k;
-                    if (ClosedOverlap(r, m_rects[j], &unused))
+                    if (ClosedOverlap(r, (*m_rects)[j], &unused))
                         f(j); // the caller marks it, so later cells forget it
                 }
                 if (m_end[c] == m_start[c])
@@ -135,20 +138,39 @@ private:
 #endif
     }
 
-    const std::vector<Gdiplus::Rect>& m_rects;
+    const std::vector<Gdiplus::Rect>* m_rects = nullptr;
     int m_shift = 5, m_cols = 1, m_rows = 1;
     std::vector<std::uint32_t> m_start, m_end, m_entries;
     std::vector<std::uint64_t> m_occupied; // per row of buckets: which are not empty
 };
 
+// Where an open sprite stands in the step: not looked at yet, looked at and touching nothing,
+// found touching a rectangle, or widened.
+enum class WidenState : unsigned char { Unseen, Passed, Touched, Widened };
+
+// The working memory of the step, kept from one pass to the next so that a steady scene does
+// not allocate it every frame.
+struct WideningScratch {
+    std::vector<std::size_t> open; // text and vector entries not yet dirty, in list order
+    std::vector<CMoxRect> first;   // the dirty list as the step found it
+    DirtyGrid grid;                // over `first`
+    std::vector<CMoxRect*> nearby;
+    std::vector<WidenState> state; // by open entry
+    std::vector<Gdiplus::Rect> rects;
+    OpenSprites sprites;           // over `rects`
+    std::vector<std::size_t> ready; // a min-heap: touched entries behind the scan
+};
+
 // Sets zang to 1 for every text or vector entry (zang 0) the dirty rectangles touch, adding its
 // rectangle to `zang`, exactly as the restarting walk does. The canvas size only shapes the index.
-inline void WidenTouched(std::vector<ListedSprite>& listed, CMoxZang& zang, int canvasWidth, int canvasHeight)
+inline void WidenTouched(std::vector<ListedSprite>& listed, CMoxZang& zang, int canvasWidth, int canvasHeight,
+                         WideningScratch& scratch)
 {
     std::list<CMoxRect>& dirty = zang.m_RectList;
     if (dirty.empty())
         return;
-    std::vector<std::size_t> open; // text and vector entries not yet dirty, in list order
+    std::vector<std::size_t>& open = scratch.open;
+    open.clear();
     bool exact = true;
     for (std::size_t i = 0; i < listed.size(); ++i) {
         if (!listed[i].VectorOrText() || listed[i].zang != 0)
@@ -194,10 +216,10 @@ inline void WidenTouched(std::vector<ListedSprite>& listed, CMoxZang& zang, int 
     // The list as the step found it, indexed once. A sprite that touches nothing in it can touch
     // the list later only through a rectangle a widening adds; each added rectangle finds the
     // sprites it touches through a grid of the open sprites, which forgets a sprite once found.
-    std::list<CMoxRect> first = dirty;
-    DirtyGrid grid;
-    grid.Build(first, canvasWidth, canvasHeight);
-    std::vector<CMoxRect*> nearby;
+    scratch.first.assign(dirty.begin(), dirty.end());
+    DirtyGrid& grid = scratch.grid;
+    grid.Build(scratch.first, canvasWidth, canvasHeight);
+    std::vector<CMoxRect*>& nearby = scratch.nearby;
     auto touchesFirst = [&](const Gdiplus::Rect& r) {
         if (!grid.MayMeetAny(r))
             return false;
@@ -209,13 +231,17 @@ inline void WidenTouched(std::vector<ListedSprite>& listed, CMoxZang& zang, int 
         return false;
     };
 
-    enum class State : unsigned char { Unseen, Passed, Touched, Widened };
-    std::vector<State> state(open.size(), State::Unseen);
-    std::vector<Gdiplus::Rect> rects(open.size());
+    using State = WidenState;
+    std::vector<State>& state = scratch.state;
+    state.assign(open.size(), State::Unseen);
+    std::vector<Gdiplus::Rect>& rects = scratch.rects;
+    rects.resize(open.size());
     for (std::size_t j = 0; j < open.size(); ++j)
         rects[j] = listed[open[j]].rect;
-    OpenSprites sprites(rects, canvasWidth, canvasHeight);
-    std::priority_queue<std::size_t, std::vector<std::size_t>, std::greater<>> ready; // touched, behind the scan
+    OpenSprites& sprites = scratch.sprites;
+    sprites.Build(rects, canvasWidth, canvasHeight);
+    std::vector<std::size_t>& ready = scratch.ready; // touched, behind the scan
+    ready.clear();
 
     std::size_t scan = 0; // the walk has looked at every open sprite before this one
     Gdiplus::Rect last;   // the last rectangle whose touching sprites were looked up
@@ -223,8 +249,9 @@ inline void WidenTouched(std::vector<ListedSprite>& listed, CMoxZang& zang, int 
     for (;;) {
         std::size_t next = open.size();
         if (!ready.empty()) {
-            next = ready.top(); // the first touched sprite: all before it touch nothing
-            ready.pop();
+            std::pop_heap(ready.begin(), ready.end(), std::greater<>());
+            next = ready.back(); // the first touched sprite: all before it touch nothing
+            ready.pop_back();
         } else {
             for (; scan < open.size() && next == open.size(); ++scan) {
                 if (state[scan] == State::Widened)
@@ -244,8 +271,10 @@ inline void WidenTouched(std::vector<ListedSprite>& listed, CMoxZang& zang, int 
         const Gdiplus::Rect added = dirty.back();
         auto mark = [&](std::size_t j) {
             state[j] = State::Touched;
-            if (j < scan)
-                ready.push(j);
+            if (j < scan) {
+                ready.push_back(j);
+                std::push_heap(ready.begin(), ready.end(), std::greater<>());
+            }
         };
         if (lookedUp && ContainsRect(added, last)) {
             ForEachStrip(added, last, [&](const Gdiplus::Rect& strip) { sprites.ForEachTouching(strip, state, mark); });

@@ -58,6 +58,10 @@ TEST(Widening, WidensWhatTheRestartingWalkWidensInTheSameOrder)
 {
     std::mt19937 rng(20261208);
     auto pick = [&rng](int lo, int hi) { return lo + int(rng() % unsigned(hi - lo + 1)); };
+    // One scratch for every scene, over canvases of changing shape: what a pass leaves in it
+    // must not leak into the next.
+    mox::WideningScratch scratch;
+    const int canvases[3][2] = {{300, 200}, {64, 900}, {2000, 50}};
     for (int round = 0; round < 600; ++round) {
         // Every twentieth scene has a rectangle the shortcut cannot reason about.
         const bool unusual = round % 20 == 19;
@@ -84,7 +88,8 @@ TEST(Widening, WidensWhatTheRestartingWalkWidensInTheSameOrder)
         }
         std::vector<Listed> expected = listed;
         WidenByTheWalk(expected, reference);
-        mox::WidenTouched(listed, zang, 300, 200);
+        const int* canvas = canvases[round % 3];
+        mox::WidenTouched(listed, zang, canvas[0], canvas[1], scratch);
 
         for (size_t i = 0; i < listed.size(); ++i)
             ASSERT_EQ(expected[i].zang, listed[i].zang) << "round " << round << ", entry " << i;
