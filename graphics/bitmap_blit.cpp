@@ -106,38 +106,45 @@ static void DrawSoftware(CMoxGraphics& canvas, CMoxBitmap& image, int x, int y, 
     const bool keyed = image.IsColorKey() != 0;
     const Key key{image.GetKeyB(), image.GetKeyG(), image.GetKeyR()};
 
+    // Where the pixels drawn are read from: the raw bytes in place, the file form's pixels
+    // converted once, or a read lock of just the region drawn. One blit call for all three,
+    // which the compiler then keeps in line with the clipping: a tiny sprite's blit costs little
+    // more than its pixels.
+    Source src;
+    Gdiplus::Bitmap* locked = nullptr;
+    Gdiplus::BitmapData data{};
     if (const unsigned char* bytes = image.GetMemBitmap()) {
         // Rows of exactly imgW x 3 bytes, bottom row first. An image holding fewer bytes than its
-        // header promises draws nothing rather than reading past them.
+        // header promises draws nothing rather than reading past them. (Clip left imgW and imgH
+        // at least 1, so the product cannot pass 64 bits.)
         const std::int64_t rowBytes = std::int64_t(imgW) * 3;
-        if (imgH > memBytes / rowBytes)
+        if (memBytes < 0 || std::uint64_t(imgH) * std::uint64_t(rowBytes) > std::uint64_t(memBytes))
             return;
-        const Source src{bytes + (imgH - 1) * rowBytes, -static_cast<std::ptrdiff_t>(rowBytes)};
-        Blit(canvasBits, canvasStride, r, src, keyed, key, alpha);
-        return;
+        src = Source{bytes + (imgH - 1) * rowBytes, -static_cast<std::ptrdiff_t>(rowBytes)};
+    } else {
+        Gdiplus::Bitmap* bitmap = image.GetBitmap();
+        if (!bitmap)
+            return;
+        if (const unsigned char* pixels = mox::BitmapPixels::Converted(image)) {
+            // Held in another format and converted once: rows of exactly imgW x 3 bytes, top first.
+            src = Source{pixels, std::ptrdiff_t(imgW) * 3};
+        } else {
+            // A 24-bit image is read in place, through a read lock of just the pixels drawn.
+            Gdiplus::Rect drawn(r.sx, r.sy, r.w, r.h);
+            if (bitmap->LockBits(&drawn, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &data) != Gdiplus::Ok)
+                return;
+            locked = bitmap;
+            if (!data.Scan0 || std::int64_t(data.Width) < r.w || std::int64_t(data.Height) < r.h) {
+                bitmap->UnlockBits(&data);
+                return;
+            }
+            src = Source{static_cast<const unsigned char*>(data.Scan0), data.Stride};
+            r.sx = r.sy = 0; // the lock starts at the first pixel drawn
+        }
     }
-
-    Gdiplus::Bitmap* bitmap = image.GetBitmap();
-    if (!bitmap)
-        return;
-    if (const unsigned char* pixels = mox::BitmapPixels::Converted(image)) {
-        // Held in another format and converted once: rows of exactly imgW x 3 bytes, top first.
-        const Source src{pixels, std::ptrdiff_t(imgW) * 3};
-        Blit(canvasBits, canvasStride, r, src, keyed, key, alpha);
-        return;
-    }
-    // A 24-bit image is read in place, through a read lock of just the pixels drawn.
-    Gdiplus::Rect drawn(r.sx, r.sy, r.w, r.h);
-    Gdiplus::BitmapData data{};
-    if (bitmap->LockBits(&drawn, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &data) != Gdiplus::Ok)
-        return;
-    if (data.Scan0 && std::int64_t(data.Width) >= r.w && std::int64_t(data.Height) >= r.h) {
-        const Source src{static_cast<const unsigned char*>(data.Scan0), data.Stride};
-        Region locked = r;
-        locked.sx = locked.sy = 0; // the lock starts at the first pixel drawn
-        Blit(canvasBits, canvasStride, locked, src, keyed, key, alpha);
-    }
-    bitmap->UnlockBits(&data);
+    Blit(canvasBits, canvasStride, r, src, keyed, key, alpha);
+    if (locked)
+        locked->UnlockBits(&data);
 }
 
 void CMoxGraphics::Draw(CMoxBitmap* pBitmap, int x, int y)
