@@ -10,18 +10,29 @@ namespace mox::blit {
 
 void ScalarBgrPixels(std::uint8_t* d, const std::uint8_t* s, int w, bool keyed, Key key, int alpha)
 {
+    // A loop for each case, so that the pixel loop tests nothing but the key: tiny sprites and
+    // the last pixels of the vector kernels' rows come here.
+    if (alpha == 255) {
+        if (!keyed) {
+            if (w > 0)
+                std::memcpy(d, s, std::size_t(w) * 3);
+            return;
+        }
+        for (int j = 0; j < w; ++j, s += 3, d += 3) {
+            std::uint8_t px[3]; // read once: d may alias s as far as the compiler knows
+            std::memcpy(px, s, 3);
+            if (px[0] == key.b && px[1] == key.g && px[2] == key.r)
+                continue;
+            std::memcpy(d, px, 3);
+        }
+        return;
+    }
     for (int j = 0; j < w; ++j, s += 3, d += 3) {
         if (keyed && s[0] == key.b && s[1] == key.g && s[2] == key.r)
             continue;
-        if (alpha == 255) {
-            d[0] = s[0];
-            d[1] = s[1];
-            d[2] = s[2];
-        } else {
-            d[0] = BlendChannel(d[0], s[0], unsigned(alpha));
-            d[1] = BlendChannel(d[1], s[1], unsigned(alpha));
-            d[2] = BlendChannel(d[2], s[2], unsigned(alpha));
-        }
+        d[0] = BlendChannel(d[0], s[0], unsigned(alpha));
+        d[1] = BlendChannel(d[1], s[1], unsigned(alpha));
+        d[2] = BlendChannel(d[2], s[2], unsigned(alpha));
     }
 }
 
@@ -64,6 +75,11 @@ void KeyedCopyRow(std::uint8_t* d, const std::uint8_t* s, int w, Key key)
     }
 }
 
+// Narrower keyed copies go pixel by pixel: the runs between keyed pixels are too short for
+// their block copies to pay for the calls (on 16-pixel sprites keyed at random, pixel by pixel
+// takes half the time).
+constexpr int kRunMinWidth = 64;
+
 void BgrRows(const BgrJob& job)
 {
     if (job.w <= 0)
@@ -73,7 +89,7 @@ void BgrRows(const BgrJob& job)
     for (int k = 0; k < job.h; ++k, d += job.dstStride, s += job.srcStep) {
         if (!job.keyed && job.alpha == 255)
             std::memcpy(d, s, std::size_t(job.w) * 3);
-        else if (job.alpha == 255)
+        else if (job.alpha == 255 && job.w >= kRunMinWidth)
             KeyedCopyRow(d, s, job.w, job.key);
         else
             ScalarBgrPixels(d, s, job.w, job.keyed, job.key, job.alpha);

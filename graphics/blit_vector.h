@@ -338,32 +338,6 @@ int KeyedSpan(std::uint8_t* d, const std::uint8_t* s, int p, int w, const KeyCon
     return p;
 }
 
-// The last pixels of a row, fewer than a block, through a copy padded to a whole block so that
-// no read or write leaves the row. p must be at least 1.
-template <class V, bool kBlend>
-void KeyedTail(std::uint8_t* d, const std::uint8_t* s, int p, int w, const KeyConsts<V>& k)
-{
-    constexpr int N = V::kBytes;
-    while (p < w) {
-        const int n = w - p < N ? w - p : N;
-        std::uint8_t src[2 + 3 * N + 2] = {};
-        std::uint8_t dst[3 * N] = {};
-        std::memcpy(src, s + 3 * std::ptrdiff_t(p) - 2, 2 + 3 * std::size_t(n));
-        std::memcpy(dst, d + 3 * std::ptrdiff_t(p), 3 * std::size_t(n));
-        KeyedBlock<V, kBlend>(dst, src + 2, k);
-        std::memcpy(d + 3 * std::ptrdiff_t(p), dst, 3 * std::size_t(n));
-        p += n;
-    }
-}
-
-// The narrowest of a list of register widths.
-template <class V, class... Rest> struct Last {
-    using Type = typename Last<Rest...>::Type;
-};
-template <class V> struct Last<V> {
-    using Type = V;
-};
-
 // Unkeyed blend of bytes i, i + 1, ... a register at a time. Returns the next byte.
 template <class V>
 std::ptrdiff_t BlendSpan(std::uint8_t* d, const std::uint8_t* s, std::ptrdiff_t i, std::ptrdiff_t end, int alpha)
@@ -378,11 +352,12 @@ std::ptrdiff_t BlendSpan(std::uint8_t* d, const std::uint8_t* s, std::ptrdiff_t 
 // one on what is left, then the scalar loop for the last few pixels.
 template <class... Vs> struct Rows {
     // Measured against the scalar kernels on square regions (narrow_blit_bench): TGA wins from
-    // 4 pixels wide, an unkeyed blend from 6, a keyed copy or blend only from 12, whose set-up
-    // costs the most.
+    // 4 pixels wide, an unkeyed blend from 6. A keyed row takes its first pixel alone and then
+    // whole blocks of three registers, so below 18 pixels not even one block of the narrowest
+    // register fits and the row would be the scalar loop plus the set-up.
     static constexpr int kMinWidth = 4;
     static constexpr int kBlendMinWidth = 6;
-    static constexpr int kKeyedMinWidth = 12;
+    static constexpr int kKeyedMinWidth = 18;
 
     static void Bgr(const BgrJob& job)
     {
@@ -413,15 +388,15 @@ template <class... Vs> struct Rows {
             // The first pixel alone, so the registers may look two bytes back.
             ScalarBgrPixels(d, s, 1, true, job.key, job.alpha);
             int p = 1;
-            using Narrowest = typename Last<Vs...>::Type;
-            const KeyConsts<Narrowest>& narrowest = std::get<KeyConsts<Narrowest>>(consts);
-            if (job.alpha == 255) {
+            if (job.alpha == 255)
                 ((p = KeyedSpan<Vs, false>(d, s, p, job.w, std::get<KeyConsts<Vs>>(consts))), ...);
-                KeyedTail<Narrowest, false>(d, s, p, job.w, narrowest);
-            } else {
+            else
                 ((p = KeyedSpan<Vs, true>(d, s, p, job.w, std::get<KeyConsts<Vs>>(consts))), ...);
-                KeyedTail<Narrowest, true>(d, s, p, job.w, narrowest);
-            }
+            // The last pixels, fewer than a block, one at a time: copying them into a padded
+            // block instead stalled every register load on the bytes just stored (twice as slow
+            // as this on rows of 16 pixels).
+            ScalarBgrPixels(d + 3 * std::ptrdiff_t(p), s + 3 * std::ptrdiff_t(p), job.w - p, true, job.key,
+                            job.alpha);
         }
     }
 

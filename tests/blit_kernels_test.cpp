@@ -129,6 +129,38 @@ void ExpectSameBgr(const Kernels& kernels, const BgrCase& c, std::mt19937& rng)
                                 << c.pad;
 }
 
+// The reference itself copies narrow keyed rows pixel by pixel and wide ones in runs between
+// keyed pixels; both must leave exactly the pixels the rule says: every pixel not equal to the
+// key copied, every keyed one left as it was.
+TEST(BlitKernels, ReferenceKeyedCopyFollowsThePixelRule)
+{
+    std::mt19937 rng(13);
+    for (int w : {1, 2, 17, 63, 64, 65, 130})
+        for (Picture picture : {Picture::Noise, Picture::Blobs, Picture::NearKey, Picture::KeyedEnds}) {
+            const int h = 3;
+            const std::vector<std::uint8_t> src = MakeBgrRows(rng, w, h, 3 * std::ptrdiff_t(w), picture);
+            std::vector<std::uint8_t> canvas(src.size());
+            for (auto& b : canvas)
+                b = std::uint8_t(rng());
+            std::vector<std::uint8_t> expected = canvas;
+            for (std::size_t i = 0; i < src.size(); i += 3)
+                if (src[i] != kKey.b || src[i + 1] != kKey.g || src[i + 2] != kKey.r)
+                    std::copy(&src[i], &src[i] + 3, &expected[i]);
+            BgrJob job{};
+            job.dst = canvas.data();
+            job.dstStride = 3 * std::ptrdiff_t(w);
+            job.src = src.data();
+            job.srcStep = 3 * std::ptrdiff_t(w);
+            job.w = w;
+            job.h = h;
+            job.keyed = true;
+            job.key = kKey;
+            job.alpha = 255;
+            Reference().bgr(job);
+            ASSERT_EQ(canvas, expected) << "w " << w << " picture " << int(picture);
+        }
+}
+
 TEST(BlitKernels, BgrEveryLevelMatchesTheReference)
 {
     const auto levels = VectorLevels();
