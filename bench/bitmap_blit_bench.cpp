@@ -6,6 +6,11 @@
 //   without key                           OVER through a solid a8 mask, r8g8b8 to r8g8b8
 // Pictures: "blobs" (40% keyed, in round patches, smooth colours elsewhere) and "noise" (each
 // pixel keyed with probability 0.4, random colours).
+//
+// BitmapKeyedSprites draws sprites instead: 1,000 keyed squares of 2 to 48 pixels a side at
+// spread places on a 1024 x 768 canvas, through the public Draw call against SDL_BlitSurface of
+// the same squares, so that each side pays its own per-call costs. Pictures: "disc" (keyed
+// outside the inscribed circle, as a round sprite is) and "noise".
 #include "blit_bench.h"
 
 #include <MoxImage2.h>
@@ -25,7 +30,7 @@
 
 namespace {
 
-enum class Picture { Blobs, Noise };
+enum class Picture { Blobs, Noise, Disc };
 const unsigned char kKeyR = 255, kKeyG = 0, kKeyB = 255;
 
 // Top row first, rows of exactly w x 3 bytes, blue green red.
@@ -37,7 +42,13 @@ std::vector<unsigned char> MakePicture(int w, int h, Picture picture)
         for (int x = 0; x < w; ++x) {
             unsigned char* p = &px[(std::size_t(y) * w + x) * 3];
             bool key;
-            if (picture == Picture::Noise) {
+            if (picture == Picture::Disc) {
+                const double dx = x + 0.5 - w / 2.0, dy = y + 0.5 - h / 2.0;
+                key = dx * dx + dy * dy > w * h / 4.0;
+                p[0] = std::uint8_t(x * 255 / w);
+                p[1] = std::uint8_t(y * 255 / h);
+                p[2] = std::uint8_t((x + y) & 0x7F);
+            } else if (picture == Picture::Noise) {
                 key = rng() % 5 < 2;
                 p[0] = std::uint8_t(rng());
                 p[1] = std::uint8_t(rng());
@@ -214,6 +225,49 @@ void Run(benchmark::State& state, moxbench::Size size, Picture picture, Path pat
     moxbench::Interleaved(state, ours, baselines, double(s.w) * s.h * 3);
 }
 
+#ifdef MOX_BENCH_HAVE_SDL2
+void RunSprites(benchmark::State& state, int side, Picture picture)
+{
+    constexpr int kW = 1024, kH = 768, kDraws = 1000;
+    CMoxGraphics canvas;
+    canvas.GdiInit();
+    canvas.Init(kW, kH);
+    canvas.FillRectangle(0, 0, kW, kH, 30, 60, 90);
+    const std::vector<unsigned char> topDown = MakePicture(side, side, picture);
+    const std::size_t rowBytes = std::size_t(side) * 3;
+    std::vector<unsigned char> bottomUp(topDown.size());
+    for (int y = 0; y < side; ++y)
+        std::memcpy(&bottomUp[std::size_t(side - 1 - y) * rowBytes], &topDown[std::size_t(y) * rowBytes], rowBytes);
+    BITMAPINFO header{};
+    header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    header.bmiHeader.biWidth = side;
+    header.bmiHeader.biHeight = side;
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 24;
+    CMoxBitmap sprite;
+    sprite.Init(bottomUp.data(), int(bottomUp.size()), header, kKeyR, kKeyG, kKeyB);
+    SDL_Surface* dst = SDL_CreateRGBSurfaceWithFormatFrom(canvas.m_pDIBBits, kW, kH, 24, canvas.m_nStride,
+                                                          SDL_PIXELFORMAT_BGR24);
+    SDL_Surface* src = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<unsigned char*>(topDown.data()), side, side, 24,
+                                                          int(rowBytes), SDL_PIXELFORMAT_BGR24);
+    SDL_SetColorKey(src, SDL_TRUE, SDL_MapRGB(src->format, kKeyR, kKeyG, kKeyB));
+    std::vector<SDL_Rect> places;
+    for (int i = 0; i < kDraws; ++i)
+        places.push_back(SDL_Rect{(i * 397) % (kW - side), (i * 211) % (kH - side), side, side});
+    auto ours = [&] {
+        for (const SDL_Rect& at : places)
+            canvas.Draw(&sprite, at.x, at.y, 0, 0, side, side);
+    };
+    auto sdl = [&] {
+        for (SDL_Rect at : places)
+            SDL_BlitSurface(src, nullptr, dst, &at);
+    };
+    moxbench::Interleaved(state, ours, {{"sdl2", sdl}}, double(side) * side * 3 * kDraws);
+    SDL_FreeSurface(src);
+    SDL_FreeSurface(dst);
+}
+#endif
+
 void RegisterAll()
 {
     const struct {
@@ -238,6 +292,17 @@ void RegisterAll()
                     ->Unit(benchmark::kMicrosecond)
                     ->Iterations(size.w > 2000 ? 31 : 61);
             }
+#ifdef MOX_BENCH_HAVE_SDL2
+    for (Picture picture : {Picture::Disc, Picture::Noise})
+        for (int side : {2, 4, 8, 16, 32, 48}) {
+            const std::string name = "BitmapKeyedSprites/" + std::to_string(side) + "x" + std::to_string(side) +
+                                     (picture == Picture::Disc ? "/disc" : "/noise");
+            benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& st) { RunSprites(st, side, picture); })
+                ->UseManualTime()
+                ->Unit(benchmark::kMicrosecond)
+                ->Iterations(61);
+        }
+#endif
 }
 
 } // namespace
