@@ -71,6 +71,28 @@ std::vector<unsigned char> MakePicture(int w, int h, Picture picture)
     return px;
 }
 
+// The same rows bottom row first, as a raw-form CMoxBitmap holds them.
+std::vector<unsigned char> BottomUp(const std::vector<unsigned char>& topDown, int w, int h)
+{
+    const std::size_t rowBytes = std::size_t(w) * 3;
+    std::vector<unsigned char> rows(topDown.size());
+    for (int y = 0; y < h; ++y)
+        std::memcpy(&rows[std::size_t(h - 1 - y) * rowBytes], &topDown[std::size_t(y) * rowBytes], rowBytes);
+    return rows;
+}
+
+// The header of a bottom-up 24-bit DIB of w x h pixels.
+BITMAPINFO Header24(int w, int h)
+{
+    BITMAPINFO header{};
+    header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    header.bmiHeader.biWidth = w;
+    header.bmiHeader.biHeight = h;
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 24;
+    return header;
+}
+
 std::string WriteBmp(int w, int h, const std::vector<unsigned char>& topDown)
 {
     const std::string path = "/tmp/bitmap_blit_bench-" + std::to_string(::getpid()) + ".bmp";
@@ -119,15 +141,8 @@ struct Scene {
         canvas.FillRectangle(0, 0, w, h, 30, 60, 90);
         topDown = MakePicture(w, h, picture);
         const std::size_t rowBytes = std::size_t(w) * 3;
-        bottomUp.resize(topDown.size());
-        for (int y = 0; y < h; ++y)
-            std::memcpy(&bottomUp[std::size_t(h - 1 - y) * rowBytes], &topDown[std::size_t(y) * rowBytes], rowBytes);
-        BITMAPINFO header{};
-        header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        header.bmiHeader.biWidth = w;
-        header.bmiHeader.biHeight = h;
-        header.bmiHeader.biPlanes = 1;
-        header.bmiHeader.biBitCount = 24;
+        bottomUp = BottomUp(topDown, w, h);
+        BITMAPINFO header = Header24(w, h);
         plain.Init(bottomUp.data(), int(bottomUp.size()), header, 0);
         keyed.Init(bottomUp.data(), int(bottomUp.size()), header, kKeyR, kKeyG, kKeyB);
         if (withFile) {
@@ -235,15 +250,8 @@ void RunSprites(benchmark::State& state, int side, Picture picture)
     canvas.FillRectangle(0, 0, kW, kH, 30, 60, 90);
     const std::vector<unsigned char> topDown = MakePicture(side, side, picture);
     const std::size_t rowBytes = std::size_t(side) * 3;
-    std::vector<unsigned char> bottomUp(topDown.size());
-    for (int y = 0; y < side; ++y)
-        std::memcpy(&bottomUp[std::size_t(side - 1 - y) * rowBytes], &topDown[std::size_t(y) * rowBytes], rowBytes);
-    BITMAPINFO header{};
-    header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    header.bmiHeader.biWidth = side;
-    header.bmiHeader.biHeight = side;
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 24;
+    std::vector<unsigned char> bottomUp = BottomUp(topDown, side, side);
+    BITMAPINFO header = Header24(side, side);
     CMoxBitmap sprite;
     sprite.Init(bottomUp.data(), int(bottomUp.size()), header, kKeyR, kKeyG, kKeyB);
     SDL_Surface* dst = SDL_CreateRGBSurfaceWithFormatFrom(canvas.m_pDIBBits, kW, kH, 24, canvas.m_nStride,
