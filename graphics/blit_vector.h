@@ -338,6 +338,48 @@ int KeyedSpan(std::uint8_t* d, const std::uint8_t* s, int p, int w, const KeyCon
     return p;
 }
 
+// Keyed copy of a row too short for a block (8 to 17 pixels): up to three 16-byte registers at
+// whole pixels (bytes 0, 15, 30), each writing back the five whole pixels it holds and its last
+// byte as it was, then the last pixels one at a time. Every register is loaded before any is
+// stored: a load of bytes just stored by a neighbouring register would wait for the store.
+inline void KeyedCopyShortRow(std::uint8_t* d, const std::uint8_t* s, int w, const KeyConsts<V128>& k,
+                              const __m128i& whole, Key key)
+{
+    const std::ptrdiff_t end = 3 * std::ptrdiff_t(w);
+    __m128i out[3];
+    int n = 0;
+    for (std::ptrdiff_t at = 0; at + 16 <= end && n < 3; at += 15, ++n) {
+        const __m128i src = V128::Load(s + at);
+        const __m128i eq = _mm_cmpeq_epi8(src, k.pattern[0]);
+        __m128i keyed = _mm_and_si128(eq, _mm_and_si128(_mm_srli_si128(eq, 1), _mm_srli_si128(eq, 2)));
+        keyed = _mm_and_si128(keyed, k.first[0]); // at a pixel's first byte: all three match
+        keyed = _mm_or_si128(keyed, _mm_or_si128(_mm_slli_si128(keyed, 1), _mm_slli_si128(keyed, 2)));
+        out[n] = V128::Select(_mm_andnot_si128(keyed, whole), src, V128::Load(d + at));
+    }
+    for (int i = 0; i < n; ++i)
+        V128::Store(d + 15 * i, out[i]);
+    ScalarBgrPixels(d + 15 * n, s + 15 * n, w - 5 * n, true, key, 255);
+}
+
+// Keyed copies 8 to 17 pixels wide: one register or more, but not a block.
+constexpr int kShortKeyedMinWidth = 8;
+constexpr int kShortKeyedEndWidth = 18;
+inline bool IsShortKeyedCopy(const BgrJob& job)
+{
+    return job.keyed && job.alpha == 255 && job.w >= kShortKeyedMinWidth && job.w < kShortKeyedEndWidth;
+}
+
+// Every row of a short keyed copy, out of line so that the row loops below stay as they were.
+[[gnu::noinline]] inline void KeyedCopyShortRows(const BgrJob& job)
+{
+    const KeyConsts<V128> k(job.key, 255);
+    const __m128i whole = _mm_srli_si128(_mm_set1_epi8(-1), 1); // bytes 0-14: five pixels
+    std::uint8_t* d = job.dst;
+    const std::uint8_t* s = job.src;
+    for (int r = 0; r < job.h; ++r, d += job.dstStride, s += job.srcStep)
+        KeyedCopyShortRow(d, s, job.w, k, whole, job.key);
+}
+
 // Unkeyed blend of bytes i, i + 1, ... a register at a time. Returns the next byte.
 template <class V>
 std::ptrdiff_t BlendSpan(std::uint8_t* d, const std::uint8_t* s, std::ptrdiff_t i, std::ptrdiff_t end, int alpha)
@@ -363,6 +405,10 @@ template <class... Vs> struct Rows {
     {
         if (job.w <= 0)
             return;
+        if (sizeof...(Vs) == 1 && IsShortKeyedCopy(job)) { // the AVX2 level sends these to SSE2's
+            KeyedCopyShortRows(job);
+            return;
+        }
         if (job.w < (job.keyed ? kKeyedMinWidth : kBlendMinWidth)) {
             kScalarKernels.bgr(job);
             return;
