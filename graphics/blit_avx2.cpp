@@ -14,7 +14,7 @@ namespace {
 void Bgr(const BgrJob& job)
 {
     if (IsShortKeyedCopy(job))
-        kSse2Kernels.bgr(job);
+        Sse2KeyedCopyShortRows(job);
     else
         Rows<V256, V128>::Bgr(job);
 }

@@ -88,5 +88,8 @@ void ScalarTgaPixels(std::uint8_t* dst, const std::uint8_t* src, int w, unsigned
 extern const Kernels kSse2Kernels;
 extern const Kernels kAvx2Kernels;
 extern const Kernels kAvx512Kernels;
+// The SSE2 build of the keyed copy for rows too short for a block, which the AVX2 level uses too
+// (it measured faster built for SSE2). Only for jobs IsShortKeyedCopy (blit_vector.h) accepts.
+void Sse2KeyedCopyShortRows(const BgrJob& job);
 
 } // namespace mox::blit

@@ -8,5 +8,10 @@ namespace mox::blit {
 
 const Kernels kSse2Kernels = {"sse2", Rows<V128>::Bgr, Rows<V128>::Tga, Rows<V128>::kMinWidth};
 
+void Sse2KeyedCopyShortRows(const BgrJob& job)
+{
+    KeyedCopyShortRows(job);
+}
+
 } // namespace mox::blit
 #endif

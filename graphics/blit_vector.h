@@ -416,7 +416,7 @@ template <class... Vs> struct Rows {
     {
         if (job.w <= 0)
             return;
-        if (sizeof...(Vs) == 1 && IsShortKeyedCopy(job)) { // the AVX2 level sends these here too
+        if (sizeof...(Vs) == 1 && IsShortKeyedCopy(job)) { // the AVX2 level calls the SSE2 build
             KeyedCopyShortRows(job);
             return;
         }
