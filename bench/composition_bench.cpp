@@ -11,6 +11,11 @@
 //                 that both copy between the same memory
 //   visits_ratio  three bare passes over the listed sprites, touching what a frame must touch
 //                 of each / full redraw: the floor of frame_ratio the public members set
+//   blits_ratio   the blits one frame's pass makes (sprites drawn whole, parts inside dirty
+//                 rectangles), replayed alone through the public Draw calls with warm caches /
+//                 full redraw: what drawing those pixels costs, before any bookkeeping
+//   floor_ratio   (three bare visits + those blits + DrawDC) / full redraw: work any frame of
+//                 this scene must do, measured in the same repetition
 //   dirty_share   share of the canvas inside the dirty rectangles, and their count (rects)
 // After every repetition the incremental canvas must equal the full redraw byte for byte, or the
 // benchmark stops with an error.
@@ -309,6 +314,52 @@ std::uintptr_t VisitThreeTimes(const std::vector<CMoxSprite*>& list)
     return sink;
 }
 
+// One blit a composition pass makes: a whole sprite or the part of one inside a dirty rectangle.
+struct Piece {
+    const CMoxSprite* sprite;
+    int x, y, srcX, srcY, width, height;
+};
+
+// The blits a pass over this scene makes, found with the rectangle calls a pass is described
+// with (every sprite against every dirty rectangle), for image sprites listed in drawing order:
+// the sprites in `whole` whole, the others inside each dirty rectangle they meet.
+std::vector<Piece> PiecesOfPass(CMoxGraphics& canvas, const std::vector<const CMoxSprite*>& whole)
+{
+    std::vector<Piece> pieces;
+    for (CMoxSprite* sprite : canvas.m_SpriteList) {
+        const Gdiplus::Rect& r = sprite->m_NewRect;
+        if (std::find(whole.begin(), whole.end(), sprite) != whole.end()) {
+            pieces.push_back(Piece{sprite, r.X, r.Y, sprite->m_SrcX, sprite->m_SrcY, r.Width, r.Height});
+            continue;
+        }
+        CMoxRect placement(r.X, r.Y, r.Width, r.Height);
+        for (CMoxRect& dirty : canvas.m_ZangList.m_RectList) {
+            if (dirty.CheckSuperpose(placement) != 1)
+                continue;
+            const CMoxRect o = dirty.GetSuperpose(placement);
+            if (o.Width > 0 && o.Height > 0)
+                pieces.push_back(Piece{sprite, r.X + o.X, r.Y + o.Y, sprite->m_SrcX + o.X, sprite->m_SrcY + o.Y,
+                                       o.Width, o.Height});
+        }
+    }
+    return pieces;
+}
+
+void DrawPieces(CMoxGraphics& canvas, const std::vector<Piece>& pieces)
+{
+    for (const Piece& p : pieces) {
+        const unsigned char alpha = p.sprite->m_Alpha;
+        if (p.sprite->m_Tga && alpha == 255)
+            canvas.Draw(p.sprite->m_Tga, p.x, p.y, p.srcX, p.srcY, p.width, p.height);
+        else if (p.sprite->m_Tga)
+            canvas.Draw(p.sprite->m_Tga, p.x, p.y, p.srcX, p.srcY, p.width, p.height, alpha);
+        else if (alpha == 255)
+            canvas.Draw(p.sprite->m_Bitmap, p.x, p.y, p.srcX, p.srcY, p.width, p.height);
+        else
+            canvas.Draw(p.sprite->m_Bitmap, p.x, p.y, p.srcX, p.srcY, p.width, p.height, alpha);
+    }
+}
+
 // A headless window and its paint device context.
 struct Window {
     CWnd wnd;
@@ -363,7 +414,16 @@ void Measure(benchmark::State& state, Layout layout)
     scene.Add(incremental); // the first frame draws everything; not measured
     incremental.DrawSprite(true);
 
-    std::vector<double> frameRatio, addMs, frameMs, fullMs, drawdcRatio, visitsRatio, share, rects;
+    // The blits of one frame's pass, replayed every repetition on a canvas of their own: their
+    // warm-cache time is what drawing alone costs, whatever the pass spends on finding them.
+    // Fills are widened first, which this does not follow, so only image scenes have it.
+    CMoxGraphics replay;
+    replay.Init(kW, kH);
+    std::vector<Piece> pieces;
+    const bool images = layout != Layout::Fills;
+
+    std::vector<double> frameRatio, addMs, frameMs, fullMs, drawdcRatio, visitsRatio, blitsRatio, floorRatio, share,
+        rects;
     bool flip = false;
     for (auto _ : state) {
         scene.Step();
@@ -413,6 +473,17 @@ void Measure(benchmark::State& state, Layout layout)
         benchmark::DoNotOptimize(VisitThreeTimes(incremental.m_SpriteList));
         const double visits = CpuSeconds() - v0;
 
+        if (images && pieces.empty()) { // after the pass, whose list and dirty rectangles stay
+            std::vector<const CMoxSprite*> moved;
+            for (size_t i : scene.moving)
+                moved.push_back(&scene.sprites[i]);
+            pieces = PiecesOfPass(incremental, moved);
+        }
+        DrawPieces(replay, pieces); // warms the caches
+        const double b0 = CpuSeconds();
+        DrawPieces(replay, pieces);
+        const double blits = CpuSeconds() - b0;
+
         state.SetIterationTime(incrementalSeconds);
         frameRatio.push_back(incrementalSeconds / fullSeconds);
         frameMs.push_back(incrementalSeconds * 1e3);
@@ -420,6 +491,8 @@ void Measure(benchmark::State& state, Layout layout)
         addMs.push_back(addSeconds * 1e3);
         drawdcRatio.push_back(blit > 0 ? drawdc / blit : 0);
         visitsRatio.push_back(visits / fullSeconds);
+        blitsRatio.push_back(blits / fullSeconds);
+        floorRatio.push_back((visits + blits + drawdc) / fullSeconds);
         share.push_back(DirtyShare(incremental));
         rects.push_back(double(incremental.m_ZangList.m_RectList.size()));
         if (!SameCanvas(incremental, full)) {
@@ -433,6 +506,10 @@ void Measure(benchmark::State& state, Layout layout)
     state.counters["add_ms"] = Median(addMs);
     state.counters["drawdc_ratio"] = Median(drawdcRatio);
     state.counters["visits_ratio"] = Median(visitsRatio);
+    if (images) {
+        state.counters["blits_ratio"] = Median(blitsRatio);
+        state.counters["floor_ratio"] = Median(floorRatio);
+    }
     state.counters["dirty_share"] = Median(share);
     state.counters["rects"] = Median(rects);
 }
