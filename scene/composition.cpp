@@ -195,14 +195,19 @@ void CMoxGraphics::AddSprite(CMoxSprite* pSprite, CMoxSprite* pShadow, int x, in
 void CMoxGraphics::DrawSprite(bool present)
 {
     std::vector<CMoxSprite*>& list = m_SpriteList;
-    SyncListedSprites();
 
     // 1. Sprites not added again leave the list (order of the rest kept, one pass); both of
     //    their rectangles become dirty. What the later steps need of the rest is gathered here.
+    //    The same walk checks the list against the copy the set of listed sprites was built
+    //    from, and leaves that copy equal to the list.
     PassScratch& scratch = ScratchOf(m_PassMemory.owner);
     std::vector<Listed>& listed = scratch.listed;
     listed.clear();
     listed.reserve(list.size());
+    std::vector<CMoxSprite*>& indexed = m_IndexedList;
+    const size_t indexedCount = indexed.size();
+    bool edited = indexedCount != list.size();
+    indexed.resize(list.size());
     size_t kept = 0;
     for (size_t i = 0; i < list.size(); ++i) {
         if (i + kAhead < list.size()) {
@@ -210,6 +215,8 @@ void CMoxGraphics::DrawSprite(bool present)
             Prefetch(&list[i + kAhead]->m_Update);
         }
         CMoxSprite* sprite = list[i];
+        if (i < indexedCount && indexed[i] != sprite)
+            edited = true;
         if (sprite->m_Update == 0) {
             m_ZangList.AddRect(sprite->m_NewRect);
             m_ZangList.AddRect(sprite->m_OldRect);
@@ -220,12 +227,15 @@ void CMoxGraphics::DrawSprite(bool present)
             sprite->m_ListedIn = this;
             sprite->m_ListedAt = kept;
         }
+        indexed[kept] = sprite; // read above before this write: kept <= i
         list[kept++] = sprite;
         listed.push_back(Listed{sprite, sprite->m_Sort, sprite->m_Zang, KindOf(*sprite), sprite->m_Alpha,
                                 sprite->m_NewRect, sprite->m_SrcX, sprite->m_SrcY, sprite->m_Tga, sprite->m_Bitmap});
     }
     list.resize(kept);
-    if (m_ListedSprites.size() != list.size()) // a pointer the host listed twice
+    indexed.resize(kept);
+    // An edited list, or a pointer the host listed twice: the set is built again from the list.
+    if (edited || m_ListedSprites.size() != list.size())
         m_ListedSprites = std::unordered_set<CMoxSprite*>(list.begin(), list.end());
 
     // 2. Sort by key with this exact Shell sort: its handling of equal keys is the drawing order
@@ -243,11 +253,10 @@ void CMoxGraphics::DrawSprite(bool present)
             }
         }
         for (int i = 0; i < n; ++i) {
-            list[i] = listed[i].sprite;
+            list[i] = indexed[i] = listed[i].sprite;
             list[i]->m_ListedAt = size_t(i);
         }
     }
-    m_IndexedList = list;
 
     // 3. Text and vector sprites cannot be drawn in part: one that a dirty rectangle touches
     //    becomes dirty whole, which can touch further sprites (scene/widening.h).

@@ -126,8 +126,10 @@ public:
                 }
             }
         m_found.insert(m_found.end(), m_always.begin(), m_always.end());
-        if (m_found.size() > 1)
+        if (m_found.size() > 16)
             std::sort(m_found.begin(), m_found.end());
+        else
+            SortFew(m_found);
         for (std::uint32_t i : m_found)
             out->push_back(m_rects[i]);
     }
@@ -191,6 +193,19 @@ private:
         }
     };
 
+    // A query finds a handful of rectangles at most: an insertion sort puts them in list order
+    // for less than a general sort's set-up.
+    static void SortFew(std::vector<std::uint32_t>& v)
+    {
+        for (size_t i = 1; i < v.size(); ++i) {
+            const std::uint32_t x = v[i];
+            size_t j = i;
+            for (; j > 0 && v[j - 1] > x; --j)
+                v[j] = v[j - 1];
+            v[j] = x;
+        }
+    }
+
     static int ShiftFor(int longest, int minShift, int maxCells)
     {
         int shift = minShift;
@@ -220,8 +235,7 @@ private:
                     m_found.push_back(owner);
             }
         }
-        if (m_found.size() > 1)
-            std::sort(m_found.begin(), m_found.end());
+        SortFew(m_found); // at most kMaxOwnerCells
         return true;
     }
 

@@ -668,4 +668,20 @@ TEST_F(CompositionTest, AnEntryTheHostReplacesBetweenFramesIsSeen)
         },
         {&a, &c});
     EXPECT_EQ(moxtest::PixelAt(canvas, 22, 22), (Rgb{0, 255, 0}));
+
+    // Swapped back after the AddSprite calls, before the pass: the next InitSprite finds the list
+    // as the pass left it, so the pass itself must notice, or c would never be listed again.
+    Frame(
+        [&] {
+            canvas.AddSprite(&a, 5, 5, 255);
+            canvas.AddSprite(&c, 21, 21, 255); // moved: b's area becomes dirty
+            canvas.m_SpriteList.back() = &b;   // b still has its update flag from the first frame
+        },
+        {&a, &b});
+    Frame(
+        [&] {
+            canvas.AddSprite(&a, 5, 5, 255);
+            canvas.AddSprite(&c, 21, 21, 255);
+        },
+        {&a, &c});
 }
