@@ -114,6 +114,17 @@ public:
         }
         m_found.clear();
         const Span s = m_buckets.SpanOf(q);
+        if (std::int64_t(s.x1 - s.x0 + 1) * (s.y1 - s.y0 + 1) >= std::int64_t(m_rects.size())) {
+            // A query as large as a background: testing every rectangle in list order costs less
+            // than visiting its buckets and sorting what they hold.
+            for (CMoxRect* d : m_rects) {
+                const Box b = BoxOf(*d);
+                if (d->Width < 0 || d->Height < 0 ||
+                    (b.left <= q.right && q.left <= b.right && b.top <= q.bottom && q.top <= b.bottom))
+                    out->push_back(d);
+            }
+            return;
+        }
         for (int cy = s.y0; cy <= s.y1; ++cy)
             for (int cx = s.x0; cx <= s.x1; ++cx) {
                 const size_t c = size_t(cy) * m_buckets.cols + cx;

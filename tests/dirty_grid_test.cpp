@@ -31,6 +31,8 @@ CMoxRect RandomRect(std::mt19937& rng, int w, int h)
     switch (kind(rng)) {
     case 0:
         return CMoxRect(px(rng), py(rng), neg(rng), size(rng)); // negative sizes follow other rules
+    case 4:
+        return CMoxRect(px(rng), py(rng), size(rng), neg(rng));
     case 1:
         return CMoxRect(INT_MIN + 5, py(rng), INT_MAX, size(rng)); // beyond every edge
     case 2:
@@ -52,7 +54,9 @@ void CheckAgainstWalk(mox::DirtyGrid& grid, std::list<CMoxRect>& dirty, int w, i
     grid.Build(dirty, w, h);
     std::vector<CMoxRect*> nearby;
     for (int q = 0; q < queries; ++q) {
-        CMoxRect query = RandomRect(rng, w, h);
+        // Every tenth query is about the canvas's size, as a background sprite's is.
+        std::uniform_int_distribution<int> edge(-8, 8);
+        CMoxRect query = q % 10 ? RandomRect(rng, w, h) : CMoxRect(edge(rng), edge(rng), w + edge(rng), h + edge(rng));
         grid.Candidates(query, &nearby);
         // In list order, each once.
         for (size_t i = 1; i < nearby.size(); ++i) {
