@@ -14,8 +14,10 @@
 //   blits_ratio   the blits one frame's pass makes (sprites drawn whole, parts inside dirty
 //                 rectangles), replayed alone through the public Draw calls with warm caches /
 //                 full redraw: what drawing those pixels costs, before any bookkeeping
-//   floor_ratio   (three bare visits + those blits + DrawDC) / full redraw: work any frame of
-//                 this scene must do, measured in the same repetition
+//   list_ratio    the rectangles one frame's AddSprite calls add, added again alone to an empty
+//                 dirty list with warm caches / full redraw: what building that list costs
+//   floor_ratio   (three bare visits + building the dirty list + those blits + DrawDC) / full
+//                 redraw: work any frame of this scene must do, measured in the same repetition
 //   dirty_share   share of the canvas inside the dirty rectangles, and their count (rects)
 // After every repetition the incremental canvas must equal the full redraw byte for byte, or the
 // benchmark stops with an error.
@@ -360,6 +362,27 @@ void DrawPieces(CMoxGraphics& canvas, const std::vector<Piece>& pieces)
     }
 }
 
+// The rectangles a frame's AddSprite calls add for the sprites that moved, in the order they
+// add them: each one's new placement, then its old one.
+std::vector<CMoxRect> RectsOfFrame(const std::vector<const CMoxSprite*>& moved)
+{
+    std::vector<CMoxRect> rects;
+    for (const CMoxSprite* sprite : moved) {
+        rects.push_back(sprite->m_NewRect);
+        rects.push_back(sprite->m_OldRect);
+    }
+    return rects;
+}
+
+double AddAll(CMoxZang& zang, std::vector<CMoxRect>& rects)
+{
+    zang.ClearRect();
+    const double t0 = CpuSeconds();
+    for (CMoxRect& r : rects)
+        zang.AddRect(r);
+    return CpuSeconds() - t0;
+}
+
 // A headless window and its paint device context.
 struct Window {
     CWnd wnd;
@@ -420,10 +443,12 @@ void Measure(benchmark::State& state, Layout layout)
     CMoxGraphics replay;
     replay.Init(kW, kH);
     std::vector<Piece> pieces;
+    std::vector<CMoxRect> added;
+    CMoxZang replayedList;
     const bool images = layout != Layout::Fills;
 
-    std::vector<double> frameRatio, addMs, frameMs, fullMs, drawdcRatio, visitsRatio, blitsRatio, floorRatio, share,
-        rects;
+    std::vector<double> frameRatio, addMs, frameMs, fullMs, drawdcRatio, visitsRatio, blitsRatio, listRatio, floorRatio,
+        share, rects;
     bool flip = false;
     for (auto _ : state) {
         scene.Step();
@@ -478,7 +503,15 @@ void Measure(benchmark::State& state, Layout layout)
             for (size_t i : scene.moving)
                 moved.push_back(&scene.sprites[i]);
             pieces = PiecesOfPass(incremental, moved);
+            added = RectsOfFrame(moved);
+            AddAll(replayedList, added);
+            if (replayedList.m_RectList != incremental.m_ZangList.m_RectList) {
+                state.SkipWithError("the rectangles replayed do not give the frame's dirty list");
+                break;
+            }
         }
+        AddAll(replayedList, added); // warms the caches
+        const double list = AddAll(replayedList, added);
         DrawPieces(replay, pieces); // warms the caches
         const double b0 = CpuSeconds();
         DrawPieces(replay, pieces);
@@ -492,7 +525,8 @@ void Measure(benchmark::State& state, Layout layout)
         drawdcRatio.push_back(blit > 0 ? drawdc / blit : 0);
         visitsRatio.push_back(visits / fullSeconds);
         blitsRatio.push_back(blits / fullSeconds);
-        floorRatio.push_back((visits + blits + drawdc) / fullSeconds);
+        listRatio.push_back(list / fullSeconds);
+        floorRatio.push_back((visits + list + blits + drawdc) / fullSeconds);
         share.push_back(DirtyShare(incremental));
         rects.push_back(double(incremental.m_ZangList.m_RectList.size()));
         if (!SameCanvas(incremental, full)) {
@@ -508,6 +542,7 @@ void Measure(benchmark::State& state, Layout layout)
     state.counters["visits_ratio"] = Median(visitsRatio);
     if (images) {
         state.counters["blits_ratio"] = Median(blitsRatio);
+        state.counters["list_ratio"] = Median(listRatio);
         state.counters["floor_ratio"] = Median(floorRatio);
     }
     state.counters["dirty_share"] = Median(share);
