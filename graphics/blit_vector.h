@@ -338,35 +338,87 @@ int KeyedSpan(std::uint8_t* d, const std::uint8_t* s, int p, int w, const KeyCon
     return p;
 }
 
-// Keyed copy of a row of 8 to 39 pixels through up to kMax 16-byte registers at whole pixels
+// What a short keyed copy compares with: the key repeated from a pixel's first byte (blue,
+// green, red, blue, ...) and which bytes start a pixel. Built in integer registers: a tiny
+// sprite's whole copy costs little more than these constants.
+struct ShortKeyConsts {
+    __m128i pattern, first;
+
+    explicit ShortKeyConsts(Key key)
+    {
+        const std::uint64_t k = key.b | std::uint64_t(key.g) << 8 | std::uint64_t(key.r) << 16;
+        // The key at every third byte of 128 bits: bits 0-63, then 64-127.
+        const std::uint64_t lo = k | k << 24 | k << 48;
+        const std::uint64_t hi = k >> 16 | k << 8 | k << 32 | k << 56;
+        pattern = _mm_set_epi64x(static_cast<long long>(hi), static_cast<long long>(lo));
+        first = V128::MaskFromBytes(kPixelStarts.data());
+    }
+};
+
+// A keyed copy of the whole pixels of one register that starts at a pixel: where `pixels` is
+// set and the pixel does not match the key, src; elsewhere dst.
+inline __m128i KeyedCopyOf(__m128i src, __m128i dst, const ShortKeyConsts& k, __m128i pixels)
+{
+    const __m128i eq = _mm_cmpeq_epi8(src, k.pattern);
+    __m128i keyed = _mm_and_si128(eq, _mm_and_si128(_mm_srli_si128(eq, 1), _mm_srli_si128(eq, 2)));
+    keyed = _mm_and_si128(keyed, k.first); // at a pixel's first byte: all three match
+    keyed = _mm_or_si128(keyed, _mm_or_si128(_mm_slli_si128(keyed, 1), _mm_slli_si128(keyed, 2)));
+    return V128::Select(_mm_andnot_si128(keyed, pixels), src, dst);
+}
+
+// Four pixels, bytes 0-11 of a register (the rest zero), read and written as exactly those
+// bytes: 8 and then 4.
+inline __m128i LoadFourPixels(const std::uint8_t* p)
+{
+    std::uint32_t last;
+    std::memcpy(&last, p + 8, 4);
+    return _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)),
+                              _mm_cvtsi32_si128(static_cast<int>(last)));
+}
+inline void StoreFourPixels(std::uint8_t* p, __m128i v)
+{
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v);
+    const auto last = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(v, 8)));
+    std::memcpy(p + 8, &last, 4);
+}
+
+// Keyed copy of a row of 4 to 39 pixels through up to kMax 16-byte registers at whole pixels
 // (bytes 0, 15, 30, ...), each writing back the five whole pixels it holds and its last byte as
-// it was, then the last pixels one at a time. Every register is loaded before any is stored: a
-// load of bytes just stored by a neighbouring register would wait for the store. Up to about
-// 40 pixels this beats the blocks below, which need each register's neighbouring bytes and take
-// a row's first and last pixels one at a time (keyed sprites of 32 pixels: 1.35-1.43x SDL2's
-// speed against 1.0-1.2; of 48, the blocks are as fast).
+// it was. The 2 to 5 pixels after them go as one or two groups of four ending at the row's end,
+// which may cover pixels of the last register again: a keyed copy gives them the same bytes,
+// and the groups are stored last. A last single pixel goes alone. Every register is loaded before any is stored: a load of
+// bytes just stored by a neighbouring register would wait for the store. Up to about 40 pixels
+// this beats the blocks below, which need each register's neighbouring bytes and take a row's
+// first and last pixels one at a time (keyed sprites of 32 pixels: 1.35-1.43x SDL2's speed
+// against 1.0-1.2; of 48, the blocks are as fast); under 8 pixels it beats the scalar loop.
 template <int kMax>
-inline void KeyedCopyRegisters(std::uint8_t* d, const std::uint8_t* s, int w, const KeyConsts<V128>& k,
-                               const __m128i& whole, Key key)
+inline void KeyedCopyRegisters(std::uint8_t* d, const std::uint8_t* s, int w, const ShortKeyConsts& k,
+                               const __m128i& whole, const __m128i& four, Key key)
 {
     const std::ptrdiff_t end = 3 * std::ptrdiff_t(w);
     __m128i out[kMax];
     int n = 0;
-    for (std::ptrdiff_t at = 0; at + 16 <= end && n < kMax; at += 15, ++n) {
-        const __m128i src = V128::Load(s + at);
-        const __m128i eq = _mm_cmpeq_epi8(src, k.pattern[0]);
-        __m128i keyed = _mm_and_si128(eq, _mm_and_si128(_mm_srli_si128(eq, 1), _mm_srli_si128(eq, 2)));
-        keyed = _mm_and_si128(keyed, k.first[0]); // at a pixel's first byte: all three match
-        keyed = _mm_or_si128(keyed, _mm_or_si128(_mm_slli_si128(keyed, 1), _mm_slli_si128(keyed, 2)));
-        out[n] = V128::Select(_mm_andnot_si128(keyed, whole), src, V128::Load(d + at));
-    }
+    for (std::ptrdiff_t at = 0; at + 16 <= end && n < kMax; at += 15, ++n)
+        out[n] = KeyedCopyOf(V128::Load(s + at), V128::Load(d + at), k, whole);
+    const int rest = w - 5 * n; // at most 5: six pixels would fill another register
+    const std::ptrdiff_t first = 15 * std::ptrdiff_t(n), last = end - 12;
+    __m128i firstFour = four, lastFour = four;
+    if (rest > 4)
+        firstFour = KeyedCopyOf(LoadFourPixels(s + first), LoadFourPixels(d + first), k, four);
+    if (rest > 1)
+        lastFour = KeyedCopyOf(LoadFourPixels(s + last), LoadFourPixels(d + last), k, four);
     for (int i = 0; i < n; ++i)
         V128::Store(d + 15 * i, out[i]);
-    ScalarBgrPixels(d + 15 * n, s + 15 * n, w - 5 * n, true, key, 255);
+    if (rest > 4)
+        StoreFourPixels(d + first, firstFour);
+    if (rest > 1)
+        StoreFourPixels(d + last, lastFour);
+    else if (rest == 1) // one pixel costs less alone
+        ScalarBgrPixels(d + first, s + first, 1, true, key, 255);
 }
 
-// Keyed copies 8 to 39 pixels wide: one register or more, and few enough to hold them all.
-constexpr int kShortKeyedMinWidth = 8;
+// Keyed copies 4 to 39 pixels wide: few enough registers to hold them all.
+constexpr int kShortKeyedMinWidth = 4;
 constexpr int kShortKeyedEndWidth = 40;
 inline bool IsShortKeyedCopy(const BgrJob& job)
 {
@@ -377,16 +429,17 @@ inline bool IsShortKeyedCopy(const BgrJob& job)
 // Rows under 18 pixels (three registers) get a smaller register file of their own.
 [[gnu::noinline]] inline void KeyedCopyShortRows(const BgrJob& job)
 {
-    const KeyConsts<V128> k(job.key, 255);
+    const ShortKeyConsts k(job.key);
     const __m128i whole = _mm_srli_si128(_mm_set1_epi8(-1), 1); // bytes 0-14: five pixels
+    const __m128i four = _mm_srli_si128(_mm_set1_epi8(-1), 4);  // bytes 0-11: four pixels
     std::uint8_t* d = job.dst;
     const std::uint8_t* s = job.src;
     if (job.w < 18) {
         for (int r = 0; r < job.h; ++r, d += job.dstStride, s += job.srcStep)
-            KeyedCopyRegisters<3>(d, s, job.w, k, whole, job.key);
+            KeyedCopyRegisters<3>(d, s, job.w, k, whole, four, job.key);
     } else {
         for (int r = 0; r < job.h; ++r, d += job.dstStride, s += job.srcStep)
-            KeyedCopyRegisters<8>(d, s, job.w, k, whole, job.key);
+            KeyedCopyRegisters<8>(d, s, job.w, k, whole, four, job.key);
     }
 }
 
@@ -406,7 +459,7 @@ template <class... Vs> struct Rows {
     // Measured against the scalar kernels on square regions (narrow_blit_bench): TGA wins from
     // 4 pixels wide, an unkeyed blend from 6. A keyed row takes its first pixel alone and then
     // whole blocks of three registers, so below 18 pixels not even one block of the narrowest
-    // register fits and the row would be the scalar loop plus the set-up. (Keyed copies of 8 to
+    // register fits and the row would be the scalar loop plus the set-up. (Keyed copies of 4 to
     // 39 pixels take KeyedCopyShortRows instead.)
     static constexpr int kMinWidth = 4;
     static constexpr int kBlendMinWidth = 6;
