@@ -115,6 +115,8 @@ void Tga(const TgaJob& job)
 
 // The key's patterns come from one byte shuffle and the phase masks are constants, so a job of
 // a few pixels pays little to set them up.
+constexpr Mask kEveryThird = 0x9249249249249249ull; // bits 0, 3, ..., 63: the pixels' first bytes
+
 template <> struct KeyConsts<V512> {
     Vec pattern[3];
     Mask first[3];
@@ -131,7 +133,6 @@ template <> struct KeyConsts<V512> {
                                                 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1,
                                                 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2};
         const Vec keys = _mm512_broadcast_i32x4(_mm_cvtsi32_si128(key.b | key.g << 8 | key.r << 16));
-        constexpr Mask kEveryThird = 0x9249249249249249ull; // bits 0, 3, ..., 63
         for (int c = 0; c < 3; ++c) {
             pattern[c] = _mm512_shuffle_epi8(keys, _mm512_loadu_si512(kPhase + c));
             first[c] = c == 0 ? kEveryThird : kEveryThird << (3 - c); // (c + l) % 3 == 0
@@ -141,25 +142,17 @@ template <> struct KeyConsts<V512> {
 };
 
 // Keyed copy or blend of up to 21 whole pixels (63 bytes; `bytes` selects them) in one
-// register. The neighbours a byte's pixel needs (KeyedBytes) come from the register itself,
-// shifted a byte or two across its 128-bit lanes, so the source is read once; the bytes shifted
-// in from outside belong to no pixel here and are masked out by phase. Bytes of keyed pixels
-// are not written.
+// register, which starts at a pixel. One comparison with the key finds the bytes that match
+// their key channel; a pixel is keyed when all three of its bits are set, which shifts of the
+// 64-bit mask work out (the chunk starts at a pixel, so bit 3p is pixel p's first byte). Bytes
+// of keyed pixels are not written.
 template <bool kBlend>
 inline void KeyedPixels(std::uint8_t* d, const std::uint8_t* s, Mask bytes, const KeyConsts<V512>& k)
 {
     const Vec src = _mm512_maskz_loadu_epi8(bytes, s);
-    Mask keyed = _mm512_mask_cmpeq_epi8_mask(bytes, src, k.pattern[0]);
-    if (keyed != 0) {
-        const Vec zero = _mm512_setzero_si512();
-        const Vec next = _mm512_alignr_epi32(zero, src, 4);  // each 128-bit lane holds the one above
-        const Vec prev = _mm512_alignr_epi32(src, zero, 12); // and the one below
-        keyed &= (_mm512_cmpeq_epi8_mask(_mm512_alignr_epi8(next, src, 1), k.pattern[1]) | k.first[1]) &
-                 (_mm512_cmpeq_epi8_mask(_mm512_alignr_epi8(next, src, 2), k.pattern[2]) | k.notFirst[0]) &
-                 (_mm512_cmpeq_epi8_mask(_mm512_alignr_epi8(src, prev, 15), k.pattern[2]) | k.first[0]) &
-                 (_mm512_cmpeq_epi8_mask(_mm512_alignr_epi8(src, prev, 14), k.pattern[1]) | k.notFirst[1]);
-    }
-    const Mask write = bytes & ~keyed;
+    const std::uint64_t eq = _cvtmask64_u64(_mm512_mask_cmpeq_epi8_mask(bytes, src, k.pattern[0]));
+    const std::uint64_t keyed = eq & (eq >> 1) & (eq >> 2) & kEveryThird;
+    const Mask write = bytes & ~_cvtu64_mask64(keyed | keyed << 1 | keyed << 2);
     if (write == 0)
         return;
     if (kBlend)
