@@ -185,10 +185,12 @@ template <bool kBlend> void KeyedChunkRows(const BgrJob& job, const KeyConsts<V5
 // Keyed copies step in AVX2 registers: on pictures whose keyed areas come in patches, more of
 // the narrower registers lie wholly on or off the key and take the shortcuts (1.3 times as
 // fast as chunks on 64- to 100-pixel regions of such a picture, level from 200 pixels on); up to
-// 48 pixels chunks are faster (1.2 to 1.6 times). Blends gain from the width, and from the
-// blocks' plain stores: chunk after chunk would have each one load destination bytes next to
-// the previous one's masked store, which this CPU forwards badly (1.6 times as slow on
-// 200-pixel regions).
+// 48 pixels chunks are faster (1.2 to 1.6 times; measured before chunks found keyed pixels by
+// shifting their mask, which on 512- and 1,024-pixel rows of such a picture made chunk after
+// chunk 0.8 to 1.0 times as fast as the blocks, so the blocks stay). Blends gain from the
+// width, and from the blocks' plain stores: chunk after chunk would have each one load
+// destination bytes next to the previous one's masked store, which this CPU forwards badly
+// (1.6 times as slow on 200-pixel regions; 0.6 times on 512-pixel rows with the mask shifts).
 constexpr int kSpanMinWidth = 64;
 
 template <bool kBlend, class Wide>
