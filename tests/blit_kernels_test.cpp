@@ -61,8 +61,11 @@ const Kernels& Reference()
 enum class Picture { Noise, Blobs, NearKey, KeyedEnds };
 
 const Key kKey{255, 0, 255};
+// A key whose three channels differ, so that a kernel reading them in the wrong order fails.
+const Key kUnevenKey{40, 90, 200};
 
-std::vector<std::uint8_t> MakeBgrRows(std::mt19937& rng, int w, int h, std::ptrdiff_t stride, Picture picture)
+std::vector<std::uint8_t> MakeBgrRows(std::mt19937& rng, int w, int h, std::ptrdiff_t stride, Picture picture,
+                                      Key key = kKey)
 {
     std::vector<std::uint8_t> bytes(h == 0 ? 0 : std::size_t(h - 1) * std::size_t(stride) + 3 * std::size_t(w));
     for (auto& b : bytes)
@@ -80,9 +83,9 @@ std::vector<std::uint8_t> MakeBgrRows(std::mt19937& rng, int w, int h, std::ptrd
             else
                 keyed = rng() % 2 == 0;
             if (keyed || picture == Picture::NearKey) {
-                p[0] = kKey.b;
-                p[1] = kKey.g;
-                p[2] = kKey.r;
+                p[0] = key.b;
+                p[1] = key.g;
+                p[2] = key.r;
             }
             if (picture == Picture::NearKey && !keyed)
                 p[rng() % 3] ^= std::uint8_t(1 << (rng() % 8)); // one channel off by one bit
@@ -97,6 +100,7 @@ struct BgrCase {
     Picture picture;
     bool bottomUp;
     int pad; // bytes of padding after each row, source and destination alike
+    Key key = kKey;
 };
 
 // Runs one case through the reference and through `kernels` on the same buffers.
@@ -105,7 +109,7 @@ void ExpectSameBgr(const Kernels& kernels, const BgrCase& c, std::mt19937& rng)
     const int left = 2, right = c.pad % 2; // the region sits inside a wider canvas, or at its edge
     const std::ptrdiff_t srcStride = 3 * std::ptrdiff_t(c.w) + c.pad;
     const std::ptrdiff_t dstStride = 3 * std::ptrdiff_t(left + c.w + right) + c.pad;
-    const std::vector<std::uint8_t> src = MakeBgrRows(rng, c.w, c.h, srcStride, c.picture);
+    const std::vector<std::uint8_t> src = MakeBgrRows(rng, c.w, c.h, srcStride, c.picture, c.key);
     std::vector<std::uint8_t> canvas(std::size_t(c.h) * std::size_t(dstStride) - c.pad);
     for (auto& b : canvas)
         b = std::uint8_t(rng());
@@ -118,7 +122,7 @@ void ExpectSameBgr(const Kernels& kernels, const BgrCase& c, std::mt19937& rng)
     job.w = c.w;
     job.h = c.h;
     job.keyed = c.keyed;
-    job.key = kKey;
+    job.key = c.key;
     job.alpha = c.alpha;
     job.dst = expected.data() + 3 * left;
     Reference().bgr(job);
@@ -126,7 +130,7 @@ void ExpectSameBgr(const Kernels& kernels, const BgrCase& c, std::mt19937& rng)
     kernels.bgr(job);
     ASSERT_EQ(canvas, expected) << kernels.name << ": w " << c.w << " h " << c.h << " keyed " << c.keyed << " alpha "
                                 << c.alpha << " picture " << int(c.picture) << " bottom-up " << c.bottomUp << " pad "
-                                << c.pad;
+                                << c.pad << " key " << int(c.key.b) << "," << int(c.key.g) << "," << int(c.key.r);
 }
 
 // The reference itself copies narrow keyed rows pixel by pixel and wide ones in runs between
@@ -177,7 +181,8 @@ TEST(BlitKernels, BgrEveryLevelMatchesTheReference)
             for (bool keyed : {false, true})
                 for (int alpha : {255, 1, 2, 127, 128, 200, 254})
                     for (Picture picture : {Picture::Noise, Picture::Blobs, Picture::NearKey, Picture::KeyedEnds}) {
-                        const BgrCase c{w, 1 + int(rng() % 3), keyed, alpha, picture, rng() % 2 == 0, int(rng() % 6)};
+                        const BgrCase c{w,       1 + int(rng() % 3), keyed,          alpha,
+                                        picture, rng() % 2 == 0,     int(rng() % 6), rng() % 2 ? kKey : kUnevenKey};
                         ExpectSameBgr(*kernels, c, rng);
                         if (HasFatalFailure())
                             return;
