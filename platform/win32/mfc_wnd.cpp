@@ -1,7 +1,7 @@
 // CWnd over real Win32 windows: one window procedure for every CWnd, which finds the object by
 // its handle and hands each message to the object's virtual WindowProc. WindowProc, the message
 // maps, the default handlers and the application object are the stand-in's own files
-// (platform/src/mfc_wnd_messages.cpp, mfc_msgmap.cpp, mfc_app.cpp), which use only afxwin.h and
+// (platform/mfc/wnd_messages.cpp, msgmap.cpp, app.cpp), which use only afxwin.h and
 // USER calls.
 #include "afxwin.h"
 

@@ -17,7 +17,7 @@ void NoteTextLayoutsReleased();
 // come back by themselves on the next use. True when released.
 bool ReleaseTextStack();
 
-// Gives up the calling thread's text font map (gdiplus_text.cpp); true once it is gone.
+// Gives up the calling thread's text font map (gdiplus/text.cpp); true once it is gone.
 bool ReleaseThreadFontMap();
 
 } // namespace moxplat

@@ -1,4 +1,4 @@
-// GDI+ pens: colour, width and dash style. Drawing with them lives in gdiplus_shapes.cpp.
+// GDI+ pens: colour, width and dash style. Drawing with them lives in shapes.cpp.
 #include "gdiplus_tools.h"
 
 #include <cmath>

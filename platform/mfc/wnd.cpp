@@ -1,5 +1,5 @@
 // CWnd: making and destroying the window behind the object, and what DefWindowProc does here.
-// The side of messages that does not depend on how windows are made is in mfc_wnd_messages.cpp.
+// The side of messages that does not depend on how windows are made is in wnd_messages.cpp.
 #include <cstdio>
 
 #include "gdi_registry.h"

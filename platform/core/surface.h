@@ -8,7 +8,8 @@
 
 namespace moxplat {
 
-// A 24-bit surface: three bytes a pixel (blue, green, red). `bits` is the first byte of the
+// A surface of `bitsPerPixel` bits a pixel; 24 is three bytes a pixel (blue, green, red), 32 four
+// (blue, green, red, and a fourth byte that GDI leaves alone). `bits` is the first byte of the
 // top row; `stride` is the distance in bytes from one row to the row below it (negative for a
 // bottom-up DIB section, whose top row is stored last).
 struct PixelSurface {
@@ -16,6 +17,7 @@ struct PixelSurface {
     int width = 0;
     int height = 0;
     std::ptrdiff_t stride = 0;
+    int bitsPerPixel = 24;
 };
 
 // The surface a device context draws into: the 24-bit DIB section selected into a memory DC, or
