@@ -5,7 +5,9 @@
 add_library(MoxPlatform SHARED platform/win32/mfc_dc.cpp platform/win32/mfc_wnd.cpp
   # Message maps, CWnd's message side and the application object: the stand-in's files, which
   # need nothing beyond afxwin.h and USER.
-  platform/mfc/msgmap.cpp platform/mfc/wnd_messages.cpp platform/mfc/app.cpp)
+  platform/mfc/msgmap.cpp platform/mfc/wnd_messages.cpp platform/mfc/app.cpp
+  # The one log, the numeric settings and the image pixel limit, shared with the library.
+  platform/core/diagnostics.cpp platform/core/image_limits.cpp)
 target_include_directories(MoxPlatform PUBLIC
   $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}/platform/win32>
   $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32>)

@@ -1,34 +1,23 @@
 #include "image/log.h"
 
+#include "platform/core/diagnostics.h"
+
 #include <cstdarg>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
 namespace moximage2 {
 
+// One log for the library and its platform layer: the switch is read once, there.
 bool LogEnabled()
 {
-    static const bool enabled = [] {
-        const char* value = std::getenv("MOXIMAGE2_LOG");
-        return value && *value && std::strcmp(value, "0") != 0;
-    }();
-    return enabled;
+    return moxplat::DiagnosticsEnabled();
 }
 
 void Log(const char* format, ...)
 {
-    if (!LogEnabled())
-        return;
-    char line[1024];
     std::va_list args;
     va_start(args, format);
-    const int n = std::vsnprintf(line, sizeof line, format, args);
+    moxplat::DiagnoseV(format, args);
     va_end(args);
-    if (n < 0)
-        return;
-    // One call per line keeps lines whole when the host writes to standard error too.
-    std::fprintf(stderr, "MoxImage2: %s\n", line);
 }
 
 namespace {

@@ -1,8 +1,8 @@
 // The library's optional diagnostics. The interface is silent by design, so nothing is written
 // unless the host sets MOXIMAGE2_LOG=1 in the environment; then each failure the library would
 // otherwise swallow (a file that does not load, a missing font family, a text sprite without a
-// font, a refused argument) becomes one line on standard error. Portable C++ only: the same code
-// runs over the Windows SDK, where no platform stand-in exists.
+// font, a refused argument) becomes one line on standard error. The lines go through the
+// platform layer's one log (platform/core/diagnostics.h), which every build links.
 #pragma once
 
 #include <MoxImage2Platform.h>

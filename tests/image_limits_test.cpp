@@ -3,6 +3,7 @@
 // checked for sanity before any decoder sees it.
 #include <MoxImage2.h>
 
+#include "diagnostics.h"
 #include "gdiplus_image_files.h"
 #include "test_support.h"
 #include "tga_files.h"
@@ -297,4 +298,83 @@ TEST(ImageLimits, EnvironmentSetsTheLimitForBoth)
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+}
+
+// Numeric settings are read strictly: a whole number from 1 to 2^64 - 1 and nothing else.
+// strtoull alone takes a sign and leading space, and saturates past 2^64 - 1, which made an
+// overflowing limit "no limit".
+TEST(Settings, CountsAreParsedStrictly)
+{
+    const struct {
+        const char* text;
+        bool ok;
+        unsigned long long value;
+    } cases[] = {
+        {"1", true, 1},
+        {"268435456", true, 1ull << 28},
+        {"0012", true, 12},
+        {"18446744073709551615", true, ~0ull},
+        {"18446744073709551616", false, 0},
+        {"99999999999999999999999", false, 0},
+        {"0", false, 0},
+        {"000", false, 0},
+        {"-1", false, 0},
+        {"+5", false, 0},
+        {" 5", false, 0},
+        {"5 ", false, 0},
+        {"12abc", false, 0},
+        {"0x10", false, 0},
+        {"1e6", false, 0},
+        {"", false, 0},
+        {nullptr, false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text ? c.text : "(null)");
+        unsigned long long value = 7;
+        EXPECT_EQ(moxplat::ParsePositiveCount(c.text, &value), c.ok);
+        EXPECT_EQ(value, c.ok ? c.value : 7u);
+    }
+}
+
+// Run only as the child of the test below.
+TEST(SettingsChild, ReportsTheLimit)
+{
+    if (!std::getenv("MOX_SETTINGS_CHILD"))
+        GTEST_SKIP() << "run by Settings.AnUnreadableLimitFallsBackToTheDefaultAndSaysSo";
+    std::printf("limit=%llu\n", MoxGetMaxImagePixels());
+}
+
+// Past 2^64 - 1, negative, zero, empty or garbage: the default applies, and the log says so.
+TEST(Settings, AnUnreadableLimitFallsBackToTheDefaultAndSaysSo)
+{
+    const std::string self = program_invocation_name;
+    const struct {
+        const char* value;
+        unsigned long long limit;
+        bool logged;
+    } cases[] = {
+        {"18446744073709551616", 1ull << 28, true},
+        {"-1", 1ull << 28, true},
+        {"0", 1ull << 28, true},
+        {"", 1ull << 28, true},
+        {"lots", 1ull << 28, true},
+        {"18446744073709551615", ~0ull, false},
+        {"4096", 4096, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        const std::string command = std::string("env MOXIMAGE2_LOG=1 MOXIMAGE2_MAX_PIXELS='") + c.value +
+                                    "' MOX_SETTINGS_CHILD=1 '" + self + "' --gtest_filter=SettingsChild.* 2>&1";
+        FILE* pipe = popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        std::string out;
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            out.append(buffer, n);
+        const int status = pclose(pipe);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << out;
+        EXPECT_NE(out.find("limit=" + std::to_string(c.limit) + "\n"), std::string::npos) << out;
+        EXPECT_EQ(out.find("MoxImage2: MOXIMAGE2_MAX_PIXELS=") != std::string::npos, c.logged) << out;
+    }
 }

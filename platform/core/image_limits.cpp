@@ -1,8 +1,8 @@
-// The stand-in's limit on the size of a decoded image file.
-#include <gdiplus.h>
+// The limit on the size of a loaded image: one value for the library's TGA loader and the
+// platform's image-file decoder.
+#include "diagnostics.h"
 
 #include <atomic>
-#include <cstdlib>
 
 namespace moxplat {
 
@@ -10,24 +10,14 @@ namespace {
 
 // 16384 x 16384. A decoded pixel takes four bytes in the decoder and up to four in the bitmap,
 // so the largest accepted image needs about 2 GiB at its peak, which a desktop can still
-// commit; the largest bitmap the stand-in holds is 1 GiB, which at four bytes a pixel is this
-// many pixels too. Anything larger is far beyond a sprite sheet and most likely hostile: a few
-// bytes of header can declare billions of pixels.
+// commit; a 1 GiB TGA buffer at four bytes a pixel is this many pixels too. Anything larger is
+// far beyond a sprite sheet and most likely hostile: a few bytes of header can declare billions
+// of pixels.
 constexpr unsigned long long kDefaultMaxPixels = 1ull << 28;
-
-unsigned long long InitialLimit()
-{
-    const char* value = std::getenv("MOXIMAGE2_MAX_PIXELS");
-    if (!value || *value < '0' || *value > '9')
-        return kDefaultMaxPixels;
-    char* end = nullptr;
-    const unsigned long long pixels = std::strtoull(value, &end, 10);
-    return *end == '\0' && pixels > 0 ? pixels : kDefaultMaxPixels;
-}
 
 std::atomic<unsigned long long>& Limit()
 {
-    static std::atomic<unsigned long long> limit{InitialLimit()};
+    static std::atomic<unsigned long long> limit{CountSetting("MOXIMAGE2_MAX_PIXELS", kDefaultMaxPixels)};
     return limit;
 }
 
