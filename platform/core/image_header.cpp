@@ -59,8 +59,30 @@ const char* CheckSize(std::uint64_t width, std::uint64_t height, std::uint64_t m
     return nullptr;
 }
 
-// A PNG stream's IHDR, at offset (the signature already matched).
-const char* CheckPngAt(const Reader& in, std::uint64_t offset, std::uint64_t maxPixels)
+// The most pixels `bytes` of data can justify at `perByte` pixels a byte, saturating.
+std::uint64_t Justified(std::uint64_t bytes, std::uint64_t perByte)
+{
+    return bytes > UINT64_MAX / perByte ? UINT64_MAX : bytes * perByte;
+}
+
+// Decoders reserve the whole image as soon as they have read its header, so a file must hold
+// enough data to produce the pixels it declares: what its bytes can decode to bounds them.
+const char* CheckJustified(std::uint64_t width, std::uint64_t height, std::uint64_t justifiedPixels)
+{
+    if (height > justifiedPixels / width)
+        return "the file is too short to hold the pixels it declares";
+    return nullptr;
+}
+
+// Deflate codes at most 258 bytes in two bits and a little: 1032 bytes a byte at the most.
+constexpr std::uint64_t kDeflateRatio = 1032;
+// LZW codes (GIF, TIFF) are at least 3 bits wide (9 in TIFF) and each yields at most 4096
+// values, whichever its dictionary: 4096 x 8 / 12 in a full dictionary, fewer before.
+constexpr std::uint64_t kLzwRatio = 2731;
+
+// A PNG stream's IHDR, at offset (the signature already matched), and its image data, which
+// must lie within [offset, end).
+const char* CheckPngAt(const Reader& in, std::uint64_t offset, std::uint64_t end, std::uint64_t maxPixels)
 {
     unsigned char h[8 + 8 + 13];
     if (!in.Read(offset, h, sizeof h))
@@ -75,7 +97,28 @@ const char* CheckPngAt(const Reader& in, std::uint64_t offset, std::uint64_t max
         return "the PNG declares an unknown bit depth";
     if (colourType != 0 && colourType != 2 && colourType != 3 && colourType != 4 && colourType != 6)
         return "the PNG declares an unknown colour type";
-    return CheckSize(width, height, maxPixels);
+    if (const char* refusal = CheckSize(width, height, maxPixels))
+        return refusal;
+
+    // The image data present: every IDAT chunk's bytes that the file really holds.
+    std::uint64_t idat = 0;
+    for (std::uint64_t at = offset + 8; at < end;) {
+        unsigned char c[8];
+        if (at + 8 > end || !in.Read(at, c, 8))
+            break;
+        const std::uint64_t length = Be32(c);
+        const std::uint64_t present = end - (at + 8) < length ? end - (at + 8) : length;
+        if (std::memcmp(c + 4, "IDAT", 4) == 0)
+            idat += present;
+        if (std::memcmp(c + 4, "IEND", 4) == 0)
+            break;
+        at += 8 + present + 4;
+    }
+    // Filtered rows hold at least width x bits-a-pixel bits each, interlaced or not.
+    const unsigned samples = colourType == 2 ? 3 : colourType == 4 ? 2 : colourType == 6 ? 4 : 1;
+    const std::uint64_t bitsPerPixel = std::uint64_t(depth) * samples;
+    const std::uint64_t decodedBytes = Justified(idat + 16, kDeflateRatio);
+    return CheckJustified(width, height, Justified(decodedBytes, 8) / bitsPerPixel);
 }
 
 const char* CheckBmp(const Reader& in, std::uint64_t maxPixels)
@@ -124,7 +167,26 @@ const char* CheckBmp(const Reader& in, std::uint64_t maxPixels)
         return "the BMP declares an unknown compression";
     if (std::uint64_t(coloursUsed) * 4 > in.Size())
         return "the BMP declares a palette larger than the file";
-    return CheckSize(width, height, maxPixels);
+    if (const char* refusal = CheckSize(width, height, maxPixels))
+        return refusal;
+
+    // The pixel data starts at its offset (or right after the header when the offset points
+    // into the header) and must be in the file. A file cut short is refused rather than loaded
+    // with made-up rows: its length cannot justify the memory a full-size image takes.
+    const std::uint64_t headerEnd = 14 + std::uint64_t(headerSize);
+    const std::uint64_t dataStart = pixelOffset >= headerEnd ? pixelOffset : headerEnd;
+    const std::uint64_t data = in.Size() - dataStart;
+    if (compression == 1 || compression == 2) {
+        // Run-length data: two bytes code at most a run of 255 pixels or the end of a row. Delta
+        // moves and an early end of the bitmap leave pixels uncoded, and may not leave more.
+        const std::uint64_t perByte = width / 2 > 128 ? width / 2 : 128;
+        return CheckJustified(width, height, Justified(data, perByte));
+    }
+    // Rows are padded to four bytes; the last row's padding may be missing.
+    const std::uint64_t rowBytes = (width * depth + 7) / 8, stride = (width * depth + 31) / 32 * 4;
+    if (rowBytes > data || height - 1 > (data - rowBytes) / stride)
+        return "the file is too short to hold the pixels it declares";
+    return nullptr;
 }
 
 const char* CheckGif(const Reader& in, std::uint64_t maxPixels)
@@ -132,7 +194,12 @@ const char* CheckGif(const Reader& in, std::uint64_t maxPixels)
     unsigned char h[13];
     if (!in.Read(0, h, sizeof h))
         return "the GIF header is cut short";
+    // Each frame is decoded and composed onto a screen-sized image; neither may be larger
+    // than the file's LZW data can fill.
+    const std::uint64_t justified = Justified(in.Size(), kLzwRatio);
     if (const char* refusal = CheckSize(Le16(h + 6), Le16(h + 8), maxPixels))
+        return refusal;
+    if (const char* refusal = CheckJustified(Le16(h + 6), Le16(h + 8), justified))
         return refusal;
     std::uint64_t at = 13;
     if (h[10] & 0x80)
@@ -161,6 +228,8 @@ const char* CheckGif(const Reader& in, std::uint64_t maxPixels)
             if (!in.Read(at, d, sizeof d))
                 return nullptr;
             if (const char* refusal = CheckSize(Le16(d + 5), Le16(d + 7), maxPixels))
+                return refusal;
+            if (const char* refusal = CheckJustified(Le16(d + 5), Le16(d + 7), justified))
                 return refusal;
             at += sizeof d;
             if (d[9] & 0x80)
@@ -206,7 +275,25 @@ const char* CheckJpeg(const Reader& in, std::uint64_t maxPixels)
             const unsigned components = s[7];
             if (components == 0 || components > 4)
                 return "the JPEG declares an unusual number of components";
-            return CheckSize(Be16(s + 5), Be16(s + 3), maxPixels);
+            if (const char* refusal = CheckSize(Be16(s + 5), Be16(s + 3), maxPixels))
+                return refusal;
+            // Every 8 x 8 block of the most finely sampled component costs at least one bit of
+            // entropy-coded data; that component covers the image at a (Hmax x Vmax) / (H x V)
+            // coarser scale when the sampling factors of no one component are both the largest.
+            unsigned char f[3 * 4];
+            if (length < 8 + 3 * components || !in.Read(at + 8, f, 3 * components))
+                return "the JPEG frame header is cut short";
+            unsigned hMax = 1, vMax = 1, finest = 1;
+            for (unsigned k = 0; k < components; ++k) {
+                const unsigned hk = f[3 * k + 1] >> 4, vk = f[3 * k + 1] & 15;
+                if (hk == 0 || vk == 0)
+                    return "the JPEG declares a sampling factor of zero";
+                hMax = hk > hMax ? hk : hMax;
+                vMax = vk > vMax ? vk : vMax;
+                finest = hk * vk > finest ? hk * vk : finest;
+            }
+            const std::uint64_t perByte = 8 * 64 * ((hMax * vMax + finest - 1) / finest);
+            return CheckJustified(Be16(s + 5), Be16(s + 3), Justified(in.Size(), perByte));
         }
         at += length;
     }
@@ -227,20 +314,60 @@ const char* CheckTiff(const Reader& in, std::uint64_t maxPixels)
     if (!in.Read(directory, c, 2))
         return "the TIFF directory lies outside the file";
     const unsigned entries = u16(c);
-    std::uint64_t width = 0, height = 0;
+    std::uint64_t width = 0, height = 0, bitsPerSample = 1, samples = 1, compression = 1;
     for (unsigned k = 0; k < entries; ++k) {
         unsigned char e[12];
         if (!in.Read(directory + 2 + 12 * std::uint64_t(k), e, sizeof e))
             return "the TIFF directory is cut short";
         const unsigned tag = u16(e), type = u16(e + 2);
-        if (tag != 256 && tag != 257)
-            continue;
-        if (u32(e + 4) != 1 || (type != 3 && type != 4))
-            return "the TIFF declares its size in an unusual form";
-        const std::uint64_t value = type == 3 ? u16(e + 8) : u32(e + 8);
-        (tag == 256 ? width : height) = value;
+        if (tag == 256 || tag == 257) {
+            if (u32(e + 4) != 1 || (type != 3 && type != 4))
+                return "the TIFF declares its size in an unusual form";
+            const std::uint64_t value = type == 3 ? u16(e + 8) : u32(e + 8);
+            (tag == 256 ? width : height) = value;
+        } else if ((tag == 258 || tag == 259 || tag == 277) && type == 3 && u32(e + 4) >= 1) {
+            // One short, or the first of several: bits a sample are the same for every sample
+            // of the images the decoder reads, so the first value (or 1, when it is out of
+            // reach) is a lower bound either way.
+            std::uint64_t value = u16(e + 8);
+            if (tag == 258 && u32(e + 4) > 2) {
+                unsigned char v[2];
+                value = in.Read(u32(e + 8), v, 2) ? u16(v) : 1;
+            }
+            (tag == 258 ? bitsPerSample : tag == 259 ? compression : samples) = value ? value : 1;
+        }
     }
-    return CheckSize(width, height, maxPixels);
+    if (const char* refusal = CheckSize(width, height, maxPixels))
+        return refusal;
+    // What the file's bytes can decode to, by the strongest ratio of each compression: none;
+    // CCITT fax codes (a blank row can take one bit); LZW; deflate; PackBits (128 bytes in
+    // two); JPEG (a bit an 8 x 8 block); anything else is held to deflate's ratio.
+    std::uint64_t bytesPerByte;
+    switch (compression) {
+    case 1:
+        bytesPerByte = 1;
+        break;
+    case 2:
+    case 3:
+    case 4:
+        bytesPerByte = 8 * 16384 / 8;
+        break;
+    case 5:
+        bytesPerByte = kLzwRatio;
+        break;
+    case 32773:
+        bytesPerByte = 64;
+        break;
+    case 6:
+    case 7:
+        bytesPerByte = 8 * 64 * 4;
+        break;
+    default:
+        bytesPerByte = kDeflateRatio;
+        break;
+    }
+    const std::uint64_t bitsPerPixel = bitsPerSample * samples;
+    return CheckJustified(width, height, Justified(Justified(in.Size(), bytesPerByte), 8) / bitsPerPixel);
 }
 
 // An icon file is a directory of images, each a PNG stream or a BMP without its file header
@@ -265,7 +392,7 @@ const char* CheckIco(const Reader& in, std::uint64_t maxPixels)
         if (!in.Read(offset, sig, sizeof sig))
             return "an icon image is cut short";
         if (std::memcmp(sig, kPngSignature, 8) == 0) {
-            if (const char* refusal = CheckPngAt(in, offset, maxPixels))
+            if (const char* refusal = CheckPngAt(in, offset, offset + size, maxPixels))
                 return refusal;
             continue;
         }
@@ -276,6 +403,10 @@ const char* CheckIco(const Reader& in, std::uint64_t maxPixels)
         if (Le32(d) < 40 || w <= 0 || hgt <= 0)
             return "an icon image declares an unusual header";
         if (const char* refusal = CheckSize(std::uint64_t(w), (std::uint64_t(hgt) + 1) / 2, maxPixels))
+            return refusal;
+        // The colour rows at one bit a pixel at the least, and the mask rows at one, must fit in
+        // the entry's bytes.
+        if (const char* refusal = CheckJustified(std::uint64_t(w), (std::uint64_t(hgt) + 1) / 2, Justified(size, 4)))
             return refusal;
     }
     return nullptr;
@@ -295,7 +426,7 @@ ImageHeaderCheck CheckImageHeader(std::FILE* file, std::uint64_t fileSize, std::
         result.refusal = CheckBmp(in, maxPixels);
     } else if (std::memcmp(magic, kPngSignature, 8) == 0) {
         result.container = ImageContainer::Png;
-        result.refusal = CheckPngAt(in, 0, maxPixels);
+        result.refusal = CheckPngAt(in, 0, fileSize, maxPixels);
     } else if (std::memcmp(magic, "GIF87a", 6) == 0 || std::memcmp(magic, "GIF89a", 6) == 0) {
         result.container = ImageContainer::Gif;
         result.refusal = CheckGif(in, maxPixels);
