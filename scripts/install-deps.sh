@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  libpixman-1-dev libcairo2-dev libpango1.0-dev libgdk-pixbuf-2.0-dev libsdl2-dev
+  libpixman-1-dev libcairo2-dev libpango1.0-dev libgdk-pixbuf-2.0-dev libsdl2-dev libtiff-dev
   fonts-dejavu-core fonts-liberation2
   libgtest-dev libbenchmark-dev
 )

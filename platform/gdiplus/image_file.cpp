@@ -11,11 +11,13 @@
 // recognises the bytes), and an image larger than moxplat::GetMaxImagePixels() is refused as OutOfMemory.
 //
 // Pixels keep the file's own shape: an image with an alpha channel is 32bppARGB (not
-// premultiplied), any other is 24bppRGB. A GIF, whose only transparency is its palette key, is
+// premultiplied), any other is 24bppRGB. The TIFF layouts the encoder writes are read by
+// image_tiff.cpp, exactly. A GIF, whose only transparency is its palette key, is
 // 24bppRGB when no pixel is transparent and 32bppARGB otherwise.
 #include "diagnostics.h"
 #include "gdiplus_internal.h"
 #include "image_header.h"
+#include "image_tiff.h"
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
@@ -158,6 +160,17 @@ extern "C" GpStatus WINGDIPAPI GdipCreateBitmapFromFile(GDIPCONST WCHAR* filenam
         return OutOfMemory;
     }
 
+    const bool tiff = check.container == moxplat::ImageContainer::Tiff;
+    if (tiff) {
+        moxplat::BitmapImpl* b = nullptr;
+        Status status = Ok;
+        const moxplat::TiffRead read = moxplat::ReadTiff(path, &b, &status);
+        if (read == moxplat::TiffRead::Done)
+            *bitmap = b;
+        if (read != moxplat::TiffRead::NotHandled)
+            return status;
+    }
+
     GError* error = nullptr;
     GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file(path.c_str(), &error);
     if (!pixbuf) {
@@ -176,6 +189,9 @@ extern "C" GpStatus WINGDIPAPI GdipCreateBitmapFromFile(GDIPCONST WCHAR* filenam
     g_object_unref(pixbuf);
     if (!b)
         return status;
+    // The TIFF decoder underneath premultiplies whatever alpha the file holds.
+    if (tiff && b->format == PixelFormat32bppARGB)
+        moxplat::Unpremultiply(b);
     *bitmap = b;
     return Ok;
 }
