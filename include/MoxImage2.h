@@ -161,7 +161,8 @@ private:
 /// on systems where this library brings its own platform layer, the image files that
 /// CMoxBitmap::Init reads. A larger image fails to load before any memory is reserved for it.
 /// The default is 268435456 (16384 x 16384); the environment variable MOXIMAGE2_MAX_PIXELS,
-/// a positive decimal number, sets another at start-up, and MoxSetMaxImagePixels at any time.
+/// a whole number from 1 to 2^64 - 1 in digits only, sets another at start-up (any other value
+/// keeps the default, reported with MOXIMAGE2_LOG=1), and MoxSetMaxImagePixels at any time.
 /// @param pixels  the new limit; 0 refuses every image that has pixels.
 MOXIMAGE2_API void MoxSetMaxImagePixels(unsigned long long pixels);
 /// The largest image, in pixels, that a load accepts now (see MoxSetMaxImagePixels).
