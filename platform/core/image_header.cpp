@@ -69,7 +69,7 @@ std::uint64_t Justified(std::uint64_t bytes, std::uint64_t perByte)
 // enough data to produce the pixels it declares: what its bytes can decode to bounds them.
 const char* CheckJustified(std::uint64_t width, std::uint64_t height, std::uint64_t justifiedPixels)
 {
-    if (height > justifiedPixels / width)
+    if (width != 0 && height > justifiedPixels / width)
         return "the file is too short to hold the pixels it declares";
     return nullptr;
 }
