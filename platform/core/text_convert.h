@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <locale.h>
+#include <wctype.h>
+
 #include <string>
 
 namespace moxplat {
@@ -31,6 +34,16 @@ inline std::wstring ToWide(const std::string& text)
     std::wstring out(static_cast<std::size_t>(n), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
     return out;
+}
+
+// The lower case of a code point by Unicode's simple mapping, whatever the program's locale
+// (Windows' case-blind comparisons are not locale-bound either).
+inline wchar_t FoldCase(wchar_t c)
+{
+    if (c < 0x80)
+        return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c;
+    static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+    return utf8 ? static_cast<wchar_t>(towlower_l(static_cast<wint_t>(c), utf8)) : c;
 }
 
 } // namespace moxplat

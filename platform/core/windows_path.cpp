@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cwctype>
 #include <vector>
 
 #include <windows.h>
@@ -30,8 +29,7 @@ bool SameIgnoringCase(const std::string& a, const std::string& b)
     if (wa.size() != wb.size())
         return false;
     for (std::size_t i = 0; i < wa.size(); ++i)
-        if (std::towlower(static_cast<wint_t>(wa[i])) != std::towlower(static_cast<wint_t>(wb[i])) &&
-            std::towupper(static_cast<wint_t>(wa[i])) != std::towupper(static_cast<wint_t>(wb[i])))
+        if (FoldCase(wa[i]) != FoldCase(wb[i]))
             return false;
     return true;
 }
@@ -82,9 +80,13 @@ std::string ResolveWindowsPath(const char* utf8Name)
             std::string candidate = folder.empty() || folder.back() == '/' ? folder + part : folder + "/" + part;
             if (part != "." && part != ".." && !Exists(candidate)) {
                 const std::string found = FindEntry(folder, part);
-                if (found.empty())
-                    return path;
-                candidate = folder.empty() || folder.back() == '/' ? folder + found : folder + "/" + found;
+                if (found.empty()) {
+                    // A last part that is nowhere is a file about to be made, in the folder found.
+                    if (end != path.size())
+                        return path;
+                } else {
+                    candidate = folder.empty() || folder.back() == '/' ? folder + found : folder + "/" + found;
+                }
             }
             resolved = candidate;
         }

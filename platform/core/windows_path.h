@@ -3,14 +3,17 @@
 // name through ResolveWindowsPath first.
 #pragma once
 
+#include <windef.h>
+
 #include <string>
 
 namespace moxplat {
 
 // The name with '\' turned into '/' and, when that does not exist, each component replaced by
 // the one entry of its folder that matches it case-blind (the first in name order when several
-// do). A name that still does not exist comes back with only its separators changed, so that
-// creating a new file works and failing calls fail as they would have.
-std::string ResolveWindowsPath(const char* utf8Name);
+// do). A last component found nowhere stays as written (a file about to be created, in the
+// folder found); a missing folder gives the name back with only its separators changed, so
+// that failing calls fail as they would have.
+MOXPLAT_API std::string ResolveWindowsPath(const char* utf8Name); // exported for the tests
 
 } // namespace moxplat

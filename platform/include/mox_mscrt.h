@@ -46,6 +46,8 @@ MOXPLAT_API int MoxWinVsnwprintf(wchar_t* buffer, std::size_t count, const wchar
 // fopen for a wide name (UTF-8 on disk), with Windows' path rules: backslashes separate and,
 // when the exact name does not exist, each part matches case-blind.
 MOXPLAT_API FILE* MoxWfopen(const wchar_t* name, const wchar_t* mode);
+// fopen with the same path rules, behind fopen_s and a narrow build's _tfopen.
+MOXPLAT_API FILE* MoxFopen(const char* name, const char* mode);
 }
 
 namespace mox_mscrt {
@@ -351,7 +353,7 @@ inline errno_t fopen_s(FILE** file, const char* name, const char* mode)
 {
     if (!file)
         return EINVAL;
-    *file = (name && mode) ? std::fopen(name, mode) : nullptr;
+    *file = (name && mode) ? MoxFopen(name, mode) : nullptr;
     return *file ? 0 : (name && mode ? errno : EINVAL);
 }
 

@@ -147,7 +147,7 @@ typedef int _TINT;
 #define _tprintf printf
 #define _ftprintf fprintf
 #define _vftprintf vfprintf
-#define _tfopen fopen
+#define _tfopen MoxFopen
 #define _tfopen_s fopen_s
 
 #define _istdigit isdigit

@@ -4,6 +4,15 @@
 #include "text_convert.h"
 #include "windows_path.h"
 
+extern "C" FILE* MoxFopen(const char* name, const char* mode)
+{
+    if (!name || !mode) {
+        errno = EINVAL;
+        return nullptr;
+    }
+    return std::fopen(moxplat::ResolveWindowsPath(name).c_str(), mode);
+}
+
 extern "C" FILE* MoxWfopen(const wchar_t* name, const wchar_t* mode)
 {
     if (!name || !mode) {

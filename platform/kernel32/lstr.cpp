@@ -6,8 +6,9 @@
 // in case; the answer is -1, 0 or 1.
 #include <windows.h>
 
-#include <cwctype>
 #include <limits>
+
+#include "text_convert.h"
 
 namespace {
 
@@ -61,19 +62,13 @@ C* Cat(C* dest, const C* src)
     return dest;
 }
 
-// UTF-8 is compared by code point (bytes in order keep code-point order).
-char32_t Unit(char c)
-{
-    return static_cast<unsigned char>(c);
-}
 char32_t Unit(wchar_t c)
 {
     return static_cast<char32_t>(c);
 }
 char32_t Fold(char32_t c)
 {
-    return c < 0x80 ? static_cast<char32_t>(c >= 'A' && c <= 'Z' ? c + 32 : c)
-                    : static_cast<char32_t>(std::towlower(static_cast<wint_t>(c)));
+    return static_cast<char32_t>(moxplat::FoldCase(static_cast<wchar_t>(c)));
 }
 
 template <typename C>
@@ -96,6 +91,14 @@ int Compare(const C* a, const C* b, bool ignoreCase)
     return ignoreCase ? 0 : caseOrder;
 }
 
+// UTF-8 is compared as the code points it encodes.
+int CompareUtf8(LPCSTR a, LPCSTR b, bool ignoreCase)
+{
+    if (!a || !b)
+        return Compare(a, b, ignoreCase);
+    return Compare(moxplat::ToWide(a).c_str(), moxplat::ToWide(b).c_str(), ignoreCase);
+}
+
 } // namespace
 
 extern "C" {
@@ -108,13 +111,14 @@ LPSTR WINAPI lstrcpynA(LPSTR lpString1, LPCSTR lpString2, int iMaxLength) { retu
 LPWSTR WINAPI lstrcpynW(LPWSTR lpString1, LPCWSTR lpString2, int iMaxLength) { return CopyN(lpString1, lpString2, iMaxLength); }
 LPSTR WINAPI lstrcatA(LPSTR lpString1, LPCSTR lpString2) { return Cat(lpString1, lpString2); }
 LPWSTR WINAPI lstrcatW(LPWSTR lpString1, LPCWSTR lpString2) { return Cat(lpString1, lpString2); }
-int WINAPI lstrcmpA(LPCSTR lpString1, LPCSTR lpString2) { return Compare(lpString1, lpString2, false); }
+int WINAPI lstrcmpA(LPCSTR lpString1, LPCSTR lpString2) { return CompareUtf8(lpString1, lpString2, false); }
 int WINAPI lstrcmpW(LPCWSTR lpString1, LPCWSTR lpString2) { return Compare(lpString1, lpString2, false); }
-int WINAPI lstrcmpiA(LPCSTR lpString1, LPCSTR lpString2) { return Compare(lpString1, lpString2, true); }
+int WINAPI lstrcmpiA(LPCSTR lpString1, LPCSTR lpString2) { return CompareUtf8(lpString1, lpString2, true); }
 int WINAPI lstrcmpiW(LPCWSTR lpString1, LPCWSTR lpString2) { return Compare(lpString1, lpString2, true); }
 
 // nNumber * nNumerator / nDenominator with a 64-bit product, rounded half away from zero; -1
-// when the denominator is zero or the result does not fit in an int.
+// when the denominator is zero or the result lies outside -INT_MAX..INT_MAX (INT_MIN too is
+// refused, as Windows' MulDiv does when run under Wine).
 int WINAPI MulDiv(int nNumber, int nNumerator, int nDenominator)
 {
     if (nDenominator == 0)
@@ -126,7 +130,7 @@ int WINAPI MulDiv(int nNumber, int nNumerator, int nDenominator)
     const std::uint64_t ud = d < 0 ? static_cast<std::uint64_t>(-d) : static_cast<std::uint64_t>(d);
     const std::uint64_t q = (up + ud / 2) / ud;
     const std::int64_t result = negative ? -static_cast<std::int64_t>(q) : static_cast<std::int64_t>(q);
-    if (result > std::numeric_limits<int>::max() || result < std::numeric_limits<int>::min())
+    if (result > std::numeric_limits<int>::max() || result < -std::numeric_limits<int>::max())
         return -1;
     return static_cast<int>(result);
 }

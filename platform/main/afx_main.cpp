@@ -5,11 +5,24 @@
 //
 // The program's entry points are weak references: each is null unless the program defines it.
 #include <afxwin.h>
-#include <tchar.h>
 
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+// Windows' C runtime calls a program's WinMain itself; this main serves MFC programs only.
+int main(int argc, char** argv)
+{
+    // m_lpCmdLine holds the arguments after the program's name, as on Windows.
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1)
+            line += ' ';
+        line += argv[i];
+    }
+    return AfxWinMain(nullptr, nullptr, line.data(), SW_SHOWDEFAULT);
+}
+#else
 extern "C" {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) __attribute__((weak));
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) __attribute__((weak));
@@ -65,3 +78,4 @@ int main(int argc, char** argv)
     }
     return AfxWinMain(instance, nullptr, ArgumentsOf(GetCommandLineA()), SW_SHOWDEFAULT);
 }
+#endif
