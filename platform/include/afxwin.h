@@ -367,29 +367,31 @@ public:
     void ClientToScreen(LPPOINT lpPoint) const;
     /// Screen pixels to client pixels, in place.
     void ScreenToClient(LPPOINT lpPoint) const;
+    // SetWindowText, GetWindowText and MessageBox are the SDK's macros, naming the A forms here
+    // (MFC is built narrow) and the W forms in a Unicode build, which forward to the A forms.
     /// Sets the title (UTF-8).
-    void SetWindowText(LPCSTR lpszString);
+    void SetWindowTextA(LPCSTR lpszString);
     /// Copies the title (UTF-8, cut to nMaxCount - 1 bytes, zero-terminated); returns its length.
-    int GetWindowText(LPSTR lpszStringBuf, int nMaxCount) const;
+    int GetWindowTextA(LPSTR lpszStringBuf, int nMaxCount) const;
     /// Shows a message box when a display is available; otherwise writes "caption: text" to standard
     /// error and returns the default answer of nType.
-    int MessageBox(LPCSTR lpszText, LPCSTR lpszCaption = nullptr, UINT nType = MB_OK);
+    int MessageBoxA(LPCSTR lpszText, LPCSTR lpszCaption = nullptr, UINT nType = MB_OK);
 #ifdef UNICODE
-    void SetWindowText(MoxWideText lpszString) { SetWindowText(static_cast<LPCSTR>(lpszString)); }
+    void SetWindowTextW(MoxWideText lpszString) { SetWindowTextA(lpszString); }
     /// The title in wide units, cut to nMaxCount - 1 and zero-terminated; returns its length.
-    int GetWindowText(LPWSTR lpszStringBuf, int nMaxCount) const
+    int GetWindowTextW(LPWSTR lpszStringBuf, int nMaxCount) const
     {
         if (!lpszStringBuf || nMaxCount <= 0)
             return 0;
         // UTF-8 takes at most 4 bytes for each code point, one wide unit each here.
         std::string utf8(static_cast<std::size_t>(nMaxCount) * 4 + 1, '\0');
-        GetWindowText(&utf8[0], static_cast<int>(utf8.size()));
+        GetWindowTextA(&utf8[0], static_cast<int>(utf8.size()));
         return MoxCopyWide(utf8.c_str(), lpszStringBuf, nMaxCount);
     }
-    int MessageBox(MoxWideText lpszText, MoxWideText lpszCaption = static_cast<const wchar_t*>(nullptr),
-                   UINT nType = MB_OK)
+    int MessageBoxW(MoxWideText lpszText, MoxWideText lpszCaption = static_cast<const wchar_t*>(nullptr),
+                    UINT nType = MB_OK)
     {
-        return MessageBox(static_cast<LPCSTR>(lpszText), static_cast<LPCSTR>(lpszCaption), nType);
+        return MessageBoxA(lpszText, lpszCaption, nType);
     }
 #endif
     /// Sends WM_TIMER (OnTimer) every nElapse milliseconds through the message loop; returns nIDEvent, 0 on failure.

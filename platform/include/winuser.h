@@ -303,6 +303,19 @@ WINUSERAPI int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UI
 #define GetMessage GetMessageA
 #define PeekMessage PeekMessageA
 #define DispatchMessage DispatchMessageA
+
+// The wide forms of the text functions; UNICODE selects them.
+extern "C" {
+WINUSERAPI BOOL WINAPI SetWindowTextW(HWND hWnd, LPCWSTR lpString);
+WINUSERAPI int WINAPI GetWindowTextW(HWND hWnd, LPWSTR lpString, int nMaxCount);
+WINUSERAPI int WINAPI MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);
+}
+#ifdef UNICODE
+#define SetWindowText SetWindowTextW
+#define GetWindowText GetWindowTextW
+#define MessageBox MessageBoxW
+#else
 #define SetWindowText SetWindowTextA
 #define GetWindowText GetWindowTextA
 #define MessageBox MessageBoxA
+#endif
