@@ -253,6 +253,28 @@ TEST(KernelBasics, WideCharToMultiByteUtf8)
     EXPECT_EQ(0, WideCharToMultiByte(CP_UTF8, 0, nullptr, -1, out, sizeof out, nullptr, nullptr));
 }
 
+TEST(KernelBasics, MultiByteToWideCharSetsTheLastError)
+{
+    // Windows: ERROR_INSUFFICIENT_BUFFER, ERROR_NO_UNICODE_TRANSLATION (MB_ERR_INVALID_CHARS and
+    // an ill-formed sequence), ERROR_INVALID_PARAMETER (MSDN MultiByteToWideChar).
+    wchar_t out[8];
+    struct Case {
+        const char* text;
+        DWORD flags;
+        int size;
+        DWORD error;
+    } cases[] = {
+        {"abcdefghij", 0, 8, ERROR_INSUFFICIENT_BUFFER},
+        {"a\xC3(b", MB_ERR_INVALID_CHARS, 8, ERROR_NO_UNICODE_TRANSLATION},
+        {nullptr, 0, 8, ERROR_INVALID_PARAMETER},
+    };
+    for (const Case& c : cases) {
+        SetLastError(0);
+        EXPECT_EQ(0, MultiByteToWideChar(CP_UTF8, c.flags, c.text, -1, out, c.size)) << (c.text ? c.text : "NULL");
+        EXPECT_EQ(c.error, GetLastError()) << (c.text ? c.text : "NULL");
+    }
+}
+
 TEST(KernelBasics, WideCharToMultiByteUtf8RefusesOtherFlagsAndDefaultCharacters)
 {
     // Windows: with CP_UTF8, dwFlags is 0 or WC_ERR_INVALID_CHARS (else ERROR_INVALID_FLAGS) and

@@ -69,13 +69,19 @@ extern "C" {
 int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
                                LPWSTR lpWideCharStr, int cchWideChar)
 {
-    if (CodePage != CP_ACP && CodePage != CP_UTF8)
+    if (CodePage != CP_ACP && CodePage != CP_UTF8) {
+        SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
-    if (CodePage == CP_UTF8 && (dwFlags & ~static_cast<DWORD>(MB_ERR_INVALID_CHARS)) != 0)
+    }
+    if (CodePage == CP_UTF8 && (dwFlags & ~static_cast<DWORD>(MB_ERR_INVALID_CHARS)) != 0) {
+        SetLastError(ERROR_INVALID_FLAGS);
         return 0;
+    }
     if (!lpMultiByteStr || cbMultiByte == 0 || cbMultiByte < -1 || cchWideChar < 0 ||
-        (cchWideChar > 0 && !lpWideCharStr))
+        (cchWideChar > 0 && !lpWideCharStr)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
+    }
     const bool strict = (dwFlags & MB_ERR_INVALID_CHARS) != 0;
     // -1: through the terminating zero, which is converted and counted too.
     const std::size_t n = cbMultiByte == -1 ? std::strlen(lpMultiByteStr) + 1 : static_cast<std::size_t>(cbMultiByte);
@@ -85,16 +91,22 @@ int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteS
     std::size_t i = 0;
     while (i < n) {
         char32_t cp;
-        if (!DecodeOne(s, n, i, &cp) && strict)
+        if (!DecodeOne(s, n, i, &cp) && strict) {
+            SetLastError(ERROR_NO_UNICODE_TRANSLATION);
             return 0;
+        }
         if (cchWideChar > 0) {
-            if (count >= static_cast<std::size_t>(cchWideChar))
+            if (count >= static_cast<std::size_t>(cchWideChar)) {
+                SetLastError(ERROR_INSUFFICIENT_BUFFER);
                 return 0; // too small: what fitted is written, the call fails
+            }
             lpWideCharStr[count] = static_cast<wchar_t>(cp);
         }
         ++count;
-        if (count > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+        if (count > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+            SetLastError(ERROR_INSUFFICIENT_BUFFER);
             return 0;
+        }
     }
     return static_cast<int>(count);
 }

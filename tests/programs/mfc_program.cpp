@@ -16,6 +16,7 @@
 #include <MoxImage2.h>
 
 #include <cstring>
+#include <cwchar>
 
 class CGameApp : public CWinApp {
 public:
@@ -57,6 +58,12 @@ private:
         TCHAR small[4];
         if (frame->GetWindowText(small, 4) != 3 || _tcscmp(small, _T("Sco")) != 0)
             return 15;
+
+        // The W functions in either build: wide units, cut to the buffer and terminated.
+        wchar_t wide[3];
+        if (!::SetWindowTextW(frame->m_hWnd, L"\u00e9t\u00e9") || ::GetWindowTextW(frame->m_hWnd, wide, 3) != 2 ||
+            std::wcscmp(wide, L"\u00e9t") != 0)
+            return 19;
 
         LPCTSTR className = AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW);
         CWnd child;
