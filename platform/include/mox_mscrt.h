@@ -315,13 +315,18 @@ inline int _snprintf_s(char (&buffer)[N], std::size_t count, const char* format,
     return n;
 }
 
+// Radixes other than 10 show the value's 32 bits unsigned, as Windows does.
+inline long long MoxRadixValue32(std::int32_t value, int radix)
+{
+    return radix == 10 ? value : static_cast<long long>(static_cast<std::uint32_t>(value));
+}
 inline errno_t _itoa_s(int value, char* buffer, std::size_t size, int radix)
 {
-    return mox_mscrt::ToText<char>(value, true, buffer, size, radix);
+    return mox_mscrt::ToText<char>(MoxRadixValue32(value, radix), true, buffer, size, radix);
 }
 inline errno_t _ltoa_s(long value, char* buffer, std::size_t size, int radix)
 {
-    return mox_mscrt::ToText<char>(static_cast<std::int32_t>(value), true, buffer, size, radix);
+    return mox_mscrt::ToText<char>(MoxRadixValue32(static_cast<std::int32_t>(value), radix), true, buffer, size, radix);
 }
 inline errno_t _i64toa_s(long long value, char* buffer, std::size_t size, int radix)
 {
@@ -329,23 +334,22 @@ inline errno_t _i64toa_s(long long value, char* buffer, std::size_t size, int ra
 }
 template <std::size_t N>
 inline errno_t _itoa_s(int value, char (&buffer)[N], int radix) { return _itoa_s(value, buffer, N, radix); }
-// The unbounded forms: a 32-bit value in radix 2 needs 33 characters with its zero.
+// The unbounded forms: a 32-bit value needs at most 33 characters with its zero ("-2147483648"
+// in radix 10, 32 digits in radix 2); the limit passed is only a backstop.
 inline char* _itoa(int value, char* buffer, int radix)
 {
-    // Radixes other than 10 print the value's 32 bits unsigned, as Windows does.
-    mox_mscrt::ToText<char>(radix == 10 ? value : static_cast<long long>(static_cast<unsigned>(value)), radix == 10,
-                            buffer, 33, radix);
+    mox_mscrt::ToText<char>(MoxRadixValue32(value, radix), true, buffer, 34, radix);
     return buffer;
 }
 inline char* _ltoa(long value, char* buffer, int radix) { return _itoa(static_cast<int>(value), buffer, radix); }
 inline char* _ultoa(unsigned long value, char* buffer, int radix)
 {
-    mox_mscrt::ToText<char>(static_cast<long long>(static_cast<std::uint32_t>(value)), false, buffer, 33, radix);
+    mox_mscrt::ToText<char>(static_cast<long long>(static_cast<std::uint32_t>(value)), false, buffer, 34, radix);
     return buffer;
 }
 inline char* _i64toa(long long value, char* buffer, int radix)
 {
-    mox_mscrt::ToText<char>(value, radix == 10, buffer, 66, radix);
+    mox_mscrt::ToText<char>(value, true, buffer, 66, radix);
     return buffer;
 }
 
@@ -495,14 +499,13 @@ inline int MoxWinWprintf(const wchar_t* format, ...)
 
 inline errno_t _itow_s(int value, wchar_t* buffer, std::size_t size, int radix)
 {
-    return mox_mscrt::ToText<wchar_t>(value, true, buffer, size, radix);
+    return mox_mscrt::ToText<wchar_t>(MoxRadixValue32(value, radix), true, buffer, size, radix);
 }
 template <std::size_t N>
 inline errno_t _itow_s(int value, wchar_t (&buffer)[N], int radix) { return _itow_s(value, buffer, N, radix); }
 inline wchar_t* _itow(int value, wchar_t* buffer, int radix)
 {
-    mox_mscrt::ToText<wchar_t>(radix == 10 ? value : static_cast<long long>(static_cast<unsigned>(value)), radix == 10,
-                               buffer, 33, radix);
+    mox_mscrt::ToText<wchar_t>(MoxRadixValue32(value, radix), true, buffer, 34, radix);
     return buffer;
 }
 inline wchar_t* _ltow(long value, wchar_t* buffer, int radix) { return _itow(static_cast<int>(value), buffer, radix); }
