@@ -41,6 +41,14 @@ constexpr unsigned char kTypeTrueColour = 2;
 constexpr unsigned char kTypeTrueColourRle = 10;
 constexpr unsigned char kDescriptorTopOrigin = 0x20;
 
+// fopen_s takes file names as Windows does on every system: where file names are
+// case-sensitive, backslashes separate as well and each part matches case-blind.
+std::FILE* OpenForReading(const char* path)
+{
+    std::FILE* f = nullptr;
+    return fopen_s(&f, path, "rb") == 0 ? f : nullptr;
+}
+
 struct FileCloser {
     std::FILE* f;
     ~FileCloser()
@@ -159,7 +167,7 @@ bool CMoxTga::Init(const char* path)
 
     if (!path)
         return false;
-    FileCloser file{std::fopen(path, "rb")};
+    FileCloser file{OpenForReading(path)};
     if (!file.f)
         return false;
 
@@ -244,7 +252,7 @@ std::string TgaFailure(const char* path)
 {
     if (!path)
         return "no path";
-    FileCloser file{std::fopen(path, "rb")};
+    FileCloser file{OpenForReading(path)};
     if (!file.f)
         return std::strerror(errno);
     unsigned char header[kHeaderSize];

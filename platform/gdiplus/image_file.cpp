@@ -18,6 +18,7 @@
 #include "gdiplus_internal.h"
 #include "image_header.h"
 #include "image_tiff.h"
+#include "windows_path.h"
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
@@ -137,6 +138,7 @@ extern "C" GpStatus WINGDIPAPI GdipCreateBitmapFromFile(GDIPCONST WCHAR* filenam
     std::string path;
     if (!filename || !*filename || !ToUtf8(filename, &path))
         return InvalidParameter;
+    path = moxplat::ResolveWindowsPath(path.c_str());
 
     // Only regular files: a directory is no image, and a device or pipe might never end.
     if (!g_file_test(path.c_str(), G_FILE_TEST_IS_REGULAR))

@@ -10,6 +10,7 @@
 #include "gdi_registry.h"
 #include "gdiplus_internal.h"
 #include "gdiplus_tools.h"
+#include "windows_path.h"
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
@@ -157,7 +158,7 @@ bool FileNameToUtf8(const WCHAR* name, std::string* out)
         if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
             return false;
     }
-    *out = moxplat::WideToUtf8(name, length);
+    *out = moxplat::ResolveWindowsPath(moxplat::WideToUtf8(name, length).c_str());
     return true;
 }
 

@@ -13,6 +13,8 @@
 
 #include <cstring>
 
+#include "mox_widetext.h"
+
 #define afx_msg
 #ifndef PASCAL
 #define PASCAL
@@ -306,14 +308,35 @@ public:
     /// @param nWidth,nHeight  size of the client area, pixels.
     /// @param hWndParent,nIDorHMenu,lpParam  accepted and ignored.
     /// @return FALSE when this object already has a window or the window cannot be made.
-    virtual BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, int x, int y,
+    virtual BOOL CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, int x, int y,
                           int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam = nullptr);
     /// CreateEx with the position and size given as a rectangle.
-    virtual BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
+    virtual BOOL CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle,
                           const RECT& rect, CWnd* pParentWnd, UINT nID, LPVOID lpParam = nullptr);
     /// A child window: CreateEx with no extended style, the rectangle and the parent.
-    virtual BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+    virtual BOOL Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
                         CWnd* pParentWnd, UINT nID, CCreateContext* pContext = nullptr);
+#ifdef UNICODE
+    // A Unicode build's wide text (mox_widetext.h).
+    BOOL CreateEx(DWORD dwExStyle, MoxWideText lpszClassName, MoxWideText lpszWindowName, DWORD dwStyle, int x,
+                  int y, int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam = nullptr)
+    {
+        return CreateEx(dwExStyle, static_cast<LPCSTR>(lpszClassName), static_cast<LPCSTR>(lpszWindowName), dwStyle, x,
+                        y, nWidth, nHeight, hWndParent, nIDorHMenu, lpParam);
+    }
+    BOOL CreateEx(DWORD dwExStyle, MoxWideText lpszClassName, MoxWideText lpszWindowName, DWORD dwStyle,
+                  const RECT& rect, CWnd* pParentWnd, UINT nID, LPVOID lpParam = nullptr)
+    {
+        return CreateEx(dwExStyle, static_cast<LPCSTR>(lpszClassName), static_cast<LPCSTR>(lpszWindowName), dwStyle,
+                        rect, pParentWnd, nID, lpParam);
+    }
+    BOOL Create(MoxWideText lpszClassName, MoxWideText lpszWindowName, DWORD dwStyle, const RECT& rect,
+                CWnd* pParentWnd, UINT nID, CCreateContext* pContext = nullptr)
+    {
+        return Create(static_cast<LPCSTR>(lpszClassName), static_cast<LPCSTR>(lpszWindowName), dwStyle, rect,
+                      pParentWnd, nID, pContext);
+    }
+#endif
     /// Destroys the window: OnDestroy, then PostNcDestroy; m_hWnd becomes null.
     virtual BOOL DestroyWindow();
 
@@ -344,13 +367,33 @@ public:
     void ClientToScreen(LPPOINT lpPoint) const;
     /// Screen pixels to client pixels, in place.
     void ScreenToClient(LPPOINT lpPoint) const;
+    // SetWindowText, GetWindowText and MessageBox are the SDK's macros, naming the A forms here
+    // (MFC is built narrow) and the W forms in a Unicode build, which forward to the A forms.
     /// Sets the title (UTF-8).
-    void SetWindowText(LPCTSTR lpszString);
+    void SetWindowTextA(LPCSTR lpszString);
     /// Copies the title (UTF-8, cut to nMaxCount - 1 bytes, zero-terminated); returns its length.
-    int GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const;
+    int GetWindowTextA(LPSTR lpszStringBuf, int nMaxCount) const;
     /// Shows a message box when a display is available; otherwise writes "caption: text" to standard
     /// error and returns the default answer of nType.
-    int MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption = nullptr, UINT nType = MB_OK);
+    int MessageBoxA(LPCSTR lpszText, LPCSTR lpszCaption = nullptr, UINT nType = MB_OK);
+#ifdef UNICODE
+    void SetWindowTextW(MoxWideText lpszString) { SetWindowTextA(lpszString); }
+    /// The title in wide units, cut to nMaxCount - 1 and zero-terminated; returns its length.
+    int GetWindowTextW(LPWSTR lpszStringBuf, int nMaxCount) const
+    {
+        if (!lpszStringBuf || nMaxCount <= 0)
+            return 0;
+        // UTF-8 takes at most 4 bytes for each code point, one wide unit each here.
+        std::string utf8(static_cast<std::size_t>(nMaxCount) * 4 + 1, '\0');
+        GetWindowTextA(&utf8[0], static_cast<int>(utf8.size()));
+        return MoxCopyWide(utf8.c_str(), lpszStringBuf, nMaxCount);
+    }
+    int MessageBoxW(MoxWideText lpszText, MoxWideText lpszCaption = static_cast<const wchar_t*>(nullptr),
+                    UINT nType = MB_OK)
+    {
+        return MessageBoxA(lpszText, lpszCaption, nType);
+    }
+#endif
     /// Sends WM_TIMER (OnTimer) every nElapse milliseconds through the message loop; returns nIDEvent, 0 on failure.
     UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer);
     /// Stops the timer; FALSE when there is none of that identifier.
@@ -455,9 +498,19 @@ public:
 
     /// Creates the window (class name null: a default class), titled lpszWindowName, at rect;
     /// the menu and context are accepted and ignored. FALSE when it cannot be made.
-    virtual BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle = WS_OVERLAPPEDWINDOW,
-                        const RECT& rect = rectDefault, CWnd* pParentWnd = nullptr, LPCTSTR lpszMenuName = nullptr,
+    virtual BOOL Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle = WS_OVERLAPPEDWINDOW,
+                        const RECT& rect = rectDefault, CWnd* pParentWnd = nullptr, LPCSTR lpszMenuName = nullptr,
                         DWORD dwExStyle = 0, CCreateContext* pContext = nullptr);
+#ifdef UNICODE
+    BOOL Create(MoxWideText lpszClassName, MoxWideText lpszWindowName, DWORD dwStyle = WS_OVERLAPPEDWINDOW,
+                const RECT& rect = rectDefault, CWnd* pParentWnd = nullptr,
+                MoxWideText lpszMenuName = static_cast<const wchar_t*>(nullptr), DWORD dwExStyle = 0,
+                CCreateContext* pContext = nullptr)
+    {
+        return Create(static_cast<LPCSTR>(lpszClassName), static_cast<LPCSTR>(lpszWindowName), dwStyle, rect,
+                      pParentWnd, static_cast<LPCSTR>(lpszMenuName), dwExStyle, pContext);
+    }
+#endif
     // The frame first, then the application object.
     /// Routes a command to the frame first, then to the application object.
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
@@ -507,15 +560,22 @@ protected:
 class MOXPLAT_API CWinApp : public CWinThread {
 public:
     /// Registers this object as the application (the first one made); there should be exactly one.
-    explicit CWinApp(LPCTSTR lpszAppName = nullptr);
+    explicit CWinApp(LPCSTR lpszAppName = nullptr);
+#ifdef UNICODE
+    // The name is kept for the program's life, as m_pszAppName points at it.
+    explicit CWinApp(const wchar_t* lpszAppName)
+        : CWinApp(lpszAppName ? MoxKeepText(MoxWideText(lpszAppName).str()) : static_cast<LPCSTR>(nullptr))
+    {
+    }
+#endif
     ~CWinApp() override;
 
-    /// The application's name.
-    LPCTSTR m_pszAppName = nullptr;
+    /// The application's name (UTF-8 in every build).
+    LPCSTR m_pszAppName = nullptr;
     /// The program's instance handle.
     HINSTANCE m_hInstance = nullptr;
-    /// The arguments after the program name, separated by spaces.
-    LPTSTR m_lpCmdLine = nullptr;
+    /// The arguments after the program name, separated by spaces (UTF-8 in every build).
+    LPSTR m_lpCmdLine = nullptr;
     /// How the main window is first shown.
     int m_nCmdShow = SW_SHOWDEFAULT;
 
@@ -525,8 +585,24 @@ public:
 
 MOXPLAT_API CWinApp* AfxGetApp();
 MOXPLAT_API CWnd* AfxGetMainWnd();
-MOXPLAT_API int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPTSTR lpCmdLine, int nCmdShow);
-MOXPLAT_API int AfxMessageBox(LPCTSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
+MOXPLAT_API int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
+MOXPLAT_API int AfxMessageBox(LPCSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
+#ifdef UNICODE
+inline int AfxMessageBox(MoxWideText lpszText, UINT nType = MB_OK, UINT nIDHelp = 0)
+{
+    return AfxMessageBox(static_cast<LPCSTR>(lpszText), nType, nIDHelp);
+}
+#endif
 
-extern "C++" MOXPLAT_API LPCTSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor = nullptr,
+extern "C++" MOXPLAT_API LPCSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor = nullptr,
                                                      HBRUSH hbrBackground = nullptr, HICON hIcon = nullptr);
+#ifdef UNICODE
+// A Unicode build gets the class name as wide text, kept for the program's life.
+inline LPCWSTR MoxAfxRegisterWndClassW(UINT nClassStyle, HCURSOR hCursor = nullptr, HBRUSH hbrBackground = nullptr,
+                                       HICON hIcon = nullptr)
+{
+    LPCSTR name = AfxRegisterWndClass(nClassStyle, hCursor, hbrBackground, hIcon);
+    return name ? MoxKeepText(MoxWiden(name)) : nullptr;
+}
+#define AfxRegisterWndClass MoxAfxRegisterWndClassW
+#endif

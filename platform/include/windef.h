@@ -12,6 +12,9 @@
 
 #define WINAPI
 #define CALLBACK
+#define APIENTRY WINAPI
+#define WINAPIV
+#define PASCAL
 #define WINGDIAPI MOXPLAT_API
 #define WINUSERAPI MOXPLAT_API
 #define WINBASEAPI MOXPLAT_API
@@ -46,14 +49,11 @@ typedef void VOID;
 typedef void* LPVOID;
 typedef void* HANDLE;
 typedef char CHAR;
-typedef char TCHAR;
 typedef wchar_t WCHAR;
 typedef const char* LPCSTR;
 typedef char* LPSTR;
 typedef const wchar_t* LPCWSTR;
 typedef wchar_t* LPWSTR;
-typedef LPCSTR LPCTSTR;
-typedef LPSTR LPTSTR;
 typedef DWORD COLORREF;
 typedef WORD LANGID;
 
@@ -106,3 +106,22 @@ typedef struct tagSIZE {
     LONG cx;
     LONG cy;
 } SIZE;
+
+typedef RECT* PRECT;
+typedef POINT* PPOINT;
+typedef SIZE *PSIZE, *LPSIZE;
+typedef float FLOAT;
+typedef unsigned short ATOM;
+typedef BOOL* LPBOOL;
+typedef BYTE* LPBYTE;
+typedef DWORD* LPDWORD;
+typedef int* LPINT;
+typedef LONG* LPLONG;
+typedef WORD* LPWORD;
+typedef const void* LPCVOID;
+
+// The longest path the ANSI file functions take, terminating zero included.
+#define MAX_PATH 260
+
+// TCHAR, TEXT, HRESULT, LARGE_INTEGER and the memory macros.
+#include "winnt.h"

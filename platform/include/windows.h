@@ -1,7 +1,7 @@
 // The Windows SDK's umbrella header for systems other than Windows: base types, kernel, GDI,
 // USER and code pages, each in the header of the SDK's name.
 //
-// Names, widths and signatures are Windows' own (an ANSI build: TCHAR is char), so code written
+// Names, widths and signatures are Windows' own (TCHAR and the Foo names follow UNICODE), so code written
 // for the Windows SDK compiles unchanged. DWORD, LONG and ULONG keep their 32-bit Windows widths
 // on LP64 systems, which keeps BITMAPINFOHEADER at 40 bytes and BITMAPINFO at 44.
 #pragma once
@@ -12,3 +12,5 @@
 #include "wingdi.h"
 #include "winuser.h"
 #include "winnls.h"
+#include "winerror.h"
+#include "mox_mscrt.h"

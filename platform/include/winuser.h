@@ -303,6 +303,66 @@ WINUSERAPI int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UI
 #define GetMessage GetMessageA
 #define PeekMessage PeekMessageA
 #define DispatchMessage DispatchMessageA
+
+// The wide forms of the text functions; UNICODE selects them.
+extern "C" {
+WINUSERAPI BOOL WINAPI SetWindowTextW(HWND hWnd, LPCWSTR lpString);
+WINUSERAPI int WINAPI GetWindowTextW(HWND hWnd, LPWSTR lpString, int nMaxCount);
+WINUSERAPI int WINAPI MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);
+}
+#ifdef UNICODE
+#define SetWindowText SetWindowTextW
+#define GetWindowText GetWindowTextW
+#define MessageBox MessageBoxW
+#else
 #define SetWindowText SetWindowTextA
 #define GetWindowText GetWindowTextA
 #define MessageBox MessageBoxA
+#endif
+
+// --- Callbacks written for 32-bit Windows ------------------------------------------------------
+// A program written for 32-bit Windows may declare its timer procedure with a UINT event id,
+// which a 32-bit build accepts (UINT_PTR is UINT there). This overload takes such a procedure
+// and calls it through a TIMERPROC of the 64-bit signature; NULL and procedures of the real
+// signature still go to SetTimer itself, so nothing the 64-bit check refuses otherwise passes.
+#include <map>
+#include <mutex>
+#include <utility>
+
+typedef void(CALLBACK* MOX_TIMERPROC32)(HWND, UINT, UINT, DWORD);
+
+namespace mox_callbacks {
+struct Timers32 {
+    std::mutex lock;
+    std::map<std::pair<HWND, UINT_PTR>, MOX_TIMERPROC32> procs;
+    static Timers32& Get()
+    {
+        static Timers32 timers;
+        return timers;
+    }
+};
+inline void CALLBACK CallTimer32(HWND hwnd, UINT message, UINT_PTR id, DWORD time)
+{
+    MOX_TIMERPROC32 proc = nullptr;
+    {
+        Timers32& t = Timers32::Get();
+        std::lock_guard<std::mutex> guard(t.lock);
+        auto it = t.procs.find({hwnd, id});
+        if (it != t.procs.end())
+            proc = it->second;
+    }
+    if (proc)
+        proc(hwnd, message, static_cast<UINT>(id), time);
+}
+} // namespace mox_callbacks
+
+template <typename Unused = void>
+inline UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, MOX_TIMERPROC32 lpTimerFunc)
+{
+    mox_callbacks::Timers32& t = mox_callbacks::Timers32::Get();
+    std::lock_guard<std::mutex> guard(t.lock);
+    const UINT_PTR id = SetTimer(hWnd, nIDEvent, uElapse, lpTimerFunc ? mox_callbacks::CallTimer32 : nullptr);
+    if (id && lpTimerFunc)
+        t.procs[{hWnd, hWnd ? nIDEvent : id}] = lpTimerFunc;
+    return id;
+}

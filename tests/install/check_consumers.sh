@@ -44,3 +44,26 @@ flags=$(PKG_CONFIG_PATH="$libdir/pkgconfig" pkg-config --cflags --libs moximage2
 echo "pkg-config moximage2: $flags"
 ${CXX:-c++} -std=c++17 -o "$scratch/consumer-pkgconfig" "$here/consumer/main.cpp" $flags
 "$scratch/consumer-pkgconfig"
+
+# 3. A Windows program with _tWinMain and no main, narrow and Unicode, through the same flags
+# and through the CMake package: it exits with its WinMain's result (42).
+program="$here/../programs/winmain_program.cpp"
+for defines in "" "-DUNICODE -D_UNICODE"; do
+    ${CXX:-c++} -std=c++17 $defines -o "$scratch/winmain-pkgconfig" "$program" $flags
+    status=0
+    "$scratch/winmain-pkgconfig" alpha "b c" || status=$?
+    if [ "$status" -ne 42 ]; then
+        echo "check_consumers: WinMain program ($defines) exited with $status, not 42" >&2
+        exit 1
+    fi
+done
+rm -rf "$scratch/winmain-build"
+cmake -S "$here/consumer" -B "$scratch/winmain-build" $generator -DCMAKE_PREFIX_PATH="$prefix" \
+      -DMOX_CONSUMER_WINMAIN="$program" >/dev/null
+cmake --build "$scratch/winmain-build" >/dev/null
+status=0
+"$scratch/winmain-build/winmain_consumer" alpha "b c" || status=$?
+if [ "$status" -ne 42 ]; then
+    echo "check_consumers: WinMain program through the CMake package exited with $status, not 42" >&2
+    exit 1
+fi

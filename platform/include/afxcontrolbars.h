@@ -1,0 +1,5 @@
+// MFC's ribbons, control bars and visual managers. What this platform's MFC has is in
+// afxwin.h and afxext.h; a class it lacks fails where the program uses it, under its own name.
+#pragma once
+
+#include "afxext.h"

@@ -1,0 +1,20 @@
+// The last-error code: one per thread, as on Windows.
+#include <windows.h>
+
+namespace {
+thread_local DWORD t_lastError = ERROR_SUCCESS;
+}
+
+extern "C" {
+
+DWORD WINAPI GetLastError(void)
+{
+    return t_lastError;
+}
+
+void WINAPI SetLastError(DWORD dwErrCode)
+{
+    t_lastError = dwErrCode;
+}
+
+} // extern "C"

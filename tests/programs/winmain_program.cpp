@@ -1,0 +1,59 @@
+// A Windows program as the SDK's project templates write one: the SDK headers in their own
+// spellings, a generic-text _tWinMain, TCHAR text and the secure runtime forms. Built narrow and
+// with UNICODE/_UNICODE; run as `program alpha "b c"`, it exits with 42 when its entry point got
+// what Windows gives (and a code naming the first thing that differed otherwise).
+#include <SDKDDKVer.h>
+
+#define WIN32_LEAN_AND_MEAN
+#include <Windows.h>
+#include <tchar.h>
+#include <WindowsX.h>
+#include <MMSystem.h>
+#include <CommCtrl.h>
+
+#include <stdio.h>
+
+static int Check(HINSTANCE hInstance, LPTSTR lpCmdLine, int nCmdShow)
+{
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES};
+    if (!InitCommonControlsEx(&icc))
+        return 10;
+    if (!hInstance || hInstance != GetModuleHandle(NULL))
+        return 11;
+    if (nCmdShow != SW_SHOWDEFAULT)
+        return 12;
+    // The command line after the program's name, exactly as typed.
+    if (_tcscmp(lpCmdLine, _T("alpha \"b c\"")) != 0)
+        return 13;
+    TCHAR text[64];
+    _stprintf_s(text, _T("%s=%d"), _T("x"), 7);
+    if (lstrcmp(text, TEXT("x=7")) != 0)
+        return 14;
+    TCHAR copy[4];
+    if (_tcscpy_s(copy, _T("long text")) == 0 || copy[0] != 0)
+        return 15;
+    wsprintf(text, TEXT("%s-%u"), TEXT("w"), 300u);
+    if (lstrlen(text) != 5 || _ttoi(text + 2) != 300)
+        return 16;
+    LPCTSTR full = GetCommandLine();
+    if (!_tcsstr(full, lpCmdLine))
+        return 17;
+    const DWORD t0 = timeGetTime();
+    LARGE_INTEGER frequency, counter;
+    if (!QueryPerformanceFrequency(&frequency) || !QueryPerformanceCounter(&counter) || frequency.QuadPart <= 0)
+        return 18;
+    Sleep(2);
+    if (timeGetTime() - t0 > 60000 || GET_X_LPARAM(MAKELPARAM(-5, 9)) != -5)
+        return 19;
+    return 42;
+}
+
+int APIENTRY _tWinMain(_In_ HINSTANCE hInstance, _In_opt_ HINSTANCE hPrevInstance, _In_ LPTSTR lpCmdLine,
+                       _In_ int nCmdShow)
+{
+    UNREFERENCED_PARAMETER(hPrevInstance);
+    const int result = Check(hInstance, lpCmdLine, nCmdShow);
+    if (result != 42)
+        printf("winmain_program: check %d failed\n", result);
+    return result;
+}
