@@ -23,8 +23,8 @@ set_target_properties(MoxPlatform PROPERTIES PREFIX "" IMPORT_PREFIX "lib")
 
 # The MFC part's header declares the stand-in's classes (one declaration for both systems), so
 # both files are installed, keeping their relative places.
-install(FILES platform/win32/afxwin.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32)
-install(FILES platform/include/afxwin.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/include)
+install(FILES platform/win32/afxwin.h platform/win32/atltypes.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32)
+install(FILES platform/include/afxwin.h platform/include/atltypes.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/include)
 
 # The benchmarks measure against pixman, which exists only beside the stand-in.
 set(MOXIMAGE2_BUILD_BENCH OFF CACHE BOOL "Build the benchmarks" FORCE)

@@ -163,43 +163,8 @@ template <class P> P AfxLoadHandler(AFX_PMSG stored)
     {WM_COMMAND, (UINT)(wNotifyCode), (UINT)(id), (UINT)(id), AfxSigCmd_v, static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 
-// --- Points and rectangles ----------------------------------------------------------------------
-
-/// A point (x, y) in client pixels, as mouse handlers receive it.
-class MOXPLAT_API CPoint : public tagPOINT {
-public:
-    /// The point (0, 0).
-    CPoint() noexcept { x = 0; y = 0; }
-    /// The point (initX, initY).
-    CPoint(int initX, int initY) noexcept { x = initX; y = initY; }
-    /// A copy of initPt.
-    CPoint(POINT initPt) noexcept { x = initPt.x; y = initPt.y; }
-    /// The point as a POINT pointer.
-    operator LPPOINT() noexcept { return this; }
-};
-
-/// A rectangle given by its edges; right and bottom lie just outside it.
-class MOXPLAT_API CRect : public tagRECT {
-public:
-    /// The empty rectangle (0, 0, 0, 0).
-    CRect() noexcept { left = top = right = bottom = 0; }
-    /// The rectangle with left l, top t, right r and bottom b.
-    CRect(int l, int t, int r, int b) noexcept { left = l; top = t; right = r; bottom = b; }
-    /// A copy of srcRect.
-    CRect(const RECT& srcRect) noexcept
-    {
-        left = srcRect.left;
-        top = srcRect.top;
-        right = srcRect.right;
-        bottom = srcRect.bottom;
-    }
-    /// right - left.
-    int Width() const noexcept { return right - left; }
-    /// bottom - top.
-    int Height() const noexcept { return bottom - top; }
-    /// The rectangle as a RECT pointer, for calls that fill one.
-    operator LPRECT() noexcept { return this; }
-};
+// Points, sizes and rectangles: CPoint, CSize, CRect.
+#include "atltypes.h"
 
 /// A device context: an HDC and the drawing calls a host uses on it. Deleting a CDC deletes the
 /// device context attached to it (Detach first to keep it).
