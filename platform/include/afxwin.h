@@ -11,6 +11,8 @@
 
 #include <windows.h>
 
+#include "afx.h"
+
 #include <cstring>
 
 #define afx_msg
@@ -223,7 +225,9 @@ protected:
 // --- Command targets and windows ---------------------------------------------------------------
 
 /// Base of the classes that have message maps; routes commands to their handlers.
-class MOXPLAT_API CCmdTarget {
+class MOXPLAT_API CCmdTarget : public CObject {
+    DECLARE_DYNAMIC(CCmdTarget)
+
 public:
     CCmdTarget() = default;
     CCmdTarget(const CCmdTarget&) = delete;
@@ -251,6 +255,8 @@ protected:
 /// messages. Messages reach the virtual WindowProc, which calls the handlers below; a host
 /// overrides the handlers it needs. The object does not own anything the host gave it.
 class MOXPLAT_API CWnd : public CCmdTarget {
+    DECLARE_DYNCREATE(CWnd)
+
 public:
     /// The window's handle; null before CreateEx and after it is destroyed.
     HWND m_hWnd = nullptr;
@@ -412,6 +418,8 @@ protected:
 /// A top-level window with a title. Like MFC's, it deletes itself once its window is destroyed,
 /// so it is made with new; as the application's main window, its end ends the message loop.
 class MOXPLAT_API CFrameWnd : public CWnd {
+    DECLARE_DYNCREATE(CFrameWnd)
+
 public:
     /// CW_USEDEFAULT position and size.
     static const CRect rectDefault;
@@ -436,6 +444,8 @@ protected:
 
 /// The message loop of the application's thread.
 class MOXPLAT_API CWinThread : public CCmdTarget {
+    DECLARE_DYNAMIC(CWinThread)
+
 public:
     /// The main window: when it is destroyed, the message loop ends.
     CWnd* m_pMainWnd = nullptr;
@@ -470,6 +480,8 @@ protected:
 /// linked, main calls AfxWinMain, which runs InitApplication, InitInstance (create the main window
 /// there) and Run, the message loop, then ExitInstance.
 class MOXPLAT_API CWinApp : public CWinThread {
+    DECLARE_DYNAMIC(CWinApp)
+
 public:
     /// Registers this object as the application (the first one made); there should be exactly one.
     explicit CWinApp(LPCTSTR lpszAppName = nullptr);
