@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include "afx.h"
+#include "afxres.h"
 
 #include <cstring>
 
@@ -23,6 +24,11 @@
 class CCmdTarget;
 class CWnd;
 class CDC;
+class CView;
+class CDocument;
+class CDocTemplate;
+class CFrameWnd;
+class CCommandLineInfo;
 struct CCreateContext;
 
 // --- Message maps -----------------------------------------------------------------------------
@@ -222,6 +228,17 @@ protected:
     HWND m_hWnd = nullptr;
 };
 
+// Frame styles: the document's title is added to the frame's (FWS_ADDTOTITLE), before it
+// (FWS_PREFIXTITLE).
+#define FWS_ADDTOTITLE 0x00008000L
+#define FWS_PREFIXTITLE 0x00004000L
+// The style of a view made by a frame.
+#define AFX_WS_DEFAULT_VIEW (WS_CHILD | WS_VISIBLE | WS_BORDER)
+
+// An iteration position (GetFirstViewPosition and GetNextView).
+struct __POSITION {};
+typedef __POSITION* POSITION;
+
 // --- Command targets and windows ---------------------------------------------------------------
 
 /// Base of the classes that have message maps; routes commands to their handlers.
@@ -322,6 +339,10 @@ public:
     /// Shows a message box when a display is available; otherwise writes "caption: text" to standard
     /// error and returns the default answer of nType.
     int MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption = nullptr, UINT nType = MB_OK);
+    /// The client area's device context as a CDC, until ReleaseDC; null without a window.
+    CDC* GetDC();
+    /// Gives back a CDC from GetDC (and deletes it); 1 when released, 0 otherwise.
+    int ReleaseDC(CDC* pDC);
     /// Sends WM_TIMER (OnTimer) every nElapse milliseconds through the message loop; returns nIDEvent, 0 on failure.
     UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer);
     /// Stops the timer; FALSE when there is none of that identifier.
@@ -417,6 +438,7 @@ protected:
 
 /// A top-level window with a title. Like MFC's, it deletes itself once its window is destroyed,
 /// so it is made with new; as the application's main window, its end ends the message loop.
+/// Made from a document template, it holds the view (AFX_IDW_PANE_FIRST) over its client area.
 class MOXPLAT_API CFrameWnd : public CWnd {
     DECLARE_DYNCREATE(CFrameWnd)
 
@@ -426,18 +448,52 @@ public:
 
     CFrameWnd() = default;
 
-    /// Creates the window (class name null: a default class), titled lpszWindowName, at rect;
-    /// the menu and context are accepted and ignored. FALSE when it cannot be made.
+    /// Creates the window: PreCreateWindow first (class name null: a default class), titled
+    /// lpszWindowName, at rect; pContext (when not null) says which view OnCreateClient makes.
+    /// The menu name is accepted and ignored (menus are not loaded from resources here).
+    /// FALSE when it cannot be made.
     virtual BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle = WS_OVERLAPPEDWINDOW,
                         const RECT& rect = rectDefault, CWnd* pParentWnd = nullptr, LPCTSTR lpszMenuName = nullptr,
                         DWORD dwExStyle = 0, CCreateContext* pContext = nullptr);
+    /// Create with the default rectangle and the application's name as the title. Menus, icons,
+    /// accelerators and the title string of resource nIDResource are not loaded here.
+    virtual BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
+                           CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr);
+    /// Last changes to the window's creation parameters; FALSE stops the creation.
+    virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
     // The frame first, then the application object.
     /// Routes a command to the frame first, then to the application object.
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
+    /// Makes the view pContext names, as child AFX_IDW_PANE_FIRST; null when it cannot be made.
+    CWnd* CreateView(CCreateContext* pContext, UINT nID = AFX_IDW_PANE_FIRST);
+    /// Lays the view (the child AFX_IDW_PANE_FIRST) over the whole client area.
+    virtual void RecalcLayout(BOOL bNotify = TRUE);
+    /// The frame's view, or null.
+    CView* GetActiveView() const;
+    void SetActiveView(CView* pViewNew, BOOL bNotify = TRUE);
+    /// The active view's document, or null.
+    virtual CDocument* GetActiveDocument();
+    /// Calls OnInitialUpdate of the frame's views, shows the frame when bMakeVisible (the
+    /// application's m_nCmdShow for its main window), and sets the title from the document.
+    void InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible);
+    /// The title: "<document> - <application>" when the style has FWS_ADDTOTITLE.
+    virtual void OnUpdateFrameTitle(BOOL bAddToTitle);
+    /// The title the frame adds the document's to (the application's name by default).
+    CString m_strTitle;
+
 protected:
+    /// Makes the view of pContext (see CreateView); FALSE fails the frame's creation.
+    virtual BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext);
+    /// WM_CREATE: OnCreateClient with the creation's context, then RecalcLayout.
+    int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
+    /// WM_SIZE: RecalcLayout.
+    void OnSize(UINT nType, int cx, int cy) override;
     /// Deletes the frame object.
     void PostNcDestroy() override;
+
+    CView* m_pViewActive = nullptr;
+    DWORD m_dwCreateStyle = 0;
 };
 
 // --- The application object ---------------------------------------------------------------------
@@ -498,6 +554,92 @@ public:
 
     /// Called once before InitInstance.
     virtual BOOL InitApplication();
+
+    // --- Settings ("profile"). Kept in a UTF-8 INI file: with a registry key,
+    // <config>/<key>/<m_pszProfileName>.ini, else <config>/<m_pszProfileName>, where <config> is
+    // $XDG_CONFIG_HOME (else $HOME/.config) here and %APPDATA% on Windows. An absolute
+    // m_pszProfileName is used as it is. Sections and entries match ignoring ASCII case.
+
+    /// The executable's name without its extension.
+    LPCTSTR m_pszExeName = nullptr;
+    /// Fills m_pszAppName (when null), m_pszExeName and m_pszProfileName from the executable's
+    /// name; AfxWinMain calls it before InitInstance.
+    void SetCurrentHandles();
+    /// The settings' name: the application's name once SetRegistryKey was called, else
+    /// "<exe name>.INI" (allocated with malloc; a program may free and replace it).
+    LPCTSTR m_pszProfileName = nullptr;
+    /// The key given to SetRegistryKey, or null.
+    LPCTSTR m_pszRegistryKey = nullptr;
+
+    /// Keeps settings under lpszRegistryKey (usually the maker's name) and the application's name.
+    void SetRegistryKey(LPCTSTR lpszRegistryKey);
+    /// The entry's integer; nDefault when absent or not a number.
+    UINT GetProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nDefault);
+    /// Stores the integer; FALSE when the settings file cannot be written.
+    BOOL WriteProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nValue);
+    /// The entry's text; lpszDefault (or empty) when absent.
+    CString GetProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR lpszDefault = nullptr);
+    /// Stores the text (cut at a line break); a null value removes the entry, a null entry the
+    /// whole section. FALSE when the file cannot be written or a name holds a line break, '[' or '='.
+    BOOL WriteProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR lpszValue);
+    /// The file the settings are kept in (see above).
+    CString GetProfileFilePath() const;
+
+    // --- The command line and documents.
+
+    /// Splits m_lpCmdLine as Windows' C runtime splits a command line and hands each argument to
+    /// rCmdInfo.ParseParam ('/' or '-' marks a flag).
+    void ParseCommandLine(CCommandLineInfo& rCmdInfo);
+    /// Does what the command line asks: FileNew makes a new document (OnFileNew), FileOpen
+    /// opens m_strFileName, FileNothing nothing. FALSE when the program should end: the command
+    /// failed or left no main window, or it asked for what this platform does not do (printing,
+    /// registering, DDE).
+    virtual BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo);
+    /// Adds a document template; the application deletes it at the end.
+    void AddDocTemplate(CDocTemplate* pTemplate);
+    /// The number of document templates.
+    int GetDocTemplateCount() const;
+    /// ID_FILE_NEW: a new document from the (first) template, with its frame and view.
+    afx_msg void OnFileNew();
+    /// Opens lpszFileName with the first template; null when that fails.
+    virtual CDocument* OpenDocumentFile(LPCTSTR lpszFileName);
+    /// Deletes the document templates, then CWinThread::ExitInstance.
+    int ExitInstance() override;
+
+private:
+    CDocTemplate* m_templates[16] = {};
+    int m_templateCount = 0;
+};
+
+/// What the command line asked for, filled by CWinApp::ParseCommandLine.
+class MOXPLAT_API CCommandLineInfo : public CObject {
+public:
+    enum { FileNew, FileOpen, FilePrint, FilePrintTo, FileDDE, AppRegister, AppUnregister, FileNothing = -1,
+           RestartByRestartManager = 7 };
+
+    CCommandLineInfo() = default;
+    ~CCommandLineInfo() override;
+
+    /// One argument: bFlag when it began with '/' or '-' (removed), bLast for the last one.
+    /// Flags: "p" print, "pt" print to, "dde", "Embedding", "Automation", "Register"/"Regserver",
+    /// "Unregister"/"Unregserver" (any case); the first other argument is the file to open.
+    virtual void ParseParam(const TCHAR* pszParam, BOOL bFlag, BOOL bLast);
+
+    BOOL m_bShowSplash = TRUE;
+    BOOL m_bRunEmbedded = FALSE;
+    BOOL m_bRunAutomated = FALSE;
+    BOOL m_bRegisterPerUser = FALSE;
+    int m_nShellCommand = FileNew;
+    CString m_strFileName;
+    CString m_strPrinterName;
+    CString m_strDriverName;
+    CString m_strPortName;
+    CString m_strRestartIdentifier;
+
+protected:
+    void ParseParamFlag(const char* pszParam);
+    void ParseParamNotFlag(const TCHAR* pszParam);
+    void ParseLast(BOOL bLast);
 };
 
 MOXPLAT_API CWinApp* AfxGetApp();
@@ -507,3 +649,195 @@ MOXPLAT_API int AfxMessageBox(LPCTSTR lpszText, UINT nType = MB_OK, UINT nIDHelp
 
 extern "C++" MOXPLAT_API LPCTSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor = nullptr,
                                                      HBRUSH hbrBackground = nullptr, HICON hIcon = nullptr);
+
+// --- Device contexts of a window ------------------------------------------------------------------
+
+/// The client area's device context for the life of the object (GetDC, then ReleaseDC).
+class MOXPLAT_API CClientDC : public CDC {
+public:
+    explicit CClientDC(CWnd* pWnd);
+    ~CClientDC() override;
+
+protected:
+    HWND m_hWnd = nullptr;
+};
+
+// --- Documents and views ---------------------------------------------------------------------------
+
+/// What a frame needs to make its view: the view's class and the document it shows.
+struct CCreateContext {
+    CRuntimeClass* m_pNewViewClass = nullptr;
+    CDocument* m_pCurrentDoc = nullptr;
+    CDocTemplate* m_pNewDocTemplate = nullptr;
+    CView* m_pLastView = nullptr;
+    CFrameWnd* m_pCurrentFrame = nullptr;
+};
+
+/// A document: the data views show. Its views are listed here; UpdateAllViews tells them of a
+/// change. Reading and writing files through Serialize is not provided (there is no CArchive):
+/// a document that opens or saves files overrides OnOpenDocument and OnSaveDocument.
+class MOXPLAT_API CDocument : public CCmdTarget {
+    DECLARE_DYNAMIC(CDocument)
+
+public:
+    CDocument() = default;
+    /// Tells its views the document is gone.
+    ~CDocument() override;
+
+    const CString& GetTitle() const { return m_strTitle; }
+    /// Sets the title and the titles of the frames showing the document.
+    virtual void SetTitle(LPCTSTR lpszTitle);
+    const CString& GetPathName() const { return m_strPathName; }
+    /// Sets the path, and the title to the path's file name.
+    virtual void SetPathName(LPCTSTR lpszPathName, BOOL bAddToMRU = TRUE);
+    CDocTemplate* GetDocTemplate() const { return m_pDocTemplate; }
+
+    virtual BOOL IsModified() { return m_bModified; }
+    virtual void SetModifiedFlag(BOOL bModified = TRUE) { m_bModified = bModified; }
+
+    /// Adds pView to the document's views (done when a view is made for it).
+    void AddView(CView* pView);
+    /// Removes pView from the document's views.
+    void RemoveView(CView* pView);
+    /// The position of the first view; null when there is none.
+    virtual POSITION GetFirstViewPosition() const;
+    /// The view at rPosition, moving rPosition on (null after the last).
+    virtual CView* GetNextView(POSITION& rPosition) const;
+    /// Calls OnUpdate of every view but pSender.
+    void UpdateAllViews(CView* pSender, LPARAM lHint = 0, CObject* pHint = nullptr);
+
+    /// A new, empty document: DeleteContents, no path, not modified.
+    virtual BOOL OnNewDocument();
+    /// Reading through Serialize is not provided here: FALSE unless a document overrides it.
+    virtual BOOL OnOpenDocument(LPCTSTR lpszPathName);
+    /// Writing through Serialize is not provided here: FALSE unless a document overrides it.
+    virtual BOOL OnSaveDocument(LPCTSTR lpszPathName);
+    /// Destroys the frames of the document's views, then the document when m_bAutoDelete.
+    virtual void OnCloseDocument();
+    /// Empties the document's data; the default has none.
+    virtual void DeleteContents();
+
+    /// Deleted with its last view's frame (OnCloseDocument).
+    BOOL m_bAutoDelete = TRUE;
+
+protected:
+    friend class CDocTemplate;
+    friend class CSingleDocTemplate;
+    CString m_strTitle;
+    CString m_strPathName;
+    CDocTemplate* m_pDocTemplate = nullptr;
+    BOOL m_bModified = FALSE;
+
+private:
+    CView* m_views[64] = {};
+    int m_viewCount = 0;
+};
+
+/// A view: a child window that shows a document. OnPaint calls OnDraw with the window's paint
+/// device context; a view made by a frame is deleted with its window.
+class MOXPLAT_API CView : public CWnd {
+    DECLARE_DYNAMIC(CView)
+
+public:
+    CView() = default;
+    /// Leaves its document's list of views.
+    ~CView() override;
+
+    /// The document shown, or null.
+    CDocument* GetDocument() const { return m_pDocument; }
+    /// A child window of pParentWnd; pContext's document gets the view.
+    BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                UINT nID, CCreateContext* pContext = nullptr) override;
+    /// Last changes to the view's creation parameters; FALSE stops the creation.
+    virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
+    /// The frame the view is in, or null.
+    CFrameWnd* GetParentFrame() const;
+
+    /// Draws the view; called by OnPaint.
+    virtual void OnDraw(CDC* pDC) = 0;
+    /// Called once the frame and document are ready, before the frame is first shown: OnUpdate.
+    virtual void OnInitialUpdate();
+
+protected:
+    /// The document changed: the default invalidates the whole view.
+    virtual void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint);
+    /// Before OnDraw: a view may set mapping modes or origins on the device context.
+    virtual void OnPrepareDC(CDC* pDC, void* pInfo = nullptr);
+    /// WM_CREATE: joins the document of the creation's context.
+    int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
+    /// WM_PAINT: OnPrepareDC and OnDraw with a CPaintDC.
+    void OnPaint() override;
+    /// Deletes the view object.
+    void PostNcDestroy() override;
+
+    CDocument* m_pDocument = nullptr;
+    friend class CDocument;
+};
+
+/// How documents, frames and views of one kind are made.
+class MOXPLAT_API CDocTemplate : public CCmdTarget {
+    DECLARE_DYNAMIC(CDocTemplate)
+
+public:
+    ~CDocTemplate() override;
+
+    /// A new document of the template's class, or null.
+    virtual CDocument* CreateNewDocument();
+    /// A new frame (LoadFrame) with a view of the template's class on pDoc; null on failure.
+    virtual CFrameWnd* CreateNewFrame(CDocument* pDoc, CFrameWnd* pOther);
+    /// The frame's views' OnInitialUpdate, then shows it (see CFrameWnd::InitialUpdateFrame).
+    virtual void InitialUpdateFrame(CFrameWnd* pFrame, CDocument* pDoc, BOOL bMakeVisible = TRUE);
+    /// A new document (lpszPathName null) or the named one, with its frame and view; null on
+    /// failure.
+    virtual CDocument* OpenDocumentFile(LPCTSTR lpszPathName, BOOL bMakeVisible = TRUE) = 0;
+    /// Documents made so far that are still open: first position, next document.
+    virtual POSITION GetFirstDocPosition() const = 0;
+    virtual CDocument* GetNextDoc(POSITION& rPos) const = 0;
+    /// A document closing leaves the template.
+    virtual void RemoveDocument(CDocument* pDoc);
+
+    UINT m_nIDResource = 0;
+
+protected:
+    CDocTemplate(UINT nIDResource, CRuntimeClass* pDocClass, CRuntimeClass* pFrameClass, CRuntimeClass* pViewClass);
+    CRuntimeClass* m_pDocClass = nullptr;
+    CRuntimeClass* m_pFrameClass = nullptr;
+    CRuntimeClass* m_pViewClass = nullptr;
+};
+
+/// The template of a program with one document at a time: a new document replaces the old one
+/// in the same frame.
+class MOXPLAT_API CSingleDocTemplate : public CDocTemplate {
+    DECLARE_DYNAMIC(CSingleDocTemplate)
+
+public:
+    CSingleDocTemplate(UINT nIDResource, CRuntimeClass* pDocClass, CRuntimeClass* pFrameClass,
+                       CRuntimeClass* pViewClass);
+    ~CSingleDocTemplate() override;
+
+    CDocument* OpenDocumentFile(LPCTSTR lpszPathName, BOOL bMakeVisible = TRUE) override;
+    POSITION GetFirstDocPosition() const override;
+    CDocument* GetNextDoc(POSITION& rPos) const override;
+    void RemoveDocument(CDocument* pDoc) override;
+
+protected:
+    CDocument* m_pOnlyDoc = nullptr;
+};
+
+// --- The AppWizard's extended classes --------------------------------------------------------------
+
+/// The application object of programs made with the newer AppWizard.
+class MOXPLAT_API CWinAppEx : public CWinApp {
+    DECLARE_DYNAMIC(CWinAppEx)
+
+public:
+    explicit CWinAppEx(BOOL bResourceSmartUpdate = FALSE);
+    /// The application's user-model id (on Windows it groups the taskbar's buttons).
+    void SetAppID(LPCTSTR lpszAppID) { m_strAppID = lpszAppID; }
+    CString m_strAppID;
+};
+
+/// The frame window of programs made with the newer AppWizard.
+class MOXPLAT_API CFrameWndEx : public CFrameWnd {
+    DECLARE_DYNCREATE(CFrameWndEx)
+};
