@@ -147,12 +147,14 @@ TEST(DebugDiagnostics, TraceAndDumpReachTheDebugOutput)
     TRACE(L"w=%s\n", L"wide");
     TRACE0("plain %d\n");
     TRACE2("%d+%d\n", 1, 2);
+    TRACE1("name=%s\n", CString("Ada"));
     afxDump << "n=" << 12 << " " << &square << " " << CStringW(L"\u00e9") << "\n";
     const std::string out = testing::internal::GetCapturedStderr();
     EXPECT_NE(std::string::npos, out.find("x=5 five\n")) << out;
     EXPECT_NE(std::string::npos, out.find("w=wide\n")) << out;
     EXPECT_NE(std::string::npos, out.find("plain %d\n")) << out;
     EXPECT_NE(std::string::npos, out.find("1+2\n")) << out;
+    EXPECT_NE(std::string::npos, out.find("name=Ada\n")) << out;
     EXPECT_NE(std::string::npos, out.find("n=12 a CSquare at $")) << out;
     EXPECT_NE(std::string::npos, out.find("\xC3\xA9\n")) << out;
 }

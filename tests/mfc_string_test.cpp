@@ -257,6 +257,14 @@ TEST(CStringFormat, MicrosoftRuntimeRules)
     a.Format("%s|%.3S", static_cast<const char*>(nullptr), static_cast<const wchar_t*>(nullptr));
     EXPECT_STREQ("(null)|(nu", a.GetString());
 
+    // A CString passed for %s is its text, as with Microsoft's compiler.
+    const CStringA name("Ada");
+    const CStringW wname(L"Wide");
+    a.Format("%s/%S/%d", name, wname, 3);
+    EXPECT_STREQ("Ada/Wide/3", a.GetString());
+    w.Format(L"%s|%S", wname, name);
+    EXPECT_STREQ(L"Wide|Ada", w.GetString());
+
     // AppendFormat adds; Format replaces.
     a = "x=";
     a.AppendFormat("%d", 5);

@@ -189,6 +189,11 @@ MOXPLAT_API void AFXAPI AfxAssertValidObject(const CObject* pOb, LPCSTR lpszFile
 /// TRACE: formats as CString::Format does and writes the text to the debug output.
 MOXPLAT_API void AFX_CDECL AfxTrace(LPCSTR lpszFormat, ...);
 MOXPLAT_API void AFX_CDECL AfxTrace(LPCWSTR lpszFormat, ...);
+/// TRACE's entry: CStrings go on as their text (see CStringT::Format).
+template <class C, class... Args> inline void AfxTraceArgs(const C* lpszFormat, const Args&... args)
+{
+    ::AfxTrace(lpszFormat, afx_detail::VarArg(args)...);
+}
 /// Writes text to the debug output as it is (TRACE0: no format).
 MOXPLAT_API void AFXAPI AfxTraceText(LPCSTR lpsz);
 MOXPLAT_API void AFXAPI AfxTraceText(LPCWSTR lpsz);
@@ -222,7 +227,7 @@ MOXPLAT_API void AFX_CDECL operator delete[](void* p, LPCSTR lpszFileName, int n
 #define VERIFY(f) ASSERT(f)
 #define ASSERT_VALID(pOb) (::AfxAssertValidObject((pOb), THIS_FILE, __LINE__))
 #define DEBUG_ONLY(f) (f)
-#define TRACE ::AfxTrace
+#define TRACE ::AfxTraceArgs
 #define DEBUG_NEW new (THIS_FILE, __LINE__)
 #else
 #define ASSERT(f) ((void)0)

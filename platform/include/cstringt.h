@@ -22,6 +22,8 @@
 #endif
 #endif
 
+template <class BaseType> class CStringT;
+
 namespace afx_detail {
 
 // printf-style formatting as Microsoft's C runtime does it, on every system: in wide text %s and
@@ -33,6 +35,16 @@ MOXPLAT_API void FormatV(std::wstring& out, const wchar_t* format, va_list args)
 // Between the two widths: the ANSI code page (UTF-8 here) and wchar_t.
 MOXPLAT_API std::wstring Convert(const char* text, std::size_t length);
 MOXPLAT_API std::string Convert(const wchar_t* text, std::size_t length);
+
+// An argument of Format as it goes through "...": CStrings as their text.
+template <class T> inline const T& VarArg(const T& value)
+{
+    return value;
+}
+template <class C> inline const C* VarArg(const CStringT<C>& value)
+{
+    return value.GetString();
+}
 
 template <class C> struct Other;
 template <> struct Other<char> { typedef wchar_t type; };
@@ -404,19 +416,17 @@ public:
 
     // --- Formatting
 
-    void Format(PCXSTR pszFormat, ...)
+    // Format and AppendFormat take their arguments as a template first, so that a CString
+    // passed for %s goes on as its text, as it does with Microsoft's compiler (where the object
+    // is its text pointer); other arguments go on unchanged.
+    template <class... Args> void Format(PCXSTR pszFormat, const Args&... args)
     {
-        va_list args;
-        va_start(args, pszFormat);
-        FormatV(pszFormat, args);
-        va_end(args);
+        m_s.clear();
+        AppendFormatArgs(pszFormat, afx_detail::VarArg(args)...);
     }
-    void AppendFormat(PCXSTR pszFormat, ...)
+    template <class... Args> void AppendFormat(PCXSTR pszFormat, const Args&... args)
     {
-        va_list args;
-        va_start(args, pszFormat);
-        AppendFormatV(pszFormat, args);
-        va_end(args);
+        AppendFormatArgs(pszFormat, afx_detail::VarArg(args)...);
     }
     void FormatV(PCXSTR pszFormat, va_list args)
     {
@@ -431,6 +441,14 @@ public:
 
 private:
     std::basic_string<XCHAR> m_s;
+
+    void AppendFormatArgs(PCXSTR pszFormat, ...)
+    {
+        va_list args;
+        va_start(args, pszFormat);
+        AppendFormatV(pszFormat, args);
+        va_end(args);
+    }
     static constexpr XCHAR m_zero = 0;
 
     static CStringT Join(const std::basic_string<XCHAR>& a, PCXSTR b)
