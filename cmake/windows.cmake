@@ -7,7 +7,10 @@ add_library(MoxPlatform SHARED platform/win32/mfc_dc.cpp platform/win32/mfc_wnd.
   # need nothing beyond afxwin.h and USER.
   platform/mfc/msgmap.cpp platform/mfc/wnd_messages.cpp platform/mfc/app.cpp
   # The one log, the numeric settings and the image pixel limit, shared with the library.
-  platform/core/diagnostics.cpp platform/core/image_limits.cpp)
+  platform/core/diagnostics.cpp platform/core/image_limits.cpp
+  # MFC's core classes over the C runtime and Win32.
+  platform/mfc/string_format.cpp platform/mfc/object.cpp platform/mfc/runtime_classes.cpp
+  platform/mfc/app_settings.cpp platform/mfc/docview.cpp)
 target_include_directories(MoxPlatform PUBLIC
   $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}/platform/win32>
   $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32>)
@@ -25,8 +28,11 @@ set_target_properties(MoxPlatform PROPERTIES PREFIX "" IMPORT_PREFIX "lib")
 
 # The MFC part's header declares the stand-in's classes (one declaration for both systems), so
 # both files are installed, keeping their relative places.
-install(FILES platform/win32/afxwin.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32)
-install(FILES platform/include/afxwin.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/include)
+install(FILES platform/win32/afxwin.h platform/win32/atltypes.h platform/win32/atlstr.h platform/win32/cstringt.h
+  platform/win32/afx.h platform/win32/afxres.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32)
+install(FILES platform/include/afxwin.h platform/include/atltypes.h platform/include/atlstr.h
+  platform/include/cstringt.h platform/include/afx.h
+  platform/include/afxres.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/include)
 
 # The benchmarks measure against pixman, which exists only beside the stand-in.
 set(MOXIMAGE2_BUILD_BENCH OFF CACHE BOOL "Build the benchmarks" FORCE)

@@ -1014,7 +1014,7 @@ bool DemoWnd::CaptureWindow(const std::string& path)
     void* bits = nullptr;
     HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC memory = CreateCompatibleDC(nullptr);
-    HDC window = GetDC(m_hWnd);
+    HDC window = ::GetDC(m_hWnd);
     bool ok = false;
     if (section && memory && window) {
         HGDIOBJ previous = SelectObject(memory, section);
@@ -1026,7 +1026,7 @@ bool DemoWnd::CaptureWindow(const std::string& path)
         }
     }
     if (window)
-        ReleaseDC(m_hWnd, window);
+        ::ReleaseDC(m_hWnd, window);
     if (memory)
         DeleteDC(memory);
     if (section)

@@ -78,3 +78,10 @@ foreach(source ${MOX_TEST_SOURCES})
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "GTEST_FILTER=-${patterns}")
   endif()
 endforeach()
+
+# The MFC-style example, run the same way under Wine.
+if(TARGET mfc_frame_view)
+  add_test(NAME mfc_frame_view_example COMMAND mfc_frame_view /frames:30)
+  set_tests_properties(mfc_frame_view_example PROPERTIES TIMEOUT 60
+    PASS_REGULAR_EXPRESSION "ticks=30 bounces=[0-9]+ ball=28C8FA paddle=F0E6E6")
+endif()

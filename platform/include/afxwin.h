@@ -11,6 +11,9 @@
 
 #include <windows.h>
 
+#include "afx.h"
+#include "afxres.h"
+
 #include <cstring>
 
 #include "mox_widetext.h"
@@ -23,6 +26,11 @@
 class CCmdTarget;
 class CWnd;
 class CDC;
+class CView;
+class CDocument;
+class CDocTemplate;
+class CFrameWnd;
+class CCommandLineInfo;
 struct CCreateContext;
 
 // --- Message maps -----------------------------------------------------------------------------
@@ -165,43 +173,8 @@ template <class P> P AfxLoadHandler(AFX_PMSG stored)
     {WM_COMMAND, (UINT)(wNotifyCode), (UINT)(id), (UINT)(id), AfxSigCmd_v, static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 
-// --- Points and rectangles ----------------------------------------------------------------------
-
-/// A point (x, y) in client pixels, as mouse handlers receive it.
-class MOXPLAT_API CPoint : public tagPOINT {
-public:
-    /// The point (0, 0).
-    CPoint() noexcept { x = 0; y = 0; }
-    /// The point (initX, initY).
-    CPoint(int initX, int initY) noexcept { x = initX; y = initY; }
-    /// A copy of initPt.
-    CPoint(POINT initPt) noexcept { x = initPt.x; y = initPt.y; }
-    /// The point as a POINT pointer.
-    operator LPPOINT() noexcept { return this; }
-};
-
-/// A rectangle given by its edges; right and bottom lie just outside it.
-class MOXPLAT_API CRect : public tagRECT {
-public:
-    /// The empty rectangle (0, 0, 0, 0).
-    CRect() noexcept { left = top = right = bottom = 0; }
-    /// The rectangle with left l, top t, right r and bottom b.
-    CRect(int l, int t, int r, int b) noexcept { left = l; top = t; right = r; bottom = b; }
-    /// A copy of srcRect.
-    CRect(const RECT& srcRect) noexcept
-    {
-        left = srcRect.left;
-        top = srcRect.top;
-        right = srcRect.right;
-        bottom = srcRect.bottom;
-    }
-    /// right - left.
-    int Width() const noexcept { return right - left; }
-    /// bottom - top.
-    int Height() const noexcept { return bottom - top; }
-    /// The rectangle as a RECT pointer, for calls that fill one.
-    operator LPRECT() noexcept { return this; }
-};
+// Points, sizes and rectangles: CPoint, CSize, CRect.
+#include "atltypes.h"
 
 /// A device context: an HDC and the drawing calls a host uses on it. Deleting a CDC deletes the
 /// device context attached to it (Detach first to keep it).
@@ -257,10 +230,23 @@ protected:
     HWND m_hWnd = nullptr;
 };
 
+// Frame styles: the document's title is added to the frame's (FWS_ADDTOTITLE), before it
+// (FWS_PREFIXTITLE).
+#define FWS_ADDTOTITLE 0x00008000L
+#define FWS_PREFIXTITLE 0x00004000L
+// The style of a view made by a frame.
+#define AFX_WS_DEFAULT_VIEW (WS_CHILD | WS_VISIBLE | WS_BORDER)
+
+// An iteration position (GetFirstViewPosition and GetNextView).
+struct __POSITION {};
+typedef __POSITION* POSITION;
+
 // --- Command targets and windows ---------------------------------------------------------------
 
 /// Base of the classes that have message maps; routes commands to their handlers.
-class MOXPLAT_API CCmdTarget {
+class MOXPLAT_API CCmdTarget : public CObject {
+    DECLARE_DYNAMIC(CCmdTarget)
+
 public:
     CCmdTarget() = default;
     CCmdTarget(const CCmdTarget&) = delete;
@@ -288,6 +274,8 @@ protected:
 /// messages. Messages reach the virtual WindowProc, which calls the handlers below; a host
 /// overrides the handlers it needs. The object does not own anything the host gave it.
 class MOXPLAT_API CWnd : public CCmdTarget {
+    DECLARE_DYNCREATE(CWnd)
+
 public:
     /// The window's handle; null before CreateEx and after it is destroyed.
     HWND m_hWnd = nullptr;
@@ -394,6 +382,10 @@ public:
         return MessageBoxA(lpszText, lpszCaption, nType);
     }
 #endif
+    /// The client area's device context as a CDC, until ReleaseDC; null without a window.
+    CDC* GetDC();
+    /// Gives back a CDC from GetDC (and deletes it); 1 when released, 0 otherwise.
+    int ReleaseDC(CDC* pDC);
     /// Sends WM_TIMER (OnTimer) every nElapse milliseconds through the message loop; returns nIDEvent, 0 on failure.
     UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer);
     /// Stops the timer; FALSE when there is none of that identifier.
@@ -489,15 +481,20 @@ protected:
 
 /// A top-level window with a title. Like MFC's, it deletes itself once its window is destroyed,
 /// so it is made with new; as the application's main window, its end ends the message loop.
+/// Made from a document template, it holds the view (AFX_IDW_PANE_FIRST) over its client area.
 class MOXPLAT_API CFrameWnd : public CWnd {
+    DECLARE_DYNCREATE(CFrameWnd)
+
 public:
     /// CW_USEDEFAULT position and size.
     static const CRect rectDefault;
 
     CFrameWnd() = default;
 
-    /// Creates the window (class name null: a default class), titled lpszWindowName, at rect;
-    /// the menu and context are accepted and ignored. FALSE when it cannot be made.
+    /// Creates the window: PreCreateWindow first (class name null: a default class), titled
+    /// lpszWindowName, at rect; pContext (when not null) says which view OnCreateClient makes.
+    /// The menu name is accepted and ignored (menus are not loaded from resources here).
+    /// FALSE when it cannot be made.
     virtual BOOL Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle = WS_OVERLAPPEDWINDOW,
                         const RECT& rect = rectDefault, CWnd* pParentWnd = nullptr, LPCSTR lpszMenuName = nullptr,
                         DWORD dwExStyle = 0, CCreateContext* pContext = nullptr);
@@ -511,19 +508,53 @@ public:
                       pParentWnd, static_cast<LPCSTR>(lpszMenuName), dwExStyle, pContext);
     }
 #endif
+    /// Create with the default rectangle and the application's name as the title. Menus, icons,
+    /// accelerators and the title string of resource nIDResource are not loaded here.
+    virtual BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
+                           CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr);
+    /// Last changes to the window's creation parameters; FALSE stops the creation.
+    virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
     // The frame first, then the application object.
     /// Routes a command to the frame first, then to the application object.
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
+    /// Makes the view pContext names, as child AFX_IDW_PANE_FIRST; null when it cannot be made.
+    CWnd* CreateView(CCreateContext* pContext, UINT nID = AFX_IDW_PANE_FIRST);
+    /// Lays the view (the child AFX_IDW_PANE_FIRST) over the whole client area.
+    virtual void RecalcLayout(BOOL bNotify = TRUE);
+    /// The frame's view, or null.
+    CView* GetActiveView() const;
+    void SetActiveView(CView* pViewNew, BOOL bNotify = TRUE);
+    /// The active view's document, or null.
+    virtual CDocument* GetActiveDocument();
+    /// Calls OnInitialUpdate of the frame's views, shows the frame when bMakeVisible (the
+    /// application's m_nCmdShow for its main window), and sets the title from the document.
+    void InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible);
+    /// The title: "<document> - <application>" when the style has FWS_ADDTOTITLE.
+    virtual void OnUpdateFrameTitle(BOOL bAddToTitle);
+    /// The title the frame adds the document's to (the application's name by default).
+    CStringA m_strTitle; // narrow in every build: the class's layout is the library's
+
 protected:
+    /// Makes the view of pContext (see CreateView); FALSE fails the frame's creation.
+    virtual BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext);
+    /// WM_CREATE: OnCreateClient with the creation's context, then RecalcLayout.
+    int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
+    /// WM_SIZE: RecalcLayout.
+    void OnSize(UINT nType, int cx, int cy) override;
     /// Deletes the frame object.
     void PostNcDestroy() override;
+
+    CView* m_pViewActive = nullptr;
+    DWORD m_dwCreateStyle = 0;
 };
 
 // --- The application object ---------------------------------------------------------------------
 
 /// The message loop of the application's thread.
 class MOXPLAT_API CWinThread : public CCmdTarget {
+    DECLARE_DYNAMIC(CWinThread)
+
 public:
     /// The main window: when it is destroyed, the message loop ends.
     CWnd* m_pMainWnd = nullptr;
@@ -558,6 +589,8 @@ protected:
 /// linked, main calls AfxWinMain, which runs InitApplication, InitInstance (create the main window
 /// there) and Run, the message loop, then ExitInstance.
 class MOXPLAT_API CWinApp : public CWinThread {
+    DECLARE_DYNAMIC(CWinApp)
+
 public:
     /// Registers this object as the application (the first one made); there should be exactly one.
     explicit CWinApp(LPCSTR lpszAppName = nullptr);
@@ -581,6 +614,114 @@ public:
 
     /// Called once before InitInstance.
     virtual BOOL InitApplication();
+
+    // --- Settings ("profile"). Kept in a UTF-8 INI file: with a registry key,
+    // <config>/<key>/<m_pszProfileName>.ini, else <config>/<m_pszProfileName>, where <config> is
+    // $XDG_CONFIG_HOME (else $HOME/.config) here and %APPDATA% on Windows. An absolute
+    // m_pszProfileName is used as it is. Sections and entries match ignoring ASCII case.
+
+    /// The executable's name without its extension.
+    LPCSTR m_pszExeName = nullptr;
+    /// Fills m_pszAppName (when null), m_pszExeName and m_pszProfileName from the executable's
+    /// name; AfxWinMain calls it before InitInstance.
+    void SetCurrentHandles();
+    /// The settings' name: the application's name once SetRegistryKey was called, else
+    /// "<exe name>.INI" (allocated with malloc; a program may free and replace it).
+    LPCSTR m_pszProfileName = nullptr;
+    /// The key given to SetRegistryKey, or null.
+    LPCSTR m_pszRegistryKey = nullptr;
+
+    /// Keeps settings under lpszRegistryKey (usually the maker's name) and the application's name.
+    void SetRegistryKey(LPCSTR lpszRegistryKey);
+    /// The entry's integer; nDefault when absent or not a number.
+    UINT GetProfileInt(LPCSTR lpszSection, LPCSTR lpszEntry, int nDefault);
+    /// Stores the integer; FALSE when the settings file cannot be written.
+    BOOL WriteProfileInt(LPCSTR lpszSection, LPCSTR lpszEntry, int nValue);
+    /// The entry's text; lpszDefault (or empty) when absent.
+    CStringA GetProfileString(LPCSTR lpszSection, LPCSTR lpszEntry, LPCSTR lpszDefault = nullptr);
+    /// Stores the text (cut at a line break); a null value removes the entry, a null entry the
+    /// whole section. FALSE when the file cannot be written or a name holds a line break, '[' or '='.
+    BOOL WriteProfileString(LPCSTR lpszSection, LPCSTR lpszEntry, LPCSTR lpszValue);
+#ifdef UNICODE
+    void SetRegistryKey(MoxWideText lpszRegistryKey) { SetRegistryKey(static_cast<LPCSTR>(lpszRegistryKey)); }
+    UINT GetProfileInt(MoxWideText lpszSection, MoxWideText lpszEntry, int nDefault)
+    {
+        return GetProfileInt(static_cast<LPCSTR>(lpszSection), static_cast<LPCSTR>(lpszEntry), nDefault);
+    }
+    BOOL WriteProfileInt(MoxWideText lpszSection, MoxWideText lpszEntry, int nValue)
+    {
+        return WriteProfileInt(static_cast<LPCSTR>(lpszSection), static_cast<LPCSTR>(lpszEntry), nValue);
+    }
+    CStringA GetProfileString(MoxWideText lpszSection, MoxWideText lpszEntry,
+                              MoxWideText lpszDefault = static_cast<const wchar_t*>(nullptr))
+    {
+        return GetProfileString(static_cast<LPCSTR>(lpszSection), static_cast<LPCSTR>(lpszEntry),
+                                static_cast<LPCSTR>(lpszDefault));
+    }
+    BOOL WriteProfileString(MoxWideText lpszSection, MoxWideText lpszEntry, MoxWideText lpszValue)
+    {
+        return WriteProfileString(static_cast<LPCSTR>(lpszSection), static_cast<LPCSTR>(lpszEntry),
+                                  static_cast<LPCSTR>(lpszValue));
+    }
+#endif
+    /// The file the settings are kept in (see above).
+    CStringA GetProfileFilePath() const;
+
+    // --- The command line and documents.
+
+    /// Splits m_lpCmdLine as Windows' C runtime splits a command line and hands each argument to
+    /// rCmdInfo.ParseParam ('/' or '-' marks a flag).
+    void ParseCommandLine(CCommandLineInfo& rCmdInfo);
+    /// Does what the command line asks: FileNew makes a new document (OnFileNew), FileOpen
+    /// opens m_strFileName, FileNothing nothing. FALSE when the program should end: the command
+    /// failed or left no main window, or it asked for what this platform does not do (printing,
+    /// registering, DDE).
+    virtual BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo);
+    /// Adds a document template; the application deletes it at the end.
+    void AddDocTemplate(CDocTemplate* pTemplate);
+    /// The number of document templates.
+    int GetDocTemplateCount() const;
+    /// ID_FILE_NEW: a new document from the (first) template, with its frame and view.
+    afx_msg void OnFileNew();
+    /// Opens lpszFileName with the first template; null when that fails.
+    virtual CDocument* OpenDocumentFile(LPCSTR lpszFileName);
+    /// Deletes the document templates, then CWinThread::ExitInstance.
+    int ExitInstance() override;
+
+private:
+    CDocTemplate* m_templates[16] = {};
+    int m_templateCount = 0;
+};
+
+/// What the command line asked for, filled by CWinApp::ParseCommandLine.
+class MOXPLAT_API CCommandLineInfo : public CObject {
+public:
+    enum { FileNew, FileOpen, FilePrint, FilePrintTo, FileDDE, AppRegister, AppUnregister, FileNothing = -1,
+           RestartByRestartManager = 7 };
+
+    CCommandLineInfo() = default;
+    ~CCommandLineInfo() override;
+
+    /// One argument: bFlag when it began with '/' or '-' (removed), bLast for the last one.
+    /// Flags: "p" print, "pt" print to, "dde", "Embedding", "Automation", "Register"/"Regserver",
+    /// "Unregister"/"Unregserver" (any case); the first other argument is the file to open.
+    virtual void ParseParam(const char* pszParam, BOOL bFlag, BOOL bLast);
+
+    BOOL m_bShowSplash = TRUE;
+    BOOL m_bRunEmbedded = FALSE;
+    BOOL m_bRunAutomated = FALSE;
+    BOOL m_bRegisterPerUser = FALSE;
+    int m_nShellCommand = FileNew;
+    CStringA m_strFileName;
+    CStringA m_strPrinterName;
+    CStringA m_strDriverName;
+    CStringA m_strPortName;
+    CStringA m_strRestartIdentifier;
+
+protected:
+    void ParseParamFlag(const char* pszParam);
+    void ParseParamNotFlag(const char* pszParam);
+    void ParseLast(BOOL bLast);
 };
 
 MOXPLAT_API CWinApp* AfxGetApp();
@@ -606,3 +747,208 @@ inline LPCWSTR MoxAfxRegisterWndClassW(UINT nClassStyle, HCURSOR hCursor = nullp
 }
 #define AfxRegisterWndClass MoxAfxRegisterWndClassW
 #endif
+
+// --- Device contexts of a window ------------------------------------------------------------------
+
+/// The client area's device context for the life of the object (GetDC, then ReleaseDC).
+class MOXPLAT_API CClientDC : public CDC {
+public:
+    explicit CClientDC(CWnd* pWnd);
+    ~CClientDC() override;
+
+protected:
+    HWND m_hWnd = nullptr;
+};
+
+// --- Documents and views ---------------------------------------------------------------------------
+
+/// What a frame needs to make its view: the view's class and the document it shows.
+struct CCreateContext {
+    CRuntimeClass* m_pNewViewClass = nullptr;
+    CDocument* m_pCurrentDoc = nullptr;
+    CDocTemplate* m_pNewDocTemplate = nullptr;
+    CView* m_pLastView = nullptr;
+    CFrameWnd* m_pCurrentFrame = nullptr;
+};
+
+/// A document: the data views show. Its views are listed here; UpdateAllViews tells them of a
+/// change. Reading and writing files through Serialize is not provided (there is no CArchive):
+/// a document that opens or saves files overrides OnOpenDocument and OnSaveDocument.
+class MOXPLAT_API CDocument : public CCmdTarget {
+    DECLARE_DYNAMIC(CDocument)
+
+public:
+    CDocument() = default;
+    /// Tells its views the document is gone.
+    ~CDocument() override;
+
+    const CStringA& GetTitle() const { return m_strTitle; }
+    /// Sets the title and the titles of the frames showing the document.
+    virtual void SetTitle(LPCSTR lpszTitle);
+#ifdef UNICODE
+    void SetTitle(MoxWideText lpszTitle) { SetTitle(static_cast<LPCSTR>(lpszTitle)); }
+#endif
+    const CStringA& GetPathName() const { return m_strPathName; }
+    /// Sets the path, and the title to the path's file name.
+    virtual void SetPathName(LPCSTR lpszPathName, BOOL bAddToMRU = TRUE);
+#ifdef UNICODE
+    void SetPathName(MoxWideText lpszPathName, BOOL bAddToMRU = TRUE)
+    {
+        SetPathName(static_cast<LPCSTR>(lpszPathName), bAddToMRU);
+    }
+#endif
+    CDocTemplate* GetDocTemplate() const { return m_pDocTemplate; }
+
+    virtual BOOL IsModified() { return m_bModified; }
+    virtual void SetModifiedFlag(BOOL bModified = TRUE) { m_bModified = bModified; }
+
+    /// Adds pView to the document's views (done when a view is made for it).
+    void AddView(CView* pView);
+    /// Removes pView from the document's views.
+    void RemoveView(CView* pView);
+    /// The position of the first view; null when there is none.
+    virtual POSITION GetFirstViewPosition() const;
+    /// The view at rPosition, moving rPosition on (null after the last).
+    virtual CView* GetNextView(POSITION& rPosition) const;
+    /// Calls OnUpdate of every view but pSender.
+    void UpdateAllViews(CView* pSender, LPARAM lHint = 0, CObject* pHint = nullptr);
+
+    /// A new, empty document: DeleteContents, no path, not modified.
+    virtual BOOL OnNewDocument();
+    /// Reading through Serialize is not provided here: FALSE unless a document overrides it.
+    virtual BOOL OnOpenDocument(LPCSTR lpszPathName);
+    /// Writing through Serialize is not provided here: FALSE unless a document overrides it.
+    virtual BOOL OnSaveDocument(LPCSTR lpszPathName);
+    /// Destroys the frames of the document's views, then the document when m_bAutoDelete.
+    virtual void OnCloseDocument();
+    /// Empties the document's data; the default has none.
+    virtual void DeleteContents();
+
+    /// Deleted with its last view's frame (OnCloseDocument).
+    BOOL m_bAutoDelete = TRUE;
+
+protected:
+    friend class CDocTemplate;
+    friend class CSingleDocTemplate;
+    // Narrow in every build: the class's layout is the library's.
+    CStringA m_strTitle;
+    CStringA m_strPathName;
+    CDocTemplate* m_pDocTemplate = nullptr;
+    BOOL m_bModified = FALSE;
+
+private:
+    CView* m_views[64] = {};
+    int m_viewCount = 0;
+};
+
+/// A view: a child window that shows a document. OnPaint calls OnDraw with the window's paint
+/// device context; a view made by a frame is deleted with its window.
+class MOXPLAT_API CView : public CWnd {
+    DECLARE_DYNAMIC(CView)
+
+public:
+    CView() = default;
+    /// Leaves its document's list of views.
+    ~CView() override;
+
+    /// The document shown, or null.
+    CDocument* GetDocument() const { return m_pDocument; }
+    /// A child window of pParentWnd; pContext's document gets the view.
+    BOOL Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                UINT nID, CCreateContext* pContext = nullptr) override;
+    /// Last changes to the view's creation parameters; FALSE stops the creation.
+    virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
+    /// The frame the view is in, or null.
+    CFrameWnd* GetParentFrame() const;
+
+    /// Draws the view; called by OnPaint.
+    virtual void OnDraw(CDC* pDC) = 0;
+    /// Called once the frame and document are ready, before the frame is first shown: OnUpdate.
+    virtual void OnInitialUpdate();
+
+protected:
+    /// The document changed: the default invalidates the whole view.
+    virtual void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint);
+    /// Before OnDraw: a view may set mapping modes or origins on the device context.
+    virtual void OnPrepareDC(CDC* pDC, void* pInfo = nullptr);
+    /// WM_CREATE: joins the document of the creation's context.
+    int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
+    /// WM_PAINT: OnPrepareDC and OnDraw with a CPaintDC.
+    void OnPaint() override;
+    /// Deletes the view object.
+    void PostNcDestroy() override;
+
+    CDocument* m_pDocument = nullptr;
+    friend class CDocument;
+};
+
+/// How documents, frames and views of one kind are made.
+class MOXPLAT_API CDocTemplate : public CCmdTarget {
+    DECLARE_DYNAMIC(CDocTemplate)
+
+public:
+    ~CDocTemplate() override;
+
+    /// A new document of the template's class, or null.
+    virtual CDocument* CreateNewDocument();
+    /// A new frame (LoadFrame) with a view of the template's class on pDoc; null on failure.
+    virtual CFrameWnd* CreateNewFrame(CDocument* pDoc, CFrameWnd* pOther);
+    /// The frame's views' OnInitialUpdate, then shows it (see CFrameWnd::InitialUpdateFrame).
+    virtual void InitialUpdateFrame(CFrameWnd* pFrame, CDocument* pDoc, BOOL bMakeVisible = TRUE);
+    /// A new document (lpszPathName null) or the named one, with its frame and view; null on
+    /// failure.
+    virtual CDocument* OpenDocumentFile(LPCSTR lpszPathName, BOOL bMakeVisible = TRUE) = 0;
+    /// Documents made so far that are still open: first position, next document.
+    virtual POSITION GetFirstDocPosition() const = 0;
+    virtual CDocument* GetNextDoc(POSITION& rPos) const = 0;
+    /// A document closing leaves the template.
+    virtual void RemoveDocument(CDocument* pDoc);
+
+    UINT m_nIDResource = 0;
+
+protected:
+    CDocTemplate(UINT nIDResource, CRuntimeClass* pDocClass, CRuntimeClass* pFrameClass, CRuntimeClass* pViewClass);
+    CRuntimeClass* m_pDocClass = nullptr;
+    CRuntimeClass* m_pFrameClass = nullptr;
+    CRuntimeClass* m_pViewClass = nullptr;
+};
+
+/// The template of a program with one document at a time: a new document replaces the old one
+/// in the same frame.
+class MOXPLAT_API CSingleDocTemplate : public CDocTemplate {
+    DECLARE_DYNAMIC(CSingleDocTemplate)
+
+public:
+    CSingleDocTemplate(UINT nIDResource, CRuntimeClass* pDocClass, CRuntimeClass* pFrameClass,
+                       CRuntimeClass* pViewClass);
+    ~CSingleDocTemplate() override;
+
+    CDocument* OpenDocumentFile(LPCSTR lpszPathName, BOOL bMakeVisible = TRUE) override;
+    POSITION GetFirstDocPosition() const override;
+    CDocument* GetNextDoc(POSITION& rPos) const override;
+    void RemoveDocument(CDocument* pDoc) override;
+
+protected:
+    CDocument* m_pOnlyDoc = nullptr;
+};
+
+// --- The AppWizard's extended classes --------------------------------------------------------------
+
+/// The application object of programs made with the newer AppWizard.
+class MOXPLAT_API CWinAppEx : public CWinApp {
+    DECLARE_DYNAMIC(CWinAppEx)
+
+public:
+    explicit CWinAppEx(BOOL bResourceSmartUpdate = FALSE);
+    /// The application's user-model id (on Windows it groups the taskbar's buttons).
+    void SetAppID(LPCSTR lpszAppID) { m_strAppID = lpszAppID; }
+#ifdef UNICODE
+    void SetAppID(MoxWideText lpszAppID) { m_strAppID = static_cast<LPCSTR>(lpszAppID); }
+#endif
+    CStringA m_strAppID;
+};
+
+/// The frame window of programs made with the newer AppWizard.
+class MOXPLAT_API CFrameWndEx : public CFrameWnd {
+    DECLARE_DYNCREATE(CFrameWndEx)
+};

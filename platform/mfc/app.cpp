@@ -2,8 +2,12 @@
 // frame window that ends the program when it closes as the main window. Only afxwin.h and USER
 // calls are used here, so a Windows build can compile this file as it is.
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include <afxwin.h>
+
+#include "afx_text.h"
 
 namespace {
 
@@ -16,11 +20,28 @@ CWinApp* g_app = nullptr; // the program's one application object, registered as
 const CRect CFrameWnd::rectDefault(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0);
 
 BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
-                       LPCTSTR, DWORD dwExStyle, CCreateContext*)
+                       LPCTSTR, DWORD dwExStyle, CCreateContext* pContext)
 {
-    if (!lpszClassName)
-        lpszClassName = AfxRegisterWndClass(CS_DBLCLKS);
-    return CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect, pParentWnd, 0);
+    CREATESTRUCT cs{};
+    cs.lpszClass = lpszClassName;
+    cs.lpszName = lpszWindowName;
+    cs.style = static_cast<LONG>(dwStyle);
+    cs.dwExStyle = dwExStyle;
+    cs.x = rect.left;
+    cs.y = rect.top;
+    cs.cx = rect.right - rect.left;
+    cs.cy = rect.bottom - rect.top;
+    cs.hwndParent = pParentWnd ? pParentWnd->m_hWnd : nullptr;
+    cs.lpCreateParams = pContext;
+    if (!PreCreateWindow(cs))
+        return FALSE;
+    if (!cs.lpszClass)
+        cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS);
+    m_dwCreateStyle = static_cast<DWORD>(cs.style);
+    if (m_strTitle.IsEmpty() && cs.lpszName)
+        m_strTitle = cs.lpszName;
+    return CreateEx(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x, cs.y, cs.cx, cs.cy,
+                    cs.hwndParent, cs.hMenu, cs.lpCreateParams);
 }
 
 BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
@@ -102,7 +123,7 @@ CWnd* CWinThread::GetMainWnd()
 
 // --- The application ----------------------------------------------------------------------------
 
-CWinApp::CWinApp(LPCTSTR lpszAppName) : m_pszAppName(lpszAppName)
+CWinApp::CWinApp(LPCTSTR lpszAppName) : m_pszAppName(afx_text::Dup(lpszAppName))
 {
     if (!g_app)
         g_app = this;
@@ -110,6 +131,12 @@ CWinApp::CWinApp(LPCTSTR lpszAppName) : m_pszAppName(lpszAppName)
 
 CWinApp::~CWinApp()
 {
+    while (m_templateCount > 0) // when ExitInstance did not run
+        delete m_templates[--m_templateCount];
+    for (LPCTSTR* name : {&m_pszAppName, &m_pszExeName, &m_pszProfileName, &m_pszRegistryKey}) {
+        std::free(const_cast<TCHAR*>(*name));
+        *name = nullptr;
+    }
     if (g_app == this)
         g_app = nullptr;
 }
@@ -139,6 +166,7 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPTSTR lpCmdLine, int nCmdShow)
     app->m_hInstance = hInstance;
     app->m_lpCmdLine = lpCmdLine;
     app->m_nCmdShow = nCmdShow;
+    app->SetCurrentHandles();
     if (!app->InitApplication() || !app->InitInstance()) {
         if (app->m_pMainWnd)
             app->m_pMainWnd->DestroyWindow();

@@ -1,0 +1,184 @@
+// An MFC program in the AppWizard's single-document style: an application object derived from
+// CWinAppEx, a CFrameWndEx frame, a document holding the game's state and a view that owns the
+// library's canvas. A timer moves a ball; the arrow keys move the paddle; the view draws the
+// canvas's back buffer in OnDraw. The same source builds with MFC on Windows.
+//
+//   mfc_frame_view [/frames:N]     ends by itself after N timer ticks (for headless runs),
+//                                  printing what the view last drew
+#include <afxwin.h>
+
+#include <MoxImage2.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr int kWidth = 320, kHeight = 200;
+constexpr int kPaddleWidth = 48, kBall = 8;
+constexpr UINT_PTR kTickTimer = 1;
+
+// The command line: the usual MFC flags, plus /frames:N.
+class CGameCommandLineInfo : public CCommandLineInfo {
+public:
+    int m_nFrames = 0; // 0: run until closed
+    void ParseParam(const TCHAR* pszParam, BOOL bFlag, BOOL bLast) override
+    {
+        const CString param(pszParam);
+        if (bFlag && param.Left(7).CompareNoCase(CString("frames:")) == 0) {
+            m_nFrames = std::atoi(CStringA(param.Mid(7)));
+            ParseLast(bLast);
+            return;
+        }
+        CCommandLineInfo::ParseParam(pszParam, bFlag, bLast);
+    }
+};
+
+int g_framesToRun = 0;
+
+class CGameDoc : public CDocument {
+    DECLARE_DYNCREATE(CGameDoc)
+public:
+    int m_nPaddleX = 0, m_nBallX = 0, m_nBallY = 0, m_nStepX = 3, m_nStepY = 2, m_nBounces = 0;
+
+    BOOL OnNewDocument() override
+    {
+        if (!CDocument::OnNewDocument())
+            return FALSE;
+        m_nPaddleX = (kWidth - kPaddleWidth) / 2;
+        m_nBallX = kWidth / 2;
+        m_nBallY = kHeight / 3;
+        return TRUE;
+    }
+    void Step()
+    {
+        m_nBallX += m_nStepX;
+        m_nBallY += m_nStepY;
+        if (m_nBallX < 0 || m_nBallX + kBall > kWidth) {
+            m_nStepX = -m_nStepX;
+            m_nBallX += 2 * m_nStepX;
+            ++m_nBounces;
+        }
+        if (m_nBallY < 0 || m_nBallY + kBall > kHeight - 10) {
+            m_nStepY = -m_nStepY;
+            m_nBallY += 2 * m_nStepY;
+            ++m_nBounces;
+        }
+        SetModifiedFlag();
+    }
+};
+IMPLEMENT_DYNCREATE(CGameDoc, CDocument)
+
+class CMainFrame : public CFrameWndEx {
+    DECLARE_DYNCREATE(CMainFrame)
+protected:
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override
+    {
+        if (!CFrameWndEx::PreCreateWindow(cs))
+            return FALSE;
+        // The AppWizard's frame style: a title with the document's name, a sizing border.
+        cs.style = WS_OVERLAPPED | WS_CAPTION | FWS_ADDTOTITLE | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX |
+                   WS_SYSMENU;
+        return TRUE;
+    }
+};
+IMPLEMENT_DYNCREATE(CMainFrame, CFrameWndEx)
+
+class CGameView : public CView {
+    DECLARE_DYNCREATE(CGameView)
+public:
+    CGameDoc* GetDocument() const { return static_cast<CGameDoc*>(CView::GetDocument()); }
+
+protected:
+    CMoxGraphics m_Canvas;
+    int m_nTicks = 0;
+
+    void OnInitialUpdate() override
+    {
+        m_Canvas.GdiInit();
+        m_Canvas.Init(kWidth, kHeight);
+        // The back buffer in a memory device context of its own; OnDraw copies it to the view.
+        m_Canvas.InitGraphics(static_cast<CPaintDC*>(nullptr));
+        SetTimer(kTickTimer, 16, nullptr);
+        CView::OnInitialUpdate();
+    }
+    void OnDraw(CDC* pDC) override
+    {
+        const CGameDoc* doc = GetDocument();
+        if (!doc)
+            return;
+        m_Canvas.FillRectangle(0, 0, kWidth, kHeight, 24, 32, 64);
+        m_Canvas.FillRectangle(doc->m_nPaddleX, kHeight - 8, kPaddleWidth, 6, 230, 230, 240);
+        m_Canvas.FillRectangle(doc->m_nBallX, doc->m_nBallY, kBall, kBall, 250, 200, 40);
+        pDC->BitBlt(0, 0, kWidth, kHeight, m_Canvas.GetMemDC(), 0, 0, SRCCOPY);
+    }
+    afx_msg void OnTimer(UINT_PTR nIDEvent)
+    {
+        if (nIDEvent != kTickTimer)
+            return;
+        GetDocument()->Step();
+        Invalidate(FALSE);
+        if (g_framesToRun > 0 && ++m_nTicks == g_framesToRun) {
+            KillTimer(kTickTimer);
+            UpdateWindow();
+            Report();
+            GetParentFrame()->PostMessage(WM_CLOSE);
+        }
+    }
+    afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
+    {
+        CGameDoc* doc = GetDocument();
+        const int step = 8 * static_cast<int>(nRepCnt ? nRepCnt : 1);
+        if (nChar == VK_LEFT)
+            doc->m_nPaddleX = doc->m_nPaddleX > step ? doc->m_nPaddleX - step : 0;
+        else if (nChar == VK_RIGHT)
+            doc->m_nPaddleX = doc->m_nPaddleX + step < kWidth - kPaddleWidth ? doc->m_nPaddleX + step
+                                                                             : kWidth - kPaddleWidth;
+        else
+            CView::OnKeyDown(nChar, nRepCnt, nFlags);
+        Invalidate(FALSE);
+    }
+    // What the view shows now, read back from the window: the ball's and the paddle's colours.
+    void Report()
+    {
+        const CGameDoc* doc = GetDocument();
+        CClientDC dc(this);
+        const COLORREF ball = dc.GetPixel(doc->m_nBallX + kBall / 2, doc->m_nBallY + kBall / 2);
+        const COLORREF paddle = dc.GetPixel(doc->m_nPaddleX + 1, kHeight - 5);
+        CString line;
+        line.Format(CString("ticks=%d bounces=%d ball=%06X paddle=%06X\n"), m_nTicks, doc->m_nBounces,
+                    static_cast<unsigned>(ball), static_cast<unsigned>(paddle));
+        std::fputs(CStringA(line), stdout);
+        std::fflush(stdout);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+IMPLEMENT_DYNCREATE(CGameView, CView)
+
+BEGIN_MESSAGE_MAP(CGameView, CView)
+ON_WM_TIMER()
+ON_WM_KEYDOWN()
+END_MESSAGE_MAP()
+
+class CGameApp : public CWinAppEx {
+public:
+    BOOL InitInstance() override
+    {
+        CWinAppEx::InitInstance();
+        SetRegistryKey(CString("MoxImage2 Examples"));
+        AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CGameDoc), RUNTIME_CLASS(CMainFrame),
+                                              RUNTIME_CLASS(CGameView)));
+        CGameCommandLineInfo cmdInfo;
+        ParseCommandLine(cmdInfo);
+        g_framesToRun = cmdInfo.m_nFrames;
+        if (!ProcessShellCommand(cmdInfo))
+            return FALSE;
+        m_pMainWnd->ShowWindow(SW_SHOW);
+        m_pMainWnd->UpdateWindow();
+        return TRUE;
+    }
+};
+
+} // namespace
+
+CGameApp theApp;

@@ -1,0 +1,3 @@
+// CStringT for Windows builds without ATL (see atlstr.h).
+#pragma once
+#include "../include/cstringt.h"
