@@ -30,9 +30,20 @@ function(moximage2_add_resources target script)
       set(windres "${MOXIMAGE2_WINDRES}")
     endif()
     set(out "${out_dir}/${script_name}.res.o")
+    set(windres_input "${script_path}")
+    if(NOT CMAKE_HOST_WIN32)
+      # Cross-building: windres opens the files a script names as written, and the host's file
+      # names do not take '\' as a separator, so it reads a copy with '/' in their place.
+      file(READ "${script_path}" script_text)
+      string(REPLACE "\\\\" "/" script_text "${script_text}")
+      set(windres_input "${out_dir}/${script_name}.rc")
+      file(WRITE "${windres_input}.tmp" "${script_text}")
+      file(COPY_FILE "${windres_input}.tmp" "${windres_input}" ONLY_IF_DIFFERENT)
+      set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${script_path}")
+    endif()
     add_custom_command(OUTPUT "${out}"
       COMMAND ${CMAKE_COMMAND} -E make_directory "${out_dir}"
-      COMMAND "${windres}" -O coff -I "${script_dir}" ${include_args} ${define_args} -i "${script_path}" -o "${out}"
+      COMMAND "${windres}" -O coff -I "${script_dir}" ${include_args} ${define_args} -i "${windres_input}" -o "${out}"
       DEPENDS "${script_path}"
       WORKING_DIRECTORY "${script_dir}"
       COMMENT "Compiling resources ${script_name}.rc"

@@ -259,7 +259,7 @@ private:
                     Fail(line, "expected a number, found '" + l.substr(i, 16) + "'");
                 t.value = std::uint32_t(v);
                 tokens.push_back(std::move(t));
-            } else if (WordChar(c)) {
+            } else if (WordChar(c) && c != '/') { // '/' continues a path but starts a division
                 Token t = Make(Tok::Word, line);
                 while (i < l.size() && WordChar(l[i]))
                     t.text += l[i++];
