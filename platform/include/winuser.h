@@ -388,3 +388,9 @@ WINUSERAPI HBITMAP WINAPI LoadBitmapW(HINSTANCE hInstance, LPCWSTR lpBitmapName)
 #define TranslateAccelerator TranslateAcceleratorA
 #define LoadBitmap LoadBitmapA
 #endif
+
+// --- Sounds.
+extern "C" {
+// The system sound of a message box type (MB_ICONHAND, ..., MB_OK or 0xFFFFFFFF: the default).
+WINUSERAPI BOOL WINAPI MessageBeep(UINT uType);
+}

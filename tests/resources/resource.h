@@ -6,6 +6,7 @@
 #define IDB_MASK                        131
 #define IDC_POINTER                     132
 #define IDR_LEVEL1                      133
+#define IDR_BEEP                        134
 #define IDD_ABOUTBOX                    100
 #define IDS_TITLE                       1
 #define IDS_LONG                        2
@@ -19,7 +20,7 @@
 //
 #ifdef APSTUDIO_INVOKED
 #ifndef APSTUDIO_READONLY_SYMBOLS
-#define _APS_NEXT_RESOURCE_VALUE        134
+#define _APS_NEXT_RESOURCE_VALUE        135
 #define _APS_NEXT_COMMAND_VALUE         32774
 #endif
 #endif
