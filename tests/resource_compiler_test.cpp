@@ -251,6 +251,49 @@ TEST(ResourceCompiler, MenuDialogAndVersionTemplates)
     EXPECT_EQ(U32(v, 52), 0x00030004u);
 }
 
+TEST(ResourceCompiler, ExtendedMenuAndDialogTemplates)
+{
+    const Result r = Compile("1 MENUEX BEGIN POPUP \"P\", 5, 0, 0, 9 BEGIN MENUITEM \"I\", 6, 0x200, 8 END END\n"
+                             "2 DIALOGEX 1, 2, 3, 4, 77 STYLE 0x80000000 | 0x48 EXSTYLE 0x100 FONT 9, \"F\", 700, 1, 2\n"
+                             "BEGIN EDITTEXT 70000, 1, 2, 3, 4, 0x80, 0x200, 12 END\n");
+    ASSERT_EQ(r.error, "");
+    // MENUEX_TEMPLATE_HEADER (version 1, offset 4, help id), then per item type, state, id,
+    // resInfo (0x01 popup, 0x80 last), text, and a popup's help id on a DWORD boundary.
+    const Bytes& m = Find(r, 4, 1)->data;
+    EXPECT_EQ(U16(m, 0), 1u);
+    EXPECT_EQ(U16(m, 2), 4u);
+    EXPECT_EQ(U32(m, 8 + 8), 5u);            // popup id
+    EXPECT_EQ(U16(m, 8 + 12), 0x01u | 0x80u); // popup, last at its level
+    const std::size_t help = (8 + 14 + 4 + 3) & ~std::size_t{3}; // after "P\0"
+    EXPECT_EQ(U32(m, help), 9u);
+    const std::size_t item = help + 4;
+    EXPECT_EQ(U32(m, item), 0x200u);          // MFT_RADIOCHECK
+    EXPECT_EQ(U32(m, item + 4), 8u);          // MFS_CHECKED
+    EXPECT_EQ(U32(m, item + 8), 6u);
+    EXPECT_EQ(U16(m, item + 12), 0x80u);
+
+    // DLGTEMPLATEEX: version 1, 0xFFFF, help id, extended style, style; the font with weight,
+    // italic and character set; items with 32-bit ids.
+    const Bytes& d = Find(r, 5, 2)->data;
+    EXPECT_EQ(U16(d, 0), 1u);
+    EXPECT_EQ(U16(d, 2), 0xFFFFu);
+    EXPECT_EQ(U32(d, 4), 77u);
+    EXPECT_EQ(U32(d, 8), 0x100u);
+    EXPECT_EQ(U32(d, 12), 0x80000048u);
+    EXPECT_EQ(U16(d, 16), 1u);
+    const std::size_t font = 26 + 2 + 2 + 2; // menu, class, empty title
+    EXPECT_EQ(U16(d, font), 9u);
+    EXPECT_EQ(U16(d, font + 2), 700u);
+    EXPECT_EQ(d[font + 4], 1);
+    EXPECT_EQ(d[font + 5], 2);
+    const std::size_t at = (font + 6 + 4 + 3) & ~std::size_t{3}; // after "F\0"
+    EXPECT_EQ(U32(d, at), 12u);                                  // help id
+    EXPECT_EQ(U32(d, at + 4), 0x200u);                           // extended style
+    EXPECT_EQ(U32(d, at + 8), 0x50000000u | 0x00810000u | 0x80u); // EDITTEXT's WS_BORDER | WS_TABSTOP kept
+    EXPECT_EQ(U32(d, at + 20), 70000u);
+    EXPECT_EQ(U16(d, at + 26), 0x81u); // class Edit by ordinal
+}
+
 TEST(ResourceCompiler, RefusalsNameTheFileLineAndWhatWasExpected)
 {
     struct Case {

@@ -71,6 +71,14 @@ TEST(ResourceLoad, FindResourceFindsEachKindByNumberOrName)
     EXPECT_EQ(FindResourceA(nullptr, MAKEINTRESOURCEA(IDB_SPRITE), RT_ICON), nullptr);
     EXPECT_EQ(FindResourceA(nullptr, "NO_SUCH_NAME", RT_RCDATA), nullptr);
     EXPECT_NE(FindResourceW(nullptr, L"sprite_data", MAKEINTRESOURCEW(10)), nullptr);
+    // The same name in two languages: FindResource takes the user's (English here), and
+    // FindResourceEx the one asked for (MSDN FindResourceEx, wLanguage).
+    EXPECT_EQ(SizeofResource(nullptr, FindResourceA(nullptr, "SPRITE_DATA", RT_RCDATA)), 10u);
+    HRSRC german = FindResourceExA(nullptr, RT_RCDATA, "SPRITE_DATA", MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN));
+    ASSERT_NE(german, nullptr);
+    EXPECT_EQ(SizeofResource(nullptr, german), 2u);
+    EXPECT_EQ(SizeofResource(nullptr, FindResourceExA(nullptr, RT_RCDATA, "SPRITE_DATA",
+                                                      MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US))), 10u);
     // The script's language, and neutral asking for "whatever FindResource picks".
     EXPECT_NE(FindResourceExA(nullptr, RT_BITMAP, MAKEINTRESOURCEA(IDB_SPRITE), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)), nullptr);
     EXPECT_NE(FindResourceExA(nullptr, RT_BITMAP, MAKEINTRESOURCEA(IDB_SPRITE), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL)), nullptr);

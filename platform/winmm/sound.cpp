@@ -180,15 +180,15 @@ private:
         }();
         if (!audio)
             return;
-        SDL_AudioSpec spec{};
+        SDL_AudioSpec format{};
         Uint8* samples = nullptr;
         Uint32 length = 0;
-        if (!SDL_LoadWAV_RW(SDL_RWFromConstMem(wave.data(), int(wave.size())), 1, &spec, &samples, &length)) {
+        if (!SDL_LoadWAV_RW(SDL_RWFromConstMem(wave.data(), int(wave.size())), 1, &format, &samples, &length)) {
             moxplat::Diagnose("PlaySound: the audio library refused the sound (%s)", SDL_GetError());
             return;
         }
-        spec.samples = 512; // a short buffer: a stopped sound goes quiet at once
-        const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
+        format.samples = 512; // a short buffer: a stopped sound goes quiet at once
+        const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &format, nullptr, 0);
         if (!device) {
             moxplat::Diagnose("PlaySound: no audio device (%s): the sound plays silently", SDL_GetError());
             SDL_FreeWAV(samples);
