@@ -34,7 +34,20 @@ function(moximage2_add_resources target script)
     if(NOT CMAKE_HOST_WIN32)
       # Cross-building: windres opens the files a script names as written, and the host's file
       # names do not take '\' as a separator, so it reads a copy with '/' in their place.
-      file(READ "${script_path}" script_text)
+      file(READ "${script_path}" script_mark LIMIT 2 HEX)
+      if(script_mark STREQUAL "fffe")
+        # windres reads no UTF-16, as resource editors save scripts: UTF-8 with its code page.
+        find_program(MOXIMAGE2_ICONV iconv REQUIRED)
+        execute_process(COMMAND "${MOXIMAGE2_ICONV}" -f UTF-16 -t UTF-8 INPUT_FILE "${script_path}"
+                        OUTPUT_VARIABLE script_text RESULT_VARIABLE converted)
+        if(NOT converted EQUAL 0)
+          message(FATAL_ERROR "moximage2_add_resources: cannot convert ${script_path} from UTF-16")
+        endif()
+        string(REGEX REPLACE "#pragma[ \t]+code_page[ \t]*\\([^)]*\\)" "" script_text "${script_text}")
+        set(script_text "#pragma code_page(65001)\n#line 1 \"${script_path}\"\n${script_text}")
+      else()
+        file(READ "${script_path}" script_text)
+      endif()
       string(REPLACE "\\\\" "/" script_text "${script_text}")
       set(windres_input "${out_dir}/${script_name}.rc")
       file(WRITE "${windres_input}.tmp" "${script_text}")
