@@ -14,3 +14,6 @@
 #include "winnls.h"
 #include "winerror.h"
 #include "mox_mscrt.h"
+#ifndef WIN32_LEAN_AND_MEAN
+#include "mmsystem.h" // PlaySound, as the SDK's windows.h brings it
+#endif
