@@ -242,7 +242,7 @@ Converter::Converter(const PixelSurface& src, const PixelSurface& dst, COLORREF 
                      COLORREF dstBk)
     : src_(&src), dst_(&dst)
 {
-    if (dst.bitsPerPixel == 1 && !(src.monochromeDDB && dst.monochromeDDB)) {
+    if (dst.monochromeDDB && !src.monochromeDDB) {
         kind_ = Kind::ToMono;
         srcMask_ = RawMask(src.bitsPerPixel);
         bkRaw_ = RawFromColor(src, srcBk);

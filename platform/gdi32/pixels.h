@@ -51,9 +51,10 @@ void SetRaw(const PixelSurface& s, std::int64_t x, std::int64_t y, std::uint32_t
 bool SameLayout(const PixelSurface& a, const PixelSurface& b);
 
 // How the source's raw values become the destination's, following GDI's rules between colour and
-// monochrome: into a 1-bit destination, source pixels equal to the source DC's background colour
+// monochrome: into a monochrome DDB, source pixels equal to the source DC's background colour
 // become 1 and all others 0; from a monochrome DDB into anything else, 0 becomes the destination
-// DC's text colour and 1 its background colour; otherwise colour by colour.
+// DC's text colour and 1 its background colour; otherwise colour by colour, to the nearest entry
+// of a destination's colour table (a 1-bit DIB section included).
 class Converter {
 public:
     Converter(const PixelSurface& src, const PixelSurface& dst, COLORREF srcBk, COLORREF dstText, COLORREF dstBk);
