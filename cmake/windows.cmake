@@ -5,7 +5,9 @@
 add_library(MoxPlatform SHARED platform/win32/mfc_dc.cpp platform/win32/mfc_wnd.cpp
   # Message maps, CWnd's message side and the application object: the stand-in's files, which
   # need nothing beyond afxwin.h and USER.
-  platform/mfc/msgmap.cpp platform/mfc/wnd_messages.cpp platform/mfc/app.cpp)
+  platform/mfc/msgmap.cpp platform/mfc/wnd_messages.cpp platform/mfc/app.cpp
+  # CBitmap and CDC's blits: calls of GDI and msimg32 alone.
+  platform/mfc/bitmap.cpp)
 target_include_directories(MoxPlatform PUBLIC
   $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}/platform/win32>
   $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32>)
@@ -14,6 +16,7 @@ target_compile_definitions(MoxPlatform PRIVATE MOXPLAT_BUILD=1)
 target_compile_definitions(MoxPlatform PUBLIC NOMINMAX)
 # GDI+, GDI and USER from the SDK's import libraries; hosts call them as well.
 target_link_libraries(MoxPlatform PUBLIC gdiplus gdi32 user32)
+target_link_libraries(MoxPlatform PUBLIC msimg32) # TransparentBlt, AlphaBlend
 target_compile_options(MoxPlatform PRIVATE ${MOX_WARNINGS})
 add_library(MoxImage2::MoxPlatform ALIAS MoxPlatform)
 
