@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gdi_registry.h"
+#include "kernels.h"
 #include "pixels.h"
 #include "stretch.h"
 
@@ -93,6 +94,13 @@ bool MapAxis(std::int64_t dstPos, std::int64_t dstExt, std::int64_t srcPos, std:
     return !out->src.empty();
 }
 
+// Row y of a 32-bit surface from pixel x on, as words (rows of DIBs and device bitmaps are
+// 32-bit aligned at this depth).
+std::uint32_t* Row32(const PixelSurface& s, std::int64_t y, std::int64_t x)
+{
+    return reinterpret_cast<std::uint32_t*>(s.bits + y * s.stride) + x;
+}
+
 void RopStretch(const PixelSurface& dst, const AxisMap& cols, const AxisMap& rows, const PixelSurface* src,
                 std::uint8_t rop3, const BlitColors& colors)
 {
@@ -114,6 +122,10 @@ void RopStretch(const PixelSurface& dst, const AxisMap& cols, const AxisMap& row
                              src->bits + sy * src->stride + sx0 * (src->bitsPerPixel / 8), rowBytes);
                 continue;
             }
+            if (srcContiguous && convert.Identity() && dst.bitsPerPixel == 32) {
+                RopRow32(rop3, pattern, Row32(*src, sy, sx0), Row32(dst, dy, cols.lo), n);
+                continue;
+            }
             if (srcContiguous) {
                 LoadRow(*src, sy, sx0, static_cast<std::int64_t>(n), srow.data());
             } else {
@@ -127,6 +139,11 @@ void RopStretch(const PixelSurface& dst, const AxisMap& cols, const AxisMap& row
                 StoreRow(dst, dy, cols.lo, static_cast<std::int64_t>(n), srow.data());
                 continue;
             }
+            if (dst.bitsPerPixel == 32) {
+                // In place: the destination row is already a row of words.
+                RopRow32(rop3, pattern, srow.data(), Row32(dst, dy, cols.lo), n);
+                continue;
+            }
             if (RopUsesDest(rop3))
                 LoadRow(dst, dy, cols.lo, static_cast<std::int64_t>(n), drow.data());
             Rop3Row(rop3, pattern, srow.data(), drow.data(), n);
@@ -136,6 +153,10 @@ void RopStretch(const PixelSurface& dst, const AxisMap& cols, const AxisMap& row
     }
     for (std::size_t r = 0; r < rows.src.size(); ++r) {
         const std::int64_t dy = rows.lo + static_cast<std::int64_t>(r);
+        if (dst.bitsPerPixel == 32) {
+            RopRow32(rop3, pattern, nullptr, Row32(dst, dy, cols.lo), n);
+            continue;
+        }
         if (RopUsesDest(rop3))
             LoadRow(dst, dy, cols.lo, static_cast<std::int64_t>(n), drow.data());
         Rop3Row(rop3, pattern, nullptr, drow.data(), n);

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "gdi_registry.h"
+#include "kernels.h"
 #include "pixels.h"
 #include "stretch.h"
 
@@ -57,6 +58,11 @@ inline std::uint32_t Mix(std::uint32_t s, std::uint32_t d, std::uint32_t a)
     return out;
 }
 
+std::uint32_t* Row32(const PixelSurface& s, std::int64_t y, std::int64_t x)
+{
+    return reinterpret_cast<std::uint32_t*>(s.bits + y * s.stride) + x;
+}
+
 bool RectInside(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h, const PixelSurface& s)
 {
     return x >= 0 && y >= 0 && x + w <= s.width && y + h <= s.height;
@@ -107,8 +113,18 @@ BOOL WINAPI GdiAlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDe
     std::vector<std::uint32_t> s(n), d(n);
     const bool dstArgb = StandardArgb(dst);
     const bool dst24 = dst.bitsPerPixel == 24;
+    const bool direct = cols.identity && dstArgb && StandardArgb(src);
     for (std::size_t r = 0; r < rows.src.size(); ++r) {
         const std::int64_t dy = rows.lo + static_cast<std::int64_t>(r);
+        if (direct) {
+            const std::uint32_t* srow = Row32(src, rows.src[r], cols.src.front());
+            std::uint32_t* drow = Row32(dst, dy, cols.lo);
+            if (perPixel)
+                gdi::BlendPremultiplied32(srow, drow, n, sca);
+            else
+                gdi::BlendConstant32(srow, drow, n, sca);
+            continue;
+        }
         if (cols.identity)
             gdi::LoadRow(src, rows.src[r], cols.src.front(), static_cast<std::int64_t>(n), s.data());
         else
@@ -191,8 +207,13 @@ BOOL WINAPI GdiTransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int
     const gdi::Converter convert(src, dst, srcBk, dstText, dstBk);
     const std::size_t n = cols.src.size();
     std::vector<std::uint32_t> s(n), d(n);
+    const bool direct = cols.identity && convert.Identity() && src.bitsPerPixel == 32;
     for (std::size_t r = 0; r < rows.src.size(); ++r) {
         const std::int64_t dy = rows.lo + static_cast<std::int64_t>(r);
+        if (direct) {
+            gdi::KeyedCopy32(Row32(src, rows.src[r], cols.src.front()), Row32(dst, dy, cols.lo), n, key);
+            continue;
+        }
         if (cols.identity)
             gdi::LoadRow(src, rows.src[r], cols.src.front(), static_cast<std::int64_t>(n), s.data());
         else
