@@ -73,6 +73,17 @@ bool MapAxis(std::int64_t dstPos, std::int64_t dstExt, std::int64_t srcPos, std:
     out->lo = 0;
     out->hi = 0;
     out->identity = !mirror && dstExt == srcExt;
+    if (out->identity) {
+        // Positions d with 0 <= d < dstLimit, inside the extent, and a source inside too.
+        const std::int64_t lo = std::max({std::int64_t{0}, dstPos, dstPos - srcPos});
+        const std::int64_t hi = std::min({dstLimit, dstPos + dstExt, dstPos - srcPos + srcLimit});
+        if (hi <= lo)
+            return false;
+        out->lo = lo;
+        out->hi = hi;
+        out->srcFirst = srcPos + (lo - dstPos);
+        return true;
+    }
     const std::int64_t first = std::max<std::int64_t>(dstPos, 0);
     const std::int64_t last = std::min<std::int64_t>(dstPos + dstExt, dstLimit);
     for (std::int64_t d = first; d < last; ++d) {
@@ -104,19 +115,25 @@ std::uint32_t* Row32(const PixelSurface& s, std::int64_t y, std::int64_t x)
 void RopStretch(const PixelSurface& dst, const AxisMap& cols, const AxisMap& rows, const PixelSurface* src,
                 std::uint8_t rop3, const BlitColors& colors)
 {
-    const std::size_t n = cols.src.size();
+    const std::size_t n = cols.Count();
     const bool useSrc = src && RopUsesSource(rop3);
     const std::uint32_t pattern = RawFromColor(dst, colors.pattern);
-    std::vector<std::uint32_t> drow(n), srow(useSrc ? n : 0);
+    std::vector<std::uint32_t> drow, srow; // sized on first use: most 32-bit paths work in place
+    const auto rowsNeeded = [&] {
+        if (drow.empty()) {
+            drow.resize(n);
+            srow.resize(n);
+        }
+    };
     const bool srcContiguous = useSrc && cols.identity;
-    const std::int64_t sx0 = n ? cols.src.front() : 0;
+    const std::int64_t sx0 = n ? cols.Src(0) : 0;
     if (useSrc) {
         const Converter convert(*src, dst, colors.srcBk, colors.dstText, colors.dstBk);
         const bool copyBytes = rop3 == 0xCC && convert.Identity() && srcContiguous && dst.bitsPerPixel >= 8;
         const std::size_t rowBytes = n * static_cast<std::size_t>(dst.bitsPerPixel / 8);
-        for (std::size_t r = 0; r < rows.src.size(); ++r) {
+        for (std::size_t r = 0; r < rows.Count(); ++r) {
             const std::int64_t dy = rows.lo + static_cast<std::int64_t>(r);
-            const std::int64_t sy = rows.src[r];
+            const std::int64_t sy = rows.Src(r);
             if (copyBytes) {
                 std::memmove(dst.bits + dy * dst.stride + cols.lo * (dst.bitsPerPixel / 8),
                              src->bits + sy * src->stride + sx0 * (src->bitsPerPixel / 8), rowBytes);
@@ -126,11 +143,30 @@ void RopStretch(const PixelSurface& dst, const AxisMap& cols, const AxisMap& row
                 RopRow32(rop3, pattern, Row32(*src, sy, sx0), Row32(dst, dy, cols.lo), n);
                 continue;
             }
+            rowsNeeded();
+            if (srcContiguous && src->bitsPerPixel == 1 && convert.Table()) {
+                // A monochrome row through its two colours, without a call a pixel.
+                const std::uint8_t* bitsRow = src->bits + sy * src->stride;
+                const std::uint32_t* table = convert.Table();
+                for (std::size_t k = 0; k < n; ++k) {
+                    const std::int64_t x = sx0 + static_cast<std::int64_t>(k);
+                    srow[k] = table[(bitsRow[x >> 3] >> (7 - (x & 7))) & 1];
+                }
+                if (dst.bitsPerPixel == 32) {
+                    RopRow32(rop3, pattern, srow.data(), Row32(dst, dy, cols.lo), n);
+                    continue;
+                }
+                if (RopUsesDest(rop3))
+                    LoadRow(dst, dy, cols.lo, static_cast<std::int64_t>(n), drow.data());
+                Rop3Row(rop3, pattern, srow.data(), drow.data(), n);
+                StoreRow(dst, dy, cols.lo, static_cast<std::int64_t>(n), drow.data());
+                continue;
+            }
             if (srcContiguous) {
                 LoadRow(*src, sy, sx0, static_cast<std::int64_t>(n), srow.data());
             } else {
                 for (std::size_t k = 0; k < n; ++k)
-                    srow[k] = GetRaw(*src, cols.src[k], sy);
+                    srow[k] = GetRaw(*src, cols.Src(k), sy);
             }
             if (!convert.Identity())
                 for (std::size_t k = 0; k < n; ++k)
@@ -151,12 +187,13 @@ void RopStretch(const PixelSurface& dst, const AxisMap& cols, const AxisMap& row
         }
         return;
     }
-    for (std::size_t r = 0; r < rows.src.size(); ++r) {
+    for (std::size_t r = 0; r < rows.Count(); ++r) {
         const std::int64_t dy = rows.lo + static_cast<std::int64_t>(r);
         if (dst.bitsPerPixel == 32) {
             RopRow32(rop3, pattern, nullptr, Row32(dst, dy, cols.lo), n);
             continue;
         }
+        rowsNeeded();
         if (RopUsesDest(rop3))
             LoadRow(dst, dy, cols.lo, static_cast<std::int64_t>(n), drow.data());
         Rop3Row(rop3, pattern, nullptr, drow.data(), n);
@@ -168,8 +205,9 @@ void RopStretch(const PixelSurface& dst, const AxisMap& cols, const AxisMap& row
 // read before any destination pixel of the same memory is written.
 PixelSurface StageRows(const PixelSurface& src, AxisMap* rows, std::vector<std::uint8_t>* storage)
 {
-    const std::int64_t lo = *std::min_element(rows->src.begin(), rows->src.end());
-    const std::int64_t hi = *std::max_element(rows->src.begin(), rows->src.end()) + 1;
+    const std::int64_t lo = rows->identity ? rows->srcFirst : *std::min_element(rows->src.begin(), rows->src.end());
+    const std::int64_t hi = rows->identity ? rows->srcFirst + static_cast<std::int64_t>(rows->Count())
+                                           : *std::max_element(rows->src.begin(), rows->src.end()) + 1;
     const std::int64_t rowBytes = src.stride < 0 ? -src.stride : src.stride;
     storage->resize(static_cast<std::size_t>(rowBytes * (hi - lo)));
     for (std::int64_t y = lo; y < hi; ++y)
@@ -178,6 +216,7 @@ PixelSurface StageRows(const PixelSurface& src, AxisMap* rows, std::vector<std::
     staged.bits = storage->data();
     staged.stride = static_cast<std::ptrdiff_t>(rowBytes);
     staged.height = static_cast<int>(hi - lo);
+    rows->srcFirst -= lo;
     for (std::int64_t& y : rows->src)
         y -= lo;
     return staged;

@@ -109,15 +109,15 @@ BOOL WINAPI GdiAlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDe
         !gdi::MapAxis(yoriginDest, hDest, yoriginSrc, hSrc, dst.height, src.height, &rows))
         return TRUE;
     const std::uint32_t sca = ftn.SourceConstantAlpha;
-    const std::size_t n = cols.src.size();
-    std::vector<std::uint32_t> s(n), d(n);
+    const std::size_t n = cols.Count();
     const bool dstArgb = StandardArgb(dst);
     const bool dst24 = dst.bitsPerPixel == 24;
     const bool direct = cols.identity && dstArgb && StandardArgb(src);
-    for (std::size_t r = 0; r < rows.src.size(); ++r) {
+    std::vector<std::uint32_t> s(direct ? 0 : n), d(direct ? 0 : n);
+    for (std::size_t r = 0; r < rows.Count(); ++r) {
         const std::int64_t dy = rows.lo + static_cast<std::int64_t>(r);
         if (direct) {
-            const std::uint32_t* srow = Row32(src, rows.src[r], cols.src.front());
+            const std::uint32_t* srow = Row32(src, rows.Src(r), cols.Src(0));
             std::uint32_t* drow = Row32(dst, dy, cols.lo);
             if (perPixel)
                 gdi::BlendPremultiplied32(srow, drow, n, sca);
@@ -126,10 +126,10 @@ BOOL WINAPI GdiAlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDe
             continue;
         }
         if (cols.identity)
-            gdi::LoadRow(src, rows.src[r], cols.src.front(), static_cast<std::int64_t>(n), s.data());
+            gdi::LoadRow(src, rows.Src(r), cols.Src(0), static_cast<std::int64_t>(n), s.data());
         else
             for (std::size_t k = 0; k < n; ++k)
-                s[k] = gdi::GetRaw(src, cols.src[k], rows.src[r]);
+                s[k] = gdi::GetRaw(src, cols.Src(k), rows.Src(r));
         // Colours as 0x00RRGGBB (alpha on top for a 32-bit source) on both sides.
         if (!StandardArgb(src))
             for (auto& v : s) {
@@ -205,20 +205,20 @@ BOOL WINAPI GdiTransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int
     if (const DCObject* s = reg.DC(hdcSrc))
         srcBk = s->bkColor;
     const gdi::Converter convert(src, dst, srcBk, dstText, dstBk);
-    const std::size_t n = cols.src.size();
-    std::vector<std::uint32_t> s(n), d(n);
+    const std::size_t n = cols.Count();
     const bool direct = cols.identity && convert.Identity() && src.bitsPerPixel == 32;
-    for (std::size_t r = 0; r < rows.src.size(); ++r) {
+    std::vector<std::uint32_t> s(direct ? 0 : n), d(direct ? 0 : n);
+    for (std::size_t r = 0; r < rows.Count(); ++r) {
         const std::int64_t dy = rows.lo + static_cast<std::int64_t>(r);
         if (direct) {
-            gdi::KeyedCopy32(Row32(src, rows.src[r], cols.src.front()), Row32(dst, dy, cols.lo), n, key);
+            gdi::KeyedCopy32(Row32(src, rows.Src(r), cols.Src(0)), Row32(dst, dy, cols.lo), n, key);
             continue;
         }
         if (cols.identity)
-            gdi::LoadRow(src, rows.src[r], cols.src.front(), static_cast<std::int64_t>(n), s.data());
+            gdi::LoadRow(src, rows.Src(r), cols.Src(0), static_cast<std::int64_t>(n), s.data());
         else
             for (std::size_t k = 0; k < n; ++k)
-                s[k] = gdi::GetRaw(src, cols.src[k], rows.src[r]);
+                s[k] = gdi::GetRaw(src, cols.Src(k), rows.Src(r));
         gdi::LoadRow(dst, dy, cols.lo, static_cast<std::int64_t>(n), d.data());
         for (std::size_t k = 0; k < n; ++k)
             if ((s[k] & keyMask) != key)

@@ -68,6 +68,8 @@ public:
         }
     }
     bool Identity() const { return kind_ == Kind::Same; }
+    // The destination value of each index of an indexed source, or null.
+    const std::uint32_t* Table() const { return kind_ == Kind::Table ? table_ : nullptr; }
 
 private:
     enum class Kind { Same, Table, ToMono, ByColor };
@@ -76,7 +78,7 @@ private:
     const PixelSurface* dst_;
     std::uint32_t srcMask_ = 0;
     std::uint32_t bkRaw_ = 0;
-    std::uint32_t table_[256] = {};
+    std::uint32_t table_[256]; // filled for indexed sources only
 };
 
 // The ternary raster operation `rop3` (the index byte of a ROP code: bit P*4 + S*2 + D of it is

@@ -9,12 +9,17 @@
 namespace moxplat {
 namespace gdi {
 
-// Destination positions lo .. hi-1 of one axis, and the source position each one shows.
+// Destination positions lo .. hi-1 of one axis, and the source position each one shows: from
+// srcFirst on, one by one, for a one-to-one map, else listed in `src`.
 struct AxisMap {
     std::int64_t lo = 0;
     std::int64_t hi = 0;
     bool identity = false; // one to one, not mirrored
+    std::int64_t srcFirst = 0;
     std::vector<std::int64_t> src;
+
+    std::size_t Count() const { return static_cast<std::size_t>(hi - lo); }
+    std::int64_t Src(std::size_t k) const { return identity ? srcFirst + static_cast<std::int64_t>(k) : src[k]; }
 };
 
 // Maps a destination extent onto a source extent (negative extents mirror), keeping only the

@@ -211,11 +211,11 @@ HANDLE LoadBitmapFile(const char* path, int cx, int cy, UINT fuLoad)
         // Colours by colour: a monochrome result takes the nearer of black and white.
         gdi::BlitColors colors;
         if (dst.bitsPerPixel == 1) {
-            const std::size_t n = cols.src.size();
-            for (std::size_t r = 0; r < rows.src.size(); ++r)
+            const std::size_t n = cols.Count();
+            for (std::size_t r = 0; r < rows.Count(); ++r)
                 for (std::size_t k = 0; k < n; ++k)
                     gdi::SetRaw(dst, cols.lo + std::int64_t(k), rows.lo + std::int64_t(r),
-                                gdi::RawFromColor(dst, gdi::ColorFromRaw(src, gdi::GetRaw(src, cols.src[k], rows.src[r]))));
+                                gdi::RawFromColor(dst, gdi::ColorFromRaw(src, gdi::GetRaw(src, cols.Src(k), rows.Src(r)))));
         } else {
             gdi::RopStretch(dst, cols, rows, &src, 0xCC, colors);
         }
