@@ -562,3 +562,79 @@ TEST(AlphaBlend, PremultipliedAndConstantAlpha)
 }
 
 } // namespace
+
+namespace {
+
+// A 4 x 4 bottom-up 32-bit packed DIB whose pixel at (x, y from the top) is 0x00yyxx11.
+struct PackedDib {
+    Info info{4, 4, 32};
+    DWORD bits[16];
+    PackedDib()
+    {
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 4; ++x)
+                bits[(3 - y) * 4 + x] = DWORD(y << 16 | x << 8 | 0x11);
+    }
+    static COLORREF At(int x, int y) { return RGB(y, x, 0x11); }
+};
+
+// Windows: source coordinates count from the DIB's bottom row; the answer is the number of scans
+// (MSDN SetDIBitsToDevice).
+TEST(SetDIBitsToDevice, CopiesARectangleInDibCoordinates)
+{
+    PackedDib dib;
+    Info dstInfo(4, -4, 32);
+    Dc dst = Dc::Section(dstInfo);
+    EXPECT_EQ(SetDIBitsToDevice(dst.dc, 0, 0, 4, 4, 0, 0, 0, 4, dib.bits, dib.info.get(), DIB_RGB_COLORS), 4);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(GetPixel(dst.dc, x, y), PackedDib::At(x, y)) << x << "," << y;
+    std::memset(dst.bits, 0, 64);
+    // Columns 1-2 and the rows 1-2 counted from the bottom: rows 1-2 from the top of a 4-row image.
+    SetDIBitsToDevice(dst.dc, 0, 0, 2, 2, 1, 1, 0, 4, dib.bits, dib.info.get(), DIB_RGB_COLORS);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x)
+            EXPECT_EQ(GetPixel(dst.dc, x, y), PackedDib::At(1 + x, 1 + y)) << x << "," << y;
+    EXPECT_EQ(GetPixel(dst.dc, 2, 0), kBlack);
+}
+
+TEST(CreateDIBitmap, InitialisesAScreenCompatibleBitmap)
+{
+    PackedDib dib;
+    HDC screen = GetDC(nullptr);
+    HBITMAP bm = CreateDIBitmap(screen, &dib.info.header, CBM_INIT, dib.bits, dib.info.get(), DIB_RGB_COLORS);
+    ASSERT_NE(bm, nullptr);
+    BITMAP info;
+    GetObject(bm, sizeof info, &info);
+    EXPECT_EQ(info.bmBitsPixel, 32);
+    EXPECT_EQ(info.bmBits, nullptr) << "a device-dependent bitmap";
+    {
+        Dc d(bm);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 4; ++x)
+                EXPECT_EQ(GetPixel(d.dc, x, y), PackedDib::At(x, y)) << x << "," << y;
+    }
+    ReleaseDC(nullptr, screen);
+}
+
+// The colour table of a selected 8-bit section changes what its indices show; it has all 256
+// entries whatever biClrUsed says (gdi32 tests/bitmap.c test_dibsections).
+TEST(DIBColorTable, ReadAndReplaceEntries)
+{
+    Info info(2, -1, 8);
+    info.header.biClrUsed = 4;
+    info.colors[1] = RGBQUAD{0, 0, 255, 0}; // red
+    Dc d = Dc::Section(info);
+    d.bits[0] = 1;
+    EXPECT_EQ(GetPixel(d.dc, 0, 0), kRed);
+    RGBQUAD table[8];
+    EXPECT_EQ(GetDIBColorTable(d.dc, 0, 8, table), 8u);
+    EXPECT_EQ(table[1].rgbRed, 255);
+    EXPECT_EQ(GetDIBColorTable(d.dc, 250, 8, table), 6u);
+    const RGBQUAD blue = {255, 0, 0, 0};
+    EXPECT_EQ(SetDIBColorTable(d.dc, 1, 1, &blue), 1u);
+    EXPECT_EQ(GetPixel(d.dc, 0, 0), kBlue);
+    EXPECT_EQ(SetDIBColorTable(d.dc, 256, 1, &blue), 0u) << "past the table";
+}
+
+} // namespace

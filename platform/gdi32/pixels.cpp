@@ -362,7 +362,9 @@ bool ReadDibFormat(const BITMAPINFO* info, UINT usage, DibFormat* out, bool with
             return false;
         const std::uint32_t full = 1u << bpp;
         const std::uint32_t count = h.biClrUsed && h.biClrUsed < full ? h.biClrUsed : full;
-        f.colors.resize(count);
+        // The table always has 2^depth entries, those past biClrUsed black (gdi32
+        // tests/bitmap.c test_dibsections: 256 entries for biClrUsed 142).
+        f.colors.assign(full, RGBQUAD{0, 0, 0, 0});
         std::memcpy(f.colors.data(), base + h.biSize, count * sizeof(RGBQUAD));
         for (RGBQUAD& q : f.colors)
             q.rgbReserved = 0;
