@@ -638,3 +638,35 @@ TEST(DIBColorTable, ReadAndReplaceEntries)
 }
 
 } // namespace
+
+namespace {
+
+// Windows: scans count from the image's bottom row whatever the orientation asked for; a
+// top-down answer holds its scans top row first (gdi32 tests/bitmap.c test_GetDIBits_top_down).
+TEST(DIBits, ScansCountFromTheBottomInBothOrientations)
+{
+    Info info(1, -2, 32);
+    Dc d = Dc::Section(info);
+    SetPixel(d.dc, 0, 0, kRed);  // top
+    SetPixel(d.dc, 0, 1, kBlue); // bottom
+    SelectObject(d.dc, d.old);
+    HDC screen = GetDC(nullptr);
+    const DWORD red = 0xff0000, blue = 0x0000ff;
+    const struct {
+        LONG height;
+        UINT start, lines;
+        DWORD first, second;
+    } cases[] = {{2, 0, 1, blue, 0}, {2, 1, 1, red, 0},  {2, 0, 2, blue, red},
+                 {-2, 0, 1, blue, 0}, {-2, 1, 1, red, 0}, {-2, 0, 2, red, blue}};
+    for (const auto& c : cases) {
+        Info out(1, c.height, 32);
+        DWORD bits[2] = {0, 0};
+        EXPECT_EQ(GetDIBits(screen, d.bitmap, c.start, c.lines, bits, out.get(), DIB_RGB_COLORS), int(c.lines));
+        EXPECT_EQ(bits[0], c.first) << c.height << " " << c.start << " " << c.lines;
+        EXPECT_EQ(bits[1], c.second) << c.height << " " << c.start << " " << c.lines;
+    }
+    SelectObject(d.dc, d.bitmap);
+    ReleaseDC(nullptr, screen);
+}
+
+} // namespace

@@ -176,16 +176,17 @@ BitmapObject* SelectedBitmapLocked(Registry& reg, HDC hdc)
     return d && d->kind == DCKind::Memory ? reg.Bitmap(d->bitmap) : nullptr;
 }
 
-// Buffer row k of a packed DIB's scans start .. start+lines-1 (memory order) is image row
-// RowOfScan(k) counted from the top: scans count from the bottom of a bottom-up image, from the
-// top of a top-down one. The number of scans that fall inside the image.
+// Buffer row k of a packed DIB's scans start .. start+count-1 is image row RowOfScan(k) counted
+// from the top. Scans count from the image's bottom whatever the DIB's orientation; a top-down
+// DIB holds them top row first (gdi32 tests/bitmap.c test_GetDIBits_top_down). The number of
+// scans that fall inside the image comes from ScanCount.
 std::int64_t ScanCount(int imageHeight, UINT start, UINT lines)
 {
     return std::max<std::int64_t>(0, std::min<std::int64_t>(std::int64_t{start} + lines, imageHeight) - start);
 }
-std::int64_t RowOfScan(int imageHeight, bool topDown, UINT start, std::int64_t k)
+std::int64_t RowOfScan(int imageHeight, bool topDown, UINT start, std::int64_t count, std::int64_t k)
 {
-    return topDown ? start + k : imageHeight - 1 - (start + k);
+    return topDown ? imageHeight - start - count + k : imageHeight - 1 - (start + k);
 }
 
 // A surface over `count` rows of a caller's buffer, row k at bits + k * stride.
@@ -359,7 +360,7 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBi
     std::vector<std::uint32_t> row(static_cast<std::size_t>(n));
     const bool same = gdi::SameLayout(src, out);
     for (std::int64_t k = 0; k < count; ++k) {
-        gdi::LoadRow(src, RowOfScan(b->height, f.topDown, start, k), 0, n, row.data());
+        gdi::LoadRow(src, RowOfScan(b->height, f.topDown, start, count, k), 0, n, row.data());
         if (!same)
             for (auto& v : row)
                 v = gdi::RawFromColor(out, gdi::ColorFromRaw(src, v));
@@ -393,7 +394,7 @@ int WINAPI SetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, const VOID* 
         if (!same)
             for (auto& v : row)
                 v = gdi::RawFromColor(dst, gdi::ColorFromRaw(src, v));
-        gdi::StoreRow(dst, RowOfScan(b->height, f.topDown, start, k), 0, n, row.data());
+        gdi::StoreRow(dst, RowOfScan(b->height, f.topDown, start, count, k), 0, n, row.data());
     }
     return static_cast<int>(count);
 }
