@@ -193,10 +193,13 @@ TEST(SetPixel, StoresTheNearestColourEachDepthHolds)
         }
         Dc d = Dc::Section(info);
         ASSERT_NE(d.bits, nullptr) << c.bpp;
+        EXPECT_EQ(GetNearestColor(d.dc, c.set), c.got) << c.bpp;
         EXPECT_EQ(SetPixel(d.dc, 3, 1, c.set), c.got) << c.bpp;
         EXPECT_EQ(GetPixel(d.dc, 3, 1), c.got) << c.bpp;
         EXPECT_EQ(GetPixel(d.dc, 2, 1), kBlack) << c.bpp;
         EXPECT_EQ(GetPixel(d.dc, 4, 1), CLR_INVALID);
+        EXPECT_TRUE(SetPixelV(d.dc, 0, 0, c.set));
+        EXPECT_EQ(GetPixel(d.dc, 0, 0), c.got);
     }
 }
 

@@ -346,6 +346,30 @@ COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color)
     return gdi::ColorFromRaw(s, raw);
 }
 
+BOOL WINAPI SetPixelV(HDC hdc, int x, int y, COLORREF color)
+{
+    return SetPixel(hdc, x, y, color) != CLR_INVALID;
+}
+
+// The colour a DC's pixels would hold for `color`: the nearest its bitmap can store.
+COLORREF WINAPI GetNearestColor(HDC hdc, COLORREF color)
+{
+    Registry& reg = TheRegistry();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    PixelSurface s;
+    if (!reg.DC(hdc))
+        return CLR_INVALID;
+    if (!SurfaceLocked(reg, hdc, &s)) {
+        // A new memory DC holds the 1 x 1 monochrome bitmap; the screen is 32-bit.
+        const DCObject* d = reg.DC(hdc);
+        if (d->kind != DCKind::Memory)
+            return color & 0xffffff;
+        s.bitsPerPixel = 1;
+        s.monochromeDDB = true;
+    }
+    return gdi::ColorFromRaw(s, gdi::RawFromColor(s, color & 0xffffff));
+}
+
 BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop)
 {
     return Blit(hdc, x, y, cx, cy, hdcSrc, x1, y1, cx, cy, rop, false);

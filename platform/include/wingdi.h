@@ -155,6 +155,8 @@ WINGDIAPI int WINAPI GetObjectW(HANDLE h, int c, LPVOID pv);
 WINGDIAPI BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc,
                                  int ySrc, int wSrc, int hSrc, DWORD rop);
 WINGDIAPI BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop);
+WINGDIAPI BOOL WINAPI SetPixelV(HDC hdc, int x, int y, COLORREF color);
+WINGDIAPI COLORREF WINAPI GetNearestColor(HDC hdc, COLORREF color);
 WINGDIAPI COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color);
 WINGDIAPI COLORREF WINAPI GetTextColor(HDC hdc);
 WINGDIAPI COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color);
