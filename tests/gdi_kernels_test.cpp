@@ -24,6 +24,9 @@ std::vector<std::uint32_t> SpritePixels(std::mt19937& rng, std::size_t n, bool p
         for (int c = 0; c < 3; ++c)
             px |= (premultiplied ? (a ? rng() % (a + 1) : 0) : rng() % 256) << (8 * c);
         v[i] = kind == 3 && !premultiplied ? std::uint32_t(rng()) : px;
+        if (!premultiplied && (i / 4) % 3 == 0)
+            v[i] = 0; // whole groups of zeros, which some kernels skip
+
     }
     return v;
 }

@@ -176,7 +176,7 @@ DWORD Rop3(int rop, DWORD p, DWORD s, DWORD d, DWORD mask)
 TEST(RasterOperations, EveryOperationAtEveryDepthPairMatchesThePerPixelModel)
 {
     const int depths[] = {0, 1, 4, 8, 16, 24, 32};
-    const int w = 13, h = 2;
+    const int w = 29, h = 2; // from x = 2: a partial byte, whole bytes and a partial byte of 1-bit rows
     std::mt19937 rng(20240611);
     for (int sb : depths)
         for (int db : depths) {

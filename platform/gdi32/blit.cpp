@@ -148,10 +148,18 @@ void RopStretch(const PixelSurface& dst, const AxisMap& cols, const AxisMap& row
                 // A monochrome row through its two colours, without a call a pixel.
                 const std::uint8_t* bitsRow = src->bits + sy * src->stride;
                 const std::uint32_t* table = convert.Table();
-                for (std::size_t k = 0; k < n; ++k) {
-                    const std::int64_t x = sx0 + static_cast<std::int64_t>(k);
+                const std::uint32_t c0 = table[0], flip = table[0] ^ table[1];
+                std::size_t k = 0;
+                std::int64_t x = sx0;
+                for (; k < n && (x & 7); ++k, ++x)
                     srow[k] = table[(bitsRow[x >> 3] >> (7 - (x & 7))) & 1];
+                for (; k + 8 <= n; k += 8, x += 8) {
+                    const std::uint32_t byte = bitsRow[x >> 3];
+                    for (int i = 0; i < 8; ++i)
+                        srow[k + i] = c0 ^ (flip & (0u - ((byte >> (7 - i)) & 1u)));
                 }
+                for (; k < n; ++k, ++x)
+                    srow[k] = table[(bitsRow[x >> 3] >> (7 - (x & 7))) & 1];
                 if (dst.bitsPerPixel == 32) {
                     RopRow32(rop3, pattern, srow.data(), Row32(dst, dy, cols.lo), n);
                     continue;

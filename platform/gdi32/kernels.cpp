@@ -114,7 +114,21 @@ void RopRow32(std::uint8_t rop3, std::uint32_t pattern, const std::uint32_t* src
     const __m128i c01 = _mm_set1_epi32(int((p & m[5]) | (~p & m[1])));
     const __m128i c10 = _mm_set1_epi32(int((p & m[6]) | (~p & m[2])));
     const __m128i c11 = _mm_set1_epi32(int((p & m[7]) | (~p & m[3])));
-    if (src) {
+    if (src && (rop3 == 0x88 || rop3 == 0xEE)) {
+        // SRCAND and SRCPAINT, the mask-sprite pair: where four source words are all zero, SRCAND
+        // stores zeros without reading the destination and SRCPAINT leaves it alone.
+        const bool andOp = rop3 == 0x88;
+        for (; k + 4 <= n; k += 4) {
+            const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + k));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(s, _mm_setzero_si128())) == 0xffff) {
+                if (andOp)
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k), s);
+                continue;
+            }
+            const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + k));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k), andOp ? _mm_and_si128(d, s) : _mm_or_si128(d, s));
+        }
+    } else if (src) {
         for (; k + 4 <= n; k += 4) {
             const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + k));
             const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + k));
