@@ -28,6 +28,9 @@ set_target_properties(MoxPlatform PROPERTIES PREFIX "" IMPORT_PREFIX "lib")
 # both files are installed, keeping their relative places.
 install(FILES platform/win32/afxwin.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32)
 install(FILES platform/include/afxwin.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/include)
+# ATL's CImage: the same arrangement, one declaration for both systems.
+install(FILES platform/win32/atlimage.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32)
+install(FILES platform/include/atlimage.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/include)
 
 # The benchmarks measure against pixman, which exists only beside the stand-in.
 set(MOXIMAGE2_BUILD_BENCH OFF CACHE BOOL "Build the benchmarks" FORCE)
