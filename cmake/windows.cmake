@@ -10,7 +10,9 @@ add_library(MoxPlatform SHARED platform/win32/mfc_dc.cpp platform/win32/mfc_wnd.
   platform/core/diagnostics.cpp platform/core/image_limits.cpp
   # MFC's core classes over the C runtime and Win32.
   platform/mfc/string_format.cpp platform/mfc/object.cpp platform/mfc/runtime_classes.cpp
-  platform/mfc/app_settings.cpp platform/mfc/docview.cpp)
+  platform/mfc/app_settings.cpp platform/mfc/docview.cpp
+  # CBitmap and CDC's blits: calls of GDI and msimg32 alone.
+  platform/mfc/bitmap.cpp)
 target_include_directories(MoxPlatform PUBLIC
   $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}/platform/win32>
   $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32>)
@@ -19,6 +21,7 @@ target_compile_definitions(MoxPlatform PRIVATE MOXPLAT_BUILD=1)
 target_compile_definitions(MoxPlatform PUBLIC NOMINMAX)
 # GDI+, GDI and USER from the SDK's import libraries; hosts call them as well.
 target_link_libraries(MoxPlatform PUBLIC gdiplus gdi32 user32)
+target_link_libraries(MoxPlatform PUBLIC msimg32) # TransparentBlt, AlphaBlend
 target_compile_options(MoxPlatform PRIVATE ${MOX_WARNINGS})
 add_library(MoxImage2::MoxPlatform ALIAS MoxPlatform)
 
@@ -33,6 +36,9 @@ install(FILES platform/win32/afxwin.h platform/win32/atltypes.h platform/win32/a
 install(FILES platform/include/afxwin.h platform/include/atltypes.h platform/include/atlstr.h
   platform/include/cstringt.h platform/include/afx.h
   platform/include/afxres.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/include)
+# ATL's CImage: the same arrangement, one declaration for both systems.
+install(FILES platform/win32/atlimage.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32)
+install(FILES platform/include/atlimage.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/include)
 
 # The benchmarks measure against pixman, which exists only beside the stand-in.
 set(MOXIMAGE2_BUILD_BENCH OFF CACHE BOOL "Build the benchmarks" FORCE)

@@ -37,6 +37,9 @@ Registry& TheRegistry()
         stock.stock = true;
         stock.width = 1;
         stock.height = 1;
+        stock.bitsPerPixel = 1;
+        stock.dibSection = false;
+        stock.colors = {RGBQUAD{0, 0, 0, 0}, RGBQUAD{255, 255, 255, 0}};
         reg->stockBitmap = HandleOf<HBITMAP>(key);
         key = reg->NewHandle();
         reg->dcs[key].kind = DCKind::Screen;
@@ -57,6 +60,12 @@ bool SurfaceLocked(Registry& reg, HDC dc, PixelSurface* out)
             return false;
         out->bits = b->bits.get();
         out->stride = static_cast<std::ptrdiff_t>(b->rowBytes);
+        out->bitsPerPixel = b->bitsPerPixel;
+        out->colors = b->colors.empty() ? nullptr : b->colors.data();
+        out->colorCount = static_cast<int>(b->colors.size());
+        for (int i = 0; i < 3; ++i)
+            out->masks[i] = b->masks[i];
+        out->monochromeDDB = !b->dibSection && b->bitsPerPixel == 1;
         if (!b->topDown) {
             // Bottom-up: the top row is stored last.
             out->bits += (b->height - 1) * b->rowBytes;
@@ -77,6 +86,13 @@ bool SurfaceLocked(Registry& reg, HDC dc, PixelSurface* out)
         return true;
     }
     return false;
+}
+
+COLORREF PatternColorOfDCLocked(Registry& reg, HDC dc)
+{
+    static_cast<void>(reg);
+    static_cast<void>(dc);
+    return RGB(255, 255, 255);
 }
 
 void MarkDrawnLocked(Registry& reg, HDC dc)

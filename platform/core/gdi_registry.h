@@ -42,6 +42,11 @@ struct BitmapObject {
     PixelBuffer bits;
     BITMAPINFOHEADER header{};
     HDC selectedInto = nullptr;
+    // Depths and layouts beyond 24-bit sections.
+    int bitsPerPixel = 24;
+    bool dibSection = true;       // false: a device-dependent bitmap (CreateBitmap and friends)
+    std::vector<RGBQUAD> colors;  // the colour table of depths 1, 4 and 8
+    std::uint32_t masks[3] = {0xff0000u, 0x00ff00u, 0x0000ffu}; // 16 and 32 bits: red, green, blue
 };
 
 enum class DCKind { Memory, Window, Screen };
@@ -51,6 +56,9 @@ struct DCObject {
     HBITMAP bitmap = nullptr; // memory DCs
     HWND hwnd = nullptr;      // window DCs
     int stretchMode = BLACKONWHITE;
+    // Colours blits between colour and monochrome bitmaps use (SetTextColor, SetBkColor).
+    COLORREF textColor = RGB(0, 0, 0);
+    COLORREF bkColor = RGB(255, 255, 255);
 };
 
 struct WindowObject {
@@ -136,6 +144,10 @@ template <class H> H HandleOf(std::uintptr_t key)
 bool SurfaceLocked(Registry& reg, HDC dc, PixelSurface* out);
 // Under the lock: note that a window DC's pixels were written, for the next presentation.
 void MarkDrawnLocked(Registry& reg, HDC dc);
+// Under the lock: the solid colour of the brush a DC would paint patterns with. Brush objects
+// live with the drawing functions; until a DC can carry one, every DC paints with the white
+// brush it starts with (Microsoft's CreateCompatibleDC: a new DC selects WHITE_BRUSH).
+COLORREF PatternColorOfDCLocked(Registry& reg, HDC dc);
 
 // Milliseconds on a monotonic clock.
 std::uint64_t NowMs();

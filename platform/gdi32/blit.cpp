@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "gdi_registry.h"
+#include "kernels.h"
+#include "pixels.h"
+#include "stretch.h"
 
 using namespace moxplat;
 
@@ -42,6 +45,290 @@ bool SameMemory(const PixelSurface& a, const PixelSurface& b)
 
 } // namespace
 
+namespace moxplat {
+namespace gdi {
+
+// Columns (or rows) of a stretch: destination positions lo .. hi-1, and for each the source
+// position it shows. Sampling is nearest-pixel at the centre of each destination pixel; equal
+// extents copy one to one.
+bool MapAxis(std::int64_t dstPos, std::int64_t dstExt, std::int64_t srcPos, std::int64_t srcExt, std::int64_t dstLimit,
+             std::int64_t srcLimit, AxisMap* out)
+{
+    // A negative extent runs leftwards (upwards) from its position, which it includes: x = 1,
+    // width -2 covers pixels 1 and 0 in that order (gdi32 tests/bitmap.c test_StretchBlt).
+    bool mirror = false;
+    if (dstExt < 0) {
+        dstPos += dstExt + 1;
+        dstExt = -dstExt;
+        mirror = !mirror;
+    }
+    if (srcExt < 0) {
+        srcPos += srcExt + 1;
+        srcExt = -srcExt;
+        mirror = !mirror;
+    }
+    if (dstExt == 0 || srcExt == 0)
+        return false;
+    out->src.clear();
+    out->lo = 0;
+    out->hi = 0;
+    out->identity = !mirror && dstExt == srcExt;
+    if (out->identity) {
+        // Positions d with 0 <= d < dstLimit, inside the extent, and a source inside too.
+        const std::int64_t lo = std::max({std::int64_t{0}, dstPos, dstPos - srcPos});
+        const std::int64_t hi = std::min({dstLimit, dstPos + dstExt, dstPos - srcPos + srcLimit});
+        if (hi <= lo)
+            return false;
+        out->lo = lo;
+        out->hi = hi;
+        out->srcFirst = srcPos + (lo - dstPos);
+        return true;
+    }
+    const std::int64_t first = std::max<std::int64_t>(dstPos, 0);
+    const std::int64_t last = std::min<std::int64_t>(dstPos + dstExt, dstLimit);
+    for (std::int64_t d = first; d < last; ++d) {
+        const std::int64_t i = d - dstPos;
+        std::int64_t off = out->identity ? i : (2 * i + 1) * srcExt / (2 * dstExt);
+        if (mirror)
+            off = srcExt - 1 - off;
+        const std::int64_t sPos = srcPos + off;
+        if (sPos < 0 || sPos >= srcLimit) {
+            if (out->src.empty())
+                continue; // not yet inside the source
+            break;        // past it: the mapping is monotonic
+        }
+        if (out->src.empty())
+            out->lo = d;
+        out->src.push_back(sPos);
+        out->hi = d + 1;
+    }
+    return !out->src.empty();
+}
+
+// Row y of a 32-bit surface from pixel x on, as words (rows of DIBs and device bitmaps are
+// 32-bit aligned at this depth).
+std::uint32_t* Row32(const PixelSurface& s, std::int64_t y, std::int64_t x)
+{
+    return reinterpret_cast<std::uint32_t*>(s.bits + y * s.stride) + x;
+}
+
+void RopStretch(const PixelSurface& dst, const AxisMap& cols, const AxisMap& rows, const PixelSurface* src,
+                std::uint8_t rop3, const BlitColors& colors)
+{
+    const std::size_t n = cols.Count();
+    const bool useSrc = src && RopUsesSource(rop3);
+    const std::uint32_t pattern = RawFromColor(dst, colors.pattern);
+    std::vector<std::uint32_t> drow, srow; // sized on first use: most 32-bit paths work in place
+    const auto rowsNeeded = [&] {
+        if (drow.empty()) {
+            drow.resize(n);
+            srow.resize(n);
+        }
+    };
+    const bool srcContiguous = useSrc && cols.identity;
+    const std::int64_t sx0 = n ? cols.Src(0) : 0;
+    if (useSrc) {
+        const Converter convert(*src, dst, colors.srcBk, colors.dstText, colors.dstBk);
+        const bool copyBytes = rop3 == 0xCC && convert.Identity() && srcContiguous && dst.bitsPerPixel >= 8;
+        const std::size_t rowBytes = n * static_cast<std::size_t>(dst.bitsPerPixel / 8);
+        for (std::size_t r = 0; r < rows.Count(); ++r) {
+            const std::int64_t dy = rows.lo + static_cast<std::int64_t>(r);
+            const std::int64_t sy = rows.Src(r);
+            if (copyBytes) {
+                std::memmove(dst.bits + dy * dst.stride + cols.lo * (dst.bitsPerPixel / 8),
+                             src->bits + sy * src->stride + sx0 * (src->bitsPerPixel / 8), rowBytes);
+                continue;
+            }
+            if (srcContiguous && convert.Identity() && dst.bitsPerPixel == 32) {
+                RopRow32(rop3, pattern, Row32(*src, sy, sx0), Row32(dst, dy, cols.lo), n);
+                continue;
+            }
+            rowsNeeded();
+            if (srcContiguous && src->bitsPerPixel == 1 && convert.Table()) {
+                // A monochrome row through its two colours, without a call a pixel.
+                const std::uint8_t* bitsRow = src->bits + sy * src->stride;
+                const std::uint32_t* table = convert.Table();
+                const std::uint32_t c0 = table[0], flip = table[0] ^ table[1];
+                std::size_t k = 0;
+                std::int64_t x = sx0;
+                for (; k < n && (x & 7); ++k, ++x)
+                    srow[k] = table[(bitsRow[x >> 3] >> (7 - (x & 7))) & 1];
+                for (; k + 8 <= n; k += 8, x += 8) {
+                    const std::uint32_t byte = bitsRow[x >> 3];
+                    for (int i = 0; i < 8; ++i)
+                        srow[k + i] = c0 ^ (flip & (0u - ((byte >> (7 - i)) & 1u)));
+                }
+                for (; k < n; ++k, ++x)
+                    srow[k] = table[(bitsRow[x >> 3] >> (7 - (x & 7))) & 1];
+                if (dst.bitsPerPixel == 32) {
+                    RopRow32(rop3, pattern, srow.data(), Row32(dst, dy, cols.lo), n);
+                    continue;
+                }
+                if (RopUsesDest(rop3))
+                    LoadRow(dst, dy, cols.lo, static_cast<std::int64_t>(n), drow.data());
+                Rop3Row(rop3, pattern, srow.data(), drow.data(), n);
+                StoreRow(dst, dy, cols.lo, static_cast<std::int64_t>(n), drow.data());
+                continue;
+            }
+            if (srcContiguous) {
+                LoadRow(*src, sy, sx0, static_cast<std::int64_t>(n), srow.data());
+            } else {
+                for (std::size_t k = 0; k < n; ++k)
+                    srow[k] = GetRaw(*src, cols.Src(k), sy);
+            }
+            if (!convert.Identity())
+                for (std::size_t k = 0; k < n; ++k)
+                    srow[k] = convert(srow[k]);
+            if (rop3 == 0xCC) {
+                StoreRow(dst, dy, cols.lo, static_cast<std::int64_t>(n), srow.data());
+                continue;
+            }
+            if (dst.bitsPerPixel == 32) {
+                // In place: the destination row is already a row of words.
+                RopRow32(rop3, pattern, srow.data(), Row32(dst, dy, cols.lo), n);
+                continue;
+            }
+            if (RopUsesDest(rop3))
+                LoadRow(dst, dy, cols.lo, static_cast<std::int64_t>(n), drow.data());
+            Rop3Row(rop3, pattern, srow.data(), drow.data(), n);
+            StoreRow(dst, dy, cols.lo, static_cast<std::int64_t>(n), drow.data());
+        }
+        return;
+    }
+    for (std::size_t r = 0; r < rows.Count(); ++r) {
+        const std::int64_t dy = rows.lo + static_cast<std::int64_t>(r);
+        if (dst.bitsPerPixel == 32) {
+            RopRow32(rop3, pattern, nullptr, Row32(dst, dy, cols.lo), n);
+            continue;
+        }
+        rowsNeeded();
+        if (RopUsesDest(rop3))
+            LoadRow(dst, dy, cols.lo, static_cast<std::int64_t>(n), drow.data());
+        Rop3Row(rop3, pattern, nullptr, drow.data(), n);
+        StoreRow(dst, dy, cols.lo, static_cast<std::int64_t>(n), drow.data());
+    }
+}
+
+// A copy of the source rows a blit reads, for a blit within one surface: every source pixel is
+// read before any destination pixel of the same memory is written.
+PixelSurface StageRows(const PixelSurface& src, AxisMap* rows, std::vector<std::uint8_t>* storage)
+{
+    const std::int64_t lo = rows->identity ? rows->srcFirst : *std::min_element(rows->src.begin(), rows->src.end());
+    const std::int64_t hi = rows->identity ? rows->srcFirst + static_cast<std::int64_t>(rows->Count())
+                                           : *std::max_element(rows->src.begin(), rows->src.end()) + 1;
+    const std::int64_t rowBytes = src.stride < 0 ? -src.stride : src.stride;
+    storage->resize(static_cast<std::size_t>(rowBytes * (hi - lo)));
+    for (std::int64_t y = lo; y < hi; ++y)
+        std::memcpy(storage->data() + (y - lo) * rowBytes, src.bits + y * src.stride, static_cast<std::size_t>(rowBytes));
+    PixelSurface staged = src;
+    staged.bits = storage->data();
+    staged.stride = static_cast<std::ptrdiff_t>(rowBytes);
+    staged.height = static_cast<int>(hi - lo);
+    rows->srcFirst -= lo;
+    for (std::int64_t& y : rows->src)
+        y -= lo;
+    return staged;
+}
+
+} // namespace gdi
+} // namespace moxplat
+
+namespace {
+
+gdi::BlitColors ColorsOf(Registry& reg, HDC dst, HDC src)
+{
+    gdi::BlitColors c;
+    if (const DCObject* d = reg.DC(dst)) {
+        c.dstText = d->textColor;
+        c.dstBk = d->bkColor;
+    }
+    if (const DCObject* s = reg.DC(src))
+        c.srcBk = s->bkColor;
+    c.pattern = PatternColorOfDCLocked(reg, dst);
+    return c;
+}
+
+// BitBlt, StretchBlt and PatBlt: the rectangle of the source (when the operation reads one) is
+// mapped onto the destination's, both clipped to their surfaces in 64-bit arithmetic.
+BOOL Blit(HDC hdc, int x, int y, int w, int h, HDC hdcSrc, int xs, int ys, int ws, int hs, DWORD rop, bool stretch)
+{
+    const std::uint8_t rop3 = static_cast<std::uint8_t>(rop >> 16);
+    const bool useSrc = gdi::RopUsesSource(rop3);
+    Registry& reg = TheRegistry();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    PixelSurface dst, src;
+    if (!SurfaceLocked(reg, hdc, &dst))
+        return FALSE;
+    if (useSrc && !SurfaceLocked(reg, hdcSrc, &src))
+        return FALSE;
+    if (!gdi::SupportedDepth(dst.bitsPerPixel) || (useSrc && !gdi::SupportedDepth(src.bitsPerPixel)))
+        return FALSE;
+    if (!stretch && (w <= 0 || h <= 0))
+        return TRUE; // nothing to copy
+    if (!useSrc) {
+        ws = w;
+        hs = h;
+    }
+    gdi::AxisMap cols, rows;
+    const std::int64_t srcW = useSrc ? src.width : std::numeric_limits<std::int32_t>::max();
+    const std::int64_t srcH = useSrc ? src.height : std::numeric_limits<std::int32_t>::max();
+    const std::int64_t sx = useSrc ? xs : 0, sy = useSrc ? ys : 0;
+    if (!useSrc) {
+        // The pattern covers the whole destination rectangle.
+        if (!gdi::MapAxis(x, w, 0, w, dst.width, srcW, &cols) || !gdi::MapAxis(y, h, 0, h, dst.height, srcH, &rows))
+            return TRUE;
+    } else if (!gdi::MapAxis(x, w, sx, ws, dst.width, srcW, &cols) ||
+               !gdi::MapAxis(y, h, sy, hs, dst.height, srcH, &rows)) {
+        return TRUE;
+    }
+    std::vector<std::uint8_t> staged;
+    if (useSrc && SameMemory(dst, src))
+        src = gdi::StageRows(src, &rows, &staged);
+    gdi::RopStretch(dst, cols, rows, useSrc ? &src : nullptr, rop3, ColorsOf(reg, hdc, hdcSrc));
+    MarkDrawnLocked(reg, hdc);
+    return TRUE;
+}
+
+// Every depth and raster operation: the packed DIB is a source surface like any other. Source
+// coordinates count rows from the image's bottom, as for the 24-bit copy below. The caller's
+// buffer must hold the whole image (biSizeImage, when given, at least stride x height).
+int StretchDIBitsAnyDepth(HDC hdc, int xDest, int yDest, int DestWidth, int DestHeight, int xSrc, int ySrc,
+                          int SrcWidth, int SrcHeight, const VOID* lpBits, const BITMAPINFO* lpbmi, UINT iUsage,
+                          DWORD rop)
+{
+    const std::uint8_t rop3 = static_cast<std::uint8_t>(rop >> 16);
+    const bool useSrc = gdi::RopUsesSource(rop3);
+    gdi::DibFormat f;
+    if (!gdi::ReadDibFormat(lpbmi, iUsage, &f))
+        return 0;
+    if (useSrc && !lpBits)
+        return 0;
+    if (lpbmi->bmiHeader.biSizeImage != 0 && lpbmi->bmiHeader.biSizeImage < f.ImageBytes())
+        return 0;
+    if (DestWidth == 0 || DestHeight == 0 || SrcWidth == 0 || SrcHeight == 0)
+        return 0;
+    Registry& reg = TheRegistry();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    PixelSurface dst;
+    if (!SurfaceLocked(reg, hdc, &dst) || !gdi::SupportedDepth(dst.bitsPerPixel))
+        return 0;
+    const PixelSurface src = f.Over(static_cast<const std::uint8_t*>(lpBits));
+    // From the bottom-left corner in DIB coordinates to the top-left corner counted downwards.
+    const std::int64_t srcTop = std::int64_t{f.height} - ySrc - SrcHeight;
+    gdi::AxisMap cols, rows;
+    if (gdi::MapAxis(xDest, DestWidth, xSrc, SrcWidth, dst.width, f.width, &cols) &&
+        gdi::MapAxis(yDest, DestHeight, srcTop, SrcHeight, dst.height, f.height, &rows)) {
+        gdi::BlitColors colors = ColorsOf(reg, hdc, nullptr);
+        // A packed DIB has no DC: its pixels are compared with the destination's background.
+        colors.srcBk = colors.dstBk;
+        gdi::RopStretch(dst, cols, rows, useSrc ? &src : nullptr, rop3, colors);
+        MarkDrawnLocked(reg, hdc);
+    }
+    return f.height;
+}
+
+} // namespace
+
 extern "C" {
 
 COLORREF WINAPI GetPixel(HDC hdc, int x, int y)
@@ -51,8 +338,7 @@ COLORREF WINAPI GetPixel(HDC hdc, int x, int y)
     PixelSurface s;
     if (!SurfaceLocked(reg, hdc, &s) || !Inside(s, x, y))
         return CLR_INVALID;
-    const std::uint8_t* p = PixelAddress(s, x, y);
-    return RGB(p[2], p[1], p[0]);
+    return gdi::ColorFromRaw(s, gdi::GetRaw(s, x, y));
 }
 
 COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color)
@@ -62,60 +348,62 @@ COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color)
     PixelSurface s;
     if (!SurfaceLocked(reg, hdc, &s) || !Inside(s, x, y))
         return CLR_INVALID;
-    std::uint8_t* p = PixelAddress(s, x, y);
-    p[0] = GetBValue(color);
-    p[1] = GetGValue(color);
-    p[2] = GetRValue(color);
+    const std::uint32_t raw = gdi::RawFromColor(s, color & 0xffffff);
+    gdi::SetRaw(s, x, y, raw);
     MarkDrawnLocked(reg, hdc);
-    return RGB(p[2], p[1], p[0]);
+    return gdi::ColorFromRaw(s, raw);
+}
+
+BOOL WINAPI SetPixelV(HDC hdc, int x, int y, COLORREF color)
+{
+    return SetPixel(hdc, x, y, color) != CLR_INVALID;
+}
+
+// The colour a DC's pixels would hold for `color`: the nearest its bitmap can store.
+COLORREF WINAPI GetNearestColor(HDC hdc, COLORREF color)
+{
+    Registry& reg = TheRegistry();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    PixelSurface s;
+    if (!reg.DC(hdc))
+        return CLR_INVALID;
+    if (!SurfaceLocked(reg, hdc, &s)) {
+        // A new memory DC holds the 1 x 1 monochrome bitmap; the screen is 32-bit.
+        const DCObject* d = reg.DC(hdc);
+        if (d->kind != DCKind::Memory)
+            return color & 0xffffff;
+        s.bitsPerPixel = 1;
+        s.monochromeDDB = true;
+    }
+    return gdi::ColorFromRaw(s, gdi::RawFromColor(s, color & 0xffffff));
 }
 
 BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop)
 {
-    if (rop != SRCCOPY)
-        return FALSE;
-    Registry& reg = TheRegistry();
-    std::lock_guard<std::mutex> lock(reg.mutex);
-    PixelSurface dst, src;
-    if (!SurfaceLocked(reg, hdc, &dst) || !SurfaceLocked(reg, hdcSrc, &src))
-        return FALSE;
-    if (cx <= 0 || cy <= 0)
-        return TRUE; // nothing to copy
+    return Blit(hdc, x, y, cx, cy, hdcSrc, x1, y1, cx, cy, rop, false);
+}
 
-    // Clip in destination coordinates; the source is the same rectangle shifted by (x1-x, y1-y).
-    const std::int64_t dx = std::int64_t{x1} - x;
-    const std::int64_t dy = std::int64_t{y1} - y;
-    Span cols = Intersect({x, std::int64_t{x} + cx}, {0, dst.width});
-    cols = Intersect(cols, {-dx, src.width - dx});
-    Span rows = Intersect({y, std::int64_t{y} + cy}, {0, dst.height});
-    rows = Intersect(rows, {-dy, src.height - dy});
-    if (cols.Empty() || rows.Empty())
-        return TRUE;
+BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc,
+                       int wSrc, int hSrc, DWORD rop)
+{
+    return Blit(hdcDest, xDest, yDest, wDest, hDest, hdcSrc, xSrc, ySrc, wSrc, hSrc, rop, true);
+}
 
-    const std::size_t rowBytes = static_cast<std::size_t>(cols.hi - cols.lo) * 3;
-    if (SameMemory(dst, src)) {
-        // Overlapping copy within one image: stage through a buffer so no source row is
-        // overwritten before it is read.
-        std::vector<std::uint8_t> staged(rowBytes * static_cast<std::size_t>(rows.hi - rows.lo));
-        for (std::int64_t r = rows.lo; r < rows.hi; ++r)
-            std::memcpy(&staged[static_cast<std::size_t>(r - rows.lo) * rowBytes],
-                        PixelAddress(src, cols.lo + dx, r + dy), rowBytes);
-        for (std::int64_t r = rows.lo; r < rows.hi; ++r)
-            std::memcpy(PixelAddress(dst, cols.lo, r), &staged[static_cast<std::size_t>(r - rows.lo) * rowBytes],
-                        rowBytes);
-    } else {
-        for (std::int64_t r = rows.lo; r < rows.hi; ++r)
-            std::memmove(PixelAddress(dst, cols.lo, r), PixelAddress(src, cols.lo + dx, r + dy), rowBytes);
-    }
-    MarkDrawnLocked(reg, hdc);
-    return TRUE;
+BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop)
+{
+    const std::uint8_t rop3 = static_cast<std::uint8_t>(rop >> 16);
+    // Operations that read a source are not patterns (Microsoft's PatBlt: PATCOPY, PATINVERT,
+    // DSTINVERT, BLACKNESS, WHITENESS; gdi32 tests/dib.c draw_graphics: FALSE for every operation that reads a source).
+    if (gdi::RopUsesSource(rop3))
+        return FALSE;
+    return Blit(hdc, x, y, w, h, nullptr, 0, 0, w, h, rop, true);
 }
 
 // Source coordinates are DIB coordinates: x from the left, y from the image's bottom row, for a
 // top-down DIB too: Wine's gdi32 conformance test test_StretchDIBits finds Windows stretching
 // row 0 of a 2-row top-down DIB from its last row in memory. The top edge of the destination rectangle shows the top
 // edge of the source rectangle. Sampling is nearest-pixel at the centre of each destination pixel, in every stretch
-// mode. Negative extents (mirroring) are refused. Destination pixels whose sample falls outside the source image, or
+// mode. Negative extents (mirrors) and other depths take the general path. Destination pixels whose sample falls outside the source image, or
 // past a non-zero biSizeImage, are left unchanged. Returns the image's number of scan lines when
 // the source rectangle reaches into the image, as Windows does (Wine's gdi32 conformance test
 // test_StretchDIBits: a 2-line DIB answers 2 whether one line is copied or none lands on the
@@ -123,7 +411,13 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
 int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int DestWidth, int DestHeight, int xSrc, int ySrc, int SrcWidth,
                          int SrcHeight, const VOID* lpBits, const BITMAPINFO* lpbmi, UINT iUsage, DWORD rop)
 {
-    if (rop != SRCCOPY || !lpBits || !lpbmi || iUsage > 1)
+    if (!lpbmi || iUsage > 1)
+        return 0;
+    if (rop != SRCCOPY || lpbmi->bmiHeader.biBitCount != 24 || DestWidth < 0 || DestHeight < 0 || SrcWidth < 0 ||
+        SrcHeight < 0)
+        return StretchDIBitsAnyDepth(hdc, xDest, yDest, DestWidth, DestHeight, xSrc, ySrc, SrcWidth, SrcHeight,
+                                     lpBits, lpbmi, iUsage, rop);
+    if (!lpBits)
         return 0;
     if (DestWidth <= 0 || DestHeight <= 0 || SrcWidth <= 0 || SrcHeight <= 0)
         return 0;

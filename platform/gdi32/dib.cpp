@@ -2,21 +2,14 @@
 #include <cstring>
 #include <limits>
 
+#include "bitmap_store.h"
 #include "gdi_registry.h"
+#include "pixels.h"
 
 using namespace moxplat;
 
 namespace {
 
-// A DIB section is one allocation the byte count of which must fit an int.
-constexpr std::int64_t kMaxImageBytes = std::numeric_limits<std::int32_t>::max();
-
-bool Supported24BitHeader(const BITMAPINFOHEADER& h)
-{
-    return h.biSize >= sizeof(BITMAPINFOHEADER) && h.biWidth > 0 && h.biHeight != 0 &&
-           h.biHeight != std::numeric_limits<LONG>::min() && h.biPlanes == 1 && h.biBitCount == 24 &&
-           h.biCompression == BI_RGB;
-}
 
 void FillBitmap(const BitmapObject& b, BITMAP* bm)
 {
@@ -25,14 +18,14 @@ void FillBitmap(const BitmapObject& b, BITMAP* bm)
     bm->bmWidth = b.width;
     bm->bmHeight = b.height;
     bm->bmPlanes = 1;
-    if (b.stock) {
-        // Monochrome, rows padded to 16 bits, pixels not reachable.
-        bm->bmWidthBytes = 2;
-        bm->bmBitsPixel = 1;
+    bm->bmBitsPixel = static_cast<WORD>(b.bitsPerPixel);
+    // Device-dependent bitmaps give rows 16-bit aligned and no address (gdi32 tests/bitmap.c
+    // test_bitmap_info, test_bmBits); DIB sections their own 32-bit aligned rows.
+    if (b.stock || !b.dibSection) {
+        bm->bmWidthBytes = static_cast<LONG>(gdi::DdbStride(b.width, b.bitsPerPixel));
         bm->bmBits = nullptr;
     } else {
         bm->bmWidthBytes = static_cast<LONG>(b.rowBytes);
-        bm->bmBitsPixel = 24;
         bm->bmBits = b.bits.get();
     }
 }
@@ -49,40 +42,28 @@ HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, VOI
     // File-mapping sections are not supported here; the bits are always owned by the section.
     if (!pbmi || hSection || offset != 0 || usage > 1)
         return nullptr;
-    BITMAPINFOHEADER header;
-    std::memcpy(&header, &pbmi->bmiHeader, sizeof header);
-    if (!Supported24BitHeader(header))
+    gdi::DibFormat f;
+    // The DC would only lend its palette to DIB_PAL_COLORS colour tables (Microsoft's
+    // CreateDIBSection documentation); without logical palettes those are refused.
+    static_cast<void>(hdc);
+    if (!gdi::ReadDibFormat(pbmi, usage, &f))
         return nullptr;
-    const std::int64_t height = header.biHeight < 0 ? -std::int64_t{header.biHeight} : header.biHeight;
-    const std::int64_t stride = Stride24(header.biWidth);
-    if (stride * height > kMaxImageBytes)
-        return nullptr;
-
+    gdi::NewBitmapDesc desc;
+    desc.width = f.width;
+    desc.height = f.height;
+    desc.bitsPerPixel = f.bitsPerPixel;
+    desc.topDown = f.topDown;
+    desc.compression = f.compression;
+    desc.colors = std::move(f.colors);
+    for (int i = 0; i < 3; ++i)
+        desc.masks[i] = f.masks[i];
     Registry& reg = TheRegistry();
     std::lock_guard<std::mutex> lock(reg.mutex);
-    // The DC is not consulted: it would only lend its palette to DIB_PAL_COLORS colour tables
-    // (Microsoft's CreateDIBSection documentation), and 24-bit sections have none.
-    static_cast<void>(hdc);
-    // calloc: zero-filled, suitably aligned, and cheap for large sections.
-    PixelBuffer bits(static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(stride * height), 1)));
-    if (!bits)
-        return nullptr;
-    const std::uintptr_t key = reg.NewHandle();
-    BitmapObject& b = reg.bitmaps[key];
-    b.width = header.biWidth;
-    b.height = static_cast<int>(height);
-    b.topDown = header.biHeight < 0;
-    b.rowBytes = stride;
-    b.bits = std::move(bits);
-    b.header = header;
-    b.header.biSize = sizeof(BITMAPINFOHEADER);
-    // Windows describes a top-down section with a positive height too; only the creator's header
-    // carries the orientation.
-    b.header.biHeight = static_cast<LONG>(height);
-    b.header.biSizeImage = static_cast<DWORD>(stride * height);
-    if (ppvBits)
-        *ppvBits = b.bits.get();
-    return HandleOf<HBITMAP>(key);
+    std::uint8_t* bits = nullptr;
+    HBITMAP h = gdi::NewBitmapLocked(reg, desc, &bits);
+    if (h && ppvBits)
+        *ppvBits = bits;
+    return h;
 }
 
 HDC WINAPI CreateCompatibleDC(HDC hdc)
@@ -168,11 +149,27 @@ int WINAPI GetObjectA(HANDLE h, int c, LPVOID pv)
         std::memcpy(pv, &bm, sizeof bm);
         return static_cast<int>(sizeof(BITMAP));
     }
+    if (!b->dibSection) {
+        // A device-dependent bitmap has only a BITMAP to give.
+        BITMAP bm;
+        FillBitmap(*b, &bm);
+        std::memcpy(pv, &bm, sizeof bm);
+        return static_cast<int>(sizeof(BITMAP));
+    }
     DIBSECTION ds{};
     FillBitmap(*b, &ds.dsBm);
     ds.dsBmih = b->header;
+    if (b->header.biCompression == BI_BITFIELDS)
+        for (int i = 0; i < 3; ++i)
+            ds.dsBitfields[i] = b->masks[i];
     std::memcpy(pv, &ds, sizeof ds);
     return static_cast<int>(sizeof(DIBSECTION));
+}
+
+// Bitmaps hold no text: both forms answer alike.
+int WINAPI GetObjectW(HANDLE h, int c, LPVOID pv)
+{
+    return GetObjectA(h, c, pv);
 }
 
 int WINAPI SetStretchBltMode(HDC hdc, int mode)

@@ -41,7 +41,8 @@ inline GraphicsImpl* ToImpl(GpGraphics* g)
 // The surface a Graphics draws into now; false when it has none (the call then draws nothing).
 inline bool TargetOf(GpGraphics* g, PixelSurface* out)
 {
-    return g && SurfaceOfDC(ToImpl(g)->hdc, out);
+    // GDI+ over a DC draws into 24-bit pixels only; other depths are refused, not misread.
+    return g && SurfaceOfDC(ToImpl(g)->hdc, out) && out->bitsPerPixel == 24;
 }
 
 // A pixman image over the surface's own pixels (PIXMAN_r8g8b8: blue, green, red bytes), so that

@@ -248,7 +248,8 @@ extern "C" GpStatus WINGDIPAPI GdipCreateBitmapFromHBITMAP(HBITMAP hbm, HPALETTE
     moxplat::Registry& reg = moxplat::TheRegistry();
     std::lock_guard<std::mutex> lock(reg.mutex);
     const moxplat::BitmapObject* section = reg.Bitmap(hbm);
-    if (!section || section->stock || !section->bits || section->width <= 0 || section->height <= 0)
+    if (!section || section->stock || !section->bits || section->width <= 0 || section->height <= 0 ||
+        section->bitsPerPixel != 24)
         return InvalidParameter;
     Status status = Ok;
     moxplat::BitmapImpl* b = moxplat::NewBitmap(section->width, section->height, PixelFormat24bppRGB, &status);

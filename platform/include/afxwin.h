@@ -31,6 +31,7 @@ class CDocument;
 class CDocTemplate;
 class CFrameWnd;
 class CCommandLineInfo;
+class CBitmap;
 struct CCreateContext;
 
 // --- Message maps -----------------------------------------------------------------------------
@@ -210,6 +211,51 @@ public:
     COLORREF GetPixel(int x, int y) const;
     /// Sets the pixel at (x, y); returns the colour set, or CLR_INVALID outside the surface.
     COLORREF SetPixel(int x, int y, COLORREF crColor);
+
+    // Bitmaps and blits, as the Win32 functions of the same names.
+    BOOL StretchBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc, int nSrcWidth,
+                    int nSrcHeight, DWORD dwRop);
+    BOOL PatBlt(int x, int y, int nWidth, int nHeight, DWORD dwRop);
+    BOOL TransparentBlt(int xDest, int yDest, int nDestWidth, int nDestHeight, CDC* pSrcDC, int xSrc, int ySrc,
+                        int nSrcWidth, int nSrcHeight, UINT clrTransparent);
+    BOOL AlphaBlend(int xDest, int yDest, int nDestWidth, int nDestHeight, CDC* pSrcDC, int xSrc, int ySrc,
+                    int nSrcWidth, int nSrcHeight, BLENDFUNCTION blend);
+    int SetStretchBltMode(int nStretchMode);
+    int GetStretchBltMode() const;
+    /// Selects the bitmap into this memory DC; the bitmap selected before (a temporary object
+    /// for a bitmap no CBitmap owns), or null on failure.
+    CBitmap* SelectObject(CBitmap* pBitmap);
+};
+
+/// A bitmap handle's owner: deleting a CBitmap deletes its bitmap (Detach first to keep it).
+class MOXPLAT_API CBitmap {
+public:
+    /// The attached bitmap; null when none.
+    HGDIOBJ m_hObject = nullptr;
+
+    CBitmap() = default;
+    CBitmap(const CBitmap&) = delete;
+    CBitmap& operator=(const CBitmap&) = delete;
+    virtual ~CBitmap();
+
+    /// A CBitmap for hBitmap: the one attached to it, or a temporary one that does not own it and
+    /// lives as long as the process. Null for a null handle.
+    static CBitmap* PASCAL FromHandle(HBITMAP hBitmap);
+
+    BOOL Attach(HGDIOBJ hObject);
+    HGDIOBJ Detach();
+    BOOL DeleteObject();
+    HGDIOBJ GetSafeHandle() const { return m_hObject; }
+    operator HBITMAP() const { return static_cast<HBITMAP>(m_hObject); }
+    int GetObject(int nCount, LPVOID lpObject) const;
+
+    BOOL CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitcount, const void* lpBits);
+    BOOL CreateBitmapIndirect(LPBITMAP lpBitmap);
+    BOOL CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight);
+    BOOL CreateDiscardableBitmap(CDC* pDC, int nWidth, int nHeight);
+    int GetBitmap(BITMAP* pBitMap) const;
+    DWORD GetBitmapBits(DWORD dwCount, LPVOID lpBits) const;
+    DWORD SetBitmapBits(DWORD dwCount, const void* lpBits);
 };
 
 /// The device context of a window while it paints. Here it is the window's own device context,

@@ -78,3 +78,96 @@ WINGDIAPI int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int DestWidth,
 WINGDIAPI BOOL WINAPI GdiFlush(void);
 }
 #define GetObject GetObjectA
+
+// --- Bitmaps of every depth, raster operations, blending --------------------------------------
+#define BI_BITFIELDS 3L
+#define DIB_PAL_COLORS 1
+#define CBM_INIT 0x04L
+
+#define SRCPAINT (DWORD)0x00EE0086
+#define SRCAND (DWORD)0x008800C6
+#define SRCINVERT (DWORD)0x00660046
+#define SRCERASE (DWORD)0x00440328
+#define NOTSRCCOPY (DWORD)0x00330008
+#define NOTSRCERASE (DWORD)0x001100A6
+#define MERGECOPY (DWORD)0x00C000CA
+#define MERGEPAINT (DWORD)0x00BB0226
+#define PATCOPY (DWORD)0x00F00021
+#define PATPAINT (DWORD)0x00FB0A09
+#define PATINVERT (DWORD)0x005A0049
+#define DSTINVERT (DWORD)0x00550009
+#define BLACKNESS (DWORD)0x00000042
+#define WHITENESS (DWORD)0x00FF0062
+#define NOMIRRORBITMAP (DWORD)0x80000000
+#define CAPTUREBLT (DWORD)0x40000000
+#define MAKEROP4(fore, back) (DWORD)((((back) << 8) & 0xFF000000) | (fore))
+
+#define STRETCH_ANDSCANS BLACKONWHITE
+#define STRETCH_ORSCANS WHITEONBLACK
+#define STRETCH_HALFTONE HALFTONE
+#define MAXSTRETCHBLTMODE 4
+
+#define AC_SRC_OVER 0x00
+#define AC_SRC_ALPHA 0x01
+
+typedef struct _BLENDFUNCTION {
+    BYTE BlendOp;
+    BYTE BlendFlags;
+    BYTE SourceConstantAlpha;
+    BYTE AlphaFormat;
+} BLENDFUNCTION, *PBLENDFUNCTION;
+
+#pragma pack(push, 2)
+typedef struct tagBITMAPFILEHEADER {
+    WORD bfType;
+    DWORD bfSize;
+    WORD bfReserved1;
+    WORD bfReserved2;
+    DWORD bfOffBits;
+} BITMAPFILEHEADER, *LPBITMAPFILEHEADER;
+#pragma pack(pop)
+
+typedef BITMAP* PBITMAP;
+typedef DIBSECTION* LPDIBSECTION;
+typedef BITMAPINFO* PBITMAPINFO;
+typedef BITMAPINFOHEADER* PBITMAPINFOHEADER;
+typedef RGBQUAD* LPRGBQUAD;
+
+extern "C" {
+WINGDIAPI HBITMAP WINAPI CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitCount, const VOID* lpBits);
+WINGDIAPI HBITMAP WINAPI CreateBitmapIndirect(const BITMAP* pbm);
+WINGDIAPI HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int cx, int cy);
+WINGDIAPI HBITMAP WINAPI CreateDiscardableBitmap(HDC hdc, int cx, int cy);
+WINGDIAPI HBITMAP WINAPI CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* pbmih, DWORD flInit, const VOID* pjBits,
+                                        const BITMAPINFO* pbmi, UINT iUsage);
+WINGDIAPI LONG WINAPI GetBitmapBits(HBITMAP hbit, LONG cb, LPVOID lpvBits);
+WINGDIAPI LONG WINAPI SetBitmapBits(HBITMAP hbm, DWORD cb, const VOID* pvBits);
+WINGDIAPI int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBits, LPBITMAPINFO lpbmi,
+                               UINT usage);
+WINGDIAPI int WINAPI SetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, const VOID* lpBits,
+                               const BITMAPINFO* lpbmi, UINT ColorUse);
+WINGDIAPI int WINAPI SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc, int ySrc,
+                                       UINT StartScan, UINT cLines, const VOID* lpvBits, const BITMAPINFO* lpbmi,
+                                       UINT ColorUse);
+WINGDIAPI UINT WINAPI GetDIBColorTable(HDC hdc, UINT iStart, UINT cEntries, RGBQUAD* prgbq);
+WINGDIAPI UINT WINAPI SetDIBColorTable(HDC hdc, UINT iStart, UINT cEntries, const RGBQUAD* prgbq);
+WINGDIAPI int WINAPI GetObjectW(HANDLE h, int c, LPVOID pv);
+WINGDIAPI BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc,
+                                 int ySrc, int wSrc, int hSrc, DWORD rop);
+WINGDIAPI BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop);
+WINGDIAPI BOOL WINAPI SetPixelV(HDC hdc, int x, int y, COLORREF color);
+WINGDIAPI COLORREF WINAPI GetNearestColor(HDC hdc, COLORREF color);
+WINGDIAPI COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color);
+WINGDIAPI COLORREF WINAPI GetTextColor(HDC hdc);
+WINGDIAPI COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color);
+WINGDIAPI COLORREF WINAPI GetBkColor(HDC hdc);
+WINGDIAPI BOOL WINAPI TransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hDest, HDC hdcSrc,
+                                     int xoriginSrc, int yoriginSrc, int wSrc, int hSrc, UINT crTransparent);
+WINGDIAPI BOOL WINAPI AlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hDest, HDC hdcSrc,
+                                 int xoriginSrc, int yoriginSrc, int wSrc, int hSrc, BLENDFUNCTION ftn);
+WINGDIAPI BOOL WINAPI GdiAlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hDest, HDC hdcSrc,
+                                    int xoriginSrc, int yoriginSrc, int wSrc, int hSrc, BLENDFUNCTION ftn);
+WINGDIAPI BOOL WINAPI GdiTransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hDest,
+                                        HDC hdcSrc, int xoriginSrc, int yoriginSrc, int wSrc, int hSrc,
+                                        UINT crTransparent);
+}

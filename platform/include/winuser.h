@@ -454,3 +454,27 @@ extern "C" {
 // The system sound of a message box type (MB_ICONHAND, ..., MB_OK or 0xFFFFFFFF: the default).
 WINUSERAPI BOOL WINAPI MessageBeep(UINT uType);
 }
+
+// --- Images from files ---------------------------------------------------------------------
+#define IMAGE_BITMAP 0
+#define IMAGE_ICON 1
+#define IMAGE_CURSOR 2
+#define LR_DEFAULTCOLOR 0x00000000
+#define LR_MONOCHROME 0x00000001
+#define LR_LOADFROMFILE 0x00000010
+#define LR_LOADTRANSPARENT 0x00000020
+#define LR_DEFAULTSIZE 0x00000040
+#define LR_VGACOLOR 0x00000080
+#define LR_LOADMAP3DCOLORS 0x00001000
+#define LR_CREATEDIBSECTION 0x00002000
+#define LR_SHARED 0x00008000
+
+extern "C" {
+WINUSERAPI HANDLE WINAPI LoadImageA(HINSTANCE hInst, LPCSTR name, UINT type, int cx, int cy, UINT fuLoad);
+WINUSERAPI HANDLE WINAPI LoadImageW(HINSTANCE hInst, LPCWSTR name, UINT type, int cx, int cy, UINT fuLoad);
+}
+#ifdef UNICODE
+#define LoadImage LoadImageW
+#else
+#define LoadImage LoadImageA
+#endif
