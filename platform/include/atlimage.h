@@ -2,4 +2,5 @@
 #pragma once
 
 #include "windows.h"
+
 #include "gdiplus.h"

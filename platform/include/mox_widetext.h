@@ -35,8 +35,7 @@ private:
 
 // A lasting copy of text a class keeps (an application's name, a class name handed back): each
 // distinct text is kept once, for the program's life.
-template <typename C>
-inline const C* MoxKeepText(const std::basic_string<C>& text)
+template <typename C> inline const C* MoxKeepText(const std::basic_string<C>& text)
 {
     static std::mutex lock;
     static std::set<std::basic_string<C>> kept;
@@ -63,7 +62,8 @@ inline int MoxCopyWide(LPCSTR utf8, wchar_t* out, int count)
     if (!out || count <= 0)
         return 0;
     const std::wstring wide = MoxWiden(utf8);
-    const std::size_t n = wide.size() < static_cast<std::size_t>(count - 1) ? wide.size() : static_cast<std::size_t>(count - 1);
+    const std::size_t n =
+        wide.size() < static_cast<std::size_t>(count - 1) ? wide.size() : static_cast<std::size_t>(count - 1);
     wide.copy(out, n);
     out[n] = 0;
     return static_cast<int>(n);
