@@ -176,10 +176,9 @@ TEST(KernelBasics, LstrcmpSortsLikeWords)
         const char* b;
         int cmp, cmpi;
     } cases[] = {
-        {"abc", "abc", 0, 0},   {"abc", "abd", -1, -1}, {"a", "B", -1, -1},
-        {"B", "a", 1, 1},       {"abc", "ABC", -1, 0},  {"ABC", "abc", 1, 0},
-        {"ab", "abc", -1, -1},  {"Zebra", "apple", 1, 1}, {nullptr, nullptr, 0, 0},
-        {nullptr, "a", -1, -1}, {"a", nullptr, 1, 1},
+        {"abc", "abc", 0, 0},     {"abc", "abd", -1, -1}, {"a", "B", -1, -1},    {"B", "a", 1, 1},
+        {"abc", "ABC", -1, 0},    {"ABC", "abc", 1, 0},   {"ab", "abc", -1, -1}, {"Zebra", "apple", 1, 1},
+        {nullptr, nullptr, 0, 0}, {nullptr, "a", -1, -1}, {"a", nullptr, 1, 1},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.cmp, lstrcmpA(c.a, c.b)) << (c.a ? c.a : "NULL") << " vs " << (c.b ? c.b : "NULL");
@@ -202,8 +201,8 @@ TEST(KernelBasics, WsprintfFollowsWindowsFormats)
     // Windows: in the A form %s and %c are narrow and %S wide; %I64d is 64-bit; %lu is 32-bit
     // (MSDN wsprintf and format specification syntax).
     const DWORD big = 4000000000u;
-    int n = wsprintfA(a, "%s|%S|%d|%I64d|%5.2s|%c|%lu|%-3d|%04X", "ab", L"wide", -3, 1099511627776LL, "xyz", 'q',
-                      big, 7, 0xbeefu);
+    int n = wsprintfA(a, "%s|%S|%d|%I64d|%5.2s|%c|%lu|%-3d|%04X", "ab", L"wide", -3, 1099511627776LL, "xyz", 'q', big,
+                      7, 0xbeefu);
     EXPECT_STREQ("ab|wide|-3|1099511627776|   xy|q|4000000000|7  |BEEF", a);
     EXPECT_EQ(static_cast<int>(std::strlen(a)), n);
 
@@ -241,7 +240,9 @@ TEST(KernelBasics, WideCharToMultiByteUtf8)
     // A lone surrogate becomes U+FFFD, or fails under WC_ERR_INVALID_CHARS.
     const wchar_t lone[] = {L'a', static_cast<wchar_t>(0xD800), L'b', 0};
     EXPECT_EQ(6, WideCharToMultiByte(CP_UTF8, 0, lone, -1, out, sizeof out, nullptr, nullptr));
-    EXPECT_STREQ("a\xEF\xBF\xBD" "b", out);
+    EXPECT_STREQ("a\xEF\xBF\xBD"
+                 "b",
+                 out);
     SetLastError(0);
     EXPECT_EQ(0, WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, lone, -1, out, sizeof out, nullptr, nullptr));
     EXPECT_EQ(static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION), GetLastError());

@@ -5,8 +5,8 @@
 // program) are this platform's own.
 #include <gtest/gtest.h>
 
-#include <windows.h>
 #include <tchar.h>
+#include <windows.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -73,8 +73,9 @@ TEST(WindowsRuntime, IntegersToText)
         int radix;
         const char* text;
     } cases[] = {
-        {0, 10, "0"},         {-255, 10, "-255"},       {255, 16, "ff"},         {-1, 16, "ffffffff"},
-        {5, 2, "101"},        {-2147483647 - 1, 10, "-2147483648"}, {35, 36, "z"},
+        {0, 10, "0"},         {-255, 10, "-255"}, {255, 16, "ff"},
+        {-1, 16, "ffffffff"}, {5, 2, "101"},      {-2147483647 - 1, 10, "-2147483648"},
+        {35, 36, "z"},
     };
     for (const Case& c : cases) {
         char buffer[40];

@@ -63,15 +63,15 @@ TEST_F(WindowsPath, ResolvesSeparatorsAndCasePartByPart)
         const char* written;
         const char* resolved; // under root_
     } cases[] = {
-        {"\\Sprites\\Hero\\Walk.BMP", "/Sprites/Hero/Walk.BMP"},  // separators only
-        {"\\sprites\\HERO\\walk.bmp", "/Sprites/Hero/Walk.BMP"},  // every part's case
-        {"/SPRITES/hero/Walk.bmp", "/Sprites/Hero/Walk.BMP"},     // forward slashes too
+        {"\\Sprites\\Hero\\Walk.BMP", "/Sprites/Hero/Walk.BMP"}, // separators only
+        {"\\sprites\\HERO\\walk.bmp", "/Sprites/Hero/Walk.BMP"}, // every part's case
+        {"/SPRITES/hero/Walk.bmp", "/Sprites/Hero/Walk.BMP"},    // forward slashes too
         {"\\Sprites\\.\\Hero\\..\\Hero\\WALK.BMP", "/Sprites/./Hero/../Hero/Walk.BMP"},
-        {"\\Sprites\\a.txt", "/Sprites/a.txt"},                   // an exact name wins
-        {"\\Sprites\\A.TXT", "/Sprites/A.txt"},                   // several match: first by name
+        {"\\Sprites\\a.txt", "/Sprites/a.txt"},                                 // an exact name wins
+        {"\\Sprites\\A.TXT", "/Sprites/A.txt"},                                 // several match: first by name
         {"\\sprites\\\xC3\xA9T\xC3\x89.TXT", "/Sprites/\xC3\x89t\xC3\xA9.txt"}, // beyond ASCII
-        {"\\sprites\\New File.png", "/Sprites/New File.png"},     // a file still to be made
-        {"\\Nowhere\\Walk.bmp", "/Nowhere/Walk.bmp"},             // a missing folder: as written
+        {"\\sprites\\New File.png", "/Sprites/New File.png"},                   // a file still to be made
+        {"\\Nowhere\\Walk.bmp", "/Nowhere/Walk.bmp"},                           // a missing folder: as written
     };
     for (const Case& c : cases)
         EXPECT_EQ(root_ + c.resolved, moxplat::ResolveWindowsPath((root_ + c.written).c_str())) << c.written;
@@ -96,10 +96,15 @@ TEST_F(WindowsPath, ImagesLoadAndSaveByWindowsNames)
 {
     // A PNG, a copy of it saved by GDI+ and a TGA, each opened through other spellings of their
     // names: GDI+ loading and saving, and the library's own loaders.
-    moxtest::WritePng(root_ + "/Sprites/Hero/Source.png", 2, 1,
-                      [](int x, int) { return moxtest::Rgba{std::uint8_t(x ? 200 : 10), 20, 30, 255}; }, false);
-    moxtest::WriteFile(root_ + "/Sprites/Hero/Shadow.tga",
-                       moxtest::EncodeTga(moxtest::TgaLayout(3, 2), [](int, int) { return moxtest::Rgba{1, 2, 3, 4}; }));
+    moxtest::WritePng(
+        root_ + "/Sprites/Hero/Source.png", 2, 1,
+        [](int x, int) {
+            return moxtest::Rgba{std::uint8_t(x ? 200 : 10), 20, 30, 255};
+        },
+        false);
+    moxtest::WriteFile(root_ + "/Sprites/Hero/Shadow.tga", moxtest::EncodeTga(moxtest::TgaLayout(3, 2), [](int, int) {
+                           return moxtest::Rgba{1, 2, 3, 4};
+                       }));
 
     ULONG_PTR token = 0;
     Gdiplus::GdiplusStartupInput input;

@@ -11,4 +11,7 @@ inline void AfxEnableControlContainer(COccManager* = nullptr) {}
 
 // Initialises OLE for the program. No OLE service exists here for a program to reach, so there
 // is nothing that can fail: TRUE, as Windows answers when initialisation succeeds.
-inline BOOL AfxOleInit() { return TRUE; }
+inline BOOL AfxOleInit()
+{
+    return TRUE;
+}

@@ -54,9 +54,7 @@ namespace mox_mscrt {
 
 constexpr errno_t STRUNCATE_VALUE = 80; // STRUNCATE: copied, but cut to fit
 
-
-template <typename C>
-inline std::size_t Length(const C* s)
+template <typename C> inline std::size_t Length(const C* s)
 {
     std::size_t n = 0;
     while (s[n])
@@ -64,8 +62,7 @@ inline std::size_t Length(const C* s)
     return n;
 }
 
-template <typename C>
-inline errno_t Copy(C* dest, std::size_t size, const C* src, std::size_t count)
+template <typename C> inline errno_t Copy(C* dest, std::size_t size, const C* src, std::size_t count)
 {
     if (!dest || size == 0)
         return EINVAL;
@@ -90,8 +87,7 @@ inline errno_t Copy(C* dest, std::size_t size, const C* src, std::size_t count)
     return 0;
 }
 
-template <typename C>
-inline errno_t Append(C* dest, std::size_t size, const C* src, std::size_t count)
+template <typename C> inline errno_t Append(C* dest, std::size_t size, const C* src, std::size_t count)
 {
     if (!dest || size == 0)
         return EINVAL;
@@ -109,8 +105,7 @@ inline errno_t Append(C* dest, std::size_t size, const C* src, std::size_t count
 }
 
 // Digits of value in radix 2..36, '-' first only for a negative value in radix 10.
-template <typename C>
-inline errno_t ToText(long long value, bool isSigned, C* buffer, std::size_t size, int radix)
+template <typename C> inline errno_t ToText(long long value, bool isSigned, C* buffer, std::size_t size, int radix)
 {
     if (!buffer || size == 0)
         return EINVAL;
@@ -121,7 +116,8 @@ inline errno_t ToText(long long value, bool isSigned, C* buffer, std::size_t siz
     C digits[72];
     std::size_t n = 0;
     const bool negative = isSigned && radix == 10 && value < 0;
-    unsigned long long u = negative ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+    unsigned long long u =
+        negative ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
     do {
         const int d = static_cast<int>(u % static_cast<unsigned>(radix));
         digits[n++] = static_cast<C>(d < 10 ? '0' + d : 'a' + d - 10);
@@ -215,11 +211,26 @@ inline int SnprintfS(C* buffer, std::size_t size, std::size_t count, F vformat, 
 
 // --- Narrow ----------------------------------------------------------------------------------
 
-inline int _stricmp(const char* a, const char* b) { return strcasecmp(a, b); }
-inline int _strnicmp(const char* a, const char* b, std::size_t n) { return strncasecmp(a, b, n); }
-inline int _strcmpi(const char* a, const char* b) { return strcasecmp(a, b); }
-inline int stricmp(const char* a, const char* b) { return strcasecmp(a, b); }
-inline char* _strdup(const char* s) { return s ? strdup(s) : nullptr; }
+inline int _stricmp(const char* a, const char* b)
+{
+    return strcasecmp(a, b);
+}
+inline int _strnicmp(const char* a, const char* b, std::size_t n)
+{
+    return strncasecmp(a, b, n);
+}
+inline int _strcmpi(const char* a, const char* b)
+{
+    return strcasecmp(a, b);
+}
+inline int stricmp(const char* a, const char* b)
+{
+    return strcasecmp(a, b);
+}
+inline char* _strdup(const char* s)
+{
+    return s ? strdup(s) : nullptr;
+}
 inline char* _strupr(char* s)
 {
     for (char* p = s; p && *p; ++p)
@@ -242,23 +253,38 @@ inline char* _strrev(char* s)
     return s;
 }
 
-inline errno_t strcpy_s(char* dest, std::size_t size, const char* src) { return mox_mscrt::Copy(dest, size, src, _TRUNCATE - 1); }
+inline errno_t strcpy_s(char* dest, std::size_t size, const char* src)
+{
+    return mox_mscrt::Copy(dest, size, src, _TRUNCATE - 1);
+}
 inline errno_t strncpy_s(char* dest, std::size_t size, const char* src, std::size_t count)
 {
     return mox_mscrt::Copy(dest, size, src, count);
 }
-inline errno_t strcat_s(char* dest, std::size_t size, const char* src) { return mox_mscrt::Append(dest, size, src, _TRUNCATE - 1); }
+inline errno_t strcat_s(char* dest, std::size_t size, const char* src)
+{
+    return mox_mscrt::Append(dest, size, src, _TRUNCATE - 1);
+}
 inline errno_t strncat_s(char* dest, std::size_t size, const char* src, std::size_t count)
 {
     return mox_mscrt::Append(dest, size, src, count);
 }
-template <std::size_t N>
-inline errno_t strcpy_s(char (&dest)[N], const char* src) { return strcpy_s(dest, N, src); }
-template <std::size_t N>
-inline errno_t strncpy_s(char (&dest)[N], const char* src, std::size_t count) { return strncpy_s(dest, N, src, count); }
-template <std::size_t N>
-inline errno_t strcat_s(char (&dest)[N], const char* src) { return strcat_s(dest, N, src); }
-inline char* strtok_s(char* s, const char* delimiters, char** context) { return strtok_r(s, delimiters, context); }
+template <std::size_t N> inline errno_t strcpy_s(char (&dest)[N], const char* src)
+{
+    return strcpy_s(dest, N, src);
+}
+template <std::size_t N> inline errno_t strncpy_s(char (&dest)[N], const char* src, std::size_t count)
+{
+    return strncpy_s(dest, N, src, count);
+}
+template <std::size_t N> inline errno_t strcat_s(char (&dest)[N], const char* src)
+{
+    return strcat_s(dest, N, src);
+}
+inline char* strtok_s(char* s, const char* delimiters, char** context)
+{
+    return strtok_r(s, delimiters, context);
+}
 
 inline int vsprintf_s(char* buffer, std::size_t size, const char* format, va_list args)
 {
@@ -272,8 +298,7 @@ inline int sprintf_s(char* buffer, std::size_t size, const char* format, ...)
     va_end(args);
     return n;
 }
-template <std::size_t N>
-inline int sprintf_s(char (&buffer)[N], const char* format, ...)
+template <std::size_t N> inline int sprintf_s(char (&buffer)[N], const char* format, ...)
 {
     va_list args;
     va_start(args, format);
@@ -305,8 +330,7 @@ inline int _snprintf_s(char* buffer, std::size_t size, std::size_t count, const 
     va_end(args);
     return n;
 }
-template <std::size_t N>
-inline int _snprintf_s(char (&buffer)[N], std::size_t count, const char* format, ...)
+template <std::size_t N> inline int _snprintf_s(char (&buffer)[N], std::size_t count, const char* format, ...)
 {
     va_list args;
     va_start(args, format);
@@ -332,8 +356,10 @@ inline errno_t _i64toa_s(long long value, char* buffer, std::size_t size, int ra
 {
     return mox_mscrt::ToText<char>(value, true, buffer, size, radix);
 }
-template <std::size_t N>
-inline errno_t _itoa_s(int value, char (&buffer)[N], int radix) { return _itoa_s(value, buffer, N, radix); }
+template <std::size_t N> inline errno_t _itoa_s(int value, char (&buffer)[N], int radix)
+{
+    return _itoa_s(value, buffer, N, radix);
+}
 // The unbounded forms: a 32-bit value needs at most 33 characters with its zero ("-2147483648"
 // in radix 10, 32 digits in radix 2); the limit passed is only a backstop.
 inline char* _itoa(int value, char* buffer, int radix)
@@ -341,7 +367,10 @@ inline char* _itoa(int value, char* buffer, int radix)
     mox_mscrt::ToText<char>(MoxRadixValue32(value, radix), true, buffer, 34, radix);
     return buffer;
 }
-inline char* _ltoa(long value, char* buffer, int radix) { return _itoa(static_cast<int>(value), buffer, radix); }
+inline char* _ltoa(long value, char* buffer, int radix)
+{
+    return _itoa(static_cast<int>(value), buffer, radix);
+}
 inline char* _ultoa(unsigned long value, char* buffer, int radix)
 {
     mox_mscrt::ToText<char>(static_cast<long long>(static_cast<std::uint32_t>(value)), false, buffer, 34, radix);
@@ -363,9 +392,18 @@ inline errno_t fopen_s(FILE** file, const char* name, const char* mode)
 
 // --- Wide ------------------------------------------------------------------------------------
 
-inline int _wcsicmp(const wchar_t* a, const wchar_t* b) { return wcscasecmp(a, b); }
-inline int _wcsnicmp(const wchar_t* a, const wchar_t* b, std::size_t n) { return wcsncasecmp(a, b, n); }
-inline wchar_t* _wcsdup(const wchar_t* s) { return s ? wcsdup(s) : nullptr; }
+inline int _wcsicmp(const wchar_t* a, const wchar_t* b)
+{
+    return wcscasecmp(a, b);
+}
+inline int _wcsnicmp(const wchar_t* a, const wchar_t* b, std::size_t n)
+{
+    return wcsncasecmp(a, b, n);
+}
+inline wchar_t* _wcsdup(const wchar_t* s)
+{
+    return s ? wcsdup(s) : nullptr;
+}
 inline wchar_t* _wcsupr(wchar_t* s)
 {
     for (wchar_t* p = s; p && *p; ++p)
@@ -378,11 +416,26 @@ inline wchar_t* _wcslwr(wchar_t* s)
         *p = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(*p)));
     return s;
 }
-inline int _wtoi(const wchar_t* s) { return s ? static_cast<int>(std::wcstol(s, nullptr, 10)) : 0; }
-inline long _wtol(const wchar_t* s) { return s ? std::wcstol(s, nullptr, 10) : 0; }
-inline long long _wtoi64(const wchar_t* s) { return s ? std::wcstoll(s, nullptr, 10) : 0; }
-inline double _wtof(const wchar_t* s) { return s ? std::wcstod(s, nullptr) : 0.0; }
-inline long long _atoi64(const char* s) { return s ? std::strtoll(s, nullptr, 10) : 0; }
+inline int _wtoi(const wchar_t* s)
+{
+    return s ? static_cast<int>(std::wcstol(s, nullptr, 10)) : 0;
+}
+inline long _wtol(const wchar_t* s)
+{
+    return s ? std::wcstol(s, nullptr, 10) : 0;
+}
+inline long long _wtoi64(const wchar_t* s)
+{
+    return s ? std::wcstoll(s, nullptr, 10) : 0;
+}
+inline double _wtof(const wchar_t* s)
+{
+    return s ? std::wcstod(s, nullptr) : 0.0;
+}
+inline long long _atoi64(const char* s)
+{
+    return s ? std::strtoll(s, nullptr, 10) : 0;
+}
 
 inline errno_t wcscpy_s(wchar_t* dest, std::size_t size, const wchar_t* src)
 {
@@ -400,13 +453,22 @@ inline errno_t wcsncat_s(wchar_t* dest, std::size_t size, const wchar_t* src, st
 {
     return mox_mscrt::Append(dest, size, src, count);
 }
-template <std::size_t N>
-inline errno_t wcscpy_s(wchar_t (&dest)[N], const wchar_t* src) { return wcscpy_s(dest, N, src); }
-template <std::size_t N>
-inline errno_t wcsncpy_s(wchar_t (&dest)[N], const wchar_t* src, std::size_t count) { return wcsncpy_s(dest, N, src, count); }
-template <std::size_t N>
-inline errno_t wcscat_s(wchar_t (&dest)[N], const wchar_t* src) { return wcscat_s(dest, N, src); }
-inline wchar_t* wcstok_s(wchar_t* s, const wchar_t* delimiters, wchar_t** context) { return std::wcstok(s, delimiters, context); }
+template <std::size_t N> inline errno_t wcscpy_s(wchar_t (&dest)[N], const wchar_t* src)
+{
+    return wcscpy_s(dest, N, src);
+}
+template <std::size_t N> inline errno_t wcsncpy_s(wchar_t (&dest)[N], const wchar_t* src, std::size_t count)
+{
+    return wcsncpy_s(dest, N, src, count);
+}
+template <std::size_t N> inline errno_t wcscat_s(wchar_t (&dest)[N], const wchar_t* src)
+{
+    return wcscat_s(dest, N, src);
+}
+inline wchar_t* wcstok_s(wchar_t* s, const wchar_t* delimiters, wchar_t** context)
+{
+    return std::wcstok(s, delimiters, context);
+}
 
 inline int vswprintf_s(wchar_t* buffer, std::size_t size, const wchar_t* format, va_list args)
 {
@@ -420,8 +482,7 @@ inline int swprintf_s(wchar_t* buffer, std::size_t size, const wchar_t* format, 
     va_end(args);
     return n;
 }
-template <std::size_t N>
-inline int swprintf_s(wchar_t (&buffer)[N], const wchar_t* format, ...)
+template <std::size_t N> inline int swprintf_s(wchar_t (&buffer)[N], const wchar_t* format, ...)
 {
     va_list args;
     va_start(args, format);
@@ -453,8 +514,7 @@ inline int _snwprintf_s(wchar_t* buffer, std::size_t size, std::size_t count, co
     va_end(args);
     return n;
 }
-template <std::size_t N>
-inline int _snwprintf_s(wchar_t (&buffer)[N], std::size_t count, const wchar_t* format, ...)
+template <std::size_t N> inline int _snwprintf_s(wchar_t (&buffer)[N], std::size_t count, const wchar_t* format, ...)
 {
     va_list args;
     va_start(args, format);
@@ -501,16 +561,24 @@ inline errno_t _itow_s(int value, wchar_t* buffer, std::size_t size, int radix)
 {
     return mox_mscrt::ToText<wchar_t>(MoxRadixValue32(value, radix), true, buffer, size, radix);
 }
-template <std::size_t N>
-inline errno_t _itow_s(int value, wchar_t (&buffer)[N], int radix) { return _itow_s(value, buffer, N, radix); }
+template <std::size_t N> inline errno_t _itow_s(int value, wchar_t (&buffer)[N], int radix)
+{
+    return _itow_s(value, buffer, N, radix);
+}
 inline wchar_t* _itow(int value, wchar_t* buffer, int radix)
 {
     mox_mscrt::ToText<wchar_t>(MoxRadixValue32(value, radix), true, buffer, 34, radix);
     return buffer;
 }
-inline wchar_t* _ltow(long value, wchar_t* buffer, int radix) { return _itow(static_cast<int>(value), buffer, radix); }
+inline wchar_t* _ltow(long value, wchar_t* buffer, int radix)
+{
+    return _itow(static_cast<int>(value), buffer, radix);
+}
 
-inline FILE* _wfopen(const wchar_t* name, const wchar_t* mode) { return MoxWfopen(name, mode); }
+inline FILE* _wfopen(const wchar_t* name, const wchar_t* mode)
+{
+    return MoxWfopen(name, mode);
+}
 inline errno_t _wfopen_s(FILE** file, const wchar_t* name, const wchar_t* mode)
 {
     if (!file)

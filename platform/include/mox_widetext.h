@@ -2,11 +2,13 @@
 //
 // MFC and the library are built once, narrow: their exported members take UTF-8 (LPCSTR). A
 // Unicode build of a program passes wide text (LPCTSTR is const wchar_t* there), so the headers
-// add inline overloads taking MoxWideText, which converts to UTF-8 for the length of the call.
+// add inline overloads taking MoxWideText, which converts to the narrow code page (CP_ACP:
+// UTF-8 on this platform) for the length of the call. <windows.h> in angle brackets: on Windows
+// the shared afxwin.h includes this header beside the real SDK.
 // A narrow argument, or a null one, still goes straight to the exported member.
 #pragma once
 
-#include "windows.h"
+#include <windows.h>
 
 #include <mutex>
 #include <set>
@@ -18,10 +20,10 @@ public:
     {
         if (!text)
             return;
-        const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+        const int n = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
         if (n > 1) {
             utf8_.resize(static_cast<std::size_t>(n));
-            WideCharToMultiByte(CP_UTF8, 0, text, -1, &utf8_[0], n, nullptr, nullptr);
+            WideCharToMultiByte(CP_ACP, 0, text, -1, &utf8_[0], n, nullptr, nullptr);
             utf8_.resize(static_cast<std::size_t>(n - 1));
         }
     }
@@ -35,8 +37,7 @@ private:
 
 // A lasting copy of text a class keeps (an application's name, a class name handed back): each
 // distinct text is kept once, for the program's life.
-template <typename C>
-inline const C* MoxKeepText(const std::basic_string<C>& text)
+template <typename C> inline const C* MoxKeepText(const std::basic_string<C>& text)
 {
     static std::mutex lock;
     static std::set<std::basic_string<C>> kept;
@@ -48,10 +49,10 @@ inline std::wstring MoxWiden(LPCSTR utf8)
 {
     if (!utf8 || !*utf8)
         return std::wstring();
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+    const int n = MultiByteToWideChar(CP_ACP, 0, utf8, -1, nullptr, 0);
     std::wstring out(n > 0 ? static_cast<std::size_t>(n) : 1, L'\0');
     if (n > 0)
-        MultiByteToWideChar(CP_UTF8, 0, utf8, -1, &out[0], n);
+        MultiByteToWideChar(CP_ACP, 0, utf8, -1, &out[0], n);
     out.resize(out.size() - 1);
     return out;
 }
@@ -63,7 +64,8 @@ inline int MoxCopyWide(LPCSTR utf8, wchar_t* out, int count)
     if (!out || count <= 0)
         return 0;
     const std::wstring wide = MoxWiden(utf8);
-    const std::size_t n = wide.size() < static_cast<std::size_t>(count - 1) ? wide.size() : static_cast<std::size_t>(count - 1);
+    const std::size_t n =
+        wide.size() < static_cast<std::size_t>(count - 1) ? wide.size() : static_cast<std::size_t>(count - 1);
     wide.copy(out, n);
     out[n] = 0;
     return static_cast<int>(n);

@@ -15,6 +15,13 @@
 #define APIENTRY WINAPI
 #define WINAPIV
 #define PASCAL
+// Calling conventions of 32-bit Windows; x86-64 has one convention, as 64-bit Windows has.
+#ifndef __stdcall
+#define __stdcall
+#endif
+#ifndef __cdecl
+#define __cdecl
+#endif
 #define WINGDIAPI MOXPLAT_API
 #define WINUSERAPI MOXPLAT_API
 #define WINBASEAPI MOXPLAT_API

@@ -29,8 +29,8 @@
 
 // HANDLE_MSG(hwnd, WM_xxx, fn) inside a window procedure's switch: case WM_xxx returns what
 // HANDLE_WM_xxx makes of fn's result.
-#define HANDLE_MSG(hwnd, message, fn) \
-    case (message):                   \
+#define HANDLE_MSG(hwnd, message, fn)                                                                                  \
+    case (message):                                                                                                    \
         return HANDLE_##message((hwnd), (wParam), (lParam), (fn))
 
 #define HANDLE_WM_CREATE(hwnd, wParam, lParam, fn) ((fn)((hwnd), (LPCREATESTRUCT)(lParam)) ? 0L : (LRESULT)-1L)
@@ -38,27 +38,27 @@
 #define HANDLE_WM_CLOSE(hwnd, wParam, lParam, fn) ((fn)(hwnd), 0L)
 #define HANDLE_WM_PAINT(hwnd, wParam, lParam, fn) ((fn)(hwnd), 0L)
 #define HANDLE_WM_ERASEBKGND(hwnd, wParam, lParam, fn) (LRESULT)(DWORD)(BOOL)(fn)((hwnd), (HDC)(wParam))
-#define HANDLE_WM_SIZE(hwnd, wParam, lParam, fn) \
+#define HANDLE_WM_SIZE(hwnd, wParam, lParam, fn)                                                                       \
     ((fn)((hwnd), (UINT)(wParam), (int)(short)LOWORD(lParam), (int)(short)HIWORD(lParam)), 0L)
-#define HANDLE_WM_MOVE(hwnd, wParam, lParam, fn) \
+#define HANDLE_WM_MOVE(hwnd, wParam, lParam, fn)                                                                       \
     ((fn)((hwnd), (int)(short)LOWORD(lParam), (int)(short)HIWORD(lParam)), 0L)
 #define HANDLE_WM_TIMER(hwnd, wParam, lParam, fn) ((fn)((hwnd), (UINT)(wParam)), 0L)
-#define HANDLE_WM_COMMAND(hwnd, wParam, lParam, fn) \
+#define HANDLE_WM_COMMAND(hwnd, wParam, lParam, fn)                                                                    \
     ((fn)((hwnd), (int)(LOWORD(wParam)), (HWND)(lParam), (UINT)HIWORD(wParam)), 0L)
-#define HANDLE_WM_KEYDOWN(hwnd, wParam, lParam, fn) \
+#define HANDLE_WM_KEYDOWN(hwnd, wParam, lParam, fn)                                                                    \
     ((fn)((hwnd), (UINT)(wParam), TRUE, (int)(short)LOWORD(lParam), (UINT)HIWORD(lParam)), 0L)
-#define HANDLE_WM_KEYUP(hwnd, wParam, lParam, fn) \
+#define HANDLE_WM_KEYUP(hwnd, wParam, lParam, fn)                                                                      \
     ((fn)((hwnd), (UINT)(wParam), FALSE, (int)(short)LOWORD(lParam), (UINT)HIWORD(lParam)), 0L)
 #define HANDLE_WM_CHAR(hwnd, wParam, lParam, fn) ((fn)((hwnd), (TCHAR)(wParam), (int)(short)LOWORD(lParam)), 0L)
-#define HANDLE_WM_MOUSEMOVE(hwnd, wParam, lParam, fn) \
+#define HANDLE_WM_MOUSEMOVE(hwnd, wParam, lParam, fn)                                                                  \
     ((fn)((hwnd), (int)(short)LOWORD(lParam), (int)(short)HIWORD(lParam), (UINT)(wParam)), 0L)
-#define HANDLE_WM_LBUTTONDOWN(hwnd, wParam, lParam, fn) \
+#define HANDLE_WM_LBUTTONDOWN(hwnd, wParam, lParam, fn)                                                                \
     ((fn)((hwnd), FALSE, (int)(short)LOWORD(lParam), (int)(short)HIWORD(lParam), (UINT)(wParam)), 0L)
-#define HANDLE_WM_LBUTTONDBLCLK(hwnd, wParam, lParam, fn) \
+#define HANDLE_WM_LBUTTONDBLCLK(hwnd, wParam, lParam, fn)                                                              \
     ((fn)((hwnd), TRUE, (int)(short)LOWORD(lParam), (int)(short)HIWORD(lParam), (UINT)(wParam)), 0L)
-#define HANDLE_WM_LBUTTONUP(hwnd, wParam, lParam, fn) \
+#define HANDLE_WM_LBUTTONUP(hwnd, wParam, lParam, fn)                                                                  \
     ((fn)((hwnd), (int)(short)LOWORD(lParam), (int)(short)HIWORD(lParam), (UINT)(wParam)), 0L)
-#define HANDLE_WM_RBUTTONDOWN(hwnd, wParam, lParam, fn) \
+#define HANDLE_WM_RBUTTONDOWN(hwnd, wParam, lParam, fn)                                                                \
     ((fn)((hwnd), FALSE, (int)(short)LOWORD(lParam), (int)(short)HIWORD(lParam), (UINT)(wParam)), 0L)
-#define HANDLE_WM_RBUTTONUP(hwnd, wParam, lParam, fn) \
+#define HANDLE_WM_RBUTTONUP(hwnd, wParam, lParam, fn)                                                                  \
     ((fn)((hwnd), (int)(short)LOWORD(lParam), (int)(short)HIWORD(lParam), (UINT)(wParam)), 0L)

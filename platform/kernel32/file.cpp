@@ -19,5 +19,6 @@ extern "C" FILE* MoxWfopen(const wchar_t* name, const wchar_t* mode)
         errno = EINVAL;
         return nullptr;
     }
-    return std::fopen(moxplat::ResolveWindowsPath(moxplat::ToUtf8(name).c_str()).c_str(), moxplat::ToUtf8(mode).c_str());
+    return std::fopen(moxplat::ResolveWindowsPath(moxplat::ToUtf8(name).c_str()).c_str(),
+                      moxplat::ToUtf8(mode).c_str());
 }

@@ -16,8 +16,7 @@ namespace {
 
 // Rewrites one format into the C library's rules. wideFunction: the format belongs to a wide
 // function. Returns false for a format the C library cannot be given safely.
-template <typename C>
-bool Translate(const C* format, bool wideFunction, std::basic_string<C>& out)
+template <typename C> bool Translate(const C* format, bool wideFunction, std::basic_string<C>& out)
 {
     out.clear();
     for (const C* p = format; *p;) {

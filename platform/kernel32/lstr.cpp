@@ -12,8 +12,7 @@
 
 namespace {
 
-template <typename C>
-int Length(const C* s)
+template <typename C> int Length(const C* s)
 {
     if (!s)
         return 0;
@@ -21,11 +20,10 @@ int Length(const C* s)
     while (s[n])
         ++n;
     return n > static_cast<std::size_t>(std::numeric_limits<int>::max()) ? std::numeric_limits<int>::max()
-                                                                          : static_cast<int>(n);
+                                                                         : static_cast<int>(n);
 }
 
-template <typename C>
-C* Copy(C* dest, const C* src)
+template <typename C> C* Copy(C* dest, const C* src)
 {
     if (!dest || !src)
         return nullptr;
@@ -36,8 +34,7 @@ C* Copy(C* dest, const C* src)
     return dest;
 }
 
-template <typename C>
-C* CopyN(C* dest, const C* src, int max)
+template <typename C> C* CopyN(C* dest, const C* src, int max)
 {
     if (!dest || !src)
         return nullptr;
@@ -50,8 +47,7 @@ C* CopyN(C* dest, const C* src, int max)
     return dest;
 }
 
-template <typename C>
-C* Cat(C* dest, const C* src)
+template <typename C> C* Cat(C* dest, const C* src)
 {
     if (!dest || !src)
         return nullptr;
@@ -71,8 +67,7 @@ char32_t Fold(char32_t c)
     return static_cast<char32_t>(moxplat::FoldCase(static_cast<wchar_t>(c)));
 }
 
-template <typename C>
-int Compare(const C* a, const C* b, bool ignoreCase)
+template <typename C> int Compare(const C* a, const C* b, bool ignoreCase)
 {
     if (!a || !b)
         return a == b ? 0 : (a ? 1 : -1);
@@ -103,18 +98,54 @@ int CompareUtf8(LPCSTR a, LPCSTR b, bool ignoreCase)
 
 extern "C" {
 
-int WINAPI lstrlenA(LPCSTR lpString) { return Length(lpString); }
-int WINAPI lstrlenW(LPCWSTR lpString) { return Length(lpString); }
-LPSTR WINAPI lstrcpyA(LPSTR lpString1, LPCSTR lpString2) { return Copy(lpString1, lpString2); }
-LPWSTR WINAPI lstrcpyW(LPWSTR lpString1, LPCWSTR lpString2) { return Copy(lpString1, lpString2); }
-LPSTR WINAPI lstrcpynA(LPSTR lpString1, LPCSTR lpString2, int iMaxLength) { return CopyN(lpString1, lpString2, iMaxLength); }
-LPWSTR WINAPI lstrcpynW(LPWSTR lpString1, LPCWSTR lpString2, int iMaxLength) { return CopyN(lpString1, lpString2, iMaxLength); }
-LPSTR WINAPI lstrcatA(LPSTR lpString1, LPCSTR lpString2) { return Cat(lpString1, lpString2); }
-LPWSTR WINAPI lstrcatW(LPWSTR lpString1, LPCWSTR lpString2) { return Cat(lpString1, lpString2); }
-int WINAPI lstrcmpA(LPCSTR lpString1, LPCSTR lpString2) { return CompareUtf8(lpString1, lpString2, false); }
-int WINAPI lstrcmpW(LPCWSTR lpString1, LPCWSTR lpString2) { return Compare(lpString1, lpString2, false); }
-int WINAPI lstrcmpiA(LPCSTR lpString1, LPCSTR lpString2) { return CompareUtf8(lpString1, lpString2, true); }
-int WINAPI lstrcmpiW(LPCWSTR lpString1, LPCWSTR lpString2) { return Compare(lpString1, lpString2, true); }
+int WINAPI lstrlenA(LPCSTR lpString)
+{
+    return Length(lpString);
+}
+int WINAPI lstrlenW(LPCWSTR lpString)
+{
+    return Length(lpString);
+}
+LPSTR WINAPI lstrcpyA(LPSTR lpString1, LPCSTR lpString2)
+{
+    return Copy(lpString1, lpString2);
+}
+LPWSTR WINAPI lstrcpyW(LPWSTR lpString1, LPCWSTR lpString2)
+{
+    return Copy(lpString1, lpString2);
+}
+LPSTR WINAPI lstrcpynA(LPSTR lpString1, LPCSTR lpString2, int iMaxLength)
+{
+    return CopyN(lpString1, lpString2, iMaxLength);
+}
+LPWSTR WINAPI lstrcpynW(LPWSTR lpString1, LPCWSTR lpString2, int iMaxLength)
+{
+    return CopyN(lpString1, lpString2, iMaxLength);
+}
+LPSTR WINAPI lstrcatA(LPSTR lpString1, LPCSTR lpString2)
+{
+    return Cat(lpString1, lpString2);
+}
+LPWSTR WINAPI lstrcatW(LPWSTR lpString1, LPCWSTR lpString2)
+{
+    return Cat(lpString1, lpString2);
+}
+int WINAPI lstrcmpA(LPCSTR lpString1, LPCSTR lpString2)
+{
+    return CompareUtf8(lpString1, lpString2, false);
+}
+int WINAPI lstrcmpW(LPCWSTR lpString1, LPCWSTR lpString2)
+{
+    return Compare(lpString1, lpString2, false);
+}
+int WINAPI lstrcmpiA(LPCSTR lpString1, LPCSTR lpString2)
+{
+    return CompareUtf8(lpString1, lpString2, true);
+}
+int WINAPI lstrcmpiW(LPCWSTR lpString1, LPCWSTR lpString2)
+{
+    return Compare(lpString1, lpString2, true);
+}
 
 // nNumber * nNumerator / nDenominator with a 64-bit product, rounded half away from zero; -1
 // when the denominator is zero or the result lies outside -INT_MAX..INT_MAX (INT_MIN too is
@@ -126,7 +157,8 @@ int WINAPI MulDiv(int nNumber, int nNumerator, int nDenominator)
     const std::int64_t product = static_cast<std::int64_t>(nNumber) * nNumerator;
     const std::int64_t d = nDenominator;
     const bool negative = (product < 0) != (d < 0);
-    const std::uint64_t up = product < 0 ? 0ull - static_cast<std::uint64_t>(product) : static_cast<std::uint64_t>(product);
+    const std::uint64_t up =
+        product < 0 ? 0ull - static_cast<std::uint64_t>(product) : static_cast<std::uint64_t>(product);
     const std::uint64_t ud = d < 0 ? static_cast<std::uint64_t>(-d) : static_cast<std::uint64_t>(d);
     const std::uint64_t q = (up + ud / 2) / ud;
     const std::int64_t result = negative ? -static_cast<std::int64_t>(q) : static_cast<std::int64_t>(q);

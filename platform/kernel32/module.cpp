@@ -85,8 +85,7 @@ std::string BuildCommandLine()
     return line;
 }
 
-template <typename C>
-DWORD CopyName(const std::basic_string<C>& name, C* out, DWORD size)
+template <typename C> DWORD CopyName(const std::basic_string<C>& name, C* out, DWORD size)
 {
     if (!out || size == 0) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);

@@ -33,8 +33,7 @@ namespace {
 
 // The command line after the program's name, as Windows hands it to WinMain: the rest of
 // GetCommandLine past the name (quoted or not) and the blanks that follow it.
-template <typename C>
-C* ArgumentsOf(C* line)
+template <typename C> C* ArgumentsOf(C* line)
 {
     C* p = line;
     if (*p == '"') {

@@ -4,13 +4,13 @@
 // back its text (a code naming the first difference otherwise).
 #include <SDKDDKVer.h>
 
-#include <afxwin.h>
-#include <afxext.h>
-#include <afxdisp.h>
 #include <afxcmn.h>
-#include <afxwinappex.h>
-#include <afxdialogex.h>
 #include <afxcontrolbars.h>
+#include <afxdialogex.h>
+#include <afxdisp.h>
+#include <afxext.h>
+#include <afxwin.h>
+#include <afxwinappex.h>
 #include <tchar.h>
 
 #include <MoxImage2.h>

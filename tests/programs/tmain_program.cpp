@@ -4,7 +4,7 @@
 #include <tchar.h>
 #include <windows.h>
 
-int _tmain(int argc, _TCHAR* argv[])
+int __cdecl _tmain(int argc, _TCHAR* argv[])
 {
     if (argc != 3)
         return 10;

@@ -6,10 +6,14 @@
 
 #define WIN32_LEAN_AND_MEAN
 #include <Windows.h>
+
+// The order the SDK needs: these stand on Windows.h.
+// clang-format off
 #include <tchar.h>
 #include <WindowsX.h>
 #include <MMSystem.h>
 #include <CommCtrl.h>
+// clang-format on
 
 #include <stdio.h>
 
