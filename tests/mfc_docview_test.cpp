@@ -90,7 +90,9 @@ TEST(DocView, SingleDocumentProgramLaysTheViewOverTheFrameAndDraws)
     CCommandLineInfo cmdInfo;
     app.ParseCommandLine(cmdInfo);
     EXPECT_EQ(CCommandLineInfo::FileNew, cmdInfo.m_nShellCommand);
-    app.m_nCmdShow = SW_HIDE;
+    // Shown: Windows reads no pixel of a hidden window's device context (GetPixel gives
+    // CLR_INVALID outside the visible region; MSDN GetPixel).
+    app.m_nCmdShow = SW_SHOW;
     ASSERT_TRUE(app.ProcessShellCommand(cmdInfo));
 
     auto* frame = dynamic_cast<CTestFrame*>(app.m_pMainWnd);

@@ -192,14 +192,13 @@ CString CWinApp::GetProfileFilePath() const
     const std::string folder = ConfigFolder();
     if (folder.empty())
         return CString();
-    std::string path = folder;
-    if (m_pszRegistryKey) {
-        path += '/' + Component(Utf8(m_pszRegistryKey));
-        path += '/' + Component(profile) + ".ini";
-    } else {
-        path += '/' + Component(profile);
-    }
-    return CString(path.c_str());
+    fs::path path = fs::u8path(folder);
+    if (m_pszRegistryKey)
+        path = path / fs::u8path(Component(Utf8(m_pszRegistryKey))) / fs::u8path(Component(profile) + ".ini");
+    else
+        path /= fs::u8path(Component(profile));
+    const std::string text = path.u8string();
+    return CString(text.c_str());
 }
 
 CString CWinApp::GetProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR lpszDefault)
