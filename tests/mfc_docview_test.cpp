@@ -156,7 +156,10 @@ TEST(DocView, SingleDocumentProgramLaysTheViewOverTheFrameAndDraws)
     EXPECT_EQ(view, doc->GetNextView(pos));
     EXPECT_EQ(nullptr, pos);
 
-    frame->DestroyWindow(); // deletes the frame and its view; the template still owns the document
+    // ID_APP_EXIT reaches CWinApp's own map and closes the main window, which takes the view
+    // with it; the template still owns the document (MSDN CWinApp::OnAppExit).
+    EXPECT_STREQ("DocViewGame", AfxGetAppName());
+    EXPECT_TRUE(app.OnCmdMsg(ID_APP_EXIT, CN_COMMAND, nullptr, nullptr));
     EXPECT_EQ(nullptr, doc->GetFirstViewPosition());
     app.m_pMainWnd = nullptr;
 }

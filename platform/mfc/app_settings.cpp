@@ -392,6 +392,30 @@ void CCommandLineInfo::ParseLast(BOOL bLast)
     m_bShowSplash = !m_bRunEmbedded && !m_bRunAutomated;
 }
 
+// --- Commands the application handles itself ----------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CWinApp, CWinThread)
+ON_COMMAND(ID_APP_EXIT, OnAppExit)
+END_MESSAGE_MAP()
+
+void CWinApp::OnAppExit()
+{
+    if (m_pMainWnd && m_pMainWnd->m_hWnd)
+        m_pMainWnd->SendMessage(WM_CLOSE);
+}
+
+LPCTSTR AfxGetAppName()
+{
+    CWinApp* app = AfxGetApp();
+    return app ? app->m_pszAppName : nullptr;
+}
+
+HINSTANCE AfxGetInstanceHandle()
+{
+    CWinApp* app = AfxGetApp();
+    return app ? app->m_hInstance : nullptr;
+}
+
 // --- Shell commands and documents ---------------------------------------------------------------
 
 BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
