@@ -90,7 +90,9 @@ TEST(DocView, SingleDocumentProgramLaysTheViewOverTheFrameAndDraws)
     CCommandLineInfo cmdInfo;
     app.ParseCommandLine(cmdInfo);
     EXPECT_EQ(CCommandLineInfo::FileNew, cmdInfo.m_nShellCommand);
-    app.m_nCmdShow = SW_HIDE;
+    // Shown: Windows reads no pixel of a hidden window's device context (GetPixel gives
+    // CLR_INVALID outside the visible region; MSDN GetPixel).
+    app.m_nCmdShow = SW_SHOW;
     ASSERT_TRUE(app.ProcessShellCommand(cmdInfo));
 
     auto* frame = dynamic_cast<CTestFrame*>(app.m_pMainWnd);
@@ -154,7 +156,10 @@ TEST(DocView, SingleDocumentProgramLaysTheViewOverTheFrameAndDraws)
     EXPECT_EQ(view, doc->GetNextView(pos));
     EXPECT_EQ(nullptr, pos);
 
-    frame->DestroyWindow(); // deletes the frame and its view; the template still owns the document
+    // ID_APP_EXIT reaches CWinApp's own map and closes the main window, which takes the view
+    // with it; the template still owns the document (MSDN CWinApp::OnAppExit).
+    EXPECT_STREQ("DocViewGame", AfxGetAppName());
+    EXPECT_TRUE(app.OnCmdMsg(ID_APP_EXIT, CN_COMMAND, nullptr, nullptr));
     EXPECT_EQ(nullptr, doc->GetFirstViewPosition());
     app.m_pMainWnd = nullptr;
 }

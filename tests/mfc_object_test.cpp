@@ -117,7 +117,7 @@ TEST(DebugDiagnostics, AssertionsStopWithFileAndLine)
     ASSERT_VALID(&square);
     ASSERT_KINDOF(CShape, &square);
 
-    EXPECT_DEATH(ASSERT(evaluated == 2), "mfc_object_test\\.cpp\\([0-9]+\\): assertion failed");
+    EXPECT_DEATH(ASSERT(evaluated == 2), "mfc_object_test.cpp.*: assertion failed");
     EXPECT_DEATH(VERIFY(evaluated == 0), "assertion failed");
     square.sides = -1;
     EXPECT_DEATH(ASSERT_VALID(&square), "assertion failed");

@@ -733,6 +733,10 @@ public:
     virtual CDocument* OpenDocumentFile(LPCSTR lpszFileName);
     /// Deletes the document templates, then CWinThread::ExitInstance.
     int ExitInstance() override;
+    /// ID_APP_EXIT: asks the main window to close (WM_CLOSE), which ends the program.
+    afx_msg void OnAppExit();
+
+    DECLARE_MESSAGE_MAP()
 
 private:
     CDocTemplate* m_templates[16] = {};
@@ -771,6 +775,10 @@ protected:
 };
 
 MOXPLAT_API CWinApp* AfxGetApp();
+/// The application's name (m_pszAppName), or null without an application object.
+MOXPLAT_API LPCTSTR AfxGetAppName();
+/// The program's instance handle (m_hInstance), or null without an application object.
+MOXPLAT_API HINSTANCE AfxGetInstanceHandle();
 MOXPLAT_API CWnd* AfxGetMainWnd();
 MOXPLAT_API int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
 MOXPLAT_API int AfxMessageBox(LPCSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);

@@ -192,14 +192,13 @@ CString CWinApp::GetProfileFilePath() const
     const std::string folder = ConfigFolder();
     if (folder.empty())
         return CString();
-    std::string path = folder;
-    if (m_pszRegistryKey) {
-        path += '/' + Component(Utf8(m_pszRegistryKey));
-        path += '/' + Component(profile) + ".ini";
-    } else {
-        path += '/' + Component(profile);
-    }
-    return CString(path.c_str());
+    fs::path path = fs::u8path(folder);
+    if (m_pszRegistryKey)
+        path = path / fs::u8path(Component(Utf8(m_pszRegistryKey))) / fs::u8path(Component(profile) + ".ini");
+    else
+        path /= fs::u8path(Component(profile));
+    const std::string text = path.u8string();
+    return CString(text.c_str());
 }
 
 CString CWinApp::GetProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR lpszDefault)
@@ -391,6 +390,30 @@ void CCommandLineInfo::ParseLast(BOOL bLast)
     if (m_nShellCommand == FileNew && !m_strFileName.IsEmpty())
         m_nShellCommand = FileOpen;
     m_bShowSplash = !m_bRunEmbedded && !m_bRunAutomated;
+}
+
+// --- Commands the application handles itself ----------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CWinApp, CWinThread)
+ON_COMMAND(ID_APP_EXIT, OnAppExit)
+END_MESSAGE_MAP()
+
+void CWinApp::OnAppExit()
+{
+    if (m_pMainWnd && m_pMainWnd->m_hWnd)
+        m_pMainWnd->SendMessage(WM_CLOSE);
+}
+
+LPCTSTR AfxGetAppName()
+{
+    CWinApp* app = AfxGetApp();
+    return app ? app->m_pszAppName : nullptr;
+}
+
+HINSTANCE AfxGetInstanceHandle()
+{
+    CWinApp* app = AfxGetApp();
+    return app ? app->m_hInstance : nullptr;
 }
 
 // --- Shell commands and documents ---------------------------------------------------------------

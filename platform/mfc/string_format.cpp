@@ -44,10 +44,10 @@ std::wstring AsOutput(const wchar_t* s, std::size_t n, wchar_t*)
 }
 
 // One number through the system's snprintf, however long it comes out.
-template <class S, class T> void PutNumber(S& out, const char* spec, int width, int precision, T value)
+template <class S, class T> void PutNumber(S& out, const char* pattern, int width, int precision, T value)
 {
     char small[128];
-    const int n = std::snprintf(small, sizeof small, spec, width, precision, value);
+    const int n = std::snprintf(small, sizeof small, pattern, width, precision, value);
     if (n <= 0)
         return;
     if (n < static_cast<int>(sizeof small)) {
@@ -55,7 +55,7 @@ template <class S, class T> void PutNumber(S& out, const char* spec, int width, 
         return;
     }
     std::string big(static_cast<std::size_t>(n) + 1, '\0');
-    std::snprintf(&big[0], big.size(), spec, width, precision, value);
+    std::snprintf(&big[0], big.size(), pattern, width, precision, value);
     AppendAscii(out, big.data(), n);
 }
 
@@ -100,11 +100,11 @@ template <class C> void Format(std::basic_string<C>& out, const C* f, va_list ar
             continue;
         }
         const C* const start = f++;
-        std::string spec = "%"; // the conversion as the system's snprintf takes it
+        std::string pattern = "%"; // the conversion as the system's snprintf takes it
         bool leftAlign = false;
         for (; *f == '-' || *f == '+' || *f == ' ' || *f == '#' || *f == '0'; ++f) {
             leftAlign = leftAlign || *f == '-';
-            spec.push_back(static_cast<char>(*f));
+            pattern.push_back(static_cast<char>(*f));
         }
         int width = -1, precision = -1;
         if (*f == '*') {
@@ -191,12 +191,12 @@ template <class C> void Format(std::basic_string<C>& out, const C* f, va_list ar
                                  : static_cast<long long>(static_cast<std::uint32_t>(value));
             else if (size == Size::Pointer && !isSigned)
                 value = static_cast<long long>(static_cast<std::uintptr_t>(value));
-            spec += "*.*ll";
-            spec.push_back(static_cast<char>(conv));
+            pattern += "*.*ll";
+            pattern.push_back(static_cast<char>(conv));
             if (isSigned)
-                PutNumber(out, spec.c_str(), leftAlign ? -width : width, precision, value);
+                PutNumber(out, pattern.c_str(), leftAlign ? -width : width, precision, value);
             else
-                PutNumber(out, spec.c_str(), leftAlign ? -width : width, precision,
+                PutNumber(out, pattern.c_str(), leftAlign ? -width : width, precision,
                           static_cast<unsigned long long>(value));
             break;
         }
@@ -211,10 +211,10 @@ template <class C> void Format(std::basic_string<C>& out, const C* f, va_list ar
             // Formatted as a double: Microsoft's long double is one.
             const double value =
                 size == Size::LongDouble ? static_cast<double>(va_arg(args, long double)) : va_arg(args, double);
-            spec += "*.*";
-            spec.push_back(static_cast<char>(conv));
+            pattern += "*.*";
+            pattern.push_back(static_cast<char>(conv));
             // Without a precision the default of 6 applies, as a negative one asks.
-            PutNumber(out, spec.c_str(), leftAlign ? -width : width, precision, value);
+            PutNumber(out, pattern.c_str(), leftAlign ? -width : width, precision, value);
             break;
         }
         case 'p': {
