@@ -26,6 +26,10 @@ WindowObject* Registry::Window(const void* h)
 {
     return Find(windows, h);
 }
+GdiObject* Registry::Object(const void* h)
+{
+    return Find(objects, h);
+}
 
 Registry& TheRegistry()
 {

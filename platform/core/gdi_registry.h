@@ -17,6 +17,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "gdi_objects.h"
 #include "surface.h"
 #include "window_backend.h"
 
@@ -51,6 +52,8 @@ struct DCObject {
     HBITMAP bitmap = nullptr; // memory DCs
     HWND hwnd = nullptr;      // window DCs
     int stretchMode = BLACKONWHITE;
+    DrawState draw;
+    std::vector<DrawState> saved; // SaveDC
 };
 
 struct WindowObject {
@@ -91,6 +94,9 @@ struct Registry {
     std::unordered_map<std::uintptr_t, WindowObject> windows;
     HBITMAP stockBitmap = nullptr;
     HDC screenDC = nullptr;
+    std::unordered_map<std::uintptr_t, GdiObject> objects; // pens, brushes, fonts, regions, palettes
+    HGDIOBJ stockObjects[STOCK_LAST + 1] = {};
+    HBRUSH sysColorBrushes[COLOR_MENUBAR + 1] = {};
     std::deque<MSG> queue;
     bool quitPending = false;
     int quitCode = 0;
@@ -117,6 +123,7 @@ struct Registry {
     BitmapObject* Bitmap(const void* h);
     DCObject* DC(const void* h);
     WindowObject* Window(const void* h);
+    GdiObject* Object(const void* h);
 };
 
 // The registry, created on first use. Lock its mutex around every access; never hold the lock
@@ -136,6 +143,19 @@ template <class H> H HandleOf(std::uintptr_t key)
 bool SurfaceLocked(Registry& reg, HDC dc, PixelSurface* out);
 // Under the lock: note that a window DC's pixels were written, for the next presentation.
 void MarkDrawnLocked(Registry& reg, HDC dc);
+
+// Under the lock: creates the stock pens, brushes, fonts and palette on first use.
+void EnsureStockObjectsLocked(Registry& reg);
+// Under the lock: the brush a DC paints with (PatBlt, shape interiors), resolving the default
+// and DC_BRUSH; null for an unknown DC.
+HBRUSH SelectedBrushLocked(Registry& reg, HDC dc);
+// Under the lock: a DC deleted or released lets go of the objects it held.
+void ReleaseDrawStateLocked(Registry& reg, DCObject& dc);
+// Under the lock, for SelectObject, DeleteObject and GetObject on a pen, brush, font, region or
+// palette (a handle for which Registry::Object answers).
+HGDIOBJ SelectDrawObjectLocked(Registry& reg, HDC dc, HGDIOBJ h);
+BOOL DeleteDrawObjectLocked(Registry& reg, HGDIOBJ h);
+int GetDrawObjectLocked(Registry& reg, HGDIOBJ h, int c, LPVOID pv, bool wide);
 
 // Milliseconds on a monotonic clock.
 std::uint64_t NowMs();
