@@ -34,10 +34,13 @@ SDL_Window* SdlWindowTitled(const char* title)
 
 class ShownWnd : public CWnd {
 public:
+    // A 200 x 100 client area at (x, y): CreateEx takes the outer rectangle.
     BOOL Create(const char* title, UINT classStyle, int x, int y)
     {
-        return CreateEx(0, AfxRegisterWndClass(classStyle), title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 200, 100,
-                        nullptr, nullptr);
+        RECT outer{x, y, x + 200, y + 100};
+        AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, FALSE, 0);
+        return CreateEx(0, AfxRegisterWndClass(classStyle), title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, outer.left,
+                        outer.top, outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr);
     }
 };
 
