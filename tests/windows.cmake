@@ -30,6 +30,7 @@ list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/diagnostics_test\\.cpp$")
 list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/present_test\\.cpp$")
 # The headless capture and quit-after variables are the stand-in's own.
 list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/user_capture_test\\.cpp$")
+list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/win32_example_test\\.cpp$")
 foreach(source ${MOX_TEST_SOURCES})
   get_filename_component(name ${source} NAME_WE)
   add_executable(${name} ${source})

@@ -368,7 +368,10 @@ ULONG_PTR WINAPI GetClassLongPtrW(HWND hWnd, int nIndex)
 // display's when one is shown, else 1920 x 1080.
 int WINAPI GetSystemMetrics(int nIndex)
 {
-    const int frame = 2 + kBorderWidth + 1; // outer edge, sizing border, inner border
+    // The sizing frame AdjustWindowRectEx adds (outer edge, sizing border, inner border) is
+    // Windows 10's SM_CXFRAME of 4 plus SM_CXPADDEDBORDER of 4.
+    const int paddedBorder = 4;
+    const int frame = 2 + kBorderWidth + 1 - paddedBorder;
     switch (nIndex) {
     case SM_CXSCREEN:
     case SM_CXFULLSCREEN:
@@ -433,7 +436,7 @@ int WINAPI GetSystemMetrics(int nIndex)
     case SM_CMOUSEBUTTONS:
         return 3;
     case SM_CXPADDEDBORDER:
-        return 0; // already inside the sizing border above
+        return paddedBorder;
     default:
         return 0;
     }
