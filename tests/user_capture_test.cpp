@@ -55,7 +55,8 @@ COLORREF PixelAt(GdkPixbuf* pb, int x, int y)
 } // namespace
 
 // The program only paints with its class brushes and runs its loop; the frames show the
-// top-level window with both children over it, the later one on top, and the loop ends by the
+// top-level window with both children over it, the first made on top (a new child goes below its
+// siblings, as on Windows), and the loop ends by the
 // WM_CLOSE that quitting after 700 ms sends.
 TEST(HeadlessRun, CapturesComposedFramesAndClosesTheWindows)
 {
@@ -100,8 +101,9 @@ TEST(HeadlessRun, CapturesComposedFramesAndClosesTheWindows)
     EXPECT_EQ(PixelAt(pb, 0, 0), RGB(255, 0, 0));
     EXPECT_EQ(PixelAt(pb, 9, 5), RGB(255, 0, 0));
     EXPECT_EQ(PixelAt(pb, 10, 5), RGB(0, 0, 255));
-    EXPECT_EQ(PixelAt(pb, 13, 10), RGB(0, 0, 255));
-    EXPECT_EQ(PixelAt(pb, 14, 7), RGB(0, 255, 0)); // the newer sibling is on top
+    EXPECT_EQ(PixelAt(pb, 17, 10), RGB(0, 0, 255)); // the first child is on top
+    EXPECT_EQ(PixelAt(pb, 18, 10), RGB(0, 255, 0));
+    EXPECT_EQ(PixelAt(pb, 14, 11), RGB(0, 255, 0));
     EXPECT_EQ(PixelAt(pb, 21, 12), RGB(0, 255, 0));
     EXPECT_EQ(PixelAt(pb, 22, 12), RGB(255, 0, 0));
     EXPECT_EQ(PixelAt(pb, 31, 21), RGB(255, 0, 0)); // the hidden child

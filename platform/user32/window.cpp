@@ -153,7 +153,10 @@ std::vector<HWND> ChildrenLocked(Registry& reg, HWND parent)
     return out;
 }
 
-std::uint64_t g_nextZ = 1;
+// Z-order values: windows brought to the top count up from the middle, windows sent to the
+// bottom count down from it, so neither end ever needs renumbering.
+std::uint64_t g_nextZ = std::uint64_t{1} << 62;
+std::uint64_t g_lowZ = (std::uint64_t{1} << 62) - 1;
 
 HWND CreateWindowCommon(DWORD exStyle, const char* className, const std::string& title, const wchar_t* wideTitle,
                         const wchar_t* wideClass, DWORD style, int x, int y, int width, int height, HWND parent,
@@ -208,7 +211,9 @@ HWND CreateWindowCommon(DWORD exStyle, const char* className, const std::string&
         w.width = std::clamp(width, 0, kMaxSide);   // the outer size until WM_GETMINMAXINFO is answered
         w.height = std::clamp(height, 0, kMaxSide);
         w.createdOrder = reg.nextOrder++;
-        w.zOrder = g_nextZ++;
+        // A new top-level window goes on top; a new child below its siblings, so the first
+        // child made is the first GetWindow(GW_CHILD) finds (Wine's user32 tests, on Windows).
+        w.zOrder = (style & WS_CHILD) ? g_lowZ-- : g_nextZ++;
         ++c->windows;
         hwnd = HandleOf<HWND>(key);
         askMinMax = overlapped || (style & WS_THICKFRAME);
@@ -1094,13 +1099,7 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
         }
         if (!(uFlags & SWP_NOZORDER)) {
             if (hWndInsertAfter == HWND_BOTTOM) {
-                std::uint64_t lowest = UINT64_MAX;
-                for (const auto& e : reg.windows)
-                    lowest = std::min(lowest, e.second.zOrder);
-                // Renumber upward so that this one can sit below all.
-                for (auto& e : reg.windows)
-                    e.second.zOrder += 1;
-                w->zOrder = lowest;
+                w->zOrder = g_lowZ--;
             } else if (hWndInsertAfter == HWND_TOP || hWndInsertAfter == HWND_TOPMOST ||
                        hWndInsertAfter == HWND_NOTOPMOST) {
                 w->zOrder = g_nextZ++;
