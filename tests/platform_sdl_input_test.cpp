@@ -331,6 +331,33 @@ TEST(SdlInput, MouseGoesToTheWindowUnderItKeysToTheFocus)
     Deliver({});
 }
 
+// A window with a sizing frame resized, minimised or restored on screen has that client size
+// from then on, and its program hears of it through WM_SIZE.
+TEST(SdlInput, ResizingOnScreenResizesTheClientArea)
+{
+    ShownWnd wnd;
+    ASSERT_TRUE(wnd.Create("SDL resize", 0, 0, 0));
+    SDL_Window* sdl = SdlWindowTitled("SDL resize");
+    if (!sdl)
+        GTEST_SKIP() << "SDL's dummy video driver is not available";
+    EXPECT_NE(SDL_GetWindowFlags(sdl) & SDL_WINDOW_RESIZABLE, 0u);
+    g_windowId = SDL_GetWindowID(sdl);
+    Deliver({});
+    SDL_Event grown = WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED);
+    grown.window.data1 = 150;
+    grown.window.data2 = 80;
+    const std::vector<Expected> sized = {{WM_SIZE, SIZE_RESTORED, MAKELPARAM(150, 80)}};
+    EXPECT_EQ(Deliver({grown}), sized);
+    RECT rc;
+    wnd.GetClientRect(&rc);
+    EXPECT_EQ(rc.right, 150);
+    EXPECT_EQ(rc.bottom, 80);
+    Deliver({WindowEvent(SDL_WINDOWEVENT_MINIMIZED)});
+    EXPECT_TRUE(IsIconic(wnd.m_hWnd));
+    Deliver({WindowEvent(SDL_WINDOWEVENT_RESTORED)});
+    EXPECT_FALSE(IsIconic(wnd.m_hWnd));
+}
+
 #else
 
 TEST(SdlInput, EventsBecomeWindowsMessages)

@@ -126,6 +126,17 @@ void PumpScreenLocked(Registry& reg)
                 w.dirty = true;
                 break;
             }
+            if (e.message == WM_SIZE) {
+                // The user resized, minimised or restored the window on screen.
+                if (e.wParam == SIZE_MINIMIZED) {
+                    w.style |= WS_MINIMIZE;
+                } else {
+                    w.style &= ~static_cast<DWORD>(WS_MINIMIZE | WS_MAXIMIZE);
+                    if (e.wParam == SIZE_MAXIMIZED)
+                        w.style |= WS_MAXIMIZE;
+                    ResizeClientLocked(reg, HandleOf<HWND>(key), GET_X_LPARAM(e.lParam), GET_Y_LPARAM(e.lParam));
+                }
+            }
             HWND target = HandleOf<HWND>(key);
             LPARAM lParam = e.lParam;
             if (IsMouseMessage(e.message)) {
@@ -137,8 +148,8 @@ void PumpScreenLocked(Registry& reg)
                     target = HitTestLocked(reg, target, &pt);
                 }
                 lParam = MAKELPARAM(pt.x, pt.y);
-            } else if (e.message != WM_CLOSE && e.message != WM_SYSCOMMAND && reg.focus &&
-                       TopLevelLocked(reg, reg.focus) == target) {
+            } else if (((e.message >= WM_KEYFIRST && e.message <= WM_KEYLAST) || e.message == WM_MOUSEWHEEL) &&
+                       reg.focus && TopLevelLocked(reg, reg.focus) == target) {
                 target = reg.focus; // keys and the wheel
             }
             const WindowObject* t = reg.Window(target);

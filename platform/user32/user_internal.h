@@ -39,6 +39,10 @@ HDC WindowDCLocked(Registry& reg, HWND hwnd, WindowObject& w);
 // children too unless it clips them.
 void InvalidateLocked(Registry& reg, HWND hwnd, const RECT* rect, bool erase);
 
+// Under the lock: gives the window a client area of this size, invalidating as its class style
+// asks (CS_HREDRAW, CS_VREDRAW). False when out of memory.
+bool ResizeClientLocked(Registry& reg, HWND hwnd, int width, int height);
+
 // The default handling of WM_ERASEBKGND: fills the update area with the class brush.
 LRESULT EraseWithClassBrush(HWND hwnd, HDC dc);
 

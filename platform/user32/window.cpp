@@ -32,7 +32,8 @@ void AttachBackendLocked(WindowObject& w, bool visible)
 {
     if (visible && !(w.style & WS_CHILD) && (!w.backend || !w.backend->OnScreen())) {
         const int x = w.defaultPosition ? CW_USEDEFAULT : w.x;
-        if (auto screen = CreateScreenBackend(w.title.c_str(), x, w.y, w.width, w.height)) {
+        if (auto screen =
+                CreateScreenBackend(w.title.c_str(), x, w.y, w.width, w.height, (w.style & WS_THICKFRAME) != 0)) {
             w.backend = std::move(screen);
             w.dirty = true;
             w.defaultPosition = !w.backend->ScreenPosition(&w.x, &w.y);
@@ -637,6 +638,34 @@ PixelSurface ClientSurfaceLocked(const WindowObject& w)
     return s;
 }
 
+bool ResizeClientLocked(Registry& reg, HWND hwnd, int width, int height)
+{
+    WindowObject* w = reg.Window(hwnd);
+    if (!w)
+        return false;
+    width = std::clamp(width, 0, kMaxSide);
+    height = std::clamp(height, 0, kMaxSide);
+    const int oldW = w->width, oldH = w->height;
+    if (width == oldW && height == oldH)
+        return true;
+    if (!ResizePixelsLocked(*w, width, height))
+        return false;
+    // CS_HREDRAW and CS_VREDRAW repaint the whole client area when the width or height changes;
+    // otherwise only what was uncovered needs painting.
+    if (((w->classStyle & CS_HREDRAW) && width != oldW) || ((w->classStyle & CS_VREDRAW) && height != oldH)) {
+        InvalidateLocked(reg, hwnd, nullptr, true);
+    } else {
+        const RECT right{oldW, 0, width, height}, bottom{0, oldH, width, height};
+        if (width > oldW)
+            InvalidateLocked(reg, hwnd, &right, true);
+        if (height > oldH)
+            InvalidateLocked(reg, hwnd, &bottom, true);
+    }
+    if (WindowObject* top = reg.Window(TopLevelLocked(reg, hwnd)))
+        top->dirty = true;
+    return true;
+}
+
 BOOL DestroyWindowOf(HWND hWnd, bool announce)
 {
     Registry& reg = TheRegistry();
@@ -1079,22 +1108,13 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
             const int nw = std::max(0, std::clamp(cx, 0, kMaxSide) - static_cast<int>(w->frame.left + w->frame.right));
             const int nh = std::max(0, std::clamp(cy, 0, kMaxSide) - static_cast<int>(w->frame.top + w->frame.bottom));
             if (nw != oldW || nh != oldH) {
-                if (!ResizePixelsLocked(*w, nw, nh))
+                if (uFlags & SWP_NOREDRAW) {
+                    if (!ResizePixelsLocked(*w, nw, nh))
+                        return FALSE;
+                } else if (!ResizeClientLocked(reg, hWnd, nw, nh)) {
                     return FALSE;
-                sized = true;
-                if (!(uFlags & SWP_NOREDRAW)) {
-                    // CS_HREDRAW and CS_VREDRAW repaint the whole client area when the width or
-                    // height changes; otherwise only what was uncovered needs painting.
-                    if (((w->classStyle & CS_HREDRAW) && nw != oldW) || ((w->classStyle & CS_VREDRAW) && nh != oldH)) {
-                        InvalidateLocked(reg, hWnd, nullptr, true);
-                    } else {
-                        const RECT right{oldW, 0, nw, nh}, bottom{0, oldH, nw, nh};
-                        if (nw > oldW)
-                            InvalidateLocked(reg, hWnd, &right, true);
-                        if (nh > oldH)
-                            InvalidateLocked(reg, hWnd, &bottom, true);
-                    }
                 }
+                sized = true;
             }
         }
         if (!(uFlags & SWP_NOZORDER)) {

@@ -343,6 +343,21 @@ bool WindowMessage(const SDL_WindowEvent& w, BackendEvent* ev)
         ev->message = WM_SIZE;
         ev->wParam = SIZE_MINIMIZED;
         return true;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        // The user resized the window: its client area is this size now.
+        ev->message = WM_SIZE;
+        ev->wParam = SIZE_RESTORED;
+        ev->lParam = MAKELPARAM(w.data1, w.data2);
+        return true;
+    case SDL_WINDOWEVENT_MAXIMIZED: {
+        int width = 0, height = 0;
+        if (SDL_Window* window = SDL_GetWindowFromID(w.windowID))
+            SDL_GetWindowSize(window, &width, &height);
+        ev->message = WM_SIZE;
+        ev->wParam = SIZE_MAXIMIZED;
+        ev->lParam = MAKELPARAM(width, height);
+        return true;
+    }
     case SDL_WINDOWEVENT_RESTORED: {
         int width = 0, height = 0;
         if (SDL_Window* window = SDL_GetWindowFromID(w.windowID))
@@ -387,13 +402,15 @@ void AddText(const SDL_TextInputEvent& t, std::vector<BackendEvent>* out)
 
 } // namespace
 
-std::unique_ptr<WindowBackend> CreateScreenBackend(const char* title, int x, int y, int width, int height)
+std::unique_ptr<WindowBackend> CreateScreenBackend(const char* title, int x, int y, int width, int height,
+                                                   bool resizable)
 {
     if (width <= 0 || height <= 0 || !VideoAvailable())
         return nullptr;
     const int left = x == CW_USEDEFAULT ? static_cast<int>(SDL_WINDOWPOS_UNDEFINED) : x;
     const int top = x == CW_USEDEFAULT ? static_cast<int>(SDL_WINDOWPOS_UNDEFINED) : y;
-    SDL_Window* window = SDL_CreateWindow(title ? title : "", left, top, width, height, SDL_WINDOW_SHOWN);
+    SDL_Window* window = SDL_CreateWindow(title ? title : "", left, top, width, height,
+                                          SDL_WINDOW_SHOWN | (resizable ? SDL_WINDOW_RESIZABLE : 0));
     if (!window)
         return nullptr;
     return std::make_unique<SdlBackend>(window);
@@ -485,7 +502,7 @@ bool PollScreenEvents(std::vector<BackendEvent>* out)
 
 #else
 
-std::unique_ptr<WindowBackend> CreateScreenBackend(const char*, int, int, int, int)
+std::unique_ptr<WindowBackend> CreateScreenBackend(const char*, int, int, int, int, bool)
 {
     return nullptr;
 }
