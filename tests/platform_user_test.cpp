@@ -506,8 +506,10 @@ TEST(DeviceContextClasses, CDCOwnsAndCPaintDCBorrows)
     }
     EXPECT_TRUE(DeleteDC(kept)); // detached: still ours
 
+    // Shown: Windows keeps neither an update area nor pixels for a hidden window.
     RecordingWnd wnd;
-    wnd.Create(3, 3);
+    wnd.Create(3, 3, WS_POPUP | WS_VISIBLE);
+    ValidateRect(wnd.m_hWnd, nullptr);
     InvalidateRect(wnd.m_hWnd, nullptr, FALSE);
     HDC painted = nullptr;
     {
