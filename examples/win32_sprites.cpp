@@ -99,8 +99,8 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
     const DWORD style = WS_OVERLAPPEDWINDOW;
     RECT rc = {0, 0, kWidth, kHeight};
     AdjustWindowRect(&rc, style, FALSE);
-    HWND hWnd = CreateWindow(kClassName, "MoxImage2 sprites", style, CW_USEDEFAULT, CW_USEDEFAULT,
-                             rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, hInstance, nullptr);
+    HWND hWnd = CreateWindow(kClassName, "MoxImage2 sprites", style, CW_USEDEFAULT, CW_USEDEFAULT, rc.right - rc.left,
+                             rc.bottom - rc.top, nullptr, nullptr, hInstance, nullptr);
     if (!hWnd)
         return 1;
     ShowWindow(hWnd, nCmdShow);

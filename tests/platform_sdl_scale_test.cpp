@@ -35,8 +35,8 @@ TEST(SdlScale, WindowsAreShownAtAWholeMultipleAndInputComesBackInWindowPixels)
     wc.lpfnWndProc = Proc;
     wc.lpszClassName = "ScaleTest";
     ASSERT_TRUE(RegisterClassA(&wc));
-    HWND hwnd = CreateWindowA("ScaleTest", "scaled", WS_POPUP | WS_VISIBLE, 0, 0, 20, 10, nullptr, nullptr, nullptr,
-                              nullptr);
+    HWND hwnd =
+        CreateWindowA("ScaleTest", "scaled", WS_POPUP | WS_VISIBLE, 0, 0, 20, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(hwnd, nullptr);
     SDL_Window* sdl = nullptr;
     for (Uint32 id = 1; id < 256 && !sdl; ++id)
@@ -78,7 +78,8 @@ TEST(SdlScale, WindowsAreShownAtAWholeMultipleAndInputComesBackInWindowPixels)
     ASSERT_NE(screen, nullptr);
     auto at = [&](int x, int y) {
         Uint32 value = 0;
-        std::memcpy(&value, static_cast<const Uint8*>(screen->pixels) + y * screen->pitch + x * screen->format->BytesPerPixel,
+        std::memcpy(&value,
+                    static_cast<const Uint8*>(screen->pixels) + y * screen->pitch + x * screen->format->BytesPerPixel,
                     screen->format->BytesPerPixel);
         Uint8 r, g, b;
         SDL_GetRGB(value, screen->format, &r, &g, &b);

@@ -63,8 +63,8 @@ TEST(HeadlessRun, CapturesComposedFramesAndClosesTheWindows)
     ASSERT_TRUE(Register("CaptureTop", RGB(255, 0, 0), TopProc));
     ASSERT_TRUE(Register("CaptureBlue", RGB(0, 0, 255), ChildProc));
     ASSERT_TRUE(Register("CaptureGreen", RGB(0, 255, 0), ChildProc));
-    HWND top = CreateWindowA("CaptureTop", "top", WS_POPUP | WS_VISIBLE, 0, 0, 40, 30, nullptr, nullptr, nullptr,
-                             nullptr);
+    HWND top =
+        CreateWindowA("CaptureTop", "top", WS_POPUP | WS_VISIBLE, 0, 0, 40, 30, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(top, nullptr);
     ASSERT_NE(CreateWindowA("CaptureBlue", "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 10, 5, 8, 6, top, nullptr,
                             nullptr, nullptr),

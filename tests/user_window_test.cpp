@@ -464,8 +464,8 @@ TEST(WindowLong, ValuesSubclassingAndExtraBytes)
     EXPECT_EQ(SetWindowLongPtrA(parent, 9, 1), 0); // 9 + 8 > 16
     EXPECT_EQ(GetWindowLongPtrA(parent, 12), 0);
 
-    g_previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
+    g_previous =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
     EXPECT_EQ(g_previous, &RecordingProc);
     g_seen.clear();
     SendMessageA(parent, WM_USER + 7, 0, 0);

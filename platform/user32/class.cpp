@@ -223,8 +223,8 @@ ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc)
         return 0;
     bool atom = false;
     std::string name = NameArg(wc->lpszClassName, &atom);
-    return Register({wc->style, wc->lpfnWndProc, wc->cbClsExtra, wc->cbWndExtra, wc->hInstance, wc->hIcon,
-                     wc->hIconSm, wc->hCursor, wc->hbrBackground, "", std::move(name), atom, false});
+    return Register({wc->style, wc->lpfnWndProc, wc->cbClsExtra, wc->cbWndExtra, wc->hInstance, wc->hIcon, wc->hIconSm,
+                     wc->hCursor, wc->hbrBackground, "", std::move(name), atom, false});
 }
 
 ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* wc)
@@ -233,8 +233,8 @@ ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* wc)
         return 0;
     bool atom = false;
     std::string name = NameArg(wc->lpszClassName, &atom);
-    return Register({wc->style, wc->lpfnWndProc, wc->cbClsExtra, wc->cbWndExtra, wc->hInstance, wc->hIcon,
-                     wc->hIconSm, wc->hCursor, wc->hbrBackground, "", std::move(name), atom, true});
+    return Register({wc->style, wc->lpfnWndProc, wc->cbClsExtra, wc->cbWndExtra, wc->hInstance, wc->hIcon, wc->hIconSm,
+                     wc->hCursor, wc->hbrBackground, "", std::move(name), atom, true});
 }
 
 BOOL WINAPI UnregisterClassA(LPCSTR lpClassName, HINSTANCE)
@@ -303,8 +303,8 @@ int WINAPI GetClassNameA(HWND hWnd, LPSTR lpClassName, int nMaxCount)
         Registry& reg = TheRegistry();
         std::lock_guard<std::mutex> lock(reg.mutex);
         const WindowObject* w = reg.Window(hWnd);
-        const WindowClass* c = w ? FindClassLocked(reg, reinterpret_cast<const char*>(std::uintptr_t{w->classAtom}))
-                                 : nullptr;
+        const WindowClass* c =
+            w ? FindClassLocked(reg, reinterpret_cast<const char*>(std::uintptr_t{w->classAtom})) : nullptr;
         if (!c)
             return 0;
         name = c->name;
@@ -444,14 +444,14 @@ int WINAPI GetSystemMetrics(int nIndex)
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName)
 {
-    return static_cast<HCURSOR>(Stock(&Registry::stockCursors, hInstance, lpCursorName, kCursorIds,
-                                      sizeof kCursorIds / sizeof kCursorIds[0]));
+    return static_cast<HCURSOR>(
+        Stock(&Registry::stockCursors, hInstance, lpCursorName, kCursorIds, sizeof kCursorIds / sizeof kCursorIds[0]));
 }
 
 HCURSOR WINAPI LoadCursorW(HINSTANCE hInstance, LPCWSTR lpCursorName)
 {
-    return static_cast<HCURSOR>(Stock(&Registry::stockCursors, hInstance, lpCursorName, kCursorIds,
-                                      sizeof kCursorIds / sizeof kCursorIds[0]));
+    return static_cast<HCURSOR>(
+        Stock(&Registry::stockCursors, hInstance, lpCursorName, kCursorIds, sizeof kCursorIds / sizeof kCursorIds[0]));
 }
 
 HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName)

@@ -36,8 +36,8 @@ HDC NewWindowDCLocked(Registry& reg, HWND hwnd, bool whole, bool kept)
 
 // Copies a window's pixels, and its visible children's over them, into `out` at (ox, oy),
 // clipped to `clip` (coordinates of `out`).
-void DrawTreeLocked(Registry& reg, HWND hwnd, const WindowObject& w, std::uint8_t* out, std::int64_t outStride,
-                    int ox, int oy, RECT clip)
+void DrawTreeLocked(Registry& reg, HWND hwnd, const WindowObject& w, std::uint8_t* out, std::int64_t outStride, int ox,
+                    int oy, RECT clip)
 {
     const int outerW = w.width + w.frame.left + w.frame.right;
     const int outerH = w.height + w.frame.top + w.frame.bottom;

@@ -135,8 +135,8 @@ BOOL WINAPI InflateRect(LPRECT lprc, int dx, int dy)
 
 BOOL WINAPI EqualRect(const RECT* lprc1, const RECT* lprc2)
 {
-    return lprc1 && lprc2 && lprc1->left == lprc2->left && lprc1->top == lprc2->top &&
-           lprc1->right == lprc2->right && lprc1->bottom == lprc2->bottom;
+    return lprc1 && lprc2 && lprc1->left == lprc2->left && lprc1->top == lprc2->top && lprc1->right == lprc2->right &&
+           lprc1->bottom == lprc2->bottom;
 }
 
 } // extern "C"

@@ -62,7 +62,8 @@ bool ResizePixelsLocked(WindowObject& w, int newWidth, int newHeight)
                 std::memset(row, kFrameGrey, static_cast<std::size_t>(outerW) * 3);
             } else {
                 std::memset(row, kFrameGrey, static_cast<std::size_t>(w.frame.left) * 3);
-                std::memset(row + (outerW - w.frame.right) * 3, kFrameGrey, static_cast<std::size_t>(w.frame.right) * 3);
+                std::memset(row + (outerW - w.frame.right) * 3, kFrameGrey,
+                            static_cast<std::size_t>(w.frame.right) * 3);
             }
         }
         if (w.pixels) {
@@ -209,7 +210,7 @@ HWND CreateWindowCommon(DWORD exStyle, const char* className, const std::string&
         w.defaultPosition = defaultPos && overlapped;
         w.x = std::clamp(x, -kMaxSide, kMaxSide) + w.frame.left;
         w.y = std::clamp(y, -kMaxSide, kMaxSide) + w.frame.top;
-        w.width = std::clamp(width, 0, kMaxSide);   // the outer size until WM_GETMINMAXINFO is answered
+        w.width = std::clamp(width, 0, kMaxSide); // the outer size until WM_GETMINMAXINFO is answered
         w.height = std::clamp(height, 0, kMaxSide);
         w.createdOrder = reg.nextOrder++;
         // A new top-level window goes on top; a new child below its siblings, so the first
@@ -256,8 +257,18 @@ HWND CreateWindowCommon(DWORD exStyle, const char* className, const std::string&
     }
 
     // WM_NCCREATE and WM_CREATE see the arguments in the form the window's procedure takes.
-    CREATESTRUCTA csA{param, instance, menu, parent, outerH, outerW, y, x, static_cast<LONG>(style),
-                      title.c_str(), IS_INTRESOURCE(className) ? className : className, exStyle};
+    CREATESTRUCTA csA{param,
+                      instance,
+                      menu,
+                      parent,
+                      outerH,
+                      outerW,
+                      y,
+                      x,
+                      static_cast<LONG>(style),
+                      title.c_str(),
+                      IS_INTRESOURCE(className) ? className : className,
+                      exStyle};
     std::wstring wideTitleStore = wideTitle ? std::wstring(wideTitle) : WideFromUtf8(title.c_str());
     std::wstring wideClassStore;
     const wchar_t* wideClassName = wideClass;
@@ -269,8 +280,9 @@ HWND CreateWindowCommon(DWORD exStyle, const char* className, const std::string&
             wideClassName = wideClassStore.c_str();
         }
     }
-    CREATESTRUCTW csW{param, instance, menu, parent, outerH, outerW, y, x, static_cast<LONG>(style),
-                      wideTitleStore.c_str(), wideClassName, exStyle};
+    CREATESTRUCTW csW{
+        param,         instance, menu, parent, outerH, outerW, y, x, static_cast<LONG>(style), wideTitleStore.c_str(),
+        wideClassName, exStyle};
     bool windowWide = false;
     {
         std::lock_guard<std::mutex> lock(reg.mutex);
@@ -371,7 +383,8 @@ LRESULT DefWindowProcCommon(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         if (!lParam)
             w->title.clear();
         else
-            w->title = wide ? Utf8FromWide(reinterpret_cast<const wchar_t*>(lParam)) : reinterpret_cast<const char*>(lParam);
+            w->title =
+                wide ? Utf8FromWide(reinterpret_cast<const wchar_t*>(lParam)) : reinterpret_cast<const char*>(lParam);
         if (w->backend)
             w->backend->SetTitle(w->title.c_str());
         return TRUE;
@@ -596,14 +609,16 @@ LRESULT SendThroughProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, b
     case WM_GETTEXT: {
         if (!lParam || wParam == 0)
             return 0;
+        // The go-between buffer is bounded, whatever size the caller claims for its own.
+        const std::size_t room = std::min<std::size_t>(wParam, std::size_t{1} << 20);
         if (procWide) {
-            std::vector<wchar_t> buf(wParam + 1, L'\0');
-            proc(hwnd, message, wParam, reinterpret_cast<LPARAM>(buf.data()));
-            return CopyText(Utf8FromWide(buf.data()), reinterpret_cast<char*>(lParam), wParam);
+            std::vector<wchar_t> buf(room + 1, L'\0');
+            proc(hwnd, message, room, reinterpret_cast<LPARAM>(buf.data()));
+            return CopyText(Utf8FromWide(buf.data()), reinterpret_cast<char*>(lParam), room);
         }
-        std::vector<char> buf(wParam * 4 + 1, '\0');
-        proc(hwnd, message, wParam * 4 + 1, reinterpret_cast<LPARAM>(buf.data()));
-        return CopyText(std::string(buf.data()), reinterpret_cast<wchar_t*>(lParam), wParam);
+        std::vector<char> buf(room * 4 + 1, '\0');
+        proc(hwnd, message, room * 4 + 1, reinterpret_cast<LPARAM>(buf.data()));
+        return CopyText(std::string(buf.data()), reinterpret_cast<wchar_t*>(lParam), room);
     }
     default:
         break;
@@ -726,8 +741,9 @@ HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWind
         className = Utf8FromWide(lpClassName);
         classArg = className.c_str();
     }
-    return CreateWindowCommon(dwExStyle, classArg, title, lpWindowName && !IS_INTRESOURCE(lpWindowName) ? lpWindowName : L"",
-                              lpClassName, dwStyle, X, Y, nWidth, nHeight, hWndParent, hMenu, hInstance, lpParam, true);
+    return CreateWindowCommon(dwExStyle, classArg, title,
+                              lpWindowName && !IS_INTRESOURCE(lpWindowName) ? lpWindowName : L"", lpClassName, dwStyle,
+                              X, Y, nWidth, nHeight, hWndParent, hMenu, hInstance, lpParam, true);
 }
 
 LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
@@ -947,8 +963,8 @@ int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount)
     lpString[0] = '\0';
     if (!IsWindow(hWnd))
         return 0;
-    return static_cast<int>(SendMessageA(hWnd, WM_GETTEXT, static_cast<WPARAM>(nMaxCount),
-                                         reinterpret_cast<LPARAM>(lpString)));
+    return static_cast<int>(
+        SendMessageA(hWnd, WM_GETTEXT, static_cast<WPARAM>(nMaxCount), reinterpret_cast<LPARAM>(lpString)));
 }
 
 int WINAPI GetWindowTextW(HWND hWnd, LPWSTR lpString, int nMaxCount)
@@ -958,8 +974,8 @@ int WINAPI GetWindowTextW(HWND hWnd, LPWSTR lpString, int nMaxCount)
     lpString[0] = L'\0';
     if (!IsWindow(hWnd))
         return 0;
-    return static_cast<int>(SendMessageW(hWnd, WM_GETTEXT, static_cast<WPARAM>(nMaxCount),
-                                         reinterpret_cast<LPARAM>(lpString)));
+    return static_cast<int>(
+        SendMessageW(hWnd, WM_GETTEXT, static_cast<WPARAM>(nMaxCount), reinterpret_cast<LPARAM>(lpString)));
 }
 
 int WINAPI GetWindowTextLengthA(HWND hWnd)
@@ -1154,7 +1170,8 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
 // child and screen coordinates for a top-level window. Without bRepaint nothing is invalidated.
 BOOL WINAPI MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint)
 {
-    return SetWindowPos(hWnd, nullptr, X, Y, nWidth, nHeight, SWP_NOZORDER | SWP_NOACTIVATE | (bRepaint ? 0 : SWP_NOREDRAW));
+    return SetWindowPos(hWnd, nullptr, X, Y, nWidth, nHeight,
+                        SWP_NOZORDER | SWP_NOACTIVATE | (bRepaint ? 0 : SWP_NOREDRAW));
 }
 
 // --- Showing and state ---------------------------------------------------------------------------

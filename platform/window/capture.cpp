@@ -71,8 +71,7 @@ Chores& TheChores()
     return chores;
 }
 
-bool SavePng(const std::string& path, const std::vector<std::uint8_t>& bgr, int width, int height,
-             std::int64_t stride)
+bool SavePng(const std::string& path, const std::vector<std::uint8_t>& bgr, int width, int height, std::int64_t stride)
 {
     // gdk-pixbuf takes red first; the window's pixels are blue first.
     GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, width, height);
