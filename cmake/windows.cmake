@@ -1,10 +1,8 @@
 # The Windows build (MinGW-w64): the real Windows SDK and GDI+ take the stand-in's place, and
-# MoxPlatform is the small MFC part under platform/win32, written over Win32. Included from the
-# top-level CMakeLists.txt instead of the stand-in.
+# MoxPlatform is the MFC part, written over Win32: the same files the Linux build compiles over
+# the stand-in. Included from the top-level CMakeLists.txt instead of the stand-in.
 
-add_library(MoxPlatform SHARED platform/win32/mfc_dc.cpp platform/win32/mfc_wnd.cpp
-  # Message maps, CWnd's message side and the application object: the stand-in's files, which
-  # need nothing beyond afxwin.h and USER.
+add_library(MoxPlatform SHARED platform/mfc/dc.cpp platform/mfc/wnd.cpp
   platform/mfc/msgmap.cpp platform/mfc/wnd_messages.cpp platform/mfc/app.cpp
   # The one log, the numeric settings and the image pixel limit, shared with the library.
   platform/core/diagnostics.cpp platform/core/image_limits.cpp

@@ -50,16 +50,10 @@ constexpr bool kScriptedRunShowsWindow = true;
 constexpr bool kScriptedRunShowsWindow = false;
 #endif
 
-// Grows a client rectangle to the outer size CreateEx takes on Windows, frame and caption
-// included. The stand-in's windows have no frame: there the client size is the window size.
+// Grows a client rectangle to the outer size CreateEx takes, frame and caption included.
 void AdjustOuterSize(RECT* rect, DWORD style)
 {
-#ifdef _WIN32
     AdjustWindowRectEx(rect, style, FALSE, 0);
-#else
-    (void)rect;
-    (void)style;
-#endif
 }
 
 enum { kIdPause = 101, kIdAdd = 102, kIdClouds = 103 };

@@ -47,13 +47,30 @@ protected:
     }
 };
 
+// A class of the program's own, with a procedure of its own that CWnd must subclass.
+LRESULT CALLBACK PlainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+LPCTSTR PlainClass()
+{
+    static const ATOM atom = [] {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = PlainProc;
+        wc.lpszClassName = "MfcTestPlain";
+        return RegisterClassA(&wc);
+    }();
+    return atom ? "MfcTestPlain" : nullptr;
+}
+
 } // namespace
 
 // Whatever class a window is made from, its messages reach the object, and the handle leads
 // back to it until the window is gone.
 TEST(CWndBinding, EveryClassRoutesToTheObjectUntilTheWindowIsGone)
 {
-    for (LPCTSTR className : {AfxRegisterWndClass(0), static_cast<LPCTSTR>("STATIC"), static_cast<LPCTSTR>(nullptr)}) {
+    for (LPCTSTR className : {AfxRegisterWndClass(0), PlainClass(), static_cast<LPCTSTR>(nullptr)}) {
         SCOPED_TRACE(className ? className : "(default class)");
         CountingWnd wnd;
         ASSERT_TRUE(wnd.Create(className));

@@ -34,10 +34,13 @@ SDL_Window* SdlWindowTitled(const char* title)
 
 class ShownWnd : public CWnd {
 public:
+    // A 200 x 100 client area at (x, y): CreateEx takes the outer rectangle.
     BOOL Create(const char* title, UINT classStyle, int x, int y)
     {
-        return CreateEx(0, AfxRegisterWndClass(classStyle), title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 200, 100,
-                        nullptr, nullptr);
+        RECT outer{x, y, x + 200, y + 100};
+        AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, FALSE, 0);
+        return CreateEx(0, AfxRegisterWndClass(classStyle), title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, outer.left,
+                        outer.top, outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr);
     }
 };
 
@@ -266,6 +269,93 @@ TEST(SdlInput, AsyncStateLeadsTheQueueState)
     EXPECT_EQ(got[1].message, static_cast<UINT>(WM_LBUTTONDOWN));
     EXPECT_GE(GetKeyState(VK_SHIFT), 0);
     EXPECT_EQ(GetAsyncKeyState(VK_RSHIFT), 0);
+}
+
+// Windows: mouse messages go to the window under the pointer, in its client coordinates, unless
+// a window has captured the mouse; key messages go to the window with the focus (Microsoft's
+// "Mouse Input" and "Keyboard Input" overviews).
+TEST(SdlInput, MouseGoesToTheWindowUnderItKeysToTheFocus)
+{
+    ShownWnd wnd;
+    ASSERT_TRUE(wnd.Create("SDL routing", 0, 0, 0));
+    SDL_Window* sdl = SdlWindowTitled("SDL routing");
+    if (!sdl)
+        GTEST_SKIP() << "SDL's dummy video driver is not available";
+    g_windowId = SDL_GetWindowID(sdl);
+    CWnd child, hidden;
+    ASSERT_TRUE(child.CreateEx(0, AfxRegisterWndClass(0), "", WS_CHILD | WS_VISIBLE, 20, 10, 50, 40, wnd.m_hWnd,
+                               reinterpret_cast<HMENU>(1)));
+    ASSERT_TRUE(hidden.CreateEx(0, AfxRegisterWndClass(0), "", WS_CHILD, 0, 0, 10, 10, wnd.m_hWnd,
+                                reinterpret_cast<HMENU>(2)));
+    Deliver({});
+
+    auto next = [](SDL_Event e) {
+        SDL_PushEvent(&e);
+        MSG msg{};
+        while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE) && msg.message == WM_PAINT)
+            DispatchMessage(&msg);
+        return msg;
+    };
+    struct Case {
+        const char* what;
+        HWND capture;
+        int x, y;
+        HWND target;
+        int tx, ty;
+    } cases[] = {
+        {"over the child", nullptr, 30, 25, child.m_hWnd, 10, 15},
+        {"beside it; the hidden child takes nothing", nullptr, 5, 5, wnd.m_hWnd, 5, 5},
+        {"captured by the parent", wnd.m_hWnd, 30, 25, wnd.m_hWnd, 30, 25},
+        {"captured by the child", child.m_hWnd, 5, 5, child.m_hWnd, -15, -5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.capture)
+            SetCapture(c.capture);
+        const MSG msg = next(ButtonEvent(true, SDL_BUTTON_LEFT, c.x, c.y));
+        EXPECT_EQ(msg.message, static_cast<UINT>(WM_LBUTTONDOWN));
+        EXPECT_EQ(msg.hwnd, c.target);
+        EXPECT_EQ(msg.lParam, MAKELPARAM(c.tx, c.ty));
+        next(ButtonEvent(false, SDL_BUTTON_LEFT, c.x, c.y));
+        ReleaseCapture();
+    }
+
+    ::SetFocus(child.m_hWnd);
+    MSG msg = next(KeyEvent(true, SDL_SCANCODE_A, SDLK_a));
+    EXPECT_EQ(msg.hwnd, child.m_hWnd);
+    next(KeyEvent(false, SDL_SCANCODE_A, SDLK_a));
+    ::SetFocus(wnd.m_hWnd);
+    msg = next(KeyEvent(true, SDL_SCANCODE_A, SDLK_a));
+    EXPECT_EQ(msg.hwnd, wnd.m_hWnd);
+    next(KeyEvent(false, SDL_SCANCODE_A, SDLK_a));
+    Deliver({});
+}
+
+// A window with a sizing frame resized, minimised or restored on screen has that client size
+// from then on, and its program hears of it through WM_SIZE.
+TEST(SdlInput, ResizingOnScreenResizesTheClientArea)
+{
+    ShownWnd wnd;
+    ASSERT_TRUE(wnd.Create("SDL resize", 0, 0, 0));
+    SDL_Window* sdl = SdlWindowTitled("SDL resize");
+    if (!sdl)
+        GTEST_SKIP() << "SDL's dummy video driver is not available";
+    EXPECT_NE(SDL_GetWindowFlags(sdl) & SDL_WINDOW_RESIZABLE, 0u);
+    g_windowId = SDL_GetWindowID(sdl);
+    Deliver({});
+    SDL_Event grown = WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED);
+    grown.window.data1 = 150;
+    grown.window.data2 = 80;
+    const std::vector<Expected> sized = {{WM_SIZE, SIZE_RESTORED, MAKELPARAM(150, 80)}};
+    EXPECT_EQ(Deliver({grown}), sized);
+    RECT rc;
+    wnd.GetClientRect(&rc);
+    EXPECT_EQ(rc.right, 150);
+    EXPECT_EQ(rc.bottom, 80);
+    Deliver({WindowEvent(SDL_WINDOWEVENT_MINIMIZED)});
+    EXPECT_TRUE(IsIconic(wnd.m_hWnd));
+    Deliver({WindowEvent(SDL_WINDOWEVENT_RESTORED)});
+    EXPECT_FALSE(IsIconic(wnd.m_hWnd));
 }
 
 #else

@@ -40,7 +40,8 @@ public:
     BOOL handleCommands = TRUE;
     int createResult = 0;
 
-    BOOL Create(int width, int height, DWORD style = WS_OVERLAPPEDWINDOW, HWND parent = nullptr)
+    // Pop-ups have no frame: the size given is the client area's.
+    BOOL Create(int width, int height, DWORD style = WS_POPUP, HWND parent = nullptr)
     {
         return CreateEx(0, AfxRegisterWndClass(0), "test", style, 0, 0, width, height, parent, nullptr);
     }
@@ -151,7 +152,7 @@ TEST(Window, ClientPixelsAreReachedThroughItsDC)
 TEST(Window, SizesAreBoundedAndDefaultable)
 {
     RecordingWnd def, empty, huge;
-    ASSERT_TRUE(def.Create(CW_USEDEFAULT, CW_USEDEFAULT));
+    ASSERT_TRUE(def.Create(CW_USEDEFAULT, CW_USEDEFAULT, WS_OVERLAPPEDWINDOW)); // pop-ups get no default size
     ASSERT_TRUE(empty.Create(-20, 0));
     ASSERT_TRUE(huge.Create(1 << 20, 1));
     RECT rc;
@@ -357,7 +358,7 @@ TEST(MessageQueue, PaintIsCoalescedAndComesAfterPostedMessages)
     // Large enough for a client area to remain inside the frame on Windows, where CreateEx sizes
     // the whole window: an empty client area is never painted.
     RecordingWnd shown, hidden;
-    shown.Create(120, 90, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    shown.Create(120, 90, WS_POPUP | WS_VISIBLE);
     hidden.Create(120, 90);
     DrainQueue(); // the first paint of the visible window
     shown.paints = 0;
@@ -505,8 +506,11 @@ TEST(DeviceContextClasses, CDCOwnsAndCPaintDCBorrows)
     }
     EXPECT_TRUE(DeleteDC(kept)); // detached: still ours
 
+    // Shown: Windows keeps neither an update area nor pixels for a hidden window.
     RecordingWnd wnd;
-    wnd.Create(3, 3);
+    wnd.Create(3, 3, WS_POPUP | WS_VISIBLE);
+    ValidateRect(wnd.m_hWnd, nullptr);
+    InvalidateRect(wnd.m_hWnd, nullptr, FALSE);
     HDC painted = nullptr;
     {
         CPaintDC dc(&wnd);

@@ -42,6 +42,9 @@ list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/resource_compiler_test\\.cpp$")
 list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/sound_test\\.cpp$")
 # The stand-in's own GDI row kernels, tested directly.
 list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/gdi_kernels_test\\.cpp$")
+# The headless capture and quit-after variables are the stand-in's own.
+list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/user_capture_test\\.cpp$")
+list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/win32_example_test\\.cpp$")
 foreach(source ${MOX_TEST_SOURCES})
   get_filename_component(name ${source} NAME_WE)
   add_executable(${name} ${source})

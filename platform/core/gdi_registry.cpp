@@ -26,6 +26,10 @@ WindowObject* Registry::Window(const void* h)
 {
     return Find(windows, h);
 }
+GdiObject* Registry::Object(const void* h)
+{
+    return Find(objects, h);
+}
 
 Registry& TheRegistry()
 {
@@ -79,11 +83,15 @@ bool SurfaceLocked(Registry& reg, HDC dc, PixelSurface* out)
         const WindowObject* w = reg.Window(d->hwnd);
         if (!w || !w->pixels)
             return false;
-        out->bits = w->pixels.get();
-        out->stride = static_cast<std::ptrdiff_t>(w->rowBytes);
-        out->width = w->width;
-        out->height = w->height;
-        return true;
+        if (d->wholeWindow) {
+            out->bits = w->pixels.get();
+            out->stride = static_cast<std::ptrdiff_t>(w->rowBytes);
+            out->width = w->width + w->frame.left + w->frame.right;
+            out->height = w->height + w->frame.top + w->frame.bottom;
+            return true;
+        }
+        *out = ClientSurfaceLocked(*w);
+        return out->bits != nullptr;
     }
     return false;
 }
@@ -99,8 +107,12 @@ void MarkDrawnLocked(Registry& reg, HDC dc)
 {
     const DCObject* d = reg.DC(dc);
     if (d && d->kind == DCKind::Window)
-        if (WindowObject* w = reg.Window(d->hwnd))
+        if (WindowObject* w = reg.Window(d->hwnd)) {
             w->dirty = true;
+            // A child shows through its top-level window, which must be shown again.
+            if (WindowObject* top = reg.Window(TopLevelLocked(reg, d->hwnd)))
+                top->dirty = true;
+        }
 }
 
 std::uint64_t NowMs()

@@ -17,6 +17,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "gdi_objects.h"
 #include "surface.h"
 #include "window_backend.h"
 
@@ -56,28 +57,64 @@ struct DCObject {
     HBITMAP bitmap = nullptr; // memory DCs
     HWND hwnd = nullptr;      // window DCs
     int stretchMode = BLACKONWHITE;
-    // Colours blits between colour and monochrome bitmaps use (SetTextColor, SetBkColor).
-    COLORREF textColor = RGB(0, 0, 0);
-    COLORREF bkColor = RGB(255, 255, 255);
+    DrawState draw;
+    std::vector<DrawState> saved; // SaveDC
+    bool wholeWindow = false; // GetWindowDC: the frame too, origin at the window's corner
+    bool kept = false;        // a CS_OWNDC or CS_CLASSDC DC: ReleaseDC leaves it alive
+};
+
+// A registered window class. Names compare without regard to case, as Windows' do.
+struct WindowClass {
+    std::string name; // UTF-8
+    ATOM atom = 0;
+    UINT style = 0;
+    WNDPROC proc = nullptr;
+    bool unicode = false; // registered with the W function: its procedure takes wchar_t text
+    int clsExtra = 0;
+    int wndExtra = 0;
+    HINSTANCE instance = nullptr;
+    HICON icon = nullptr;
+    HICON iconSmall = nullptr;
+    HCURSOR cursor = nullptr;
+    HBRUSH background = nullptr;
+    std::string menuName;
+    std::vector<BYTE> extra; // cbClsExtra bytes
+    HDC classDC = nullptr;   // CS_CLASSDC
+    int windows = 0;         // live windows of the class: UnregisterClass waits for none
 };
 
 struct WindowObject {
-    CWnd* wnd = nullptr;
-    HWND parent = nullptr;
+    HWND parent = nullptr; // the parent of a child window; the owner of a top-level one
     DWORD style = 0;
+    DWORD exStyle = 0;
+    ATOM classAtom = 0;
     UINT classStyle = 0; // CS_* of the class it was created with
+    WNDPROC proc = nullptr;
+    bool unicode = false;
+    HINSTANCE instance = nullptr;
+    LONG_PTR id = 0; // GWLP_ID: a child's id; a top-level window's menu
+    LONG_PTR userData = 0;
+    std::vector<BYTE> extra; // cbWndExtra bytes
     std::string title;
-    int x = 0; // the client area's top-left corner in screen coordinates
+    int x = 0; // the client area's top-left corner: screen coordinates, or the parent's client's
     int y = 0;
     bool defaultPosition = false; // created with CW_USEDEFAULT and not yet placed by a screen
-    int width = 0;
+    int width = 0;                // the client area
     int height = 0;
+    RECT frame{}; // how far the window reaches beyond its client area on each side (all >= 0)
     std::int64_t rowBytes = 0;
-    PixelBuffer pixels; // top-down, 24-bit
+    PixelBuffer pixels; // the whole window, frame included: top-down, 24-bit
     std::uint64_t createdOrder = 0;
-    bool needsPaint = false;
+    std::uint64_t zOrder = 0; // among siblings, higher is nearer the top
+    bool needsPaint = false;  // the update area is not empty
+    RECT update{};            // client coordinates
+    bool eraseNeeded = false;
+    bool internalPaint = false;
+    bool created = false; // WM_NCCREATE has been answered
     bool destroying = false;
     bool dirty = false; // pixels changed since the backend last showed them
+    HDC ownDC = nullptr;
+    std::uint64_t presents = 0;
     std::unique_ptr<WindowBackend> backend;
 };
 
@@ -99,12 +136,20 @@ struct Registry {
     std::unordered_map<std::uintptr_t, WindowObject> windows;
     HBITMAP stockBitmap = nullptr;
     HDC screenDC = nullptr;
+    std::unordered_map<std::uintptr_t, GdiObject> objects; // pens, brushes, fonts, regions, palettes
+    HGDIOBJ stockObjects[STOCK_LAST + 1] = {};
+    HBRUSH sysColorBrushes[COLOR_MENUBAR + 1] = {};
     std::deque<MSG> queue;
     bool quitPending = false;
     int quitCode = 0;
     std::vector<TimerEntry> timers;
     UINT_PTR nextTimerId = 1;
-    std::set<std::string> classNames;
+    std::vector<WindowClass> classes;
+    ATOM nextAtom = 0xC000;
+    HWND focus = nullptr;
+    HWND capture = nullptr;
+    HCURSOR cursor = nullptr;
+    std::unordered_map<std::uintptr_t, std::uintptr_t> stockCursors, stockIcons; // id -> handle
     // Key state by virtual-key code: bit 0x80 down, bit 0x01 toggled. GetKeyState reads the
     // state of the messages retrieved so far, GetAsyncKeyState the state of input as it arrived.
     BYTE keyState[256] = {};
@@ -125,6 +170,7 @@ struct Registry {
     BitmapObject* Bitmap(const void* h);
     DCObject* DC(const void* h);
     WindowObject* Window(const void* h);
+    GdiObject* Object(const void* h);
 };
 
 // The registry, created on first use. Lock its mutex around every access; never hold the lock
@@ -149,22 +195,41 @@ void MarkDrawnLocked(Registry& reg, HDC dc);
 // brush it starts with (Microsoft's CreateCompatibleDC: a new DC selects WHITE_BRUSH).
 COLORREF PatternColorOfDCLocked(Registry& reg, HDC dc);
 
+// Under the lock: creates the stock pens, brushes, fonts and palette on first use.
+void EnsureStockObjectsLocked(Registry& reg);
+// Under the lock: the brush a DC paints with (PatBlt, shape interiors), resolving the default
+// and DC_BRUSH; null for an unknown DC.
+HBRUSH SelectedBrushLocked(Registry& reg, HDC dc);
+// Under the lock: a DC deleted or released lets go of the objects it held.
+void ReleaseDrawStateLocked(Registry& reg, DCObject& dc);
+// Under the lock, for SelectObject, DeleteObject and GetObject on a pen, brush, font, region or
+// palette (a handle for which Registry::Object answers).
+HGDIOBJ SelectDrawObjectLocked(Registry& reg, HDC dc, HGDIOBJ h);
+BOOL DeleteDrawObjectLocked(Registry& reg, HGDIOBJ h);
+int GetDrawObjectLocked(Registry& reg, HGDIOBJ h, int c, LPVOID pv, bool wide);
+
 // Milliseconds on a monotonic clock.
 std::uint64_t NowMs();
 
-// Window creation for CWnd::CreateEx: registers the window and its pixels; null when refused.
-// x and y place the client area on screen; CW_USEDEFAULT lets the system choose.
-HWND RegisterWindow(CWnd* wnd, LPCTSTR className, DWORD style, LPCTSTR title, HWND parent, int x, int y, int width,
-                    int height);
 // Destroys a window as DestroyWindow does; `announce` false leaves out WM_DESTROY, for a window
 // whose WM_CREATE refused it (only WM_NCDESTROY reaches it, as under Wine's user32).
 BOOL DestroyWindowOf(HWND hWnd, bool announce);
-// Under the lock: the class style AfxRegisterWndClass encoded for a class name, 0 for others.
-UINT ClassStyleLocked(Registry& reg, LPCTSTR className);
 // Under the lock: key and mouse-button messages change the key state table they are applied to.
 // `toggles` flips bit 0 on each press, as the queue state does.
 void ApplyKeyMessage(BYTE* state, const MSG& msg, bool toggles);
-// The window has painted: no WM_PAINT until it is invalidated again.
-void ValidateWindow(HWND hwnd);
+// Under the lock: the top-level window a window belongs to (itself when it is one).
+HWND TopLevelLocked(Registry& reg, HWND hwnd);
+// Under the lock: whether the window and all its ancestors are visible.
+bool ReallyVisibleLocked(Registry& reg, const WindowObject& w);
+// Under the lock: the top-level window's client area with its visible children drawn over it,
+// siblings in z-order, each clipped to its parent's client area. Rows top-down, 24-bit.
+bool ComposeLocked(Registry& reg, HWND top, std::vector<std::uint8_t>* out, int* width, int* height,
+                   std::int64_t* stride);
+// Under the lock: saves frames and closes windows when the environment asks (headless runs).
+void HeadlessChoresLocked(Registry& reg);
+// Under the lock: milliseconds until those chores are next due (UINT64_MAX: never).
+std::uint64_t HeadlessChoresDueLocked(Registry& reg);
+// Under the lock: a window's client area as a surface.
+PixelSurface ClientSurfaceLocked(const WindowObject& w);
 
 } // namespace moxplat

@@ -429,8 +429,8 @@ int WINAPI SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, in
         gdi::MapAxis(yDest, h, srcTop, h, dst.height, band.height, &rows)) {
         gdi::BlitColors colors;
         if (const DCObject* d = reg.DC(hdc)) {
-            colors.dstText = d->textColor;
-            colors.dstBk = colors.srcBk = d->bkColor;
+            colors.dstText = d->draw.textColor;
+            colors.dstBk = colors.srcBk = d->draw.bkColor;
         }
         gdi::RopStretch(dst, cols, rows, &src, 0xCC, colors);
         MarkDrawnLocked(reg, hdc);

@@ -239,11 +239,11 @@ gdi::BlitColors ColorsOf(Registry& reg, HDC dst, HDC src)
 {
     gdi::BlitColors c;
     if (const DCObject* d = reg.DC(dst)) {
-        c.dstText = d->textColor;
-        c.dstBk = d->bkColor;
+        c.dstText = d->draw.textColor;
+        c.dstBk = d->draw.bkColor;
     }
     if (const DCObject* s = reg.DC(src))
-        c.srcBk = s->bkColor;
+        c.srcBk = s->draw.bkColor;
     c.pattern = PatternColorOfDCLocked(reg, dst);
     return c;
 }

@@ -90,6 +90,7 @@ BOOL WINAPI DeleteDC(HDC hdc)
     if (BitmapObject* b = reg.Bitmap(d->bitmap))
         if (b->selectedInto == hdc)
             b->selectedInto = nullptr;
+    ReleaseDrawStateLocked(reg, *d);
     reg.dcs.erase(Key(hdc));
     return TRUE;
 }
@@ -98,6 +99,8 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h)
 {
     Registry& reg = TheRegistry();
     std::lock_guard<std::mutex> lock(reg.mutex);
+    if (reg.Object(h))
+        return SelectDrawObjectLocked(reg, hdc, h);
     DCObject* d = reg.DC(hdc);
     BitmapObject* b = reg.Bitmap(h);
     if (!d || !b || d->kind != DCKind::Memory)
@@ -121,6 +124,8 @@ BOOL WINAPI DeleteObject(HGDIOBJ ho)
 {
     Registry& reg = TheRegistry();
     std::lock_guard<std::mutex> lock(reg.mutex);
+    if (reg.Object(ho))
+        return DeleteDrawObjectLocked(reg, ho);
     BitmapObject* b = reg.Bitmap(ho);
     if (!b)
         return FALSE;
@@ -136,6 +141,8 @@ int WINAPI GetObjectA(HANDLE h, int c, LPVOID pv)
 {
     Registry& reg = TheRegistry();
     std::lock_guard<std::mutex> lock(reg.mutex);
+    if (reg.Object(h))
+        return GetDrawObjectLocked(reg, h, c, pv, false);
     const BitmapObject* b = reg.Bitmap(h);
     if (!b)
         return 0;

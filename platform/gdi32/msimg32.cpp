@@ -199,11 +199,11 @@ BOOL WINAPI GdiTransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int
     const std::uint32_t keyMask = src.bitsPerPixel == 32 ? 0x00ffffffu : gdi::RawMask(src.bitsPerPixel);
     COLORREF dstText = RGB(0, 0, 0), dstBk = RGB(255, 255, 255), srcBk = RGB(255, 255, 255);
     if (const DCObject* d = reg.DC(hdcDest)) {
-        dstText = d->textColor;
-        dstBk = d->bkColor;
+        dstText = d->draw.textColor;
+        dstBk = d->draw.bkColor;
     }
     if (const DCObject* s = reg.DC(hdcSrc))
-        srcBk = s->bkColor;
+        srcBk = s->draw.bkColor;
     const gdi::Converter convert(src, dst, srcBk, dstText, dstBk);
     const std::size_t n = cols.Count();
     const bool direct = cols.identity && convert.Identity() && src.bitsPerPixel == 32;

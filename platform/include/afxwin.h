@@ -330,17 +330,19 @@ public:
     CWnd() = default;
     ~CWnd() override;
 
-    // x and y place the client area on screen (CW_USEDEFAULT: the system's choice).
+    // CreateWindowEx with this object receiving the window's messages from the first one on.
     /// Creates the window.
     ///
-    /// @param dwExStyle       extended style; ignored.
-    /// @param lpszClassName   a class from AfxRegisterWndClass.
+    /// @param dwExStyle       extended style.
+    /// @param lpszClassName   a class from AfxRegisterWndClass or RegisterClass (null: a default one).
     /// @param lpszWindowName  the title (UTF-8).
     /// @param dwStyle         WS_VISIBLE shows it on screen when a display is available; otherwise it
     ///                        is headless.
-    /// @param x,y             position on screen; the window system places the window here.
-    /// @param nWidth,nHeight  size of the client area, pixels.
-    /// @param hWndParent,nIDorHMenu,lpParam  accepted and ignored.
+    /// @param x,y             the window's top-left corner (CW_USEDEFAULT: the system's choice).
+    /// @param nWidth,nHeight  the window's outer size, frame included (AdjustWindowRectEx gives it
+    ///                        for a client size).
+    /// @param hWndParent,nIDorHMenu,lpParam  the parent (or owner), a child's id, WM_CREATE's
+    ///                        lpCreateParams.
     /// @return FALSE when this object already has a window or the window cannot be made.
     virtual BOOL CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, int x, int y,
                           int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam = nullptr);

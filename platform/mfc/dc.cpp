@@ -1,5 +1,5 @@
-// CDC and CPaintDC: thin owners of a device-context handle.
-#include "gdi_registry.h"
+// CDC and CPaintDC: thin owners of a device-context handle, over GDI on every system.
+#include <afxwin.h>
 
 CDC::~CDC()
 {
@@ -50,20 +50,25 @@ COLORREF CDC::SetPixel(int x, int y, COLORREF crColor)
     return ::SetPixel(m_hDC, x, y, crColor);
 }
 
+// BeginPaint's device context, clipped to the area that needed painting when it began; it stays
+// valid until EndPaint in the destructor. Without a window, the screen's DC, as elsewhere.
 CPaintDC::CPaintDC(CWnd* pWnd)
 {
     m_hWnd = pWnd ? pWnd->m_hWnd : nullptr;
-    Attach(::GetDC(m_hWnd));
-    m_ps.hdc = m_hDC;
-    if (m_hWnd) {
-        ::GetClientRect(m_hWnd, &m_ps.rcPaint);
-        moxplat::ValidateWindow(m_hWnd); // painting has begun
-    }
+    if (m_hWnd)
+        Attach(::BeginPaint(m_hWnd, &m_ps));
+    else
+        Attach(::GetDC(nullptr));
 }
 
 CPaintDC::~CPaintDC()
 {
-    // The window's DC is released, never deleted.
-    if (m_hDC)
-        ::ReleaseDC(m_hWnd, Detach());
+    // A paint DC is ended and a screen DC released, never deleted.
+    if (!m_hDC)
+        return;
+    HDC hDC = Detach();
+    if (m_hWnd)
+        ::EndPaint(m_hWnd, &m_ps);
+    else
+        ::ReleaseDC(nullptr, hDC);
 }

@@ -1,10 +1,87 @@
-// CWnd: making and destroying the window behind the object, and what DefWindowProc does here.
-// The side of messages that does not depend on how windows are made is in wnd_messages.cpp.
+// CWnd over Win32 windows, the same on every system: one window procedure for every CWnd, which
+// finds the object by its handle and hands each message to the object's virtual WindowProc. The
+// object being created is claimed by the first message its window receives, through a
+// thread-local hook, so WM_NCCREATE and WM_CREATE already reach its handlers.
+#include <afxwin.h>
+
 #include <cstdio>
+#include <mutex>
+#include <set>
+#include <string>
+#include <unordered_map>
 
-#include "gdi_registry.h"
+namespace {
 
-using namespace moxplat;
+// The instance classes are registered with. On Linux a program is one module and classes are
+// not told apart by instance.
+HINSTANCE ModuleInstance()
+{
+#ifdef _WIN32
+    return ::GetModuleHandleA(nullptr);
+#else
+    return nullptr;
+#endif
+}
+
+// What ties a window to its CWnd. A window made from a class this library did not register
+// keeps its class's procedure as the default one.
+struct Binding {
+    CWnd* wnd = nullptr;
+    WNDPROC previous = nullptr;
+};
+
+std::mutex g_mutex;
+std::unordered_map<HWND, Binding> g_bindings;
+std::set<std::string> g_classNames; // set nodes never move: the names stay valid
+
+// The CWnd whose CreateEx is running on this thread. The window procedure claims it on the first
+// message of the new window (WM_GETMINMAXINFO or WM_NCCREATE), before WM_CREATE.
+thread_local CWnd* t_creating = nullptr;
+
+Binding Lookup(HWND hwnd)
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    const auto it = g_bindings.find(hwnd);
+    return it == g_bindings.end() ? Binding{} : it->second;
+}
+
+void Bind(HWND hwnd, CWnd* wnd, WNDPROC previous)
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_bindings[hwnd] = Binding{wnd, previous};
+    wnd->m_hWnd = hwnd;
+}
+
+void Unbind(HWND hwnd)
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_bindings.erase(hwnd);
+}
+
+LRESULT CALLBACK MoxWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    Binding b = Lookup(hwnd);
+    if (!b.wnd && t_creating) {
+        Bind(hwnd, t_creating, nullptr);
+        b.wnd = t_creating;
+        t_creating = nullptr;
+    }
+    if (!b.wnd)
+        return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        // The handle dies with this message: finish it, forget the window, then let the object
+        // know (PostNcDestroy may delete it).
+        const LRESULT result = b.previous ? ::CallWindowProcA(b.previous, hwnd, message, wParam, lParam)
+                                          : ::DefWindowProcA(hwnd, message, wParam, lParam);
+        Unbind(hwnd);
+        b.wnd->m_hWnd = nullptr;
+        b.wnd->WindowProc(message, wParam, lParam);
+        return result;
+    }
+    return b.wnd->WindowProc(message, wParam, lParam);
+}
+
+} // namespace
 
 CWnd::~CWnd()
 {
@@ -18,33 +95,23 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
 {
     if (m_hWnd && ::IsWindow(m_hWnd))
         return FALSE; // one window per object
-    HWND hwnd = RegisterWindow(this, lpszClassName, dwStyle, lpszWindowName, hWndParent, x, y, nWidth, nHeight);
+    m_hWnd = nullptr;
+    const LPCTSTR className = lpszClassName ? lpszClassName : AfxRegisterWndClass(0);
+    CWnd* const outer = t_creating; // a window created from inside another's creation
+    t_creating = this;
+    HWND hwnd = ::CreateWindowExA(dwExStyle, className, lpszWindowName, dwStyle, x, y, nWidth, nHeight, hWndParent,
+                                  nIDorHMenu, ModuleInstance(), lpParam);
+    const bool claimed = t_creating != this;
+    t_creating = outer;
     if (!hwnd)
-        return FALSE;
-    m_hWnd = hwnd;
-    RECT client{};
-    ::GetClientRect(hwnd, &client);
-    CREATESTRUCT cs{};
-    cs.lpCreateParams = lpParam;
-    cs.hMenu = nIDorHMenu;
-    cs.hwndParent = hWndParent;
-    cs.x = x;
-    cs.y = y;
-    cs.cx = client.right;
-    cs.cy = client.bottom;
-    cs.style = static_cast<LONG>(dwStyle);
-    cs.lpszName = lpszWindowName;
-    cs.lpszClass = lpszClassName;
-    cs.dwExStyle = dwExStyle;
-    if (::SendMessageA(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
-        // "The window is destroyed" (Microsoft's WM_CREATE documentation) without a WM_DESTROY
-        // for the handler that just refused it, as Wine's user32 does.
-        moxplat::DestroyWindowOf(hwnd, false);
-        m_hWnd = nullptr;
-        return FALSE;
+        return FALSE; // a refused WM_CREATE has already destroyed and unbound the window
+    if (!claimed) {
+        // A class with its own procedure: route its messages through this object from now on.
+        Bind(hwnd, this, nullptr);
+        const auto previous = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MoxWindowProc)));
+        Bind(hwnd, this, previous);
     }
-    // As on Windows, a new window learns its size before its creator goes on.
-    ::SendMessageA(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
     return TRUE;
 }
 
@@ -55,10 +122,7 @@ BOOL CWnd::DestroyWindow()
 
 CWnd* CWnd::FromHandle(HWND hWnd)
 {
-    Registry& reg = TheRegistry();
-    std::lock_guard<std::mutex> lock(reg.mutex);
-    const WindowObject* w = reg.Window(hWnd);
-    return w ? w->wnd : nullptr;
+    return Lookup(hWnd).wnd;
 }
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -105,44 +169,37 @@ BOOL CWnd::KillTimer(UINT_PTR nIDEvent)
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_CLOSE:
-        if (m_hWnd)
-            ::DestroyWindow(m_hWnd);
+    if (!m_hWnd)
         return 0;
-    case WM_PAINT:
-        ValidateWindow(m_hWnd);
-        return 0;
-    case WM_SYSKEYDOWN:
-        // Alt+F4 asks the top-level window to close: the system command is posted, as on Windows.
-        if (wParam == VK_F4 && (HIWORD(lParam) & KF_ALTDOWN)) {
-            HWND top = m_hWnd;
-            while (HWND parent = ::GetParent(top))
-                top = parent;
-            ::PostMessageA(top, WM_SYSCOMMAND, SC_CLOSE, 0);
-        }
-        return 0;
-    case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) == SC_CLOSE)
-            ::SendMessageA(m_hWnd, WM_CLOSE, 0, 0);
-        return 0;
-    case WM_MOUSEWHEEL:
-        // Unhandled wheel turns go up to the parent.
-        if (HWND parent = ::GetParent(m_hWnd))
-            return ::SendMessageA(parent, message, wParam, lParam);
-        return 0;
-    default:
-        return 0;
-    }
+    const WNDPROC previous = Lookup(m_hWnd).previous;
+    return previous ? ::CallWindowProcA(previous, m_hWnd, message, wParam, lParam)
+                    : ::DefWindowProcA(m_hWnd, message, wParam, lParam);
 }
 
+// Registers (once) a class whose windows are driven by CWnd, named after its arguments.
 LPCTSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackground, HICON hIcon)
 {
     char name[128];
     std::snprintf(name, sizeof name, "Mox:%x:%p:%p:%p", nClassStyle, static_cast<void*>(hCursor),
                   static_cast<void*>(hbrBackground), static_cast<void*>(hIcon));
-    Registry& reg = TheRegistry();
-    std::lock_guard<std::mutex> lock(reg.mutex);
-    // Set nodes never move, so the returned text stays valid for the life of the process.
-    return reg.classNames.insert(name).first->c_str();
+    const HINSTANCE instance = ModuleInstance();
+    std::lock_guard<std::mutex> lock(g_mutex);
+    const auto inserted = g_classNames.insert(name);
+    const char* className = inserted.first->c_str();
+    WNDCLASSA existing{};
+    if (!::GetClassInfoA(instance, className, &existing)) {
+        WNDCLASSA wc{};
+        wc.style = nClassStyle;
+        wc.lpfnWndProc = &MoxWindowProc;
+        wc.hInstance = instance;
+        wc.hIcon = hIcon;
+        wc.hCursor = hCursor;
+        wc.hbrBackground = hbrBackground;
+        wc.lpszClassName = className;
+        if (!::RegisterClassA(&wc)) {
+            g_classNames.erase(inserted.first);
+            return nullptr;
+        }
+    }
+    return className;
 }

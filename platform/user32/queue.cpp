@@ -11,7 +11,7 @@
 #include <chrono>
 #include <thread>
 
-#include "gdi_registry.h"
+#include "user_internal.h"
 
 using namespace moxplat;
 
@@ -22,6 +22,12 @@ constexpr UINT kMinTimerMs = 10;
 constexpr UINT kMaxTimerMs = 0x7FFFFFFF;
 // How often the loop looks for screen input while it waits.
 constexpr std::uint64_t kScreenPollMs = 10;
+// A thread's queue holds at most this many posted messages (Microsoft's PostMessage
+// documentation); further posts fail.
+constexpr std::size_t kMaxPosted = 10000;
+// Timers are USER objects, of which a process may have 10,000 (Microsoft's SetTimer and
+// "User Objects" documentation).
+constexpr std::size_t kMaxTimers = 10000;
 
 const HWND kThreadMessagesOnly = reinterpret_cast<HWND>(-1);
 
@@ -57,28 +63,104 @@ bool IsKeyDown(UINT message)
     return message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
 }
 
-// Under the lock: bring in screen input and show windows whose pixels changed.
+// Under the lock: the deepest visible, enabled window under a point of a top-level window's
+// client area, and the point in that window's client coordinates.
+HWND HitTestLocked(Registry& reg, HWND hwnd, POINT* pt)
+{
+    for (bool descend = true; descend;) {
+        descend = false;
+        std::vector<std::pair<std::uint64_t, std::uintptr_t>> children;
+        for (const auto& [key, c] : reg.windows)
+            if ((c.style & WS_CHILD) && c.parent == hwnd && (c.style & WS_VISIBLE) && !(c.style & WS_DISABLED))
+                children.emplace_back(c.zOrder, key);
+        std::sort(children.begin(), children.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+        for (const auto& [z, key] : children) {
+            const WindowObject& c = reg.windows[key];
+            const RECT r{c.x - c.frame.left, c.y - c.frame.top, c.x + c.width + c.frame.right,
+                         c.y + c.height + c.frame.bottom};
+            if (pt->x >= r.left && pt->x < r.right && pt->y >= r.top && pt->y < r.bottom) {
+                pt->x -= c.x;
+                pt->y -= c.y;
+                hwnd = HandleOf<HWND>(key);
+                descend = true;
+                break;
+            }
+        }
+    }
+    return hwnd;
+}
+
+// Under the lock: the point of `from`'s client area in `to`'s client coordinates.
+POINT MapLocked(Registry& reg, HWND from, HWND to, POINT pt)
+{
+    auto origin = [&](HWND h) {
+        POINT o{0, 0};
+        for (const WindowObject* w = reg.Window(h); w; w = (w->style & WS_CHILD) ? reg.Window(w->parent) : nullptr) {
+            o.x += w->x;
+            o.y += w->y;
+        }
+        return o;
+    };
+    const POINT a = origin(from), b = origin(to);
+    return POINT{pt.x + a.x - b.x, pt.y + a.y - b.y};
+}
+
+bool IsMouseMessage(UINT message)
+{
+    return message >= WM_MOUSEMOVE && message <= WM_MBUTTONDBLCLK;
+}
+
+// Under the lock: bring in screen input and show windows whose pixels changed. Mouse input goes
+// to the window under the pointer, or the one that captured the mouse; keys go to the focused
+// window when it belongs to the window they came to.
 void PumpScreenLocked(Registry& reg)
 {
     std::vector<BackendEvent> events;
-    if (!PollScreenEvents(&events))
-        return;
+    PollScreenEvents(&events);
     for (const BackendEvent& e : events) {
         for (auto& [key, w] : reg.windows) {
             if (!w.backend || w.backend->NativeId() != e.nativeId)
                 continue;
             if (e.message == WM_PAINT) {
-                w.needsPaint = true;
+                InvalidateLocked(reg, HandleOf<HWND>(key), nullptr, false);
                 w.dirty = true;
                 break;
             }
+            if (e.message == WM_SIZE) {
+                // The user resized, minimised or restored the window on screen.
+                if (e.wParam == SIZE_MINIMIZED) {
+                    w.style |= WS_MINIMIZE;
+                } else {
+                    w.style &= ~static_cast<DWORD>(WS_MINIMIZE | WS_MAXIMIZE);
+                    if (e.wParam == SIZE_MAXIMIZED)
+                        w.style |= WS_MAXIMIZE;
+                    ResizeClientLocked(reg, HandleOf<HWND>(key), GET_X_LPARAM(e.lParam), GET_Y_LPARAM(e.lParam));
+                }
+            }
+            HWND target = HandleOf<HWND>(key);
+            LPARAM lParam = e.lParam;
+            if (IsMouseMessage(e.message)) {
+                POINT pt{GET_X_LPARAM(e.lParam), GET_Y_LPARAM(e.lParam)};
+                if (reg.capture && reg.Window(reg.capture)) {
+                    pt = MapLocked(reg, target, reg.capture, pt);
+                    target = reg.capture;
+                } else {
+                    target = HitTestLocked(reg, target, &pt);
+                }
+                lParam = MAKELPARAM(pt.x, pt.y);
+            } else if (((e.message >= WM_KEYFIRST && e.message <= WM_KEYLAST) || e.message == WM_MOUSEWHEEL) &&
+                       reg.focus && TopLevelLocked(reg, reg.focus) == target) {
+                target = reg.focus; // keys and the wheel
+            }
+            const WindowObject* t = reg.Window(target);
             // Only windows whose class asks for double clicks get them; others see a press.
             UINT message = e.message;
-            if (!(w.classStyle & CS_DBLCLKS) &&
+            if (!(t->classStyle & CS_DBLCLKS) &&
                 (message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK))
                 message -= WM_LBUTTONDBLCLK - WM_LBUTTONDOWN;
-            const MSG msg = MakeMsg(HandleOf<HWND>(key), message, e.wParam, e.lParam);
-            reg.queue.push_back(msg);
+            const MSG msg = MakeMsg(target, message, e.wParam, lParam);
+            if (reg.queue.size() < kMaxPosted)
+                reg.queue.push_back(msg);
             ApplyKeyMessage(reg.asyncKeyState, msg, false);
             if (IsKeyDown(e.message)) {
                 reg.keyTexts.push_back({msg, e.text});
@@ -88,17 +170,25 @@ void PumpScreenLocked(Registry& reg)
             break;
         }
     }
+    // A top-level window drawn since the last look is presented: shown when on screen, counted
+    // either way (captures may be taken every so many presents).
+    std::vector<std::uint8_t> composed;
     for (auto& [key, w] : reg.windows) {
-        if (!w.dirty || !w.backend || !w.backend->OnScreen())
+        if (!w.dirty || (w.style & WS_CHILD))
             continue;
         w.dirty = false;
+        ++w.presents;
+        if (!w.backend || !w.backend->OnScreen())
+            continue;
         PixelSurface s;
-        s.bits = w.pixels.get();
-        s.width = w.width;
-        s.height = w.height;
-        s.stride = static_cast<std::ptrdiff_t>(w.rowBytes);
+        std::int64_t stride = 0;
+        if (!ComposeLocked(reg, HandleOf<HWND>(key), &composed, &s.width, &s.height, &stride))
+            continue;
+        s.bits = composed.data();
+        s.stride = static_cast<std::ptrdiff_t>(stride);
         w.backend->Present(s);
     }
+    HeadlessChoresLocked(reg);
 }
 
 bool AnyScreenWindowLocked(const Registry& reg)
@@ -129,12 +219,20 @@ bool NextMessageLocked(Registry& reg, MSG* out, HWND filter, UINT lo, UINT hi, b
         return true;
     }
     if (InRange(WM_PAINT, lo, hi)) {
+        // Parents before their children: they are created first.
+        const WindowObject* best = nullptr;
+        HWND bestHwnd = nullptr;
         for (auto& [key, w] : reg.windows) {
             const HWND hwnd = HandleOf<HWND>(key);
-            if (w.needsPaint && !w.destroying && (w.style & WS_VISIBLE) && ForFilter(hwnd, filter)) {
-                *out = MakeMsg(hwnd, WM_PAINT, 0, 0);
-                return true;
+            if (w.needsPaint && !w.destroying && ReallyVisibleLocked(reg, w) && ForFilter(hwnd, filter) &&
+                (!best || w.createdOrder < best->createdOrder)) {
+                best = &w;
+                bestHwnd = hwnd;
             }
+        }
+        if (best) {
+            *out = MakeMsg(bestHwnd, WM_PAINT, 0, 0);
+            return true;
         }
     }
     if (InRange(WM_TIMER, lo, hi)) {
@@ -298,9 +396,16 @@ BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
     std::lock_guard<std::mutex> lock(reg.mutex);
     if (hWnd && !reg.Window(hWnd))
         return FALSE;
+    if (reg.queue.size() >= kMaxPosted)
+        return FALSE; // ERROR_NOT_ENOUGH_QUOTA
     reg.queue.push_back(MakeMsg(hWnd, Msg, wParam, lParam));
     reg.wake.notify_all();
     return TRUE;
+}
+
+BOOL WINAPI PostMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
+{
+    return PostMessageA(hWnd, Msg, wParam, lParam);
 }
 
 // Waits until a message arrives. Returns 0 for WM_QUIT, -1 for a bad argument, else TRUE.
@@ -326,6 +431,7 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFil
                 wait = std::min(wait, t.due > now ? t.due - now : 0);
         if (AnyScreenWindowLocked(reg))
             wait = std::min(wait, kScreenPollMs);
+        wait = std::min(wait, HeadlessChoresDueLocked(reg));
         if (wait == UINT64_MAX)
             reg.wake.wait(lock);
         else
@@ -412,6 +518,25 @@ LRESULT WINAPI DispatchMessageA(const MSG* lpMsg)
     return SendMessageA(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
 }
 
+// Messages carry the same values in both forms here (a WM_CHAR is one wchar_t either way); only
+// text a window procedure is sent crosses between the forms.
+BOOL WINAPI GetMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax)
+{
+    return GetMessageA(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax);
+}
+
+BOOL WINAPI PeekMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg)
+{
+    return PeekMessageA(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, wRemoveMsg);
+}
+
+LRESULT WINAPI DispatchMessageW(const MSG* lpMsg)
+{
+    if (lpMsg && !(lpMsg->message == WM_TIMER && lpMsg->lParam))
+        return SendMessageW(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
+    return DispatchMessageA(lpMsg);
+}
+
 void WINAPI PostQuitMessage(int nExitCode)
 {
     Registry& reg = TheRegistry();
@@ -432,6 +557,8 @@ UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC l
                                  [&](const TimerEntry& t) { return t.hwnd == hWnd && t.id == nIDEvent; });
     UINT_PTR id = nIDEvent;
     if (existing == reg.timers.end()) {
+        if (reg.timers.size() >= kMaxTimers)
+            return 0;
         if (!hWnd) {
             // Thread timers get a fresh identifier unless they name one of their own.
             auto taken = [&](UINT_PTR candidate) {

@@ -57,6 +57,25 @@ bool VideoAvailable()
 
 int g_openWindows = 0; // guarded by the registry lock, like every call into this file
 
+// Windows are shown at a whole multiple of their size on a dense display, so that they are not
+// tiny and their pixels stay sharp: the display's DPI over 96, rounded, at least 1.
+// MOXIMAGE2_SCALE=<n> (1 to 8) sets the factor instead. Decided once, with the first window.
+int Scale()
+{
+    static const int scale = [] {
+        if (const char* env = std::getenv("MOXIMAGE2_SCALE")) {
+            const int n = std::atoi(env);
+            if (n >= 1 && n <= 8)
+                return n;
+        }
+        float ddpi = 0;
+        if (SDL_GetDisplayDPI(0, &ddpi, nullptr, nullptr) != 0 || !(ddpi > 0))
+            return 1;
+        return std::clamp(static_cast<int>(std::lround(ddpi / 96.0f)), 1, 8);
+    }();
+    return scale;
+}
+
 class SdlBackend final : public WindowBackend {
 public:
     explicit SdlBackend(SDL_Window* window) : window_(window) { ++g_openWindows; }
@@ -77,7 +96,14 @@ public:
             pixels.bits, pixels.width, pixels.height, 24, static_cast<int>(pixels.stride), SDL_PIXELFORMAT_BGR24);
         if (!source)
             return;
-        SDL_BlitSurface(source, nullptr, target, nullptr);
+        const int scale = Scale();
+        if (scale == 1) {
+            SDL_BlitSurface(source, nullptr, target, nullptr);
+        } else {
+            // Each pixel as a scale x scale block (SDL's scaled blit takes the nearest pixel).
+            SDL_Rect dst{0, 0, pixels.width * scale, pixels.height * scale};
+            SDL_BlitScaled(source, nullptr, target, &dst);
+        }
         SDL_FreeSurface(source);
         SDL_UpdateWindowSurface(window_);
     }
@@ -289,7 +315,7 @@ bool ButtonMessage(const SDL_MouseButtonEvent& b, BackendEvent* ev)
     ev->nativeId = b.windowID;
     ev->message = !down ? messages[1] : (b.clicks >= 2 && b.clicks % 2 == 0 ? messages[2] : messages[0]);
     ev->wParam = MouseFlags(g_input.buttons);
-    ev->lParam = MAKELPARAM(b.x, b.y);
+    ev->lParam = MAKELPARAM(b.x / Scale(), b.y / Scale());
     return true;
 }
 
@@ -302,7 +328,7 @@ bool WheelMessage(const SDL_MouseWheelEvent& w, BackendEvent* ev)
     const long delta = std::lround(notches * WHEEL_DELTA);
     if (delta == 0)
         return false;
-    int x = w.mouseX, y = w.mouseY;
+    int x = w.mouseX / Scale(), y = w.mouseY / Scale();
     if (SDL_Window* window = SDL_GetWindowFromID(w.windowID)) {
         int left = 0, top = 0;
         SDL_GetWindowPosition(window, &left, &top);
@@ -343,10 +369,29 @@ bool WindowMessage(const SDL_WindowEvent& w, BackendEvent* ev)
         ev->message = WM_SIZE;
         ev->wParam = SIZE_MINIMIZED;
         return true;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        // The user resized the window: its client area is this size now.
+        ev->message = WM_SIZE;
+        ev->wParam = SIZE_RESTORED;
+        ev->lParam = MAKELPARAM(w.data1 / Scale(), w.data2 / Scale());
+        return true;
+    case SDL_WINDOWEVENT_MAXIMIZED: {
+        int width = 0, height = 0;
+        if (SDL_Window* window = SDL_GetWindowFromID(w.windowID))
+            SDL_GetWindowSize(window, &width, &height);
+        width /= Scale();
+        height /= Scale();
+        ev->message = WM_SIZE;
+        ev->wParam = SIZE_MAXIMIZED;
+        ev->lParam = MAKELPARAM(width, height);
+        return true;
+    }
     case SDL_WINDOWEVENT_RESTORED: {
         int width = 0, height = 0;
         if (SDL_Window* window = SDL_GetWindowFromID(w.windowID))
             SDL_GetWindowSize(window, &width, &height);
+        width /= Scale();
+        height /= Scale();
         ev->message = WM_SIZE;
         ev->wParam = SIZE_RESTORED;
         ev->lParam = MAKELPARAM(width, height);
@@ -387,13 +432,18 @@ void AddText(const SDL_TextInputEvent& t, std::vector<BackendEvent>* out)
 
 } // namespace
 
-std::unique_ptr<WindowBackend> CreateScreenBackend(const char* title, int x, int y, int width, int height)
+std::unique_ptr<WindowBackend> CreateScreenBackend(const char* title, int x, int y, int width, int height,
+                                                   bool resizable)
 {
     if (width <= 0 || height <= 0 || !VideoAvailable())
         return nullptr;
     const int left = x == CW_USEDEFAULT ? static_cast<int>(SDL_WINDOWPOS_UNDEFINED) : x;
     const int top = x == CW_USEDEFAULT ? static_cast<int>(SDL_WINDOWPOS_UNDEFINED) : y;
-    SDL_Window* window = SDL_CreateWindow(title ? title : "", left, top, width, height, SDL_WINDOW_SHOWN);
+    const int scale = Scale();
+    if (width > 32767 / scale || height > 32767 / scale)
+        return nullptr;
+    SDL_Window* window = SDL_CreateWindow(title ? title : "", left, top, width * scale, height * scale,
+                                          SDL_WINDOW_SHOWN | (resizable ? SDL_WINDOW_RESIZABLE : 0));
     if (!window)
         return nullptr;
     return std::make_unique<SdlBackend>(window);
@@ -461,7 +511,7 @@ bool PollScreenEvents(std::vector<BackendEvent>* out)
             ev.nativeId = e.motion.windowID;
             ev.message = WM_MOUSEMOVE;
             ev.wParam = MouseFlags(e.motion.state);
-            ev.lParam = MAKELPARAM(e.motion.x, e.motion.y);
+            ev.lParam = MAKELPARAM(e.motion.x / Scale(), e.motion.y / Scale());
             made = true;
             break;
         case SDL_MOUSEBUTTONDOWN:
@@ -485,7 +535,7 @@ bool PollScreenEvents(std::vector<BackendEvent>* out)
 
 #else
 
-std::unique_ptr<WindowBackend> CreateScreenBackend(const char*, int, int, int, int)
+std::unique_ptr<WindowBackend> CreateScreenBackend(const char*, int, int, int, int, bool)
 {
     return nullptr;
 }

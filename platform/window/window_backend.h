@@ -43,8 +43,10 @@ std::unique_ptr<WindowBackend> CreateHeadlessBackend();
 
 // An on-screen backend when one can be had (a display is available and its driver is a real
 // one), otherwise null. x and y place the client area; CW_USEDEFAULT leaves it to the system.
+// A resizable one (a window with a sizing frame) reports its new client size as WM_SIZE.
 // Called with the registry lock held; does not call back into USER.
-std::unique_ptr<WindowBackend> CreateScreenBackend(const char* title, int x, int y, int width, int height);
+std::unique_ptr<WindowBackend> CreateScreenBackend(const char* title, int x, int y, int width, int height,
+                                                   bool resizable);
 
 // A message box on screen: the id of the button chosen, or 0 when no screen can show one.
 int ShowScreenMessageBox(const char* text, const char* caption, UINT type);
