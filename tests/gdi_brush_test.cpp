@@ -21,10 +21,14 @@ TEST(StockObjects, BrushesAndPensDescribeThemselves)
         UINT style;
         COLORREF color;
     } cases[] = {
-        {WHITE_BRUSH, OBJ_BRUSH, BS_SOLID, RGB(255, 255, 255)}, {LTGRAY_BRUSH, OBJ_BRUSH, BS_SOLID, RGB(192, 192, 192)},
-        {GRAY_BRUSH, OBJ_BRUSH, BS_SOLID, RGB(128, 128, 128)},  {DKGRAY_BRUSH, OBJ_BRUSH, BS_SOLID, RGB(64, 64, 64)},
-        {BLACK_BRUSH, OBJ_BRUSH, BS_SOLID, RGB(0, 0, 0)},       {NULL_BRUSH, OBJ_BRUSH, BS_NULL, 0},
-        {WHITE_PEN, OBJ_PEN, PS_SOLID, RGB(255, 255, 255)},     {BLACK_PEN, OBJ_PEN, PS_SOLID, RGB(0, 0, 0)},
+        {WHITE_BRUSH, OBJ_BRUSH, BS_SOLID, RGB(255, 255, 255)},
+        {LTGRAY_BRUSH, OBJ_BRUSH, BS_SOLID, RGB(192, 192, 192)},
+        {GRAY_BRUSH, OBJ_BRUSH, BS_SOLID, RGB(128, 128, 128)},
+        {DKGRAY_BRUSH, OBJ_BRUSH, BS_SOLID, RGB(64, 64, 64)},
+        {BLACK_BRUSH, OBJ_BRUSH, BS_SOLID, RGB(0, 0, 0)},
+        {NULL_BRUSH, OBJ_BRUSH, BS_NULL, 0},
+        {WHITE_PEN, OBJ_PEN, PS_SOLID, RGB(255, 255, 255)},
+        {BLACK_PEN, OBJ_PEN, PS_SOLID, RGB(0, 0, 0)},
         {NULL_PEN, OBJ_PEN, PS_NULL, 0},
     };
     for (const Case& c : cases) {

@@ -279,7 +279,7 @@ int GetDrawObjectLocked(Registry& reg, HGDIOBJ h, int c, LPVOID pv, bool wide)
         LOGBRUSH lb{};
         lb.lbStyle = o->brushStyle;
         lb.lbColor = o->color;
-        lb.lbHatch = o->brushStyle == BS_HATCHED ? o->hatch
+        lb.lbHatch = o->brushStyle == BS_HATCHED   ? o->hatch
                      : o->brushStyle == BS_PATTERN ? reinterpret_cast<ULONG_PTR>(o->patternBitmap)
                                                    : 0;
         if (o->brushStyle == BS_PATTERN)
@@ -301,6 +301,27 @@ int GetDrawObjectLocked(Registry& reg, HGDIOBJ h, int c, LPVOID pv, bool wide)
         lp.lopnWidth.x = o->penWidth;
         lp.lopnColor = o->color;
         return CopyOut(&lp, sizeof lp, c, pv);
+    }
+    case OBJ_EXTPEN: {
+        // The structure up to its style entries, then the entries themselves.
+        const std::size_t head = offsetof(EXTLOGPEN, elpStyleEntry);
+        const std::size_t size = head + o->styleEntries.size() * sizeof(DWORD);
+        if (!pv)
+            return static_cast<int>(size);
+        if (static_cast<std::size_t>(c) < size)
+            return 0;
+        EXTLOGPEN e{};
+        e.elpPenStyle = o->penStyle;
+        e.elpWidth = static_cast<DWORD>(o->penWidth);
+        e.elpBrushStyle = o->penBrushStyle;
+        e.elpColor = o->color;
+        e.elpHatch = o->hatch;
+        e.elpNumEntries = static_cast<DWORD>(o->styleEntries.size());
+        std::memcpy(pv, &e, head);
+        if (!o->styleEntries.empty())
+            std::memcpy(static_cast<std::uint8_t*>(pv) + head, o->styleEntries.data(),
+                        o->styleEntries.size() * sizeof(DWORD));
+        return static_cast<int>(size);
     }
     case OBJ_FONT: {
         if (wide)
