@@ -301,6 +301,77 @@ TEST(GdiShapes, DrawThePixelsGdiDraws)
          },
          {"........................", "........................", "....PPPP..gg............",
           "....PBBP..gg............", "....PBBP................", "....PPPP................"}},
+        {"clip",
+         "MSDN SelectClipRgn, CombineRgn(RGN_XOR), IntersectClipRect and ExcludeClipRect: drawing stays inside the "
+         "clip region",
+         [](HDC d, Keeper& k) {
+             HRGN a = k.Keep(CreateRectRgn(2, 2, 14, 10));
+             HRGN b = k.Keep(CreateRectRgn(8, 6, 20, 14));
+             CombineRgn(a, a, b, RGN_XOR);
+             SelectClipRgn(d, a);
+             RECT r = {0, 0, 24, 16};
+             FillRect(d, &r, k.Keep(CreateSolidBrush(RGB(0, 0, 255))));
+             SelectClipRgn(d, 0);
+             IntersectClipRect(d, 0, 0, 6, 16);
+             ExcludeClipRect(d, 1, 12, 3, 14);
+             r = {0, 11, 24, 15};
+             FillRect(d, &r, k.Keep(CreateSolidBrush(RGB(255, 0, 0))));
+         },
+         {"........................", "........................", "..BBBBBBBBBBBB..........",
+          "..BBBBBBBBBBBB..........", "..BBBBBBBBBBBB..........", "..BBBBBBBBBBBB..........",
+          "..BBBBBB......BBBBBB....", "..BBBBBB......BBBBBB....", "..BBBBBB......BBBBBB....",
+          "..BBBBBB......BBBBBB....", "........BBBBBBBBBBBB....", "PPPPPP..BBBBBBBBBBBB....",
+          "P..PPP..BBBBBBBBBBBB....", "P..PPP..BBBBBBBBBBBB....", "PPPPPP.................."}},
+        {"clip origin",
+         "MSDN IntersectClipRect: logical coordinates, moved by the viewport origin; RestoreDC(-1) brings the clip "
+         "back",
+         [](HDC d, Keeper& k) {
+             SetViewportOrgEx(d, 4, 2, 0);
+             IntersectClipRect(d, 0, 0, 5, 5);
+             RECT r = {-5, -5, 30, 30};
+             FillRect(d, &r, k.Keep(CreateSolidBrush(RGB(0, 0, 255))));
+             SaveDC(d);
+             IntersectClipRect(d, 1, 1, 2, 2);
+             RestoreDC(d, -1);
+             r = {0, 0, 5, 1};
+             FillRect(d, &r, k.Keep(CreateSolidBrush(RGB(255, 0, 0))));
+         },
+         {"........................", "........................", "....PPPPP...............",
+          "....BBBBB...............", "....BBBBB...............", "....BBBBB...............",
+          "....BBBBB..............."}},
+        {"frame invert",
+         "MSDN FrameRect: one pixel inside the rectangle; InvertRect inverts every bit",
+         [](HDC d, Keeper& k) {
+             RECT r = {1, 1, 8, 6};
+             FrameRect(d, &r, k.Keep(CreateSolidBrush(RGB(255, 0, 0))));
+             r = {10, 1, 11, 6};
+             FrameRect(d, &r, k.Keep(CreateSolidBrush(RGB(255, 0, 0))));
+             r = {12, 1, 16, 2};
+             FrameRect(d, &r, k.Keep(CreateSolidBrush(RGB(255, 0, 0))));
+             r = {0, 8, 24, 16};
+             FillRect(d, &r, k.Keep(CreateSolidBrush(RGB(0, 0, 0))));
+             r = {4, 10, 12, 14};
+             InvertRect(d, &r);
+         },
+         {"........................", ".PPPPPPP..P.PPPP........", ".P.....P..P.............",
+          ".P.....P..P.............", ".P.....P..P.............", ".PPPPPPP..P.............",
+          "........................", "........................", "kkkkkkkkkkkkkkkkkkkkkkkk",
+          "kkkkkkkkkkkkkkkkkkkkkkkk", "kkkkwwwwwwwwkkkkkkkkkkkk", "kkkkwwwwwwwwkkkkkkkkkkkk",
+          "kkkkwwwwwwwwkkkkkkkkkkkk", "kkkkwwwwwwwwkkkkkkkkkkkk", "kkkkkkkkkkkkkkkkkkkkkkkk",
+          "kkkkkkkkkkkkkkkkkkkkkkkk"}},
+        {"dcbrush",
+         "MSDN SetDCBrushColor/SetDCPenColor: DC_BRUSH and DC_PEN take the DC colours",
+         [](HDC d, Keeper& k) {
+             SelectObject(d, GetStockObject(DC_BRUSH));
+             SelectObject(d, GetStockObject(DC_PEN));
+             SetDCBrushColor(d, RGB(0, 0, 255));
+             SetDCPenColor(d, RGB(255, 0, 0));
+             Rectangle(d, 1, 1, 6, 6);
+             RECT r = {8, 1, 12, 5};
+             FillRect(d, &r, (HBRUSH)GetStockObject(DC_BRUSH));
+         },
+         {"........................", ".PPPPP..BBBB............", ".PBBBP..BBBB............",
+          ".PBBBP..BBBB............", ".PBBBP..BBBB............", ".PPPPP.................."}},
     };
     for (const Scene& scene : scenes) {
         SCOPED_TRACE(std::string(scene.name) + ": " + scene.evidence);
@@ -326,4 +397,59 @@ TEST(GdiShapes, DrawThePixelsGdiDraws)
             EXPECT_EQ(whole.find_first_not_of(".\n", expected.size()), std::string::npos);
         }
     }
+}
+
+// Windows: region operations answer the complexity of their result, and GetClipBox answers the
+// clip's bounds in logical coordinates (MSDN CombineRgn, GetClipBox; Wine draws the same).
+TEST(GdiRegions, CombineAndClipBox)
+{
+    HRGN a = CreateRectRgn(0, 0, 10, 10);
+    HRGN b = CreateRectRgn(5, 5, 15, 15);
+    HRGN r = CreateRectRgn(0, 0, 0, 0);
+    struct Case {
+        int mode;
+        int complexity;
+        RECT box;
+        POINT in, out;
+    } cases[] = {
+        {RGN_AND, SIMPLEREGION, {5, 5, 10, 10}, {5, 5}, {4, 4}},
+        {RGN_OR, COMPLEXREGION, {0, 0, 15, 15}, {14, 14}, {14, 0}},
+        {RGN_XOR, COMPLEXREGION, {0, 0, 15, 15}, {0, 0}, {7, 7}},
+        {RGN_DIFF, COMPLEXREGION, {0, 0, 10, 10}, {9, 4}, {9, 9}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        EXPECT_EQ(CombineRgn(r, a, b, c.mode), c.complexity);
+        RECT box;
+        EXPECT_EQ(GetRgnBox(r, &box), c.complexity);
+        EXPECT_EQ(box.left, c.box.left);
+        EXPECT_EQ(box.top, c.box.top);
+        EXPECT_EQ(box.right, c.box.right);
+        EXPECT_EQ(box.bottom, c.box.bottom);
+        EXPECT_TRUE(PtInRegion(r, c.in.x, c.in.y));
+        EXPECT_FALSE(PtInRegion(r, c.out.x, c.out.y));
+    }
+    EXPECT_EQ(CombineRgn(r, a, a, RGN_DIFF), NULLREGION);
+    EXPECT_EQ(CombineRgn(r, a, nullptr, RGN_AND), ERROR);
+
+    DibCanvas c(20, 10);
+    ASSERT_TRUE(c.Ok());
+    RECT box;
+    EXPECT_EQ(GetClipBox(c.dc, &box), SIMPLEREGION);
+    EXPECT_EQ(box.right, 20);
+    EXPECT_EQ(box.bottom, 10);
+    EXPECT_EQ(SelectObject(c.dc, b), reinterpret_cast<HGDIOBJ>(static_cast<INT_PTR>(SIMPLEREGION)));
+    EXPECT_EQ(ExcludeClipRect(c.dc, 5, 5, 8, 8), COMPLEXREGION);
+    SetWindowOrgEx(c.dc, 2, 1, nullptr);
+    EXPECT_EQ(GetClipBox(c.dc, &box), COMPLEXREGION);
+    // The clip (5, 5)-(15, 15) less (5, 5)-(8, 8), cut to the 20 x 10 surface, seen from a
+    // window origin of (2, 1).
+    EXPECT_EQ(box.left, 7);
+    EXPECT_EQ(box.top, 6);
+    EXPECT_EQ(box.right, 17);
+    EXPECT_EQ(box.bottom, 11);
+    EXPECT_EQ(SelectClipRgn(c.dc, nullptr), SIMPLEREGION);
+    DeleteObject(a);
+    DeleteObject(b);
+    DeleteObject(r);
 }

@@ -242,6 +242,14 @@ HGDIOBJ SelectDrawObjectLocked(Registry& reg, HDC hdc, HGDIOBJ h)
         slot = &d->draw.font;
         fallback = SYSTEM_FONT;
         break;
+    case OBJ_REGION:
+        // Selecting a region sets the clip region to a copy of it and answers its complexity
+        // (MSDN SelectObject).
+        d->draw.clipped = true;
+        d->draw.clip = o->rects;
+        return reinterpret_cast<HGDIOBJ>(static_cast<INT_PTR>(o->rects.empty()       ? NULLREGION
+                                                              : o->rects.size() == 1 ? SIMPLEREGION
+                                                                                     : COMPLEXREGION));
     default:
         return nullptr;
     }
@@ -284,7 +292,12 @@ int GetDrawObjectLocked(Registry& reg, HGDIOBJ h, int c, LPVOID pv, bool wide)
                                                    : 0;
         if (o->brushStyle == BS_PATTERN)
             lb.lbColor = 0;
-        return CopyOut(&lb, sizeof lb, c, pv);
+        // A short buffer gets what fits (as Wine's gdi32 does for brushes).
+        if (!pv)
+            return sizeof lb;
+        const int n = std::min(c, static_cast<int>(sizeof lb));
+        std::memcpy(pv, &lb, static_cast<std::size_t>(n));
+        return n;
     }
     case OBJ_PAL: {
         const WORD entries = 20; // the default palette's static colours

@@ -356,3 +356,37 @@ WINGDIAPI BOOL WINAPI Chord(HDC hdc, int x1, int y1, int x2, int y2, int x3, int
 WINGDIAPI int WINAPI SetArcDirection(HDC hdc, int dir);
 WINGDIAPI int WINAPI GetArcDirection(HDC hdc);
 }
+
+// --- Regions and clipping ------------------------------------------------------------------------
+
+#define RGN_AND 1
+#define RGN_OR 2
+#define RGN_XOR 3
+#define RGN_DIFF 4
+#define RGN_COPY 5
+#define ERROR 0
+#define NULLREGION 1
+#define SIMPLEREGION 2
+#define COMPLEXREGION 3
+
+extern "C" {
+WINGDIAPI HRGN WINAPI CreateRectRgn(int x1, int y1, int x2, int y2);
+WINGDIAPI HRGN WINAPI CreateRectRgnIndirect(const RECT* lprect);
+WINGDIAPI BOOL WINAPI SetRectRgn(HRGN hrgn, int left, int top, int right, int bottom);
+WINGDIAPI int WINAPI CombineRgn(HRGN hrgnDst, HRGN hrgnSrc1, HRGN hrgnSrc2, int iMode);
+WINGDIAPI int WINAPI OffsetRgn(HRGN hrgn, int x, int y);
+WINGDIAPI int WINAPI GetRgnBox(HRGN hrgn, LPRECT lprc);
+WINGDIAPI BOOL WINAPI PtInRegion(HRGN hrgn, int x, int y);
+WINGDIAPI BOOL WINAPI RectInRegion(HRGN hrgn, const RECT* lprect);
+WINGDIAPI BOOL WINAPI EqualRgn(HRGN hrgn1, HRGN hrgn2);
+WINGDIAPI BOOL WINAPI FillRgn(HDC hdc, HRGN hrgn, HBRUSH hbr);
+WINGDIAPI BOOL WINAPI PaintRgn(HDC hdc, HRGN hrgn);
+WINGDIAPI int WINAPI SelectClipRgn(HDC hdc, HRGN hrgn);
+WINGDIAPI int WINAPI ExtSelectClipRgn(HDC hdc, HRGN hrgn, int mode);
+WINGDIAPI int WINAPI IntersectClipRect(HDC hdc, int left, int top, int right, int bottom);
+WINGDIAPI int WINAPI ExcludeClipRect(HDC hdc, int left, int top, int right, int bottom);
+WINGDIAPI int WINAPI OffsetClipRgn(HDC hdc, int x, int y);
+WINGDIAPI int WINAPI GetClipBox(HDC hdc, LPRECT lprect);
+WINGDIAPI int WINAPI GetClipRgn(HDC hdc, HRGN hrgn);
+WINGDIAPI BOOL WINAPI PtVisible(HDC hdc, int x, int y);
+}

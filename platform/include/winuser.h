@@ -351,4 +351,6 @@ WINUSERAPI DWORD WINAPI GetSysColor(int nIndex);
 WINUSERAPI HBRUSH WINAPI GetSysColorBrush(int nIndex);
 // hbr may also be a system colour index plus one, (HBRUSH)(COLOR_WINDOW + 1).
 WINUSERAPI int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr);
+WINUSERAPI int WINAPI FrameRect(HDC hDC, const RECT* lprc, HBRUSH hbr);
+WINUSERAPI BOOL WINAPI InvertRect(HDC hDC, const RECT* lprc);
 }
