@@ -118,13 +118,14 @@ BOOL TextOutUtf8(HDC hdc, int x, int y, UINT options, const RECT* rect, const st
     ox += t.offsetX;
     oy += t.offsetY;
 
+    // The rectangle is taken with its corners in either order.
     RECT deviceRect{};
     if (rect) {
-        deviceRect = {
-            static_cast<LONG>(std::clamp<std::int64_t>(std::int64_t{rect->left} + t.offsetX, INT32_MIN, INT32_MAX)),
-            static_cast<LONG>(std::clamp<std::int64_t>(std::int64_t{rect->top} + t.offsetY, INT32_MIN, INT32_MAX)),
-            static_cast<LONG>(std::clamp<std::int64_t>(std::int64_t{rect->right} + t.offsetX, INT32_MIN, INT32_MAX)),
-            static_cast<LONG>(std::clamp<std::int64_t>(std::int64_t{rect->bottom} + t.offsetY, INT32_MIN, INT32_MAX))};
+        auto fit = [](std::int64_t v) { return static_cast<LONG>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX)); };
+        deviceRect = {fit(std::int64_t{std::min(rect->left, rect->right)} + t.offsetX),
+                      fit(std::int64_t{std::min(rect->top, rect->bottom)} + t.offsetY),
+                      fit(std::int64_t{std::max(rect->left, rect->right)} + t.offsetX),
+                      fit(std::int64_t{std::max(rect->top, rect->bottom)} + t.offsetY)};
     }
     const RECT* clip = (rect && (options & ETO_CLIPPED)) ? &deviceRect : nullptr;
     Paint back;
