@@ -372,6 +372,16 @@ TEST(GdiShapes, DrawThePixelsGdiDraws)
          },
          {"........................", ".PPPPP..BBBB............", ".PBBBP..BBBB............",
           ".PBBBP..BBBB............", ".PBBBP..BBBB............", ".PPPPP.................."}},
+        {"ellipse without a pen",
+         "an ellipse drawn with PS_NULL fills its whole box (Wine draws it so)",
+         [](HDC d, Keeper& k) {
+             SelectObject(d, GetStockObject(NULL_PEN));
+             SelectObject(d, k.Keep(CreateSolidBrush(RGB(0, 0, 255))));
+             Ellipse(d, 0, 0, 8, 8);
+         },
+         {"..BBBB..................", ".BBBBBB.................", "BBBBBBBB................",
+          "BBBBBBBB................", "BBBBBBBB................", "BBBBBBBB................",
+          ".BBBBBB.................", "..BBBB.................."}},
     };
     for (const Scene& scene : scenes) {
         SCOPED_TRACE(std::string(scene.name) + ": " + scene.evidence);

@@ -167,8 +167,7 @@ BOOL ExtentUtf8(HDC hdc, const std::string& text, SIZE* size)
         return FALSE;
     const FontFace face = FaceOfLocked(reg, d->draw);
     const FontMetrics m = MetricsOf(face);
-    const Label* label = text.empty() ? nullptr : LabelOf(face, text);
-    size->cx = label ? label->advance : 0;
+    size->cx = AdvanceOf(face, text);
     size->cy = m.ascent + m.descent;
     return TRUE;
 }
@@ -256,12 +255,7 @@ int DrawTextUtf8(HDC hdc, const std::string& input, LPRECT rc, UINT format)
     }
 
     const std::int64_t boxWidth = std::int64_t{rc->right} - rc->left;
-    auto widthOf = [&](const std::string& s) -> std::int64_t {
-        if (s.empty())
-            return 0;
-        const Label* l = LabelOf(face, s);
-        return l ? l->advance : 0;
-    };
+    auto widthOf = [&](const std::string& s) -> std::int64_t { return AdvanceOf(face, s); };
     std::vector<DrawnLine> lines;
     for (DrawnLine& p : paragraphs) {
         if (!(format & DT_WORDBREAK) || (format & DT_SINGLELINE) || widthOf(p.text) <= boxWidth) {

@@ -6,7 +6,7 @@
 // Coverage rules: pixel (i, j) is covered by an area when its centre (i + 0.5, j + 0.5) is, with
 // shapes' bounding rectangles taken as [left, right) x [top, bottom): a shape drawn with a pen
 // covers that rectangle (pen centred on it when wider than one pixel), without one it covers a
-// pixel less to the right and bottom (MSDN Rectangle, Ellipse). One-pixel (cosmetic) lines step
+// pixel less to the right and bottom (MSDN Rectangle). One-pixel (cosmetic) lines step
 // one pixel a step along their longer axis and leave out their last pixel (MSDN LineTo).
 #include <algorithm>
 #include <cmath>
@@ -357,9 +357,12 @@ BOOL DrawFigure(HDC hdc, Figure figure, std::int64_t l, std::int64_t t, std::int
     if (pen.none) {
         if (figure == Figure::ArcOnly)
             return TRUE;
-        // Without a pen the figure is a pixel smaller to the right and bottom.
-        box.r -= 1;
-        box.b -= 1;
+        // Without a pen a rectangle is a pixel smaller to the right and bottom (MSDN Rectangle);
+        // an ellipse keeps its whole box (as Wine draws it).
+        if (figure == Figure::Rect || figure == Figure::Rounded) {
+            box.r -= 1;
+            box.b -= 1;
+        }
     }
     // Outer and inner outlines of the pen, as boxes with elliptic corners around (cx, cy). A
     // one-pixel pen covers the rectangle's edge pixels. A wider pen covers the pixels whose

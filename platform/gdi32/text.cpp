@@ -24,6 +24,11 @@ constexpr int kMaxEm = 1024;
 constexpr std::size_t kMaxLabels = 2048;
 constexpr std::size_t kMaxLabelBytes = 32u << 20;
 constexpr std::size_t kMaxTextBytes = 4096; // longer lines are laid out but not kept
+// A label's mask is at most this many pixels, and each side within cairo's image limit; a
+// larger one (a very long line in a huge font) is measured but drawn as nothing.
+constexpr std::int64_t kMaxMaskPixels = std::int64_t{1} << 26;
+constexpr int kMaxMaskSide = 32767;
+constexpr std::size_t kMaxAdvances = 8192;
 
 void AppendUtf8(std::string& out, std::uint32_t c)
 {
@@ -54,6 +59,7 @@ struct Engine {
     std::unordered_map<std::string, std::list<std::pair<std::string, Label>>::iterator> labels;
     std::size_t bytes = 0;
     Label scratch;
+    std::unordered_map<std::string, int> advances; // measured lines, for DrawText's breaking
 };
 
 PangoContext* NewContext(PangoFontMap* map, cairo_antialias_t antialias)
@@ -142,6 +148,9 @@ void Render(const FontFace& f, const std::string& text, Label* out)
         pango_layout_index_to_pos(layout, static_cast<int>(i), &pos);
         out->charX[i] = PANGO_PIXELS(pos.x);
     }
+    if (out->maskW > kMaxMaskSide || out->maskH > kMaxMaskSide ||
+        std::int64_t{out->maskW} * out->maskH > kMaxMaskPixels)
+        out->maskW = out->maskH = 0;
     out->mask.assign(static_cast<std::size_t>(out->maskW) * static_cast<std::size_t>(out->maskH), 0);
     if (out->maskW > 0 && out->maskH > 0) {
         const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_A8, out->maskW);
@@ -255,6 +264,29 @@ const Label* LabelOf(const FontFace& face, const std::string& utf8)
     e.labels.emplace(std::move(key), e.order.begin());
     e.bytes += size;
     return &e.order.front().second;
+}
+
+int AdvanceOf(const FontFace& face, const std::string& utf8)
+{
+    if (utf8.empty())
+        return 0;
+    Engine& e = TheEngine();
+    std::string key = FaceKey(face);
+    key += '\0';
+    key += utf8;
+    if (auto found = e.labels.find(key); found != e.labels.end())
+        return found->second->second.advance;
+    if (auto found = e.advances.find(key); found != e.advances.end())
+        return found->second;
+    PangoLayout* layout = NewLayout(face, utf8);
+    PangoRectangle logical;
+    pango_layout_get_pixel_extents(layout, nullptr, &logical);
+    g_object_unref(layout);
+    if (e.advances.size() >= kMaxAdvances)
+        e.advances.clear();
+    if (utf8.size() <= kMaxTextBytes)
+        e.advances.emplace(std::move(key), logical.width);
+    return logical.width;
 }
 
 FontFace FaceOfLocked(Registry& reg, const DrawState& state)

@@ -46,6 +46,8 @@ FontFace FaceOfLocked(Registry& reg, const DrawState& state);
 // Under the registry lock (text work is serialised by it).
 FontMetrics MetricsOf(const FontFace& face);
 const Label* LabelOf(const FontFace& face, const std::string& utf8);
+// A line's width without rendering it.
+int AdvanceOf(const FontFace& face, const std::string& utf8);
 // Blends a label's coverage in the colour at (x, y) device, inside the target's boxes and the
 // optional clip rectangle (device coordinates).
 void DrawLabel(const Target& t, const Label& label, std::int64_t x, std::int64_t y, COLORREF color,
