@@ -215,3 +215,41 @@ TEST(SysColors, BrushesMatchColours)
     EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), RGB(160, 160, 160));
 #endif
 }
+
+// Windows: a DIB pattern brush repeats its image from the brush origin, a 1-bit one in the two
+// colours of its colour table (MSDN CreateDIBPatternBrushPt, SetBrushOrgEx).
+TEST(PatternBrush, DibPatternsTileFromTheBrushOrigin)
+{
+    struct {
+        BITMAPINFOHEADER h;
+        RGBQUAD colours[2];
+        DWORD rows[2];
+    } mono{{sizeof(BITMAPINFOHEADER), 2, -2, 1, 1, BI_RGB, 0, 0, 0, 2, 0},
+           {{255, 0, 0, 0}, {0, 0, 255, 0}}, // 0 blue, 1 red
+           {0x40, 0x80}}; // rows top down: .# then #.
+    HBRUSH brush = CreateDIBPatternBrushPt(&mono, DIB_RGB_COLORS);
+    ASSERT_NE(brush, nullptr);
+    DibCanvas c(4, 3);
+    ASSERT_TRUE(c.Ok());
+    c.Clear(kBack);
+    RECT r{0, 0, 4, 3};
+    EXPECT_TRUE(FillRect(c.dc, &r, brush));
+    EXPECT_EQ(c.Map(RGB(255, 0, 0)), ".#.#\n"
+                                     "#.#.\n"
+                                     ".#.#\n");
+    EXPECT_EQ(c.Map(RGB(0, 0, 255)), "#.#.\n"
+                                     ".#.#\n"
+                                     "#.#.\n");
+    SetBrushOrgEx(c.dc, 1, 0, nullptr);
+    POINT org{};
+    EXPECT_TRUE(GetBrushOrgEx(c.dc, &org));
+    EXPECT_EQ(org.x, 1);
+    EXPECT_TRUE(FillRect(c.dc, &r, brush));
+    EXPECT_EQ(c.Map(RGB(255, 0, 0)), "#.#.\n"
+                                     ".#.#\n"
+                                     "#.#.\n");
+    SetBrushOrgEx(c.dc, 0, 0, nullptr);
+    EXPECT_TRUE(UnrealizeObject(brush));
+    DeleteObject(brush);
+    EXPECT_EQ(CreateDIBPatternBrushPt(nullptr, DIB_RGB_COLORS), nullptr);
+}

@@ -463,3 +463,54 @@ TEST(GdiRegions, CombineAndClipBox)
     DeleteObject(b);
     DeleteObject(r);
 }
+
+// Windows: GetRegionData answers the size it needs, then the rectangles after a header, and
+// ExtCreateRegion makes the same region back from them, overlapping rectangles joined; RectVisible
+// says whether any of a rectangle can be drawn (MSDN GetRegionData, ExtCreateRegion,
+// RectVisible).
+TEST(GdiRegions, DataRoundTripAndVisibility)
+{
+    HRGN a = CreateRectRgn(0, 0, 10, 10);
+    HRGN b = CreateRectRgn(5, 5, 15, 15);
+    CombineRgn(a, a, b, RGN_OR);
+    const DWORD size = GetRegionData(a, 0, nullptr);
+    ASSERT_GE(size, sizeof(RGNDATAHEADER) + 3 * sizeof(RECT));
+    std::vector<char> data(size);
+    auto* rd = reinterpret_cast<RGNDATA*>(data.data());
+    EXPECT_EQ(GetRegionData(a, size - 1, rd), 0u);
+    ASSERT_EQ(GetRegionData(a, size, rd), size);
+    EXPECT_EQ(rd->rdh.iType, static_cast<DWORD>(RDH_RECTANGLES));
+    EXPECT_EQ(rd->rdh.nRgnSize, rd->rdh.nCount * sizeof(RECT));
+    EXPECT_EQ(rd->rdh.rcBound.right, 15);
+    HRGN copy = ExtCreateRegion(nullptr, size, rd);
+    ASSERT_NE(copy, nullptr);
+    EXPECT_TRUE(EqualRgn(a, copy));
+
+    // Two overlapping rectangles given as data make their union.
+    struct {
+        RGNDATAHEADER rdh;
+        RECT rects[2];
+    } two{{sizeof(RGNDATAHEADER), RDH_RECTANGLES, 2, 2 * sizeof(RECT), {0, 0, 15, 15}},
+          {{0, 0, 10, 10}, {5, 5, 15, 15}}};
+    HRGN joined = ExtCreateRegion(nullptr, sizeof two, reinterpret_cast<RGNDATA*>(&two));
+    ASSERT_NE(joined, nullptr);
+    EXPECT_TRUE(EqualRgn(a, joined));
+#ifndef _WIN32
+    // Here a count of rectangles beyond the data given is refused rather than read past the
+    // buffer (Wine accepts it).
+    two.rdh.nCount = 3;
+    EXPECT_EQ(ExtCreateRegion(nullptr, sizeof two, reinterpret_cast<RGNDATA*>(&two)), nullptr);
+#endif
+
+    DibCanvas c(20, 20);
+    ASSERT_TRUE(c.Ok());
+    SelectClipRgn(c.dc, b);
+    const RECT inside{6, 6, 8, 8}, outside{0, 0, 4, 4}, offCanvas{30, 30, 40, 40};
+    EXPECT_TRUE(RectVisible(c.dc, &inside));
+    EXPECT_FALSE(RectVisible(c.dc, &outside));
+    SelectClipRgn(c.dc, nullptr);
+    EXPECT_TRUE(RectVisible(c.dc, &outside));
+    EXPECT_FALSE(RectVisible(c.dc, &offCanvas));
+    for (HRGN r : {a, b, copy, joined})
+        DeleteObject(r);
+}

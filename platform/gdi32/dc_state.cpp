@@ -173,6 +173,13 @@ BOOL WINAPI SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT lppt)
         return TRUE;
     });
 }
+BOOL WINAPI GetBrushOrgEx(HDC hdc, LPPOINT lppt)
+{
+    return WithState(hdc, BOOL{FALSE}, [&](DrawState& s) {
+        PutPoint(lppt, s.brushOrg);
+        return TRUE;
+    });
+}
 BOOL WINAPI GetCurrentPositionEx(HDC hdc, LPPOINT lppt)
 {
     return WithState(hdc, BOOL{FALSE}, [&](DrawState& s) {

@@ -1,4 +1,5 @@
 // Pens and the brushes beyond solid ones: hatches and patterns.
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 
@@ -165,6 +166,55 @@ HBRUSH WINAPI CreatePatternBrush(HBITMAP hbm)
     const std::uintptr_t key = reg.NewHandle();
     reg.objects.emplace(key, std::move(o));
     return HandleOf<HBRUSH>(key);
+}
+
+// A packed DIB: the header, its colour table (DIB_RGB_COLORS only), then the rows. 1-bit
+// patterns take their two colours from the table; 24- and 32-bit ones their pixels.
+HBRUSH WINAPI CreateDIBPatternBrushPt(const VOID* lpPackedDIB, UINT iUsage)
+{
+    if (!lpPackedDIB || iUsage != DIB_RGB_COLORS)
+        return nullptr;
+    BITMAPINFOHEADER h;
+    std::memcpy(&h, lpPackedDIB, sizeof h);
+    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biWidth <= 0 || h.biWidth > 4096 || h.biHeight == 0 ||
+        h.biHeight < -4096 || h.biHeight > 4096 || h.biPlanes != 1 || h.biCompression != BI_RGB ||
+        (h.biBitCount != 1 && h.biBitCount != 24 && h.biBitCount != 32))
+        return nullptr;
+    const int width = h.biWidth;
+    const int height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
+    const std::size_t colours = h.biBitCount == 1 ? (h.biClrUsed && h.biClrUsed < 2 ? h.biClrUsed : 2) : 0;
+    const auto* table = static_cast<const std::uint8_t*>(lpPackedDIB) + h.biSize;
+    const std::uint8_t* bits = table + colours * sizeof(RGBQUAD);
+    const std::size_t stride = ((static_cast<std::size_t>(width) * h.biBitCount + 31) / 32) * 4;
+    GdiObject o;
+    o.type = OBJ_BRUSH;
+    o.brushStyle = BS_DIBPATTERN;
+    o.patternWidth = width;
+    o.patternHeight = height;
+    o.pattern.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* line = bits + stride * static_cast<std::size_t>(h.biHeight < 0 ? y : height - 1 - y);
+        for (int x = 0; x < width; ++x) {
+            COLORREF& out = o.pattern[static_cast<std::size_t>(y) * width + x];
+            if (h.biBitCount == 1) {
+                const std::size_t index = std::min<std::size_t>((line[x >> 3] >> (7 - (x & 7))) & 1, colours - 1);
+                const std::uint8_t* q = table + index * sizeof(RGBQUAD);
+                out = RGB(q[2], q[1], q[0]);
+            } else {
+                const std::uint8_t* p = line + x * (h.biBitCount / 8);
+                out = RGB(p[2], p[1], p[0]);
+            }
+        }
+    }
+    return static_cast<HBRUSH>(Add(std::move(o)));
+}
+
+// Brushes need no realising here: patterns follow the DC's brush origin when drawn.
+BOOL WINAPI UnrealizeObject(HGDIOBJ h)
+{
+    Registry& reg = TheRegistry();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    return reg.Object(h) != nullptr;
 }
 
 HBRUSH WINAPI CreateBrushIndirect(const LOGBRUSH* plbrush)

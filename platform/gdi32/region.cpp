@@ -436,6 +436,83 @@ BOOL WINAPI PtVisible(HDC hdc, int x, int y)
     return !d->draw.clipped || Inside(d->draw.clip, dx, dy);
 }
 
+// The region's rectangles after a header; the size needed when given no buffer, 0 when the
+// buffer is too small (MSDN GetRegionData).
+DWORD WINAPI GetRegionData(HRGN hrgn, DWORD nCount, LPRGNDATA lpRgnData)
+{
+    Registry& reg = TheRegistry();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    const GdiObject* o = RegionLocked(reg, hrgn);
+    if (!o)
+        return 0;
+    const DWORD rectBytes = static_cast<DWORD>(o->rects.size() * sizeof(RECT));
+    const DWORD size = static_cast<DWORD>(sizeof(RGNDATAHEADER)) + rectBytes;
+    if (!lpRgnData)
+        return size;
+    if (nCount < size)
+        return 0;
+    RGNDATAHEADER h{};
+    h.dwSize = sizeof(RGNDATAHEADER);
+    h.iType = RDH_RECTANGLES;
+    h.nCount = static_cast<DWORD>(o->rects.size());
+    h.nRgnSize = rectBytes;
+    h.rcBound = Bounds(o->rects);
+    std::memcpy(lpRgnData, &h, sizeof h);
+    if (rectBytes)
+        std::memcpy(reinterpret_cast<std::uint8_t*>(lpRgnData) + sizeof h, o->rects.data(), rectBytes);
+    return nCount;
+}
+
+// A region from rectangles, which may overlap. Transforms other than the identity are not
+// supported and refused.
+HRGN WINAPI ExtCreateRegion(const XFORM* lpx, DWORD nCount, const RGNDATA* lpData)
+{
+    if (!lpData || nCount < sizeof(RGNDATAHEADER))
+        return nullptr;
+    if (lpx &&
+        !(lpx->eM11 == 1 && lpx->eM12 == 0 && lpx->eM21 == 0 && lpx->eM22 == 1 && lpx->eDx == 0 && lpx->eDy == 0))
+        return nullptr;
+    RGNDATAHEADER h;
+    std::memcpy(&h, lpData, sizeof h);
+    if (h.dwSize < sizeof(RGNDATAHEADER) || h.iType != RDH_RECTANGLES || h.dwSize > nCount ||
+        h.nCount > (nCount - h.dwSize) / sizeof(RECT))
+        return nullptr;
+    Rects rects;
+    const auto* p = reinterpret_cast<const std::uint8_t*>(lpData) + h.dwSize;
+    for (DWORD i = 0; i < h.nCount; ++i) {
+        RECT r;
+        std::memcpy(&r, p + i * sizeof(RECT), sizeof r);
+        if (r.left < r.right && r.top < r.bottom)
+            rects = Combine(rects, Rects{r}, [](bool a, bool b) { return a || b; });
+    }
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    Registry& reg = TheRegistry();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    if (GdiObject* o = RegionLocked(reg, region))
+        o->rects = std::move(rects);
+    return region;
+}
+
+// Whether any part of the rectangle (logical coordinates) can be drawn.
+BOOL WINAPI RectVisible(HDC hdc, const RECT* lprect)
+{
+    if (!lprect)
+        return FALSE;
+    Registry& reg = TheRegistry();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    const DCObject* d = reg.DC(hdc);
+    if (!d)
+        return FALSE;
+    const POINT o = OffsetOf(*d);
+    const RECT q = Normalised(lprect->left, lprect->top, lprect->right, lprect->bottom);
+    const Rects device = Offset(OneRect(q), o.x, o.y);
+    Rects visible = ClipOrSurfaceLocked(reg, hdc, *d);
+    PixelSurface s;
+    if (d->draw.clipped && SurfaceLocked(reg, hdc, &s))
+        visible = Combine(visible, OneRect({0, 0, s.width, s.height}), [](bool a, bool b) { return a && b; });
+    return !Combine(visible, device, [](bool a, bool b) { return a && b; }).empty();
+}
+
 int WINAPI FrameRect(HDC hDC, const RECT* lprc, HBRUSH hbr)
 {
     if (!lprc)

@@ -534,3 +534,38 @@ WINGDIAPI BOOL WINAPI GetTextMetricsW(HDC hdc, LPTEXTMETRICW lptm);
 #define GetTextExtentPoint32 GetTextExtentPoint32A
 #define GetTextMetrics GetTextMetricsA
 #endif
+
+// --- Region data, DIB pattern brushes, brush origins ---------------------------------------------
+
+#define RDH_RECTANGLES 1
+
+typedef struct _RGNDATAHEADER {
+    DWORD dwSize;
+    DWORD iType;
+    DWORD nCount;
+    DWORD nRgnSize;
+    RECT rcBound;
+} RGNDATAHEADER, *PRGNDATAHEADER;
+
+typedef struct _RGNDATA {
+    RGNDATAHEADER rdh;
+    char Buffer[1];
+} RGNDATA, *PRGNDATA, *LPRGNDATA;
+
+typedef struct tagXFORM {
+    float eM11;
+    float eM12;
+    float eM21;
+    float eM22;
+    float eDx;
+    float eDy;
+} XFORM, *LPXFORM;
+
+extern "C" {
+WINGDIAPI DWORD WINAPI GetRegionData(HRGN hrgn, DWORD nCount, LPRGNDATA lpRgnData);
+WINGDIAPI HRGN WINAPI ExtCreateRegion(const XFORM* lpx, DWORD nCount, const RGNDATA* lpData);
+WINGDIAPI BOOL WINAPI RectVisible(HDC hdc, const RECT* lprect);
+WINGDIAPI BOOL WINAPI GetBrushOrgEx(HDC hdc, LPPOINT lppt);
+WINGDIAPI BOOL WINAPI UnrealizeObject(HGDIOBJ h);
+WINGDIAPI HBRUSH WINAPI CreateDIBPatternBrushPt(const VOID* lpPackedDIB, UINT iUsage);
+}
