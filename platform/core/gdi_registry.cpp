@@ -96,11 +96,14 @@ bool SurfaceLocked(Registry& reg, HDC dc, PixelSurface* out)
     return false;
 }
 
-COLORREF PatternColorOfDCLocked(Registry& reg, HDC dc)
+bool PatternColorOfDCLocked(Registry& reg, HDC dc, COLORREF* color)
 {
-    static_cast<void>(reg);
-    static_cast<void>(dc);
-    return RGB(255, 255, 255);
+    const DCObject* d = reg.DC(dc);
+    const GdiObject* brush = reg.Object(SelectedBrushLocked(reg, dc));
+    if (!d || !brush || brush->brushStyle != BS_SOLID)
+        return false;
+    *color = brush->dcColored ? d->draw.dcBrushColor : brush->color;
+    return true;
 }
 
 void MarkDrawnLocked(Registry& reg, HDC dc)

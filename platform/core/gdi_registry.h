@@ -190,10 +190,10 @@ template <class H> H HandleOf(std::uintptr_t key)
 bool SurfaceLocked(Registry& reg, HDC dc, PixelSurface* out);
 // Under the lock: note that a window DC's pixels were written, for the next presentation.
 void MarkDrawnLocked(Registry& reg, HDC dc);
-// Under the lock: the solid colour of the brush a DC would paint patterns with. Brush objects
-// live with the drawing functions; until a DC can carry one, every DC paints with the white
-// brush it starts with (Microsoft's CreateCompatibleDC: a new DC selects WHITE_BRUSH).
-COLORREF PatternColorOfDCLocked(Registry& reg, HDC dc);
+// Under the lock: the colour of the solid brush (or DC brush) a DC paints patterns of raster
+// operations with; false when its brush is hatched, a pattern or null, which the blits refuse
+// rather than paint in a wrong colour.
+bool PatternColorOfDCLocked(Registry& reg, HDC dc, COLORREF* color);
 
 // Under the lock: creates the stock pens, brushes, fonts and palette on first use.
 void EnsureStockObjectsLocked(Registry& reg);

@@ -235,17 +235,16 @@ PixelSurface StageRows(const PixelSurface& src, AxisMap* rows, std::vector<std::
 
 namespace {
 
-gdi::BlitColors ColorsOf(Registry& reg, HDC dst, HDC src)
+// False when the operation reads a pattern and the destination's brush is not one colour.
+bool ColorsOf(Registry& reg, HDC dst, HDC src, std::uint8_t rop3, gdi::BlitColors* c)
 {
-    gdi::BlitColors c;
     if (const DCObject* d = reg.DC(dst)) {
-        c.dstText = d->draw.textColor;
-        c.dstBk = d->draw.bkColor;
+        c->dstText = d->draw.textColor;
+        c->dstBk = d->draw.bkColor;
     }
     if (const DCObject* s = reg.DC(src))
-        c.srcBk = s->draw.bkColor;
-    c.pattern = PatternColorOfDCLocked(reg, dst);
-    return c;
+        c->srcBk = s->draw.bkColor;
+    return !gdi::RopUsesPattern(rop3) || PatternColorOfDCLocked(reg, dst, &c->pattern);
 }
 
 // BitBlt, StretchBlt and PatBlt: the rectangle of the source (when the operation reads one) is
@@ -281,10 +280,13 @@ BOOL Blit(HDC hdc, int x, int y, int w, int h, HDC hdcSrc, int xs, int ys, int w
                !gdi::MapAxis(y, h, sy, hs, dst.height, srcH, &rows)) {
         return TRUE;
     }
+    gdi::BlitColors colors;
+    if (!ColorsOf(reg, hdc, hdcSrc, rop3, &colors))
+        return FALSE;
     std::vector<std::uint8_t> staged;
     if (useSrc && SameMemory(dst, src))
         src = gdi::StageRows(src, &rows, &staged);
-    gdi::RopStretch(dst, cols, rows, useSrc ? &src : nullptr, rop3, ColorsOf(reg, hdc, hdcSrc));
+    gdi::RopStretch(dst, cols, rows, useSrc ? &src : nullptr, rop3, colors);
     MarkDrawnLocked(reg, hdc);
     return TRUE;
 }
@@ -318,7 +320,9 @@ int StretchDIBitsAnyDepth(HDC hdc, int xDest, int yDest, int DestWidth, int Dest
     gdi::AxisMap cols, rows;
     if (gdi::MapAxis(xDest, DestWidth, xSrc, SrcWidth, dst.width, f.width, &cols) &&
         gdi::MapAxis(yDest, DestHeight, srcTop, SrcHeight, dst.height, f.height, &rows)) {
-        gdi::BlitColors colors = ColorsOf(reg, hdc, nullptr);
+        gdi::BlitColors colors;
+        if (!ColorsOf(reg, hdc, nullptr, rop3, &colors))
+            return 0;
         // A packed DIB has no DC: its pixels are compared with the destination's background.
         colors.srcBk = colors.dstBk;
         gdi::RopStretch(dst, cols, rows, useSrc ? &src : nullptr, rop3, colors);

@@ -167,7 +167,8 @@ bool BrushPaintLocked(Registry& reg, const DrawState& state, HBRUSH brush, Paint
         out->solid = PixelOf(o->dcColored ? state.dcBrushColor : o->color);
         return true;
     case BS_HATCHED:
-    case BS_PATTERN: {
+    case BS_PATTERN:
+    case BS_DIBPATTERN: {
         out->kind = Paint::Tile;
         out->width = o->patternWidth;
         out->height = o->patternHeight;
