@@ -332,7 +332,9 @@ TEST(ResourceCompiler, RefusalsNameTheFileLineAndWhatWasExpected)
 std::string TempDir()
 {
     const char* base = std::getenv("MOX_TEST_TMP");
-    std::string dir = std::string(base ? base : "/tmp") + "/resource_compiler";
+    // One folder a test: CTest runs the tests of this file side by side.
+    std::string dir = std::string(base ? base : "/tmp") + "/resource_compiler_" +
+                      ::testing::UnitTest::GetInstance()->current_test_info()->name();
     std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "/Res'").c_str());
     return dir;
 }

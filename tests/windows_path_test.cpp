@@ -25,7 +25,9 @@ protected:
     void SetUp() override
     {
         const char* tmp = std::getenv("MOX_TEST_TMP");
-        root_ = std::string(tmp && *tmp ? tmp : "/tmp") + "/windows_path";
+        // One folder a test: CTest runs the tests of this file side by side.
+        root_ = std::string(tmp && *tmp ? tmp : "/tmp") + "/windows_path_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::system(("rm -rf '" + root_ + "' && mkdir -p '" + root_ + "'").c_str());
         Make(root_ + "/Sprites");
         Make(root_ + "/Sprites/Hero");

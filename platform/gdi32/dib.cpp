@@ -174,11 +174,6 @@ int WINAPI GetObjectA(HANDLE h, int c, LPVOID pv)
 }
 
 // Bitmaps hold no text: both forms answer alike.
-int WINAPI GetObjectW(HANDLE h, int c, LPVOID pv)
-{
-    return GetObjectA(h, c, pv);
-}
-
 int WINAPI SetStretchBltMode(HDC hdc, int mode)
 {
     if (mode < BLACKONWHITE || mode > HALFTONE)

@@ -6,7 +6,6 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 #include "user_internal.h"
 
@@ -489,16 +488,6 @@ HCURSOR WINAPI GetCursor(void)
     Registry& reg = TheRegistry();
     std::lock_guard<std::mutex> lock(reg.mutex);
     return reg.cursor;
-}
-
-// Sounds the terminal's bell when standard error is one; there is no other sound device here.
-BOOL WINAPI MessageBeep(UINT)
-{
-    if (isatty(STDERR_FILENO)) {
-        std::fputc('\a', stderr);
-        std::fflush(stderr);
-    }
-    return TRUE;
 }
 
 } // extern "C"
