@@ -79,6 +79,11 @@ protected:
         // The AppWizard's frame style: a title with the document's name, a sizing border.
         cs.style = WS_OVERLAPPED | WS_CAPTION | FWS_ADDTOTITLE | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX |
                    WS_SYSMENU;
+        // An outer size whose client area holds the canvas exactly.
+        RECT r = {0, 0, kWidth, kHeight};
+        ::AdjustWindowRectEx(&r, static_cast<DWORD>(cs.style), FALSE, cs.dwExStyle);
+        cs.cx = r.right - r.left;
+        cs.cy = r.bottom - r.top;
         return TRUE;
     }
 };

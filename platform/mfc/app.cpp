@@ -35,8 +35,9 @@ BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwSt
     cs.lpCreateParams = pContext;
     if (!PreCreateWindow(cs))
         return FALSE;
-    if (!cs.lpszClass)
-        cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS);
+    if (!cs.lpszClass) // frames and views erase to the window colour, as MFC's default class does
+        cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, ::LoadCursor(nullptr, IDC_ARROW),
+                                           reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
     m_dwCreateStyle = static_cast<DWORD>(cs.style);
     if (m_strTitle.IsEmpty() && cs.lpszName)
         m_strTitle = cs.lpszName;

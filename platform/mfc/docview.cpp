@@ -67,14 +67,9 @@ void CFrameWnd::RecalcLayout(BOOL)
 {
     if (!m_pViewActive || !m_pViewActive->m_hWnd)
         return;
-#ifdef _WIN32
     CRect client;
     GetClientRect(&client);
     ::MoveWindow(m_pViewActive->m_hWnd, 0, 0, client.Width(), client.Height(), TRUE);
-#else
-    // The stand-in cannot move or resize a window yet: windows keep the size they are made with,
-    // so the view CreateView made over the client area stays exactly over it.
-#endif
 }
 
 void CFrameWnd::OnSize(UINT nType, int cx, int cy)
@@ -266,8 +261,9 @@ BOOL CView::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
     cs.style = static_cast<LONG>(dwStyle | WS_CHILD);
     if (!PreCreateWindow(cs))
         return FALSE;
-    if (!cs.lpszClass)
-        cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS);
+    if (!cs.lpszClass) // frames and views erase to the window colour, as MFC's default class does
+        cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, ::LoadCursor(nullptr, IDC_ARROW),
+                                           reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
     return CreateEx(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), rect, pParentWnd, nID,
                     pContext);
 }
