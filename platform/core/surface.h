@@ -18,6 +18,7 @@ struct PixelSurface {
     int height = 0;
     std::ptrdiff_t stride = 0;
     int bitsPerPixel = 24;
+    bool alpha = false; // 32 bits only: the fourth byte is premultiplied alpha (a GDI+ bitmap's)
 };
 
 // The surface a device context draws into: the 24-bit DIB section selected into a memory DC, or

@@ -152,6 +152,18 @@ Status DrawBitmap(GpGraphics* graphics, GpImage* image, double dstX, double dstY
     if (dstW == 0 || dstH == 0 || srcW == 0 || srcH == 0)
         return Ok;
 
+    // Scales and translations of the world move the destination box; rotations and shears
+    // of images are not drawn here.
+    double m[6];
+    moxplat::DeviceTransform(graphics, m);
+    if (m[1] != 0 || m[2] != 0)
+        return NotImplemented;
+    dstX = dstX * m[0] + m[4];
+    dstY = dstY * m[3] + m[5];
+    dstW *= m[0];
+    dstH *= m[3];
+
+    moxplat::TargetLock lock(graphics);
     moxplat::PixelSurface surface;
     if (!moxplat::TargetOf(graphics, &surface))
         return Ok; // a device context without pixels: nothing to draw into
@@ -168,7 +180,8 @@ Status DrawBitmap(GpGraphics* graphics, GpImage* image, double dstX, double dstY
     // One source pixel per destination pixel, on pixel centres: no filtering needed.
     const bool unscaled = ax.srcSize == ax.dstSize && ay.srcSize == ay.dstSize;
     const bool aligned = unscaled && IsWhole(ax.src - ax.dst) && IsWhole(ay.src - ay.dst);
-    if (aligned && ax.srcSize > 0 && ay.srcSize > 0 && !key && b.format == PixelFormat24bppRGB) {
+    if (aligned && ax.srcSize > 0 && ay.srcSize > 0 && !key && b.format == PixelFormat24bppRGB &&
+        surface.bitsPerPixel == 24) {
         CopyRows(b, surface, x0, x1, y0, y1, int(ax.src - ax.dst), int(ay.src - ay.dst));
         return Ok;
     }
@@ -233,6 +246,23 @@ extern "C" GpStatus WINGDIPAPI GdipDrawImageI(GpGraphics* graphics, GpImage* ima
 
 extern "C" GpStatus WINGDIPAPI GdipDrawImageRectI(GpGraphics* graphics, GpImage* image, INT x, INT y, INT width,
                                                   INT height)
+{
+    if (!graphics || !image)
+        return InvalidParameter;
+    const BitmapImpl& b = *moxplat::ToImpl(image);
+    return DrawBitmap(graphics, image, x, y, width, height, 0, 0, b.width, b.height, nullptr);
+}
+
+extern "C" GpStatus WINGDIPAPI GdipDrawImage(GpGraphics* graphics, GpImage* image, REAL x, REAL y)
+{
+    if (!graphics || !image)
+        return InvalidParameter;
+    const BitmapImpl& b = *moxplat::ToImpl(image);
+    return DrawBitmap(graphics, image, x, y, b.width, b.height, 0, 0, b.width, b.height, nullptr);
+}
+
+extern "C" GpStatus WINGDIPAPI GdipDrawImageRect(GpGraphics* graphics, GpImage* image, REAL x, REAL y, REAL width,
+                                                 REAL height)
 {
     if (!graphics || !image)
         return InvalidParameter;

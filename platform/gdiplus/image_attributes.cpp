@@ -37,6 +37,8 @@ namespace DllExports {
 
 extern "C" GpStatus WINGDIPAPI GdipCreateImageAttributes(GpImageAttributes** imageattr)
 {
+    if (!moxplat::GdiplusReady())
+        return moxplat::NotInitialized(imageattr);
     if (!imageattr)
         return InvalidParameter;
     *imageattr = new (std::nothrow) moxplat::ImageAttributesImpl;

@@ -129,6 +129,8 @@ namespace DllExports {
 
 extern "C" GpStatus WINGDIPAPI GdipCreateBitmapFromFile(GDIPCONST WCHAR* filename, GpBitmap** bitmap)
 {
+    if (!moxplat::GdiplusReady())
+        return moxplat::NotInitialized(bitmap);
     if (!bitmap)
         return InvalidParameter;
     *bitmap = nullptr;
