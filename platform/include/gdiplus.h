@@ -1239,6 +1239,7 @@ public:
     {
         return SetStatus(DllExports::GdipBitmapSetPixel(static_cast<GpBitmap*>(nativeImage), x, y, color.GetValue()));
     }
+    using Image::Clone;
     /// A copy of a block of the bitmap in the format; the caller deletes it.
     Bitmap* Clone(INT x, INT y, INT width, INT height, PixelFormat format)
     {
