@@ -355,3 +355,58 @@ TEST(GdiplusBitmapGraphics, ClonesAreIndependentCopies)
     EXPECT_EQ(block->GetPixelFormat(), PixelFormat24bppRGB);
     EXPECT_EQ(original.Clone(2, 2, 2, 2, PixelFormat24bppRGB), nullptr); // reaches past the bitmap
 }
+
+// Windows: a curve passes through its points, a closed one fills the shape they enclose, and a
+// pen made from a brush paints with that brush (MSDN Graphics::DrawCurve, FillClosedCurve,
+// Pen::Pen(const Brush*, REAL)).
+TEST(GdiplusBitmapGraphics, CurvesPassThroughTheirPointsAndPensPaintWithTheirBrush)
+{
+    Canvas c(60, 60);
+    Pen black(Color(255, 0, 0, 0), 3);
+    const PointF wave[3] = {PointF(5, 30), PointF(30, 10), PointF(55, 30)};
+    ASSERT_EQ(c.graphics.DrawCurve(&black, wave, 3), Ok);
+    EXPECT_EQ(c.At(30, 10), 0xFF000000u) << "through the middle point";
+    EXPECT_EQ(c.At(30, 25), 0u) << "a curve, not the chord between the ends";
+    EXPECT_EQ(c.At(30, 40), 0u);
+
+    Canvas d(60, 60);
+    SolidBrush red(Color(255, 255, 0, 0));
+    const Point square[4] = {Point(10, 10), Point(50, 10), Point(50, 50), Point(10, 50)};
+    ASSERT_EQ(d.graphics.FillClosedCurve(&red, square, 4), Ok);
+    EXPECT_EQ(d.At(30, 30), 0xFFFF0000u);
+    EXPECT_EQ(d.At(1, 58), 0u);
+
+    LinearGradientBrush gradient(PointF(0, 0), PointF(60, 0), Color(255, 255, 0, 0), Color(255, 0, 0, 255));
+    Pen painted(&gradient, 5);
+    ASSERT_EQ(painted.GetLastStatus(), Ok);
+    Canvas e(60, 10);
+    ASSERT_EQ(e.graphics.DrawLine(&painted, 0, 5, 59, 5), Ok);
+    EXPECT_GT(Channel(e.At(2, 5), 16), 200);
+    EXPECT_GT(Channel(e.At(57, 5), 0), 200);
+}
+
+// Windows: a pen made from a brush reports the brush's kind and hands back a copy of it; a
+// colour set later makes it a solid pen again (MSDN Pen::GetPenType, Pen::GetBrush,
+// Pen::SetColor; gdiplus tests/pen.c test_brushfill).
+TEST(GdiplusBrushes, PensKeepACopyOfTheirBrush)
+{
+    const PointF a(0, 0), b(10, 0);
+    GpLineGradient* line = nullptr;
+    ASSERT_EQ(GdipCreateLineBrush(&a, &b, 0xFFFF0000, 0xFF0000FF, WrapModeTile, &line), Ok);
+    GpPen* pen = nullptr;
+    ASSERT_EQ(GdipCreatePen2(line, 2, UnitPixel, &pen), Ok);
+    GdipDeleteBrush(line); // the pen holds its own copy
+    PenType type = PenTypeUnknown;
+    ASSERT_EQ(GdipGetPenFillType(pen, &type), Ok);
+    EXPECT_EQ(type, PenTypeLinearGradient);
+    GpBrush* copy = nullptr;
+    ASSERT_EQ(GdipGetPenBrushFill(pen, &copy), Ok);
+    BrushType brushType = BrushTypeSolidColor;
+    EXPECT_EQ(GdipGetBrushType(copy, &brushType), Ok);
+    EXPECT_EQ(brushType, BrushTypeLinearGradient);
+    GdipDeleteBrush(copy);
+    ASSERT_EQ(GdipSetPenColor(pen, 0xFF00FF00), Ok);
+    GdipGetPenFillType(pen, &type);
+    EXPECT_EQ(type, PenTypeSolidColor);
+    GdipDeletePen(pen);
+}

@@ -34,6 +34,8 @@ Status CopyBlock(const BitmapImpl& source, int x, int y, int width, int height, 
         for (int col = 0; col < width; ++col)
             moxplat::WritePixel(format, d + std::ptrdiff_t(col) * to, moxplat::ReadPixel(source.format, s + std::ptrdiff_t(col) * from));
     }
+    copy->dpiX = source.dpiX;
+    copy->dpiY = source.dpiY;
     *out = copy;
     return Ok;
 }
@@ -54,6 +56,36 @@ GpStatus WINGDIPAPI GdipLoadImageFromFile(GDIPCONST WCHAR* filename, GpImage** i
     const Status status = GdipCreateBitmapFromFile(filename, &bitmap);
     *image = bitmap;
     return status;
+}
+
+GpStatus WINGDIPAPI GdipLoadImageFromFileICM(GDIPCONST WCHAR* filename, GpImage** image)
+{
+    return GdipLoadImageFromFile(filename, image);
+}
+
+GpStatus WINGDIPAPI GdipCreateBitmapFromFileICM(GDIPCONST WCHAR* filename, GpBitmap** bitmap)
+{
+    return GdipCreateBitmapFromFile(filename, bitmap);
+}
+
+// Alpha formats say so; nothing here is scalable, read-only or of another colour space
+// (gdiplus tests/image.c test_GdipGetImageFlags for bitmaps made from pixels).
+GpStatus WINGDIPAPI GdipGetImageFlags(GpImage* image, UINT* flags)
+{
+    if (!IsImage(image) || !flags)
+        return InvalidParameter;
+    const PixelFormat format = moxplat::ToImpl(image)->format;
+    *flags = (format & (PixelFormatAlpha | PixelFormatIndexed)) ? ImageFlagsHasAlpha : ImageFlagsNone;
+    return Ok;
+}
+
+GpStatus WINGDIPAPI GdipBitmapSetResolution(GpBitmap* bitmap, REAL xdpi, REAL ydpi)
+{
+    if (!IsImage(bitmap) || !(xdpi > 0) || !(ydpi > 0) || !std::isfinite(xdpi) || !std::isfinite(ydpi))
+        return InvalidParameter;
+    moxplat::ToImpl(bitmap)->dpiX = xdpi;
+    moxplat::ToImpl(bitmap)->dpiY = ydpi;
+    return Ok;
 }
 
 GpStatus WINGDIPAPI GdipBitmapSetPixel(GpBitmap* bitmap, INT x, INT y, ARGB color)
@@ -153,18 +185,21 @@ GpStatus WINGDIPAPI GdipGetImageDimension(GpImage* image, REAL* width, REAL* hei
     return Ok;
 }
 
-// Every bitmap here is at the screen's 96 DPI.
+// 96 DPI unless the program set another.
 GpStatus WINGDIPAPI GdipGetImageHorizontalResolution(GpImage* image, REAL* resolution)
 {
     if (!IsImage(image) || !resolution)
         return InvalidParameter;
-    *resolution = 96.0f;
+    *resolution = moxplat::ToImpl(image)->dpiX;
     return Ok;
 }
 
 GpStatus WINGDIPAPI GdipGetImageVerticalResolution(GpImage* image, REAL* resolution)
 {
-    return GdipGetImageHorizontalResolution(image, resolution);
+    if (!IsImage(image) || !resolution)
+        return InvalidParameter;
+    *resolution = moxplat::ToImpl(image)->dpiY;
+    return Ok;
 }
 
 } // extern "C"

@@ -336,6 +336,58 @@ GpStatus WINGDIPAPI GdipCreateLineBrushFromRectI(GDIPCONST GpRect* rect, ARGB co
     return GdipCreateLineBrushFromRect(&r, color1, color2, mode, wrapMode, lineGradient);
 }
 
+// The colours run at `angle` degrees (clockwise) across the rectangle, from the corner that
+// comes first that way to the one that comes last; a scalable angle is taken in the rectangle's
+// own proportions, as if it were a square.
+GpStatus WINGDIPAPI GdipCreateLineBrushFromRectWithAngle(GDIPCONST GpRectF* rect, ARGB color1, ARGB color2, REAL angle,
+                                                         BOOL isAngleScalable, GpWrapMode wrapMode,
+                                                         GpLineGradient** lineGradient)
+{
+    if (!moxplat::GdiplusReady())
+        return moxplat::NotInitialized(lineGradient);
+    if (!rect || !lineGradient)
+        return InvalidParameter;
+    *lineGradient = nullptr;
+    if (!std::isfinite(rect->X) || !std::isfinite(rect->Y) || !std::isfinite(rect->Width) ||
+        !std::isfinite(rect->Height) || !std::isfinite(angle))
+        return InvalidParameter;
+    if (rect->Width == 0 || rect->Height == 0)
+        return OutOfMemory;
+    LineGradientImpl* impl = nullptr;
+    const Status status = moxplat::NewLine(color1, color2, wrapMode, lineGradient, &impl);
+    if (status != Ok)
+        return status;
+    const double r = std::fmod(double(angle), 360.0) * (M_PI / 180.0);
+    const double x = rect->X, y = rect->Y, w = rect->Width, h = rect->Height;
+    // s(p) = a * x + b * y, then stretched so the corners span 0 to 1.
+    double a = std::cos(r), b = std::sin(r);
+    if (isAngleScalable) {
+        a /= w;
+        b /= h;
+    }
+    double lo = INFINITY, hi = -INFINITY;
+    for (const double cx : {x, x + w})
+        for (const double cy : {y, y + h}) {
+            lo = std::min(lo, a * cx + b * cy);
+            hi = std::max(hi, a * cx + b * cy);
+        }
+    impl->t[0] = a / (hi - lo);
+    impl->t[1] = b / (hi - lo);
+    impl->t[2] = -lo / (hi - lo);
+    impl->rect = *rect;
+    return Ok;
+}
+
+GpStatus WINGDIPAPI GdipCreateLineBrushFromRectWithAngleI(GDIPCONST GpRect* rect, ARGB color1, ARGB color2, REAL angle,
+                                                          BOOL isAngleScalable, GpWrapMode wrapMode,
+                                                          GpLineGradient** lineGradient)
+{
+    if (!rect)
+        return InvalidParameter;
+    const RectF r(REAL(rect->X), REAL(rect->Y), REAL(rect->Width), REAL(rect->Height));
+    return GdipCreateLineBrushFromRectWithAngle(&r, color1, color2, angle, isAngleScalable, wrapMode, lineGradient);
+}
+
 GpStatus WINGDIPAPI GdipGetLineColors(GpLineGradient* brush, ARGB* colors)
 {
     const LineGradientImpl* line = moxplat::Line(brush);

@@ -240,8 +240,9 @@ extern "C" GpStatus WINGDIPAPI GdipDrawImageI(GpGraphics* graphics, GpImage* ima
     if (!graphics || !image)
         return InvalidParameter;
     const BitmapImpl& b = *moxplat::ToImpl(image);
-    // 96 DPI everywhere: the natural size is the pixel size.
-    return DrawBitmap(graphics, image, x, y, b.width, b.height, 0, 0, b.width, b.height, nullptr);
+    // The natural size: pixels at the image's resolution, on a 96-DPI target.
+    return DrawBitmap(graphics, image, x, y, b.width * 96.0 / b.dpiX, b.height * 96.0 / b.dpiY, 0, 0, b.width,
+                      b.height, nullptr);
 }
 
 extern "C" GpStatus WINGDIPAPI GdipDrawImageRectI(GpGraphics* graphics, GpImage* image, INT x, INT y, INT width,
@@ -258,7 +259,8 @@ extern "C" GpStatus WINGDIPAPI GdipDrawImage(GpGraphics* graphics, GpImage* imag
     if (!graphics || !image)
         return InvalidParameter;
     const BitmapImpl& b = *moxplat::ToImpl(image);
-    return DrawBitmap(graphics, image, x, y, b.width, b.height, 0, 0, b.width, b.height, nullptr);
+    return DrawBitmap(graphics, image, x, y, b.width * 96.0 / b.dpiX, b.height * 96.0 / b.dpiY, 0, 0, b.width,
+                      b.height, nullptr);
 }
 
 extern "C" GpStatus WINGDIPAPI GdipDrawImageRect(GpGraphics* graphics, GpImage* image, REAL x, REAL y, REAL width,

@@ -95,6 +95,8 @@ private:
     GraphicsImpl* g_;
 };
 
+// Device pixels per world unit of the page transform (page unit and scale).
+double PageFactor(GpGraphics* g);
 // World-to-device transform of a Graphics: world transform, then page unit and scale.
 void DeviceTransform(GpGraphics* g, double out[6]);
 // True when the device transform is the identity (drawing then keeps its integer pixel rules).
@@ -117,6 +119,7 @@ struct BitmapImpl : GpBitmap {
     // First, so that a handle to something else is told apart before anything else is read.
     static constexpr std::uint32_t kTag = 0x42544d50;
     std::uint32_t tag = kTag;
+    Gdiplus::REAL dpiX = 96, dpiY = 96; // GdipBitmapSetResolution; sets the size DrawImage gives
     int width = 0;
     int height = 0;
     Gdiplus::PixelFormat format = PixelFormat24bppRGB;

@@ -23,6 +23,7 @@ struct PenImpl : GpPen {
     Gdiplus::LineJoin join = Gdiplus::LineJoinMiter;
     Gdiplus::LineCap startCap = Gdiplus::LineCapFlat;
     Gdiplus::LineCap endCap = Gdiplus::LineCapFlat;
+    GpBrush* brush = nullptr; // the pen's own copy of a brush it paints with, when not one colour
 };
 
 // An affine matrix as GDI+ keeps it: m11 m12 m21 m22 dx dy, points mapping as [x y 1] * M.
@@ -72,6 +73,7 @@ Gdiplus::Status StrokePathWith(GpGraphics* graphics, const PenImpl* pen, const P
 // anti-alias: the integer calls then keep their exact pixel rules; otherwise they go through the
 // path calls below.
 bool PlainTarget(GpGraphics* graphics);
+bool PlainTarget(GpGraphics* graphics, const GpPen* pen);
 Gdiplus::Status StrokeLine(GpGraphics* graphics, GpPen* pen, double x1, double y1, double x2, double y2);
 Gdiplus::Status StrokeRectangle(GpGraphics* graphics, GpPen* pen, double x, double y, double w, double h);
 Gdiplus::Status FillRectangleShape(GpGraphics* graphics, GpBrush* brush, double x, double y, double w, double h);

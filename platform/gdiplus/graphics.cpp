@@ -33,14 +33,15 @@ inline std::uint8_t Mul255(unsigned x, unsigned y)
     return std::uint8_t((t + (t >> 8)) >> 8);
 }
 
-double PageFactor(const GraphicsImpl* g)
+} // namespace
+
+double PageFactor(GpGraphics* graphics)
 {
     // Display and world units are device pixels on a 96-DPI target.
+    const GraphicsImpl* g = ToImpl(graphics);
     const Unit unit = g->state.pageUnit == UnitDisplay ? UnitPixel : g->state.pageUnit;
     return UnitPixels(unit) * g->state.pageScale;
 }
-
-} // namespace
 
 bool TargetOf(GpGraphics* g, PixelSurface* out)
 {
@@ -106,7 +107,7 @@ TargetLock::~TargetLock()
 void DeviceTransform(GpGraphics* g, double out[6])
 {
     const GraphicsImpl* impl = ToImpl(g);
-    const double k = PageFactor(impl);
+    const double k = PageFactor(g);
     for (int i = 0; i < 6; ++i)
         out[i] = impl->state.world[i] * k;
 }

@@ -65,5 +65,14 @@ extern "C" GpStatus WINGDIPAPI GdipSetImageAttributesColorKeys(GpImageAttributes
     return Ok;
 }
 
+// Drops what was set for that adjustment type: here, its colour key.
+extern "C" GpStatus WINGDIPAPI GdipResetImageAttributes(GpImageAttributes* imageattr, ColorAdjustType type)
+{
+    if (!imageattr || type < ColorAdjustTypeDefault || type >= ColorAdjustTypeCount)
+        return InvalidParameter;
+    moxplat::ToImpl(imageattr)->keys[type] = moxplat::ImageAttributesImpl::ColorKey();
+    return Ok;
+}
+
 } // namespace DllExports
 } // namespace Gdiplus

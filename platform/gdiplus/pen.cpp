@@ -33,6 +33,8 @@ GpStatus WINGDIPAPI GdipDeletePen(GpPen* pen)
 {
     if (!pen)
         return InvalidParameter;
+    if (moxplat::ToImpl(pen)->brush)
+        GdipDeleteBrush(moxplat::ToImpl(pen)->brush);
     delete moxplat::ToImpl(pen);
     return Ok;
 }
@@ -80,12 +82,81 @@ namespace Gdiplus {
 namespace DllExports {
 extern "C" {
 
+// A colour replaces whatever brush the pen painted with.
 GpStatus WINGDIPAPI GdipSetPenColor(GpPen* pen, ARGB argb)
 {
     if (!pen)
         return InvalidParameter;
-    moxplat::ToImpl(pen)->color = argb;
+    moxplat::PenImpl* p = moxplat::ToImpl(pen);
+    if (p->brush)
+        GdipDeleteBrush(p->brush);
+    p->brush = nullptr;
+    p->color = argb;
     return Ok;
+}
+
+// A pen painting with a copy of the brush; a solid brush gives a pen of its colour.
+GpStatus WINGDIPAPI GdipSetPenBrushFill(GpPen* pen, GpBrush* brush)
+{
+    if (!pen || !moxplat::IsBrush(brush))
+        return InvalidParameter;
+    moxplat::PenImpl* p = moxplat::ToImpl(pen);
+    GpBrush* copy = nullptr;
+    if (!moxplat::AsSolid(brush)) {
+        const Status status = GdipCloneBrush(brush, &copy);
+        if (status != Ok)
+            return status;
+    }
+    if (p->brush)
+        GdipDeleteBrush(p->brush);
+    p->brush = copy;
+    if (const moxplat::SolidFillImpl* solid = moxplat::AsSolid(brush))
+        p->color = solid->color;
+    return Ok;
+}
+
+// A new brush the caller deletes: a copy of the pen's brush, or a solid one of its colour.
+GpStatus WINGDIPAPI GdipGetPenBrushFill(GpPen* pen, GpBrush** brush)
+{
+    if (!pen || !brush)
+        return InvalidParameter;
+    const moxplat::PenImpl* p = moxplat::ToImpl(pen);
+    if (p->brush)
+        return GdipCloneBrush(p->brush, brush);
+    GpSolidFill* solid = nullptr;
+    const Status status = GdipCreateSolidFill(p->color, &solid);
+    *brush = solid;
+    return status;
+}
+
+GpStatus WINGDIPAPI GdipGetPenFillType(GpPen* pen, GpPenType* type)
+{
+    if (!pen || !type)
+        return InvalidParameter;
+    const moxplat::PenImpl* p = moxplat::ToImpl(pen);
+    GpBrushType brushType = BrushTypeSolidColor;
+    if (p->brush)
+        GdipGetBrushType(p->brush, &brushType);
+    *type = GpPenType(brushType);
+    return Ok;
+}
+
+GpStatus WINGDIPAPI GdipCreatePen2(GpBrush* brush, REAL width, GpUnit unit, GpPen** pen)
+{
+    if (!moxplat::GdiplusReady())
+        return moxplat::NotInitialized(pen);
+    if (!pen || !moxplat::IsBrush(brush))
+        return InvalidParameter;
+    const moxplat::SolidFillImpl* solid = moxplat::AsSolid(brush);
+    Status status = GdipCreatePen1(solid ? solid->color : 0xFF000000, width, unit, pen);
+    if (status == Ok && !solid) {
+        status = GdipSetPenBrushFill(*pen, brush);
+        if (status != Ok) {
+            GdipDeletePen(*pen);
+            *pen = nullptr;
+        }
+    }
+    return status;
 }
 
 GpStatus WINGDIPAPI GdipSetPenWidth(GpPen* pen, REAL width)
@@ -163,7 +234,15 @@ GpStatus WINGDIPAPI GdipClonePen(GpPen* pen, GpPen** clonepen)
         return InvalidParameter;
     moxplat::PenImpl* clone = new (std::nothrow) moxplat::PenImpl(*moxplat::ToImpl(pen));
     *clonepen = clone;
-    return clone ? Ok : OutOfMemory;
+    if (!clone)
+        return OutOfMemory;
+    clone->brush = nullptr;
+    if (moxplat::ToImpl(pen)->brush && GdipCloneBrush(moxplat::ToImpl(pen)->brush, &clone->brush) != Ok) {
+        delete clone;
+        *clonepen = nullptr;
+        return OutOfMemory;
+    }
+    return Ok;
 }
 
 } // extern "C"

@@ -297,7 +297,8 @@ Status StrokePathWith(GpGraphics* graphics, const PenImpl* pen, const PathImpl& 
     cairo_stroke(cr);
     canvas.Finish();
     const pixman_color_t colour = PixmanColorOf(pen->color);
-    pixman_image_t* source = pixman_image_create_solid_fill(&colour);
+    pixman_image_t* source =
+        pen->brush ? BrushSource(pen->brush, graphics) : pixman_image_create_solid_fill(&colour);
     if (!source)
         return OutOfMemory;
     PaintThrough(graphics, surface, source, box, canvas.Data(), canvas.Stride());
@@ -366,6 +367,14 @@ bool Whole(std::initializer_list<double> values)
 namespace moxplat {
 
 // The integer calls keep their exact pixel rules when nothing changes where pixels land.
+bool PlainTarget(GpGraphics* g, const GpPen* pen)
+{
+    // The integer pen calls paint one colour.
+    if (pen && ToImpl(pen)->brush)
+        return false;
+    return PlainTarget(g);
+}
+
 bool PlainTarget(GpGraphics* g)
 {
     const GraphicsImpl::State& s = ToImpl(g)->state;
@@ -415,7 +424,7 @@ GpStatus WINGDIPAPI GdipDrawLine(GpGraphics* graphics, GpPen* pen, REAL x1, REAL
 {
     if (!graphics || !pen || !Finite({x1, y1, x2, y2}))
         return InvalidParameter;
-    if (Whole({x1, y1, x2, y2}) && moxplat::PlainTarget(graphics))
+    if (Whole({x1, y1, x2, y2}) && moxplat::PlainTarget(graphics, pen))
         return GdipDrawLineI(graphics, pen, INT(x1), INT(y1), INT(x2), INT(y2));
     return moxplat::StrokeLine(graphics, pen, x1, y1, x2, y2);
 }
@@ -441,7 +450,7 @@ GpStatus WINGDIPAPI GdipDrawRectangle(GpGraphics* graphics, GpPen* pen, REAL x, 
 {
     if (!graphics || !pen || !Finite({x, y, width, height}))
         return InvalidParameter;
-    if (Whole({x, y, width, height}) && moxplat::PlainTarget(graphics))
+    if (Whole({x, y, width, height}) && moxplat::PlainTarget(graphics, pen))
         return GdipDrawRectangleI(graphics, pen, INT(x), INT(y), INT(width), INT(height));
     if (width < 0 || height < 0)
         return Ok;

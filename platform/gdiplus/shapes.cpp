@@ -366,7 +366,7 @@ extern "C" {
 
 GpStatus WINGDIPAPI GdipDrawLineI(GpGraphics* graphics, GpPen* pen, INT x1, INT y1, INT x2, INT y2)
 {
-    if (graphics && pen && !moxplat::PlainTarget(graphics))
+    if (graphics && pen && !moxplat::PlainTarget(graphics, pen))
         return moxplat::StrokeLine(graphics, pen, x1, y1, x2, y2);
     moxplat::TargetLock lock(graphics);
     moxplat::PenDraw draw;
@@ -393,7 +393,7 @@ GpStatus WINGDIPAPI GdipDrawLineI(GpGraphics* graphics, GpPen* pen, INT x1, INT 
 
 GpStatus WINGDIPAPI GdipDrawRectangleI(GpGraphics* graphics, GpPen* pen, INT x, INT y, INT width, INT height)
 {
-    if (graphics && pen && !moxplat::PlainTarget(graphics))
+    if (graphics && pen && !moxplat::PlainTarget(graphics, pen))
         return width < 0 || height < 0 ? Ok : moxplat::StrokeRectangle(graphics, pen, x, y, width, height);
     moxplat::TargetLock lock(graphics);
     moxplat::PenDraw draw;

@@ -799,6 +799,16 @@ typedef LineJoin GpLineJoin;
 
 enum PenAlignment { PenAlignmentCenter = 0, PenAlignmentInset = 1 };
 
+enum PenType {
+    PenTypeSolidColor = BrushTypeSolidColor,
+    PenTypeHatchFill = BrushTypeHatchFill,
+    PenTypeTextureFill = BrushTypeTextureFill,
+    PenTypePathGradient = BrushTypePathGradient,
+    PenTypeLinearGradient = BrushTypeLinearGradient,
+    PenTypeUnknown = -1
+};
+typedef PenType GpPenType;
+
 enum PathPointType {
     PathPointTypeStart = 0,
     PathPointTypeLine = 1,
@@ -808,6 +818,26 @@ enum PathPointType {
     PathPointTypePathMarker = 0x20,
     PathPointTypeCloseSubpath = 0x80,
     PathPointTypeBezier3 = 3
+};
+
+enum CoordinateSpace { CoordinateSpaceWorld = 0, CoordinateSpacePage = 1, CoordinateSpaceDevice = 2 };
+typedef CoordinateSpace GpCoordinateSpace;
+
+enum ImageFlags {
+    ImageFlagsNone = 0,
+    ImageFlagsScalable = 0x0001,
+    ImageFlagsHasAlpha = 0x0002,
+    ImageFlagsHasTranslucent = 0x0004,
+    ImageFlagsPartiallyScalable = 0x0008,
+    ImageFlagsColorSpaceRGB = 0x0010,
+    ImageFlagsColorSpaceCMYK = 0x0020,
+    ImageFlagsColorSpaceGRAY = 0x0040,
+    ImageFlagsColorSpaceYCBCR = 0x0080,
+    ImageFlagsColorSpaceYCCK = 0x0100,
+    ImageFlagsHasRealDPI = 0x1000,
+    ImageFlagsHasRealPixelSize = 0x2000,
+    ImageFlagsReadOnly = 0x00010000,
+    ImageFlagsCaching = 0x00020000
 };
 
 typedef UINT GraphicsState;
@@ -822,6 +852,23 @@ public:
 
 typedef PointF GpPointF;
 typedef Point GpPoint;
+
+/// A path's points and their types, as GraphicsPath::GetPathData hands them out.
+class PathData {
+public:
+    PathData() : Count(0), Points(nullptr), Types(nullptr) {}
+    ~PathData()
+    {
+        delete[] Points;
+        delete[] Types;
+    }
+    PathData(const PathData&) = delete;
+    PathData& operator=(const PathData&) = delete;
+    INT Count;
+    PointF* Points;
+    BYTE* Types;
+};
+typedef PathData GpPathData;
 
 namespace DllExports {
 extern "C" {
@@ -1039,6 +1086,69 @@ MOXPLAT_API GpStatus WINGDIPAPI GdipGetPenStartCap(GpPen* pen, GpLineCap* startC
 MOXPLAT_API GpStatus WINGDIPAPI GdipSetPenEndCap(GpPen* pen, GpLineCap endCap);
 MOXPLAT_API GpStatus WINGDIPAPI GdipGetPenEndCap(GpPen* pen, GpLineCap* endCap);
 MOXPLAT_API GpStatus WINGDIPAPI GdipClonePen(GpPen* pen, GpPen** clonepen);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreatePen2(GpBrush* brush, REAL width, GpUnit unit, GpPen** pen);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetPenBrushFill(GpPen* pen, GpBrush* brush);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetPenBrushFill(GpPen* pen, GpBrush** brush);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetPenFillType(GpPen* pen, GpPenType* type);
+
+// Curves, several rectangles, coordinate spaces.
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawCurve(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPointF* points, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawCurveI(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPoint* points, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawCurve2(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPointF* points, INT count,
+                                               REAL tension);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawCurve2I(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPoint* points, INT count,
+                                                REAL tension);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawCurve3(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPointF* points, INT count,
+                                               INT offset, INT numberOfSegments, REAL tension);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawCurve3I(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPoint* points, INT count,
+                                                INT offset, INT numberOfSegments, REAL tension);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawClosedCurve(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPointF* points,
+                                                    INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawClosedCurveI(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPoint* points,
+                                                     INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawClosedCurve2(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPointF* points,
+                                                     INT count, REAL tension);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawClosedCurve2I(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPoint* points,
+                                                      INT count, REAL tension);
+MOXPLAT_API GpStatus WINGDIPAPI GdipFillClosedCurve(GpGraphics* graphics, GpBrush* brush, GDIPCONST GpPointF* points,
+                                                    INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipFillClosedCurveI(GpGraphics* graphics, GpBrush* brush, GDIPCONST GpPoint* points,
+                                                     INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipFillClosedCurve2(GpGraphics* graphics, GpBrush* brush, GDIPCONST GpPointF* points,
+                                                     INT count, REAL tension, GpFillMode fill);
+MOXPLAT_API GpStatus WINGDIPAPI GdipFillClosedCurve2I(GpGraphics* graphics, GpBrush* brush, GDIPCONST GpPoint* points,
+                                                      INT count, REAL tension, GpFillMode fill);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawBezierI(GpGraphics* graphics, GpPen* pen, INT x1, INT y1, INT x2, INT y2,
+                                                INT x3, INT y3, INT x4, INT y4);
+MOXPLAT_API GpStatus WINGDIPAPI GdipFillRectangles(GpGraphics* graphics, GpBrush* brush, GDIPCONST GpRectF* rects,
+                                                   INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipFillRectanglesI(GpGraphics* graphics, GpBrush* brush, GDIPCONST GpRect* rects,
+                                                    INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawRectangles(GpGraphics* graphics, GpPen* pen, GDIPCONST GpRectF* rects,
+                                                   INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawRectanglesI(GpGraphics* graphics, GpPen* pen, GDIPCONST GpRect* rects,
+                                                    INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetNearestColor(GpGraphics* graphics, ARGB* argb);
+MOXPLAT_API GpStatus WINGDIPAPI GdipResetPageTransform(GpGraphics* graphics);
+MOXPLAT_API GpStatus WINGDIPAPI GdipTransformPoints(GpGraphics* graphics, GpCoordinateSpace destSpace,
+                                                    GpCoordinateSpace srcSpace, GpPointF* points, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipTransformPointsI(GpGraphics* graphics, GpCoordinateSpace destSpace,
+                                                     GpCoordinateSpace srcSpace, GpPoint* points, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetPathData(GpPath* path, GpPathData* pathData);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateFromHWNDICM(HWND hwnd, GpGraphics** graphics);
+MOXPLAT_API GpStatus WINGDIPAPI GdipLoadImageFromFileICM(GDIPCONST WCHAR* filename, GpImage** image);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateBitmapFromFileICM(GDIPCONST WCHAR* filename, GpBitmap** bitmap);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetImageFlags(GpImage* image, UINT* flags);
+MOXPLAT_API GpStatus WINGDIPAPI GdipBitmapSetResolution(GpBitmap* bitmap, REAL xdpi, REAL ydpi);
+MOXPLAT_API GpStatus WINGDIPAPI GdipResetImageAttributes(GpImageAttributes* imageattr, ColorAdjustType type);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateLineBrushFromRectWithAngle(GDIPCONST GpRectF* rect, ARGB color1, ARGB color2,
+                                                                     REAL angle, BOOL isAngleScalable,
+                                                                     GpWrapMode wrapMode,
+                                                                     GpLineGradient** lineGradient);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateLineBrushFromRectWithAngleI(GDIPCONST GpRect* rect, ARGB color1, ARGB color2,
+                                                                      REAL angle, BOOL isAngleScalable,
+                                                                      GpWrapMode wrapMode,
+                                                                      GpLineGradient** lineGradient);
 
 }  // extern "C"
 }  // namespace DllExports
@@ -1095,6 +1205,13 @@ public:
         if (!image)
             DllExports::GdipDisposeImage(clone);
         return image;
+    }
+    /// ImageFlagsHasAlpha for formats with alpha, else ImageFlagsNone.
+    UINT GetFlags()
+    {
+        UINT flags = 0;
+        SetStatus(DllExports::GdipGetImageFlags(nativeImage, &flags));
+        return flags;
     }
     /// ImageTypeBitmap for every image here.
     ImageType GetType() const
@@ -1239,6 +1356,11 @@ public:
     {
         return SetStatus(DllExports::GdipBitmapSetPixel(static_cast<GpBitmap*>(nativeImage), x, y, color.GetValue()));
     }
+    /// The resolution the image is drawn at by the calls that take no size.
+    Status SetResolution(REAL xdpi, REAL ydpi)
+    {
+        return SetStatus(DllExports::GdipBitmapSetResolution(static_cast<GpBitmap*>(nativeImage), xdpi, ydpi));
+    }
     using Image::Clone;
     /// A copy of a block of the bitmap in the format; the caller deletes it.
     Bitmap* Clone(INT x, INT y, INT width, INT height, PixelFormat format)
@@ -1350,6 +1472,8 @@ public:
     {
         lastResult = DllExports::GdipCreatePen1(color.GetValue(), width, UnitWorld, &nativePen);
     }
+    /// A pen painting with the brush (a copy of it), width in pixels.
+    Pen(const Brush* brush, REAL width = 1.0f);
     ~Pen() { DllExports::GdipDeletePen(nativePen); }
     Pen(const Pen&) = delete;
     Pen& operator=(const Pen&) = delete;
@@ -1398,6 +1522,7 @@ protected:
 class Brush : public GdiplusBase {
 public:
     friend class Graphics;
+    friend class Pen;
 
     virtual ~Brush() { DllExports::GdipDeleteBrush(nativeBrush); }
     Brush(const Brush&) = delete;
@@ -2415,6 +2540,61 @@ public:
             DllExports::GdipDrawImageRect(nativeGraphics, image ? image->nativeImage : nullptr, x, y, width, height));
     }
     Status DrawImage(Image* image, const RectF& rect) { return DrawImage(image, rect.X, rect.Y, rect.Width, rect.Height); }
+    /// A cardinal spline through the points (tension 0.5 unless given; 0 gives straight lines).
+    Status DrawCurve(const Pen* pen, const PointF* points, INT count, REAL tension = 0.5f)
+    {
+        return SetStatus(DllExports::GdipDrawCurve2(nativeGraphics, pen ? pen->nativePen : nullptr, points, count, tension));
+    }
+    Status DrawCurve(const Pen* pen, const Point* points, INT count, REAL tension = 0.5f)
+    {
+        return SetStatus(DllExports::GdipDrawCurve2I(nativeGraphics, pen ? pen->nativePen : nullptr, points, count, tension));
+    }
+    Status DrawClosedCurve(const Pen* pen, const PointF* points, INT count, REAL tension = 0.5f)
+    {
+        return SetStatus(
+            DllExports::GdipDrawClosedCurve2(nativeGraphics, pen ? pen->nativePen : nullptr, points, count, tension));
+    }
+    Status DrawClosedCurve(const Pen* pen, const Point* points, INT count, REAL tension = 0.5f)
+    {
+        return SetStatus(
+            DllExports::GdipDrawClosedCurve2I(nativeGraphics, pen ? pen->nativePen : nullptr, points, count, tension));
+    }
+    Status FillClosedCurve(const Brush* brush, const PointF* points, INT count, FillMode fillMode = FillModeAlternate,
+                           REAL tension = 0.5f)
+    {
+        return SetStatus(DllExports::GdipFillClosedCurve2(nativeGraphics, brush ? brush->nativeBrush : nullptr, points,
+                                                          count, tension, fillMode));
+    }
+    Status FillClosedCurve(const Brush* brush, const Point* points, INT count, FillMode fillMode = FillModeAlternate,
+                           REAL tension = 0.5f)
+    {
+        return SetStatus(DllExports::GdipFillClosedCurve2I(nativeGraphics, brush ? brush->nativeBrush : nullptr, points,
+                                                           count, tension, fillMode));
+    }
+    Status FillRectangles(const Brush* brush, const RectF* rects, INT count)
+    {
+        return SetStatus(DllExports::GdipFillRectangles(nativeGraphics, brush ? brush->nativeBrush : nullptr, rects, count));
+    }
+    Status FillRectangles(const Brush* brush, const Rect* rects, INT count)
+    {
+        return SetStatus(DllExports::GdipFillRectanglesI(nativeGraphics, brush ? brush->nativeBrush : nullptr, rects, count));
+    }
+    Status DrawRectangles(const Pen* pen, const RectF* rects, INT count)
+    {
+        return SetStatus(DllExports::GdipDrawRectangles(nativeGraphics, pen ? pen->nativePen : nullptr, rects, count));
+    }
+    Status DrawRectangles(const Pen* pen, const Rect* rects, INT count)
+    {
+        return SetStatus(DllExports::GdipDrawRectanglesI(nativeGraphics, pen ? pen->nativePen : nullptr, rects, count));
+    }
+    Status TransformPoints(CoordinateSpace destSpace, CoordinateSpace srcSpace, PointF* pts, INT count) const
+    {
+        return SetStatus(DllExports::GdipTransformPoints(nativeGraphics, destSpace, srcSpace, pts, count));
+    }
+    Status TransformPoints(CoordinateSpace destSpace, CoordinateSpace srcSpace, Point* pts, INT count) const
+    {
+        return SetStatus(DllExports::GdipTransformPointsI(nativeGraphics, destSpace, srcSpace, pts, count));
+    }
     /// The box the text takes when drawn in layoutRect (wrapped at its width when it has one).
     Status MeasureString(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
                          const StringFormat* stringFormat, RectF* boundingBox, INT* codepointsFitted = nullptr,
@@ -2454,6 +2634,11 @@ protected:
     GpGraphics* nativeGraphics;
     mutable Status lastResult;
 };
+
+inline Pen::Pen(const Brush* brush, REAL width) : nativePen(nullptr), lastResult(Ok)
+{
+    lastResult = DllExports::GdipCreatePen2(brush ? brush->nativeBrush : nullptr, width, UnitWorld, &nativePen);
+}
 
 inline Bitmap::Bitmap(INT width, INT height, Graphics* target)
 {
