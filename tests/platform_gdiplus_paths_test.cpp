@@ -139,6 +139,40 @@ TEST(GdiplusPath, PiesAndArcsStartAndEndOnTheirRays)
     EXPECT_NEAR(start.X - 100, start.Y - 50, 0.05);
 }
 
+// Windows: what is added to an open figure joins it with a line unless it starts on the
+// figure's last point, which is not repeated; arcs are cut into quarter turns from their start
+// with the rest last, and need an ellipse with some size (gdiplus tests/graphicspath.c
+// test_line2, test_linei, test_arc).
+TEST(GdiplusPath, JoinedPiecesDropRepeatedPointsAndArcsTurnByQuarters)
+{
+    PathPtr lines = NewPath();
+    const PointF zigzag[5] = {PointF(0, 50), PointF(5, 45), PointF(0, 40), PointF(15, 35), PointF(0, 30)};
+    ASSERT_EQ(GdipAddPathLine2(lines.get(), zigzag, 3), Ok);
+    ASSERT_EQ(GdipAddPathLine2(lines.get(), zigzag + 2, 3), Ok);
+    EXPECT_EQ(PointsOf(lines.get()).size(), 5u);
+
+    PathPtr path = NewPath();
+    ASSERT_EQ(GdipAddPathLineI(path.get(), 5, 5, 6, 8), Ok);
+    ASSERT_EQ(GdipAddPathArc(path.get(), 100, 100, 500, 700, -80, 100), Ok);
+    const struct {
+        float x, y;
+        BYTE type;
+    } expected[] = {{409.92f, 110.20f, PathPointTypeLine}, {543.96f, 156.53f, PathPointTypeBezier},
+                    {625.80f, 346.22f, PathPointTypeBezier}, {592.71f, 533.88f, PathPointTypeBezier},
+                    {592.47f, 535.28f, PathPointTypeBezier}, {592.22f, 536.67f, PathPointTypeBezier},
+                    {591.96f, 538.06f, PathPointTypeBezier}};
+    const std::vector<PointF> points = PointsOf(path.get());
+    const std::vector<BYTE> types = TypesOf(path.get());
+    ASSERT_EQ(points.size(), 2 + std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        EXPECT_NEAR(points[i + 2].X, expected[i].x, 0.01) << "point " << i + 2;
+        EXPECT_NEAR(points[i + 2].Y, expected[i].y, 0.01) << "point " << i + 2;
+        EXPECT_EQ(types[i + 2], expected[i].type) << "point " << i + 2;
+    }
+    EXPECT_EQ(GdipAddPathArc(path.get(), 100, 100, 1, 0, 0, 90), InvalidParameter);
+    EXPECT_EQ(GdipAddPathArc(path.get(), 100, 100, -40, 1, 0, 90), InvalidParameter);
+}
+
 // Windows: Prepend applies the new operation first, Append last; a singular matrix cannot be
 // inverted and stays as it was; whole quarter turns are exact (MSDN Matrix::Scale,
 // Matrix::Invert; gdiplus tests/matrix.c).

@@ -29,6 +29,17 @@ BYTE Joining(PathImpl& path)
     return type;
 }
 
+// The first point of something added to the path: it starts a figure, or joins the open one
+// with a line, except that a point repeating the figure's last one is not added again
+// (gdiplus tests/graphicspath.c test_line2, test_linei, test_bezier).
+void AddFirst(PathImpl& path, double x, double y)
+{
+    if (!path.newFigure && !path.points.empty() && path.points.back().X == REAL(x) &&
+        path.points.back().Y == REAL(y))
+        return;
+    Add(path, x, y, Joining(path));
+}
+
 void CloseLast(PathImpl& path)
 {
     if (!path.types.empty())
@@ -52,19 +63,20 @@ void AppendArc(PathImpl& path, double x, double y, double w, double h, double st
 {
     sweep = std::clamp(sweep, -360.0, 360.0);
     const double rx = w / 2, ry = h / 2, cx = x + rx, cy = y + ry;
-    // At most a quarter turn per curve.
-    const int segments = std::max(1, int(std::ceil(std::fabs(sweep) / 90.0 - 1e-9)));
-    bool first = true;
+    // Quarter turns of the ellipse's parameter from the start, then what is left (gdiplus
+    // tests/graphicspath.c test_arc, test_linei).
+    const double tStart = ParameterOf(start, rx, ry), tEnd = ParameterOf(start + sweep, rx, ry);
+    const double span = tEnd - tStart, quarter = M_PI / 2;
+    const double step = span < 0 ? -quarter : quarter;
+    const int whole = int(std::fabs(span) / quarter + 1e-9);
+    const bool rest = std::fabs(span) - whole * quarter > 1e-9;
+    const int segments = whole + (rest ? 1 : 0);
+    AddFirst(path, cx + rx * std::cos(tStart), cy + ry * std::sin(tStart));
     for (int i = 0; i < segments; ++i) {
-        const double a1 = start + sweep * i / segments, a2 = start + sweep * (i + 1) / segments;
-        const double t1 = ParameterOf(a1, rx, ry), t2 = ParameterOf(a2, rx, ry);
+        const double t1 = tStart + step * i, t2 = i + 1 == segments ? tEnd : tStart + step * (i + 1);
         const double k = 4.0 / 3.0 * std::tan((t2 - t1) / 4);
         const double x1 = cx + rx * std::cos(t1), y1 = cy + ry * std::sin(t1);
         const double x2 = cx + rx * std::cos(t2), y2 = cy + ry * std::sin(t2);
-        if (first) {
-            Add(path, x1, y1, Joining(path));
-            first = false;
-        }
         Add(path, x1 - k * rx * std::sin(t1), y1 + k * ry * std::cos(t1), PathPointTypeBezier);
         Add(path, x2 + k * rx * std::sin(t2), y2 - k * ry * std::cos(t2), PathPointTypeBezier);
         Add(path, x2, y2, PathPointTypeBezier);
@@ -95,8 +107,12 @@ void AppendPie(PathImpl& path, double x, double y, double w, double h, double st
 
 void AppendLines(PathImpl& path, const PointF* points, int count)
 {
-    for (int i = 0; i < count; ++i)
-        Add(path, points[i].X, points[i].Y, i == 0 ? Joining(path) : BYTE(PathPointTypeLine));
+    for (int i = 0; i < count; ++i) {
+        if (i == 0)
+            AddFirst(path, points[i].X, points[i].Y);
+        else
+            Add(path, points[i].X, points[i].Y, PathPointTypeLine);
+    }
 }
 
 void AppendPolygon(PathImpl& path, const PointF* points, int count)
@@ -412,10 +428,11 @@ GpStatus WINGDIPAPI GdipAddPathEllipseI(GpPath* path, INT x, INT y, INT width, I
     return GdipAddPathEllipse(path, REAL(x), REAL(y), REAL(width), REAL(height));
 }
 
+// An arc needs an ellipse with some size (gdiplus tests/graphicspath.c test_arc).
 GpStatus WINGDIPAPI GdipAddPathArc(GpPath* path, REAL x, REAL y, REAL width, REAL height, REAL startAngle,
                                    REAL sweepAngle)
 {
-    if (!Finite({x, y, width, height, startAngle, sweepAngle}))
+    if (!Finite({x, y, width, height, startAngle, sweepAngle}) || width <= 0 || height <= 0)
         return InvalidParameter;
     return Build(path, [&](PathImpl& p) { moxplat::AppendArc(p, x, y, width, height, startAngle, sweepAngle); });
 }
