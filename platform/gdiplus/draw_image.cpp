@@ -226,7 +226,11 @@ Status DrawBitmap(GpGraphics* graphics, GpImage* image, double dstX, double dstY
     // Whole-pixel steps landing on pixel centres: nearest sampling gives the same, exactly.
     const bool exact = std::fabs(scaleX) == 1 && std::fabs(scaleY) == 1 && IsWhole(offsetX) && IsWhole(offsetY);
     pixman_image_set_filter(source.get(), exact ? PIXMAN_FILTER_NEAREST : PIXMAN_FILTER_BILINEAR, nullptr, 0);
-    pixman_image_composite32(PIXMAN_OP_OVER, source.get(), nullptr, target.get(), 0, 0, 0, 0, x0, y0, x1 - x0, y1 - y0);
+    // SourceCopy replaces the covered pixels, transparent ones included (gdiplus tests/image.c
+    // test_DrawImage_SourceCopy).
+    const pixman_op_t op =
+        moxplat::ToImpl(graphics)->state.compositing == CompositingModeSourceCopy ? PIXMAN_OP_SRC : PIXMAN_OP_OVER;
+    pixman_image_composite32(op, source.get(), nullptr, target.get(), 0, 0, 0, 0, x0, y0, x1 - x0, y1 - y0);
     return Ok;
 }
 
