@@ -444,3 +444,39 @@ TEST(GdiplusBrushes, PensKeepACopyOfTheirBrush)
     EXPECT_EQ(type, PenTypeSolidColor);
     GdipDeletePen(pen);
 }
+
+// Windows: RotateFlip turns clockwise by quarter turns, then mirrors left to right; a turn of
+// 90 or 270 degrees swaps the sizes (MSDN Image::RotateFlip, RotateFlipType; gdiplus
+// tests/image.c test_rotateflip).
+TEST(GdiplusBitmapGraphics, RotateFlipMovesEveryPixel)
+{
+    // A 3 x 2 image whose pixels are all different: value 10 * y + x.
+    const struct {
+        RotateFlipType type;
+        UINT width, height;
+        int rows[3][3]; // expected values, row by row
+    } cases[] = {
+        {RotateNoneFlipNone, 3, 2, {{0, 1, 2}, {10, 11, 12}}},
+        {Rotate90FlipNone, 2, 3, {{10, 0}, {11, 1}, {12, 2}}},
+        {Rotate180FlipNone, 3, 2, {{12, 11, 10}, {2, 1, 0}}},
+        {Rotate270FlipNone, 2, 3, {{2, 12}, {1, 11}, {0, 10}}},
+        {RotateNoneFlipX, 3, 2, {{2, 1, 0}, {12, 11, 10}}},
+        {RotateNoneFlipY, 3, 2, {{10, 11, 12}, {0, 1, 2}}},
+        {Rotate90FlipX, 2, 3, {{0, 10}, {1, 11}, {2, 12}}},
+    };
+    for (const auto& c : cases) {
+        Bitmap b(3, 2, PixelFormat24bppRGB);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 3; ++x)
+                b.SetPixel(x, y, Color(255, BYTE(10 * y + x), 0, 0));
+        ASSERT_EQ(b.RotateFlip(c.type), Ok) << "type " << c.type;
+        ASSERT_EQ(b.GetWidth(), c.width) << "type " << c.type;
+        ASSERT_EQ(b.GetHeight(), c.height) << "type " << c.type;
+        for (UINT y = 0; y < c.height; ++y)
+            for (UINT x = 0; x < c.width; ++x) {
+                Color got;
+                b.GetPixel(INT(x), INT(y), &got);
+                EXPECT_EQ(got.GetRed(), c.rows[y][x]) << "type " << c.type << " at " << x << "," << y;
+            }
+    }
+}

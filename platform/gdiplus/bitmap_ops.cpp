@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <utility>
+#include <vector>
 
 using namespace Gdiplus;
 using moxplat::BitmapImpl;
@@ -155,6 +157,61 @@ GpStatus WINGDIPAPI GdipCreateBitmapFromGraphics(INT width, INT height, GpGraphi
     if (!target || !bitmap)
         return InvalidParameter;
     return GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppPARGB, nullptr, bitmap);
+}
+
+// Turns the image clockwise by quarter turns, then mirrors it left to right when asked; the
+// pixels move into memory the bitmap owns (MSDN Image::RotateFlip, RotateFlipType).
+GpStatus WINGDIPAPI GdipImageRotateFlip(GpImage* image, RotateFlipType type)
+{
+    if (!IsImage(image) || type < RotateNoneFlipNone || type > Rotate270FlipX)
+        return InvalidParameter;
+    BitmapImpl* b = moxplat::ToImpl(image);
+    if (b->lock.active)
+        return WrongState;
+    const int turns = int(type) & 3;
+    const bool flip = (int(type) & 4) != 0;
+    const int w = b->width, h = b->height;
+    const int nw = turns % 2 ? h : w, nh = turns % 2 ? w : h;
+    const std::ptrdiff_t stride = moxplat::RowStride(nw, b->format);
+    const int bpp = moxplat::BytesPerPixel(b->format);
+    std::vector<std::uint8_t> pixels;
+    try {
+        pixels.assign(std::size_t(stride) * std::size_t(nh), 0);
+    } catch (const std::bad_alloc&) {
+        return OutOfMemory;
+    }
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            int dx = x, dy = y;
+            switch (turns) {
+            case 1:
+                dx = h - 1 - y;
+                dy = x;
+                break;
+            case 2:
+                dx = w - 1 - x;
+                dy = h - 1 - y;
+                break;
+            case 3:
+                dx = y;
+                dy = w - 1 - x;
+                break;
+            default:
+                break;
+            }
+            if (flip)
+                dx = nw - 1 - dx;
+            std::memcpy(pixels.data() + std::ptrdiff_t(dy) * stride + std::ptrdiff_t(dx) * bpp,
+                        b->Row(y) + std::ptrdiff_t(x) * bpp, std::size_t(bpp));
+        }
+    b->pixels = std::move(pixels);
+    b->origin = b->pixels.data();
+    b->stride = stride;
+    b->width = nw;
+    b->height = nh;
+    if (turns % 2)
+        std::swap(b->dpiX, b->dpiY);
+    return Ok;
 }
 
 GpStatus WINGDIPAPI GdipGetImageType(GpImage* image, ImageType* type)

@@ -840,6 +840,25 @@ enum ImageFlags {
     ImageFlagsCaching = 0x00020000
 };
 
+enum RotateFlipType {
+    RotateNoneFlipNone = 0,
+    Rotate90FlipNone = 1,
+    Rotate180FlipNone = 2,
+    Rotate270FlipNone = 3,
+    RotateNoneFlipX = 4,
+    Rotate90FlipX = 5,
+    Rotate180FlipX = 6,
+    Rotate270FlipX = 7,
+    RotateNoneFlipY = Rotate180FlipX,
+    Rotate90FlipY = Rotate270FlipX,
+    Rotate180FlipY = RotateNoneFlipX,
+    Rotate270FlipY = Rotate90FlipX,
+    RotateNoneFlipXY = Rotate180FlipNone,
+    Rotate90FlipXY = Rotate270FlipNone,
+    Rotate180FlipXY = RotateNoneFlipNone,
+    Rotate270FlipXY = Rotate90FlipNone
+};
+
 typedef UINT GraphicsState;
 typedef UINT GraphicsContainer;
 
@@ -1139,6 +1158,7 @@ MOXPLAT_API GpStatus WINGDIPAPI GdipCreateFromHWNDICM(HWND hwnd, GpGraphics** gr
 MOXPLAT_API GpStatus WINGDIPAPI GdipLoadImageFromFileICM(GDIPCONST WCHAR* filename, GpImage** image);
 MOXPLAT_API GpStatus WINGDIPAPI GdipCreateBitmapFromFileICM(GDIPCONST WCHAR* filename, GpBitmap** bitmap);
 MOXPLAT_API GpStatus WINGDIPAPI GdipGetImageFlags(GpImage* image, UINT* flags);
+MOXPLAT_API GpStatus WINGDIPAPI GdipImageRotateFlip(GpImage* image, RotateFlipType type);
 MOXPLAT_API GpStatus WINGDIPAPI GdipBitmapSetResolution(GpBitmap* bitmap, REAL xdpi, REAL ydpi);
 MOXPLAT_API GpStatus WINGDIPAPI GdipResetImageAttributes(GpImageAttributes* imageattr, ColorAdjustType type);
 MOXPLAT_API GpStatus WINGDIPAPI GdipCreateLineBrushFromRectWithAngle(GDIPCONST GpRectF* rect, ARGB color1, ARGB color2,
@@ -1205,6 +1225,11 @@ public:
         if (!image)
             DllExports::GdipDisposeImage(clone);
         return image;
+    }
+    /// Turns the image by quarter turns clockwise and mirrors it as the type says.
+    Status RotateFlip(RotateFlipType rotateFlipType)
+    {
+        return SetStatus(DllExports::GdipImageRotateFlip(nativeImage, rotateFlipType));
     }
     /// ImageFlagsHasAlpha for formats with alpha, else ImageFlagsNone.
     UINT GetFlags()
