@@ -89,8 +89,12 @@ GpStatus WINGDIPAPI GdipDrawCurve3(GpGraphics* graphics, GpPen* pen, GDIPCONST G
 GpStatus WINGDIPAPI GdipDrawCurve3I(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPoint* points, INT count, INT offset,
                                     INT numberOfSegments, REAL tension)
 {
-    if (!points || count <= 0)
+    // The integer forms copy the points first, and a negative count is taken as a huge
+    // allocation (gdiplus tests/graphics.c test_GdipDrawCurveI, test_GdipFillClosedCurveI).
+    if (!graphics || !pen || !points || count == 0)
         return InvalidParameter;
+    if (count < 0)
+        return OutOfMemory;
     try {
         const std::vector<PointF> f = moxplat::ToFloat(points, count);
         return GdipDrawCurve3(graphics, pen, f.data(), count, offset, numberOfSegments, tension);
@@ -110,6 +114,8 @@ GpStatus WINGDIPAPI GdipDrawCurve2(GpGraphics* graphics, GpPen* pen, GDIPCONST G
 GpStatus WINGDIPAPI GdipDrawCurve2I(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPoint* points, INT count,
                                     REAL tension)
 {
+    if (graphics && pen && points && count < 0)
+        return OutOfMemory;
     if (!graphics || !pen || !points || count < 2)
         return InvalidParameter;
     return GdipDrawCurve3I(graphics, pen, points, count, 0, count - 1, tension);
@@ -143,8 +149,12 @@ GpStatus WINGDIPAPI GdipDrawClosedCurve2(GpGraphics* graphics, GpPen* pen, GDIPC
 GpStatus WINGDIPAPI GdipDrawClosedCurve2I(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPoint* points, INT count,
                                           REAL tension)
 {
-    if (!points || count <= 0)
+    // The integer forms copy the points first, and a negative count is taken as a huge
+    // allocation (gdiplus tests/graphics.c test_GdipDrawCurveI, test_GdipFillClosedCurveI).
+    if (!graphics || !pen || !points || count == 0)
         return InvalidParameter;
+    if (count < 0)
+        return OutOfMemory;
     try {
         const std::vector<PointF> f = moxplat::ToFloat(points, count);
         return GdipDrawClosedCurve2(graphics, pen, f.data(), count, tension);
@@ -184,8 +194,12 @@ GpStatus WINGDIPAPI GdipFillClosedCurve2(GpGraphics* graphics, GpBrush* brush, G
 GpStatus WINGDIPAPI GdipFillClosedCurve2I(GpGraphics* graphics, GpBrush* brush, GDIPCONST GpPoint* points, INT count,
                                           REAL tension, GpFillMode fill)
 {
-    if (!points || count <= 0)
+    // The integer forms copy the points first, and a negative count is taken as a huge
+    // allocation (gdiplus tests/graphics.c test_GdipDrawCurveI, test_GdipFillClosedCurveI).
+    if (!graphics || !brush || !points || count == 0)
         return InvalidParameter;
+    if (count < 0)
+        return OutOfMemory;
     try {
         const std::vector<PointF> f = moxplat::ToFloat(points, count);
         return GdipFillClosedCurve2(graphics, brush, f.data(), count, tension, fill);
@@ -299,9 +313,10 @@ GpStatus WINGDIPAPI GdipTransformPoints(GpGraphics* graphics, GpCoordinateSpace 
         return Ok;
     double device[6];
     moxplat::DeviceTransform(graphics, device);
-    const double page = moxplat::PageFactor(graphics);
+    double kx, ky;
+    moxplat::PageFactors(graphics, &kx, &ky);
     const double toDevice[3][6] = {
-        {device[0], device[1], device[2], device[3], device[4], device[5]}, {page, 0, 0, page, 0, 0}, {1, 0, 0, 1, 0, 0}};
+        {device[0], device[1], device[2], device[3], device[4], device[5]}, {kx, 0, 0, ky, 0, 0}, {1, 0, 0, 1, 0, 0}};
     double fromDest[6], m[6];
     if (!moxplat::InvertAffine(toDevice[destSpace], fromDest))
         return InvalidParameter;

@@ -95,7 +95,10 @@ private:
     GraphicsImpl* g_;
 };
 
-// Device pixels per world unit of the page transform (page unit and scale).
+// The target's resolution: a bitmap's own, 96 DPI for device contexts.
+void GraphicsDpi(GpGraphics* g, double* x, double* y);
+// Device pixels per page unit across and down (page unit and scale at the target's DPI).
+void PageFactors(GpGraphics* g, double* kx, double* ky);
 double PageFactor(GpGraphics* g);
 // World-to-device transform of a Graphics: world transform, then page unit and scale.
 void DeviceTransform(GpGraphics* g, double out[6]);

@@ -35,12 +35,33 @@ inline std::uint8_t Mul255(unsigned x, unsigned y)
 
 } // namespace
 
+void GraphicsDpi(GpGraphics* graphics, double* x, double* y)
+{
+    // A bitmap's Graphics has the bitmap's resolution (gdiplus tests/graphics.c test_transform);
+    // device contexts are 96-DPI screens.
+    const GraphicsImpl* g = ToImpl(graphics);
+    *x = g->image ? g->image->dpiX : 96.0;
+    *y = g->image ? g->image->dpiY : 96.0;
+}
+
+void PageFactors(GpGraphics* graphics, double* kx, double* ky)
+{
+    const GraphicsImpl* g = ToImpl(graphics);
+    double dpiX, dpiY;
+    GraphicsDpi(graphics, &dpiX, &dpiY);
+    // Display and world units are device pixels; the others are lengths at the target's DPI.
+    const Unit unit = g->state.pageUnit == UnitDisplay ? UnitPixel : g->state.pageUnit;
+    const double perInchAt96 = UnitPixels(unit) / 96.0;
+    const bool length = unit != UnitPixel && unit != UnitWorld;
+    *kx = (length ? perInchAt96 * dpiX : 1.0) * g->state.pageScale;
+    *ky = (length ? perInchAt96 * dpiY : 1.0) * g->state.pageScale;
+}
+
 double PageFactor(GpGraphics* graphics)
 {
-    // Display and world units are device pixels on a 96-DPI target.
-    const GraphicsImpl* g = ToImpl(graphics);
-    const Unit unit = g->state.pageUnit == UnitDisplay ? UnitPixel : g->state.pageUnit;
-    return UnitPixels(unit) * g->state.pageScale;
+    double kx, ky;
+    PageFactors(graphics, &kx, &ky);
+    return kx;
 }
 
 bool TargetOf(GpGraphics* g, PixelSurface* out)
@@ -107,9 +128,10 @@ TargetLock::~TargetLock()
 void DeviceTransform(GpGraphics* g, double out[6])
 {
     const GraphicsImpl* impl = ToImpl(g);
-    const double k = PageFactor(g);
+    double kx, ky;
+    PageFactors(g, &kx, &ky);
     for (int i = 0; i < 6; ++i)
-        out[i] = impl->state.world[i] * k;
+        out[i] = impl->state.world[i] * (i % 2 ? ky : kx);
 }
 
 bool IsIdentityDevice(GpGraphics* g)
@@ -322,13 +344,20 @@ extern "C" GpStatus WINGDIPAPI GdipGetDpiX(GpGraphics* graphics, REAL* dpi)
 {
     if (!graphics || !dpi)
         return InvalidParameter;
-    *dpi = 96.0f;
+    double x, y;
+    moxplat::GraphicsDpi(graphics, &x, &y);
+    *dpi = REAL(x);
     return Ok;
 }
 
 extern "C" GpStatus WINGDIPAPI GdipGetDpiY(GpGraphics* graphics, REAL* dpi)
 {
-    return GdipGetDpiX(graphics, dpi);
+    if (!graphics || !dpi)
+        return InvalidParameter;
+    double x, y;
+    moxplat::GraphicsDpi(graphics, &x, &y);
+    *dpi = REAL(y);
+    return Ok;
 }
 
 // States are numbered across all Graphics, so one Graphics never restores another's.

@@ -197,15 +197,21 @@ GpStatus WINGDIPAPI GdipCreatePath(GpFillMode brushMode, GpPath** path)
 GpStatus WINGDIPAPI GdipCreatePath2(GDIPCONST GpPointF* points, GDIPCONST BYTE* types, INT count, GpFillMode fillMode,
                                     GpPath** path)
 {
-    if (!path)
+    // Missing arrays leave the out-pointer alone; no points at all is answered as a failed
+    // allocation; the first point always starts a figure, and a path of several points whose
+    // last one starts a figure is dropped whole (gdiplus tests/graphicspath.c test_createpath2).
+    if (!path || !points || !types)
         return InvalidParameter;
-    *path = nullptr;
-    if (!points || !types || count < 0)
-        return InvalidParameter;
+    if (count <= 0) {
+        *path = nullptr;
+        return OutOfMemory;
+    }
     const Status status = GdipCreatePath(fillMode, path);
     if (status != Ok)
         return status;
     PathImpl& p = *moxplat::ToImpl(*path);
+    if (count > 1 && (types[count - 1] & PathPointTypePathTypeMask) == PathPointTypeStart)
+        return Ok;
     try {
         p.points.assign(points, points + count);
         p.types.assign(types, types + count);
@@ -214,7 +220,8 @@ GpStatus WINGDIPAPI GdipCreatePath2(GDIPCONST GpPointF* points, GDIPCONST BYTE* 
         *path = nullptr;
         return OutOfMemory;
     }
-    p.newFigure = count == 0 || (types[count - 1] & PathPointTypeCloseSubpath);
+    p.types[0] = BYTE((p.types[0] & ~PathPointTypePathTypeMask) | PathPointTypeStart);
+    p.newFigure = (types[count - 1] & PathPointTypeCloseSubpath) != 0;
     return Ok;
 }
 

@@ -872,17 +872,11 @@ public:
 typedef PointF GpPointF;
 typedef Point GpPoint;
 
-/// A path's points and their types, as GraphicsPath::GetPathData hands them out.
+/// A path's points and their types, as GdipGetPathData fills them into the caller's arrays
+/// (which the caller allocates and frees).
 class PathData {
 public:
     PathData() : Count(0), Points(nullptr), Types(nullptr) {}
-    ~PathData()
-    {
-        delete[] Points;
-        delete[] Types;
-    }
-    PathData(const PathData&) = delete;
-    PathData& operator=(const PathData&) = delete;
     INT Count;
     PointF* Points;
     BYTE* Types;
