@@ -225,7 +225,10 @@ Status DrawBitmap(GpGraphics* graphics, GpImage* image, double dstX, double dstY
     pixman_image_set_repeat(source.get(), PIXMAN_REPEAT_NONE);
     // Whole-pixel steps landing on pixel centres: nearest sampling gives the same, exactly.
     const bool exact = std::fabs(scaleX) == 1 && std::fabs(scaleY) == 1 && IsWhole(offsetX) && IsWhole(offsetY);
-    pixman_image_set_filter(source.get(), exact ? PIXMAN_FILTER_NEAREST : PIXMAN_FILTER_BILINEAR, nullptr, 0);
+    // Nearest-neighbour interpolation, when a program asks for it, keeps pixels hard.
+    const bool nearest =
+        exact || moxplat::ToImpl(graphics)->state.interpolation == InterpolationModeNearestNeighbor;
+    pixman_image_set_filter(source.get(), nearest ? PIXMAN_FILTER_NEAREST : PIXMAN_FILTER_BILINEAR, nullptr, 0);
     // SourceCopy replaces the covered pixels, transparent ones included (gdiplus tests/image.c
     // test_DrawImage_SourceCopy).
     const pixman_op_t op =
