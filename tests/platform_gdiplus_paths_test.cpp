@@ -171,6 +171,7 @@ TEST(GdiplusPath, JoinedPiecesDropRepeatedPointsAndArcsTurnByQuarters)
     }
     EXPECT_EQ(GdipAddPathArc(path.get(), 100, 100, 1, 0, 0, 90), InvalidParameter);
     EXPECT_EQ(GdipAddPathArc(path.get(), 100, 100, -40, 1, 0, 90), InvalidParameter);
+    EXPECT_EQ(GdipAddPathPie(path.get(), 0, 0, 0, 60, -90, 24), InvalidParameter);
 }
 
 // Windows: Prepend applies the new operation first, Append last; a singular matrix cannot be

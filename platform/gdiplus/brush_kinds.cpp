@@ -351,12 +351,17 @@ GpStatus WINGDIPAPI GdipCreateLineBrushFromRectWithAngle(GDIPCONST GpRectF* rect
     if (!std::isfinite(rect->X) || !std::isfinite(rect->Y) || !std::isfinite(rect->Width) ||
         !std::isfinite(rect->Height) || !std::isfinite(angle))
         return InvalidParameter;
+    // Clamping is refused before the size is looked at, and wrap values beyond the enumeration
+    // are taken (and tile) (gdiplus tests/brush.c test_createLineBrushFromRectWithAngle).
+    if (wrapMode == WrapModeClamp)
+        return InvalidParameter;
     if (rect->Width == 0 || rect->Height == 0)
         return OutOfMemory;
     LineGradientImpl* impl = nullptr;
-    const Status status = moxplat::NewLine(color1, color2, wrapMode, lineGradient, &impl);
+    const Status status = moxplat::NewLine(color1, color2, WrapModeTile, lineGradient, &impl);
     if (status != Ok)
         return status;
+    impl->wrap = wrapMode;
     const double r = std::fmod(double(angle), 360.0) * (M_PI / 180.0);
     const double x = rect->X, y = rect->Y, w = rect->Width, h = rect->Height;
     // s(p) = a * x + b * y, then stretched so the corners span 0 to 1.

@@ -450,10 +450,11 @@ GpStatus WINGDIPAPI GdipAddPathArcI(GpPath* path, INT x, INT y, INT width, INT h
     return GdipAddPathArc(path, REAL(x), REAL(y), REAL(width), REAL(height), startAngle, sweepAngle);
 }
 
+// A pie, like an arc, needs an ellipse with some size (gdiplus tests/graphicspath.c test_addpie).
 GpStatus WINGDIPAPI GdipAddPathPie(GpPath* path, REAL x, REAL y, REAL width, REAL height, REAL startAngle,
                                    REAL sweepAngle)
 {
-    if (!Finite({x, y, width, height, startAngle, sweepAngle}))
+    if (!Finite({x, y, width, height, startAngle, sweepAngle}) || width <= 0 || height <= 0)
         return InvalidParameter;
     return Build(path, [&](PathImpl& p) { moxplat::AppendPie(p, x, y, width, height, startAngle, sweepAngle); });
 }
