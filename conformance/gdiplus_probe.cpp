@@ -359,10 +359,163 @@ void DibQueries()
     Print("dib/getpixel-outside", std::to_string(GetPixel(topDown.dc(), 7, 1) == CLR_INVALID));
 }
 
+// Path points as "x,y:type" with two decimals, so that the figures' construction is compared.
+std::string PathText(GpPath* path)
+{
+    INT count = 0;
+    DllExports::GdipGetPointCount(path, &count);
+    if (count <= 0)
+        return "empty";
+    std::vector<PointF> points(static_cast<std::size_t>(count));
+    std::vector<BYTE> types(static_cast<std::size_t>(count));
+    DllExports::GdipGetPathPoints(path, points.data(), count);
+    DllExports::GdipGetPathTypes(path, types.data(), count);
+    std::string out;
+    char item[64];
+    for (INT i = 0; i < count; ++i) {
+        std::snprintf(item, sizeof item, "%s%.2f,%.2f:%x", i ? " " : "", points[i].X, points[i].Y, unsigned(types[i]));
+        out += item;
+    }
+    return out;
+}
+
+void Paths()
+{
+    struct Case {
+        const char* name;
+        void (*build)(GpPath*);
+    } cases[] = {
+        {"ellipse", [](GpPath* p) { DllExports::GdipAddPathEllipse(p, 10, 100, 20, 50.5f); }},
+        {"arc-quarters",
+         [](GpPath* p) {
+             DllExports::GdipAddPathLineI(p, 5, 5, 6, 8);
+             DllExports::GdipAddPathArc(p, 100, 100, 500, 700, -80, 100);
+         }},
+        {"pie", [](GpPath* p) { DllExports::GdipAddPathPie(p, 0, 0, 100, 50, 30, 120); }},
+        {"rectangle-then-line",
+         [](GpPath* p) {
+             DllExports::GdipAddPathRectangleI(p, 1, 2, 3, 4);
+             DllExports::GdipAddPathLineI(p, 7, 11, 13, 17);
+             DllExports::GdipAddPathLineI(p, 13, 17, 20, 20);
+         }},
+        {"polygon",
+         [](GpPath* p) {
+             const Point pts[3] = {Point(0, 0), Point(10, 0), Point(5, 8)};
+             DllExports::GdipAddPathPolygonI(p, pts, 3);
+         }},
+    };
+    for (const Case& c : cases) {
+        GpPath* path = nullptr;
+        DllExports::GdipCreatePath(FillModeAlternate, &path);
+        c.build(path);
+        Print(std::string("path/") + c.name, PathText(path));
+        DllExports::GdipDeletePath(path);
+    }
+    GpPath* path = nullptr;
+    DllExports::GdipCreatePath(FillModeAlternate, &path);
+    Print("path/arc-empty-ellipse",
+          std::to_string(int(DllExports::GdipAddPathArc(path, 100, 100, 1, 0, 0, 90))));
+    DllExports::GdipDeletePath(path);
+}
+
+void Matrices()
+{
+    Matrix m;
+    m.Translate(10, 0);
+    m.Scale(2, 2);
+    m.Rotate(90, MatrixOrderAppend);
+    PointF p(1, 1);
+    m.TransformPoints(&p);
+    char out[64];
+    std::snprintf(out, sizeof out, "%.3f,%.3f", p.X, p.Y);
+    Print("matrix/translate-scale-rotate", out);
+    Matrix singular(1, 2, 2, 4, 5, 6);
+    Print("matrix/invert-singular", std::to_string(int(singular.Invert())));
+}
+
+// Shapes on a 32-bit ARGB bitmap, read back through GetPixel at points well inside or outside
+// them (edges are where rasterisers may differ).
+void BitmapGraphics()
+{
+    auto pixel = [](Bitmap& b, int x, int y) {
+        Color c;
+        b.GetPixel(x, y, &c);
+        char out[16];
+        std::snprintf(out, sizeof out, "%08x", unsigned(c.GetValue()));
+        return std::string(out);
+    };
+    Bitmap bitmap(40, 40, PixelFormat32bppARGB);
+    {
+        Graphics g(&bitmap);
+        g.Clear(Color(255, 255, 255, 255));
+        SolidBrush red(Color(255, 255, 0, 0));
+        g.FillEllipse(&red, 10, 10, 20, 20);
+        g.TranslateTransform(25, 0);
+        SolidBrush blue(Color(255, 0, 0, 255));
+        g.FillRectangle(&blue, 0, 30, 5, 5);
+        g.ResetTransform();
+        g.SetCompositingMode(CompositingModeSourceCopy);
+        SolidBrush half(Color(128, 0, 255, 0));
+        g.FillRectangle(&half, 0, 0, 5, 5);
+    }
+    Print("bitmap/ellipse-centre", pixel(bitmap, 20, 20));
+    Print("bitmap/ellipse-corner", pixel(bitmap, 11, 11));
+    Print("bitmap/translated-rect", pixel(bitmap, 27, 32));
+    Print("bitmap/untranslated-place", pixel(bitmap, 2, 32));
+    Print("bitmap/source-copy", pixel(bitmap, 2, 2));
+
+    Bitmap tile(2, 2, PixelFormat32bppARGB);
+    tile.SetPixel(0, 0, Color(0xFFFF0000));
+    tile.SetPixel(1, 0, Color(0xFF00FF00));
+    tile.SetPixel(0, 1, Color(0xFF0000FF));
+    tile.SetPixel(1, 1, Color(0xFFFFFF00));
+    TextureBrush texture(&tile);
+    Bitmap tiled(8, 8, PixelFormat32bppARGB);
+    {
+        Graphics g(&tiled);
+        g.FillRectangle(&texture, 1, 1, 6, 6);
+    }
+    Print("bitmap/texture-3-2", pixel(tiled, 3, 2));
+    Print("bitmap/texture-4-5", pixel(tiled, 4, 5));
+}
+
+void BitmapRules()
+{
+    alignas(4) static BYTE buffer[400];
+    for (INT stride : {12, 10, -8, 0}) {
+        GpBitmap* bitmap = reinterpret_cast<GpBitmap*>(buffer);
+        const Status status =
+            DllExports::GdipCreateBitmapFromScan0(10, 10, stride, PixelFormat24bppRGB, buffer + 200, &bitmap);
+        Print("scan0/stride" + std::to_string(stride),
+              std::to_string(int(status)) + (bitmap == reinterpret_cast<GpBitmap*>(buffer) ? " untouched" : ""));
+        if (status == Ok)
+            DllExports::GdipDisposeImage(bitmap);
+    }
+    BYTE pargb[8] = {0x62, 0x77, 0x99, 0x77, 0x62, 0x77, 0x99, 0};
+    GpBitmap* bitmap = nullptr;
+    DllExports::GdipCreateBitmapFromScan0(2, 1, 8, PixelFormat32bppPARGB, pargb, &bitmap);
+    ARGB a = 0, b = 0;
+    DllExports::GdipBitmapGetPixel(bitmap, 0, 0, &a);
+    DllExports::GdipBitmapGetPixel(bitmap, 1, 0, &b);
+    char out[32];
+    std::snprintf(out, sizeof out, "%08x %08x", unsigned(a), unsigned(b));
+    Print("pargb/read-as-argb", out);
+    DllExports::GdipDisposeImage(bitmap);
+    alignas(8) static char notAnImage[256];
+    Print("dispose/not-an-image",
+          std::to_string(int(DllExports::GdipDisposeImage(reinterpret_cast<GpImage*>(notAnImage)))));
+}
+
 } // namespace
 
 int main()
 {
+    // Before start-up, GDI+ refuses to make objects.
+    GpPen* early = nullptr;
+    Print("startup/pen-before", std::to_string(int(DllExports::GdipCreatePen1(0xFF000000, 1, UnitPixel, &early))));
+    if (early)
+        DllExports::GdipDeletePen(early);
+
     GdiplusStartupInput input;
     ULONG_PTR token = 0;
     if (GdiplusStartup(&token, &input, nullptr) != Ok) {
@@ -375,6 +528,10 @@ int main()
     Texts();
     Images();
     DibQueries();
+    Paths();
+    Matrices();
+    BitmapGraphics();
+    BitmapRules();
     GdiplusShutdown(token);
     return 0;
 }

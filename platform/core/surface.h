@@ -27,6 +27,7 @@ struct PixelSurface {
     int colorCount = 0;
     std::uint32_t masks[3] = {0xff0000u, 0x00ff00u, 0x0000ffu};
     bool monochromeDDB = false;
+    bool alpha = false; // 32 bits only: the fourth byte is premultiplied alpha (a GDI+ bitmap's)
 };
 
 // The surface a device context draws into: the 24-bit DIB section selected into a memory DC, or

@@ -19,19 +19,19 @@ std::uint32_t Premultiplied(ARGB argb)
     return a << 24 | channel((argb >> 16) & 0xFF) << 16 | channel((argb >> 8) & 0xFF) << 8 | channel(argb & 0xFF);
 }
 
-pixman_color_t PixmanColor(ARGB argb)
+} // namespace
+
+pixman_color_t PixmanColorOf(ARGB argb)
 {
     const std::uint32_t p = Premultiplied(argb);
     auto wide = [](std::uint32_t c) { return std::uint16_t(c << 8 | c); };
     return pixman_color_t{wide((p >> 16) & 0xFF), wide((p >> 8) & 0xFF), wide(p & 0xFF), wide(p >> 24)};
 }
 
-} // namespace
-
 pixman_image_t* BrushSource(const GpBrush* brush)
 {
     if (const SolidFillImpl* solid = AsSolid(brush)) {
-        const pixman_color_t colour = PixmanColor(solid->color);
+        const pixman_color_t colour = PixmanColorOf(solid->color);
         return pixman_image_create_solid_fill(&colour);
     }
     const HatchImpl* hatch = AsHatch(brush);
@@ -82,6 +82,8 @@ extern "C" {
 
 GpStatus WINGDIPAPI GdipCreateSolidFill(ARGB color, GpSolidFill** brush)
 {
+    if (!moxplat::GdiplusReady())
+        return moxplat::NotInitialized(brush);
     if (!brush)
         return InvalidParameter;
     auto* impl = new (std::nothrow) moxplat::SolidFillImpl;
@@ -103,6 +105,8 @@ GpStatus WINGDIPAPI GdipGetSolidFillColor(GpSolidFill* brush, ARGB* color)
 
 GpStatus WINGDIPAPI GdipCreateHatchBrush(GpHatchStyle hatchstyle, ARGB forecol, ARGB backcol, GpHatch** brush)
 {
+    if (!moxplat::GdiplusReady())
+        return moxplat::NotInitialized(brush);
     if (!brush)
         return InvalidParameter;
     *brush = nullptr;
@@ -153,6 +157,14 @@ GpStatus WINGDIPAPI GdipDeleteBrush(GpBrush* brush)
     }
     if (const moxplat::HatchImpl* hatch = moxplat::AsHatch(brush)) {
         delete hatch;
+        return Ok;
+    }
+    if (const moxplat::LineGradientImpl* line = moxplat::AsLine(brush)) {
+        delete line;
+        return Ok;
+    }
+    if (const moxplat::TextureImpl* texture = moxplat::AsTexture(brush)) {
+        delete texture;
         return Ok;
     }
     return InvalidParameter;

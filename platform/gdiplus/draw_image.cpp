@@ -152,6 +152,18 @@ Status DrawBitmap(GpGraphics* graphics, GpImage* image, double dstX, double dstY
     if (dstW == 0 || dstH == 0 || srcW == 0 || srcH == 0)
         return Ok;
 
+    // Scales and translations of the world move the destination box; rotations and shears
+    // of images are not drawn here.
+    double m[6];
+    moxplat::DeviceTransform(graphics, m);
+    if (m[1] != 0 || m[2] != 0)
+        return NotImplemented;
+    dstX = dstX * m[0] + m[4];
+    dstY = dstY * m[3] + m[5];
+    dstW *= m[0];
+    dstH *= m[3];
+
+    moxplat::TargetLock lock(graphics);
     moxplat::PixelSurface surface;
     if (!moxplat::TargetOf(graphics, &surface))
         return Ok; // a device context without pixels: nothing to draw into
@@ -168,7 +180,8 @@ Status DrawBitmap(GpGraphics* graphics, GpImage* image, double dstX, double dstY
     // One source pixel per destination pixel, on pixel centres: no filtering needed.
     const bool unscaled = ax.srcSize == ax.dstSize && ay.srcSize == ay.dstSize;
     const bool aligned = unscaled && IsWhole(ax.src - ax.dst) && IsWhole(ay.src - ay.dst);
-    if (aligned && ax.srcSize > 0 && ay.srcSize > 0 && !key && b.format == PixelFormat24bppRGB) {
+    if (aligned && ax.srcSize > 0 && ay.srcSize > 0 && !key && b.format == PixelFormat24bppRGB &&
+        surface.bitsPerPixel == 24) {
         CopyRows(b, surface, x0, x1, y0, y1, int(ax.src - ax.dst), int(ay.src - ay.dst));
         return Ok;
     }
@@ -212,8 +225,15 @@ Status DrawBitmap(GpGraphics* graphics, GpImage* image, double dstX, double dstY
     pixman_image_set_repeat(source.get(), PIXMAN_REPEAT_NONE);
     // Whole-pixel steps landing on pixel centres: nearest sampling gives the same, exactly.
     const bool exact = std::fabs(scaleX) == 1 && std::fabs(scaleY) == 1 && IsWhole(offsetX) && IsWhole(offsetY);
-    pixman_image_set_filter(source.get(), exact ? PIXMAN_FILTER_NEAREST : PIXMAN_FILTER_BILINEAR, nullptr, 0);
-    pixman_image_composite32(PIXMAN_OP_OVER, source.get(), nullptr, target.get(), 0, 0, 0, 0, x0, y0, x1 - x0, y1 - y0);
+    // Nearest-neighbour interpolation, when a program asks for it, keeps pixels hard.
+    const bool nearest =
+        exact || moxplat::ToImpl(graphics)->state.interpolation == InterpolationModeNearestNeighbor;
+    pixman_image_set_filter(source.get(), nearest ? PIXMAN_FILTER_NEAREST : PIXMAN_FILTER_BILINEAR, nullptr, 0);
+    // SourceCopy replaces the covered pixels, transparent ones included (gdiplus tests/image.c
+    // test_DrawImage_SourceCopy).
+    const pixman_op_t op =
+        moxplat::ToImpl(graphics)->state.compositing == CompositingModeSourceCopy ? PIXMAN_OP_SRC : PIXMAN_OP_OVER;
+    pixman_image_composite32(op, source.get(), nullptr, target.get(), 0, 0, 0, 0, x0, y0, x1 - x0, y1 - y0);
     return Ok;
 }
 
@@ -227,12 +247,31 @@ extern "C" GpStatus WINGDIPAPI GdipDrawImageI(GpGraphics* graphics, GpImage* ima
     if (!graphics || !image)
         return InvalidParameter;
     const BitmapImpl& b = *moxplat::ToImpl(image);
-    // 96 DPI everywhere: the natural size is the pixel size.
-    return DrawBitmap(graphics, image, x, y, b.width, b.height, 0, 0, b.width, b.height, nullptr);
+    // The natural size: pixels at the image's resolution, on a 96-DPI target.
+    return DrawBitmap(graphics, image, x, y, b.width * 96.0 / b.dpiX, b.height * 96.0 / b.dpiY, 0, 0, b.width,
+                      b.height, nullptr);
 }
 
 extern "C" GpStatus WINGDIPAPI GdipDrawImageRectI(GpGraphics* graphics, GpImage* image, INT x, INT y, INT width,
                                                   INT height)
+{
+    if (!graphics || !image)
+        return InvalidParameter;
+    const BitmapImpl& b = *moxplat::ToImpl(image);
+    return DrawBitmap(graphics, image, x, y, width, height, 0, 0, b.width, b.height, nullptr);
+}
+
+extern "C" GpStatus WINGDIPAPI GdipDrawImage(GpGraphics* graphics, GpImage* image, REAL x, REAL y)
+{
+    if (!graphics || !image)
+        return InvalidParameter;
+    const BitmapImpl& b = *moxplat::ToImpl(image);
+    return DrawBitmap(graphics, image, x, y, b.width * 96.0 / b.dpiX, b.height * 96.0 / b.dpiY, 0, 0, b.width,
+                      b.height, nullptr);
+}
+
+extern "C" GpStatus WINGDIPAPI GdipDrawImageRect(GpGraphics* graphics, GpImage* image, REAL x, REAL y, REAL width,
+                                                 REAL height)
 {
     if (!graphics || !image)
         return InvalidParameter;

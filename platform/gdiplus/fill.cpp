@@ -60,7 +60,7 @@ void FillRow(std::uint8_t* d, std::size_t bytes, const RowPattern& p)
 
 bool FillTranslucent(const PixelSurface& surface, const GpBrush* brush, const PixelBox& box)
 {
-    if (box.Empty() || !surface.bits)
+    if (box.Empty() || !surface.bits || surface.bitsPerPixel != 24 || !(AsSolid(brush) || AsHatch(brush)))
         return false;
     pixman_image_t* source = BrushSource(brush);
     if (!source)

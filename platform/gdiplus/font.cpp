@@ -74,6 +74,8 @@ extern "C" {
 GpStatus WINGDIPAPI GdipCreateFontFamilyFromName(GDIPCONST WCHAR* name, GpFontCollection* fontCollection,
                                                  GpFontFamily** fontFamily)
 {
+    if (!moxplat::GdiplusReady())
+        return moxplat::NotInitialized(fontFamily);
     (void)fontCollection; // only the installed fonts exist here
     if (!fontFamily)
         return InvalidParameter;
@@ -104,6 +106,8 @@ GpStatus WINGDIPAPI GdipDeleteFontFamily(GpFontFamily* fontFamily)
 
 GpStatus WINGDIPAPI GdipCreateFont(GDIPCONST GpFontFamily* fontFamily, REAL emSize, INT style, Unit unit, GpFont** font)
 {
+    if (!moxplat::GdiplusReady())
+        return moxplat::NotInitialized(font);
     if (!font)
         return InvalidParameter;
     *font = nullptr;
@@ -149,6 +153,8 @@ GpStatus WINGDIPAPI GdipGetFontStyle(GpFont* font, INT* style)
 
 GpStatus WINGDIPAPI GdipCreateStringFormat(INT formatAttributes, LANGID language, GpStringFormat** format)
 {
+    if (!moxplat::GdiplusReady())
+        return moxplat::NotInitialized(format);
     if (!format)
         return InvalidParameter;
     auto* impl = new (std::nothrow) moxplat::StringFormatImpl;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "surface.h"
@@ -22,15 +23,54 @@ using Gdiplus::GpImageAttributes;
 using Gdiplus::GpPen;
 using Gdiplus::GpSolidFill;
 using Gdiplus::GpStringFormat;
+using Gdiplus::GpLineGradient;
+using Gdiplus::GpMatrix;
+using Gdiplus::GpPath;
+using Gdiplus::GpTexture;
 
 // pixman's image type, declared here so that users of this header need not see pixman.h.
 typedef union pixman_image pixman_image_t;
 
 namespace moxplat {
 
-// A Graphics draws into whatever its device context shows at the time of each call.
+// True while a GdiplusStartup is active; object-making calls answer GdiplusNotInitialized otherwise.
+bool GdiplusReady();
+
+// The answer of an object-making call made while GDI+ is not started: a null object.
+template <typename T> Gdiplus::Status NotInitialized(T** out)
+{
+    if (out)
+        *out = nullptr;
+    return Gdiplus::GdiplusNotInitialized;
+}
+
+struct BitmapImpl;
+
+// A Graphics draws into whatever its device context shows at the time of each call, or into a
+// bitmap. It carries the drawing state programs set: world transform, page unit and scale, and
+// the quality modes.
 struct GraphicsImpl : GpGraphics {
     HDC hdc = nullptr;
+    HWND hwnd = nullptr;         // the window whose DC this Graphics got, released with it
+    BitmapImpl* image = nullptr; // a bitmap target instead of a DC
+
+    struct State {
+        double world[6] = {1, 0, 0, 1, 0, 0}; // m11 m12 m21 m22 dx dy
+        Gdiplus::Unit pageUnit = Gdiplus::UnitDisplay;
+        Gdiplus::REAL pageScale = 1;
+        Gdiplus::SmoothingMode smoothing = Gdiplus::SmoothingModeNone;
+        Gdiplus::InterpolationMode interpolation = Gdiplus::InterpolationModeBilinear;
+        Gdiplus::PixelOffsetMode pixelOffset = Gdiplus::PixelOffsetModeNone;
+        Gdiplus::CompositingMode compositing = Gdiplus::CompositingModeSourceOver;
+        Gdiplus::CompositingQuality compositingQuality = Gdiplus::CompositingQualityDefault;
+        Gdiplus::TextRenderingHint textHint = Gdiplus::TextRenderingHintSystemDefault;
+    } state;
+    std::vector<std::pair<UINT, State>> saved; // GdipSaveGraphics, oldest first
+
+    // A 32-bit ARGB bitmap target is drawn premultiplied in `scratch` and converted back when
+    // the call ends (TargetLock).
+    std::vector<std::uint8_t> scratch;
+    bool scratchActive = false;
 };
 
 inline GraphicsImpl* ToImpl(GpGraphics* g)
@@ -39,16 +79,37 @@ inline GraphicsImpl* ToImpl(GpGraphics* g)
 }
 
 // The surface a Graphics draws into now; false when it has none (the call then draws nothing).
-inline bool TargetOf(GpGraphics* g, PixelSurface* out)
-{
-    // GDI+ over a DC draws into 24-bit pixels only; other depths are refused, not misread.
-    return g && SurfaceOfDC(ToImpl(g)->hdc, out) && out->bitsPerPixel == 24;
-}
+// A DC's surface, or a bitmap's pixels of 24 or 32 bits; an ARGB bitmap is handed out
+// premultiplied, so a call that draws holds a TargetLock around its use.
+bool TargetOf(GpGraphics* g, PixelSurface* out);
+
+// Writes a premultiplied ARGB target back into its bitmap when the drawing call ends.
+class TargetLock {
+public:
+    explicit TargetLock(GpGraphics* g) : g_(g ? ToImpl(g) : nullptr) {}
+    ~TargetLock();
+    TargetLock(const TargetLock&) = delete;
+    TargetLock& operator=(const TargetLock&) = delete;
+
+private:
+    GraphicsImpl* g_;
+};
+
+// The target's resolution: a bitmap's own, 96 DPI for device contexts.
+void GraphicsDpi(GpGraphics* g, double* x, double* y);
+// Device pixels per page unit across and down (page unit and scale at the target's DPI).
+void PageFactors(GpGraphics* g, double* kx, double* ky);
+double PageFactor(GpGraphics* g);
+// World-to-device transform of a Graphics: world transform, then page unit and scale.
+void DeviceTransform(GpGraphics* g, double out[6]);
+// True when the device transform is the identity (drawing then keeps its integer pixel rules).
+bool IsIdentityDevice(GpGraphics* g);
 
 // A pixman image over the surface's own pixels (PIXMAN_r8g8b8: blue, green, red bytes), so that
 // composites land in place. A bottom-up surface is wrapped with a negative row stride. Null when
 // the surface is empty or its stride is not a whole number of 32-bit words. Release it with
 // pixman_image_unref; the surface must outlive it.
+// 32-bit surfaces are wrapped as x8r8g8b8, or a8r8g8b8 when their fourth byte is alpha.
 pixman_image_t* WrapSurface(const PixelSurface& surface);
 
 // --- Images ----------------------------------------------------------------------------------
@@ -58,6 +119,10 @@ pixman_image_t* WrapSurface(const PixelSurface& surface);
 // bitmap's own `pixels`, or a caller's block that the bitmap only refers to (a bitmap made over
 // existing pixels; the caller keeps that memory alive).
 struct BitmapImpl : GpBitmap {
+    // First, so that a handle to something else is told apart before anything else is read.
+    static constexpr std::uint32_t kTag = 0x42544d50;
+    std::uint32_t tag = kTag;
+    Gdiplus::REAL dpiX = 96, dpiY = 96; // GdipBitmapSetResolution; sets the size DrawImage gives
     int width = 0;
     int height = 0;
     Gdiplus::PixelFormat format = PixelFormat24bppRGB;

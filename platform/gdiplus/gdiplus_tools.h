@@ -7,8 +7,11 @@
 #include <cstdint>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 #include "gdiplus_internal.h"
+
+typedef struct pixman_color pixman_color_t;
 
 namespace moxplat {
 
@@ -17,7 +20,72 @@ struct PenImpl : GpPen {
     Gdiplus::REAL width = 1.0f;
     Gdiplus::Unit unit = Gdiplus::UnitWorld;
     Gdiplus::DashStyle dash = Gdiplus::DashStyleSolid;
+    Gdiplus::LineJoin join = Gdiplus::LineJoinMiter;
+    Gdiplus::LineCap startCap = Gdiplus::LineCapFlat;
+    Gdiplus::LineCap endCap = Gdiplus::LineCapFlat;
+    GpBrush* brush = nullptr; // the pen's own copy of a brush it paints with, when not one colour
 };
+
+// An affine matrix as GDI+ keeps it: m11 m12 m21 m22 dx dy, points mapping as [x y 1] * M.
+struct MatrixImpl : GpMatrix {
+    Gdiplus::REAL m[6] = {1, 0, 0, 1, 0, 0};
+};
+
+inline MatrixImpl* ToImpl(GpMatrix* m)
+{
+    return static_cast<MatrixImpl*>(m);
+}
+inline const MatrixImpl* ToImpl(const GpMatrix* m)
+{
+    return static_cast<const MatrixImpl*>(m);
+}
+
+// out = a * b (a applied first), in double precision.
+void MultiplyAffine(const double a[6], const double b[6], double out[6]);
+// False for a singular matrix.
+bool InvertAffine(const double m[6], double out[6]);
+// m becomes op * m (prepend: op applied first) or m * op (append).
+void ApplyOrder(double m[6], const double op[6], Gdiplus::MatrixOrder order);
+
+// A path as GDI+ keeps it: points with their PathPointType bytes.
+struct PathImpl : GpPath {
+    std::vector<Gdiplus::PointF> points;
+    std::vector<BYTE> types;
+    Gdiplus::FillMode fill = Gdiplus::FillModeAlternate;
+    bool newFigure = true; // the next point starts a figure
+};
+
+inline PathImpl* ToImpl(GpPath* p)
+{
+    return static_cast<PathImpl*>(p);
+}
+inline const PathImpl* ToImpl(const GpPath* p)
+{
+    return static_cast<const PathImpl*>(p);
+}
+
+// Fills the path's figures (each closed) with the brush, or outlines them with the pen, through
+// the Graphics' transform, smoothing, pixel offset and compositing modes.
+Gdiplus::Status FillPathWith(GpGraphics* graphics, const GpBrush* brush, const PathImpl& path);
+Gdiplus::Status StrokePathWith(GpGraphics* graphics, const PenImpl* pen, const PathImpl& path);
+
+// True when a Graphics maps world coordinates 1:1 onto pixels, composites OVER and does not
+// anti-alias: the integer calls then keep their exact pixel rules; otherwise they go through the
+// path calls below.
+bool PlainTarget(GpGraphics* graphics);
+bool PlainTarget(GpGraphics* graphics, const GpPen* pen);
+Gdiplus::Status StrokeLine(GpGraphics* graphics, GpPen* pen, double x1, double y1, double x2, double y2);
+Gdiplus::Status StrokeRectangle(GpGraphics* graphics, GpPen* pen, double x, double y, double w, double h);
+Gdiplus::Status FillRectangleShape(GpGraphics* graphics, GpBrush* brush, double x, double y, double w, double h);
+
+// Path building shared by the path and shape calls: arcs as GDI+ places them (angles measured
+// on the ellipse's bounding box), ellipses as four Bézier curves from the rightmost point.
+void AppendArc(PathImpl& path, double x, double y, double w, double h, double start, double sweep);
+void AppendEllipse(PathImpl& path, double x, double y, double w, double h);
+void AppendPie(PathImpl& path, double x, double y, double w, double h, double start, double sweep);
+void AppendLines(PathImpl& path, const Gdiplus::PointF* points, int count);
+void AppendPolygon(PathImpl& path, const Gdiplus::PointF* points, int count);
+void AppendRectangle(PathImpl& path, double x, double y, double w, double h);
 
 inline const PenImpl* ToImpl(const GpPen* p)
 {
@@ -28,12 +96,31 @@ inline PenImpl* ToImpl(GpPen* p)
     return static_cast<PenImpl*>(p);
 }
 
-// Both brush kinds start with their kind, so a GpBrush handle tells which one it is.
-enum class BrushKind : std::uint32_t { Solid = 0x53464c4c, Hatch = 0x48415443 };
+// Every brush kind starts with its kind, so a GpBrush handle tells which one it is.
+enum class BrushKind : std::uint32_t { Solid = 0x53464c4c, Hatch = 0x48415443, Line = 0x4c494e45, Texture = 0x54455854 };
 
 struct SolidFillImpl : GpSolidFill {
     BrushKind kind = BrushKind::Solid;
     Gdiplus::ARGB color = 0;
+};
+
+// Colours blend from color1 where t = 0 to color2 where t = 1, t being a linear function of the
+// world position: t = a * x + b * y + c.
+struct LineGradientImpl : GpLineGradient {
+    BrushKind kind = BrushKind::Line;
+    Gdiplus::ARGB colors[2] = {};
+    Gdiplus::RectF rect;
+    Gdiplus::WrapMode wrap = Gdiplus::WrapModeTile;
+    double t[3] = {1, 0, 0};
+};
+
+// A premultiplied copy of an image, repeated by its wrap mode and placed by its transform.
+struct TextureImpl : GpTexture {
+    BrushKind kind = BrushKind::Texture;
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> pixels; // premultiplied a8r8g8b8, rows of width
+    Gdiplus::WrapMode wrap = Gdiplus::WrapModeTile;
+    double transform[6] = {1, 0, 0, 1, 0, 0};
 };
 
 struct HatchImpl : GpHatch {
@@ -43,7 +130,8 @@ struct HatchImpl : GpHatch {
     Gdiplus::ARGB back = 0;
 };
 
-static_assert(std::is_standard_layout<SolidFillImpl>::value && std::is_standard_layout<HatchImpl>::value,
+static_assert(std::is_standard_layout<SolidFillImpl>::value && std::is_standard_layout<HatchImpl>::value &&
+                  std::is_standard_layout<LineGradientImpl>::value,
               "a brush's kind must sit at the start of the object");
 
 inline BrushKind KindOf(const GpBrush* b)
@@ -59,6 +147,27 @@ inline const HatchImpl* AsHatch(const GpBrush* b)
 {
     return b && KindOf(b) == BrushKind::Hatch ? static_cast<const HatchImpl*>(static_cast<const GpHatch*>(b)) : nullptr;
 }
+inline const LineGradientImpl* AsLine(const GpBrush* b)
+{
+    return b && KindOf(b) == BrushKind::Line
+               ? static_cast<const LineGradientImpl*>(static_cast<const GpLineGradient*>(b))
+               : nullptr;
+}
+inline const TextureImpl* AsTexture(const GpBrush* b)
+{
+    return b && KindOf(b) == BrushKind::Texture ? static_cast<const TextureImpl*>(static_cast<const GpTexture*>(b))
+                                                : nullptr;
+}
+inline bool IsBrush(const GpBrush* b)
+{
+    if (!b)
+        return false;
+    const BrushKind k = KindOf(b);
+    return k == BrushKind::Solid || k == BrushKind::Hatch || k == BrushKind::Line || k == BrushKind::Texture;
+}
+
+// pixman's colour for a GDI+ one (premultiplied, 16 bits a channel).
+pixman_color_t PixmanColorOf(Gdiplus::ARGB argb);
 
 struct TextLayouts;
 
@@ -115,6 +224,8 @@ std::uint32_t HatchPixel(Gdiplus::ARGB fore, Gdiplus::ARGB back, std::uint8_t co
 // A pixman source painting with the brush: a solid colour, or the hatch tile repeated from the
 // surface origin. Null for an unknown brush. Release with pixman_image_unref.
 pixman_image_t* BrushSource(const GpBrush* brush);
+// The same for a Graphics: gradient and texture brushes follow its transform and pixel offset.
+pixman_image_t* BrushSource(const GpBrush* brush, GpGraphics* graphics);
 
 // UTF-8 of `count` wide characters (UTF-32 on this platform). Characters that are not Unicode
 // scalar values become U+FFFD; NULs are dropped.

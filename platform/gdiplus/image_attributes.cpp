@@ -37,6 +37,8 @@ namespace DllExports {
 
 extern "C" GpStatus WINGDIPAPI GdipCreateImageAttributes(GpImageAttributes** imageattr)
 {
+    if (!moxplat::GdiplusReady())
+        return moxplat::NotInitialized(imageattr);
     if (!imageattr)
         return InvalidParameter;
     *imageattr = new (std::nothrow) moxplat::ImageAttributesImpl;
@@ -60,6 +62,15 @@ extern "C" GpStatus WINGDIPAPI GdipSetImageAttributesColorKeys(GpImageAttributes
     key.enabled = enableFlag != FALSE;
     key.low = enableFlag ? colorLow : 0;
     key.high = enableFlag ? colorHigh : 0;
+    return Ok;
+}
+
+// Drops what was set for that adjustment type: here, its colour key.
+extern "C" GpStatus WINGDIPAPI GdipResetImageAttributes(GpImageAttributes* imageattr, ColorAdjustType type)
+{
+    if (!imageattr || type < ColorAdjustTypeDefault || type >= ColorAdjustTypeCount)
+        return InvalidParameter;
+    moxplat::ToImpl(imageattr)->keys[type] = moxplat::ImageAttributesImpl::ColorKey();
     return Ok;
 }
 

@@ -132,6 +132,8 @@ namespace DllExports {
 
 extern "C" GpStatus WINGDIPAPI GdipCreateBitmapFromFile(GDIPCONST WCHAR* filename, GpBitmap** bitmap)
 {
+    if (!moxplat::GdiplusReady())
+        return moxplat::NotInitialized(bitmap);
     if (!bitmap)
         return InvalidParameter;
     *bitmap = nullptr;

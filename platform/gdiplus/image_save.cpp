@@ -241,6 +241,8 @@ extern "C" GpStatus WINGDIPAPI GdipSaveImageToFile(GpImage* image, GDIPCONST WCH
 // does not have; it is ignored. Anything that is not a 24-bit DIB section is InvalidParameter.
 extern "C" GpStatus WINGDIPAPI GdipCreateBitmapFromHBITMAP(HBITMAP hbm, HPALETTE hpal, GpBitmap** bitmap)
 {
+    if (!moxplat::GdiplusReady())
+        return moxplat::NotInitialized(bitmap);
     (void)hpal;
     if (!hbm || !bitmap)
         return InvalidParameter;

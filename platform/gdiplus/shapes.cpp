@@ -301,6 +301,8 @@ void Paint(const PenDraw& draw, Coverage& mask)
 // one per tile row. Returns false for a brush with any transparency, which pixman composites.
 bool FillOpaque(const PixelSurface& surface, const GpBrush* brush, const PixelBox& box)
 {
+    if (surface.bitsPerPixel != 24)
+        return false;
     static const std::vector<std::uint8_t> kSolidTile(64, 0xFF);
     ARGB fore = 0, back = 0;
     const std::uint8_t* tile = nullptr;
@@ -364,6 +366,9 @@ extern "C" {
 
 GpStatus WINGDIPAPI GdipDrawLineI(GpGraphics* graphics, GpPen* pen, INT x1, INT y1, INT x2, INT y2)
 {
+    if (graphics && pen && !moxplat::PlainTarget(graphics, pen))
+        return moxplat::StrokeLine(graphics, pen, x1, y1, x2, y2);
+    moxplat::TargetLock lock(graphics);
     moxplat::PenDraw draw;
     bool drawIt = false;
     const Status status = moxplat::PreparePen(graphics, pen, &draw, &drawIt);
@@ -388,6 +393,9 @@ GpStatus WINGDIPAPI GdipDrawLineI(GpGraphics* graphics, GpPen* pen, INT x1, INT 
 
 GpStatus WINGDIPAPI GdipDrawRectangleI(GpGraphics* graphics, GpPen* pen, INT x, INT y, INT width, INT height)
 {
+    if (graphics && pen && !moxplat::PlainTarget(graphics, pen))
+        return width < 0 || height < 0 ? Ok : moxplat::StrokeRectangle(graphics, pen, x, y, width, height);
+    moxplat::TargetLock lock(graphics);
     moxplat::PenDraw draw;
     bool drawIt = false;
     const Status status = moxplat::PreparePen(graphics, pen, &draw, &drawIt);
@@ -437,6 +445,9 @@ GpStatus WINGDIPAPI GdipFillRectangleI(GpGraphics* graphics, GpBrush* brush, INT
 {
     if (!graphics || !brush)
         return InvalidParameter;
+    if (!moxplat::PlainTarget(graphics) || !(moxplat::AsSolid(brush) || moxplat::AsHatch(brush)))
+        return width <= 0 || height <= 0 ? Ok : moxplat::FillRectangleShape(graphics, brush, x, y, width, height);
+    moxplat::TargetLock lock(graphics);
     moxplat::PixelSurface surface;
     if (!moxplat::TargetOf(graphics, &surface) || surface.width <= 0 || surface.height <= 0)
         return Ok;

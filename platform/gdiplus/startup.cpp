@@ -1,5 +1,6 @@
-// GDI+ start-up and memory. Nothing in this stand-in needs global set-up, so start-up only hands
-// out tokens; the functions work before it as well (a host that forgets it still draws).
+// GDI+ start-up and memory. Start-ups are counted: while none is active, the functions that make
+// objects fail with GdiplusNotInitialized as on Windows, so that a program loading its images too
+// early sees the failure it relies on to load them again later.
 #include "gdiplus_internal.h"
 #include "text_stack.h"
 
@@ -9,6 +10,7 @@
 namespace {
 
 std::atomic<ULONG_PTR> g_nextToken{1};
+std::atomic<int> g_activeStartups{0};
 
 Gdiplus::Status WINAPI NotificationHook(ULONG_PTR* token)
 {
@@ -21,6 +23,15 @@ Gdiplus::Status WINAPI NotificationHook(ULONG_PTR* token)
 VOID WINAPI NotificationUnhook(ULONG_PTR) {}
 
 } // namespace
+
+namespace moxplat {
+
+bool GdiplusReady()
+{
+    return g_activeStartups.load() > 0;
+}
+
+} // namespace moxplat
 
 namespace Gdiplus {
 
@@ -41,6 +52,7 @@ extern "C" Status WINAPI GdiplusStartup(ULONG_PTR* token, const GdiplusStartupIn
         output->NotificationUnhook = input->SuppressBackgroundThread ? NotificationUnhook : nullptr;
     }
     *token = g_nextToken++;
+    ++g_activeStartups;
     return Ok;
 }
 
@@ -48,6 +60,9 @@ extern "C" Status WINAPI GdiplusStartup(ULONG_PTR* token, const GdiplusStartupIn
 // host which shuts GDI+ down after drawing text ends without leaks.
 extern "C" VOID WINAPI GdiplusShutdown(ULONG_PTR)
 {
+    int active = g_activeStartups.load();
+    while (active > 0 && !g_activeStartups.compare_exchange_weak(active, active - 1)) {
+    }
     moxplat::ReleaseTextStack();
 }
 

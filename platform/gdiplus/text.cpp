@@ -284,6 +284,7 @@ GpStatus WINGDIPAPI GdipDrawString(GpGraphics* graphics, GDIPCONST WCHAR* string
         return InvalidParameter;
 
     const std::size_t count = length == -1 ? std::char_traits<WCHAR>::length(string) : std::size_t(length);
+    moxplat::TargetLock lock(graphics);
     moxplat::PixelSurface surface;
     if (count == 0 || rect.Width < 0 || rect.Height < 0 || !moxplat::TargetOf(graphics, &surface) ||
         surface.width <= 0 || surface.height <= 0)
@@ -373,6 +374,79 @@ GpStatus WINGDIPAPI GdipDrawString(GpGraphics* graphics, GDIPCONST WCHAR* string
         return InvalidParameter;
     moxplat::CompositeOver(surface, source, box, mask.data(), stride);
     pixman_image_unref(source);
+    return Ok;
+}
+
+} // extern "C"
+} // namespace DllExports
+} // namespace Gdiplus
+
+namespace Gdiplus {
+namespace DllExports {
+extern "C" {
+
+// The box the text takes laid out as GdipDrawString lays it out: its lines' width plus the
+// padding at both ends, and their height; wrapped at the box's width when it has one. With a
+// box height, the lines that do not fit are not counted.
+GpStatus WINGDIPAPI GdipMeasureString(GpGraphics* graphics, GDIPCONST WCHAR* string, INT length,
+                                      GDIPCONST GpFont* font, GDIPCONST RectF* layoutRect,
+                                      GDIPCONST GpStringFormat* stringFormat, RectF* boundingBox,
+                                      INT* codepointsFitted, INT* linesFilled)
+{
+    if (!graphics || !string || !font || !layoutRect || !boundingBox || length < -1)
+        return InvalidParameter;
+    const RectF rect = *layoutRect;
+    if (!std::isfinite(rect.X) || !std::isfinite(rect.Y) || !std::isfinite(rect.Width) || !std::isfinite(rect.Height))
+        return InvalidParameter;
+    const std::size_t count = length == -1 ? std::char_traits<WCHAR>::length(string) : std::size_t(length);
+    *boundingBox = RectF(rect.X, rect.Y, 0, 0);
+    if (codepointsFitted)
+        *codepointsFitted = 0;
+    if (linesFilled)
+        *linesFilled = 0;
+    const std::string text = moxplat::WideToUtf8(string, count);
+    if (text.empty())
+        return Ok;
+    const double padding = std::min(moxplat::ToImpl(font)->pixelSize, moxplat::kMaxPixelSize) / 6;
+    const bool wrap = rect.Width > 0;
+    const double lineWidth = rect.Width - 2 * padding;
+    if (wrap && lineWidth < 0.5)
+        return Ok;
+    PangoLayout* layout = moxplat::LayoutFor(moxplat::ToImpl(font), text);
+    if (!layout)
+        return OutOfMemory;
+    const StringAlignment align = stringFormat ? moxplat::ToImpl(stringFormat)->align : StringAlignmentNear;
+    if (wrap) {
+        pango_layout_set_width(layout, int(std::min<double>(lineWidth, moxplat::kMaxLayoutWidth) * PANGO_SCALE));
+        pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
+    } else {
+        pango_layout_set_width(layout, -1);
+    }
+    PangoRectangle ink, logical;
+    pango_layout_get_extents(layout, &ink, &logical);
+    int lines = pango_layout_get_line_count(layout);
+    double height = double(logical.height) / PANGO_SCALE;
+    if (rect.Height > 0 && height > rect.Height && lines > 0) {
+        // Whole lines only.
+        const double lineHeight = height / lines;
+        lines = std::max(1, int(rect.Height / lineHeight));
+        height = lines * lineHeight;
+    }
+    const double width = double(logical.width) / PANGO_SCALE + 2 * padding;
+    double x = rect.X;
+    if (wrap && align == StringAlignmentCenter)
+        x = rect.X + (rect.Width - width) / 2;
+    else if (wrap && align == StringAlignmentFar)
+        x = rect.X + rect.Width - width;
+    else if (!wrap && align == StringAlignmentCenter)
+        x = rect.X - width / 2;
+    else if (!wrap && align == StringAlignmentFar)
+        x = rect.X - width;
+    *boundingBox = RectF(REAL(x), rect.Y, REAL(width), REAL(height));
+    if (codepointsFitted)
+        *codepointsFitted = INT(count);
+    if (linesFilled)
+        *linesFilled = lines;
     return Ok;
 }
 

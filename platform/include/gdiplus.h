@@ -179,7 +179,141 @@ typedef DWORD ARGB;
 class Color {
 public:
     enum : ARGB { Black = 0xFF000000, White = 0xFFFFFFFF, Red = 0xFFFF0000, Green = 0xFF008000, Blue = 0xFF0000FF,
-                  Magenta = 0xFFFF00FF, Transparent = 0x00FFFFFF };
+                  Magenta = 0xFFFF00FF, Transparent = 0x00FFFFFF,
+                  AliceBlue = 0xFFF0F8FF,
+                  AntiqueWhite = 0xFFFAEBD7,
+                  Aqua = 0xFF00FFFF,
+                  Aquamarine = 0xFF7FFFD4,
+                  Azure = 0xFFF0FFFF,
+                  Beige = 0xFFF5F5DC,
+                  Bisque = 0xFFFFE4C4,
+                  BlanchedAlmond = 0xFFFFEBCD,
+                  BlueViolet = 0xFF8A2BE2,
+                  Brown = 0xFFA52A2A,
+                  BurlyWood = 0xFFDEB887,
+                  CadetBlue = 0xFF5F9EA0,
+                  Chartreuse = 0xFF7FFF00,
+                  Chocolate = 0xFFD2691E,
+                  Coral = 0xFFFF7F50,
+                  CornflowerBlue = 0xFF6495ED,
+                  Cornsilk = 0xFFFFF8DC,
+                  Crimson = 0xFFDC143C,
+                  Cyan = 0xFF00FFFF,
+                  DarkBlue = 0xFF00008B,
+                  DarkCyan = 0xFF008B8B,
+                  DarkGoldenrod = 0xFFB8860B,
+                  DarkGray = 0xFFA9A9A9,
+                  DarkGreen = 0xFF006400,
+                  DarkKhaki = 0xFFBDB76B,
+                  DarkMagenta = 0xFF8B008B,
+                  DarkOliveGreen = 0xFF556B2F,
+                  DarkOrange = 0xFFFF8C00,
+                  DarkOrchid = 0xFF9932CC,
+                  DarkRed = 0xFF8B0000,
+                  DarkSalmon = 0xFFE9967A,
+                  DarkSeaGreen = 0xFF8FBC8B,
+                  DarkSlateBlue = 0xFF483D8B,
+                  DarkSlateGray = 0xFF2F4F4F,
+                  DarkTurquoise = 0xFF00CED1,
+                  DarkViolet = 0xFF9400D3,
+                  DeepPink = 0xFFFF1493,
+                  DeepSkyBlue = 0xFF00BFFF,
+                  DimGray = 0xFF696969,
+                  DodgerBlue = 0xFF1E90FF,
+                  Firebrick = 0xFFB22222,
+                  FloralWhite = 0xFFFFFAF0,
+                  ForestGreen = 0xFF228B22,
+                  Fuchsia = 0xFFFF00FF,
+                  Gainsboro = 0xFFDCDCDC,
+                  GhostWhite = 0xFFF8F8FF,
+                  Gold = 0xFFFFD700,
+                  Goldenrod = 0xFFDAA520,
+                  Gray = 0xFF808080,
+                  GreenYellow = 0xFFADFF2F,
+                  Honeydew = 0xFFF0FFF0,
+                  HotPink = 0xFFFF69B4,
+                  IndianRed = 0xFFCD5C5C,
+                  Indigo = 0xFF4B0082,
+                  Ivory = 0xFFFFFFF0,
+                  Khaki = 0xFFF0E68C,
+                  Lavender = 0xFFE6E6FA,
+                  LavenderBlush = 0xFFFFF0F5,
+                  LawnGreen = 0xFF7CFC00,
+                  LemonChiffon = 0xFFFFFACD,
+                  LightBlue = 0xFFADD8E6,
+                  LightCoral = 0xFFF08080,
+                  LightCyan = 0xFFE0FFFF,
+                  LightGoldenrodYellow = 0xFFFAFAD2,
+                  LightGray = 0xFFD3D3D3,
+                  LightGreen = 0xFF90EE90,
+                  LightPink = 0xFFFFB6C1,
+                  LightSalmon = 0xFFFFA07A,
+                  LightSeaGreen = 0xFF20B2AA,
+                  LightSkyBlue = 0xFF87CEFA,
+                  LightSlateGray = 0xFF778899,
+                  LightSteelBlue = 0xFFB0C4DE,
+                  LightYellow = 0xFFFFFFE0,
+                  Lime = 0xFF00FF00,
+                  LimeGreen = 0xFF32CD32,
+                  Linen = 0xFFFAF0E6,
+                  Maroon = 0xFF800000,
+                  MediumAquamarine = 0xFF66CDAA,
+                  MediumBlue = 0xFF0000CD,
+                  MediumOrchid = 0xFFBA55D3,
+                  MediumPurple = 0xFF9370DB,
+                  MediumSeaGreen = 0xFF3CB371,
+                  MediumSlateBlue = 0xFF7B68EE,
+                  MediumSpringGreen = 0xFF00FA9A,
+                  MediumTurquoise = 0xFF48D1CC,
+                  MediumVioletRed = 0xFFC71585,
+                  MidnightBlue = 0xFF191970,
+                  MintCream = 0xFFF5FFFA,
+                  MistyRose = 0xFFFFE4E1,
+                  Moccasin = 0xFFFFE4B5,
+                  NavajoWhite = 0xFFFFDEAD,
+                  Navy = 0xFF000080,
+                  OldLace = 0xFFFDF5E6,
+                  Olive = 0xFF808000,
+                  OliveDrab = 0xFF6B8E23,
+                  Orange = 0xFFFFA500,
+                  OrangeRed = 0xFFFF4500,
+                  Orchid = 0xFFDA70D6,
+                  PaleGoldenrod = 0xFFEEE8AA,
+                  PaleGreen = 0xFF98FB98,
+                  PaleTurquoise = 0xFFAFEEEE,
+                  PaleVioletRed = 0xFFDB7093,
+                  PapayaWhip = 0xFFFFEFD5,
+                  PeachPuff = 0xFFFFDAB9,
+                  Peru = 0xFFCD853F,
+                  Pink = 0xFFFFC0CB,
+                  Plum = 0xFFDDA0DD,
+                  PowderBlue = 0xFFB0E0E6,
+                  Purple = 0xFF800080,
+                  RosyBrown = 0xFFBC8F8F,
+                  RoyalBlue = 0xFF4169E1,
+                  SaddleBrown = 0xFF8B4513,
+                  Salmon = 0xFFFA8072,
+                  SandyBrown = 0xFFF4A460,
+                  SeaGreen = 0xFF2E8B57,
+                  SeaShell = 0xFFFFF5EE,
+                  Sienna = 0xFFA0522D,
+                  Silver = 0xFFC0C0C0,
+                  SkyBlue = 0xFF87CEEB,
+                  SlateBlue = 0xFF6A5ACD,
+                  SlateGray = 0xFF708090,
+                  Snow = 0xFFFFFAFA,
+                  SpringGreen = 0xFF00FF7F,
+                  SteelBlue = 0xFF4682B4,
+                  Tan = 0xFFD2B48C,
+                  Teal = 0xFF008080,
+                  Thistle = 0xFFD8BFD8,
+                  Tomato = 0xFFFF6347,
+                  Turquoise = 0xFF40E0D0,
+                  Violet = 0xFFEE82EE,
+                  Wheat = 0xFFF5DEB3,
+                  WhiteSmoke = 0xFFF5F5F5,
+                  Yellow = 0xFFFFFF00,
+                  YellowGreen = 0xFF9ACD32 };
     enum { AlphaShift = 24, RedShift = 16, GreenShift = 8, BlueShift = 0 };
 
     /// Opaque black.
@@ -558,6 +692,481 @@ MOXPLAT_API GpStatus WINGDIPAPI GdipGetStringFormatAlign(GpStringFormat* format,
 }
 }  // namespace DllExports
 
+// --- Paths, matrices, gradient and texture brushes, graphics state --------------------------
+
+class GpPath {};
+class GpMatrix {};
+class GpLineGradient : public GpBrush {};
+class GpTexture : public GpBrush {};
+
+enum FillMode { FillModeAlternate = 0, FillModeWinding = 1 };
+typedef FillMode GpFillMode;
+
+enum MatrixOrder { MatrixOrderPrepend = 0, MatrixOrderAppend = 1 };
+
+enum WrapMode { WrapModeTile = 0, WrapModeTileFlipX = 1, WrapModeTileFlipY = 2, WrapModeTileFlipXY = 3, WrapModeClamp = 4 };
+typedef WrapMode GpWrapMode;
+
+enum LinearGradientMode {
+    LinearGradientModeHorizontal = 0,
+    LinearGradientModeVertical = 1,
+    LinearGradientModeForwardDiagonal = 2,
+    LinearGradientModeBackwardDiagonal = 3
+};
+
+enum BrushType {
+    BrushTypeSolidColor = 0,
+    BrushTypeHatchFill = 1,
+    BrushTypeTextureFill = 2,
+    BrushTypePathGradient = 3,
+    BrushTypeLinearGradient = 4
+};
+typedef BrushType GpBrushType;
+
+enum ImageType { ImageTypeUnknown = 0, ImageTypeBitmap = 1, ImageTypeMetafile = 2 };
+
+enum QualityMode { QualityModeInvalid = -1, QualityModeDefault = 0, QualityModeLow = 1, QualityModeHigh = 2 };
+
+enum SmoothingMode {
+    SmoothingModeInvalid = QualityModeInvalid,
+    SmoothingModeDefault = QualityModeDefault,
+    SmoothingModeHighSpeed = QualityModeLow,
+    SmoothingModeHighQuality = QualityModeHigh,
+    SmoothingModeNone = 3,
+    SmoothingModeAntiAlias = 4,
+    SmoothingModeAntiAlias8x4 = SmoothingModeAntiAlias,
+    SmoothingModeAntiAlias8x8 = 5
+};
+
+enum InterpolationMode {
+    InterpolationModeInvalid = QualityModeInvalid,
+    InterpolationModeDefault = QualityModeDefault,
+    InterpolationModeLowQuality = QualityModeLow,
+    InterpolationModeHighQuality = QualityModeHigh,
+    InterpolationModeBilinear = 3,
+    InterpolationModeBicubic = 4,
+    InterpolationModeNearestNeighbor = 5,
+    InterpolationModeHighQualityBilinear = 6,
+    InterpolationModeHighQualityBicubic = 7
+};
+
+enum PixelOffsetMode {
+    PixelOffsetModeInvalid = QualityModeInvalid,
+    PixelOffsetModeDefault = QualityModeDefault,
+    PixelOffsetModeHighSpeed = QualityModeLow,
+    PixelOffsetModeHighQuality = QualityModeHigh,
+    PixelOffsetModeNone = 3,
+    PixelOffsetModeHalf = 4
+};
+
+enum CompositingMode { CompositingModeSourceOver = 0, CompositingModeSourceCopy = 1 };
+
+enum CompositingQuality {
+    CompositingQualityInvalid = QualityModeInvalid,
+    CompositingQualityDefault = QualityModeDefault,
+    CompositingQualityHighSpeed = QualityModeLow,
+    CompositingQualityHighQuality = QualityModeHigh,
+    CompositingQualityGammaCorrected = 3,
+    CompositingQualityAssumeLinear = 4
+};
+
+enum TextRenderingHint {
+    TextRenderingHintSystemDefault = 0,
+    TextRenderingHintSingleBitPerPixelGridFit = 1,
+    TextRenderingHintSingleBitPerPixel = 2,
+    TextRenderingHintAntiAliasGridFit = 3,
+    TextRenderingHintAntiAlias = 4,
+    TextRenderingHintClearTypeGridFit = 5
+};
+
+enum LineCap {
+    LineCapFlat = 0,
+    LineCapSquare = 1,
+    LineCapRound = 2,
+    LineCapTriangle = 3,
+    LineCapNoAnchor = 0x10,
+    LineCapSquareAnchor = 0x11,
+    LineCapRoundAnchor = 0x12,
+    LineCapDiamondAnchor = 0x13,
+    LineCapArrowAnchor = 0x14,
+    LineCapCustom = 0xff,
+    LineCapAnchorMask = 0xf0
+};
+typedef LineCap GpLineCap;
+
+enum LineJoin { LineJoinMiter = 0, LineJoinBevel = 1, LineJoinRound = 2, LineJoinMiterClipped = 3 };
+typedef LineJoin GpLineJoin;
+
+enum PenAlignment { PenAlignmentCenter = 0, PenAlignmentInset = 1 };
+
+enum PenType {
+    PenTypeSolidColor = BrushTypeSolidColor,
+    PenTypeHatchFill = BrushTypeHatchFill,
+    PenTypeTextureFill = BrushTypeTextureFill,
+    PenTypePathGradient = BrushTypePathGradient,
+    PenTypeLinearGradient = BrushTypeLinearGradient,
+    PenTypeUnknown = -1
+};
+typedef PenType GpPenType;
+
+enum PathPointType {
+    PathPointTypeStart = 0,
+    PathPointTypeLine = 1,
+    PathPointTypeBezier = 3,
+    PathPointTypePathTypeMask = 0x07,
+    PathPointTypeDashMode = 0x10,
+    PathPointTypePathMarker = 0x20,
+    PathPointTypeCloseSubpath = 0x80,
+    PathPointTypeBezier3 = 3
+};
+
+enum CoordinateSpace { CoordinateSpaceWorld = 0, CoordinateSpacePage = 1, CoordinateSpaceDevice = 2 };
+typedef CoordinateSpace GpCoordinateSpace;
+
+enum ImageFlags {
+    ImageFlagsNone = 0,
+    ImageFlagsScalable = 0x0001,
+    ImageFlagsHasAlpha = 0x0002,
+    ImageFlagsHasTranslucent = 0x0004,
+    ImageFlagsPartiallyScalable = 0x0008,
+    ImageFlagsColorSpaceRGB = 0x0010,
+    ImageFlagsColorSpaceCMYK = 0x0020,
+    ImageFlagsColorSpaceGRAY = 0x0040,
+    ImageFlagsColorSpaceYCBCR = 0x0080,
+    ImageFlagsColorSpaceYCCK = 0x0100,
+    ImageFlagsHasRealDPI = 0x1000,
+    ImageFlagsHasRealPixelSize = 0x2000,
+    ImageFlagsReadOnly = 0x00010000,
+    ImageFlagsCaching = 0x00020000
+};
+
+enum RotateFlipType {
+    RotateNoneFlipNone = 0,
+    Rotate90FlipNone = 1,
+    Rotate180FlipNone = 2,
+    Rotate270FlipNone = 3,
+    RotateNoneFlipX = 4,
+    Rotate90FlipX = 5,
+    Rotate180FlipX = 6,
+    Rotate270FlipX = 7,
+    RotateNoneFlipY = Rotate180FlipX,
+    Rotate90FlipY = Rotate270FlipX,
+    Rotate180FlipY = RotateNoneFlipX,
+    Rotate270FlipY = Rotate90FlipX,
+    RotateNoneFlipXY = Rotate180FlipNone,
+    Rotate90FlipXY = Rotate270FlipNone,
+    Rotate180FlipXY = RotateNoneFlipNone,
+    Rotate270FlipXY = Rotate90FlipNone
+};
+
+typedef UINT GraphicsState;
+typedef UINT GraphicsContainer;
+
+class SizeF {
+public:
+    SizeF() : Width(0), Height(0) {}
+    SizeF(REAL width, REAL height) : Width(width), Height(height) {}
+    REAL Width, Height;
+};
+
+typedef PointF GpPointF;
+typedef Point GpPoint;
+
+/// A path's points and their types, as GdipGetPathData fills them into the caller's arrays
+/// (which the caller allocates and frees).
+class PathData {
+public:
+    PathData() : Count(0), Points(nullptr), Types(nullptr) {}
+    INT Count;
+    PointF* Points;
+    BYTE* Types;
+};
+typedef PathData GpPathData;
+
+namespace DllExports {
+extern "C" {
+
+// Images.
+MOXPLAT_API GpStatus WINGDIPAPI GdipLoadImageFromFile(GDIPCONST WCHAR* filename, GpImage** image);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCloneImage(GpImage* image, GpImage** cloneImage);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetImageType(GpImage* image, ImageType* type);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetImageBounds(GpImage* image, GpRectF* srcRect, GpUnit* srcUnit);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetImageDimension(GpImage* image, REAL* width, REAL* height);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetImageHorizontalResolution(GpImage* image, REAL* resolution);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetImageVerticalResolution(GpImage* image, REAL* resolution);
+MOXPLAT_API GpStatus WINGDIPAPI GdipBitmapSetPixel(GpBitmap* bitmap, INT x, INT y, ARGB color);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCloneBitmapArea(REAL x, REAL y, REAL width, REAL height, PixelFormat format,
+                                                    GpBitmap* srcBitmap, GpBitmap** dstBitmap);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCloneBitmapAreaI(INT x, INT y, INT width, INT height, PixelFormat format,
+                                                     GpBitmap* srcBitmap, GpBitmap** dstBitmap);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateBitmapFromGraphics(INT width, INT height, GpGraphics* target,
+                                                             GpBitmap** bitmap);
+
+// Graphics objects and their state.
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateFromHWND(HWND hwnd, GpGraphics** graphics);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetImageGraphicsContext(GpImage* image, GpGraphics** graphics);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGraphicsClear(GpGraphics* graphics, ARGB color);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetWorldTransform(GpGraphics* graphics, GpMatrix* matrix);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetWorldTransform(GpGraphics* graphics, GpMatrix* matrix);
+MOXPLAT_API GpStatus WINGDIPAPI GdipResetWorldTransform(GpGraphics* graphics);
+MOXPLAT_API GpStatus WINGDIPAPI GdipMultiplyWorldTransform(GpGraphics* graphics, GDIPCONST GpMatrix* matrix,
+                                                           MatrixOrder order);
+MOXPLAT_API GpStatus WINGDIPAPI GdipTranslateWorldTransform(GpGraphics* graphics, REAL dx, REAL dy, MatrixOrder order);
+MOXPLAT_API GpStatus WINGDIPAPI GdipScaleWorldTransform(GpGraphics* graphics, REAL sx, REAL sy, MatrixOrder order);
+MOXPLAT_API GpStatus WINGDIPAPI GdipRotateWorldTransform(GpGraphics* graphics, REAL angle, MatrixOrder order);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetSmoothingMode(GpGraphics* graphics, SmoothingMode mode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetSmoothingMode(GpGraphics* graphics, SmoothingMode* mode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetInterpolationMode(GpGraphics* graphics, InterpolationMode mode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetInterpolationMode(GpGraphics* graphics, InterpolationMode* mode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetPixelOffsetMode(GpGraphics* graphics, PixelOffsetMode mode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetPixelOffsetMode(GpGraphics* graphics, PixelOffsetMode* mode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetCompositingMode(GpGraphics* graphics, CompositingMode mode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetCompositingMode(GpGraphics* graphics, CompositingMode* mode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetCompositingQuality(GpGraphics* graphics, CompositingQuality quality);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetCompositingQuality(GpGraphics* graphics, CompositingQuality* quality);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetTextRenderingHint(GpGraphics* graphics, TextRenderingHint mode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetTextRenderingHint(GpGraphics* graphics, TextRenderingHint* mode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetPageUnit(GpGraphics* graphics, GpUnit unit);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetPageUnit(GpGraphics* graphics, GpUnit* unit);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetPageScale(GpGraphics* graphics, REAL scale);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetPageScale(GpGraphics* graphics, REAL* scale);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetDpiX(GpGraphics* graphics, REAL* dpi);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetDpiY(GpGraphics* graphics, REAL* dpi);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSaveGraphics(GpGraphics* graphics, GraphicsState* state);
+MOXPLAT_API GpStatus WINGDIPAPI GdipRestoreGraphics(GpGraphics* graphics, GraphicsState state);
+
+// Shapes.
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawLine(GpGraphics* graphics, GpPen* pen, REAL x1, REAL y1, REAL x2, REAL y2);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawLines(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPointF* points, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawLinesI(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPoint* points, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawRectangle(GpGraphics* graphics, GpPen* pen, REAL x, REAL y, REAL width,
+                                                  REAL height);
+MOXPLAT_API GpStatus WINGDIPAPI GdipFillRectangle(GpGraphics* graphics, GpBrush* brush, REAL x, REAL y, REAL width,
+                                                  REAL height);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawEllipse(GpGraphics* graphics, GpPen* pen, REAL x, REAL y, REAL width,
+                                                REAL height);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawEllipseI(GpGraphics* graphics, GpPen* pen, INT x, INT y, INT width, INT height);
+MOXPLAT_API GpStatus WINGDIPAPI GdipFillEllipse(GpGraphics* graphics, GpBrush* brush, REAL x, REAL y, REAL width,
+                                                REAL height);
+MOXPLAT_API GpStatus WINGDIPAPI GdipFillEllipseI(GpGraphics* graphics, GpBrush* brush, INT x, INT y, INT width,
+                                                 INT height);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawArc(GpGraphics* graphics, GpPen* pen, REAL x, REAL y, REAL width, REAL height,
+                                            REAL startAngle, REAL sweepAngle);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawArcI(GpGraphics* graphics, GpPen* pen, INT x, INT y, INT width, INT height,
+                                             REAL startAngle, REAL sweepAngle);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawPie(GpGraphics* graphics, GpPen* pen, REAL x, REAL y, REAL width, REAL height,
+                                            REAL startAngle, REAL sweepAngle);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawPieI(GpGraphics* graphics, GpPen* pen, INT x, INT y, INT width, INT height,
+                                             REAL startAngle, REAL sweepAngle);
+MOXPLAT_API GpStatus WINGDIPAPI GdipFillPie(GpGraphics* graphics, GpBrush* brush, REAL x, REAL y, REAL width,
+                                            REAL height, REAL startAngle, REAL sweepAngle);
+MOXPLAT_API GpStatus WINGDIPAPI GdipFillPieI(GpGraphics* graphics, GpBrush* brush, INT x, INT y, INT width, INT height,
+                                             REAL startAngle, REAL sweepAngle);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawPolygon(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPointF* points,
+                                                INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawPolygonI(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPoint* points,
+                                                 INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipFillPolygon(GpGraphics* graphics, GpBrush* brush, GDIPCONST GpPointF* points,
+                                                INT count, GpFillMode fillMode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipFillPolygonI(GpGraphics* graphics, GpBrush* brush, GDIPCONST GpPoint* points,
+                                                 INT count, GpFillMode fillMode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipFillPolygon2(GpGraphics* graphics, GpBrush* brush, GDIPCONST GpPointF* points,
+                                                 INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipFillPolygon2I(GpGraphics* graphics, GpBrush* brush, GDIPCONST GpPoint* points,
+                                                  INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawBezier(GpGraphics* graphics, GpPen* pen, REAL x1, REAL y1, REAL x2, REAL y2,
+                                               REAL x3, REAL y3, REAL x4, REAL y4);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawPath(GpGraphics* graphics, GpPen* pen, GpPath* path);
+MOXPLAT_API GpStatus WINGDIPAPI GdipFillPath(GpGraphics* graphics, GpBrush* brush, GpPath* path);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawImage(GpGraphics* graphics, GpImage* image, REAL x, REAL y);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawImageRect(GpGraphics* graphics, GpImage* image, REAL x, REAL y, REAL width,
+                                                  REAL height);
+MOXPLAT_API GpStatus WINGDIPAPI GdipMeasureString(GpGraphics* graphics, GDIPCONST WCHAR* string, INT length,
+                                                  GDIPCONST GpFont* font, GDIPCONST RectF* layoutRect,
+                                                  GDIPCONST GpStringFormat* stringFormat, RectF* boundingBox,
+                                                  INT* codepointsFitted, INT* linesFilled);
+
+// Paths.
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreatePath(GpFillMode brushMode, GpPath** path);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreatePath2(GDIPCONST GpPointF* points, GDIPCONST BYTE* types, INT count,
+                                                GpFillMode fillMode, GpPath** path);
+MOXPLAT_API GpStatus WINGDIPAPI GdipClonePath(GpPath* path, GpPath** clonePath);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDeletePath(GpPath* path);
+MOXPLAT_API GpStatus WINGDIPAPI GdipResetPath(GpPath* path);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetPointCount(GpPath* path, INT* count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetPathTypes(GpPath* path, BYTE* types, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetPathPoints(GpPath* path, GpPointF* points, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetPathPointsI(GpPath* path, GpPoint* points, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetPathFillMode(GpPath* path, GpFillMode* fillmode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetPathFillMode(GpPath* path, GpFillMode fillmode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetPathLastPoint(GpPath* path, GpPointF* lastPoint);
+MOXPLAT_API GpStatus WINGDIPAPI GdipStartPathFigure(GpPath* path);
+MOXPLAT_API GpStatus WINGDIPAPI GdipClosePathFigure(GpPath* path);
+MOXPLAT_API GpStatus WINGDIPAPI GdipClosePathFigures(GpPath* path);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathLine(GpPath* path, REAL x1, REAL y1, REAL x2, REAL y2);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathLineI(GpPath* path, INT x1, INT y1, INT x2, INT y2);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathLine2(GpPath* path, GDIPCONST GpPointF* points, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathLine2I(GpPath* path, GDIPCONST GpPoint* points, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathRectangle(GpPath* path, REAL x, REAL y, REAL width, REAL height);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathRectangleI(GpPath* path, INT x, INT y, INT width, INT height);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathRectangles(GpPath* path, GDIPCONST GpRectF* rects, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathRectanglesI(GpPath* path, GDIPCONST GpRect* rects, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathEllipse(GpPath* path, REAL x, REAL y, REAL width, REAL height);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathEllipseI(GpPath* path, INT x, INT y, INT width, INT height);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathArc(GpPath* path, REAL x, REAL y, REAL width, REAL height, REAL startAngle,
+                                               REAL sweepAngle);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathArcI(GpPath* path, INT x, INT y, INT width, INT height, REAL startAngle,
+                                                REAL sweepAngle);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathPie(GpPath* path, REAL x, REAL y, REAL width, REAL height, REAL startAngle,
+                                               REAL sweepAngle);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathPieI(GpPath* path, INT x, INT y, INT width, INT height, REAL startAngle,
+                                                REAL sweepAngle);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathPolygon(GpPath* path, GDIPCONST GpPointF* points, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathPolygonI(GpPath* path, GDIPCONST GpPoint* points, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathBezier(GpPath* path, REAL x1, REAL y1, REAL x2, REAL y2, REAL x3, REAL y3,
+                                                  REAL x4, REAL y4);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathBeziers(GpPath* path, GDIPCONST GpPointF* points, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathPath(GpPath* path, GDIPCONST GpPath* addingPath, BOOL connect);
+MOXPLAT_API GpStatus WINGDIPAPI GdipTransformPath(GpPath* path, GpMatrix* matrix);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetPathWorldBounds(GpPath* path, GpRectF* bounds, GDIPCONST GpMatrix* matrix,
+                                                       GDIPCONST GpPen* pen);
+
+// Matrices.
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateMatrix(GpMatrix** matrix);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateMatrix2(REAL m11, REAL m12, REAL m21, REAL m22, REAL dx, REAL dy,
+                                                  GpMatrix** matrix);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCloneMatrix(GpMatrix* matrix, GpMatrix** cloneMatrix);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDeleteMatrix(GpMatrix* matrix);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetMatrixElements(GpMatrix* matrix, REAL m11, REAL m12, REAL m21, REAL m22,
+                                                      REAL dx, REAL dy);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetMatrixElements(GDIPCONST GpMatrix* matrix, REAL* matrixOut);
+MOXPLAT_API GpStatus WINGDIPAPI GdipMultiplyMatrix(GpMatrix* matrix, GpMatrix* matrix2, MatrixOrder order);
+MOXPLAT_API GpStatus WINGDIPAPI GdipTranslateMatrix(GpMatrix* matrix, REAL offsetX, REAL offsetY, MatrixOrder order);
+MOXPLAT_API GpStatus WINGDIPAPI GdipScaleMatrix(GpMatrix* matrix, REAL scaleX, REAL scaleY, MatrixOrder order);
+MOXPLAT_API GpStatus WINGDIPAPI GdipRotateMatrix(GpMatrix* matrix, REAL angle, MatrixOrder order);
+MOXPLAT_API GpStatus WINGDIPAPI GdipShearMatrix(GpMatrix* matrix, REAL shearX, REAL shearY, MatrixOrder order);
+MOXPLAT_API GpStatus WINGDIPAPI GdipInvertMatrix(GpMatrix* matrix);
+MOXPLAT_API GpStatus WINGDIPAPI GdipTransformMatrixPoints(GpMatrix* matrix, GpPointF* pts, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipTransformMatrixPointsI(GpMatrix* matrix, GpPoint* pts, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipVectorTransformMatrixPoints(GpMatrix* matrix, GpPointF* pts, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipIsMatrixIdentity(GDIPCONST GpMatrix* matrix, BOOL* result);
+MOXPLAT_API GpStatus WINGDIPAPI GdipIsMatrixInvertible(GDIPCONST GpMatrix* matrix, BOOL* result);
+MOXPLAT_API GpStatus WINGDIPAPI GdipIsMatrixEqual(GDIPCONST GpMatrix* matrix, GDIPCONST GpMatrix* matrix2,
+                                                  BOOL* result);
+
+// Brushes.
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetBrushType(GpBrush* brush, GpBrushType* type);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCloneBrush(GpBrush* brush, GpBrush** cloneBrush);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetSolidFillColor(GpSolidFill* brush, ARGB color);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateLineBrush(GDIPCONST GpPointF* point1, GDIPCONST GpPointF* point2,
+                                                    ARGB color1, ARGB color2, GpWrapMode wrapMode,
+                                                    GpLineGradient** lineGradient);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateLineBrushI(GDIPCONST GpPoint* point1, GDIPCONST GpPoint* point2,
+                                                     ARGB color1, ARGB color2, GpWrapMode wrapMode,
+                                                     GpLineGradient** lineGradient);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateLineBrushFromRect(GDIPCONST GpRectF* rect, ARGB color1, ARGB color2,
+                                                            LinearGradientMode mode, GpWrapMode wrapMode,
+                                                            GpLineGradient** lineGradient);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateLineBrushFromRectI(GDIPCONST GpRect* rect, ARGB color1, ARGB color2,
+                                                             LinearGradientMode mode, GpWrapMode wrapMode,
+                                                             GpLineGradient** lineGradient);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetLineColors(GpLineGradient* brush, ARGB* colors);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetLineColors(GpLineGradient* brush, ARGB color1, ARGB color2);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetLineRect(GpLineGradient* brush, GpRectF* rect);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetLineRectI(GpLineGradient* brush, GpRect* rect);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetLineWrapMode(GpLineGradient* brush, GpWrapMode* wrapmode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetLineWrapMode(GpLineGradient* brush, GpWrapMode wrapmode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateTexture(GpImage* image, GpWrapMode wrapmode, GpTexture** texture);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateTexture2I(GpImage* image, GpWrapMode wrapmode, INT x, INT y, INT width,
+                                                    INT height, GpTexture** texture);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetTextureTransform(GpTexture* brush, GpMatrix* matrix);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetTextureTransform(GpTexture* brush, GDIPCONST GpMatrix* matrix);
+MOXPLAT_API GpStatus WINGDIPAPI GdipResetTextureTransform(GpTexture* brush);
+MOXPLAT_API GpStatus WINGDIPAPI GdipTranslateTextureTransform(GpTexture* brush, REAL dx, REAL dy, MatrixOrder order);
+MOXPLAT_API GpStatus WINGDIPAPI GdipScaleTextureTransform(GpTexture* brush, REAL sx, REAL sy, MatrixOrder order);
+MOXPLAT_API GpStatus WINGDIPAPI GdipRotateTextureTransform(GpTexture* brush, REAL angle, MatrixOrder order);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetTextureWrapMode(GpTexture* brush, GpWrapMode* wrapmode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetTextureWrapMode(GpTexture* brush, GpWrapMode wrapmode);
+
+// Pens.
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetPenColor(GpPen* pen, ARGB argb);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetPenWidth(GpPen* pen, REAL width);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetPenUnit(GpPen* pen, GpUnit* unit);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetPenLineJoin(GpPen* pen, GpLineJoin lineJoin);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetPenLineJoin(GpPen* pen, GpLineJoin* lineJoin);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetPenStartCap(GpPen* pen, GpLineCap startCap);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetPenStartCap(GpPen* pen, GpLineCap* startCap);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetPenEndCap(GpPen* pen, GpLineCap endCap);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetPenEndCap(GpPen* pen, GpLineCap* endCap);
+MOXPLAT_API GpStatus WINGDIPAPI GdipClonePen(GpPen* pen, GpPen** clonepen);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreatePen2(GpBrush* brush, REAL width, GpUnit unit, GpPen** pen);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetPenBrushFill(GpPen* pen, GpBrush* brush);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetPenBrushFill(GpPen* pen, GpBrush** brush);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetPenFillType(GpPen* pen, GpPenType* type);
+
+// Curves, several rectangles, coordinate spaces.
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawCurve(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPointF* points, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawCurveI(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPoint* points, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawCurve2(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPointF* points, INT count,
+                                               REAL tension);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawCurve2I(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPoint* points, INT count,
+                                                REAL tension);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawCurve3(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPointF* points, INT count,
+                                               INT offset, INT numberOfSegments, REAL tension);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawCurve3I(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPoint* points, INT count,
+                                                INT offset, INT numberOfSegments, REAL tension);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawClosedCurve(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPointF* points,
+                                                    INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawClosedCurveI(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPoint* points,
+                                                     INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawClosedCurve2(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPointF* points,
+                                                     INT count, REAL tension);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawClosedCurve2I(GpGraphics* graphics, GpPen* pen, GDIPCONST GpPoint* points,
+                                                      INT count, REAL tension);
+MOXPLAT_API GpStatus WINGDIPAPI GdipFillClosedCurve(GpGraphics* graphics, GpBrush* brush, GDIPCONST GpPointF* points,
+                                                    INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipFillClosedCurveI(GpGraphics* graphics, GpBrush* brush, GDIPCONST GpPoint* points,
+                                                     INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipFillClosedCurve2(GpGraphics* graphics, GpBrush* brush, GDIPCONST GpPointF* points,
+                                                     INT count, REAL tension, GpFillMode fill);
+MOXPLAT_API GpStatus WINGDIPAPI GdipFillClosedCurve2I(GpGraphics* graphics, GpBrush* brush, GDIPCONST GpPoint* points,
+                                                      INT count, REAL tension, GpFillMode fill);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawBezierI(GpGraphics* graphics, GpPen* pen, INT x1, INT y1, INT x2, INT y2,
+                                                INT x3, INT y3, INT x4, INT y4);
+MOXPLAT_API GpStatus WINGDIPAPI GdipFillRectangles(GpGraphics* graphics, GpBrush* brush, GDIPCONST GpRectF* rects,
+                                                   INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipFillRectanglesI(GpGraphics* graphics, GpBrush* brush, GDIPCONST GpRect* rects,
+                                                    INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawRectangles(GpGraphics* graphics, GpPen* pen, GDIPCONST GpRectF* rects,
+                                                   INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDrawRectanglesI(GpGraphics* graphics, GpPen* pen, GDIPCONST GpRect* rects,
+                                                    INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetNearestColor(GpGraphics* graphics, ARGB* argb);
+MOXPLAT_API GpStatus WINGDIPAPI GdipResetPageTransform(GpGraphics* graphics);
+MOXPLAT_API GpStatus WINGDIPAPI GdipTransformPoints(GpGraphics* graphics, GpCoordinateSpace destSpace,
+                                                    GpCoordinateSpace srcSpace, GpPointF* points, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipTransformPointsI(GpGraphics* graphics, GpCoordinateSpace destSpace,
+                                                     GpCoordinateSpace srcSpace, GpPoint* points, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetPathData(GpPath* path, GpPathData* pathData);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateFromHWNDICM(HWND hwnd, GpGraphics** graphics);
+MOXPLAT_API GpStatus WINGDIPAPI GdipLoadImageFromFileICM(GDIPCONST WCHAR* filename, GpImage** image);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateBitmapFromFileICM(GDIPCONST WCHAR* filename, GpBitmap** bitmap);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetImageFlags(GpImage* image, UINT* flags);
+MOXPLAT_API GpStatus WINGDIPAPI GdipImageRotateFlip(GpImage* image, RotateFlipType type);
+MOXPLAT_API GpStatus WINGDIPAPI GdipBitmapSetResolution(GpBitmap* bitmap, REAL xdpi, REAL ydpi);
+MOXPLAT_API GpStatus WINGDIPAPI GdipResetImageAttributes(GpImageAttributes* imageattr, ColorAdjustType type);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateLineBrushFromRectWithAngle(GDIPCONST GpRectF* rect, ARGB color1, ARGB color2,
+                                                                     REAL angle, BOOL isAngleScalable,
+                                                                     GpWrapMode wrapMode,
+                                                                     GpLineGradient** lineGradient);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateLineBrushFromRectWithAngleI(GDIPCONST GpRect* rect, ARGB color1, ARGB color2,
+                                                                      REAL angle, BOOL isAngleScalable,
+                                                                      GpWrapMode wrapMode,
+                                                                      GpLineGradient** lineGradient);
+
+}  // extern "C"
+}  // namespace DllExports
+
 // --- Class interface ------------------------------------------------------------------------
 
 /// Base of the GDI+ classes: their objects are allocated with GdipAlloc and freed with GdipFree.
@@ -587,6 +1196,66 @@ class StringFormat;
 class Image : public GdiplusBase {
 public:
     friend class Graphics;
+    friend class TextureBrush;
+
+    /// Loads an image file; a failure leaves no native image (GetLastStatus says why).
+    Image(const WCHAR* filename, BOOL useEmbeddedColorManagement = FALSE) : nativeImage(nullptr), lastResult(Ok)
+    {
+        (void)useEmbeddedColorManagement;
+        lastResult = DllExports::GdipLoadImageFromFile(filename, &nativeImage);
+    }
+    /// new Image(filename): the caller deletes it.
+    static Image* FromFile(const WCHAR* filename, BOOL useEmbeddedColorManagement = FALSE)
+    {
+        return new Image(filename, useEmbeddedColorManagement);
+    }
+    /// A copy of the image and its pixels; the caller deletes it. Null on failure.
+    virtual Image* Clone()
+    {
+        GpImage* clone = nullptr;
+        if (SetStatus(DllExports::GdipCloneImage(nativeImage, &clone)) != Ok)
+            return nullptr;
+        Image* image = new Image(clone, Ok);
+        if (!image)
+            DllExports::GdipDisposeImage(clone);
+        return image;
+    }
+    /// Turns the image by quarter turns clockwise and mirrors it as the type says.
+    Status RotateFlip(RotateFlipType rotateFlipType)
+    {
+        return SetStatus(DllExports::GdipImageRotateFlip(nativeImage, rotateFlipType));
+    }
+    /// ImageFlagsHasAlpha for formats with alpha, else ImageFlagsNone.
+    UINT GetFlags()
+    {
+        UINT flags = 0;
+        SetStatus(DllExports::GdipGetImageFlags(nativeImage, &flags));
+        return flags;
+    }
+    /// ImageTypeBitmap for every image here.
+    ImageType GetType() const
+    {
+        ImageType type = ImageTypeUnknown;
+        SetStatus(DllExports::GdipGetImageType(nativeImage, &type));
+        return type;
+    }
+    /// The image's box in srcUnit (pixels).
+    Status GetBounds(RectF* srcRect, Unit* srcUnit)
+    {
+        return SetStatus(DllExports::GdipGetImageBounds(nativeImage, srcRect, srcUnit));
+    }
+    REAL GetHorizontalResolution()
+    {
+        REAL resolution = 0;
+        SetStatus(DllExports::GdipGetImageHorizontalResolution(nativeImage, &resolution));
+        return resolution;
+    }
+    REAL GetVerticalResolution()
+    {
+        REAL resolution = 0;
+        SetStatus(DllExports::GdipGetImageVerticalResolution(nativeImage, &resolution));
+        return resolution;
+    }
 
     virtual ~Image() { DllExports::GdipDisposeImage(nativeImage); }
     Image(const Image&) = delete;
@@ -639,6 +1308,7 @@ public:
 
 protected:
     Image() : nativeImage(nullptr), lastResult(Ok) {}
+    Image(GpImage* image, Status status) : nativeImage(image), lastResult(status) {}
     Status SetStatus(Status status) const { return status == Ok ? Ok : (lastResult = status); }
 
     GpImage* nativeImage;
@@ -686,6 +1356,49 @@ public:
     }
     /// new Bitmap(hbm, hpal): the caller deletes it. Null when memory runs out.
     static Bitmap* FromHBITMAP(HBITMAP hbm, HPALETTE hpal) { return new Bitmap(hbm, hpal); }
+    /// A new, zeroed bitmap of the size in the format (32-bit ARGB unless given).
+    Bitmap(INT width, INT height, PixelFormat format = PixelFormat32bppARGB)
+    {
+        GpBitmap* bitmap = nullptr;
+        lastResult = DllExports::GdipCreateBitmapFromScan0(width, height, 0, format, nullptr, &bitmap);
+        nativeImage = bitmap;
+    }
+    /// A bitmap of the size for drawing like target (32-bit PARGB).
+    Bitmap(INT width, INT height, Graphics* target);
+    /// new Bitmap(filename): the caller deletes it.
+    static Bitmap* FromFile(const WCHAR* filename, BOOL useEmbeddedColorManagement = FALSE)
+    {
+        return new Bitmap(filename, useEmbeddedColorManagement);
+    }
+    /// Sets the pixel at (x, y) from a non-premultiplied colour.
+    Status SetPixel(INT x, INT y, const Color& color)
+    {
+        return SetStatus(DllExports::GdipBitmapSetPixel(static_cast<GpBitmap*>(nativeImage), x, y, color.GetValue()));
+    }
+    /// The resolution the image is drawn at by the calls that take no size.
+    Status SetResolution(REAL xdpi, REAL ydpi)
+    {
+        return SetStatus(DllExports::GdipBitmapSetResolution(static_cast<GpBitmap*>(nativeImage), xdpi, ydpi));
+    }
+    using Image::Clone;
+    /// A copy of a block of the bitmap in the format; the caller deletes it.
+    Bitmap* Clone(INT x, INT y, INT width, INT height, PixelFormat format)
+    {
+        GpBitmap* clone = nullptr;
+        if (SetStatus(DllExports::GdipCloneBitmapAreaI(x, y, width, height, format,
+                                                       static_cast<GpBitmap*>(nativeImage), &clone)) != Ok)
+            return nullptr;
+        Bitmap* bitmap = new Bitmap(clone);
+        if (!bitmap)
+            DllExports::GdipDisposeImage(clone);
+        return bitmap;
+    }
+    Bitmap* Clone(const Rect& rect, PixelFormat format) { return Clone(rect.X, rect.Y, rect.Width, rect.Height, format); }
+
+protected:
+    explicit Bitmap(GpBitmap* native) { nativeImage = native; }
+
+public:
 
     /// Gives access to a block of pixels until UnlockBits.
     ///
@@ -771,12 +1484,15 @@ protected:
 class Pen : public GdiplusBase {
 public:
     friend class Graphics;
+    friend class GraphicsPath;
 
     /// A solid pen of the colour and width in pixels; a negative or non-finite width gives InvalidParameter.
     Pen(const Color& color, REAL width = 1.0f) : nativePen(nullptr), lastResult(Ok)
     {
         lastResult = DllExports::GdipCreatePen1(color.GetValue(), width, UnitWorld, &nativePen);
     }
+    /// A pen painting with the brush (a copy of it), width in pixels.
+    Pen(const Brush* brush, REAL width = 1.0f);
     ~Pen() { DllExports::GdipDeletePen(nativePen); }
     Pen(const Pen&) = delete;
     Pen& operator=(const Pen&) = delete;
@@ -825,6 +1541,7 @@ protected:
 class Brush : public GdiplusBase {
 public:
     friend class Graphics;
+    friend class Pen;
 
     virtual ~Brush() { DllExports::GdipDeleteBrush(nativeBrush); }
     Brush(const Brush&) = delete;
@@ -1040,11 +1757,427 @@ protected:
     mutable Status lastError;
 };
 
+/// A 3 x 2 affine matrix: points map as [x y 1] times the matrix. Owns its native matrix.
+class Matrix : public GdiplusBase {
+public:
+    friend class Graphics;
+    friend class GraphicsPath;
+    friend class TextureBrush;
+
+    /// The identity.
+    Matrix() : nativeMatrix(nullptr), lastResult(Ok) { lastResult = DllExports::GdipCreateMatrix(&nativeMatrix); }
+    /// The matrix of the six elements.
+    Matrix(REAL m11, REAL m12, REAL m21, REAL m22, REAL dx, REAL dy) : nativeMatrix(nullptr), lastResult(Ok)
+    {
+        lastResult = DllExports::GdipCreateMatrix2(m11, m12, m21, m22, dx, dy, &nativeMatrix);
+    }
+    ~Matrix() { DllExports::GdipDeleteMatrix(nativeMatrix); }
+    Matrix(const Matrix&) = delete;
+    Matrix& operator=(const Matrix&) = delete;
+
+    /// A copy; the caller deletes it.
+    Matrix* Clone() const
+    {
+        GpMatrix* clone = nullptr;
+        if (SetStatus(DllExports::GdipCloneMatrix(nativeMatrix, &clone)) != Ok)
+            return nullptr;
+        Matrix* m = new Matrix(clone);
+        if (!m)
+            DllExports::GdipDeleteMatrix(clone);
+        return m;
+    }
+    /// The six elements m11, m12, m21, m22, dx, dy.
+    Status GetElements(REAL* m) const { return SetStatus(DllExports::GdipGetMatrixElements(nativeMatrix, m)); }
+    Status SetElements(REAL m11, REAL m12, REAL m21, REAL m22, REAL dx, REAL dy)
+    {
+        return SetStatus(DllExports::GdipSetMatrixElements(nativeMatrix, m11, m12, m21, m22, dx, dy));
+    }
+    REAL OffsetX() const
+    {
+        REAL m[6] = {};
+        GetElements(m);
+        return m[4];
+    }
+    REAL OffsetY() const
+    {
+        REAL m[6] = {};
+        GetElements(m);
+        return m[5];
+    }
+    Status Reset() { return SetElements(1, 0, 0, 1, 0, 0); }
+    Status Multiply(const Matrix* matrix, MatrixOrder order = MatrixOrderPrepend)
+    {
+        return SetStatus(
+            DllExports::GdipMultiplyMatrix(nativeMatrix, matrix ? matrix->nativeMatrix : nullptr, order));
+    }
+    Status Translate(REAL offsetX, REAL offsetY, MatrixOrder order = MatrixOrderPrepend)
+    {
+        return SetStatus(DllExports::GdipTranslateMatrix(nativeMatrix, offsetX, offsetY, order));
+    }
+    Status Scale(REAL scaleX, REAL scaleY, MatrixOrder order = MatrixOrderPrepend)
+    {
+        return SetStatus(DllExports::GdipScaleMatrix(nativeMatrix, scaleX, scaleY, order));
+    }
+    /// Rotates by angle degrees, clockwise on a y-down surface.
+    Status Rotate(REAL angle, MatrixOrder order = MatrixOrderPrepend)
+    {
+        return SetStatus(DllExports::GdipRotateMatrix(nativeMatrix, angle, order));
+    }
+    Status Shear(REAL shearX, REAL shearY, MatrixOrder order = MatrixOrderPrepend)
+    {
+        return SetStatus(DllExports::GdipShearMatrix(nativeMatrix, shearX, shearY, order));
+    }
+    /// InvalidParameter for a matrix that has no inverse.
+    Status Invert() { return SetStatus(DllExports::GdipInvertMatrix(nativeMatrix)); }
+    Status TransformPoints(PointF* pts, INT count = 1)
+    {
+        return SetStatus(DllExports::GdipTransformMatrixPoints(nativeMatrix, pts, count));
+    }
+    Status TransformPoints(Point* pts, INT count = 1)
+    {
+        return SetStatus(DllExports::GdipTransformMatrixPointsI(nativeMatrix, pts, count));
+    }
+    Status TransformVectors(PointF* pts, INT count = 1)
+    {
+        return SetStatus(DllExports::GdipVectorTransformMatrixPoints(nativeMatrix, pts, count));
+    }
+    BOOL IsIdentity() const
+    {
+        BOOL result = FALSE;
+        SetStatus(DllExports::GdipIsMatrixIdentity(nativeMatrix, &result));
+        return result;
+    }
+    BOOL IsInvertible() const
+    {
+        BOOL result = FALSE;
+        SetStatus(DllExports::GdipIsMatrixInvertible(nativeMatrix, &result));
+        return result;
+    }
+    BOOL Equals(const Matrix* matrix) const
+    {
+        BOOL result = FALSE;
+        SetStatus(DllExports::GdipIsMatrixEqual(nativeMatrix, matrix ? matrix->nativeMatrix : nullptr, &result));
+        return result;
+    }
+    Status GetLastStatus() const
+    {
+        Status status = lastResult;
+        lastResult = Ok;
+        return status;
+    }
+
+protected:
+    explicit Matrix(GpMatrix* native) : nativeMatrix(native), lastResult(Ok) {}
+    Status SetStatus(Status status) const { return status == Ok ? Ok : (lastResult = status); }
+
+    GpMatrix* nativeMatrix;
+    mutable Status lastResult;
+};
+
+/// Figures of lines, Bézier curves, rectangles, ellipses, arcs and pies, filled or outlined as a
+/// whole. Owns its native path.
+class GraphicsPath : public GdiplusBase {
+public:
+    friend class Graphics;
+
+    GraphicsPath(FillMode fillMode = FillModeAlternate) : nativePath(nullptr), lastResult(Ok)
+    {
+        lastResult = DllExports::GdipCreatePath(fillMode, &nativePath);
+    }
+    ~GraphicsPath() { DllExports::GdipDeletePath(nativePath); }
+    GraphicsPath(const GraphicsPath&) = delete;
+    GraphicsPath& operator=(const GraphicsPath&) = delete;
+
+    /// A copy; the caller deletes it.
+    GraphicsPath* Clone() const
+    {
+        GpPath* clone = nullptr;
+        if (SetStatus(DllExports::GdipClonePath(nativePath, &clone)) != Ok)
+            return nullptr;
+        GraphicsPath* p = new GraphicsPath(clone);
+        if (!p)
+            DllExports::GdipDeletePath(clone);
+        return p;
+    }
+    Status Reset() { return SetStatus(DllExports::GdipResetPath(nativePath)); }
+    FillMode GetFillMode() const
+    {
+        FillMode mode = FillModeAlternate;
+        SetStatus(DllExports::GdipGetPathFillMode(nativePath, &mode));
+        return mode;
+    }
+    Status SetFillMode(FillMode mode) { return SetStatus(DllExports::GdipSetPathFillMode(nativePath, mode)); }
+    INT GetPointCount() const
+    {
+        INT count = 0;
+        SetStatus(DllExports::GdipGetPointCount(nativePath, &count));
+        return count;
+    }
+    Status GetPathPoints(PointF* points, INT count) const
+    {
+        return SetStatus(DllExports::GdipGetPathPoints(nativePath, points, count));
+    }
+    Status GetPathPoints(Point* points, INT count) const
+    {
+        return SetStatus(DllExports::GdipGetPathPointsI(nativePath, points, count));
+    }
+    Status GetPathTypes(BYTE* types, INT count) const
+    {
+        return SetStatus(DllExports::GdipGetPathTypes(nativePath, types, count));
+    }
+    Status GetLastPoint(PointF* lastPoint) const
+    {
+        return SetStatus(DllExports::GdipGetPathLastPoint(nativePath, lastPoint));
+    }
+    Status StartFigure() { return SetStatus(DllExports::GdipStartPathFigure(nativePath)); }
+    Status CloseFigure() { return SetStatus(DllExports::GdipClosePathFigure(nativePath)); }
+    Status CloseAllFigures() { return SetStatus(DllExports::GdipClosePathFigures(nativePath)); }
+    Status AddLine(REAL x1, REAL y1, REAL x2, REAL y2)
+    {
+        return SetStatus(DllExports::GdipAddPathLine(nativePath, x1, y1, x2, y2));
+    }
+    Status AddLine(INT x1, INT y1, INT x2, INT y2)
+    {
+        return SetStatus(DllExports::GdipAddPathLineI(nativePath, x1, y1, x2, y2));
+    }
+    Status AddLine(const PointF& pt1, const PointF& pt2) { return AddLine(pt1.X, pt1.Y, pt2.X, pt2.Y); }
+    Status AddLine(const Point& pt1, const Point& pt2) { return AddLine(pt1.X, pt1.Y, pt2.X, pt2.Y); }
+    Status AddLines(const PointF* points, INT count)
+    {
+        return SetStatus(DllExports::GdipAddPathLine2(nativePath, points, count));
+    }
+    Status AddLines(const Point* points, INT count)
+    {
+        return SetStatus(DllExports::GdipAddPathLine2I(nativePath, points, count));
+    }
+    Status AddRectangle(const RectF& rect)
+    {
+        return SetStatus(DllExports::GdipAddPathRectangle(nativePath, rect.X, rect.Y, rect.Width, rect.Height));
+    }
+    Status AddRectangle(const Rect& rect)
+    {
+        return SetStatus(DllExports::GdipAddPathRectangleI(nativePath, rect.X, rect.Y, rect.Width, rect.Height));
+    }
+    Status AddRectangles(const RectF* rects, INT count)
+    {
+        return SetStatus(DllExports::GdipAddPathRectangles(nativePath, rects, count));
+    }
+    Status AddRectangles(const Rect* rects, INT count)
+    {
+        return SetStatus(DllExports::GdipAddPathRectanglesI(nativePath, rects, count));
+    }
+    Status AddEllipse(REAL x, REAL y, REAL width, REAL height)
+    {
+        return SetStatus(DllExports::GdipAddPathEllipse(nativePath, x, y, width, height));
+    }
+    Status AddEllipse(INT x, INT y, INT width, INT height)
+    {
+        return SetStatus(DllExports::GdipAddPathEllipseI(nativePath, x, y, width, height));
+    }
+    Status AddEllipse(const RectF& rect) { return AddEllipse(rect.X, rect.Y, rect.Width, rect.Height); }
+    Status AddEllipse(const Rect& rect) { return AddEllipse(rect.X, rect.Y, rect.Width, rect.Height); }
+    Status AddArc(REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle)
+    {
+        return SetStatus(DllExports::GdipAddPathArc(nativePath, x, y, width, height, startAngle, sweepAngle));
+    }
+    Status AddArc(INT x, INT y, INT width, INT height, REAL startAngle, REAL sweepAngle)
+    {
+        return SetStatus(DllExports::GdipAddPathArcI(nativePath, x, y, width, height, startAngle, sweepAngle));
+    }
+    Status AddArc(const RectF& rect, REAL startAngle, REAL sweepAngle)
+    {
+        return AddArc(rect.X, rect.Y, rect.Width, rect.Height, startAngle, sweepAngle);
+    }
+    Status AddArc(const Rect& rect, REAL startAngle, REAL sweepAngle)
+    {
+        return AddArc(rect.X, rect.Y, rect.Width, rect.Height, startAngle, sweepAngle);
+    }
+    Status AddPie(REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle)
+    {
+        return SetStatus(DllExports::GdipAddPathPie(nativePath, x, y, width, height, startAngle, sweepAngle));
+    }
+    Status AddPie(INT x, INT y, INT width, INT height, REAL startAngle, REAL sweepAngle)
+    {
+        return SetStatus(DllExports::GdipAddPathPieI(nativePath, x, y, width, height, startAngle, sweepAngle));
+    }
+    Status AddPie(const RectF& rect, REAL startAngle, REAL sweepAngle)
+    {
+        return AddPie(rect.X, rect.Y, rect.Width, rect.Height, startAngle, sweepAngle);
+    }
+    Status AddPie(const Rect& rect, REAL startAngle, REAL sweepAngle)
+    {
+        return AddPie(rect.X, rect.Y, rect.Width, rect.Height, startAngle, sweepAngle);
+    }
+    Status AddPolygon(const PointF* points, INT count)
+    {
+        return SetStatus(DllExports::GdipAddPathPolygon(nativePath, points, count));
+    }
+    Status AddPolygon(const Point* points, INT count)
+    {
+        return SetStatus(DllExports::GdipAddPathPolygonI(nativePath, points, count));
+    }
+    Status AddBezier(REAL x1, REAL y1, REAL x2, REAL y2, REAL x3, REAL y3, REAL x4, REAL y4)
+    {
+        return SetStatus(DllExports::GdipAddPathBezier(nativePath, x1, y1, x2, y2, x3, y3, x4, y4));
+    }
+    Status AddBezier(const PointF& pt1, const PointF& pt2, const PointF& pt3, const PointF& pt4)
+    {
+        return AddBezier(pt1.X, pt1.Y, pt2.X, pt2.Y, pt3.X, pt3.Y, pt4.X, pt4.Y);
+    }
+    Status AddBeziers(const PointF* points, INT count)
+    {
+        return SetStatus(DllExports::GdipAddPathBeziers(nativePath, points, count));
+    }
+    Status AddPath(const GraphicsPath* addingPath, BOOL connect)
+    {
+        return SetStatus(
+            DllExports::GdipAddPathPath(nativePath, addingPath ? addingPath->nativePath : nullptr, connect));
+    }
+    Status Transform(const Matrix* matrix)
+    {
+        return SetStatus(DllExports::GdipTransformPath(nativePath, matrix ? matrix->nativeMatrix : nullptr));
+    }
+    /// The box of the path's points (transformed by matrix when given).
+    Status GetBounds(RectF* bounds, const Matrix* matrix = nullptr, const Pen* pen = nullptr) const
+    {
+        return SetStatus(DllExports::GdipGetPathWorldBounds(nativePath, bounds, matrix ? matrix->nativeMatrix : nullptr,
+                                                            pen ? pen->nativePen : nullptr));
+    }
+    Status GetLastStatus() const
+    {
+        Status status = lastResult;
+        lastResult = Ok;
+        return status;
+    }
+
+protected:
+    explicit GraphicsPath(GpPath* native) : nativePath(native), lastResult(Ok) {}
+    Status SetStatus(Status status) const { return status == Ok ? Ok : (lastResult = status); }
+
+    GpPath* nativePath;
+    mutable Status lastResult;
+};
+
+/// A brush blending two colours along a line, repeated beyond it by its wrap mode.
+class LinearGradientBrush : public Brush {
+public:
+    LinearGradientBrush(const PointF& point1, const PointF& point2, const Color& color1, const Color& color2)
+    {
+        GpLineGradient* brush = nullptr;
+        lastResult = DllExports::GdipCreateLineBrush(&point1, &point2, color1.GetValue(), color2.GetValue(),
+                                                     WrapModeTile, &brush);
+        nativeBrush = brush;
+    }
+    LinearGradientBrush(const Point& point1, const Point& point2, const Color& color1, const Color& color2)
+    {
+        GpLineGradient* brush = nullptr;
+        lastResult = DllExports::GdipCreateLineBrushI(&point1, &point2, color1.GetValue(), color2.GetValue(),
+                                                      WrapModeTile, &brush);
+        nativeBrush = brush;
+    }
+    LinearGradientBrush(const RectF& rect, const Color& color1, const Color& color2, LinearGradientMode mode)
+    {
+        GpLineGradient* brush = nullptr;
+        lastResult = DllExports::GdipCreateLineBrushFromRect(&rect, color1.GetValue(), color2.GetValue(), mode,
+                                                             WrapModeTile, &brush);
+        nativeBrush = brush;
+    }
+    LinearGradientBrush(const Rect& rect, const Color& color1, const Color& color2, LinearGradientMode mode)
+    {
+        GpLineGradient* brush = nullptr;
+        lastResult = DllExports::GdipCreateLineBrushFromRectI(&rect, color1.GetValue(), color2.GetValue(), mode,
+                                                              WrapModeTile, &brush);
+        nativeBrush = brush;
+    }
+    Status SetLinearColors(const Color& color1, const Color& color2)
+    {
+        return SetStatus(DllExports::GdipSetLineColors(static_cast<GpLineGradient*>(nativeBrush), color1.GetValue(),
+                                                       color2.GetValue()));
+    }
+    Status GetLinearColors(Color* colors) const
+    {
+        ARGB argb[2] = {};
+        Status status = SetStatus(DllExports::GdipGetLineColors(static_cast<GpLineGradient*>(nativeBrush), argb));
+        if (status == Ok && colors) {
+            colors[0].SetValue(argb[0]);
+            colors[1].SetValue(argb[1]);
+        }
+        return status;
+    }
+    Status GetRectangle(RectF* rect) const
+    {
+        return SetStatus(DllExports::GdipGetLineRect(static_cast<GpLineGradient*>(nativeBrush), rect));
+    }
+    Status SetWrapMode(WrapMode wrapMode)
+    {
+        return SetStatus(DllExports::GdipSetLineWrapMode(static_cast<GpLineGradient*>(nativeBrush), wrapMode));
+    }
+    WrapMode GetWrapMode() const
+    {
+        WrapMode mode = WrapModeTile;
+        SetStatus(DllExports::GdipGetLineWrapMode(static_cast<GpLineGradient*>(nativeBrush), &mode));
+        return mode;
+    }
+};
+
+/// A brush repeating an image, placed by its own transform.
+class TextureBrush : public Brush {
+public:
+    TextureBrush(Image* image, WrapMode wrapMode = WrapModeTile)
+    {
+        GpTexture* brush = nullptr;
+        lastResult = DllExports::GdipCreateTexture(image ? image->nativeImage : nullptr, wrapMode, &brush);
+        nativeBrush = brush;
+    }
+    /// A brush of the block (dstX, dstY, dstWidth, dstHeight) of the image.
+    TextureBrush(Image* image, WrapMode wrapMode, INT dstX, INT dstY, INT dstWidth, INT dstHeight)
+    {
+        GpTexture* brush = nullptr;
+        lastResult = DllExports::GdipCreateTexture2I(image ? image->nativeImage : nullptr, wrapMode, dstX, dstY,
+                                                     dstWidth, dstHeight, &brush);
+        nativeBrush = brush;
+    }
+    Status SetTransform(const Matrix* matrix)
+    {
+        return SetStatus(DllExports::GdipSetTextureTransform(static_cast<GpTexture*>(nativeBrush),
+                                                             matrix ? matrix->nativeMatrix : nullptr));
+    }
+    Status GetTransform(Matrix* matrix) const
+    {
+        return SetStatus(DllExports::GdipGetTextureTransform(static_cast<GpTexture*>(nativeBrush),
+                                                             matrix ? matrix->nativeMatrix : nullptr));
+    }
+    Status ResetTransform() { return SetStatus(DllExports::GdipResetTextureTransform(static_cast<GpTexture*>(nativeBrush))); }
+    Status TranslateTransform(REAL dx, REAL dy, MatrixOrder order = MatrixOrderPrepend)
+    {
+        return SetStatus(DllExports::GdipTranslateTextureTransform(static_cast<GpTexture*>(nativeBrush), dx, dy, order));
+    }
+    Status ScaleTransform(REAL sx, REAL sy, MatrixOrder order = MatrixOrderPrepend)
+    {
+        return SetStatus(DllExports::GdipScaleTextureTransform(static_cast<GpTexture*>(nativeBrush), sx, sy, order));
+    }
+    Status RotateTransform(REAL angle, MatrixOrder order = MatrixOrderPrepend)
+    {
+        return SetStatus(DllExports::GdipRotateTextureTransform(static_cast<GpTexture*>(nativeBrush), angle, order));
+    }
+    Status SetWrapMode(WrapMode wrapMode)
+    {
+        return SetStatus(DllExports::GdipSetTextureWrapMode(static_cast<GpTexture*>(nativeBrush), wrapMode));
+    }
+    WrapMode GetWrapMode() const
+    {
+        WrapMode mode = WrapModeTile;
+        SetStatus(DllExports::GdipGetTextureWrapMode(static_cast<GpTexture*>(nativeBrush), &mode));
+        return mode;
+    }
+};
+
 /// Draws on a device context: into whatever the context shows at the time of each call (for a
 /// memory context, the selected DIB section). Shapes are not anti-aliased, text is. Every call
 /// returns its status and keeps the last failing one for GetLastStatus.
 class Graphics : public GdiplusBase {
 public:
+    friend class Bitmap;
     /// Draws on hdc (not owned), which must outlive the object.
     Graphics(HDC hdc) : nativeGraphics(nullptr), lastResult(Ok)
     {
@@ -1129,6 +2262,383 @@ public:
             DllExports::GdipFillRectangleI(nativeGraphics, brush ? brush->nativeBrush : nullptr, x, y, width, height));
     }
 
+    /// Draws on the image (a bitmap of 24 or 32 bits a pixel); null image gives InvalidParameter.
+    Graphics(Image* image) : nativeGraphics(nullptr), lastResult(Ok)
+    {
+        lastResult = DllExports::GdipGetImageGraphicsContext(image ? image->nativeImage : nullptr, &nativeGraphics);
+    }
+    /// Draws on the window through its device context, which the object holds until deleted.
+    Graphics(HWND hwnd, BOOL icm = FALSE) : nativeGraphics(nullptr), lastResult(Ok)
+    {
+        (void)icm;
+        lastResult = DllExports::GdipCreateFromHWND(hwnd, &nativeGraphics);
+    }
+    /// new Graphics(image): the caller deletes it.
+    static Graphics* FromImage(Image* image) { return new Graphics(image); }
+    /// new Graphics(hwnd): the caller deletes it.
+    static Graphics* FromHWND(HWND hwnd, BOOL icm = FALSE) { return new Graphics(hwnd, icm); }
+
+    /// Fills the whole target with the colour, replacing what was there.
+    Status Clear(const Color& color) { return SetStatus(DllExports::GdipGraphicsClear(nativeGraphics, color.GetValue())); }
+
+    Status SetSmoothingMode(SmoothingMode mode)
+    {
+        return SetStatus(DllExports::GdipSetSmoothingMode(nativeGraphics, mode));
+    }
+    SmoothingMode GetSmoothingMode() const
+    {
+        SmoothingMode mode = SmoothingModeInvalid;
+        SetStatus(DllExports::GdipGetSmoothingMode(nativeGraphics, &mode));
+        return mode;
+    }
+    Status SetInterpolationMode(InterpolationMode mode)
+    {
+        return SetStatus(DllExports::GdipSetInterpolationMode(nativeGraphics, mode));
+    }
+    InterpolationMode GetInterpolationMode() const
+    {
+        InterpolationMode mode = InterpolationModeInvalid;
+        SetStatus(DllExports::GdipGetInterpolationMode(nativeGraphics, &mode));
+        return mode;
+    }
+    Status SetPixelOffsetMode(PixelOffsetMode mode)
+    {
+        return SetStatus(DllExports::GdipSetPixelOffsetMode(nativeGraphics, mode));
+    }
+    PixelOffsetMode GetPixelOffsetMode() const
+    {
+        PixelOffsetMode mode = PixelOffsetModeInvalid;
+        SetStatus(DllExports::GdipGetPixelOffsetMode(nativeGraphics, &mode));
+        return mode;
+    }
+    Status SetCompositingMode(CompositingMode mode)
+    {
+        return SetStatus(DllExports::GdipSetCompositingMode(nativeGraphics, mode));
+    }
+    CompositingMode GetCompositingMode() const
+    {
+        CompositingMode mode = CompositingModeSourceOver;
+        SetStatus(DllExports::GdipGetCompositingMode(nativeGraphics, &mode));
+        return mode;
+    }
+    Status SetCompositingQuality(CompositingQuality quality)
+    {
+        return SetStatus(DllExports::GdipSetCompositingQuality(nativeGraphics, quality));
+    }
+    CompositingQuality GetCompositingQuality() const
+    {
+        CompositingQuality quality = CompositingQualityInvalid;
+        SetStatus(DllExports::GdipGetCompositingQuality(nativeGraphics, &quality));
+        return quality;
+    }
+    Status SetTextRenderingHint(TextRenderingHint hint)
+    {
+        return SetStatus(DllExports::GdipSetTextRenderingHint(nativeGraphics, hint));
+    }
+    TextRenderingHint GetTextRenderingHint() const
+    {
+        TextRenderingHint hint = TextRenderingHintSystemDefault;
+        SetStatus(DllExports::GdipGetTextRenderingHint(nativeGraphics, &hint));
+        return hint;
+    }
+    Status SetPageUnit(Unit unit) { return SetStatus(DllExports::GdipSetPageUnit(nativeGraphics, unit)); }
+    Unit GetPageUnit() const
+    {
+        Unit unit = UnitDisplay;
+        SetStatus(DllExports::GdipGetPageUnit(nativeGraphics, &unit));
+        return unit;
+    }
+    Status SetPageScale(REAL scale) { return SetStatus(DllExports::GdipSetPageScale(nativeGraphics, scale)); }
+    REAL GetPageScale() const
+    {
+        REAL scale = 0;
+        SetStatus(DllExports::GdipGetPageScale(nativeGraphics, &scale));
+        return scale;
+    }
+    REAL GetDpiX() const
+    {
+        REAL dpi = 0;
+        SetStatus(DllExports::GdipGetDpiX(nativeGraphics, &dpi));
+        return dpi;
+    }
+    REAL GetDpiY() const
+    {
+        REAL dpi = 0;
+        SetStatus(DllExports::GdipGetDpiY(nativeGraphics, &dpi));
+        return dpi;
+    }
+    GraphicsState Save() const
+    {
+        GraphicsState state = 0;
+        SetStatus(DllExports::GdipSaveGraphics(nativeGraphics, &state));
+        return state;
+    }
+    Status Restore(GraphicsState state) { return SetStatus(DllExports::GdipRestoreGraphics(nativeGraphics, state)); }
+
+    // World transform.
+    Status SetTransform(const Matrix* matrix)
+    {
+        return SetStatus(DllExports::GdipSetWorldTransform(nativeGraphics, matrix ? matrix->nativeMatrix : nullptr));
+    }
+    Status GetTransform(Matrix* matrix) const
+    {
+        return SetStatus(DllExports::GdipGetWorldTransform(nativeGraphics, matrix ? matrix->nativeMatrix : nullptr));
+    }
+    Status ResetTransform() { return SetStatus(DllExports::GdipResetWorldTransform(nativeGraphics)); }
+    Status MultiplyTransform(const Matrix* matrix, MatrixOrder order = MatrixOrderPrepend)
+    {
+        return SetStatus(DllExports::GdipMultiplyWorldTransform(nativeGraphics, matrix ? matrix->nativeMatrix : nullptr,
+                                                                order));
+    }
+    Status TranslateTransform(REAL dx, REAL dy, MatrixOrder order = MatrixOrderPrepend)
+    {
+        return SetStatus(DllExports::GdipTranslateWorldTransform(nativeGraphics, dx, dy, order));
+    }
+    Status ScaleTransform(REAL sx, REAL sy, MatrixOrder order = MatrixOrderPrepend)
+    {
+        return SetStatus(DllExports::GdipScaleWorldTransform(nativeGraphics, sx, sy, order));
+    }
+    Status RotateTransform(REAL angle, MatrixOrder order = MatrixOrderPrepend)
+    {
+        return SetStatus(DllExports::GdipRotateWorldTransform(nativeGraphics, angle, order));
+    }
+
+    // Shapes in world coordinates.
+    Status DrawLine(const Pen* pen, REAL x1, REAL y1, REAL x2, REAL y2)
+    {
+        return SetStatus(DllExports::GdipDrawLine(nativeGraphics, pen ? pen->nativePen : nullptr, x1, y1, x2, y2));
+    }
+    Status DrawLine(const Pen* pen, const PointF& pt1, const PointF& pt2) { return DrawLine(pen, pt1.X, pt1.Y, pt2.X, pt2.Y); }
+    Status DrawLine(const Pen* pen, const Point& pt1, const Point& pt2) { return DrawLine(pen, pt1.X, pt1.Y, pt2.X, pt2.Y); }
+    Status DrawLines(const Pen* pen, const PointF* points, INT count)
+    {
+        return SetStatus(DllExports::GdipDrawLines(nativeGraphics, pen ? pen->nativePen : nullptr, points, count));
+    }
+    Status DrawLines(const Pen* pen, const Point* points, INT count)
+    {
+        return SetStatus(DllExports::GdipDrawLinesI(nativeGraphics, pen ? pen->nativePen : nullptr, points, count));
+    }
+    Status DrawRectangle(const Pen* pen, REAL x, REAL y, REAL width, REAL height)
+    {
+        return SetStatus(
+            DllExports::GdipDrawRectangle(nativeGraphics, pen ? pen->nativePen : nullptr, x, y, width, height));
+    }
+    Status DrawRectangle(const Pen* pen, const RectF& rect) { return DrawRectangle(pen, rect.X, rect.Y, rect.Width, rect.Height); }
+    Status DrawRectangle(const Pen* pen, const Rect& rect) { return DrawRectangle(pen, rect.X, rect.Y, rect.Width, rect.Height); }
+    Status FillRectangle(const Brush* brush, REAL x, REAL y, REAL width, REAL height)
+    {
+        return SetStatus(
+            DllExports::GdipFillRectangle(nativeGraphics, brush ? brush->nativeBrush : nullptr, x, y, width, height));
+    }
+    Status FillRectangle(const Brush* brush, const RectF& rect)
+    {
+        return FillRectangle(brush, rect.X, rect.Y, rect.Width, rect.Height);
+    }
+    Status FillRectangle(const Brush* brush, const Rect& rect)
+    {
+        return FillRectangle(brush, rect.X, rect.Y, rect.Width, rect.Height);
+    }
+    Status DrawEllipse(const Pen* pen, REAL x, REAL y, REAL width, REAL height)
+    {
+        return SetStatus(DllExports::GdipDrawEllipse(nativeGraphics, pen ? pen->nativePen : nullptr, x, y, width, height));
+    }
+    Status DrawEllipse(const Pen* pen, INT x, INT y, INT width, INT height)
+    {
+        return SetStatus(DllExports::GdipDrawEllipseI(nativeGraphics, pen ? pen->nativePen : nullptr, x, y, width, height));
+    }
+    Status DrawEllipse(const Pen* pen, const RectF& rect) { return DrawEllipse(pen, rect.X, rect.Y, rect.Width, rect.Height); }
+    Status DrawEllipse(const Pen* pen, const Rect& rect) { return DrawEllipse(pen, rect.X, rect.Y, rect.Width, rect.Height); }
+    Status FillEllipse(const Brush* brush, REAL x, REAL y, REAL width, REAL height)
+    {
+        return SetStatus(
+            DllExports::GdipFillEllipse(nativeGraphics, brush ? brush->nativeBrush : nullptr, x, y, width, height));
+    }
+    Status FillEllipse(const Brush* brush, INT x, INT y, INT width, INT height)
+    {
+        return SetStatus(
+            DllExports::GdipFillEllipseI(nativeGraphics, brush ? brush->nativeBrush : nullptr, x, y, width, height));
+    }
+    Status FillEllipse(const Brush* brush, const RectF& rect) { return FillEllipse(brush, rect.X, rect.Y, rect.Width, rect.Height); }
+    Status FillEllipse(const Brush* brush, const Rect& rect) { return FillEllipse(brush, rect.X, rect.Y, rect.Width, rect.Height); }
+    Status DrawArc(const Pen* pen, REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle)
+    {
+        return SetStatus(DllExports::GdipDrawArc(nativeGraphics, pen ? pen->nativePen : nullptr, x, y, width, height,
+                                                 startAngle, sweepAngle));
+    }
+    Status DrawArc(const Pen* pen, INT x, INT y, INT width, INT height, REAL startAngle, REAL sweepAngle)
+    {
+        return SetStatus(DllExports::GdipDrawArcI(nativeGraphics, pen ? pen->nativePen : nullptr, x, y, width, height,
+                                                  startAngle, sweepAngle));
+    }
+    Status DrawArc(const Pen* pen, const RectF& rect, REAL startAngle, REAL sweepAngle)
+    {
+        return DrawArc(pen, rect.X, rect.Y, rect.Width, rect.Height, startAngle, sweepAngle);
+    }
+    Status DrawArc(const Pen* pen, const Rect& rect, REAL startAngle, REAL sweepAngle)
+    {
+        return DrawArc(pen, rect.X, rect.Y, rect.Width, rect.Height, startAngle, sweepAngle);
+    }
+    Status DrawPie(const Pen* pen, REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle)
+    {
+        return SetStatus(DllExports::GdipDrawPie(nativeGraphics, pen ? pen->nativePen : nullptr, x, y, width, height,
+                                                 startAngle, sweepAngle));
+    }
+    Status DrawPie(const Pen* pen, INT x, INT y, INT width, INT height, REAL startAngle, REAL sweepAngle)
+    {
+        return SetStatus(DllExports::GdipDrawPieI(nativeGraphics, pen ? pen->nativePen : nullptr, x, y, width, height,
+                                                  startAngle, sweepAngle));
+    }
+    Status DrawPie(const Pen* pen, const RectF& rect, REAL startAngle, REAL sweepAngle)
+    {
+        return DrawPie(pen, rect.X, rect.Y, rect.Width, rect.Height, startAngle, sweepAngle);
+    }
+    Status DrawPie(const Pen* pen, const Rect& rect, REAL startAngle, REAL sweepAngle)
+    {
+        return DrawPie(pen, rect.X, rect.Y, rect.Width, rect.Height, startAngle, sweepAngle);
+    }
+    Status FillPie(const Brush* brush, REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle)
+    {
+        return SetStatus(DllExports::GdipFillPie(nativeGraphics, brush ? brush->nativeBrush : nullptr, x, y, width,
+                                                 height, startAngle, sweepAngle));
+    }
+    Status FillPie(const Brush* brush, INT x, INT y, INT width, INT height, REAL startAngle, REAL sweepAngle)
+    {
+        return SetStatus(DllExports::GdipFillPieI(nativeGraphics, brush ? brush->nativeBrush : nullptr, x, y, width,
+                                                  height, startAngle, sweepAngle));
+    }
+    Status FillPie(const Brush* brush, const RectF& rect, REAL startAngle, REAL sweepAngle)
+    {
+        return FillPie(brush, rect.X, rect.Y, rect.Width, rect.Height, startAngle, sweepAngle);
+    }
+    Status FillPie(const Brush* brush, const Rect& rect, REAL startAngle, REAL sweepAngle)
+    {
+        return FillPie(brush, rect.X, rect.Y, rect.Width, rect.Height, startAngle, sweepAngle);
+    }
+    Status DrawPolygon(const Pen* pen, const PointF* points, INT count)
+    {
+        return SetStatus(DllExports::GdipDrawPolygon(nativeGraphics, pen ? pen->nativePen : nullptr, points, count));
+    }
+    Status DrawPolygon(const Pen* pen, const Point* points, INT count)
+    {
+        return SetStatus(DllExports::GdipDrawPolygonI(nativeGraphics, pen ? pen->nativePen : nullptr, points, count));
+    }
+    Status FillPolygon(const Brush* brush, const PointF* points, INT count, FillMode fillMode = FillModeAlternate)
+    {
+        return SetStatus(DllExports::GdipFillPolygon(nativeGraphics, brush ? brush->nativeBrush : nullptr, points, count,
+                                                     fillMode));
+    }
+    Status FillPolygon(const Brush* brush, const Point* points, INT count, FillMode fillMode = FillModeAlternate)
+    {
+        return SetStatus(DllExports::GdipFillPolygonI(nativeGraphics, brush ? brush->nativeBrush : nullptr, points,
+                                                      count, fillMode));
+    }
+    Status DrawBezier(const Pen* pen, REAL x1, REAL y1, REAL x2, REAL y2, REAL x3, REAL y3, REAL x4, REAL y4)
+    {
+        return SetStatus(DllExports::GdipDrawBezier(nativeGraphics, pen ? pen->nativePen : nullptr, x1, y1, x2, y2, x3,
+                                                    y3, x4, y4));
+    }
+    Status DrawPath(const Pen* pen, const GraphicsPath* path)
+    {
+        return SetStatus(DllExports::GdipDrawPath(nativeGraphics, pen ? pen->nativePen : nullptr,
+                                                  path ? path->nativePath : nullptr));
+    }
+    Status FillPath(const Brush* brush, const GraphicsPath* path)
+    {
+        return SetStatus(DllExports::GdipFillPath(nativeGraphics, brush ? brush->nativeBrush : nullptr,
+                                                  path ? path->nativePath : nullptr));
+    }
+    Status DrawImage(Image* image, REAL x, REAL y)
+    {
+        return SetStatus(DllExports::GdipDrawImage(nativeGraphics, image ? image->nativeImage : nullptr, x, y));
+    }
+    Status DrawImage(Image* image, const PointF& point) { return DrawImage(image, point.X, point.Y); }
+    Status DrawImage(Image* image, const Point& point) { return DrawImage(image, point.X, point.Y); }
+    Status DrawImage(Image* image, REAL x, REAL y, REAL width, REAL height)
+    {
+        return SetStatus(
+            DllExports::GdipDrawImageRect(nativeGraphics, image ? image->nativeImage : nullptr, x, y, width, height));
+    }
+    Status DrawImage(Image* image, const RectF& rect) { return DrawImage(image, rect.X, rect.Y, rect.Width, rect.Height); }
+    /// A cardinal spline through the points (tension 0.5 unless given; 0 gives straight lines).
+    Status DrawCurve(const Pen* pen, const PointF* points, INT count, REAL tension = 0.5f)
+    {
+        return SetStatus(DllExports::GdipDrawCurve2(nativeGraphics, pen ? pen->nativePen : nullptr, points, count, tension));
+    }
+    Status DrawCurve(const Pen* pen, const Point* points, INT count, REAL tension = 0.5f)
+    {
+        return SetStatus(DllExports::GdipDrawCurve2I(nativeGraphics, pen ? pen->nativePen : nullptr, points, count, tension));
+    }
+    Status DrawClosedCurve(const Pen* pen, const PointF* points, INT count, REAL tension = 0.5f)
+    {
+        return SetStatus(
+            DllExports::GdipDrawClosedCurve2(nativeGraphics, pen ? pen->nativePen : nullptr, points, count, tension));
+    }
+    Status DrawClosedCurve(const Pen* pen, const Point* points, INT count, REAL tension = 0.5f)
+    {
+        return SetStatus(
+            DllExports::GdipDrawClosedCurve2I(nativeGraphics, pen ? pen->nativePen : nullptr, points, count, tension));
+    }
+    Status FillClosedCurve(const Brush* brush, const PointF* points, INT count, FillMode fillMode = FillModeAlternate,
+                           REAL tension = 0.5f)
+    {
+        return SetStatus(DllExports::GdipFillClosedCurve2(nativeGraphics, brush ? brush->nativeBrush : nullptr, points,
+                                                          count, tension, fillMode));
+    }
+    Status FillClosedCurve(const Brush* brush, const Point* points, INT count, FillMode fillMode = FillModeAlternate,
+                           REAL tension = 0.5f)
+    {
+        return SetStatus(DllExports::GdipFillClosedCurve2I(nativeGraphics, brush ? brush->nativeBrush : nullptr, points,
+                                                           count, tension, fillMode));
+    }
+    Status FillRectangles(const Brush* brush, const RectF* rects, INT count)
+    {
+        return SetStatus(DllExports::GdipFillRectangles(nativeGraphics, brush ? brush->nativeBrush : nullptr, rects, count));
+    }
+    Status FillRectangles(const Brush* brush, const Rect* rects, INT count)
+    {
+        return SetStatus(DllExports::GdipFillRectanglesI(nativeGraphics, brush ? brush->nativeBrush : nullptr, rects, count));
+    }
+    Status DrawRectangles(const Pen* pen, const RectF* rects, INT count)
+    {
+        return SetStatus(DllExports::GdipDrawRectangles(nativeGraphics, pen ? pen->nativePen : nullptr, rects, count));
+    }
+    Status DrawRectangles(const Pen* pen, const Rect* rects, INT count)
+    {
+        return SetStatus(DllExports::GdipDrawRectanglesI(nativeGraphics, pen ? pen->nativePen : nullptr, rects, count));
+    }
+    Status TransformPoints(CoordinateSpace destSpace, CoordinateSpace srcSpace, PointF* pts, INT count) const
+    {
+        return SetStatus(DllExports::GdipTransformPoints(nativeGraphics, destSpace, srcSpace, pts, count));
+    }
+    Status TransformPoints(CoordinateSpace destSpace, CoordinateSpace srcSpace, Point* pts, INT count) const
+    {
+        return SetStatus(DllExports::GdipTransformPointsI(nativeGraphics, destSpace, srcSpace, pts, count));
+    }
+    /// The box the text takes when drawn in layoutRect (wrapped at its width when it has one).
+    Status MeasureString(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                         const StringFormat* stringFormat, RectF* boundingBox, INT* codepointsFitted = nullptr,
+                         INT* linesFilled = nullptr) const
+    {
+        return SetStatus(DllExports::GdipMeasureString(nativeGraphics, string, length, font ? font->nativeFont : nullptr,
+                                                       &layoutRect, stringFormat ? stringFormat->nativeFormat : nullptr,
+                                                       boundingBox, codepointsFitted, linesFilled));
+    }
+    Status MeasureString(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                         RectF* boundingBox) const
+    {
+        return MeasureString(string, length, font, layoutRect, nullptr, boundingBox);
+    }
+    Status MeasureString(const WCHAR* string, INT length, const Font* font, const PointF& origin,
+                         RectF* boundingBox) const
+    {
+        return MeasureString(string, length, font, RectF(origin.X, origin.Y, 0.0f, 0.0f), nullptr, boundingBox);
+    }
+    Status MeasureString(const WCHAR* string, INT length, const Font* font, const PointF& origin,
+                         const StringFormat* stringFormat, RectF* boundingBox) const
+    {
+        return MeasureString(string, length, font, RectF(origin.X, origin.Y, 0.0f, 0.0f), stringFormat, boundingBox);
+    }
+
     /// The status of the last call that failed since the last GetLastStatus, which this call resets to Ok.
     Status GetLastStatus() const
     {
@@ -1143,6 +2653,19 @@ protected:
     GpGraphics* nativeGraphics;
     mutable Status lastResult;
 };
+
+inline Pen::Pen(const Brush* brush, REAL width) : nativePen(nullptr), lastResult(Ok)
+{
+    lastResult = DllExports::GdipCreatePen2(brush ? brush->nativeBrush : nullptr, width, UnitWorld, &nativePen);
+}
+
+inline Bitmap::Bitmap(INT width, INT height, Graphics* target)
+{
+    GpBitmap* bitmap = nullptr;
+    lastResult = DllExports::GdipCreateBitmapFromGraphics(width, height, target ? target->nativeGraphics : nullptr,
+                                                          &bitmap);
+    nativeImage = bitmap;
+}
 
 }  // namespace Gdiplus
 

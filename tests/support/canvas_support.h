@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "gdiplus_session.h"
+
 namespace moxcanvas {
 
 // Starts GDI+ once per process, as a host does before creating any image.

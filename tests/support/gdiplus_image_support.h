@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 
+#include "gdiplus_session.h"
+
 namespace moxtest {
 
 // The SDK declares the native types (GpBitmap, ...) inside Gdiplus; the stand-in declares them

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "gdiplus_session.h"
+
 namespace moxtest {
 
 // Windows keeps no pixels for a hidden window (GetPixel on its DC answers CLR_INVALID); tests
