@@ -31,6 +31,11 @@ list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/present_test\\.cpp$")
 # The headless capture and quit-after variables are the stand-in's own.
 list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/user_capture_test\\.cpp$")
 list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/win32_example_test\\.cpp$")
+# The resource compiler's own tests: Windows builds use windres instead.
+list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/resource_compiler_test\\.cpp$")
+# The sound test sends its audio to SDL2's silent driver; under Wine the answers would depend on
+# Wine's own audio set-up.
+list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/sound_test\\.cpp$")
 foreach(source ${MOX_TEST_SOURCES})
   get_filename_component(name ${source} NAME_WE)
   add_executable(${name} ${source})
@@ -39,6 +44,9 @@ foreach(source ${MOX_TEST_SOURCES})
   target_compile_options(${name} PRIVATE ${MOX_WARNINGS})
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
 endforeach()
+
+# The resource script of the load test, through windres.
+moximage2_add_resources(resource_load_test resources/game.rc)
 
 # The blit kernel test calls every instruction-set level directly, so it carries its own copy
 # of the kernels (the library keeps them hidden).

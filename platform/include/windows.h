@@ -12,3 +12,6 @@
 #include "wingdi.h"
 #include "winuser.h"
 #include "winnls.h"
+#ifndef WIN32_LEAN_AND_MEAN
+#include "mmsystem.h" // PlaySound, as the SDK's windows.h brings it
+#endif

@@ -1,0 +1,26 @@
+//{{NO_DEPENDENCIES}}
+// Resource ids of the resource tests' script, as a resource editor writes them.
+//
+#define IDR_MAINFRAME                   128
+#define IDB_SPRITE                      130
+#define IDB_MASK                        131
+#define IDC_POINTER                     132
+#define IDR_LEVEL1                      133
+#define IDR_BEEP                        134
+#define IDD_ABOUTBOX                    100
+#define IDS_TITLE                       1
+#define IDS_LONG                        2
+#define IDS_UNICODE                     17
+#define IDS_QUOTES                      40
+#define ID_GAME_NEW                     32771
+#define ID_GAME_PAUSE                   32772
+#define ID_GAME_FIRE                    32773
+
+// Next default values for new objects
+//
+#ifdef APSTUDIO_INVOKED
+#ifndef APSTUDIO_READONLY_SYMBOLS
+#define _APS_NEXT_RESOURCE_VALUE        135
+#define _APS_NEXT_COMMAND_VALUE         32774
+#endif
+#endif

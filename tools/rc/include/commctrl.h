@@ -1,0 +1,73 @@
+/* The common controls' class names and styles, as a resource script sees them. */
+#ifndef MOXRC_COMMCTRL_H
+#define MOXRC_COMMCTRL_H
+
+#define WC_LISTVIEW "SysListView32"
+#define WC_TREEVIEW "SysTreeView32"
+#define WC_TABCONTROL "SysTabControl32"
+#define TRACKBAR_CLASS "msctls_trackbar32"
+#define UPDOWN_CLASS "msctls_updown32"
+#define PROGRESS_CLASS "msctls_progress32"
+#define WC_BUTTON "Button"
+#define WC_STATIC "Static"
+#define WC_EDIT "Edit"
+#define WC_LISTBOX "ListBox"
+#define WC_COMBOBOX "ComboBox"
+#define WC_SCROLLBAR "ScrollBar"
+
+#define LVS_ICON 0x0000
+#define LVS_REPORT 0x0001
+#define LVS_SMALLICON 0x0002
+#define LVS_LIST 0x0003
+#define LVS_SINGLESEL 0x0004
+#define LVS_SHOWSELALWAYS 0x0008
+#define LVS_SORTASCENDING 0x0010
+#define LVS_SORTDESCENDING 0x0020
+#define LVS_SHAREIMAGELISTS 0x0040
+#define LVS_NOLABELWRAP 0x0080
+#define LVS_AUTOARRANGE 0x0100
+#define LVS_EDITLABELS 0x0200
+#define LVS_NOSCROLL 0x2000
+#define LVS_NOCOLUMNHEADER 0x4000
+#define LVS_NOSORTHEADER 0x8000
+#define LVS_ALIGNTOP 0x0000
+#define LVS_ALIGNLEFT 0x0800
+
+#define TVS_HASBUTTONS 0x0001
+#define TVS_HASLINES 0x0002
+#define TVS_LINESATROOT 0x0004
+#define TVS_EDITLABELS 0x0008
+#define TVS_DISABLEDRAGDROP 0x0010
+#define TVS_SHOWSELALWAYS 0x0020
+
+#define TBS_AUTOTICKS 0x0001
+#define TBS_VERT 0x0002
+#define TBS_HORZ 0x0000
+#define TBS_TOP 0x0004
+#define TBS_BOTTOM 0x0000
+#define TBS_LEFT 0x0004
+#define TBS_RIGHT 0x0000
+#define TBS_BOTH 0x0008
+#define TBS_NOTICKS 0x0010
+#define TBS_ENABLESELRANGE 0x0020
+#define TBS_NOTHUMB 0x0080
+#define TBS_TOOLTIPS 0x0100
+
+#define UDS_WRAP 0x0001
+#define UDS_SETBUDDYINT 0x0002
+#define UDS_ALIGNRIGHT 0x0004
+#define UDS_ALIGNLEFT 0x0008
+#define UDS_AUTOBUDDY 0x0010
+#define UDS_ARROWKEYS 0x0020
+#define UDS_HORZ 0x0040
+#define UDS_NOTHOUSANDS 0x0080
+
+#define PBS_SMOOTH 0x01
+#define PBS_VERTICAL 0x04
+
+#define TCS_TABS 0x0000
+#define TCS_BUTTONS 0x0100
+#define TCS_MULTILINE 0x0200
+#define TCS_FIXEDWIDTH 0x0400
+
+#endif
