@@ -21,16 +21,19 @@ struct GdiObject {
     UINT brushStyle = BS_SOLID;
     COLORREF color = 0;
     ULONG_PTR hatch = 0;
-    bool dcColored = false; // DC_BRUSH and DC_PEN
+    bool dcColored = false;   // DC_BRUSH and DC_PEN
     bool monoPattern = false; // a pattern from a 1-bit bitmap: its bits pick text or background colour
     int patternWidth = 0;
     int patternHeight = 0;
-    std::vector<COLORREF> pattern; // rows top down
+    std::vector<COLORREF> pattern;   // rows top down
     HBITMAP patternBitmap = nullptr; // what GetObject reports for a pattern brush
 
-    // Pens.
+    // Pens. penStyle is what CreatePen or ExtCreatePen was given (type, style, end cap, join);
+    // ExtCreatePen's pens also keep their brush's style and hatch, and user style entries.
     UINT penStyle = 0;
     int penWidth = 0;
+    UINT penBrushStyle = BS_SOLID;
+    std::vector<DWORD> styleEntries;
 
     // Fonts.
     LOGFONTW font{};
@@ -48,10 +51,11 @@ struct DrawState {
     COLORREF bkColor = RGB(255, 255, 255);
     COLORREF dcBrushColor = RGB(255, 255, 255);
     COLORREF dcPenColor = RGB(0, 0, 0);
-    int bkMode = 2;  // OPAQUE
-    int rop2 = 13;   // R2_COPYPEN
+    int bkMode = 2;       // OPAQUE
+    int rop2 = 13;        // R2_COPYPEN
     int polyFillMode = 1; // ALTERNATE
     UINT textAlign = 0;
+    int arcDirection = 1; // AD_COUNTERCLOCKWISE
     POINT position{0, 0};
     POINT viewportOrg{0, 0};
     POINT windowOrg{0, 0};

@@ -242,6 +242,14 @@ HGDIOBJ SelectDrawObjectLocked(Registry& reg, HDC hdc, HGDIOBJ h)
         slot = &d->draw.font;
         fallback = SYSTEM_FONT;
         break;
+    case OBJ_REGION:
+        // Selecting a region sets the clip region to a copy of it and answers its complexity
+        // (MSDN SelectObject).
+        d->draw.clipped = true;
+        d->draw.clip = o->rects;
+        return reinterpret_cast<HGDIOBJ>(static_cast<INT_PTR>(o->rects.empty()       ? NULLREGION
+                                                              : o->rects.size() == 1 ? SIMPLEREGION
+                                                                                     : COMPLEXREGION));
     default:
         return nullptr;
     }
@@ -279,12 +287,17 @@ int GetDrawObjectLocked(Registry& reg, HGDIOBJ h, int c, LPVOID pv, bool wide)
         LOGBRUSH lb{};
         lb.lbStyle = o->brushStyle;
         lb.lbColor = o->color;
-        lb.lbHatch = o->brushStyle == BS_HATCHED ? o->hatch
+        lb.lbHatch = o->brushStyle == BS_HATCHED   ? o->hatch
                      : o->brushStyle == BS_PATTERN ? reinterpret_cast<ULONG_PTR>(o->patternBitmap)
                                                    : 0;
         if (o->brushStyle == BS_PATTERN)
             lb.lbColor = 0;
-        return CopyOut(&lb, sizeof lb, c, pv);
+        // A short buffer gets what fits (as Wine's gdi32 does for brushes).
+        if (!pv)
+            return sizeof lb;
+        const int n = std::min(c, static_cast<int>(sizeof lb));
+        std::memcpy(pv, &lb, static_cast<std::size_t>(n));
+        return n;
     }
     case OBJ_PAL: {
         const WORD entries = 20; // the default palette's static colours
@@ -301,6 +314,27 @@ int GetDrawObjectLocked(Registry& reg, HGDIOBJ h, int c, LPVOID pv, bool wide)
         lp.lopnWidth.x = o->penWidth;
         lp.lopnColor = o->color;
         return CopyOut(&lp, sizeof lp, c, pv);
+    }
+    case OBJ_EXTPEN: {
+        // The structure up to its style entries, then the entries themselves.
+        const std::size_t head = offsetof(EXTLOGPEN, elpStyleEntry);
+        const std::size_t size = head + o->styleEntries.size() * sizeof(DWORD);
+        if (!pv)
+            return static_cast<int>(size);
+        if (static_cast<std::size_t>(c) < size)
+            return 0;
+        EXTLOGPEN e{};
+        e.elpPenStyle = o->penStyle;
+        e.elpWidth = static_cast<DWORD>(o->penWidth);
+        e.elpBrushStyle = o->penBrushStyle;
+        e.elpColor = o->color;
+        e.elpHatch = o->hatch;
+        e.elpNumEntries = static_cast<DWORD>(o->styleEntries.size());
+        std::memcpy(pv, &e, head);
+        if (!o->styleEntries.empty())
+            std::memcpy(static_cast<std::uint8_t*>(pv) + head, o->styleEntries.data(),
+                        o->styleEntries.size() * sizeof(DWORD));
+        return static_cast<int>(size);
     }
     case OBJ_FONT: {
         if (wide)

@@ -12,6 +12,8 @@
 #include <windows.h>
 
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #define afx_msg
 #ifndef PASCAL
@@ -201,6 +203,172 @@ public:
     operator LPRECT() noexcept { return this; }
 };
 
+// --- GDI objects ---------------------------------------------------------------------------------
+//
+// Thin owners of GDI handles, written over the Win32 calls alone so that they are the same on
+// every system. An object deletes the handle it holds when it is destroyed. FromHandle gives a
+// temporary wrapper for a handle the program does not own (what SelectObject hands back); it
+// lives while its handle does and never deletes it.
+
+/// Any GDI object: a pen, brush, font or region handle and what all of them allow.
+class CGdiObject {
+public:
+    /// The handle; null when none.
+    HGDIOBJ m_hObject = nullptr;
+
+    CGdiObject() = default;
+    CGdiObject(const CGdiObject&) = delete;
+    CGdiObject& operator=(const CGdiObject&) = delete;
+    /// Deletes the handle held, if any.
+    virtual ~CGdiObject() { DeleteObject(); }
+
+    /// The handle, or null.
+    operator HGDIOBJ() const { return m_hObject; }
+    HGDIOBJ GetSafeHandle() const { return m_hObject; }
+    /// Takes ownership of h; FALSE when one is already held or h is null.
+    BOOL Attach(HGDIOBJ h)
+    {
+        if (!h || m_hObject)
+            return FALSE;
+        m_hObject = h;
+        return TRUE;
+    }
+    /// Gives up the handle without deleting it.
+    HGDIOBJ Detach()
+    {
+        HGDIOBJ h = m_hObject;
+        m_hObject = nullptr;
+        return h;
+    }
+    /// Deletes the handle held; FALSE when none.
+    BOOL DeleteObject() { return m_hObject ? ::DeleteObject(Detach()) : FALSE; }
+    int GetObject(int nCount, LPVOID lpObject) const { return ::GetObjectA(m_hObject, nCount, lpObject); }
+    UINT GetObjectType() const { return static_cast<UINT>(::GetObjectType(m_hObject)); }
+    /// Holds the stock object nIndex (which deleting leaves alone).
+    BOOL CreateStockObject(int nIndex) { return Attach(::GetStockObject(nIndex)); }
+    static CGdiObject* PASCAL FromHandle(HGDIOBJ h) { return TemporaryFor<CGdiObject>(h); }
+
+protected:
+    // One wrapper a handle for each class, dropped once its handle is gone.
+    template <class T> static T* TemporaryFor(HGDIOBJ h)
+    {
+        struct Table {
+            std::vector<std::pair<HGDIOBJ, T*>> entries;
+            ~Table()
+            {
+                for (auto& e : entries) {
+                    e.second->Detach();
+                    delete e.second;
+                }
+            }
+        };
+        static Table table;
+        if (!h)
+            return nullptr;
+        for (auto& e : table.entries)
+            if (e.first == h)
+                return e.second;
+        if (table.entries.size() >= 64) {
+            std::vector<std::pair<HGDIOBJ, T*>> live;
+            for (auto& e : table.entries) {
+                if (::GetObjectType(e.first) != 0) {
+                    live.push_back(e);
+                } else {
+                    e.second->Detach();
+                    delete e.second;
+                }
+            }
+            table.entries.swap(live);
+        }
+        T* wrapper = new T;
+        wrapper->m_hObject = h;
+        table.entries.push_back({h, wrapper});
+        return wrapper;
+    }
+};
+
+/// A pen.
+class CPen : public CGdiObject {
+public:
+    CPen() = default;
+    CPen(int nPenStyle, int nWidth, COLORREF crColor) { CreatePen(nPenStyle, nWidth, crColor); }
+    BOOL CreatePen(int nPenStyle, int nWidth, COLORREF crColor)
+    {
+        return Attach(::CreatePen(nPenStyle, nWidth, crColor));
+    }
+    BOOL CreatePenIndirect(LPLOGPEN lpLogPen) { return Attach(::CreatePenIndirect(lpLogPen)); }
+    BOOL CreatePen(int nPenStyle, int nWidth, const LOGBRUSH* pLogBrush, int nStyleCount = 0,
+                   const DWORD* lpStyle = nullptr)
+    {
+        return Attach(::ExtCreatePen(static_cast<DWORD>(nPenStyle), static_cast<DWORD>(nWidth), pLogBrush,
+                                     static_cast<DWORD>(nStyleCount), lpStyle));
+    }
+    operator HPEN() const { return static_cast<HPEN>(m_hObject); }
+    int GetLogPen(LOGPEN* pLogPen) const { return ::GetObjectA(m_hObject, sizeof(LOGPEN), pLogPen); }
+    static CPen* PASCAL FromHandle(HPEN h) { return TemporaryFor<CPen>(h); }
+};
+
+/// A brush.
+class CBrush : public CGdiObject {
+public:
+    CBrush() = default;
+    explicit CBrush(COLORREF crColor) { CreateSolidBrush(crColor); }
+    CBrush(int nIndex, COLORREF crColor) { CreateHatchBrush(nIndex, crColor); }
+    BOOL CreateSolidBrush(COLORREF crColor) { return Attach(::CreateSolidBrush(crColor)); }
+    BOOL CreateHatchBrush(int nIndex, COLORREF crColor) { return Attach(::CreateHatchBrush(nIndex, crColor)); }
+    BOOL CreateBrushIndirect(const LOGBRUSH* lpLogBrush) { return Attach(::CreateBrushIndirect(lpLogBrush)); }
+    BOOL CreatePatternBrush(HBITMAP hBitmap) { return Attach(::CreatePatternBrush(hBitmap)); }
+    /// The system colour's brush (which deleting leaves alone).
+    BOOL CreateSysColorBrush(int nIndex) { return Attach(::GetSysColorBrush(nIndex)); }
+    operator HBRUSH() const { return static_cast<HBRUSH>(m_hObject); }
+    int GetLogBrush(LOGBRUSH* pLogBrush) const { return ::GetObjectA(m_hObject, sizeof(LOGBRUSH), pLogBrush); }
+    static CBrush* PASCAL FromHandle(HBRUSH h) { return TemporaryFor<CBrush>(h); }
+};
+
+/// A font.
+class CFont : public CGdiObject {
+public:
+    BOOL CreateFontIndirect(const LOGFONT* lpLogFont) { return Attach(::CreateFontIndirect(lpLogFont)); }
+    BOOL CreateFont(int nHeight, int nWidth, int nEscapement, int nOrientation, int nWeight, BYTE bItalic,
+                    BYTE bUnderline, BYTE cStrikeOut, BYTE nCharSet, BYTE nOutPrecision, BYTE nClipPrecision,
+                    BYTE nQuality, BYTE nPitchAndFamily, LPCTSTR lpszFacename)
+    {
+        return Attach(::CreateFont(nHeight, nWidth, nEscapement, nOrientation, nWeight, bItalic, bUnderline, cStrikeOut,
+                                   nCharSet, nOutPrecision, nClipPrecision, nQuality, nPitchAndFamily, lpszFacename));
+    }
+    /// A font of nPointSize tenths of a point in the face named, for a DC's vertical resolution
+    /// (the screen's when pDC is null).
+    BOOL CreatePointFont(int nPointSize, LPCTSTR lpszFaceName, CDC* pDC = nullptr);
+    BOOL CreatePointFontIndirect(const LOGFONT* lpLogFont, CDC* pDC = nullptr);
+    operator HFONT() const { return static_cast<HFONT>(m_hObject); }
+    int GetLogFont(LOGFONT* pLogFont) const { return ::GetObject(m_hObject, sizeof(LOGFONT), pLogFont); }
+    static CFont* PASCAL FromHandle(HFONT h) { return TemporaryFor<CFont>(h); }
+};
+
+/// A region.
+class CRgn : public CGdiObject {
+public:
+    BOOL CreateRectRgn(int x1, int y1, int x2, int y2) { return Attach(::CreateRectRgn(x1, y1, x2, y2)); }
+    BOOL CreateRectRgnIndirect(LPCRECT lpRect) { return Attach(::CreateRectRgnIndirect(lpRect)); }
+    int CombineRgn(const CRgn* pRgn1, const CRgn* pRgn2, int nCombineMode)
+    {
+        return ::CombineRgn(static_cast<HRGN>(m_hObject), pRgn1 ? static_cast<HRGN>(pRgn1->m_hObject) : nullptr,
+                            pRgn2 ? static_cast<HRGN>(pRgn2->m_hObject) : nullptr, nCombineMode);
+    }
+    BOOL EqualRgn(const CRgn* pRgn) const
+    {
+        return ::EqualRgn(static_cast<HRGN>(m_hObject), pRgn ? static_cast<HRGN>(pRgn->m_hObject) : nullptr);
+    }
+    int OffsetRgn(int x, int y) { return ::OffsetRgn(static_cast<HRGN>(m_hObject), x, y); }
+    int GetRgnBox(LPRECT lpRect) const { return ::GetRgnBox(static_cast<HRGN>(m_hObject), lpRect); }
+    BOOL PtInRegion(int x, int y) const { return ::PtInRegion(static_cast<HRGN>(m_hObject), x, y); }
+    BOOL PtInRegion(POINT point) const { return PtInRegion(point.x, point.y); }
+    BOOL RectInRegion(LPCRECT lpRect) const { return ::RectInRegion(static_cast<HRGN>(m_hObject), lpRect); }
+    void SetRectRgn(int x1, int y1, int x2, int y2) { ::SetRectRgn(static_cast<HRGN>(m_hObject), x1, y1, x2, y2); }
+    operator HRGN() const { return static_cast<HRGN>(m_hObject); }
+    static CRgn* PASCAL FromHandle(HRGN h) { return TemporaryFor<CRgn>(h); }
+};
+
 /// A device context: an HDC and the drawing calls a host uses on it. Deleting a CDC deletes the
 /// device context attached to it (Detach first to keep it).
 class MOXPLAT_API CDC {
@@ -235,7 +403,229 @@ public:
     COLORREF GetPixel(int x, int y) const;
     /// Sets the pixel at (x, y); returns the colour set, or CLR_INVALID outside the surface.
     COLORREF SetPixel(int x, int y, COLORREF crColor);
+
+    // --- Drawing objects, colours and modes (inline over the Win32 calls) ---
+
+    CPen* SelectObject(CPen* pPen)
+    {
+        return CPen::FromHandle(static_cast<HPEN>(::SelectObject(m_hDC, pPen ? pPen->m_hObject : nullptr)));
+    }
+    CBrush* SelectObject(CBrush* pBrush)
+    {
+        return CBrush::FromHandle(static_cast<HBRUSH>(::SelectObject(m_hDC, pBrush ? pBrush->m_hObject : nullptr)));
+    }
+    CFont* SelectObject(CFont* pFont)
+    {
+        return CFont::FromHandle(static_cast<HFONT>(::SelectObject(m_hDC, pFont ? pFont->m_hObject : nullptr)));
+    }
+    /// Selects the region as the clip region; answers its complexity.
+    int SelectObject(CRgn* pRgn)
+    {
+        return static_cast<int>(reinterpret_cast<INT_PTR>(::SelectObject(m_hDC, pRgn ? pRgn->m_hObject : nullptr)));
+    }
+    CGdiObject* SelectObject(CGdiObject* pObject)
+    {
+        return CGdiObject::FromHandle(::SelectObject(m_hDC, pObject ? pObject->m_hObject : nullptr));
+    }
+    HGDIOBJ SelectObject(HGDIOBJ hObject) { return ::SelectObject(m_hDC, hObject); }
+    CGdiObject* SelectStockObject(int nIndex)
+    {
+        return CGdiObject::FromHandle(::SelectObject(m_hDC, ::GetStockObject(nIndex)));
+    }
+    CPen* GetCurrentPen() const { return CPen::FromHandle(static_cast<HPEN>(::GetCurrentObject(m_hDC, OBJ_PEN))); }
+    CBrush* GetCurrentBrush() const
+    {
+        return CBrush::FromHandle(static_cast<HBRUSH>(::GetCurrentObject(m_hDC, OBJ_BRUSH)));
+    }
+    CFont* GetCurrentFont() const { return CFont::FromHandle(static_cast<HFONT>(::GetCurrentObject(m_hDC, OBJ_FONT))); }
+
+    COLORREF SetTextColor(COLORREF crColor) { return ::SetTextColor(m_hDC, crColor); }
+    COLORREF GetTextColor() const { return ::GetTextColor(m_hDC); }
+    COLORREF SetBkColor(COLORREF crColor) { return ::SetBkColor(m_hDC, crColor); }
+    COLORREF GetBkColor() const { return ::GetBkColor(m_hDC); }
+    int SetBkMode(int nBkMode) { return ::SetBkMode(m_hDC, nBkMode); }
+    int GetBkMode() const { return ::GetBkMode(m_hDC); }
+    int SetROP2(int nDrawMode) { return ::SetROP2(m_hDC, nDrawMode); }
+    int GetROP2() const { return ::GetROP2(m_hDC); }
+    int SetPolyFillMode(int nPolyFillMode) { return ::SetPolyFillMode(m_hDC, nPolyFillMode); }
+    UINT SetTextAlign(UINT nFlags) { return ::SetTextAlign(m_hDC, nFlags); }
+    UINT GetTextAlign() const { return ::GetTextAlign(m_hDC); }
+    COLORREF SetDCBrushColor(COLORREF crColor) { return ::SetDCBrushColor(m_hDC, crColor); }
+    COLORREF SetDCPenColor(COLORREF crColor) { return ::SetDCPenColor(m_hDC, crColor); }
+    int GetDeviceCaps(int nIndex) const { return ::GetDeviceCaps(m_hDC, nIndex); }
+    int SaveDC() { return ::SaveDC(m_hDC); }
+    BOOL RestoreDC(int nSavedDC) { return ::RestoreDC(m_hDC, nSavedDC); }
+
+    // --- Coordinates and clipping ---
+
+    CPoint SetViewportOrg(int x, int y)
+    {
+        POINT p{};
+        ::SetViewportOrgEx(m_hDC, x, y, &p);
+        return CPoint(p);
+    }
+    CPoint SetViewportOrg(POINT point) { return SetViewportOrg(point.x, point.y); }
+    CPoint OffsetViewportOrg(int nWidth, int nHeight)
+    {
+        POINT p{};
+        ::OffsetViewportOrgEx(m_hDC, nWidth, nHeight, &p);
+        return CPoint(p);
+    }
+    CPoint GetViewportOrg() const
+    {
+        POINT p{};
+        ::GetViewportOrgEx(m_hDC, &p);
+        return CPoint(p);
+    }
+    CPoint SetWindowOrg(int x, int y)
+    {
+        POINT p{};
+        ::SetWindowOrgEx(m_hDC, x, y, &p);
+        return CPoint(p);
+    }
+    CPoint SetWindowOrg(POINT point) { return SetWindowOrg(point.x, point.y); }
+    CPoint GetWindowOrg() const
+    {
+        POINT p{};
+        ::GetWindowOrgEx(m_hDC, &p);
+        return CPoint(p);
+    }
+    int SelectClipRgn(CRgn* pRgn) { return ::SelectClipRgn(m_hDC, pRgn ? static_cast<HRGN>(pRgn->m_hObject) : nullptr); }
+    int IntersectClipRect(int x1, int y1, int x2, int y2) { return ::IntersectClipRect(m_hDC, x1, y1, x2, y2); }
+    int IntersectClipRect(LPCRECT lpRect)
+    {
+        return ::IntersectClipRect(m_hDC, lpRect->left, lpRect->top, lpRect->right, lpRect->bottom);
+    }
+    int ExcludeClipRect(int x1, int y1, int x2, int y2) { return ::ExcludeClipRect(m_hDC, x1, y1, x2, y2); }
+    int ExcludeClipRect(LPCRECT lpRect)
+    {
+        return ::ExcludeClipRect(m_hDC, lpRect->left, lpRect->top, lpRect->right, lpRect->bottom);
+    }
+    int GetClipBox(LPRECT lpRect) const { return ::GetClipBox(m_hDC, lpRect); }
+
+    // --- Lines and shapes ---
+
+    CPoint MoveTo(int x, int y)
+    {
+        POINT p{};
+        ::MoveToEx(m_hDC, x, y, &p);
+        return CPoint(p);
+    }
+    CPoint MoveTo(POINT point) { return MoveTo(point.x, point.y); }
+    CPoint GetCurrentPosition() const
+    {
+        POINT p{};
+        ::GetCurrentPositionEx(m_hDC, &p);
+        return CPoint(p);
+    }
+    BOOL LineTo(int x, int y) { return ::LineTo(m_hDC, x, y); }
+    BOOL LineTo(POINT point) { return LineTo(point.x, point.y); }
+    BOOL Polyline(const POINT* lpPoints, int nCount) { return ::Polyline(m_hDC, lpPoints, nCount); }
+    BOOL Polygon(const POINT* lpPoints, int nCount) { return ::Polygon(m_hDC, lpPoints, nCount); }
+    BOOL Rectangle(int x1, int y1, int x2, int y2) { return ::Rectangle(m_hDC, x1, y1, x2, y2); }
+    BOOL Rectangle(LPCRECT lpRect) { return Rectangle(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom); }
+    BOOL RoundRect(int x1, int y1, int x2, int y2, int x3, int y3) { return ::RoundRect(m_hDC, x1, y1, x2, y2, x3, y3); }
+    BOOL RoundRect(LPCRECT lpRect, POINT point)
+    {
+        return RoundRect(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom, point.x, point.y);
+    }
+    BOOL Ellipse(int x1, int y1, int x2, int y2) { return ::Ellipse(m_hDC, x1, y1, x2, y2); }
+    BOOL Ellipse(LPCRECT lpRect) { return Ellipse(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom); }
+    BOOL Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
+    {
+        return ::Arc(m_hDC, x1, y1, x2, y2, x3, y3, x4, y4);
+    }
+    BOOL Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
+    {
+        return ::Pie(m_hDC, x1, y1, x2, y2, x3, y3, x4, y4);
+    }
+    BOOL Chord(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
+    {
+        return ::Chord(m_hDC, x1, y1, x2, y2, x3, y3, x4, y4);
+    }
+    void FillRect(LPCRECT lpRect, CBrush* pBrush)
+    {
+        ::FillRect(m_hDC, lpRect, pBrush ? static_cast<HBRUSH>(pBrush->m_hObject) : nullptr);
+    }
+    void FrameRect(LPCRECT lpRect, CBrush* pBrush)
+    {
+        ::FrameRect(m_hDC, lpRect, pBrush ? static_cast<HBRUSH>(pBrush->m_hObject) : nullptr);
+    }
+    void InvertRect(LPCRECT lpRect) { ::InvertRect(m_hDC, lpRect); }
+    BOOL FillRgn(CRgn* pRgn, CBrush* pBrush)
+    {
+        return ::FillRgn(m_hDC, pRgn ? static_cast<HRGN>(pRgn->m_hObject) : nullptr,
+                         pBrush ? static_cast<HBRUSH>(pBrush->m_hObject) : nullptr);
+    }
+    /// Fills with one colour through the background colour, which keeps that colour afterwards
+    /// (as MFC's does).
+    void FillSolidRect(LPCRECT lpRect, COLORREF clr)
+    {
+        ::SetBkColor(m_hDC, clr);
+        ::ExtTextOut(m_hDC, 0, 0, ETO_OPAQUE, lpRect, nullptr, 0, nullptr);
+    }
+    void FillSolidRect(int x, int y, int cx, int cy, COLORREF clr)
+    {
+        const RECT r{x, y, x + cx, y + cy};
+        FillSolidRect(&r, clr);
+    }
+    /// A one-pixel frame: top and left edges in one colour, bottom and right in the other.
+    void Draw3dRect(int x, int y, int cx, int cy, COLORREF clrTopLeft, COLORREF clrBottomRight)
+    {
+        FillSolidRect(x, y, cx - 1, 1, clrTopLeft);
+        FillSolidRect(x, y, 1, cy - 1, clrTopLeft);
+        FillSolidRect(x + cx, y, -1, cy, clrBottomRight);
+        FillSolidRect(x, y + cy, cx, -1, clrBottomRight);
+    }
+    void Draw3dRect(LPCRECT lpRect, COLORREF clrTopLeft, COLORREF clrBottomRight)
+    {
+        Draw3dRect(lpRect->left, lpRect->top, lpRect->right - lpRect->left, lpRect->bottom - lpRect->top, clrTopLeft,
+                   clrBottomRight);
+    }
+
+    // --- Text ---
+
+    BOOL TextOut(int x, int y, LPCTSTR lpszString, int nCount) { return ::TextOut(m_hDC, x, y, lpszString, nCount); }
+    BOOL ExtTextOut(int x, int y, UINT nOptions, LPCRECT lpRect, LPCTSTR lpszString, UINT nCount, INT* lpDxWidths)
+    {
+        return ::ExtTextOut(m_hDC, x, y, nOptions, lpRect, lpszString, nCount, lpDxWidths);
+    }
+    int DrawText(LPCTSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat)
+    {
+        return ::DrawText(m_hDC, lpszString, nCount, lpRect, nFormat);
+    }
+    BOOL GetTextMetrics(LPTEXTMETRIC lpMetrics) const { return ::GetTextMetrics(m_hDC, lpMetrics); }
 };
+
+inline BOOL CFont::CreatePointFontIndirect(const LOGFONT* lpLogFont, CDC* pDC)
+{
+    if (!lpLogFont)
+        return FALSE;
+    // lfHeight in tenths of a point; the font's height in pixels is that many points at the
+    // DC's vertical resolution, negative for a character height.
+    LOGFONT lf = *lpLogFont;
+    HDC dc = pDC ? pDC->m_hDC : ::GetDC(nullptr);
+    const int dpi = dc ? ::GetDeviceCaps(dc, LOGPIXELSY) : 96;
+    if (!pDC && dc)
+        ::ReleaseDC(nullptr, dc);
+    const long tenths = lf.lfHeight < 0 ? -static_cast<long>(lf.lfHeight) : lf.lfHeight;
+    lf.lfHeight = -static_cast<LONG>((tenths * (dpi > 0 ? dpi : 96) + 360) / 720);
+    return CreateFontIndirect(&lf);
+}
+
+inline BOOL CFont::CreatePointFont(int nPointSize, LPCTSTR lpszFaceName, CDC* pDC)
+{
+    LOGFONT lf{};
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfHeight = nPointSize;
+    if (lpszFaceName) {
+        std::size_t i = 0;
+        for (; i < LF_FACESIZE - 1 && lpszFaceName[i]; ++i)
+            lf.lfFaceName[i] = lpszFaceName[i];
+        lf.lfFaceName[i] = 0;
+    }
+    return CreatePointFontIndirect(&lf, pDC);
+}
 
 /// The device context of a window while it paints. Here it is the window's own device context,
 /// valid for as long as the window exists: a canvas may keep it (CMoxGraphics::InitGraphics) and

@@ -168,6 +168,30 @@ typedef struct tagLOGBRUSH {
 #define PS_DASHDOTDOT 4
 #define PS_NULL 5
 #define PS_INSIDEFRAME 6
+#define PS_USERSTYLE 7
+#define PS_ALTERNATE 8
+#define PS_STYLE_MASK 0x0000000F
+#define PS_ENDCAP_ROUND 0x00000000
+#define PS_ENDCAP_SQUARE 0x00000100
+#define PS_ENDCAP_FLAT 0x00000200
+#define PS_ENDCAP_MASK 0x00000F00
+#define PS_JOIN_ROUND 0x00000000
+#define PS_JOIN_BEVEL 0x00001000
+#define PS_JOIN_MITER 0x00002000
+#define PS_JOIN_MASK 0x0000F000
+#define PS_COSMETIC 0x00000000
+#define PS_GEOMETRIC 0x00010000
+#define PS_TYPE_MASK 0x000F0000
+
+typedef struct tagEXTLOGPEN {
+    DWORD elpPenStyle;
+    DWORD elpWidth;
+    UINT elpBrushStyle;
+    COLORREF elpColor;
+    ULONG_PTR elpHatch;
+    DWORD elpNumEntries;
+    DWORD elpStyleEntry[1];
+} EXTLOGPEN, *PEXTLOGPEN;
 
 typedef struct tagLOGPEN {
     UINT lopnStyle;
@@ -224,4 +248,289 @@ WINGDIAPI HGDIOBJ WINAPI GetStockObject(int i);
 WINGDIAPI HBRUSH WINAPI CreateSolidBrush(COLORREF color);
 WINGDIAPI DWORD WINAPI GetObjectType(HGDIOBJ h);
 WINGDIAPI int WINAPI GetObjectW(HANDLE h, int c, LPVOID pv);
+WINGDIAPI HPEN WINAPI CreatePen(int iStyle, int cWidth, COLORREF color);
+WINGDIAPI HPEN WINAPI CreatePenIndirect(const LOGPEN* plpen);
+WINGDIAPI HPEN WINAPI ExtCreatePen(DWORD iPenStyle, DWORD cWidth, const LOGBRUSH* plbrush, DWORD cStyle,
+                                   const DWORD* pstyle);
+WINGDIAPI HBRUSH WINAPI CreateHatchBrush(int iHatch, COLORREF color);
+WINGDIAPI HBRUSH WINAPI CreatePatternBrush(HBITMAP hbm);
+WINGDIAPI HBRUSH WINAPI CreateBrushIndirect(const LOGBRUSH* plbrush);
 }
+
+// --- Device-context state ------------------------------------------------------------------------
+
+// GetDeviceCaps
+#define DRIVERVERSION 0
+#define TECHNOLOGY 2
+#define HORZSIZE 4
+#define VERTSIZE 6
+#define HORZRES 8
+#define VERTRES 10
+#define BITSPIXEL 12
+#define PLANES 14
+#define NUMBRUSHES 16
+#define NUMPENS 18
+#define NUMFONTS 22
+#define NUMCOLORS 24
+#define ASPECTX 40
+#define ASPECTY 42
+#define ASPECTXY 44
+#define LOGPIXELSX 88
+#define LOGPIXELSY 90
+#define SIZEPALETTE 104
+#define NUMRESERVED 106
+#define COLORRES 108
+#define RASTERCAPS 38
+#define VREFRESH 116
+#define DESKTOPVERTRES 117
+#define DESKTOPHORZRES 118
+#define BLTALIGNMENT 119
+#define DT_RASDISPLAY 1
+#define RC_BITBLT 1
+#define RC_BITMAP64 8
+#define RC_DI_BITMAP 0x0080
+#define RC_DIBTODEV 0x0200
+#define RC_STRETCHBLT 0x0800
+#define RC_STRETCHDIB 0x2000
+
+// Text alignment
+#define TA_NOUPDATECP 0
+#define TA_UPDATECP 1
+#define TA_LEFT 0
+#define TA_RIGHT 2
+#define TA_CENTER 6
+#define TA_TOP 0
+#define TA_BOTTOM 8
+#define TA_BASELINE 24
+#define GDI_ERROR 0xFFFFFFFFL
+
+extern "C" {
+WINGDIAPI COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color);
+WINGDIAPI COLORREF WINAPI GetTextColor(HDC hdc);
+WINGDIAPI COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color);
+WINGDIAPI COLORREF WINAPI GetBkColor(HDC hdc);
+WINGDIAPI int WINAPI SetBkMode(HDC hdc, int mode);
+WINGDIAPI int WINAPI GetBkMode(HDC hdc);
+WINGDIAPI int WINAPI SetROP2(HDC hdc, int rop2);
+WINGDIAPI int WINAPI GetROP2(HDC hdc);
+WINGDIAPI int WINAPI SetPolyFillMode(HDC hdc, int mode);
+WINGDIAPI int WINAPI GetPolyFillMode(HDC hdc);
+WINGDIAPI UINT WINAPI SetTextAlign(HDC hdc, UINT align);
+WINGDIAPI UINT WINAPI GetTextAlign(HDC hdc);
+WINGDIAPI COLORREF WINAPI SetDCBrushColor(HDC hdc, COLORREF color);
+WINGDIAPI COLORREF WINAPI GetDCBrushColor(HDC hdc);
+WINGDIAPI COLORREF WINAPI SetDCPenColor(HDC hdc, COLORREF color);
+WINGDIAPI COLORREF WINAPI GetDCPenColor(HDC hdc);
+WINGDIAPI BOOL WINAPI SetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
+WINGDIAPI BOOL WINAPI GetViewportOrgEx(HDC hdc, LPPOINT lppt);
+WINGDIAPI BOOL WINAPI OffsetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
+WINGDIAPI BOOL WINAPI SetWindowOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
+WINGDIAPI BOOL WINAPI GetWindowOrgEx(HDC hdc, LPPOINT lppt);
+WINGDIAPI BOOL WINAPI OffsetWindowOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
+WINGDIAPI BOOL WINAPI SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
+WINGDIAPI BOOL WINAPI GetCurrentPositionEx(HDC hdc, LPPOINT lppt);
+WINGDIAPI HGDIOBJ WINAPI GetCurrentObject(HDC hdc, UINT type);
+WINGDIAPI int WINAPI SaveDC(HDC hdc);
+WINGDIAPI BOOL WINAPI RestoreDC(HDC hdc, int nSavedDC);
+WINGDIAPI int WINAPI GetDeviceCaps(HDC hdc, int index);
+}
+
+// --- Lines and shapes ----------------------------------------------------------------------------
+
+#define AD_COUNTERCLOCKWISE 1
+#define AD_CLOCKWISE 2
+
+extern "C" {
+WINGDIAPI BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT lppt);
+WINGDIAPI BOOL WINAPI LineTo(HDC hdc, int x, int y);
+WINGDIAPI BOOL WINAPI Polyline(HDC hdc, const POINT* apt, int cpt);
+WINGDIAPI BOOL WINAPI PolylineTo(HDC hdc, const POINT* apt, DWORD cpt);
+WINGDIAPI BOOL WINAPI Polygon(HDC hdc, const POINT* apt, int cpt);
+WINGDIAPI BOOL WINAPI PolyPolygon(HDC hdc, const POINT* apt, const INT* asz, int csz);
+WINGDIAPI BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom);
+WINGDIAPI BOOL WINAPI RoundRect(HDC hdc, int left, int top, int right, int bottom, int width, int height);
+WINGDIAPI BOOL WINAPI Ellipse(HDC hdc, int left, int top, int right, int bottom);
+WINGDIAPI BOOL WINAPI Arc(HDC hdc, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
+WINGDIAPI BOOL WINAPI Pie(HDC hdc, int left, int top, int right, int bottom, int xr1, int yr1, int xr2, int yr2);
+WINGDIAPI BOOL WINAPI Chord(HDC hdc, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
+WINGDIAPI int WINAPI SetArcDirection(HDC hdc, int dir);
+WINGDIAPI int WINAPI GetArcDirection(HDC hdc);
+}
+
+// --- Regions and clipping ------------------------------------------------------------------------
+
+#define RGN_AND 1
+#define RGN_OR 2
+#define RGN_XOR 3
+#define RGN_DIFF 4
+#define RGN_COPY 5
+#define ERROR 0
+#define NULLREGION 1
+#define SIMPLEREGION 2
+#define COMPLEXREGION 3
+
+extern "C" {
+WINGDIAPI HRGN WINAPI CreateRectRgn(int x1, int y1, int x2, int y2);
+WINGDIAPI HRGN WINAPI CreateRectRgnIndirect(const RECT* lprect);
+WINGDIAPI BOOL WINAPI SetRectRgn(HRGN hrgn, int left, int top, int right, int bottom);
+WINGDIAPI int WINAPI CombineRgn(HRGN hrgnDst, HRGN hrgnSrc1, HRGN hrgnSrc2, int iMode);
+WINGDIAPI int WINAPI OffsetRgn(HRGN hrgn, int x, int y);
+WINGDIAPI int WINAPI GetRgnBox(HRGN hrgn, LPRECT lprc);
+WINGDIAPI BOOL WINAPI PtInRegion(HRGN hrgn, int x, int y);
+WINGDIAPI BOOL WINAPI RectInRegion(HRGN hrgn, const RECT* lprect);
+WINGDIAPI BOOL WINAPI EqualRgn(HRGN hrgn1, HRGN hrgn2);
+WINGDIAPI BOOL WINAPI FillRgn(HDC hdc, HRGN hrgn, HBRUSH hbr);
+WINGDIAPI BOOL WINAPI PaintRgn(HDC hdc, HRGN hrgn);
+WINGDIAPI int WINAPI SelectClipRgn(HDC hdc, HRGN hrgn);
+WINGDIAPI int WINAPI ExtSelectClipRgn(HDC hdc, HRGN hrgn, int mode);
+WINGDIAPI int WINAPI IntersectClipRect(HDC hdc, int left, int top, int right, int bottom);
+WINGDIAPI int WINAPI ExcludeClipRect(HDC hdc, int left, int top, int right, int bottom);
+WINGDIAPI int WINAPI OffsetClipRgn(HDC hdc, int x, int y);
+WINGDIAPI int WINAPI GetClipBox(HDC hdc, LPRECT lprect);
+WINGDIAPI int WINAPI GetClipRgn(HDC hdc, HRGN hrgn);
+WINGDIAPI BOOL WINAPI PtVisible(HDC hdc, int x, int y);
+}
+
+// --- Fonts and text ------------------------------------------------------------------------------
+
+#define FW_DONTCARE 0
+#define FW_THIN 100
+#define FW_EXTRALIGHT 200
+#define FW_LIGHT 300
+#define FW_NORMAL 400
+#define FW_REGULAR 400
+#define FW_MEDIUM 500
+#define FW_SEMIBOLD 600
+#define FW_DEMIBOLD 600
+#define FW_BOLD 700
+#define FW_EXTRABOLD 800
+#define FW_HEAVY 900
+#define FW_BLACK 900
+#define ANSI_CHARSET 0
+#define DEFAULT_CHARSET 1
+#define SYMBOL_CHARSET 2
+#define OEM_CHARSET 255
+#define OUT_DEFAULT_PRECIS 0
+#define OUT_STRING_PRECIS 1
+#define OUT_CHARACTER_PRECIS 2
+#define OUT_STROKE_PRECIS 3
+#define OUT_TT_PRECIS 4
+#define OUT_DEVICE_PRECIS 5
+#define OUT_RASTER_PRECIS 6
+#define OUT_TT_ONLY_PRECIS 7
+#define OUT_OUTLINE_PRECIS 8
+#define CLIP_DEFAULT_PRECIS 0
+#define CLIP_CHARACTER_PRECIS 1
+#define CLIP_STROKE_PRECIS 2
+#define DEFAULT_QUALITY 0
+#define DRAFT_QUALITY 1
+#define PROOF_QUALITY 2
+#define NONANTIALIASED_QUALITY 3
+#define ANTIALIASED_QUALITY 4
+#define CLEARTYPE_QUALITY 5
+#define DEFAULT_PITCH 0
+#define FIXED_PITCH 1
+#define VARIABLE_PITCH 2
+#define FF_DONTCARE 0x00
+#define FF_ROMAN 0x10
+#define FF_SWISS 0x20
+#define FF_MODERN 0x30
+#define FF_SCRIPT 0x40
+#define FF_DECORATIVE 0x50
+#define TMPF_FIXED_PITCH 0x01
+#define TMPF_VECTOR 0x02
+#define TMPF_TRUETYPE 0x04
+#define ETO_OPAQUE 0x0002
+#define ETO_CLIPPED 0x0004
+
+typedef struct tagTEXTMETRICA {
+    LONG tmHeight;
+    LONG tmAscent;
+    LONG tmDescent;
+    LONG tmInternalLeading;
+    LONG tmExternalLeading;
+    LONG tmAveCharWidth;
+    LONG tmMaxCharWidth;
+    LONG tmWeight;
+    LONG tmOverhang;
+    LONG tmDigitizedAspectX;
+    LONG tmDigitizedAspectY;
+    BYTE tmFirstChar;
+    BYTE tmLastChar;
+    BYTE tmDefaultChar;
+    BYTE tmBreakChar;
+    BYTE tmItalic;
+    BYTE tmUnderlined;
+    BYTE tmStruckOut;
+    BYTE tmPitchAndFamily;
+    BYTE tmCharSet;
+} TEXTMETRICA, *LPTEXTMETRICA;
+
+typedef struct tagTEXTMETRICW {
+    LONG tmHeight;
+    LONG tmAscent;
+    LONG tmDescent;
+    LONG tmInternalLeading;
+    LONG tmExternalLeading;
+    LONG tmAveCharWidth;
+    LONG tmMaxCharWidth;
+    LONG tmWeight;
+    LONG tmOverhang;
+    LONG tmDigitizedAspectX;
+    LONG tmDigitizedAspectY;
+    WCHAR tmFirstChar;
+    WCHAR tmLastChar;
+    WCHAR tmDefaultChar;
+    WCHAR tmBreakChar;
+    BYTE tmItalic;
+    BYTE tmUnderlined;
+    BYTE tmStruckOut;
+    BYTE tmPitchAndFamily;
+    BYTE tmCharSet;
+} TEXTMETRICW, *LPTEXTMETRICW;
+
+#ifdef UNICODE
+typedef TEXTMETRICW TEXTMETRIC;
+typedef LPTEXTMETRICW LPTEXTMETRIC;
+#else
+typedef TEXTMETRICA TEXTMETRIC;
+typedef LPTEXTMETRICA LPTEXTMETRIC;
+#endif
+
+extern "C" {
+WINGDIAPI HFONT WINAPI CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientation, int cWeight,
+                                   DWORD bItalic, DWORD bUnderline, DWORD bStrikeOut, DWORD iCharSet,
+                                   DWORD iOutPrecision, DWORD iClipPrecision, DWORD iQuality, DWORD iPitchAndFamily,
+                                   LPCSTR pszFaceName);
+WINGDIAPI HFONT WINAPI CreateFontW(int cHeight, int cWidth, int cEscapement, int cOrientation, int cWeight,
+                                   DWORD bItalic, DWORD bUnderline, DWORD bStrikeOut, DWORD iCharSet,
+                                   DWORD iOutPrecision, DWORD iClipPrecision, DWORD iQuality, DWORD iPitchAndFamily,
+                                   LPCWSTR pszFaceName);
+WINGDIAPI HFONT WINAPI CreateFontIndirectA(const LOGFONTA* lplf);
+WINGDIAPI HFONT WINAPI CreateFontIndirectW(const LOGFONTW* lplf);
+WINGDIAPI BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c);
+WINGDIAPI BOOL WINAPI TextOutW(HDC hdc, int x, int y, LPCWSTR lpString, int c);
+WINGDIAPI BOOL WINAPI ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCSTR lpString, UINT c,
+                                  const INT* lpDx);
+WINGDIAPI BOOL WINAPI ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCWSTR lpString, UINT c,
+                                  const INT* lpDx);
+WINGDIAPI BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, SIZE* psizl);
+WINGDIAPI BOOL WINAPI GetTextExtentPoint32W(HDC hdc, LPCWSTR lpString, int c, SIZE* psizl);
+WINGDIAPI BOOL WINAPI GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm);
+WINGDIAPI BOOL WINAPI GetTextMetricsW(HDC hdc, LPTEXTMETRICW lptm);
+}
+#ifdef UNICODE
+#define CreateFont CreateFontW
+#define CreateFontIndirect CreateFontIndirectW
+#define TextOut TextOutW
+#define ExtTextOut ExtTextOutW
+#define GetTextExtentPoint32 GetTextExtentPoint32W
+#define GetTextMetrics GetTextMetricsW
+#else
+#define CreateFont CreateFontA
+#define CreateFontIndirect CreateFontIndirectA
+#define TextOut TextOutA
+#define ExtTextOut ExtTextOutA
+#define GetTextExtentPoint32 GetTextExtentPoint32A
+#define GetTextMetrics GetTextMetricsA
+#endif

@@ -876,6 +876,10 @@ WINUSERAPI DWORD WINAPI GetSysColor(int nIndex);
 WINUSERAPI HBRUSH WINAPI GetSysColorBrush(int nIndex);
 // hbr may also be a system colour index plus one, (HBRUSH)(COLOR_WINDOW + 1).
 WINUSERAPI int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr);
+WINUSERAPI int WINAPI FrameRect(HDC hDC, const RECT* lprc, HBRUSH hbr);
+WINUSERAPI BOOL WINAPI InvertRect(HDC hDC, const RECT* lprc);
+WINUSERAPI int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT format);
+WINUSERAPI int WINAPI DrawTextW(HDC hdc, LPCWSTR lpchText, int cchText, LPRECT lprc, UINT format);
 }
 
 // --- Resources: numbered types, strings, accelerators and bitmaps (MAKEINTRESOURCE is above).
@@ -957,3 +961,23 @@ extern "C" {
 // The system sound of a message box type (MB_ICONHAND, ..., MB_OK or 0xFFFFFFFF: the default).
 WINUSERAPI BOOL WINAPI MessageBeep(UINT uType);
 }
+#ifdef UNICODE
+#define DrawText DrawTextW
+#else
+#define DrawText DrawTextA
+#endif
+
+#define DT_TOP 0x00000000
+#define DT_LEFT 0x00000000
+#define DT_CENTER 0x00000001
+#define DT_RIGHT 0x00000002
+#define DT_VCENTER 0x00000004
+#define DT_BOTTOM 0x00000008
+#define DT_WORDBREAK 0x00000010
+#define DT_SINGLELINE 0x00000020
+#define DT_EXPANDTABS 0x00000040
+#define DT_NOCLIP 0x00000100
+#define DT_CALCRECT 0x00000400
+#define DT_NOPREFIX 0x00000800
+#define DT_HIDEPREFIX 0x00100000
+#define DT_PREFIXONLY 0x00200000
