@@ -491,14 +491,4 @@ HCURSOR WINAPI GetCursor(void)
     return reg.cursor;
 }
 
-// Sounds the terminal's bell when standard error is one; there is no other sound device here.
-BOOL WINAPI MessageBeep(UINT)
-{
-    if (isatty(STDERR_FILENO)) {
-        std::fputc('\a', stderr);
-        std::fflush(stderr);
-    }
-    return TRUE;
-}
-
 } // extern "C"
