@@ -408,6 +408,9 @@ HWND CreateFromTemplate(HINSTANCE instance, const void* data, std::size_t size, 
     if (focus && first && IsWindow(first)) {
         SetFocus(first);
         Update(hDlg, [&](DialogState& s) { s.focus = first; });
+    } else if (HWND chosen = GetFocus(); chosen && IsChild(hDlg, chosen)) {
+        // The procedure placed the focus itself: activation gives it back there.
+        Update(hDlg, [&](DialogState& s) { s.focus = chosen; });
     }
     if ((t.style & WS_VISIBLE) && !modal)
         ShowWindow(hDlg, SW_SHOWNORMAL);
@@ -902,8 +905,8 @@ UINT WINAPI GetDlgItemInt(HWND hDlg, int nIDDlgItem, BOOL* lpTranslated, BOOL bS
     if (!ctl || GetWindowTextLengthA(ctl) >= static_cast<int>(sizeof text))
         return 0;
     GetWindowTextA(ctl, text, sizeof text);
-    // Leading and trailing spaces are skipped; anything else that is not a digit fails, and so
-    // does a value beyond the type's range (Microsoft's GetDlgItemInt documentation).
+    // Leading spaces are skipped and translation stops at the first character that is not a
+    // digit; a value beyond the type's range fails (Microsoft's GetDlgItemInt documentation).
     const char* p = text;
     while (*p == ' ')
         ++p;
@@ -922,10 +925,6 @@ UINT WINAPI GetDlgItemInt(HWND hDlg, int nIDDlgItem, BOOL* lpTranslated, BOOL bS
         if (value > 0xFFFFFFFFull)
             return 0;
     }
-    while (*p == ' ')
-        ++p;
-    if (*p)
-        return 0;
     if (bSigned && value > (negative ? 0x80000000ull : 0x7FFFFFFFull))
         return 0;
     if (lpTranslated)

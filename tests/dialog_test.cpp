@@ -1,0 +1,385 @@
+// Dialogs built from in-memory templates: layout in dialog units of the template's font, the
+// focus rule of WM_INITDIALOG, modal loops ended by Enter and Esc, Tab and arrow navigation,
+// buttons' check states and notifications, and the GetDlgItem helpers. Written against Windows'
+// own names only, so it runs against the real USER under Wine too.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+#ifndef _WIN32
+const bool kHeadless = [] {
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    return true;
+}();
+#endif
+
+// The program's instance; Linux builds keep one set of classes per process.
+HINSTANCE Instance()
+{
+#ifdef _WIN32
+    return GetModuleHandleW(nullptr);
+#else
+    return nullptr;
+#endif
+}
+
+// Writes DLGTEMPLATE / DLGITEMTEMPLATE data as Windows lays it out: 16-bit words, UTF-16 text,
+// items on 4-byte boundaries.
+class TemplateBuilder {
+public:
+    TemplateBuilder(DWORD style, short cx, short cy, const char16_t* title, WORD points, const char16_t* face)
+    {
+        Dword(style | (face ? DS_SETFONT : 0));
+        Dword(0);
+        countAt_ = words_.size();
+        Word(0);
+        for (short v : {short(10), short(10), cx, cy})
+            Word(static_cast<WORD>(v));
+        Word(0); // no menu
+        Word(0); // the dialog class
+        Text(title);
+        if (face) {
+            Word(points);
+            Text(face);
+        }
+    }
+    TemplateBuilder& Item(WORD classOrdinal, const char16_t* text, WORD id, DWORD style, short x, short y, short cx,
+                          short cy)
+    {
+        if (words_.size() % 2)
+            Word(0);
+        Dword(style | WS_CHILD | WS_VISIBLE);
+        Dword(0);
+        for (short v : {x, y, cx, cy})
+            Word(static_cast<WORD>(v));
+        Word(id);
+        Word(0xFFFF);
+        Word(classOrdinal);
+        Text(text);
+        Word(0); // no creation data
+        ++words_[countAt_];
+        return *this;
+    }
+    LPCDLGTEMPLATEW Get() const { return reinterpret_cast<LPCDLGTEMPLATEW>(words_.data()); }
+
+private:
+    void Word(WORD w) { words_.push_back(w); }
+    void Dword(DWORD d)
+    {
+        Word(static_cast<WORD>(d & 0xFFFF));
+        Word(static_cast<WORD>(d >> 16));
+    }
+    void Text(const char16_t* s)
+    {
+        for (; s && *s; ++s)
+            Word(static_cast<WORD>(*s));
+        Word(0);
+    }
+    std::vector<WORD> words_;
+    std::size_t countAt_ = 0;
+};
+
+constexpr WORD kButton = 0x80;
+constexpr WORD kStatic = 0x82;
+
+// Ids of the standard test dialog.
+enum : WORD { kFirst = 100, kCheck, kRadio1, kRadio2, kRadio3, kLabel, kDefault = 110 };
+
+TemplateBuilder StandardDialog(DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE)
+{
+    TemplateBuilder t(style, 200, 120, u"Test", 8, u"MS Shell Dlg");
+    t.Item(kStatic, u"Label", kLabel, SS_LEFT, 7, 4, 60, 8)
+        .Item(kButton, u"First", kFirst, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 7, 14, 50, 14)
+        .Item(kButton, u"Check", kCheck, BS_AUTOCHECKBOX | WS_TABSTOP, 7, 32, 80, 10)
+        .Item(kButton, u"One", kRadio1, BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 7, 46, 60, 10)
+        .Item(kButton, u"Two", kRadio2, BS_AUTORADIOBUTTON, 7, 58, 60, 10)
+        .Item(kButton, u"Three", kRadio3, BS_AUTORADIOBUTTON, 7, 70, 60, 10)
+        .Item(kButton, u"OK", kDefault, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 143, 99, 50, 14)
+        .Item(kButton, u"Cancel", IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, 90, 99, 50, 14);
+    return t;
+}
+
+struct Record {
+    HWND initFocus = nullptr;
+    LPARAM initParam = 0;
+    INT_PTR initAnswer = TRUE;
+    int focusId = 0; // set by the procedure, which then answers FALSE
+    std::vector<WPARAM> commands;
+    BOOL ownerEnabledDuringCommand = TRUE;
+    HWND owner = nullptr;
+    std::vector<std::pair<UINT, WPARAM>> keys; // posted from WM_INITDIALOG
+    bool endOnCommand = false;
+};
+Record* g_record = nullptr;
+
+INT_PTR CALLBACK RecordingProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    Record& r = *g_record;
+    switch (msg) {
+    case WM_INITDIALOG:
+        r.initFocus = reinterpret_cast<HWND>(wParam);
+        r.initParam = lParam;
+        if (r.focusId)
+            SetFocus(GetDlgItem(hDlg, r.focusId));
+        for (const auto& k : r.keys)
+            PostMessageW(GetFocus(), k.first, k.second, 0);
+        return r.focusId ? FALSE : r.initAnswer;
+    case WM_COMMAND:
+        r.commands.push_back(wParam);
+        if (r.owner)
+            r.ownerEnabledDuringCommand = IsWindowEnabled(r.owner);
+        if (r.endOnCommand)
+            EndDialog(hDlg, LOWORD(wParam));
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+struct DialogFixture : ::testing::Test {
+    Record record;
+    void SetUp() override { g_record = &record; }
+    void TearDown() override { g_record = nullptr; }
+    HWND Create(const TemplateBuilder& t, LPARAM param = 0)
+    {
+        return CreateDialogIndirectParamW(Instance(), t.Get(), nullptr, RecordingProc, param);
+    }
+};
+
+// Where a control sits in its dialog's client area.
+RECT PlaceOf(HWND hDlg, int id)
+{
+    RECT r{};
+    HWND c = GetDlgItem(hDlg, id);
+    GetWindowRect(c, &r);
+    MapWindowPoints(nullptr, hDlg, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+TEST_F(DialogFixture, TemplateIsLaidOutInDialogUnitsOfItsFont)
+{
+    const TemplateBuilder t = StandardDialog();
+    HWND hDlg = Create(t);
+    ASSERT_NE(hDlg, nullptr);
+
+    // Windows: base units are the average width of the 52 Latin letters (rounded) and the height
+    // of the dialog's font; x maps by units/4 and y by units/8 (MSDN MapDialogRect,
+    // GetDialogBaseUnits).
+    auto font = reinterpret_cast<HFONT>(SendMessageW(hDlg, WM_GETFONT, 0, 0));
+    ASSERT_NE(font, nullptr);
+    HDC dc = GetDC(hDlg);
+    HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICW tm{};
+    SIZE letters{};
+    GetTextMetricsW(dc, &tm);
+    GetTextExtentPoint32W(dc, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
+    SelectObject(dc, old);
+    ReleaseDC(hDlg, dc);
+    const int unitX = (letters.cx / 26 + 1) / 2;
+    const int unitY = tm.tmHeight;
+    RECT units{0, 0, 4, 8};
+    ASSERT_TRUE(MapDialogRect(hDlg, &units));
+    EXPECT_EQ(units.right, unitX);
+    EXPECT_EQ(units.bottom, unitY);
+
+    // Position and size are mapped each on its own, so a control's right edge is x mapped plus
+    // cx mapped (not x + cx mapped).
+    struct Case {
+        int id;
+        RECT xywh;
+    } const cases[] = {
+        {kLabel, {7, 4, 60, 8}},       {kFirst, {7, 14, 50, 14}},    {kCheck, {7, 32, 80, 10}},
+        {kDefault, {143, 99, 50, 14}}, {IDCANCEL, {90, 99, 50, 14}},
+    };
+    for (const Case& c : cases) {
+        RECT expected = c.xywh;
+        MapDialogRect(hDlg, &expected);
+        const RECT got = PlaceOf(hDlg, c.id);
+        EXPECT_EQ(got.left, expected.left) << c.id;
+        EXPECT_EQ(got.top, expected.top) << c.id;
+        EXPECT_EQ(got.right - got.left, expected.right) << c.id;
+        EXPECT_EQ(got.bottom - got.top, expected.bottom) << c.id;
+    }
+    // The template's size is the client area's.
+    RECT client{}, expected{0, 0, 200, 120};
+    GetClientRect(hDlg, &client);
+    MapDialogRect(hDlg, &expected);
+    EXPECT_EQ(client.right, expected.right);
+    EXPECT_EQ(client.bottom, expected.bottom);
+    DestroyWindow(hDlg);
+}
+
+TEST_F(DialogFixture, InitDialogNamesTheFirstTabStopAndFocusesItWhenAnsweredTrue)
+{
+    // Windows: wParam is the first control with WS_TABSTOP; TRUE gives it the focus, FALSE keeps
+    // the focus where the procedure put it (MSDN WM_INITDIALOG).
+    for (int chosen : {0, int(kCheck), int(kRadio2)}) {
+        record = Record{};
+        record.focusId = chosen;
+        const TemplateBuilder t = StandardDialog();
+        HWND hDlg = Create(t, 1234);
+        ASSERT_NE(hDlg, nullptr);
+        EXPECT_EQ(record.initFocus, GetDlgItem(hDlg, kFirst));
+        EXPECT_EQ(record.initParam, 1234);
+        EXPECT_EQ(GetDlgCtrlID(GetFocus()), chosen ? chosen : kFirst);
+        DestroyWindow(hDlg);
+    }
+}
+
+TEST_F(DialogFixture, ModalLoopEndsWithTheCommandEnterOrEscapeSends)
+{
+    // Windows: Enter clicks the default push button (DM_GETDEFID), Esc sends IDCANCEL; the owner
+    // is disabled while the modal loop runs and enabled again after (MSDN DialogBox,
+    // IsDialogMessage).
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = Instance();
+    wc.lpszClassName = L"DialogTestOwner";
+    RegisterClassW(&wc);
+    HWND owner = CreateWindowExW(0, L"DialogTestOwner", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
+                                 nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(owner, nullptr);
+    struct Case {
+        WPARAM key;
+        INT_PTR result;
+    } const cases[] = {{VK_RETURN, kDefault}, {VK_ESCAPE, IDCANCEL}};
+    for (const Case& c : cases) {
+        record = Record{};
+        record.owner = owner;
+        record.endOnCommand = true;
+        record.focusId = kCheck; // not a push button, so Enter goes to the default one
+        record.keys = {{WM_KEYDOWN, c.key}};
+        const TemplateBuilder t = StandardDialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
+        EXPECT_EQ(DialogBoxIndirectParamW(wc.hInstance, t.Get(), owner, RecordingProc, 0), c.result) << c.key;
+        ASSERT_EQ(record.commands.size(), 1u);
+        EXPECT_EQ(record.commands[0], MAKEWPARAM(c.result, BN_CLICKED));
+        EXPECT_FALSE(record.ownerEnabledDuringCommand);
+        EXPECT_TRUE(IsWindowEnabled(owner));
+    }
+    DestroyWindow(owner);
+    UnregisterClassW(L"DialogTestOwner", wc.hInstance);
+}
+
+TEST_F(DialogFixture, DefaultIdFollowsTheTemplateAndDmSetDefId)
+{
+    const TemplateBuilder t = StandardDialog();
+    HWND hDlg = Create(t);
+    ASSERT_NE(hDlg, nullptr);
+    // Windows: DM_GETDEFID answers MAKELRESULT(id, DC_HASDEFID) (MSDN DM_GETDEFID).
+    EXPECT_EQ(SendMessageW(hDlg, DM_GETDEFID, 0, 0), MAKELONG(kDefault, DC_HASDEFID));
+    SendMessageW(hDlg, DM_SETDEFID, kFirst, 0);
+    EXPECT_EQ(SendMessageW(hDlg, DM_GETDEFID, 0, 0), MAKELONG(kFirst, DC_HASDEFID));
+    DestroyWindow(hDlg);
+}
+
+// Sends a key to the focused control through IsDialogMessage, as a dialog's message loop does.
+void Press(HWND hDlg, WPARAM key)
+{
+    MSG msg{};
+    msg.hwnd = GetFocus();
+    msg.message = WM_KEYDOWN;
+    msg.wParam = key;
+    EXPECT_TRUE(IsDialogMessageW(hDlg, &msg));
+}
+
+TEST_F(DialogFixture, TabVisitsTabStopsAndArrowsMoveWithinAGroup)
+{
+    const TemplateBuilder t = StandardDialog();
+    HWND hDlg = Create(t);
+    ASSERT_NE(hDlg, nullptr);
+    ASSERT_EQ(GetFocus(), GetDlgItem(hDlg, kFirst));
+    // Windows: Tab goes through WS_TABSTOP controls in template order and wraps; arrows move
+    // within the WS_GROUP group, and an automatic radio button is checked as it gets the focus
+    // (MSDN Dialog Box Keyboard Interface).
+    const int tabOrder[] = {kCheck, kRadio1, kDefault, IDCANCEL, kFirst};
+    for (int id : tabOrder) {
+        Press(hDlg, VK_TAB);
+        EXPECT_EQ(GetDlgCtrlID(GetFocus()), id);
+    }
+    EXPECT_EQ(GetNextDlgTabItem(hDlg, GetDlgItem(hDlg, kFirst), TRUE), GetDlgItem(hDlg, IDCANCEL));
+
+    SetFocus(GetDlgItem(hDlg, kRadio1));
+    const int arrowOrder[][2] = {{VK_DOWN, kRadio2}, {VK_DOWN, kRadio3}, {VK_DOWN, kRadio1}, {VK_UP, kRadio3}};
+    for (const auto& step : arrowOrder) {
+        Press(hDlg, static_cast<WPARAM>(step[0]));
+        EXPECT_EQ(GetDlgCtrlID(GetFocus()), step[1]);
+        for (int id : {kRadio1, kRadio2, kRadio3})
+            EXPECT_EQ(IsDlgButtonChecked(hDlg, id), id == step[1] ? BST_CHECKED : BST_UNCHECKED) << id;
+    }
+    EXPECT_EQ(GetNextDlgGroupItem(hDlg, GetDlgItem(hDlg, kRadio3), FALSE), GetDlgItem(hDlg, kRadio1));
+    DestroyWindow(hDlg);
+}
+
+TEST_F(DialogFixture, ButtonsKeepTheirCheckAndNotifyTheirParent)
+{
+    const TemplateBuilder t = StandardDialog();
+    HWND hDlg = Create(t);
+    ASSERT_NE(hDlg, nullptr);
+    // Windows: push buttons have no check state; BM_CLICK of an automatic check box toggles it and
+    // sends BN_CLICKED; an automatic radio button unchecks the others of its group (MSDN
+    // BM_GETCHECK, BM_CLICK, Button Styles).
+    CheckDlgButton(hDlg, kFirst, BST_CHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(hDlg, kFirst), 0u);
+    SendDlgItemMessageW(hDlg, kCheck, BM_CLICK, 0, 0);
+    EXPECT_EQ(IsDlgButtonChecked(hDlg, kCheck), static_cast<UINT>(BST_CHECKED));
+    SendDlgItemMessageW(hDlg, kCheck, BM_CLICK, 0, 0);
+    EXPECT_EQ(IsDlgButtonChecked(hDlg, kCheck), static_cast<UINT>(BST_UNCHECKED));
+    ASSERT_EQ(record.commands.size(), 2u);
+    EXPECT_EQ(record.commands[0], MAKEWPARAM(kCheck, BN_CLICKED));
+
+    CheckRadioButton(hDlg, kRadio1, kRadio3, kRadio3);
+    SendDlgItemMessageW(hDlg, kRadio2, BM_CLICK, 0, 0);
+    EXPECT_EQ(IsDlgButtonChecked(hDlg, kRadio1), static_cast<UINT>(BST_UNCHECKED));
+    EXPECT_EQ(IsDlgButtonChecked(hDlg, kRadio2), static_cast<UINT>(BST_CHECKED));
+    EXPECT_EQ(IsDlgButtonChecked(hDlg, kRadio3), static_cast<UINT>(BST_UNCHECKED));
+
+    // Windows: the dialog-code answers by kind (Wine's user32 button tests, run on Windows).
+    EXPECT_EQ(SendDlgItemMessageW(hDlg, kDefault, WM_GETDLGCODE, 0, 0), DLGC_BUTTON | DLGC_DEFPUSHBUTTON);
+    EXPECT_EQ(SendDlgItemMessageW(hDlg, kFirst, WM_GETDLGCODE, 0, 0), DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON);
+    EXPECT_EQ(SendDlgItemMessageW(hDlg, kRadio1, WM_GETDLGCODE, 0, 0), DLGC_BUTTON | DLGC_RADIOBUTTON);
+    EXPECT_EQ(SendDlgItemMessageW(hDlg, kCheck, WM_GETDLGCODE, 0, 0), DLGC_BUTTON);
+    DestroyWindow(hDlg);
+}
+
+TEST_F(DialogFixture, DlgItemIntTranslatesLikeWindows)
+{
+    const TemplateBuilder t = StandardDialog();
+    HWND hDlg = Create(t);
+    ASSERT_NE(hDlg, nullptr);
+    // Windows: leading spaces are skipped, translation stops at a non-digit, and a value past the
+    // type's range gives 0 with *lpTranslated FALSE (MSDN GetDlgItemInt).
+    struct Case {
+        const char* text;
+        BOOL isSigned;
+        UINT value;
+        BOOL translated;
+    } const cases[] = {
+        {"42", FALSE, 42, TRUE},
+        {"  -7", TRUE, static_cast<UINT>(-7), TRUE},
+        {"12a", TRUE, 12, TRUE},
+        {"abc", TRUE, 0, FALSE},
+        {"", FALSE, 0, FALSE},
+        {"2147483648", TRUE, 0, FALSE},
+        {"4294967295", FALSE, 4294967295u, TRUE},
+    };
+    for (const Case& c : cases) {
+        SetDlgItemTextA(hDlg, kLabel, c.text);
+        BOOL translated = !c.translated;
+        EXPECT_EQ(GetDlgItemInt(hDlg, kLabel, &translated, c.isSigned), c.value) << c.text;
+        EXPECT_EQ(translated, c.translated) << c.text;
+    }
+    SetDlgItemInt(hDlg, kLabel, static_cast<UINT>(-5), TRUE);
+    char text[16] = {};
+    EXPECT_EQ(GetDlgItemTextA(hDlg, kLabel, text, sizeof text), 2u);
+    EXPECT_STREQ(text, "-5");
+    DestroyWindow(hDlg);
+}
+
+} // namespace
