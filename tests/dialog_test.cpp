@@ -116,6 +116,7 @@ struct Record {
     HWND owner = nullptr;
     std::vector<std::pair<UINT, WPARAM>> keys; // posted from WM_INITDIALOG
     bool endOnCommand = false;
+    HBRUSH labelBrush = nullptr; // the answer to WM_CTLCOLORSTATIC
 };
 Record* g_record = nullptr;
 
@@ -138,6 +139,8 @@ INT_PTR CALLBACK RecordingProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam
         if (r.endOnCommand)
             EndDialog(hDlg, LOWORD(wParam));
         return TRUE;
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<INT_PTR>(r.labelBrush);
     default:
         return FALSE;
     }
@@ -380,6 +383,74 @@ TEST_F(DialogFixture, DlgItemIntTranslatesLikeWindows)
     EXPECT_EQ(GetDlgItemTextA(hDlg, kLabel, text, sizeof text), 2u);
     EXPECT_STREQ(text, "-5");
     DestroyWindow(hDlg);
+}
+
+HBITMAP MakeBitmap(int width, int height)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
+TEST_F(DialogFixture, StaticControlsTakeImagesOfTheirKindAndNotifyOnlyWithSsNotify)
+{
+    constexpr WORD kPicture = 120, kPlain = 121, kNotify = 122;
+    TemplateBuilder t(WS_POPUP | WS_VISIBLE, 200, 100, u"Statics", 8, u"MS Shell Dlg");
+    t.Item(kStatic, u"", kPicture, SS_BITMAP, 5, 5, 10, 10)
+        .Item(kStatic, u"plain", kPlain, SS_LEFT, 5, 40, 60, 10)
+        .Item(kStatic, u"notify", kNotify, SS_LEFT | SS_NOTIFY, 5, 60, 60, 10);
+    HWND hDlg = Create(t);
+    ASSERT_NE(hDlg, nullptr);
+
+    // Windows: STM_SETIMAGE answers the previous image, refuses a kind the style does not name,
+    // and an SS_BITMAP control takes the bitmap's size (MSDN STM_SETIMAGE, Static Control Styles).
+    HBITMAP first = MakeBitmap(33, 21), second = MakeBitmap(8, 6);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(SendDlgItemMessageW(hDlg, kPicture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(first)), 0);
+    EXPECT_EQ(SendDlgItemMessageW(hDlg, kPicture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(second)),
+              reinterpret_cast<LRESULT>(first));
+    EXPECT_EQ(SendDlgItemMessageW(hDlg, kPicture, STM_GETIMAGE, IMAGE_BITMAP, 0), reinterpret_cast<LRESULT>(second));
+    EXPECT_EQ(SendDlgItemMessageW(hDlg, kPlain, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(first)), 0);
+    RECT rc{};
+    GetClientRect(GetDlgItem(hDlg, kPicture), &rc);
+    EXPECT_EQ(rc.right, 8);
+    EXPECT_EQ(rc.bottom, 6);
+
+    // Windows: a click reaches the parent as STN_CLICKED only with SS_NOTIFY (MSDN STN_CLICKED).
+    SendDlgItemMessageW(hDlg, kPlain, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    SendDlgItemMessageW(hDlg, kNotify, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    ASSERT_EQ(record.commands.size(), 1u);
+    EXPECT_EQ(record.commands[0], MAKEWPARAM(kNotify, STN_CLICKED));
+    DestroyWindow(hDlg);
+    DeleteObject(first);
+    DeleteObject(second);
+}
+
+TEST_F(DialogFixture, LabelsAndCheckBoxesPaintWithTheBrushTheirParentReturns)
+{
+    // Windows: static controls and check boxes ask the parent with WM_CTLCOLORSTATIC and fill
+    // their background with the brush it returns (MSDN WM_CTLCOLORSTATIC).
+    record.labelBrush = CreateSolidBrush(RGB(200, 30, 40));
+    const TemplateBuilder t = StandardDialog();
+    HWND hDlg = Create(t);
+    ASSERT_NE(hDlg, nullptr);
+    for (int id : {int(kLabel), int(kCheck)}) {
+        HWND ctl = GetDlgItem(hDlg, id);
+        InvalidateRect(ctl, nullptr, TRUE);
+        UpdateWindow(ctl);
+        RECT rc{};
+        GetClientRect(ctl, &rc);
+        HDC dc = GetDC(ctl);
+        EXPECT_EQ(GetPixel(dc, rc.right - 2, rc.bottom - 2), RGB(200, 30, 40)) << id;
+        ReleaseDC(ctl, dc);
+    }
+    DestroyWindow(hDlg);
+    DeleteObject(record.labelBrush);
 }
 
 } // namespace

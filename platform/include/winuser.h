@@ -1206,3 +1206,15 @@ WINUSERAPI BOOL WINAPI CheckRadioButton(HWND hDlg, int nIDFirstButton, int nIDLa
 #define SendDlgItemMessage SendDlgItemMessageA
 #define LPCDLGTEMPLATE LPCDLGTEMPLATEA
 #endif
+
+// Static controls' images.
+#define STM_SETICON 0x0170
+#define STM_GETICON 0x0171
+#define STM_SETIMAGE 0x0172
+#define STM_GETIMAGE 0x0173
+#ifndef IMAGE_BITMAP
+#define IMAGE_BITMAP 0
+#define IMAGE_ICON 1
+#define IMAGE_CURSOR 2
+#define IMAGE_ENHMETAFILE 3
+#endif
