@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -87,6 +88,7 @@ private:
 };
 
 constexpr WORD kButton = 0x80;
+constexpr WORD kEdit = 0x81;
 constexpr WORD kStatic = 0x82;
 
 // Ids of the standard test dialog.
@@ -451,6 +453,93 @@ TEST_F(DialogFixture, LabelsAndCheckBoxesPaintWithTheBrushTheirParentReturns)
     }
     DestroyWindow(hDlg);
     DeleteObject(record.labelBrush);
+}
+
+TEST_F(DialogFixture, EditTakesTypedTextWithinItsStyleAndLimit)
+{
+    // Windows: ES_NUMBER refuses non-digits, ES_UPPERCASE converts, EM_LIMITTEXT caps what is
+    // typed (EN_MAXTEXT when a character is refused for it), backspace deletes, and every change
+    // sends EN_CHANGE (MSDN Edit Control Styles, EM_LIMITTEXT, EN_CHANGE, EN_MAXTEXT).
+    struct Case {
+        DWORD style;
+        WPARAM limit; // 0: the default
+        const wchar_t* typed;
+        const wchar_t* text;
+        std::size_t changes;
+        std::size_t maxText;
+    } const cases[] = {
+        {ES_LEFT, 0, L"ab1", L"ab1", 3, 0},
+        {ES_NUMBER, 0, L"a1b2", L"12", 2, 0},
+        {ES_LEFT, 3, L"abcde", L"abc", 3, 2},
+        {ES_UPPERCASE, 0, L"aB", L"AB", 2, 0},
+        {ES_LEFT, 0, L"abc\b", L"ab", 4, 0},
+    };
+    constexpr WORD kField = 130;
+    for (const Case& c : cases) {
+        record = Record{};
+        TemplateBuilder t(WS_POPUP | WS_VISIBLE, 200, 60, u"Edit", 8, u"MS Shell Dlg");
+        t.Item(kEdit, u"", kField, c.style | ES_AUTOHSCROLL | WS_TABSTOP | WS_BORDER, 5, 5, 120, 12);
+        HWND hDlg = Create(t);
+        ASSERT_NE(hDlg, nullptr);
+        if (c.limit)
+            SendDlgItemMessageW(hDlg, kField, EM_LIMITTEXT, c.limit, 0);
+        record.commands.clear();
+        for (const wchar_t* p = c.typed; *p; ++p)
+            SendDlgItemMessageW(hDlg, kField, WM_CHAR, static_cast<WPARAM>(*p), 1);
+        wchar_t text[64] = {};
+        GetDlgItemTextW(hDlg, kField, text, 64);
+        EXPECT_EQ(std::wstring(text), std::wstring(c.text)) << c.typed;
+        const auto count = [&](WORD code) {
+            return static_cast<std::size_t>(
+                std::count(record.commands.begin(), record.commands.end(), MAKEWPARAM(kField, code)));
+        };
+        EXPECT_EQ(count(EN_CHANGE), c.changes) << c.typed;
+        EXPECT_EQ(count(EN_MAXTEXT), c.maxText) << c.typed;
+        DestroyWindow(hDlg);
+    }
+}
+
+TEST_F(DialogFixture, EditSelectionIsReplacedByTypingAndReportedByEmGetSel)
+{
+    constexpr WORD kField = 130, kSecret = 131;
+    TemplateBuilder t(WS_POPUP | WS_VISIBLE, 200, 60, u"Edit", 8, u"MS Shell Dlg");
+    t.Item(kEdit, u"", kField, ES_AUTOHSCROLL | WS_TABSTOP, 5, 5, 120, 12)
+        .Item(kEdit, u"", kSecret, ES_PASSWORD | ES_AUTOHSCROLL | WS_TABSTOP, 5, 25, 120, 12);
+    HWND hDlg = Create(t);
+    ASSERT_NE(hDlg, nullptr);
+    // Windows: EM_SETSEL's end of -1 means the end of the text; EM_GETSEL answers
+    // MAKELONG(start, end) with start <= end; typing replaces the selection and leaves the caret
+    // after the new character (MSDN EM_SETSEL, EM_GETSEL).
+    SetDlgItemTextW(hDlg, kField, L"hello");
+    SendDlgItemMessageW(hDlg, kField, EM_SETSEL, 3, 1);
+    DWORD start = 0, end = 0;
+    EXPECT_EQ(SendDlgItemMessageW(hDlg, kField, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                                  reinterpret_cast<LPARAM>(&end)),
+              MAKELONG(1, 3));
+    EXPECT_EQ(start, 1u);
+    EXPECT_EQ(end, 3u);
+    SendDlgItemMessageW(hDlg, kField, WM_CHAR, L'X', 1);
+    wchar_t text[16] = {};
+    GetDlgItemTextW(hDlg, kField, text, 16);
+    EXPECT_EQ(std::wstring(text), L"hXlo");
+    EXPECT_EQ(SendDlgItemMessageW(hDlg, kField, EM_GETSEL, 0, 0), MAKELONG(2, 2));
+    SendDlgItemMessageW(hDlg, kField, EM_SETSEL, 0, -1);
+    EXPECT_EQ(SendDlgItemMessageW(hDlg, kField, EM_GETSEL, 0, 0), MAKELONG(0, 4));
+
+    // Windows: ES_PASSWORD shows '*' unless told otherwise, and the text stays the real one
+    // (MSDN EM_GETPASSWORDCHAR).
+    EXPECT_EQ(SendDlgItemMessageW(hDlg, kSecret, EM_GETPASSWORDCHAR, 0, 0), L'*');
+    EXPECT_EQ(SendDlgItemMessageW(hDlg, kField, EM_GETPASSWORDCHAR, 0, 0), 0);
+    SetDlgItemTextW(hDlg, kSecret, L"pw");
+    GetDlgItemTextW(hDlg, kSecret, text, 16);
+    EXPECT_EQ(std::wstring(text), L"pw");
+
+    // Windows: Tab into an edit control selects all its text (MSDN Dialog Box Keyboard Interface).
+    SetFocus(GetDlgItem(hDlg, kField));
+    Press(hDlg, VK_TAB);
+    EXPECT_EQ(GetFocus(), GetDlgItem(hDlg, kSecret));
+    EXPECT_EQ(SendDlgItemMessageW(hDlg, kSecret, EM_GETSEL, 0, 0), MAKELONG(0, 2));
+    DestroyWindow(hDlg);
 }
 
 } // namespace

@@ -568,8 +568,12 @@ LRESULT DefDlgCommon(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam, bool wid
             to = reinterpret_cast<HWND>(wParam);
         else
             to = GetNextDlgTabItem(hDlg, GetFocus(), wParam != 0);
-        if (to && IsChild(hDlg, to))
+        if (to && IsChild(hDlg, to)) {
             FocusControl(hDlg, to);
+            // Tabbing into a text field selects all of it.
+            if (SendMessageW(to, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+                SendMessageW(to, EM_SETSEL, 0, -1);
+        }
         return 0;
     }
     case WM_SETFOCUS: {
