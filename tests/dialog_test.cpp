@@ -90,6 +90,7 @@ private:
 constexpr WORD kButton = 0x80;
 constexpr WORD kEdit = 0x81;
 constexpr WORD kStatic = 0x82;
+constexpr WORD kListBox = 0x83;
 
 // Ids of the standard test dialog.
 enum : WORD { kFirst = 100, kCheck, kRadio1, kRadio2, kRadio3, kLabel, kDefault = 110 };
@@ -539,6 +540,71 @@ TEST_F(DialogFixture, EditSelectionIsReplacedByTypingAndReportedByEmGetSel)
     Press(hDlg, VK_TAB);
     EXPECT_EQ(GetFocus(), GetDlgItem(hDlg, kSecret));
     EXPECT_EQ(SendDlgItemMessageW(hDlg, kSecret, EM_GETSEL, 0, 0), MAKELONG(0, 2));
+    DestroyWindow(hDlg);
+}
+
+TEST_F(DialogFixture, ListBoxKeepsItsItemsAndSelectionAsDocumented)
+{
+    constexpr WORD kSorted = 140, kPlain = 141;
+    TemplateBuilder t(WS_POPUP | WS_VISIBLE, 200, 120, u"Lists", 8, u"MS Shell Dlg");
+    t.Item(kListBox, u"", kSorted, LBS_SORT | LBS_NOTIFY | WS_TABSTOP, 5, 5, 80, 60)
+        .Item(kListBox, u"", kPlain, WS_TABSTOP, 100, 5, 80, 60);
+    HWND hDlg = Create(t);
+    ASSERT_NE(hDlg, nullptr);
+    // Narrow calls reach the control as a narrow program's would.
+    const auto send = [&](WORD id, UINT msg, WPARAM w, const char* text) {
+        return SendDlgItemMessageA(hDlg, id, msg, w, reinterpret_cast<LPARAM>(text));
+    };
+    // Windows: answers of the list messages (MSDN LB_ADDSTRING, LB_INSERTSTRING, LB_DELETESTRING,
+    // LB_SETCURSEL, LB_GETTEXT, LB_FINDSTRING, LB_FINDSTRINGEXACT).
+    struct Step {
+        WORD id;
+        UINT msg;
+        WPARAM wParam;
+        const char* text;
+        LRESULT answer;
+    } const steps[] = {
+        {kSorted, LB_ADDSTRING, 0, "pear", 0},
+        {kSorted, LB_ADDSTRING, 0, "Apple", 0},
+        {kSorted, LB_ADDSTRING, 0, "banana", 1},
+        {kSorted, LB_GETCOUNT, 0, nullptr, 3},
+        {kSorted, LB_GETCURSEL, 0, nullptr, LB_ERR},
+        {kSorted, LB_FINDSTRING, static_cast<WPARAM>(-1), "BA", 1},
+        {kSorted, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), "ban", LB_ERR},
+        {kSorted, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), "PEAR", 2},
+        {kSorted, LB_GETTEXTLEN, 2, nullptr, 4},
+        {kSorted, LB_GETTEXTLEN, 3, nullptr, LB_ERR},
+        {kSorted, LB_SETCURSEL, 2, nullptr, 2},
+        {kSorted, LB_SETCURSEL, 7, nullptr, LB_ERR},
+        {kSorted, LB_GETCURSEL, 0, nullptr, 2},
+        {kSorted, LB_DELETESTRING, 0, nullptr, 2}, // the remaining count; the selection moves up
+        {kSorted, LB_GETCURSEL, 0, nullptr, 1},
+        {kSorted, LB_DELETESTRING, 5, nullptr, LB_ERR},
+        {kSorted, LB_SETCURSEL, static_cast<WPARAM>(-1), nullptr, LB_ERR}, // clears, still LB_ERR
+        {kSorted, LB_GETCURSEL, 0, nullptr, LB_ERR},
+        {kPlain, LB_ADDSTRING, 0, "one", 0},
+        {kPlain, LB_ADDSTRING, 0, "three", 1},
+        {kPlain, LB_INSERTSTRING, 1, "two", 1},
+        {kPlain, LB_INSERTSTRING, static_cast<WPARAM>(-1), "four", 3},
+        {kPlain, LB_INSERTSTRING, 9, "none", LB_ERR},
+        {kPlain, LB_RESETCONTENT, 0, nullptr, 0},
+        {kPlain, LB_GETCOUNT, 0, nullptr, 0},
+    };
+    for (const Step& s : steps)
+        EXPECT_EQ(send(s.id, s.msg, s.wParam, s.text), s.answer) << s.msg << " " << (s.text ? s.text : "");
+    char text[16] = {};
+    EXPECT_EQ(send(kSorted, LB_GETTEXT, 1, text), 4);
+    EXPECT_STREQ(text, "pear");
+
+    // Windows: a user's choice notifies LBN_SELCHANGE with LBS_NOTIFY; LB_SETCURSEL does not
+    // (MSDN LBN_SELCHANGE).
+    record.commands.clear();
+    SendDlgItemMessageW(hDlg, kSorted, LB_SETCURSEL, 0, 0);
+    EXPECT_TRUE(record.commands.empty());
+    SendDlgItemMessageW(hDlg, kSorted, WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(SendDlgItemMessageW(hDlg, kSorted, LB_GETCURSEL, 0, 0), 1);
+    ASSERT_EQ(record.commands.size(), 1u);
+    EXPECT_EQ(record.commands[0], MAKEWPARAM(kSorted, LBN_SELCHANGE));
     DestroyWindow(hDlg);
 }
 
