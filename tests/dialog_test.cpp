@@ -91,6 +91,7 @@ constexpr WORD kButton = 0x80;
 constexpr WORD kEdit = 0x81;
 constexpr WORD kStatic = 0x82;
 constexpr WORD kListBox = 0x83;
+constexpr WORD kComboBox = 0x85;
 
 // Ids of the standard test dialog.
 enum : WORD { kFirst = 100, kCheck, kRadio1, kRadio2, kRadio3, kLabel, kDefault = 110 };
@@ -605,6 +606,48 @@ TEST_F(DialogFixture, ListBoxKeepsItsItemsAndSelectionAsDocumented)
     EXPECT_EQ(SendDlgItemMessageW(hDlg, kSorted, LB_GETCURSEL, 0, 0), 1);
     ASSERT_EQ(record.commands.size(), 1u);
     EXPECT_EQ(record.commands[0], MAKEWPARAM(kSorted, LBN_SELCHANGE));
+    DestroyWindow(hDlg);
+}
+
+TEST_F(DialogFixture, DropDownListComboSelectsLikeItsListAndNotifies)
+{
+    constexpr WORD kCombo = 150;
+    TemplateBuilder t(WS_POPUP | WS_VISIBLE, 200, 120, u"Combo", 8, u"MS Shell Dlg");
+    t.Item(kComboBox, u"", kCombo, CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP, 5, 5, 80, 60);
+    HWND hDlg = Create(t);
+    ASSERT_NE(hDlg, nullptr);
+    // Windows: CB_ADDSTRING answers the sorted index, CB_SETCURSEL the index or CB_ERR, and
+    // CB_GETLBTEXT the length it copied (MSDN CB_ADDSTRING, CB_SETCURSEL, CB_GETLBTEXT).
+    const auto add = [&](const char* text) {
+        return SendDlgItemMessageA(hDlg, kCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    };
+    EXPECT_EQ(add("medium"), 0);
+    EXPECT_EQ(add("easy"), 0);
+    EXPECT_EQ(add("hard"), 1);
+    EXPECT_EQ(SendDlgItemMessageA(hDlg, kCombo, CB_GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(SendDlgItemMessageA(hDlg, kCombo, CB_GETCURSEL, 0, 0), CB_ERR);
+    EXPECT_EQ(SendDlgItemMessageA(hDlg, kCombo, CB_SETCURSEL, 5, 0), CB_ERR);
+    EXPECT_EQ(SendDlgItemMessageA(hDlg, kCombo, CB_SETCURSEL, 1, 0), 1);
+    char text[16] = {};
+    EXPECT_EQ(SendDlgItemMessageA(hDlg, kCombo, CB_GETLBTEXT, 2, reinterpret_cast<LPARAM>(text)), 6);
+    EXPECT_STREQ(text, "medium");
+    EXPECT_EQ(SendDlgItemMessageA(hDlg, kCombo, CB_GETLBTEXTLEN, 3, 0), CB_ERR);
+
+    // Windows: a closed drop-down list moves its selection with the arrow keys and sends
+    // CBN_SELCHANGE; CB_SHOWDROPDOWN drops and closes it with CBN_DROPDOWN and CBN_CLOSEUP
+    // (MSDN CBN_SELCHANGE, CB_SHOWDROPDOWN).
+    record.commands.clear();
+    SendDlgItemMessageW(hDlg, kCombo, WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(SendDlgItemMessageW(hDlg, kCombo, CB_GETCURSEL, 0, 0), 2);
+    ASSERT_FALSE(record.commands.empty());
+    EXPECT_EQ(std::count(record.commands.begin(), record.commands.end(), MAKEWPARAM(kCombo, CBN_SELCHANGE)), 1);
+    record.commands.clear();
+    SendDlgItemMessageW(hDlg, kCombo, CB_SHOWDROPDOWN, TRUE, 0);
+    EXPECT_TRUE(SendDlgItemMessageW(hDlg, kCombo, CB_GETDROPPEDSTATE, 0, 0));
+    SendDlgItemMessageW(hDlg, kCombo, CB_SHOWDROPDOWN, FALSE, 0);
+    EXPECT_FALSE(SendDlgItemMessageW(hDlg, kCombo, CB_GETDROPPEDSTATE, 0, 0));
+    EXPECT_EQ(std::count(record.commands.begin(), record.commands.end(), MAKEWPARAM(kCombo, CBN_DROPDOWN)), 1);
+    EXPECT_EQ(std::count(record.commands.begin(), record.commands.end(), MAKEWPARAM(kCombo, CBN_CLOSEUP)), 1);
     DestroyWindow(hDlg);
 }
 

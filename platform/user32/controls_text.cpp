@@ -21,6 +21,11 @@ bool TakesText(UINT message)
     case LB_FINDSTRING:
     case LB_FINDSTRINGEXACT:
     case LB_SELECTSTRING:
+    case CB_ADDSTRING:
+    case CB_INSERTSTRING:
+    case CB_FINDSTRING:
+    case CB_FINDSTRINGEXACT:
+    case CB_SELECTSTRING:
         return true;
     default:
         return false;
@@ -42,10 +47,13 @@ bool SendControlTextAcross(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam,
         }
         return true;
     }
-    if (message != LB_GETTEXT && message != LB_GETTEXTLEN)
+    const bool combo = message == CB_GETLBTEXT || message == CB_GETLBTEXTLEN;
+    if (!combo && message != LB_GETTEXT && message != LB_GETTEXTLEN)
         return false;
+    const UINT getLength = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN;
+    const UINT getText = combo ? CB_GETLBTEXT : LB_GETTEXT;
     // The item's text in the procedure's form, then its length or a copy in the caller's.
-    const LRESULT length = proc(hwnd, LB_GETTEXTLEN, wParam, 0);
+    const LRESULT length = proc(hwnd, getLength, wParam, 0);
     if (length < 0 || length > (1 << 24)) {
         *result = length < 0 ? length : LB_ERR;
         return true;
@@ -54,15 +62,15 @@ bool SendControlTextAcross(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam,
     std::wstring wide;
     if (procWide) {
         std::vector<wchar_t> buf(static_cast<std::size_t>(length) + 1, L'\0');
-        proc(hwnd, LB_GETTEXT, wParam, reinterpret_cast<LPARAM>(buf.data()));
+        proc(hwnd, getText, wParam, reinterpret_cast<LPARAM>(buf.data()));
         narrow = Utf8FromWide(buf.data());
     } else {
         std::vector<char> buf(static_cast<std::size_t>(length) + 1, '\0');
-        proc(hwnd, LB_GETTEXT, wParam, reinterpret_cast<LPARAM>(buf.data()));
+        proc(hwnd, getText, wParam, reinterpret_cast<LPARAM>(buf.data()));
         wide = WideFromUtf8(buf.data());
     }
     const std::size_t size = procWide ? narrow.size() : wide.size();
-    if (message == LB_GETTEXT && lParam) {
+    if (message == getText && lParam) {
         if (procWide)
             std::copy(narrow.c_str(), narrow.c_str() + size + 1, reinterpret_cast<char*>(lParam));
         else
