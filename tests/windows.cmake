@@ -36,6 +36,8 @@ list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/resource_compiler_test\\.cpp$")
 # The sound test sends its audio to SDL2's silent driver; under Wine the answers would depend on
 # Wine's own audio set-up.
 list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/sound_test\\.cpp$")
+# Windows refuses a dialog naming a class it does not have; the stand-in shows an empty window.
+list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/dialog_missing_class_test\\.cpp$")
 foreach(source ${MOX_TEST_SOURCES})
   get_filename_component(name ${source} NAME_WE)
   add_executable(${name} ${source})
