@@ -257,8 +257,9 @@ bool ParseItems(Reader& r, HMENU menu, bool extended, int depth)
             if (!popup)
                 id = r.Word();
             text = r.String();
+            // MENUITEM SEPARATOR: an empty item that cannot be chosen, so it reads as grayed too.
             if (!popup && id == 0 && text.empty() && !(f & ~MF_END))
-                flags |= MF_SEPARATOR; // MENUITEM SEPARATOR
+                flags |= MF_SEPARATOR | MF_GRAYED;
         }
         if (!r.ok())
             return false;
