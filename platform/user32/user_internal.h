@@ -43,6 +43,11 @@ void InvalidateLocked(Registry& reg, HWND hwnd, const RECT* rect, bool erase);
 // asks (CS_HREDRAW, CS_VREDRAW). False when out of memory.
 bool ResizeClientLocked(Registry& reg, HWND hwnd, int width, int height);
 
+// Controls' text messages (EM_REPLACESEL, LB_ADDSTRING, LB_GETTEXT, ...) sent across the A and
+// W forms: converts and calls the procedure, true when the message was one of them.
+bool SendControlTextAcross(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool procWide,
+                           LRESULT* result);
+
 // The default handling of WM_ERASEBKGND: fills the update area with the class brush.
 LRESULT EraseWithClassBrush(HWND hwnd, HDC dc);
 

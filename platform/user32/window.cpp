@@ -621,6 +621,8 @@ LRESULT SendThroughProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, b
         return CopyText(std::string(buf.data()), reinterpret_cast<wchar_t*>(lParam), room);
     }
     default:
+        if (LRESULT r = 0; SendControlTextAcross(proc, hwnd, message, wParam, lParam, procWide, &r))
+            return r;
         break;
     }
     return proc(hwnd, message, wParam, lParam);

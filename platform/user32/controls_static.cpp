@@ -1,0 +1,184 @@
+// The STATIC class: text labels (SS_LEFT, SS_CENTER, SS_RIGHT, SS_SIMPLE, SS_LEFTNOWORDWRAP),
+// rectangles and frames, bitmaps (SS_BITMAP, STM_SETIMAGE) and clicks with SS_NOTIFY.
+
+#include <windows.h>
+
+namespace {
+
+// The window's bytes: its font and its image.
+constexpr int kFontIndex = 0;
+constexpr int kImageIndex = sizeof(LONG_PTR);
+
+UINT TypeOf(HWND hwnd)
+{
+    return static_cast<UINT>(GetWindowLongW(hwnd, GWL_STYLE)) & SS_TYPEMASK;
+}
+
+// SS_BITMAP and SS_ICON controls take their image's size (Microsoft's Static Control Styles).
+void FitToBitmap(HWND hwnd, HBITMAP bitmap)
+{
+    BITMAP bm{};
+    if (!bitmap || !GetObjectA(bitmap, sizeof bm, &bm))
+        return;
+    SetWindowPos(hwnd, nullptr, 0, 0, bm.bmWidth, bm.bmHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Paint(HWND hwnd)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    if (!dc)
+        return;
+    const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+    const UINT type = TypeOf(hwnd);
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    // The parent's WM_CTLCOLORSTATIC brush fills the background and its colours draw the text.
+    auto brush = reinterpret_cast<HBRUSH>(SendMessageW(GetParent(hwnd), WM_CTLCOLORSTATIC,
+                                                       reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd)));
+    if (!brush)
+        brush = GetSysColorBrush(COLOR_3DFACE);
+    switch (type) {
+    case SS_BLACKRECT:
+    case SS_GRAYRECT:
+    case SS_WHITERECT: {
+        static const int kColours[] = {COLOR_WINDOWFRAME, COLOR_3DSHADOW, COLOR_WINDOW};
+        FillRect(dc, &rc, GetSysColorBrush(kColours[type - SS_BLACKRECT]));
+        break;
+    }
+    case SS_BLACKFRAME:
+    case SS_GRAYFRAME:
+    case SS_WHITEFRAME: {
+        static const int kColours[] = {COLOR_WINDOWFRAME, COLOR_3DSHADOW, COLOR_WINDOW};
+        FillRect(dc, &rc, brush);
+        FrameRect(dc, &rc, GetSysColorBrush(kColours[type - SS_BLACKFRAME]));
+        break;
+    }
+    case SS_BITMAP: {
+        FillRect(dc, &rc, brush);
+        auto bitmap = reinterpret_cast<HBITMAP>(GetWindowLongPtrW(hwnd, kImageIndex));
+        BITMAP bm{};
+        if (bitmap && GetObjectA(bitmap, sizeof bm, &bm)) {
+            HDC source = CreateCompatibleDC(dc);
+            HGDIOBJ old = SelectObject(source, bitmap);
+            int x = 0, y = 0;
+            if (style & SS_CENTERIMAGE) {
+                x = (rc.right - bm.bmWidth) / 2;
+                y = (rc.bottom - bm.bmHeight) / 2;
+            }
+            BitBlt(dc, x, y, bm.bmWidth, bm.bmHeight, source, 0, 0, SRCCOPY);
+            SelectObject(source, old);
+            DeleteDC(source);
+        }
+        break;
+    }
+    case SS_ICON:
+        FillRect(dc, &rc, brush);
+        break;
+    default: {
+        FillRect(dc, &rc, brush);
+        auto font = reinterpret_cast<HFONT>(GetWindowLongPtrW(hwnd, kFontIndex));
+        HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
+        SetBkMode(dc, TRANSPARENT);
+        if (style & WS_DISABLED)
+            SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+        UINT format = (style & SS_NOPREFIX) ? DT_NOPREFIX : 0;
+        switch (type) {
+        case SS_CENTER:
+            format |= DT_CENTER | DT_WORDBREAK;
+            break;
+        case SS_RIGHT:
+            format |= DT_RIGHT | DT_WORDBREAK;
+            break;
+        case SS_SIMPLE:
+        case SS_LEFTNOWORDWRAP:
+            format |= DT_LEFT | DT_SINGLELINE;
+            break;
+        default:
+            format |= DT_LEFT | DT_WORDBREAK;
+            break;
+        }
+        if (style & SS_CENTERIMAGE)
+            format = (format & ~static_cast<UINT>(DT_WORDBREAK)) | DT_SINGLELINE | DT_VCENTER;
+        wchar_t text[1024];
+        const int length = GetWindowTextW(hwnd, text, 1024);
+        DrawTextW(dc, text, length, &rc, format);
+        if (oldFont)
+            SelectObject(dc, oldFont);
+        break;
+    }
+    }
+    EndPaint(hwnd, &ps);
+}
+
+LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_GETDLGCODE:
+        return DLGC_STATIC;
+    case STM_SETIMAGE:
+    case STM_SETICON: {
+        const UINT want = msg == STM_SETICON ? IMAGE_ICON : static_cast<UINT>(wParam);
+        const UINT type = TypeOf(hwnd);
+        // Only the image kind the style names is taken (Microsoft's STM_SETIMAGE).
+        if ((want == IMAGE_BITMAP && type != SS_BITMAP) || (want == IMAGE_ICON && type != SS_ICON) ||
+            (want != IMAGE_BITMAP && want != IMAGE_ICON))
+            return 0;
+        const LPARAM image = msg == STM_SETICON ? static_cast<LPARAM>(wParam) : lParam;
+        const LONG_PTR previous = SetWindowLongPtrW(hwnd, kImageIndex, image);
+        if (type == SS_BITMAP && !(GetWindowLongW(hwnd, GWL_STYLE) & SS_CENTERIMAGE))
+            FitToBitmap(hwnd, reinterpret_cast<HBITMAP>(image));
+        InvalidateRect(hwnd, nullptr, TRUE);
+        return previous;
+    }
+    case STM_GETIMAGE: {
+        const UINT type = TypeOf(hwnd);
+        if ((wParam == IMAGE_BITMAP && type != SS_BITMAP) || (wParam == IMAGE_ICON && type != SS_ICON))
+            return 0;
+        return GetWindowLongPtrW(hwnd, kImageIndex);
+    }
+    case STM_GETICON:
+        return TypeOf(hwnd) == SS_ICON ? GetWindowLongPtrW(hwnd, kImageIndex) : 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        if (GetWindowLongW(hwnd, GWL_STYLE) & SS_NOTIFY)
+            SendMessageW(GetParent(hwnd), WM_COMMAND,
+                         MAKEWPARAM(GetDlgCtrlID(hwnd), msg == WM_LBUTTONDOWN ? STN_CLICKED : STN_DBLCLK),
+                         reinterpret_cast<LPARAM>(hwnd));
+        return 0;
+    case WM_SETFONT:
+        SetWindowLongPtrW(hwnd, kFontIndex, static_cast<LONG_PTR>(wParam));
+        if (lParam)
+            InvalidateRect(hwnd, nullptr, TRUE);
+        return 0;
+    case WM_GETFONT:
+        return GetWindowLongPtrW(hwnd, kFontIndex);
+    case WM_SETTEXT: {
+        const LRESULT r = DefWindowProcW(hwnd, msg, wParam, lParam);
+        InvalidateRect(hwnd, nullptr, TRUE);
+        return r;
+    }
+    case WM_ENABLE:
+        InvalidateRect(hwnd, nullptr, TRUE);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1; // WM_PAINT fills it with the parent's brush
+    case WM_PAINT:
+        Paint(hwnd);
+        return 0;
+    default:
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+}
+
+const bool g_registered = [] {
+    WNDCLASSW wc{};
+    wc.style = CS_DBLCLKS | CS_PARENTDC;
+    wc.lpfnWndProc = StaticProc;
+    wc.cbWndExtra = 2 * sizeof(LONG_PTR);
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+    wc.lpszClassName = L"Static";
+    return RegisterClassW(&wc) != 0;
+}();
+
+} // namespace
