@@ -829,6 +829,37 @@ public:
     /// Stops the timer; FALSE when there is none of that identifier.
     BOOL KillTimer(UINT_PTR nIDEvent);
 
+    // Placement, focus, painting and children, as the Win32 functions of the same names do them.
+    void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE)
+    {
+        ::MoveWindow(m_hWnd, x, y, nWidth, nHeight, bRepaint);
+    }
+    void MoveWindow(LPCRECT lpRect, BOOL bRepaint = TRUE)
+    {
+        ::MoveWindow(m_hWnd, lpRect->left, lpRect->top, lpRect->right - lpRect->left, lpRect->bottom - lpRect->top,
+                     bRepaint);
+    }
+    BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags)
+    {
+        return ::SetWindowPos(m_hWnd, pWndInsertAfter ? pWndInsertAfter->m_hWnd : nullptr, x, y, cx, cy, nFlags);
+    }
+    /// Gives this window the keyboard focus; the window that had it, or null.
+    CWnd* SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
+    /// The window that has the keyboard focus, or null.
+    static CWnd* PASCAL GetFocus() { return FromHandle(::GetFocus()); }
+    void InvalidateRect(LPCRECT lpRect, BOOL bErase = TRUE) { ::InvalidateRect(m_hWnd, lpRect, bErase); }
+    void ValidateRect(LPCRECT lpRect) { ::ValidateRect(m_hWnd, lpRect); }
+    BOOL EnableWindow(BOOL bEnable = TRUE) { return ::EnableWindow(m_hWnd, bEnable); }
+    BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
+    BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
+    BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
+    /// The child with the id, or null.
+    CWnd* GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
+    int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
+    CWnd* SetCapture() { return FromHandle(::SetCapture(m_hWnd)); }
+    DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_STYLE)); }
+    DWORD GetExStyle() const { return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE)); }
+
     // Entry point of every message sent or dispatched to the window: OnWndMsg, else
     // DefWindowProc.
     /// Entry point of every message sent or dispatched to the window: calls the handler below that
@@ -1030,6 +1061,9 @@ class MOXPLAT_API CWinApp : public CWinThread {
     DECLARE_DYNAMIC(CWinApp)
 
 public:
+    /// The system's cursor or icon of a stock id (IDC_ARROW, IDI_APPLICATION, ...).
+    HCURSOR LoadStandardCursor(LPCTSTR lpszCursorName) const { return ::LoadCursor(nullptr, lpszCursorName); }
+    HICON LoadStandardIcon(LPCTSTR lpszIconName) const { return ::LoadIcon(nullptr, lpszIconName); }
     /// Registers this object as the application (the first one made); there should be exactly one.
     explicit CWinApp(LPCSTR lpszAppName = nullptr);
 #ifdef UNICODE
