@@ -33,7 +33,7 @@ install(FILES platform/win32/afxwin.h platform/win32/atltypes.h platform/win32/a
   platform/win32/afx.h platform/win32/afxres.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32)
 install(FILES platform/include/afxwin.h platform/include/atltypes.h platform/include/atlstr.h
   platform/include/cstringt.h platform/include/afx.h
-  platform/include/afxres.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/include)
+  platform/include/afxres.h platform/include/mox_widetext.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/include)
 # ATL's CImage: the same arrangement, one declaration for both systems.
 install(FILES platform/win32/atlimage.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32)
 install(FILES platform/include/atlimage.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/include)
