@@ -376,12 +376,15 @@ TEST(GdiplusBitmapGraphics, ClonesAreIndependentCopies)
 {
     Bitmap original(3, 3, PixelFormat32bppARGB);
     original.SetPixel(1, 1, Color(0xFF102030));
+    // Image::Clone makes an Image object (not a Bitmap) over a copy of the bitmap.
     std::unique_ptr<Image> copy(static_cast<Image&>(original).Clone());
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(copy->GetType(), ImageTypeBitmap);
+    std::unique_ptr<Bitmap> whole(original.Clone(0, 0, 3, 3, PixelFormat32bppARGB));
+    ASSERT_NE(whole, nullptr);
     original.SetPixel(1, 1, Color(0xFF000000));
     Color c;
-    static_cast<Bitmap*>(copy.get())->GetPixel(1, 1, &c);
+    whole->GetPixel(1, 1, &c);
     EXPECT_EQ(c.GetValue(), 0xFF102030u);
 
     std::unique_ptr<Bitmap> block(original.Clone(1, 1, 2, 2, PixelFormat24bppRGB));

@@ -340,6 +340,8 @@ void DrawLabel(const Target& t, const Label& label, std::int64_t x, std::int64_t
             y0 = std::max<std::int64_t>(y0, clip->top);
             y1 = std::min<std::int64_t>(y1, clip->bottom);
         }
+        if (x0 >= x1 || y0 >= y1)
+            continue; // nothing of the label in this box (an empty label has no mask at all)
         for (std::int64_t yy = y0; yy < y1; ++yy) {
             const std::uint8_t* cov = &label.mask[static_cast<std::size_t>((yy - my) * label.maskW + (x0 - mx))];
             std::uint8_t* p = t.surface.bits + yy * t.surface.stride + x0 * bytes;

@@ -1,6 +1,7 @@
 // The application object and frame windows: CWinApp's start, message loop and exit, and the
 // frame window that ends the program when it closes as the main window. Only afxwin.h and USER
 // calls are used here, so a Windows build can compile this file as it is.
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,8 +30,10 @@ BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwSt
     cs.dwExStyle = dwExStyle;
     cs.x = rect.left;
     cs.y = rect.top;
-    cs.cx = rect.right - rect.left;
-    cs.cy = rect.bottom - rect.top;
+    // Widths in unsigned arithmetic, as Windows' 32-bit ones wrap: rectDefault's right - left is
+    // CW_USEDEFAULT again, the default size.
+    cs.cx = static_cast<int>(static_cast<std::uint32_t>(rect.right) - static_cast<std::uint32_t>(rect.left));
+    cs.cy = static_cast<int>(static_cast<std::uint32_t>(rect.bottom) - static_cast<std::uint32_t>(rect.top));
     cs.hwndParent = pParentWnd ? pParentWnd->m_hWnd : nullptr;
     cs.lpCreateParams = pContext;
     if (!PreCreateWindow(cs))
