@@ -35,6 +35,32 @@ void Retain(Registry& reg, HGDIOBJ h)
         ++o->selections;
 }
 
+// The viewport, window and brush origins: set, read and offset alike, each answering the
+// previous origin through lppt when it is not null.
+BOOL SetOrigin(HDC hdc, POINT DrawState::*origin, int x, int y, LPPOINT lppt)
+{
+    return WithState(hdc, BOOL{FALSE}, [&](DrawState& s) {
+        PutPoint(lppt, Exchange(s.*origin, POINT{x, y}));
+        return TRUE;
+    });
+}
+BOOL GetOrigin(HDC hdc, POINT DrawState::*origin, LPPOINT lppt)
+{
+    return WithState(hdc, BOOL{FALSE}, [&](DrawState& s) {
+        PutPoint(lppt, s.*origin);
+        return TRUE;
+    });
+}
+BOOL OffsetOrigin(HDC hdc, POINT DrawState::*origin, int x, int y, LPPOINT lppt)
+{
+    return WithState(hdc, BOOL{FALSE}, [&](DrawState& s) {
+        PutPoint(lppt, s.*origin);
+        (s.*origin).x += x;
+        (s.*origin).y += y;
+        return TRUE;
+    });
+}
+
 } // namespace
 
 extern "C" {
@@ -122,63 +148,35 @@ COLORREF WINAPI GetDCPenColor(HDC hdc)
 
 BOOL WINAPI SetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt)
 {
-    return WithState(hdc, BOOL{FALSE}, [&](DrawState& s) {
-        PutPoint(lppt, Exchange(s.viewportOrg, POINT{x, y}));
-        return TRUE;
-    });
+    return SetOrigin(hdc, &DrawState::viewportOrg, x, y, lppt);
 }
 BOOL WINAPI GetViewportOrgEx(HDC hdc, LPPOINT lppt)
 {
-    return WithState(hdc, BOOL{FALSE}, [&](DrawState& s) {
-        PutPoint(lppt, s.viewportOrg);
-        return TRUE;
-    });
+    return GetOrigin(hdc, &DrawState::viewportOrg, lppt);
 }
 BOOL WINAPI OffsetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt)
 {
-    return WithState(hdc, BOOL{FALSE}, [&](DrawState& s) {
-        PutPoint(lppt, s.viewportOrg);
-        s.viewportOrg.x += x;
-        s.viewportOrg.y += y;
-        return TRUE;
-    });
+    return OffsetOrigin(hdc, &DrawState::viewportOrg, x, y, lppt);
 }
 BOOL WINAPI SetWindowOrgEx(HDC hdc, int x, int y, LPPOINT lppt)
 {
-    return WithState(hdc, BOOL{FALSE}, [&](DrawState& s) {
-        PutPoint(lppt, Exchange(s.windowOrg, POINT{x, y}));
-        return TRUE;
-    });
+    return SetOrigin(hdc, &DrawState::windowOrg, x, y, lppt);
 }
 BOOL WINAPI GetWindowOrgEx(HDC hdc, LPPOINT lppt)
 {
-    return WithState(hdc, BOOL{FALSE}, [&](DrawState& s) {
-        PutPoint(lppt, s.windowOrg);
-        return TRUE;
-    });
+    return GetOrigin(hdc, &DrawState::windowOrg, lppt);
 }
 BOOL WINAPI OffsetWindowOrgEx(HDC hdc, int x, int y, LPPOINT lppt)
 {
-    return WithState(hdc, BOOL{FALSE}, [&](DrawState& s) {
-        PutPoint(lppt, s.windowOrg);
-        s.windowOrg.x += x;
-        s.windowOrg.y += y;
-        return TRUE;
-    });
+    return OffsetOrigin(hdc, &DrawState::windowOrg, x, y, lppt);
 }
 BOOL WINAPI SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT lppt)
 {
-    return WithState(hdc, BOOL{FALSE}, [&](DrawState& s) {
-        PutPoint(lppt, Exchange(s.brushOrg, POINT{x, y}));
-        return TRUE;
-    });
+    return SetOrigin(hdc, &DrawState::brushOrg, x, y, lppt);
 }
 BOOL WINAPI GetBrushOrgEx(HDC hdc, LPPOINT lppt)
 {
-    return WithState(hdc, BOOL{FALSE}, [&](DrawState& s) {
-        PutPoint(lppt, s.brushOrg);
-        return TRUE;
-    });
+    return GetOrigin(hdc, &DrawState::brushOrg, lppt);
 }
 BOOL WINAPI GetCurrentPositionEx(HDC hdc, LPPOINT lppt)
 {
