@@ -182,27 +182,32 @@ TEST(LoadImage, StretchesToARequestedSize)
 }
 
 // Damaged files are refused before any pixel is read: a short pixel array, a pixel offset past
-// the end, a colour table past the end, absurd sizes, zero height, run-length data.
+// the end, a colour table past the end, absurd sizes, zero height, run-length data, colour masks
+// that would follow an odd-sized header past the end (a fuzzer's find: they were read there).
 TEST(LoadImage, RefusesDamagedFiles)
 {
     const std::vector<BYTE> good = MakeBmp(8, false, false);
+    const std::vector<BYTE> masked = MakeBmp(16, true, false);
     struct Damage {
         const char* what;
         std::size_t at;
         unsigned value; // a 32-bit field
         std::size_t keep; // bytes kept, 0 for all
+        bool bitfields;
     } cases[] = {
-        {"short pixels", 0, 0, good.size() - 1},
-        {"header only", 0, 0, 30},
-        {"offset past the end", 10, unsigned(good.size() + 4), 0},
-        {"width absurd", 18, 0x7fffffff, 0},
-        {"height zero", 22, 0, 0},
-        {"colours past the end", 46, 0, 14 + 40 + 8},
-        {"run-length", 30, 1 /* BI_RLE8 */, 0},
-        {"depth 7", 0, 0, 0},
+        {"masks after a 44-byte header, past the end", 14, 44, 14 + 44, true},
+        {"masks after a 40-byte header, past the end", 0, 0, 14 + 40 + 8, true},
+        {"short pixels", 0, 0, good.size() - 1, false},
+        {"header only", 0, 0, 30, false},
+        {"offset past the end", 10, unsigned(good.size() + 4), 0, false},
+        {"width absurd", 18, 0x7fffffff, 0, false},
+        {"height zero", 22, 0, 0, false},
+        {"colours past the end", 46, 0, 14 + 40 + 8, false},
+        {"run-length", 30, 1 /* BI_RLE8 */, 0, false},
+        {"depth 7", 0, 0, 0, false},
     };
     for (const auto& c : cases) {
-        std::vector<BYTE> bad = good;
+        std::vector<BYTE> bad = c.bitfields ? masked : good;
         if (c.at)
             Put32(bad, c.at, c.value);
         if (c.keep)

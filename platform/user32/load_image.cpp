@@ -81,9 +81,10 @@ bool ParseBmp(const std::vector<std::uint8_t>& file, BmpFile* out)
     bih.biSize = sizeof(BITMAPINFOHEADER);
     std::size_t next = kFileHeader + headerSize;
     if (compression == BI_BITFIELDS) {
-        // Masks inside a V2+ header, or after a BITMAPINFOHEADER.
-        const std::size_t at = kFileHeader + 40;
-        if (headerSize == 40) {
+        // Masks inside a V2+ header (52 bytes or more), or after any shorter header.
+        std::size_t at = kFileHeader + 40;
+        if (headerSize < 52) {
+            at = next;
             if (next + 12 > file.size())
                 return false;
             next += 12;
