@@ -72,6 +72,10 @@ extern "C" int wmain(int argc, wchar_t* argv[]);
 #define _ftprintf MoxWinFwprintf
 #define _vftprintf MoxWinVfwprintf
 #define _tfopen _wfopen
+#define _tgetcwd _wgetcwd
+#define _tchdir _wchdir
+#define _tmkdir _wmkdir
+#define _trmdir _wrmdir
 #define _tfopen_s _wfopen_s
 
 #define _istdigit iswdigit
@@ -148,6 +152,10 @@ typedef int _TINT;
 #define _ftprintf fprintf
 #define _vftprintf vfprintf
 #define _tfopen MoxFopen
+#define _tgetcwd _getcwd
+#define _tchdir _chdir
+#define _tmkdir _mkdir
+#define _trmdir _rmdir
 #define _tfopen_s fopen_s
 
 #define _istdigit isdigit

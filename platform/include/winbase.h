@@ -21,6 +21,12 @@ typedef struct _SYSTEMTIME {
 
 typedef HINSTANCE HMODULE;
 
+typedef struct _SECURITY_ATTRIBUTES {
+    DWORD nLength;
+    LPVOID lpSecurityDescriptor;
+    BOOL bInheritHandle;
+} SECURITY_ATTRIBUTES, *PSECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
+
 extern "C" {
 WINBASEAPI DWORD WINAPI GetTickCount(void);
 WINBASEAPI void WINAPI Sleep(DWORD dwMilliseconds);
@@ -45,6 +51,19 @@ WINBASEAPI void WINAPI GetLocalTime(LPSYSTEMTIME lpSystemTime);
 // only when MOXIMAGE2_LOG is set, so a ported program's TRACE output can be seen on request.
 WINBASEAPI void WINAPI OutputDebugStringA(LPCSTR lpOutputString);
 WINBASEAPI void WINAPI OutputDebugStringW(LPCWSTR lpOutputString);
+
+// The process's current folder. GetCurrentDirectory answers the characters written without the
+// terminator, or the size needed with it when the buffer is too small. Names given may be
+// written the Windows way ('\' separators, any case).
+WINBASEAPI DWORD WINAPI GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer);
+WINBASEAPI DWORD WINAPI GetCurrentDirectoryW(DWORD nBufferLength, LPWSTR lpBuffer);
+WINBASEAPI BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName);
+WINBASEAPI BOOL WINAPI SetCurrentDirectoryW(LPCWSTR lpPathName);
+// The security attributes are not applied: folders get the process's default permissions.
+WINBASEAPI BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
+WINBASEAPI BOOL WINAPI CreateDirectoryW(LPCWSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
+WINBASEAPI BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName);
+WINBASEAPI BOOL WINAPI RemoveDirectoryW(LPCWSTR lpPathName);
 
 // The whole command line, the program's name first (quoted when it has a space).
 WINBASEAPI LPSTR WINAPI GetCommandLineA(void);
@@ -85,6 +104,10 @@ extern "C" int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPW
 #ifdef UNICODE
 #define GetModuleHandle GetModuleHandleW
 #define GetModuleFileName GetModuleFileNameW
+#define GetCurrentDirectory GetCurrentDirectoryW
+#define SetCurrentDirectory SetCurrentDirectoryW
+#define CreateDirectory CreateDirectoryW
+#define RemoveDirectory RemoveDirectoryW
 #define OutputDebugString OutputDebugStringW
 #define GetCommandLine GetCommandLineW
 #define lstrlen lstrlenW
@@ -98,6 +121,10 @@ extern "C" int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPW
 #else
 #define GetModuleHandle GetModuleHandleA
 #define GetModuleFileName GetModuleFileNameA
+#define GetCurrentDirectory GetCurrentDirectoryA
+#define SetCurrentDirectory SetCurrentDirectoryA
+#define CreateDirectory CreateDirectoryA
+#define RemoveDirectory RemoveDirectoryA
 #define OutputDebugString OutputDebugStringA
 #define GetCommandLine GetCommandLineA
 #define lstrlen lstrlenA
