@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include "atlstr.h"
+#include "tchar.h"
 #include "atltypes.h"
 
 #include <cstddef>

@@ -607,7 +607,11 @@ public:
     BOOL DeleteObject();
     HGDIOBJ GetSafeHandle() const { return m_hObject; }
     operator HBITMAP() const { return static_cast<HBITMAP>(m_hObject); }
-    int GetObject(int nCount, LPVOID lpObject) const;
+    // GetObject is the SDK's A/W macro; a bitmap's description has no text, so both are one.
+    int GetObjectA(int nCount, LPVOID lpObject) const;
+#ifdef UNICODE
+    int GetObjectW(int nCount, LPVOID lpObject) const { return GetObjectA(nCount, lpObject); }
+#endif
 
     BOOL CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitcount, const void* lpBits);
     BOOL CreateBitmapIndirect(LPBITMAP lpBitmap);
@@ -776,9 +780,23 @@ public:
     CWnd* GetParent() const;
 
     /// Calls WindowProc now and returns its result; 0 without a window.
-    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    // SendMessage and PostMessage are the SDK's A/W macros: a Unicode build's calls are the W
+    // messages, with wide text where a message carries text.
+    LRESULT SendMessageA(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+#ifdef UNICODE
+    LRESULT SendMessageW(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+    {
+        return ::SendMessageW(m_hWnd, message, wParam, lParam);
+    }
+#endif
     /// Queues the message for the message loop; FALSE without a window.
-    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    BOOL PostMessageA(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+#ifdef UNICODE
+    BOOL PostMessageW(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+    {
+        return m_hWnd ? ::PostMessageW(m_hWnd, message, wParam, lParam) : FALSE;
+    }
+#endif
     /// Asks for a WM_PAINT, delivered by the message loop.
     void Invalidate(BOOL bErase = TRUE);
     /// Sends a pending WM_PAINT now.
@@ -880,7 +898,12 @@ protected:
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     /// Default handling: WM_CLOSE destroys the window, Alt+F4 and SC_CLOSE ask it to close, an
     /// unhandled wheel turn goes to the parent; others return 0.
-    virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual LRESULT DefWindowProcA(UINT message, WPARAM wParam, LPARAM lParam);
+    // DefWindowProc is the SDK's A/W macro, so a program's override is named DefWindowProcA in
+    // a narrow build and DefWindowProcW in a Unicode one. MFC calls the W one, which hands the
+    // message to the A one unless a Unicode program's override took it: either override is called.
+    /// The W spelling of DefWindowProc; calls DefWindowProcA.
+    virtual LRESULT DefWindowProcW(UINT message, WPARAM wParam, LPARAM lParam);
     // DefWindowProc for the message being handled now.
     /// DefWindowProc with the message being handled.
     LRESULT Default();
@@ -1202,7 +1225,16 @@ protected:
 
 MOXPLAT_API CWinApp* AfxGetApp();
 /// The application's name (m_pszAppName), or null without an application object.
-MOXPLAT_API LPCTSTR AfxGetAppName();
+MOXPLAT_API LPCSTR AfxGetAppName();
+#ifdef UNICODE
+// A Unicode build gets the name as wide text, kept for the program's life.
+inline LPCWSTR MoxAfxGetAppNameW()
+{
+    LPCSTR name = AfxGetAppName();
+    return name ? MoxKeepText(MoxWiden(name)) : nullptr;
+}
+#define AfxGetAppName MoxAfxGetAppNameW
+#endif
 /// The program's instance handle (m_hInstance), or null without an application object.
 MOXPLAT_API HINSTANCE AfxGetInstanceHandle();
 MOXPLAT_API CWnd* AfxGetMainWnd();

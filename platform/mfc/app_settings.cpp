@@ -404,7 +404,7 @@ void CWinApp::OnAppExit()
         m_pMainWnd->SendMessage(WM_CLOSE);
 }
 
-LPCTSTR AfxGetAppName()
+LPCSTR AfxGetAppName()
 {
     CWinApp* app = AfxGetApp();
     return app ? app->m_pszAppName : nullptr;

@@ -80,7 +80,7 @@ BOOL CBitmap::DeleteObject()
     return ::DeleteObject(Detach());
 }
 
-int CBitmap::GetObject(int nCount, LPVOID lpObject) const
+int CBitmap::GetObjectA(int nCount, LPVOID lpObject) const
 {
     return ::GetObject(m_hObject, nCount, lpObject);
 }

@@ -125,12 +125,12 @@ CWnd* CWnd::FromHandle(HWND hWnd)
     return Lookup(hWnd).wnd;
 }
 
-LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CWnd::SendMessageA(UINT message, WPARAM wParam, LPARAM lParam)
 {
     return ::SendMessageA(m_hWnd, message, wParam, lParam);
 }
 
-BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam)
+BOOL CWnd::PostMessageA(UINT message, WPARAM wParam, LPARAM lParam)
 {
     return m_hWnd ? ::PostMessageA(m_hWnd, message, wParam, lParam) : FALSE;
 }
@@ -167,7 +167,12 @@ BOOL CWnd::KillTimer(UINT_PTR nIDEvent)
     return m_hWnd ? ::KillTimer(m_hWnd, nIDEvent) : FALSE;
 }
 
-LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CWnd::DefWindowProcW(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(message, wParam, lParam);
+}
+
+LRESULT CWnd::DefWindowProcA(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (!m_hWnd)
         return 0;

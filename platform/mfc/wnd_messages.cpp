@@ -79,7 +79,7 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     t_current = {message, wParam, lParam};
     LRESULT result = 0;
     if (!OnWndMsg(message, wParam, lParam, &result))
-        result = DefWindowProc(message, wParam, lParam);
+        result = DefWindowProcW(message, wParam, lParam);
     t_current = outer;
     return result; // `this` may be gone (PostNcDestroy)
 }
@@ -91,7 +91,7 @@ BOOL CWnd::PreTranslateMessage(MSG*)
 
 LRESULT CWnd::Default()
 {
-    return DefWindowProc(t_current.message, t_current.wParam, t_current.lParam);
+    return DefWindowProcW(t_current.message, t_current.wParam, t_current.lParam);
 }
 
 BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
@@ -111,7 +111,7 @@ int CWnd::OnCreate(LPCREATESTRUCT)
 // Painting nothing still answers the request, or WM_PAINT would come back at once.
 void CWnd::OnPaint()
 {
-    DefWindowProc(WM_PAINT, 0, 0);
+    DefWindowProcW(WM_PAINT, 0, 0);
 }
 
 BOOL CWnd::OnEraseBkgnd(CDC*)
@@ -227,7 +227,7 @@ void CWnd::OnTimer(UINT_PTR)
 
 void CWnd::OnClose()
 {
-    DefWindowProc(WM_CLOSE, 0, 0);
+    DefWindowProcW(WM_CLOSE, 0, 0);
 }
 
 void CWnd::OnDestroy() {}

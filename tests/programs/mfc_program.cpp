@@ -18,6 +18,37 @@
 #include <cstring>
 #include <cwchar>
 
+// A frame as programs derive one: its overrides of the virtuals whose names are the SDK's A/W
+// macros (DefWindowProc) are called in either build, and the bases they call exist.
+class CGameFrame : public CFrameWnd {
+public:
+    int m_nDefaults = 0;
+
+protected:
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override
+    {
+        if (!CFrameWnd::PreCreateWindow(cs))
+            return FALSE;
+        cs.style &= ~WS_MAXIMIZEBOX;
+        return TRUE;
+    }
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_APP + 5)
+            return 77 + ++m_nDefaults - 1;
+        return CFrameWnd::DefWindowProc(message, wParam, lParam);
+    }
+    afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct)
+    {
+        return CFrameWnd::OnCreate(lpCreateStruct) == -1 ? -1 : 0;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CGameFrame, CFrameWnd)
+    ON_WM_CREATE()
+END_MESSAGE_MAP()
+
 class CGameApp : public CWinApp {
 public:
     CGameApp() : CWinApp(_T("Sprite Game")) {}
@@ -46,10 +77,14 @@ private:
         if (std::strcmp(m_pszAppName, "Sprite Game") != 0)
             return 12;
 
-        CFrameWnd* frame = new CFrameWnd;
+        CGameFrame* frame = new CGameFrame;
         m_pMainWnd = frame;
         if (!frame->Create(NULL, _T("Caf\u00e9 \u263a")))
             return 13;
+        if (frame->GetStyle() & WS_MAXIMIZEBOX)
+            return 20;
+        if (frame->SendMessage(WM_APP + 5) != 77 || frame->m_nDefaults != 1)
+            return 21;
         TCHAR title[32];
         LPCTSTR expected = _T("Caf\u00e9 \u263a"); // 6 wide units, 9 UTF-8 bytes
         if (frame->GetWindowText(title, 32) != static_cast<int>(_tcslen(expected)) || _tcscmp(title, expected) != 0)
@@ -64,6 +99,19 @@ private:
         if (!::SetWindowTextW(frame->m_hWnd, L"\u00e9t\u00e9") || ::GetWindowTextW(frame->m_hWnd, wide, 3) != 2 ||
             std::wcscmp(wide, L"\u00e9t") != 0)
             return 19;
+
+        // A message with text carries the build's own characters.
+        LPCTSTR sent = _T("Sent \u00e9");
+        frame->SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(sent));
+        if (frame->GetWindowText(title, 32) != static_cast<int>(_tcslen(sent)) || _tcscmp(title, sent) != 0)
+            return 22;
+        if (!frame->PostMessage(WM_NULL) || _tcscmp(AfxGetAppName(), _T("Sprite Game")) != 0)
+            return 23;
+        CBitmap bitmap;
+        BITMAP bm{};
+        if (!bitmap.CreateBitmap(5, 3, 1, 1, nullptr) || bitmap.GetObject(sizeof bm, &bm) != sizeof bm ||
+            bm.bmWidth != 5)
+            return 24;
 
         LPCTSTR className = AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW);
         CWnd child;
