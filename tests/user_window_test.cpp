@@ -424,6 +424,17 @@ TEST(WindowDC, ClassStylesDecideWhichDCGetDCGives)
     EXPECT_EQ(ReleaseDC(cache, k), 0);
     EXPECT_EQ(ReleaseDC(cache, nullptr), 0);
 
+    // DeleteDC frees a cache DC (GetWindowDC's too) but leaves an own or class DC alive (gdi32
+    // dc.c test_DeleteDC).
+    for (HDC fresh : {GetDC(cache), GetWindowDC(own)}) {
+        EXPECT_TRUE(DeleteDC(fresh));
+        EXPECT_EQ(GetObjectType(fresh), 0u);
+        EXPECT_EQ(GetDeviceCaps(fresh, TECHNOLOGY), 0);
+    }
+    EXPECT_TRUE(DeleteDC(o1));
+    EXPECT_EQ(GetObjectType(o1), DWORD(OBJ_DC));
+    EXPECT_EQ(GetDC(own), o1);
+
     for (HWND h : {own, cls1, cls2, cache})
         DestroyWindow(h);
 }

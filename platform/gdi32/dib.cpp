@@ -84,9 +84,12 @@ BOOL WINAPI DeleteDC(HDC hdc)
     Registry& reg = TheRegistry();
     std::lock_guard<std::mutex> lock(reg.mutex);
     DCObject* d = reg.DC(hdc);
-    // Window and screen DCs are given back with ReleaseDC, never deleted.
-    if (!d || d->kind != DCKind::Memory)
+    // A window's cache DC may be deleted instead of released; a CS_OWNDC or CS_CLASSDC DC lives
+    // on all the same. The screen's DC is shared here and stays.
+    if (!d || d->kind == DCKind::Screen)
         return FALSE;
+    if (d->kind == DCKind::Window && d->kept)
+        return TRUE;
     if (BitmapObject* b = reg.Bitmap(d->bitmap))
         if (b->selectedInto == hdc)
             b->selectedInto = nullptr;
