@@ -3,6 +3,8 @@
 // run against real GDI under Wine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <windows.h>
 
 #include <cstring>
@@ -156,6 +158,32 @@ TEST(BitmapBits, RoundTripOnAMonochromeBitmap)
     const WORD cleared[3] = {};
     EXPECT_EQ(SetBitmapBits(bm, sizeof cleared, cleared), LONG(sizeof cleared));
     EXPECT_EQ(GetPixel(d.dc, 0, 0), kBlack);
+}
+
+// Windows: without a buffer GetBitmapBits answers the whole size whatever the count; with one, a
+// negative count means the whole bitmap and 0 copies nothing; a device bitmap made without bits
+// reads as zeros (gdi32 bitmap.c test_bitmap_info, run on Windows).
+TEST(BitmapBits, CountsAndAnUninitialisedDeviceBitmap)
+{
+    HDC screen = GetDC(nullptr);
+    BITMAPINFOHEADER bih{sizeof(BITMAPINFOHEADER), 10, 10, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    HBITMAP bm = CreateDIBitmap(screen, &bih, 0, nullptr, nullptr, 0);
+    ASSERT_NE(bm, nullptr);
+    BITMAP info{};
+    ASSERT_EQ(GetObject(bm, sizeof info, &info), int(sizeof info));
+    const LONG total = info.bmWidthBytes * info.bmHeight;
+    for (LONG count : {total, LONG(0), LONG(-1), LONG(-1000)})
+        EXPECT_EQ(GetBitmapBits(bm, count, nullptr), total) << count;
+    std::vector<BYTE> buffer(static_cast<std::size_t>(total) + 8, 0xAA);
+    for (LONG count : {total, LONG(-1), LONG(-1000)}) {
+        std::fill(buffer.begin(), buffer.end(), BYTE(0xAA));
+        EXPECT_EQ(GetBitmapBits(bm, count, buffer.data()), total) << count;
+        EXPECT_EQ(std::count(buffer.begin(), buffer.begin() + total, BYTE(0)), total) << count;
+        EXPECT_EQ(buffer[static_cast<std::size_t>(total)], 0xAA) << count;
+    }
+    EXPECT_EQ(GetBitmapBits(bm, 0, buffer.data()), 0);
+    DeleteObject(bm);
+    ReleaseDC(nullptr, screen);
 }
 
 // --- Pixels at every depth ---------------------------------------------------------------------

@@ -256,17 +256,21 @@ LONG WINAPI GetBitmapBits(HBITMAP hbit, LONG cb, LPVOID lpvBits)
     Registry& reg = TheRegistry();
     std::lock_guard<std::mutex> lock(reg.mutex);
     const BitmapObject* b = reg.Bitmap(hbit);
-    if (!b || cb < 0)
+    if (!b)
         return 0;
     const std::int64_t rowBytes = gdi::DdbStride(b->width, b->bitsPerPixel);
     const std::int64_t total = rowBytes * b->height;
+    // Without a buffer, or with a negative count, the whole bitmap is meant (gdi32 bitmap.c).
     if (!lpvBits)
         return static_cast<LONG>(total);
-    if (!b->bits)
-        return 0;
+    const std::int64_t wanted = cb < 0 ? total : std::min<std::int64_t>(cb, total);
+    if (!b->bits) { // never drawn on: all zeros
+        std::memset(lpvBits, 0, static_cast<std::size_t>(wanted));
+        return static_cast<LONG>(wanted);
+    }
     // Rows top-down and 16-bit aligned, whatever the bitmap's own layout.
     const PixelSurface s = gdi::SurfaceOfBitmap(*b);
-    std::int64_t left = std::min<std::int64_t>(cb, total);
+    std::int64_t left = wanted;
     auto* out = static_cast<std::uint8_t*>(lpvBits);
     for (int y = 0; y < b->height && left > 0; ++y) {
         const std::int64_t n = std::min(left, rowBytes);
@@ -276,7 +280,7 @@ LONG WINAPI GetBitmapBits(HBITMAP hbit, LONG cb, LPVOID lpvBits)
         out += n;
         left -= n;
     }
-    return static_cast<LONG>(std::min<std::int64_t>(cb, total));
+    return static_cast<LONG>(wanted);
 }
 
 LONG WINAPI SetBitmapBits(HBITMAP hbm, DWORD cb, const VOID* pvBits)
