@@ -3,6 +3,7 @@
 // scalar versions beside it (which the tests compare against).
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -28,6 +29,43 @@ void BlendPremultiplied32Scalar(const std::uint32_t* src, std::uint32_t* dst, st
 // Constant alpha alone, every channel: dst = (s * a + dst * (255 - a)) / 255, rounded.
 void BlendConstant32(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t alpha);
 void BlendConstant32Scalar(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t alpha);
+
+// Asks for the cache lines of a small destination rectangle (`rows` rows of `bytes` bytes from
+// `first`, `stride` apart) before a blit's first row is drawn: a sprite's rows lie in lines
+// that are seldom cached, and loads that wait for them one row at a time dominate small
+// sprites. Larger rectangles are left to the hardware's own prefetching.
+inline void PrefetchRows(const std::uint8_t* first, std::ptrdiff_t stride, std::size_t rows, std::size_t bytes)
+{
+#if defined(__GNUC__)
+    if (rows > 64 || bytes > 512 || bytes == 0)
+        return;
+    for (std::size_t r = 0; r < rows; ++r, first += stride)
+        for (std::size_t b = 0; b < bytes + 63; b += 64)
+            __builtin_prefetch(first + std::min(b, bytes - 1), 1);
+#else
+    (void)first, (void)stride, (void)rows, (void)bytes;
+#endif
+}
+
+// The row kernels of one instruction set. Every level writes the scalar kernels' words exactly.
+struct RowKernels32 {
+    const char* name;
+    void (*rop)(std::uint8_t rop3, std::uint32_t pattern, const std::uint32_t* src, std::uint32_t* dst, std::size_t n);
+    void (*keyedCopy)(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t key);
+    void (*blendPremultiplied)(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t constantAlpha);
+    void (*blendConstant)(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t alpha);
+};
+
+// The levels this build and this CPU run, narrowest first (the scalar kernels are the first);
+// `count` receives how many.
+const RowKernels32* const* RowKernelLevels(std::size_t* count);
+// The kernels the functions above use: the widest level, unless MOXIMAGE2_SIMD names a narrower
+// one (scalar, sse2), as for the library's own blitters. Chosen on first use.
+const RowKernels32& ActiveRowKernels();
+
+// The vector levels, for the dispatcher; each hands what is left of a row to a narrower one.
+extern const RowKernels32 kSse2RowKernels;
+extern const RowKernels32 kAvx2RowKernels;
 
 } // namespace gdi
 } // namespace moxplat
