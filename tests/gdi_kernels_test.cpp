@@ -87,6 +87,41 @@ TEST(BlitKernels32, VectorRowsMatchTheScalarRows)
     }
 }
 
+// Monochrome sources (a mask bitmap's rows) at every bit offset within a byte, in the colour
+// pairs masks are drawn with, through every raster operation.
+TEST(BlitKernels32, MonochromeRowsMatchTheScalarRows)
+{
+    std::size_t levelCount = 0;
+    const RowKernels32* const* levels = RowKernelLevels(&levelCount);
+    std::mt19937 rng(5);
+    std::vector<std::uint8_t> bits(16);
+    for (auto& b : bits)
+        b = std::uint8_t(rng());
+    bits[3] = 0x00;
+    bits[4] = 0xff;
+    const std::pair<std::uint32_t, std::uint32_t> colours[] = {
+        {0x00000000u, 0x00ffffffu}, {0x00ffffffu, 0x00000000u}, {0x00000000u, 0xffffffffu}, {rng(), rng()}};
+    for (std::size_t level = 0; level < levelCount; ++level)
+        for (std::size_t first : {0u, 1u, 5u, 7u, 8u, 13u}) {
+            for (std::size_t n : {0u, 1u, 7u, 8u, 9u, 16u, 23u, 64u, 75u}) {
+                const auto dst = SpritePixels(rng, n, false);
+                for (const auto& c : colours)
+                    for (int rop = 0; rop < 256; ++rop) {
+                        auto a = dst, b = dst;
+                        const std::uint32_t pattern = rng();
+                        levels[level]->ropMono(std::uint8_t(rop), pattern, bits.data(), first, c.first, c.second,
+                                               a.data(), n);
+                        // The reference: the row's words made one by one, through the scalar row.
+                        std::vector<std::uint32_t> words(n);
+                        for (std::size_t k = 0; k < n; ++k)
+                            words[k] = (bits[(first + k) / 8] >> (7 - (first + k) % 8)) & 1 ? c.second : c.first;
+                        RopRow32Scalar(std::uint8_t(rop), pattern, words.data(), b.data(), n);
+                        ASSERT_EQ(a, b) << levels[level]->name << " rop " << rop << " first " << first << " n " << n;
+                    }
+            }
+        }
+}
+
 // The scalar blend against the formula written out for single pixels (MSDN BLENDFUNCTION).
 TEST(BlitKernels32, PremultipliedBlendRoundsAsTheFormula)
 {

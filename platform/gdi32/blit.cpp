@@ -146,6 +146,12 @@ void RopStretch(const PixelSurface& dst, const AxisMap& cols, const AxisMap& row
                 RopRow32(rop3, pattern, Row32(*src, sy, sx0), Row32(dst, dy, cols.lo), n);
                 continue;
             }
+            if (srcContiguous && src->bitsPerPixel == 1 && convert.Table() && dst.bitsPerPixel == 32) {
+                // A monochrome row through its two colours, straight into the destination.
+                RopRowMono32(rop3, pattern, src->bits + sy * src->stride, static_cast<std::size_t>(sx0),
+                             convert.Table()[0], convert.Table()[1], Row32(dst, dy, cols.lo), n);
+                continue;
+            }
             rowsNeeded();
             if (srcContiguous && src->bitsPerPixel == 1 && convert.Table()) {
                 // A monochrome row through its two colours, without a call a pixel.

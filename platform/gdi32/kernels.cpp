@@ -156,7 +156,45 @@ void RopRow32Sse2(std::uint8_t rop3, std::uint32_t pattern, const std::uint32_t*
         }
     }
 #endif
-    RopRow32Scalar(rop3, pattern, src ? src + k : nullptr, dst + k, n - k);
+    if (k < n)
+        RopRow32Scalar(rop3, pattern, src ? src + k : nullptr, dst + k, n - k);
+}
+
+} // namespace
+
+namespace {
+
+// A monochrome row through a row kernel of 32-bit sources, a block of pixels at a time.
+template <class Rop>
+void MonoThrough(Rop rop, std::uint8_t rop3, std::uint32_t pattern, const std::uint8_t* bits, std::size_t first,
+                 std::uint32_t c0, std::uint32_t c1, std::uint32_t* dst, std::size_t n)
+{
+    std::uint32_t block[64];
+    for (std::size_t k = 0; k < n;) {
+        const std::size_t count = std::min<std::size_t>(64, n - k);
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::size_t bit = first + k + i;
+            block[i] = ((bits[bit >> 3] >> (7 - (bit & 7))) & 1u) ? c1 : c0;
+        }
+        rop(rop3, pattern, block, dst + k, count);
+        k += count;
+    }
+}
+
+} // namespace
+
+void RopRowMono32Scalar(std::uint8_t rop3, std::uint32_t pattern, const std::uint8_t* bits, std::size_t first,
+                        std::uint32_t c0, std::uint32_t c1, std::uint32_t* dst, std::size_t n)
+{
+    MonoThrough(RopRow32Scalar, rop3, pattern, bits, first, c0, c1, dst, n);
+}
+
+namespace {
+
+void RopRowMono32Sse2(std::uint8_t rop3, std::uint32_t pattern, const std::uint8_t* bits, std::size_t first,
+                      std::uint32_t c0, std::uint32_t c1, std::uint32_t* dst, std::size_t n)
+{
+    MonoThrough(RopRow32Sse2, rop3, pattern, bits, first, c0, c1, dst, n);
 }
 
 } // namespace
@@ -267,13 +305,13 @@ void BlendConstant32Sse2(const std::uint32_t* src, std::uint32_t* dst, std::size
 
 } // namespace
 
-const RowKernels32 kSse2RowKernels = {"sse2", RopRow32Sse2, KeyedCopy32Sse2, BlendPremultiplied32Sse2,
-                                      BlendConstant32Sse2};
+const RowKernels32 kSse2RowKernels = {"sse2", RopRow32Sse2, RopRowMono32Sse2, KeyedCopy32Sse2,
+                                      BlendPremultiplied32Sse2, BlendConstant32Sse2};
 
 namespace {
 
-const RowKernels32 kScalarRowKernels = {"scalar", RopRow32Scalar, KeyedCopy32Scalar, BlendPremultiplied32Scalar,
-                                        BlendConstant32Scalar};
+const RowKernels32 kScalarRowKernels = {"scalar", RopRow32Scalar, RopRowMono32Scalar, KeyedCopy32Scalar,
+                                        BlendPremultiplied32Scalar, BlendConstant32Scalar};
 
 #if defined(__x86_64__) || defined(_M_X64)
 void Cpuid(int leaf, int sub, unsigned regs[4])
@@ -360,6 +398,12 @@ const RowKernels32& ActiveRowKernels()
 void RopRow32(std::uint8_t rop3, std::uint32_t pattern, const std::uint32_t* src, std::uint32_t* dst, std::size_t n)
 {
     ActiveRowKernels().rop(rop3, pattern, src, dst, n);
+}
+
+void RopRowMono32(std::uint8_t rop3, std::uint32_t pattern, const std::uint8_t* bits, std::size_t first,
+                  std::uint32_t c0, std::uint32_t c1, std::uint32_t* dst, std::size_t n)
+{
+    ActiveRowKernels().ropMono(rop3, pattern, bits, first, c0, c1, dst, n);
 }
 
 void KeyedCopy32(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t key)

@@ -16,6 +16,13 @@ void RopRow32(std::uint8_t rop3, std::uint32_t pattern, const std::uint32_t* src
 void RopRow32Scalar(std::uint8_t rop3, std::uint32_t pattern, const std::uint32_t* src, std::uint32_t* dst,
                     std::size_t n);
 
+// RopRow32 with a row of 1-bit pixels as the source: pixel k is bit (first + k) of `bits`, the
+// leftmost pixel in a byte's highest bit, and shows as c0 where the bit is 0 and c1 where it is 1.
+void RopRowMono32(std::uint8_t rop3, std::uint32_t pattern, const std::uint8_t* bits, std::size_t first,
+                  std::uint32_t c0, std::uint32_t c1, std::uint32_t* dst, std::size_t n);
+void RopRowMono32Scalar(std::uint8_t rop3, std::uint32_t pattern, const std::uint8_t* bits, std::size_t first,
+                        std::uint32_t c0, std::uint32_t c1, std::uint32_t* dst, std::size_t n);
+
 // dst[k] = src[k] wherever (src[k] & 0xffffff) != key.
 void KeyedCopy32(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t key);
 void KeyedCopy32Scalar(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t key);
@@ -51,6 +58,8 @@ inline void PrefetchRows(const std::uint8_t* first, std::ptrdiff_t stride, std::
 struct RowKernels32 {
     const char* name;
     void (*rop)(std::uint8_t rop3, std::uint32_t pattern, const std::uint32_t* src, std::uint32_t* dst, std::size_t n);
+    void (*ropMono)(std::uint8_t rop3, std::uint32_t pattern, const std::uint8_t* bits, std::size_t first,
+                    std::uint32_t c0, std::uint32_t c1, std::uint32_t* dst, std::size_t n);
     void (*keyedCopy)(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t key);
     void (*blendPremultiplied)(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t constantAlpha);
     void (*blendConstant)(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t alpha);

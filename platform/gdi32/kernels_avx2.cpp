@@ -3,6 +3,8 @@
 // CPUs (and operating systems) that run it.
 #include "kernels.h"
 
+#include <algorithm>
+
 #if defined(__AVX2__)
 #include <immintrin.h>
 #endif
@@ -62,56 +64,91 @@ inline __m256i Scale8(__m256i s, __m256i alpha16)
     return _mm256_packus_epi16(lo, hi);
 }
 
-void RopRow32Avx2(std::uint8_t rop3, std::uint32_t pattern, const std::uint32_t* src, std::uint32_t* dst, std::size_t n)
-{
-    std::size_t k = 0;
-    if (src && rop3 == 0x88) {
-        // SRCAND: zeros in the source store zeros without reading the destination; a source of
-        // all ones leaves it as it is.
-        for (; k + 8 <= n; k += 8) {
-            const __m256i s = Load(src + k);
-            if (_mm256_testz_si256(s, s)) {
-                Store(dst + k, s);
-                continue;
-            }
-            if (AllOnes(_mm256_cmpeq_epi32(s, _mm256_set1_epi32(-1))))
-                continue;
-            Store(dst + k, _mm256_and_si256(Load(dst + k), s));
-        }
-    } else if (src && rop3 == 0xEE) {
-        // SRCPAINT: zeros in the source leave the destination alone.
-        for (; k + 8 <= n; k += 8) {
-            const __m256i s = Load(src + k);
-            if (_mm256_testz_si256(s, s))
-                continue;
-            Store(dst + k, _mm256_or_si256(Load(dst + k), s));
-        }
-    } else {
+// One raster operation on eight pixels at a time, its constants made once for a row.
+class Rop8 {
+public:
+    Rop8(std::uint8_t rop3, std::uint32_t pattern) : rop3_(rop3)
+    {
         // The pattern is one word for the whole row: for each source/destination bit pair the
         // result bit is c[s][d], the pattern's bits choosing between the operation's halves.
         std::uint32_t m[8];
         for (int i = 0; i < 8; ++i)
             m[i] = ((rop3 >> i) & 1u) ? 0xffffffffu : 0u;
         const std::uint32_t p = pattern;
-        const __m256i c00 = _mm256_set1_epi32(int((p & m[4]) | (~p & m[0])));
-        const __m256i c01 = _mm256_set1_epi32(int((p & m[5]) | (~p & m[1])));
-        const __m256i c10 = _mm256_set1_epi32(int((p & m[6]) | (~p & m[2])));
-        const __m256i c11 = _mm256_set1_epi32(int((p & m[7]) | (~p & m[3])));
-        if (src) {
-            for (; k + 8 <= n; k += 8) {
-                const __m256i d = Load(dst + k), s = Load(src + k);
-                const __m256i g0 = _mm256_or_si256(_mm256_and_si256(d, c01), _mm256_andnot_si256(d, c00));
-                const __m256i g1 = _mm256_or_si256(_mm256_and_si256(d, c11), _mm256_andnot_si256(d, c10));
-                Store(dst + k, _mm256_or_si256(_mm256_and_si256(s, g1), _mm256_andnot_si256(s, g0)));
-            }
-        } else {
-            for (; k + 8 <= n; k += 8) {
-                const __m256i d = Load(dst + k);
-                Store(dst + k, _mm256_or_si256(_mm256_and_si256(d, c01), _mm256_andnot_si256(d, c00)));
-            }
-        }
+        c00_ = _mm256_set1_epi32(int((p & m[4]) | (~p & m[0])));
+        c01_ = _mm256_set1_epi32(int((p & m[5]) | (~p & m[1])));
+        c10_ = _mm256_set1_epi32(int((p & m[6]) | (~p & m[2])));
+        c11_ = _mm256_set1_epi32(int((p & m[7]) | (~p & m[3])));
     }
-    kSse2RowKernels.rop(rop3, pattern, src ? src + k : nullptr, dst + k, n - k);
+
+    // dst[0..7] from the source pixels s.
+    void operator()(__m256i s, std::uint32_t* dst) const
+    {
+        if (rop3_ == 0x88) {
+            // SRCAND: zeros in the source store zeros without reading the destination; a source
+            // of all ones leaves it as it is.
+            if (_mm256_testz_si256(s, s))
+                Store(dst, s);
+            else if (!AllOnes(_mm256_cmpeq_epi32(s, _mm256_set1_epi32(-1))))
+                Store(dst, _mm256_and_si256(Load(dst), s));
+            return;
+        }
+        if (rop3_ == 0xEE) {
+            // SRCPAINT: zeros in the source leave the destination alone.
+            if (!_mm256_testz_si256(s, s))
+                Store(dst, _mm256_or_si256(Load(dst), s));
+            return;
+        }
+        const __m256i d = Load(dst);
+        const __m256i g0 = _mm256_or_si256(_mm256_and_si256(d, c01_), _mm256_andnot_si256(d, c00_));
+        const __m256i g1 = _mm256_or_si256(_mm256_and_si256(d, c11_), _mm256_andnot_si256(d, c10_));
+        Store(dst, _mm256_or_si256(_mm256_and_si256(s, g1), _mm256_andnot_si256(s, g0)));
+    }
+
+    // Without a source.
+    void operator()(std::uint32_t* dst) const
+    {
+        const __m256i d = Load(dst);
+        Store(dst, _mm256_or_si256(_mm256_and_si256(d, c01_), _mm256_andnot_si256(d, c00_)));
+    }
+
+private:
+    std::uint8_t rop3_;
+    __m256i c00_, c01_, c10_, c11_;
+};
+
+void RopRow32Avx2(std::uint8_t rop3, std::uint32_t pattern, const std::uint32_t* src, std::uint32_t* dst, std::size_t n)
+{
+    std::size_t k = 0;
+    const Rop8 rop(rop3, pattern);
+    if (src)
+        for (; k + 8 <= n; k += 8)
+            rop(Load(src + k), dst + k);
+    else
+        for (; k + 8 <= n; k += 8)
+            rop(dst + k);
+    if (k < n)
+        kSse2RowKernels.rop(rop3, pattern, src ? src + k : nullptr, dst + k, n - k);
+}
+
+// A monochrome source made into eight words per byte in registers, without a row of words.
+void RopRowMono32Avx2(std::uint8_t rop3, std::uint32_t pattern, const std::uint8_t* bits, std::size_t first,
+                      std::uint32_t c0, std::uint32_t c1, std::uint32_t* dst, std::size_t n)
+{
+    // Up to the first whole byte of the source, and the last pixels, through the scalar rows.
+    std::size_t k = std::min(n, (8 - (first & 7)) & 7);
+    if (k)
+        RopRowMono32Scalar(rop3, pattern, bits, first, c0, c1, dst, k);
+    const Rop8 rop(rop3, pattern);
+    const __m256i bit = _mm256_setr_epi32(0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01);
+    const __m256i low = _mm256_set1_epi32(int(c0)), flip = _mm256_set1_epi32(int(c0 ^ c1));
+    const std::uint8_t* byte = bits + ((first + k) >> 3);
+    for (; k + 8 <= n; k += 8, ++byte) {
+        const __m256i set = _mm256_cmpeq_epi32(_mm256_and_si256(_mm256_set1_epi32(*byte), bit), bit);
+        rop(_mm256_xor_si256(low, _mm256_and_si256(flip, set)), dst + k);
+    }
+    if (k < n)
+        RopRowMono32Scalar(rop3, pattern, bits, first + k, c0, c1, dst + k, n - k);
 }
 
 void KeyedCopy32Avx2(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t key)
@@ -178,14 +215,19 @@ void BlendConstant32Avx2(const std::uint32_t* src, std::uint32_t* dst, std::size
 
 } // namespace
 
-const RowKernels32 kAvx2RowKernels = {"avx2", RopRow32Avx2, KeyedCopy32Avx2, BlendPremultiplied32Avx2,
-                                      BlendConstant32Avx2};
+const RowKernels32 kAvx2RowKernels = {"avx2", RopRow32Avx2, RopRowMono32Avx2, KeyedCopy32Avx2,
+                                      BlendPremultiplied32Avx2, BlendConstant32Avx2};
 #else
 // A compiler that cannot target AVX2 here: the level runs the SSE2 kernels.
 namespace {
 void Rop(std::uint8_t rop3, std::uint32_t pattern, const std::uint32_t* src, std::uint32_t* dst, std::size_t n)
 {
     kSse2RowKernels.rop(rop3, pattern, src, dst, n);
+}
+void RopMono(std::uint8_t rop3, std::uint32_t pattern, const std::uint8_t* bits, std::size_t first, std::uint32_t c0,
+             std::uint32_t c1, std::uint32_t* dst, std::size_t n)
+{
+    kSse2RowKernels.ropMono(rop3, pattern, bits, first, c0, c1, dst, n);
 }
 void Keyed(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t key)
 {
@@ -200,7 +242,7 @@ void Constant(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::
     kSse2RowKernels.blendConstant(src, dst, n, alpha);
 }
 } // namespace
-const RowKernels32 kAvx2RowKernels = {"avx2", Rop, Keyed, Premultiplied, Constant};
+const RowKernels32 kAvx2RowKernels = {"avx2", Rop, RopMono, Keyed, Premultiplied, Constant};
 #endif
 
 } // namespace gdi
