@@ -131,9 +131,6 @@ void RopStretch(const PixelSurface& dst, const AxisMap& cols, const AxisMap& row
         const Converter convert(*src, dst, colors.srcBk, colors.dstText, colors.dstBk);
         const bool copyBytes = rop3 == 0xCC && convert.Identity() && srcContiguous && dst.bitsPerPixel >= 8;
         const std::size_t rowBytes = n * static_cast<std::size_t>(dst.bitsPerPixel / 8);
-        if (dst.bitsPerPixel == 32)
-            PrefetchRows(reinterpret_cast<const std::uint8_t*>(Row32(dst, rows.lo, cols.lo)), dst.stride, rows.Count(),
-                         rowBytes);
         for (std::size_t r = 0; r < rows.Count(); ++r) {
             const std::int64_t dy = rows.lo + static_cast<std::int64_t>(r);
             const std::int64_t sy = rows.Src(r);

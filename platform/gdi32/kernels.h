@@ -3,7 +3,6 @@
 // scalar versions beside it (which the tests compare against).
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -36,23 +35,6 @@ void BlendPremultiplied32Scalar(const std::uint32_t* src, std::uint32_t* dst, st
 // Constant alpha alone, every channel: dst = (s * a + dst * (255 - a)) / 255, rounded.
 void BlendConstant32(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t alpha);
 void BlendConstant32Scalar(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t alpha);
-
-// Asks for the cache lines of a small destination rectangle (`rows` rows of `bytes` bytes from
-// `first`, `stride` apart) before a blit's first row is drawn: a sprite's rows lie in lines
-// that are seldom cached, and loads that wait for them one row at a time dominate small
-// sprites. Larger rectangles are left to the hardware's own prefetching.
-inline void PrefetchRows(const std::uint8_t* first, std::ptrdiff_t stride, std::size_t rows, std::size_t bytes)
-{
-#if defined(__GNUC__)
-    if (rows > 64 || bytes > 512 || bytes == 0)
-        return;
-    for (std::size_t r = 0; r < rows; ++r, first += stride)
-        for (std::size_t b = 0; b < bytes + 63; b += 64)
-            __builtin_prefetch(first + std::min(b, bytes - 1), 1);
-#else
-    (void)first, (void)stride, (void)rows, (void)bytes;
-#endif
-}
 
 // The row kernels of one instruction set. Every level writes the scalar kernels' words exactly.
 struct RowKernels32 {

@@ -208,9 +208,6 @@ BOOL WINAPI GdiTransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int
     const std::size_t n = cols.Count();
     const bool direct = cols.identity && convert.Identity() && src.bitsPerPixel == 32;
     std::vector<std::uint32_t> s(direct ? 0 : n), d(direct ? 0 : n);
-    if (direct && dst.bitsPerPixel == 32)
-        gdi::PrefetchRows(reinterpret_cast<const std::uint8_t*>(Row32(dst, rows.lo, cols.lo)), dst.stride, rows.Count(),
-                          n * 4);
     for (std::size_t r = 0; r < rows.Count(); ++r) {
         const std::int64_t dy = rows.lo + static_cast<std::int64_t>(r);
         if (direct) {
