@@ -229,7 +229,8 @@ void KeyedCopy32Sse2(const std::uint32_t* src, std::uint32_t* dst, std::size_t n
                          _mm_or_si128(_mm_and_si128(keyed, d), _mm_andnot_si128(keyed, s)));
     }
 #endif
-    KeyedCopy32Scalar(src + k, dst + k, n - k, key);
+    if (k < n)
+        KeyedCopy32Scalar(src + k, dst + k, n - k, key);
 }
 
 } // namespace
@@ -271,7 +272,8 @@ void BlendPremultiplied32Sse2(const std::uint32_t* src, std::uint32_t* dst, std:
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k), Over4(s, d));
     }
 #endif
-    BlendPremultiplied32Scalar(src + k, dst + k, n - k, constantAlpha);
+    if (k < n)
+        BlendPremultiplied32Scalar(src + k, dst + k, n - k, constantAlpha);
 }
 
 } // namespace
@@ -300,7 +302,8 @@ void BlendConstant32Sse2(const std::uint32_t* src, std::uint32_t* dst, std::size
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k), _mm_packus_epi16(lo, hi));
     }
 #endif
-    BlendConstant32Scalar(src + k, dst + k, n - k, alpha);
+    if (k < n)
+        BlendConstant32Scalar(src + k, dst + k, n - k, alpha);
 }
 
 } // namespace

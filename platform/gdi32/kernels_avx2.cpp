@@ -169,7 +169,8 @@ void KeyedCopy32Avx2(const std::uint32_t* src, std::uint32_t* dst, std::size_t n
         // Only the pixels that are not keyed are written.
         _mm256_maskstore_epi32(reinterpret_cast<int*>(dst + k), _mm256_xor_si256(keyed, _mm256_set1_epi32(-1)), s);
     }
-    kSse2RowKernels.keyedCopy(src + k, dst + k, n - k, key);
+    if (k < n)
+        kSse2RowKernels.keyedCopy(src + k, dst + k, n - k, key);
 }
 
 void BlendPremultiplied32Avx2(const std::uint32_t* src, std::uint32_t* dst, std::size_t n,
@@ -194,7 +195,8 @@ void BlendPremultiplied32Avx2(const std::uint32_t* src, std::uint32_t* dst, std:
         }
         Store(dst + k, Over8(s, Load(dst + k)));
     }
-    kSse2RowKernels.blendPremultiplied(src + k, dst + k, n - k, constantAlpha);
+    if (k < n)
+        kSse2RowKernels.blendPremultiplied(src + k, dst + k, n - k, constantAlpha);
 }
 
 void BlendConstant32Avx2(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t alpha)
@@ -210,7 +212,8 @@ void BlendConstant32Avx2(const std::uint32_t* src, std::uint32_t* dst, std::size
                                                    _mm256_mullo_epi16(_mm256_unpackhi_epi8(d, zero), inv)));
         Store(dst + k, _mm256_packus_epi16(lo, hi));
     }
-    kSse2RowKernels.blendConstant(src + k, dst + k, n - k, alpha);
+    if (k < n)
+        kSse2RowKernels.blendConstant(src + k, dst + k, n - k, alpha);
 }
 
 } // namespace
