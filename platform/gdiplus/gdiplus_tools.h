@@ -227,6 +227,9 @@ pixman_image_t* BrushSource(const GpBrush* brush);
 // The same for a Graphics: gradient and texture brushes follow its transform and pixel offset.
 pixman_image_t* BrushSource(const GpBrush* brush, GpGraphics* graphics);
 
+// Drops the coverage of the strings this thread has drawn (GdiplusShutdown).
+void ForgetStringMasks();
+
 // UTF-8 of `count` wide characters (UTF-32 on this platform). Characters that are not Unicode
 // scalar values become U+FFFD; NULs are dropped.
 std::string WideToUtf8(const WCHAR* text, std::size_t count);

@@ -324,6 +324,15 @@ void PixelSpan(double a, double b, long long* lo, long long* hi)
 
 } // namespace
 
+void ForgetStringMasks()
+{
+    StringMasks& kept = threadStringMasks;
+    kept.byKey.clear();
+    kept.order.clear();
+    kept.extents.clear();
+    kept.bytes = 0;
+}
+
 std::string WideToUtf8(const WCHAR* text, std::size_t count)
 {
     std::string out;
