@@ -33,39 +33,93 @@ std::vector<std::uint32_t> SpritePixels(std::mt19937& rng, std::size_t n, bool p
 
 } // namespace
 
+// Every level this CPU runs (SSE2, AVX2) against the scalar kernels, at row lengths around each
+// vector width, so that both the vector steps and the rows' ends are compared.
 TEST(BlitKernels32, VectorRowsMatchTheScalarRows)
 {
+    std::size_t levelCount = 0;
+    const RowKernels32* const* levels = RowKernelLevels(&levelCount);
+    ASSERT_GE(levelCount, 1u);
+    EXPECT_STREQ(levels[0]->name, "scalar");
     std::mt19937 rng(77);
-    for (std::size_t n : {0u, 1u, 3u, 4u, 5u, 7u, 8u, 9u, 31u, 64u, 67u}) {
-        const auto src = SpritePixels(rng, n, false);
-        const auto dst = SpritePixels(rng, n, false);
-        for (int rop = 0; rop < 256; ++rop) {
-            const std::uint32_t pattern = rng();
-            for (bool withSource : {true, false}) {
+    for (std::size_t level = 1; level < levelCount; ++level) {
+        const RowKernels32& v = *levels[level];
+        for (std::size_t n : {0u, 1u, 3u, 4u, 5u, 7u, 8u, 9u, 15u, 16u, 17u, 31u, 64u, 67u}) {
+            const auto src = SpritePixels(rng, n, false);
+            const auto dst = SpritePixels(rng, n, false);
+            for (int rop = 0; rop < 256; ++rop) {
+                const std::uint32_t pattern = rng();
+                for (bool withSource : {true, false}) {
+                    auto a = dst, b = dst;
+                    v.rop(std::uint8_t(rop), pattern, withSource ? src.data() : nullptr, a.data(), n);
+                    RopRow32Scalar(std::uint8_t(rop), pattern, withSource ? src.data() : nullptr, b.data(), n);
+                    ASSERT_EQ(a, b) << v.name << " rop " << rop << " n " << n;
+                }
+            }
+            // The mask pair's masks: all-ones and all-zero runs, which SRCAND and SRCPAINT skip.
+            auto mask = src;
+            for (std::size_t i = 0; i < n; ++i)
+                mask[i] = (i / 8) % 3 == 0 ? 0xffffffffu : (i / 8) % 3 == 1 ? 0u : mask[i];
+            for (std::uint8_t rop : {std::uint8_t(0x88), std::uint8_t(0xEE)}) {
                 auto a = dst, b = dst;
-                RopRow32(std::uint8_t(rop), pattern, withSource ? src.data() : nullptr, a.data(), n);
-                RopRow32Scalar(std::uint8_t(rop), pattern, withSource ? src.data() : nullptr, b.data(), n);
-                ASSERT_EQ(a, b) << "rop " << rop << " n " << n;
+                v.rop(rop, 0, mask.data(), a.data(), n);
+                RopRow32Scalar(rop, 0, mask.data(), b.data(), n);
+                ASSERT_EQ(a, b) << v.name << " mask rop " << int(rop) << " n " << n;
+            }
+            const std::uint32_t key = src.empty() ? 0 : src[n / 2] & 0xffffff;
+            auto a = dst, b = dst;
+            v.keyedCopy(src.data(), a.data(), n, key);
+            KeyedCopy32Scalar(src.data(), b.data(), n, key);
+            EXPECT_EQ(a, b) << v.name << " keyed, n " << n;
+
+            const auto pre = SpritePixels(rng, n, true);
+            for (std::uint32_t alpha : {0u, 1u, 128u, 254u, 255u}) {
+                auto c = dst, d = dst;
+                v.blendPremultiplied(pre.data(), c.data(), n, alpha);
+                BlendPremultiplied32Scalar(pre.data(), d.data(), n, alpha);
+                EXPECT_EQ(c, d) << v.name << " premultiplied, alpha " << alpha << " n " << n;
+                auto e = dst, f = dst;
+                v.blendConstant(src.data(), e.data(), n, alpha);
+                BlendConstant32Scalar(src.data(), f.data(), n, alpha);
+                EXPECT_EQ(e, f) << v.name << " constant, alpha " << alpha << " n " << n;
             }
         }
-        const std::uint32_t key = src.empty() ? 0 : src[n / 2] & 0xffffff;
-        auto a = dst, b = dst;
-        KeyedCopy32(src.data(), a.data(), n, key);
-        KeyedCopy32Scalar(src.data(), b.data(), n, key);
-        EXPECT_EQ(a, b) << "keyed, n " << n;
-
-        const auto pre = SpritePixels(rng, n, true);
-        for (std::uint32_t alpha : {0u, 1u, 128u, 254u, 255u}) {
-            auto c = dst, d = dst;
-            BlendPremultiplied32(pre.data(), c.data(), n, alpha);
-            BlendPremultiplied32Scalar(pre.data(), d.data(), n, alpha);
-            EXPECT_EQ(c, d) << "premultiplied, alpha " << alpha << " n " << n;
-            auto e = dst, f = dst;
-            BlendConstant32(src.data(), e.data(), n, alpha);
-            BlendConstant32Scalar(src.data(), f.data(), n, alpha);
-            EXPECT_EQ(e, f) << "constant, alpha " << alpha << " n " << n;
-        }
     }
+}
+
+// Monochrome sources (a mask bitmap's rows) at every bit offset within a byte, in the colour
+// pairs masks are drawn with, through every raster operation.
+TEST(BlitKernels32, MonochromeRowsMatchTheScalarRows)
+{
+    std::size_t levelCount = 0;
+    const RowKernels32* const* levels = RowKernelLevels(&levelCount);
+    std::mt19937 rng(5);
+    std::vector<std::uint8_t> bits(16);
+    for (auto& b : bits)
+        b = std::uint8_t(rng());
+    bits[3] = 0x00;
+    bits[4] = 0xff;
+    const std::pair<std::uint32_t, std::uint32_t> colours[] = {
+        {0x00000000u, 0x00ffffffu}, {0x00ffffffu, 0x00000000u}, {0x00000000u, 0xffffffffu}, {rng(), rng()}};
+    for (std::size_t level = 0; level < levelCount; ++level)
+        for (std::size_t first : {0u, 1u, 5u, 7u, 8u, 13u}) {
+            for (std::size_t n : {0u, 1u, 7u, 8u, 9u, 16u, 23u, 64u, 75u}) {
+                const auto dst = SpritePixels(rng, n, false);
+                for (const auto& c : colours)
+                    for (int rop = 0; rop < 256; ++rop) {
+                        auto a = dst, b = dst;
+                        const std::uint32_t pattern = rng();
+                        levels[level]->ropMono(std::uint8_t(rop), pattern, bits.data(), first, c.first, c.second,
+                                               a.data(), n);
+                        // The reference: the row's words made one by one, through the scalar row.
+                        std::vector<std::uint32_t> words(n);
+                        for (std::size_t k = 0; k < n; ++k)
+                            words[k] = (bits[(first + k) / 8] >> (7 - (first + k) % 8)) & 1 ? c.second : c.first;
+                        RopRow32Scalar(std::uint8_t(rop), pattern, words.data(), b.data(), n);
+                        ASSERT_EQ(a, b) << levels[level]->name << " rop " << rop << " first " << first << " n " << n;
+                    }
+            }
+        }
 }
 
 // The scalar blend against the formula written out for single pixels (MSDN BLENDFUNCTION).

@@ -132,3 +132,74 @@ TEST(TranslucentFill, MatchesPixmanOverOfTheBrushTileAnywhere)
 }
 
 } // namespace
+
+namespace {
+
+// Text in a translucent or opaque solid colour over any background is pixman's OVER of the
+// colour through the text's coverage, byte for byte. The coverage is read back from the same
+// text drawn in opaque white on black.
+TEST(TranslucentText, MatchesPixmanOverOfItsCoverage)
+{
+    moxcanvas::StartGdiplus();
+    std::mt19937 rng(11);
+    const int kW = 150, kH = 30;
+    GpFontFamily* family = nullptr;
+    ASSERT_EQ(GdipCreateFontFamilyFromName(L"DejaVu Sans", nullptr, &family), Ok);
+    GpFont* font = nullptr;
+    ASSERT_EQ(GdipCreateFont(family, 13, FontStyleBold, UnitPoint, &font), Ok);
+    GdipDeleteFontFamily(family);
+    const RectF at(3.5f, 2.25f, 0, 0);
+    const wchar_t* text = L"Bonus x3 @ 92%";
+
+    moxtest::Section coverage(kW, kH);
+    coverage.Fill(0x000000);
+    BrushPtr white = MakeBrush(-1, 0xFFFFFFFF, 0);
+    ASSERT_EQ(GdipDrawString(coverage.graphics(), text, -1, font, &at, nullptr, white.get()), Ok);
+    const int maskStride = (kW + 3) & ~3;
+    std::vector<std::uint8_t> mask(std::size_t(maskStride) * kH);
+    std::size_t inked = 0;
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            mask[std::size_t(y) * maskStride + x] = std::uint8_t(coverage.At(x, y) & 0xFF);
+            inked += mask[std::size_t(y) * maskStride + x] != 0;
+        }
+    ASSERT_GT(inked, 200u);
+    pixman_image_t* maskImage =
+        pixman_image_create_bits(PIXMAN_a8, kW, kH, reinterpret_cast<std::uint32_t*>(mask.data()), maskStride);
+    ASSERT_NE(maskImage, nullptr);
+
+    for (ARGB colour : {0xFF102030u, 0x80336699u, 0x01FFFFFFu, 0xFE00FF80u, 0x7F000000u, 0x00FFFFFFu})
+        for (bool bottomUp : {false, true}) {
+            BrushPtr brush = MakeBrush(-1, colour, 0);
+            const std::uint32_t premultiplied = TileOf(brush.get())[0];
+            const pixman_color_t solidColour = {std::uint16_t(((premultiplied >> 16) & 0xFF) * 0x101),
+                                                std::uint16_t(((premultiplied >> 8) & 0xFF) * 0x101),
+                                                std::uint16_t((premultiplied & 0xFF) * 0x101),
+                                                std::uint16_t((premultiplied >> 24) * 0x101)};
+            pixman_image_t* solid = pixman_image_create_solid_fill(&solidColour);
+            moxtest::Section section(kW, kH, bottomUp);
+            const Rows rows = RowsOf(section, bottomUp);
+            for (int round = 0; round < 3; ++round) { // drawn again: the kept coverage is used
+                for (int y = 0; y < kH; ++y)
+                    for (int x = 0; x < 3 * kW; ++x)
+                        rows.top[y * rows.stride + x] = std::uint8_t(rng());
+                const int stride4 = (3 * kW + 3) & ~3;
+                std::vector<std::uint8_t> expected(std::size_t(stride4) * kH);
+                for (int y = 0; y < kH; ++y)
+                    std::memcpy(&expected[std::size_t(y) * stride4], rows.top + y * rows.stride, 3 * kW);
+                pixman_image_t* target = pixman_image_create_bits(
+                    PIXMAN_r8g8b8, kW, kH, reinterpret_cast<std::uint32_t*>(expected.data()), stride4);
+                pixman_image_composite32(PIXMAN_OP_OVER, solid, maskImage, target, 0, 0, 0, 0, 0, 0, kW, kH);
+                pixman_image_unref(target);
+                ASSERT_EQ(GdipDrawString(section.graphics(), text, -1, font, &at, nullptr, brush.get()), Ok);
+                for (int yy = 0; yy < kH; ++yy)
+                    ASSERT_EQ(std::memcmp(rows.top + yy * rows.stride, &expected[std::size_t(yy) * stride4], 3 * kW), 0)
+                        << "colour " << std::hex << colour << std::dec << " bottom-up " << bottomUp << " row " << yy;
+            }
+            pixman_image_unref(solid);
+        }
+    pixman_image_unref(maskImage);
+    GdipDeleteFont(font);
+}
+
+} // namespace

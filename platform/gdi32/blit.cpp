@@ -117,6 +117,7 @@ void RopStretch(const PixelSurface& dst, const AxisMap& cols, const AxisMap& row
 {
     const std::size_t n = cols.Count();
     const bool useSrc = src && RopUsesSource(rop3);
+    const RowKernels32& kernels = ActiveRowKernels(); // once, not once a row: sprites are short
     const std::uint32_t pattern = RawFromColor(dst, colors.pattern);
     std::vector<std::uint32_t> drow, srow; // sized on first use: most 32-bit paths work in place
     const auto rowsNeeded = [&] {
@@ -140,7 +141,13 @@ void RopStretch(const PixelSurface& dst, const AxisMap& cols, const AxisMap& row
                 continue;
             }
             if (srcContiguous && convert.Identity() && dst.bitsPerPixel == 32) {
-                RopRow32(rop3, pattern, Row32(*src, sy, sx0), Row32(dst, dy, cols.lo), n);
+                kernels.rop(rop3, pattern, Row32(*src, sy, sx0), Row32(dst, dy, cols.lo), n);
+                continue;
+            }
+            if (srcContiguous && src->bitsPerPixel == 1 && convert.Table() && dst.bitsPerPixel == 32) {
+                // A monochrome row through its two colours, straight into the destination.
+                kernels.ropMono(rop3, pattern, src->bits + sy * src->stride, static_cast<std::size_t>(sx0),
+                             convert.Table()[0], convert.Table()[1], Row32(dst, dy, cols.lo), n);
                 continue;
             }
             rowsNeeded();
@@ -161,7 +168,7 @@ void RopStretch(const PixelSurface& dst, const AxisMap& cols, const AxisMap& row
                 for (; k < n; ++k, ++x)
                     srow[k] = table[(bitsRow[x >> 3] >> (7 - (x & 7))) & 1];
                 if (dst.bitsPerPixel == 32) {
-                    RopRow32(rop3, pattern, srow.data(), Row32(dst, dy, cols.lo), n);
+                    kernels.rop(rop3, pattern, srow.data(), Row32(dst, dy, cols.lo), n);
                     continue;
                 }
                 if (RopUsesDest(rop3))
@@ -185,7 +192,7 @@ void RopStretch(const PixelSurface& dst, const AxisMap& cols, const AxisMap& row
             }
             if (dst.bitsPerPixel == 32) {
                 // In place: the destination row is already a row of words.
-                RopRow32(rop3, pattern, srow.data(), Row32(dst, dy, cols.lo), n);
+                kernels.rop(rop3, pattern, srow.data(), Row32(dst, dy, cols.lo), n);
                 continue;
             }
             if (RopUsesDest(rop3))
@@ -198,7 +205,7 @@ void RopStretch(const PixelSurface& dst, const AxisMap& cols, const AxisMap& row
     for (std::size_t r = 0; r < rows.Count(); ++r) {
         const std::int64_t dy = rows.lo + static_cast<std::int64_t>(r);
         if (dst.bitsPerPixel == 32) {
-            RopRow32(rop3, pattern, nullptr, Row32(dst, dy, cols.lo), n);
+            kernels.rop(rop3, pattern, nullptr, Row32(dst, dy, cols.lo), n);
             continue;
         }
         rowsNeeded();

@@ -1,9 +1,18 @@
 #include "kernels.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__) || defined(_M_X64)
+#if defined(_MSC_VER) && !defined(__clang__)
+#include <intrin.h>
+#else
+#include <cpuid.h>
+#endif
 #endif
 
 namespace moxplat {
@@ -99,7 +108,9 @@ void RopRow32Scalar(std::uint8_t rop3, std::uint32_t pattern, const std::uint32_
     }
 }
 
-void RopRow32(std::uint8_t rop3, std::uint32_t pattern, const std::uint32_t* src, std::uint32_t* dst, std::size_t n)
+namespace {
+
+void RopRow32Sse2(std::uint8_t rop3, std::uint32_t pattern, const std::uint32_t* src, std::uint32_t* dst, std::size_t n)
 {
     std::size_t k = 0;
 #if defined(__SSE2__)
@@ -145,8 +156,48 @@ void RopRow32(std::uint8_t rop3, std::uint32_t pattern, const std::uint32_t* src
         }
     }
 #endif
-    RopRow32Scalar(rop3, pattern, src ? src + k : nullptr, dst + k, n - k);
+    if (k < n)
+        RopRow32Scalar(rop3, pattern, src ? src + k : nullptr, dst + k, n - k);
 }
+
+} // namespace
+
+namespace {
+
+// A monochrome row through a row kernel of 32-bit sources, a block of pixels at a time.
+template <class Rop>
+void MonoThrough(Rop rop, std::uint8_t rop3, std::uint32_t pattern, const std::uint8_t* bits, std::size_t first,
+                 std::uint32_t c0, std::uint32_t c1, std::uint32_t* dst, std::size_t n)
+{
+    std::uint32_t block[64];
+    for (std::size_t k = 0; k < n;) {
+        const std::size_t count = std::min<std::size_t>(64, n - k);
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::size_t bit = first + k + i;
+            block[i] = ((bits[bit >> 3] >> (7 - (bit & 7))) & 1u) ? c1 : c0;
+        }
+        rop(rop3, pattern, block, dst + k, count);
+        k += count;
+    }
+}
+
+} // namespace
+
+void RopRowMono32Scalar(std::uint8_t rop3, std::uint32_t pattern, const std::uint8_t* bits, std::size_t first,
+                        std::uint32_t c0, std::uint32_t c1, std::uint32_t* dst, std::size_t n)
+{
+    MonoThrough(RopRow32Scalar, rop3, pattern, bits, first, c0, c1, dst, n);
+}
+
+namespace {
+
+void RopRowMono32Sse2(std::uint8_t rop3, std::uint32_t pattern, const std::uint8_t* bits, std::size_t first,
+                      std::uint32_t c0, std::uint32_t c1, std::uint32_t* dst, std::size_t n)
+{
+    MonoThrough(RopRow32Sse2, rop3, pattern, bits, first, c0, c1, dst, n);
+}
+
+} // namespace
 
 void KeyedCopy32Scalar(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t key)
 {
@@ -155,7 +206,9 @@ void KeyedCopy32Scalar(const std::uint32_t* src, std::uint32_t* dst, std::size_t
             dst[k] = src[k];
 }
 
-void KeyedCopy32(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t key)
+namespace {
+
+void KeyedCopy32Sse2(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t key)
 {
     std::size_t k = 0;
 #if defined(__SSE2__)
@@ -176,8 +229,11 @@ void KeyedCopy32(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, st
                          _mm_or_si128(_mm_and_si128(keyed, d), _mm_andnot_si128(keyed, s)));
     }
 #endif
-    KeyedCopy32Scalar(src + k, dst + k, n - k, key);
+    if (k < n)
+        KeyedCopy32Scalar(src + k, dst + k, n - k, key);
 }
+
+} // namespace
 
 void BlendPremultiplied32Scalar(const std::uint32_t* src, std::uint32_t* dst, std::size_t n,
                                 std::uint32_t constantAlpha)
@@ -190,7 +246,10 @@ void BlendPremultiplied32Scalar(const std::uint32_t* src, std::uint32_t* dst, st
             dst[k] = Over(ScaleAll(src[k], constantAlpha), dst[k]);
 }
 
-void BlendPremultiplied32(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t constantAlpha)
+namespace {
+
+void BlendPremultiplied32Sse2(const std::uint32_t* src, std::uint32_t* dst, std::size_t n,
+                              std::uint32_t constantAlpha)
 {
     std::size_t k = 0;
 #if defined(__SSE2__)
@@ -213,8 +272,11 @@ void BlendPremultiplied32(const std::uint32_t* src, std::uint32_t* dst, std::siz
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k), Over4(s, d));
     }
 #endif
-    BlendPremultiplied32Scalar(src + k, dst + k, n - k, constantAlpha);
+    if (k < n)
+        BlendPremultiplied32Scalar(src + k, dst + k, n - k, constantAlpha);
 }
+
+} // namespace
 
 void BlendConstant32Scalar(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t alpha)
 {
@@ -222,7 +284,9 @@ void BlendConstant32Scalar(const std::uint32_t* src, std::uint32_t* dst, std::si
         dst[k] = Mix(src[k], dst[k], alpha);
 }
 
-void BlendConstant32(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t alpha)
+namespace {
+
+void BlendConstant32Sse2(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t alpha)
 {
     std::size_t k = 0;
 #if defined(__SSE2__)
@@ -238,7 +302,126 @@ void BlendConstant32(const std::uint32_t* src, std::uint32_t* dst, std::size_t n
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k), _mm_packus_epi16(lo, hi));
     }
 #endif
-    BlendConstant32Scalar(src + k, dst + k, n - k, alpha);
+    if (k < n)
+        BlendConstant32Scalar(src + k, dst + k, n - k, alpha);
+}
+
+} // namespace
+
+const RowKernels32 kSse2RowKernels = {"sse2", RopRow32Sse2, RopRowMono32Sse2, KeyedCopy32Sse2,
+                                      BlendPremultiplied32Sse2, BlendConstant32Sse2};
+
+namespace {
+
+const RowKernels32 kScalarRowKernels = {"scalar", RopRow32Scalar, RopRowMono32Scalar, KeyedCopy32Scalar,
+                                        BlendPremultiplied32Scalar, BlendConstant32Scalar};
+
+#if defined(__x86_64__) || defined(_M_X64)
+void Cpuid(int leaf, int sub, unsigned regs[4])
+{
+#if defined(_MSC_VER) && !defined(__clang__)
+    int r[4];
+    __cpuidex(r, leaf, sub);
+    for (int i = 0; i < 4; ++i)
+        regs[i] = unsigned(r[i]);
+#else
+    __cpuid_count(leaf, sub, regs[0], regs[1], regs[2], regs[3]);
+#endif
+}
+
+// AVX2 reported by the CPU, with its register state saved by the operating system (XCR0).
+bool HaveAvx2()
+{
+    unsigned r[4];
+    Cpuid(0, 0, r);
+    if (r[0] < 7)
+        return false;
+    Cpuid(1, 0, r);
+    if (!((r[2] >> 27) & 1) || !((r[2] >> 28) & 1)) // OSXSAVE, AVX
+        return false;
+#if defined(_MSC_VER) && !defined(__clang__)
+    const unsigned long long xcr0 = _xgetbv(0);
+#else
+    unsigned lo, hi;
+    __asm__ volatile("xgetbv" : "=a"(lo), "=d"(hi) : "c"(0));
+    const unsigned long long xcr0 = (static_cast<unsigned long long>(hi) << 32) | lo;
+#endif
+    if ((xcr0 & 0x6) != 0x6)
+        return false;
+    Cpuid(7, 0, r);
+    return (r[1] >> 5) & 1;
+}
+#endif
+
+struct Levels {
+    const RowKernels32* level[3];
+    std::size_t count = 0;
+    Levels()
+    {
+        level[count++] = &kScalarRowKernels;
+#if defined(__x86_64__) || defined(_M_X64)
+        level[count++] = &kSse2RowKernels;
+        if (HaveAvx2())
+            level[count++] = &kAvx2RowKernels;
+#endif
+    }
+};
+
+const Levels& TheLevels()
+{
+    static const Levels levels;
+    return levels;
+}
+
+const RowKernels32& Choose()
+{
+    const Levels& l = TheLevels();
+    const RowKernels32* chosen = l.level[l.count - 1];
+    if (const char* forced = std::getenv("MOXIMAGE2_SIMD"))
+        for (std::size_t i = 0; i + 1 < l.count; ++i)
+            if (std::strcmp(forced, l.level[i]->name) == 0)
+                chosen = l.level[i];
+    return *chosen;
+}
+
+} // namespace
+
+const RowKernels32* const* RowKernelLevels(std::size_t* count)
+{
+    *count = TheLevels().count;
+    return TheLevels().level;
+}
+
+const RowKernels32& ActiveRowKernels()
+{
+    static const RowKernels32& active = Choose();
+    return active;
+}
+
+void RopRow32(std::uint8_t rop3, std::uint32_t pattern, const std::uint32_t* src, std::uint32_t* dst, std::size_t n)
+{
+    ActiveRowKernels().rop(rop3, pattern, src, dst, n);
+}
+
+void RopRowMono32(std::uint8_t rop3, std::uint32_t pattern, const std::uint8_t* bits, std::size_t first,
+                  std::uint32_t c0, std::uint32_t c1, std::uint32_t* dst, std::size_t n)
+{
+    ActiveRowKernels().ropMono(rop3, pattern, bits, first, c0, c1, dst, n);
+}
+
+void KeyedCopy32(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t key)
+{
+    ActiveRowKernels().keyedCopy(src, dst, n, key);
+}
+
+void BlendPremultiplied32(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t constantAlpha)
+{
+    ActiveRowKernels().blendPremultiplied(src, dst, n, constantAlpha);
+}
+
+void BlendConstant32(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t alpha)
+{
+    ActiveRowKernels().blendConstant(src, dst, n, alpha);
 }
 
 } // namespace gdi

@@ -15,6 +15,13 @@ void RopRow32(std::uint8_t rop3, std::uint32_t pattern, const std::uint32_t* src
 void RopRow32Scalar(std::uint8_t rop3, std::uint32_t pattern, const std::uint32_t* src, std::uint32_t* dst,
                     std::size_t n);
 
+// RopRow32 with a row of 1-bit pixels as the source: pixel k is bit (first + k) of `bits`, the
+// leftmost pixel in a byte's highest bit, and shows as c0 where the bit is 0 and c1 where it is 1.
+void RopRowMono32(std::uint8_t rop3, std::uint32_t pattern, const std::uint8_t* bits, std::size_t first,
+                  std::uint32_t c0, std::uint32_t c1, std::uint32_t* dst, std::size_t n);
+void RopRowMono32Scalar(std::uint8_t rop3, std::uint32_t pattern, const std::uint8_t* bits, std::size_t first,
+                        std::uint32_t c0, std::uint32_t c1, std::uint32_t* dst, std::size_t n);
+
 // dst[k] = src[k] wherever (src[k] & 0xffffff) != key.
 void KeyedCopy32(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t key);
 void KeyedCopy32Scalar(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t key);
@@ -28,6 +35,28 @@ void BlendPremultiplied32Scalar(const std::uint32_t* src, std::uint32_t* dst, st
 // Constant alpha alone, every channel: dst = (s * a + dst * (255 - a)) / 255, rounded.
 void BlendConstant32(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t alpha);
 void BlendConstant32Scalar(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t alpha);
+
+// The row kernels of one instruction set. Every level writes the scalar kernels' words exactly.
+struct RowKernels32 {
+    const char* name;
+    void (*rop)(std::uint8_t rop3, std::uint32_t pattern, const std::uint32_t* src, std::uint32_t* dst, std::size_t n);
+    void (*ropMono)(std::uint8_t rop3, std::uint32_t pattern, const std::uint8_t* bits, std::size_t first,
+                    std::uint32_t c0, std::uint32_t c1, std::uint32_t* dst, std::size_t n);
+    void (*keyedCopy)(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t key);
+    void (*blendPremultiplied)(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t constantAlpha);
+    void (*blendConstant)(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t alpha);
+};
+
+// The levels this build and this CPU run, narrowest first (the scalar kernels are the first);
+// `count` receives how many.
+const RowKernels32* const* RowKernelLevels(std::size_t* count);
+// The kernels the functions above use: the widest level, unless MOXIMAGE2_SIMD names a narrower
+// one (scalar, sse2), as for the library's own blitters. Chosen on first use.
+const RowKernels32& ActiveRowKernels();
+
+// The vector levels, for the dispatcher; each hands what is left of a row to a narrower one.
+extern const RowKernels32 kSse2RowKernels;
+extern const RowKernels32 kAvx2RowKernels;
 
 } // namespace gdi
 } // namespace moxplat

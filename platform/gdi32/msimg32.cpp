@@ -114,15 +114,16 @@ BOOL WINAPI GdiAlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDe
     const bool dst24 = dst.bitsPerPixel == 24;
     const bool direct = cols.identity && dstArgb && StandardArgb(src);
     std::vector<std::uint32_t> s(direct ? 0 : n), d(direct ? 0 : n);
+    const gdi::RowKernels32& kernels = gdi::ActiveRowKernels();
     for (std::size_t r = 0; r < rows.Count(); ++r) {
         const std::int64_t dy = rows.lo + static_cast<std::int64_t>(r);
         if (direct) {
             const std::uint32_t* srow = Row32(src, rows.Src(r), cols.Src(0));
             std::uint32_t* drow = Row32(dst, dy, cols.lo);
             if (perPixel)
-                gdi::BlendPremultiplied32(srow, drow, n, sca);
+                kernels.blendPremultiplied(srow, drow, n, sca);
             else
-                gdi::BlendConstant32(srow, drow, n, sca);
+                kernels.blendConstant(srow, drow, n, sca);
             continue;
         }
         if (cols.identity)
@@ -208,10 +209,11 @@ BOOL WINAPI GdiTransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int
     const std::size_t n = cols.Count();
     const bool direct = cols.identity && convert.Identity() && src.bitsPerPixel == 32;
     std::vector<std::uint32_t> s(direct ? 0 : n), d(direct ? 0 : n);
+    const gdi::RowKernels32& kernels = gdi::ActiveRowKernels();
     for (std::size_t r = 0; r < rows.Count(); ++r) {
         const std::int64_t dy = rows.lo + static_cast<std::int64_t>(r);
         if (direct) {
-            gdi::KeyedCopy32(Row32(src, rows.Src(r), cols.Src(0)), Row32(dst, dy, cols.lo), n, key);
+            kernels.keyedCopy(Row32(src, rows.Src(r), cols.Src(0)), Row32(dst, dy, cols.lo), n, key);
             continue;
         }
         if (cols.identity)

@@ -3,7 +3,12 @@
 
 #include <pixman.h>
 
+#include <algorithm>
 #include <new>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 using namespace Gdiplus;
 
@@ -72,6 +77,77 @@ void CompositeOver(const PixelSurface& surface, pixman_image_t* source, const Pi
     if (maskImage)
         pixman_image_unref(maskImage);
     pixman_image_unref(target);
+}
+
+namespace {
+
+// pixman's rounded product of two 8-bit values over 255.
+inline std::uint32_t MulUn8(std::uint32_t a, std::uint32_t b)
+{
+    const std::uint32_t t = a * b + 0x80;
+    return (t + (t >> 8)) >> 8;
+}
+
+} // namespace
+
+bool SolidMaskPlanes(const GpBrush* brush, const std::uint8_t* mask, int maskStride, int width, int height,
+                     std::vector<std::uint8_t>* planes)
+{
+    const SolidFillImpl* solid = AsSolid(brush);
+    if (!solid || width <= 0 || height <= 0)
+        return false;
+    // pixman's OVER of a solid through a mask: the source is scaled by the coverage, and the
+    // destination by 255 less the scaled source's alpha (pixman-combine32.h).
+    const std::uint32_t src = Premultiplied(solid->color);
+    std::uint8_t inverse[256], in[256][3];
+    for (std::uint32_t cover = 0; cover < 256; ++cover) {
+        inverse[cover] = std::uint8_t(255 - MulUn8(src >> 24, cover));
+        for (int c = 0; c < 3; ++c)
+            in[cover][c] = std::uint8_t(MulUn8((src >> (8 * c)) & 0xFF, cover));
+    }
+    const std::size_t rowBytes = std::size_t(width) * 3;
+    planes->resize(rowBytes * 2 * std::size_t(height));
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* m = mask + std::ptrdiff_t(y) * maskStride;
+        std::uint8_t* inv = planes->data() + std::size_t(y) * rowBytes * 2;
+        std::uint8_t* add = inv + rowBytes;
+        for (int x = 0; x < width; ++x, inv += 3, add += 3)
+            for (int c = 0; c < 3; ++c) {
+                inv[c] = inverse[m[x]];
+                add[c] = in[m[x]][c];
+            }
+    }
+    return true;
+}
+
+void CompositeSolidPlanes(const PixelSurface& surface, const PixelBox& box, int planeWidth, const std::uint8_t* planes)
+{
+    if (box.Empty() || !surface.bits || surface.bitsPerPixel != 24)
+        return;
+    const std::size_t planeRow = std::size_t(planeWidth) * 3;
+    const std::size_t bytes = std::size_t(box.Width()) * 3;
+    for (int y = box.y0; y < box.y1; ++y) {
+        const std::uint8_t* inv = planes + std::size_t(y - box.y0) * planeRow * 2;
+        const std::uint8_t* add = inv + planeRow;
+        std::uint8_t* d = surface.bits + std::ptrdiff_t(y) * surface.stride + std::ptrdiff_t(box.x0) * 3;
+        std::size_t k = 0;
+#if defined(__SSE2__)
+        const __m128i zero = _mm_setzero_si128(), round = _mm_set1_epi16(0x80);
+        for (; k + 16 <= bytes; k += 16) {
+            const __m128i f = _mm_loadu_si128(reinterpret_cast<const __m128i*>(inv + k));
+            const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k));
+            __m128i lo = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(dv, zero), _mm_unpacklo_epi8(f, zero)), round);
+            __m128i hi = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(dv, zero), _mm_unpackhi_epi8(f, zero)), round);
+            lo = _mm_srli_epi16(_mm_add_epi16(lo, _mm_srli_epi16(lo, 8)), 8);
+            hi = _mm_srli_epi16(_mm_add_epi16(hi, _mm_srli_epi16(hi, 8)), 8);
+            const __m128i sum =
+                _mm_adds_epu8(_mm_packus_epi16(lo, hi), _mm_loadu_si128(reinterpret_cast<const __m128i*>(add + k)));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + k), sum);
+        }
+#endif
+        for (; k < bytes; ++k)
+            d[k] = std::uint8_t(std::min<std::uint32_t>(MulUn8(d[k], inv[k]) + add[k], 255));
+    }
 }
 
 } // namespace moxplat

@@ -227,6 +227,9 @@ pixman_image_t* BrushSource(const GpBrush* brush);
 // The same for a Graphics: gradient and texture brushes follow its transform and pixel offset.
 pixman_image_t* BrushSource(const GpBrush* brush, GpGraphics* graphics);
 
+// Drops the coverage of the strings this thread has drawn (GdiplusShutdown).
+void ForgetStringMasks();
+
 // UTF-8 of `count` wide characters (UTF-32 on this platform). Characters that are not Unicode
 // scalar values become U+FFFD; NULs are dropped.
 std::string WideToUtf8(const WCHAR* text, std::size_t count);
@@ -247,6 +250,16 @@ struct PixelBox {
 // sampled at surface coordinates, which keeps hatch tiles anchored at the surface origin.
 void CompositeOver(const PixelSurface& surface, pixman_image_t* source, const PixelBox& box, std::uint8_t* mask,
                    int maskStride);
+
+// A solid brush composited OVER through a coverage mask, as two planes of bytes laid out as a
+// 24-bit surface's rows: each destination byte d becomes d * inverse / 255 + add (rounded and
+// saturated, as pixman rounds), which gives pixman's OVER byte for byte. Text keeps the planes
+// of its masks for the colour it last drew them in. False for a brush that is not solid.
+bool SolidMaskPlanes(const GpBrush* brush, const std::uint8_t* mask, int maskStride, int width, int height,
+                     std::vector<std::uint8_t>* planes);
+// Applies planes `planeWidth` pixels wide to `box` of a 24-bit surface (plane pixel (0, 0) at
+// box.x0, box.y0).
+void CompositeSolidPlanes(const PixelSurface& surface, const PixelBox& box, int planeWidth, const std::uint8_t* planes);
 
 // Fills `box` with the brush OVER the surface, byte for byte as CompositeOver without a mask
 // would, in one pass. False, drawing nothing, for a brush whose source does not repeat every 8

@@ -2,6 +2,7 @@
 // objects fail with GdiplusNotInitialized as on Windows, so that a program loading its images too
 // early sees the failure it relies on to load them again later.
 #include "gdiplus_internal.h"
+#include "gdiplus_tools.h"
 #include "text_stack.h"
 
 #include <atomic>
@@ -63,6 +64,9 @@ extern "C" VOID WINAPI GdiplusShutdown(ULONG_PTR)
     int active = g_activeStartups.load();
     while (active > 0 && !g_activeStartups.compare_exchange_weak(active, active - 1)) {
     }
+    // Text drawn after a new start-up is laid out again: a string whose coverage was kept would
+    // otherwise draw without the text stack, which then would not know to give fontconfig back.
+    moxplat::ForgetStringMasks();
     moxplat::ReleaseTextStack();
 }
 

@@ -10,8 +10,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cmath>
+#include <list>
 #include <new>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -241,6 +243,77 @@ PangoLayout* LayoutFor(const FontImpl* font, const std::string& text)
     return slot->layout;
 }
 
+// Text is drawn far more often than it changes: each thread keeps the coverage of the strings it
+// drew last, keyed by everything the coverage is made from (the font, the text, the line width
+// and alignment the layout was given, the sub-pixel place of the layout in the mask and the
+// mask's size), so that drawing a string again only composites its mask. The mask is the one
+// rendering it afresh would make, so a kept string and a fresh one have the same pixels; the
+// brush is not part of the mask and is applied at every draw.
+constexpr std::size_t kCachedMasks = 512;
+constexpr std::size_t kCachedMaskBytes = 16u << 20; // with their colour planes
+constexpr std::size_t kMaxKeptMaskBytes = 1u << 20; // larger masks are rendered every time
+constexpr std::size_t kCachedExtents = 4096;
+
+struct StringMask {
+    std::vector<std::uint8_t> bits;
+    int stride = 0;
+    // The mask as SolidMaskPlanes makes it for a solid colour, kept for the last colour used.
+    std::vector<std::uint8_t> planes;
+    Gdiplus::ARGB planesColour = 0;
+    bool hasPlanes = false;
+};
+
+struct StringMasks {
+    using Order = std::list<std::pair<std::string, StringMask>>;
+    Order order; // most recently drawn first
+    std::unordered_map<std::string, Order::iterator> byKey;
+    std::size_t bytes = 0;
+    std::unordered_map<std::string, std::pair<PangoRectangle, PangoRectangle>> extents; // ink, logical
+
+    StringMask* Find(const std::string& key)
+    {
+        auto it = byKey.find(key);
+        if (it == byKey.end())
+            return nullptr;
+        order.splice(order.begin(), order, it->second);
+        return &it->second->second;
+    }
+
+    StringMask* Keep(std::string key, StringMask mask)
+    {
+        const std::size_t size = mask.bits.size() + key.size();
+        while (!order.empty() && (order.size() >= kCachedMasks || bytes + size > kCachedMaskBytes)) {
+            bytes -= order.back().second.bits.size() + order.back().second.planes.size() + order.back().first.size();
+            byKey.erase(order.back().first);
+            order.pop_back();
+        }
+        order.emplace_front(std::move(key), std::move(mask));
+        byKey.emplace(order.front().first, order.begin());
+        bytes += size;
+        return &order.front().second;
+    }
+};
+
+thread_local StringMasks threadStringMasks;
+
+template <class T> void AppendBytes(std::string& key, const T& value)
+{
+    key.append(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+// What a layout's lines and extents are made of.
+std::string LayoutKey(const FontImpl* font, const std::string& text, int width, PangoAlignment align)
+{
+    std::string key = font->family;
+    key += '\0';
+    AppendBytes(key, font->pixelSize);
+    AppendBytes(key, font->style);
+    AppendBytes(key, width);
+    AppendBytes(key, align);
+    key += text;
+    return key;
+}
+
 // Pixel bounds [lo, hi) of the span [a, b), clamped so that later integer work cannot overflow.
 void PixelSpan(double a, double b, long long* lo, long long* hi)
 {
@@ -250,6 +323,15 @@ void PixelSpan(double a, double b, long long* lo, long long* hi)
 }
 
 } // namespace
+
+void ForgetStringMasks()
+{
+    StringMasks& kept = threadStringMasks;
+    kept.byKey.clear();
+    kept.order.clear();
+    kept.extents.clear();
+    kept.bytes = 0;
+}
 
 std::string WideToUtf8(const WCHAR* text, std::size_t count)
 {
@@ -302,22 +384,42 @@ GpStatus WINGDIPAPI GdipDrawString(GpGraphics* graphics, GDIPCONST WCHAR* string
     if (wrap && lineWidth < 0.5)
         return Ok;
 
-    PangoLayout* layout = moxplat::LayoutFor(moxplat::ToImpl(font), text);
-    if (!layout)
-        return OutOfMemory;
+    const moxplat::FontImpl* fontImpl = moxplat::ToImpl(font);
     const StringAlignment align = stringFormat ? moxplat::ToImpl(stringFormat)->align : StringAlignmentNear;
-    if (wrap) {
-        pango_layout_set_width(layout, int(std::min<double>(lineWidth, moxplat::kMaxLayoutWidth) * PANGO_SCALE));
-        pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
-        pango_layout_set_alignment(layout, align == StringAlignmentCenter ? PANGO_ALIGN_CENTER
-                                           : align == StringAlignmentFar  ? PANGO_ALIGN_RIGHT
-                                                                          : PANGO_ALIGN_LEFT);
-    } else {
-        pango_layout_set_width(layout, -1);
-        pango_layout_set_alignment(layout, PANGO_ALIGN_LEFT);
-    }
+    const int layoutWidth = wrap ? int(std::min<double>(lineWidth, moxplat::kMaxLayoutWidth) * PANGO_SCALE) : -1;
+    const PangoAlignment layoutAlign = !wrap                             ? PANGO_ALIGN_LEFT
+                                       : align == StringAlignmentCenter ? PANGO_ALIGN_CENTER
+                                       : align == StringAlignmentFar    ? PANGO_ALIGN_RIGHT
+                                                                        : PANGO_ALIGN_LEFT;
+    PangoLayout* layout = nullptr;
+    const auto layOut = [&]() -> PangoLayout* {
+        PangoLayout* l = moxplat::LayoutFor(fontImpl, text);
+        if (!l)
+            return nullptr;
+        pango_layout_set_width(l, layoutWidth);
+        if (wrap)
+            pango_layout_set_wrap(l, PANGO_WRAP_WORD_CHAR);
+        pango_layout_set_alignment(l, layoutAlign);
+        return l;
+    };
+    moxplat::StringMasks& kept = moxplat::threadStringMasks;
+    const bool keep = text.size() <= moxplat::kCachedTextBytes;
+    std::string key = keep ? moxplat::LayoutKey(fontImpl, text, layoutWidth, layoutAlign) : std::string();
     PangoRectangle ink, logical;
-    pango_layout_get_pixel_extents(layout, &ink, &logical);
+    if (auto found = keep ? kept.extents.find(key) : kept.extents.end(); found != kept.extents.end()) {
+        ink = found->second.first;
+        logical = found->second.second;
+    } else {
+        layout = layOut();
+        if (!layout)
+            return OutOfMemory;
+        pango_layout_get_pixel_extents(layout, &ink, &logical);
+        if (keep) {
+            if (kept.extents.size() >= moxplat::kCachedExtents)
+                kept.extents.clear();
+            kept.extents.emplace(key, std::make_pair(ink, logical));
+        }
+    }
 
     // Without a width to align in, centre and far alignment hang the text around its origin,
     // the padding still kept at the near and far ends.
@@ -351,28 +453,60 @@ GpStatus WINGDIPAPI GdipDrawString(GpGraphics* graphics, GDIPCONST WCHAR* string
     if (box.Empty())
         return Ok;
 
-    const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_A8, box.Width());
-    std::vector<std::uint8_t> mask(std::size_t(stride) * box.Height(), 0);
-    cairo_surface_t* target =
-        cairo_image_surface_create_for_data(mask.data(), CAIRO_FORMAT_A8, box.Width(), box.Height(), stride);
-    cairo_t* cr = cairo_create(target);
-    Status status = Ok;
-    if (cairo_status(cr) == CAIRO_STATUS_SUCCESS) {
-        cairo_move_to(cr, originX - box.x0, originY - box.y0);
-        pango_cairo_show_layout(cr, layout);
-    } else {
-        status = OutOfMemory;
+    // The layout's place in the mask and the mask's size make the rest of the mask's key.
+    const double placeX = originX - box.x0, placeY = originY - box.y0;
+    moxplat::StringMask* mask = nullptr;
+    if (keep) {
+        moxplat::AppendBytes(key, placeX);
+        moxplat::AppendBytes(key, placeY);
+        moxplat::AppendBytes(key, box.Width());
+        moxplat::AppendBytes(key, box.Height());
+        mask = kept.Find(key);
     }
-    cairo_destroy(cr);
-    cairo_surface_flush(target);
-    cairo_surface_destroy(target);
-    if (status != Ok)
-        return status;
+    moxplat::StringMask fresh;
+    if (!mask) {
+        if (!layout && !(layout = layOut()))
+            return OutOfMemory;
+        fresh.stride = cairo_format_stride_for_width(CAIRO_FORMAT_A8, box.Width());
+        fresh.bits.assign(std::size_t(fresh.stride) * box.Height(), 0);
+        cairo_surface_t* target = cairo_image_surface_create_for_data(fresh.bits.data(), CAIRO_FORMAT_A8, box.Width(),
+                                                                      box.Height(), fresh.stride);
+        cairo_t* cr = cairo_create(target);
+        Status status = Ok;
+        if (cairo_status(cr) == CAIRO_STATUS_SUCCESS) {
+            cairo_move_to(cr, placeX, placeY);
+            pango_cairo_show_layout(cr, layout);
+        } else {
+            status = OutOfMemory;
+        }
+        cairo_destroy(cr);
+        cairo_surface_flush(target);
+        cairo_surface_destroy(target);
+        if (status != Ok)
+            return status;
+        mask = keep && fresh.bits.size() <= moxplat::kMaxKeptMaskBytes ? kept.Keep(std::move(key), std::move(fresh))
+                                                                        : &fresh;
+    }
 
+    if (surface.bitsPerPixel == 24 && moxplat::AsSolid(brush)) {
+        const ARGB colour = moxplat::AsSolid(brush)->color;
+        if (!mask->hasPlanes || mask->planesColour != colour) {
+            const std::size_t before = mask->planes.size();
+            if (!moxplat::SolidMaskPlanes(brush, mask->bits.data(), mask->stride, box.Width(), box.Height(),
+                                          &mask->planes))
+                return InvalidParameter;
+            mask->hasPlanes = true;
+            mask->planesColour = colour;
+            if (mask != &fresh)
+                kept.bytes += mask->planes.size() - before;
+        }
+        moxplat::CompositeSolidPlanes(surface, box, box.Width(), mask->planes.data());
+        return Ok;
+    }
     pixman_image_t* source = moxplat::BrushSource(brush);
     if (!source)
         return InvalidParameter;
-    moxplat::CompositeOver(surface, source, box, mask.data(), stride);
+    moxplat::CompositeOver(surface, source, box, mask->bits.data(), mask->stride);
     pixman_image_unref(source);
     return Ok;
 }
