@@ -116,6 +116,7 @@ struct WindowObject {
     HDC ownDC = nullptr;
     std::uint64_t presents = 0;
     std::unique_ptr<WindowBackend> backend;
+    bool menuBarStale = false; // the frame was redrawn over the menu bar
 };
 
 struct TimerEntry {
