@@ -1501,6 +1501,9 @@ WINUSERAPI BOOL WINAPI CheckMenuRadioItem(HMENU hmenu, UINT first, UINT last, UI
 #define MNC_EXECUTE 2
 #define MNC_SELECT 3
 #define MSGF_MENU 2
+#ifndef MAKELRESULT
+#define MAKELRESULT(l, h) ((LRESULT)(DWORD)MAKELONG(l, h))
+#endif
 #define MA_ACTIVATE 1
 #define MA_ACTIVATEANDEAT 2
 #define MA_NOACTIVATE 3

@@ -749,6 +749,13 @@ void Run(Tracker& t)
         if (!IsWindow(t.owner))
             break;
         MSG msg;
+        // Idle: the owner hears of it once each time (Microsoft's WM_ENTERIDLE, MSGF_MENU).
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && Notify(t)) {
+            const HWND shown = t.levels.empty() ? nullptr : t.levels.back().wnd;
+            SendMessageW(t.owner, WM_ENTERIDLE, MSGF_MENU, reinterpret_cast<LPARAM>(shown));
+            if (t.done)
+                break;
+        }
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got <= 0) {
             // WM_QUIT ends the menu and stays for the program's own loop.
@@ -895,8 +902,20 @@ void TrackMenuBarByKey(HWND hwnd, wchar_t key)
         return;
     }
     Level bar;
-    if (!BarLevel(hwnd, &bar) || bar.items.empty())
+    if (!BarLevel(hwnd, &bar) || bar.items.empty()) {
+        // No menu bar: a letter is offered to the system menu's owner, which may close it
+        // (Wine's user32 msg.c tests of Alt+N on Windows).
+        if (key == 0 || !(GetWindowLongW(hwnd, GWL_STYLE) & WS_SYSMENU))
+            return;
+        Tracker t;
+        t.owner = hwnd;
+        t.sysMenu = true;
+        const HMENU sys = GetSystemMenu(hwnd, FALSE);
+        Begin(t, sys);
+        SendMessageW(hwnd, WM_MENUCHAR, MAKEWPARAM(key, MF_SYSMENU), reinterpret_cast<LPARAM>(sys));
+        Finish(t, false);
         return;
+    }
     if (key == 0) {
         TrackBar(hwnd, -1, false, false, false);
         return;
