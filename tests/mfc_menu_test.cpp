@@ -201,4 +201,55 @@ TEST(MfcMenu, CMenuOwnsWhatItHoldsAndWrapsWhatItDoesNot)
     frame->DestroyWindow();
 }
 
+// Commands and updates go to the active view, its document, the frame, then the application.
+class CRouteDoc : public CDocument {
+public:
+    int saves = 0;
+    void OnSave() { ++saves; }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CRouteDoc, CDocument)
+ON_COMMAND(ID_SAVE, OnSave)
+END_MESSAGE_MAP()
+
+class CRouteView : public CView {
+    DECLARE_DYNCREATE(CRouteView)
+public:
+    void OnDraw(CDC*) override {}
+    void OnUpdateOpen(CCmdUI* pCmdUI) { pCmdUI->SetCheck(1); }
+    DECLARE_MESSAGE_MAP()
+};
+IMPLEMENT_DYNCREATE(CRouteView, CView)
+BEGIN_MESSAGE_MAP(CRouteView, CView)
+ON_UPDATE_COMMAND_UI(ID_OPEN, OnUpdateOpen)
+END_MESSAGE_MAP()
+
+TEST(MfcMenu, ViewAndDocumentTakePartInCommandsAndUpdates)
+{
+    // MFC: a frame routes a command to its active view, the view's document, itself and the
+    // application, in that order (TN021 "Command and Message Routing").
+    auto* doc = new CRouteDoc;
+    CCreateContext context;
+    context.m_pNewViewClass = RUNTIME_CLASS(CRouteView);
+    context.m_pCurrentDoc = doc;
+    auto* frame = new CFrameWnd;
+    ASSERT_TRUE(frame->Create(nullptr, "routing", WS_OVERLAPPEDWINDOW, CFrameWnd::rectDefault, nullptr, nullptr, 0,
+                              &context));
+    ASSERT_NE(frame->GetActiveView(), nullptr);
+    ASSERT_EQ(frame->GetActiveView()->GetDocument(), doc);
+    CMenu popup;
+    ASSERT_TRUE(popup.CreatePopupMenu());
+    popup.AppendMenu(MF_STRING, ID_OPEN, "&Open");
+    popup.AppendMenu(MF_STRING, ID_SAVE, "&Save");
+    popup.AppendMenu(MF_STRING, ID_CLOSE, "&Close");
+    frame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup.m_hMenu), 0);
+    EXPECT_EQ(popup.GetMenuState(ID_OPEN, MF_BYCOMMAND) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
+    EXPECT_EQ(popup.GetMenuState(ID_SAVE, MF_BYCOMMAND) & MF_GRAYED, 0u);
+    EXPECT_EQ(popup.GetMenuState(ID_CLOSE, MF_BYCOMMAND) & MF_GRAYED, static_cast<UINT>(MF_GRAYED));
+    frame->SendMessage(WM_COMMAND, MAKEWPARAM(ID_SAVE, 0), 0);
+    EXPECT_EQ(doc->saves, 1);
+    frame->DestroyWindow();
+    delete doc;
+}
+
 } // namespace

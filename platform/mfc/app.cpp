@@ -58,6 +58,14 @@ BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwSt
 
 BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
 {
+    // MFC's order: the active view, its document, the frame, the application (TN021).
+    if (CView* view = GetActiveView()) {
+        if (view->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+            return TRUE;
+        if (CDocument* doc = view->GetDocument())
+            if (doc->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+                return TRUE;
+    }
     if (CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
         return TRUE;
     CWinApp* app = AfxGetApp();

@@ -398,10 +398,12 @@ void Select(Tracker& t, std::size_t level, int index, bool mouse)
     Repaint(t, level);
 }
 
-// Closes the popups above a level, the topmost first.
+// Closes the popups above a level (every one for kAll), the topmost first.
+constexpr std::size_t kAll = static_cast<std::size_t>(-1);
+
 void CloseAbove(Tracker& t, std::size_t level)
 {
-    while (t.levels.size() > level + 1) {
+    while (!t.levels.empty() && (level == kAll || t.levels.size() > level + 1)) {
         Level l = std::move(t.levels.back());
         t.levels.pop_back();
         if (Notify(t))
@@ -410,7 +412,7 @@ void CloseAbove(Tracker& t, std::size_t level)
         if (l.wnd)
             DestroyWindow(l.wnd);
     }
-    if (level < t.levels.size())
+    if (level != kAll && level < t.levels.size())
         Repaint(t, level);
 }
 
@@ -790,7 +792,7 @@ UINT_PTR Finish(Tracker& t, bool returnCommand)
             first.sel = -1;
             PaintBar(first.wnd, first, false);
         } else {
-            CloseAbove(t, static_cast<std::size_t>(-1));
+            CloseAbove(t, kAll);
         }
     }
     t.levels.clear();

@@ -140,6 +140,8 @@ void PumpScreenLocked(Registry& reg)
             }
             HWND target = HandleOf<HWND>(key);
             LPARAM lParam = e.lParam;
+            if (e.message == WM_SIZE && e.wParam != SIZE_MINIMIZED)
+                lParam = MAKELPARAM(w.width, w.height); // the client area, below any menu bar
             if (IsMouseMessage(e.message)) {
                 // The screen shows the menu bar above the client area: a pointer over it is in
                 // the frame, reported in screen coordinates with HTMENU.

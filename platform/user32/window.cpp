@@ -474,7 +474,10 @@ LRESULT DefWindowProcCommon(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             TrackMenuBarByMouse(hwnd, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
     case WM_SYSKEYDOWN:
-        g_altAlone = wParam == VK_MENU && !(HIWORD(lParam) & KF_REPEAT) ? hwnd : nullptr;
+        if (wParam != VK_MENU)
+            g_altAlone = nullptr;
+        else if (!(HIWORD(lParam) & KF_REPEAT))
+            g_altAlone = hwnd;
         // Alt+F4 asks the top-level window to close: the system command is posted, as on Windows.
         if (wParam == VK_F4 && (HIWORD(lParam) & KF_ALTDOWN)) {
             HWND top = nullptr;
