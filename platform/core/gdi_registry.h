@@ -110,13 +110,13 @@ struct WindowObject {
     RECT update{};            // client coordinates
     bool eraseNeeded = false;
     bool internalPaint = false;
+    bool menuBarStale = false; // the frame was redrawn over the menu bar
     bool created = false; // WM_NCCREATE has been answered
     bool destroying = false;
     bool dirty = false; // pixels changed since the backend last showed them
     HDC ownDC = nullptr;
     std::uint64_t presents = 0;
     std::unique_ptr<WindowBackend> backend;
-    bool menuBarStale = false; // the frame was redrawn over the menu bar
 };
 
 struct TimerEntry {

@@ -846,6 +846,9 @@ void TrackBar(HWND hwnd, int index, bool open, bool selectFirst, bool mouse)
 
 namespace moxplat {
 
+void TrackMenuBarByKey(HWND hwnd, wchar_t key);
+void TrackMenuBarByMouse(HWND hwnd, POINT screen);
+
 RECT MenuBarRectLocked(const WindowObject& w)
 {
     if ((w.style & WS_CHILD) || !w.id)
@@ -948,6 +951,76 @@ void TrackMenuBarByMouse(HWND hwnd, POINT screen)
             TrackBar(hwnd, static_cast<int>(i), true, false, true);
             return;
         }
+}
+
+namespace {
+
+// The window that saw Alt go down with no other key since: its release then selects the menu bar.
+thread_local HWND g_altAlone = nullptr;
+
+HWND TopLevelOf(HWND hwnd)
+{
+    Registry& reg = TheRegistry();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    return TopLevelLocked(reg, hwnd);
+}
+
+} // namespace
+
+bool MenuDefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool wide, LRESULT* result)
+{
+    *result = 0;
+    switch (message) {
+    case WM_SYSCHAR:
+        // Alt with a letter opens the menu it names, Alt+Space the system menu (Microsoft's
+        // WM_SYSCHAR and WM_SYSCOMMAND SC_KEYMENU).
+        if ((HIWORD(lParam) & KF_ALTDOWN) && wParam != VK_RETURN && wParam != VK_ESCAPE)
+            SendThroughProc(TopLevelOf(hwnd), WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(wParam), wide);
+        return true;
+    case WM_SYSKEYDOWN:
+        if (wParam != VK_MENU)
+            g_altAlone = nullptr;
+        else if (!(HIWORD(lParam) & KF_REPEAT))
+            g_altAlone = hwnd;
+        return false; // Alt+F4 and the rest stay DefWindowProc's
+    case WM_SYSKEYUP:
+        // Alt pressed and released alone, or F10, selects the menu bar.
+        if (wParam == VK_F10 || (wParam == VK_MENU && g_altAlone == hwnd)) {
+            g_altAlone = nullptr;
+            SendThroughProc(TopLevelOf(hwnd), WM_SYSCOMMAND, SC_KEYMENU, 0, wide);
+        }
+        return true;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) != SC_KEYMENU)
+            return false;
+        TrackMenuBarByKey(hwnd, static_cast<wchar_t>(lParam));
+        return true;
+    case WM_NCLBUTTONDOWN:
+        if (wParam != HTMENU)
+            return false;
+        TrackMenuBarByMouse(hwnd, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return true;
+    case WM_NCHITTEST: {
+        RECT bar{}, window{};
+        {
+            Registry& reg = TheRegistry();
+            std::lock_guard<std::mutex> lock(reg.mutex);
+            const WindowObject* w = reg.Window(hwnd);
+            if (!w)
+                return false;
+            bar = MenuBarRectLocked(*w);
+        }
+        if (IsRectEmpty(&bar) || !GetWindowRect(hwnd, &window))
+            return false;
+        OffsetRect(&bar, window.left, window.top);
+        if (!PtInRect(&bar, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}))
+            return false;
+        *result = HTMENU;
+        return true;
+    }
+    default:
+        return false;
+    }
 }
 
 } // namespace moxplat

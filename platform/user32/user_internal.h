@@ -70,9 +70,9 @@ bool IsSystemMenuOf(HWND hwnd, HMENU menu);
 void ForgetWindowMenus(HWND hwnd, HMENU bar);
 // Paints the menu bars of windows whose frames were redrawn since (takes the registry lock).
 void RefreshMenuBars();
-// DefWindowProc's part in menus: the keyboard's way in (SC_KEYMENU), clicks on the menu bar.
-void TrackMenuBarByKey(HWND hwnd, wchar_t key);
-void TrackMenuBarByMouse(HWND hwnd, POINT screen);
+// DefWindowProc's part in menus: Alt, F10 and Alt+letter (WM_SYSCOMMAND SC_KEYMENU), presses
+// on the menu bar, its hit test. True when the message is handled, with its result.
+bool MenuDefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool wide, LRESULT* result);
 // The menu bar's rectangle in window coordinates (GetWindowDC's); empty when it has none.
 RECT MenuBarRectLocked(const WindowObject& w);
 // How many rows above the client area the menu bar takes on screen (0 without one).

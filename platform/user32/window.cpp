@@ -380,11 +380,10 @@ template <> LRESULT CopyText<wchar_t>(const std::string& text, wchar_t* out, std
     return static_cast<LRESULT>(n);
 }
 
-// The window that saw Alt go down with no other key since: its release then selects the menu bar.
-thread_local HWND g_altAlone = nullptr;
-
 LRESULT DefWindowProcCommon(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool wide)
 {
+    if (LRESULT r = 0; MenuDefWindowProc(hwnd, message, wParam, lParam, wide, &r))
+        return r;
     Registry& reg = TheRegistry();
     switch (message) {
     case WM_NCCREATE: {
@@ -445,39 +444,7 @@ LRESULT DefWindowProcCommon(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_ERASEBKGND:
     case WM_ICONERASEBKGND:
         return EraseWithClassBrush(hwnd, reinterpret_cast<HDC>(wParam));
-    case WM_SYSCHAR:
-        // Alt with a letter opens the menu it names; Alt+Space the system menu (Microsoft's
-        // WM_SYSCHAR and WM_SYSCOMMAND SC_KEYMENU).
-        if ((HIWORD(lParam) & KF_ALTDOWN) && wParam != VK_RETURN && wParam != VK_ESCAPE) {
-            HWND top = nullptr;
-            {
-                std::lock_guard<std::mutex> lock(reg.mutex);
-                top = TopLevelLocked(reg, hwnd);
-            }
-            SendThroughProc(top, WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(wParam), wide);
-        }
-        return 0;
-    case WM_SYSKEYUP:
-        // Alt pressed and released alone, or F10, selects the menu bar.
-        if (wParam == VK_F10 || (wParam == VK_MENU && g_altAlone == hwnd)) {
-            g_altAlone = nullptr;
-            HWND top = nullptr;
-            {
-                std::lock_guard<std::mutex> lock(reg.mutex);
-                top = TopLevelLocked(reg, hwnd);
-            }
-            SendThroughProc(top, WM_SYSCOMMAND, SC_KEYMENU, 0, wide);
-        }
-        return 0;
-    case WM_NCLBUTTONDOWN:
-        if (wParam == HTMENU)
-            TrackMenuBarByMouse(hwnd, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        return 0;
     case WM_SYSKEYDOWN:
-        if (wParam != VK_MENU)
-            g_altAlone = nullptr;
-        else if (!(HIWORD(lParam) & KF_REPEAT))
-            g_altAlone = hwnd;
         // Alt+F4 asks the top-level window to close: the system command is posted, as on Windows.
         if (wParam == VK_F4 && (HIWORD(lParam) & KF_ALTDOWN)) {
             HWND top = nullptr;
@@ -497,8 +464,6 @@ LRESULT DefWindowProcCommon(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             ShowWindow(hwnd, SW_MAXIMIZE);
         else if ((wParam & 0xFFF0) == SC_RESTORE)
             ShowWindow(hwnd, SW_RESTORE);
-        else if ((wParam & 0xFFF0) == SC_KEYMENU)
-            TrackMenuBarByKey(hwnd, static_cast<wchar_t>(lParam));
         return 0;
     case WM_MOUSEWHEEL:
     case WM_SETCURSOR: {
@@ -526,16 +491,8 @@ LRESULT DefWindowProcCommon(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         }
         return 0;
     }
-    case WM_NCHITTEST: {
-        std::lock_guard<std::mutex> lock(reg.mutex);
-        WindowObject* w = reg.Window(hwnd);
-        if (!w)
-            return HTNOWHERE;
-        RECT bar = MenuBarRectLocked(*w);
-        const POINT o = ClientOriginLocked(reg, *w);
-        OffsetRect(&bar, o.x - w->frame.left, o.y - w->frame.top);
-        return PtInRect(&bar, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) ? HTMENU : HTCLIENT;
-    }
+    case WM_NCHITTEST:
+        return HTCLIENT;
     case WM_MOUSEACTIVATE:
         return 1; // MA_ACTIVATE
     case WM_ACTIVATE:
