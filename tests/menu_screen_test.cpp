@@ -42,6 +42,7 @@ bool Logged(UINT m)
     case WM_MENUCHAR:
     case WM_COMMAND:
     case WM_SYSCOMMAND:
+    case WM_CHAR: // none may be left over by the menu's own keys
         return true;
     default:
         return false;

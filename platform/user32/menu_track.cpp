@@ -539,6 +539,23 @@ void MoveOnBar(Tracker& t, int step)
         OpenSelected(t, 0, true);
 }
 
+bool IsNavigationKey(WPARAM key)
+{
+    switch (key) {
+    case VK_ESCAPE:
+    case VK_MENU:
+    case VK_F10:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_RETURN:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void KeyDown(Tracker& t, WPARAM key)
 {
     const std::size_t top = t.levels.size() - 1;
@@ -767,8 +784,12 @@ void Run(Tracker& t)
         }
         if (IsKeyboard(msg.message)) {
             if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
-                TranslateMessage(&msg);
-                KeyDown(t, msg.wParam);
+                // Only keys that may type a mnemonic become characters: Enter or Escape would
+                // leave a stray WM_CHAR for the window once the menu has closed.
+                if (IsNavigationKey(msg.wParam))
+                    KeyDown(t, msg.wParam);
+                else
+                    TranslateMessage(&msg);
             } else if (msg.message == WM_CHAR || msg.message == WM_SYSCHAR) {
                 Character(t, static_cast<wchar_t>(msg.wParam));
             }
