@@ -246,17 +246,18 @@ TEST(MenuBar, ClientAreaGivesUpTheBarsHeightAsAdjustWindowRectSays)
     }
 }
 
-TEST(MenuBar, SetMenuRefusesNonMenusAndChildWindowsHaveNone)
+TEST(MenuBar, SetMenuRefusesNonMenusAndChildWindows)
 {
     HWND hwnd = MakeOwner(nullptr);
     EXPECT_FALSE(SetMenu(hwnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(0xDEAD0))));
     const BarMenus b = MakeBar();
     EXPECT_TRUE(SetMenu(hwnd, b.bar));
     EXPECT_EQ(GetMenu(hwnd), b.bar);
-    // Windows: a child's GWLP_ID is its id, never a menu (MSDN GetMenu).
+    // Windows: a child window has no menu to set (MSDN SetMenu; GetMenu's answer for one is
+    // undefined, and Wine 8.0 gives its id).
     HWND child = CreateWindowExW(0, OwnerClass(), L"", WS_CHILD, 0, 0, 10, 10, hwnd,
                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(7)), nullptr, nullptr);
-    EXPECT_EQ(GetMenu(child), nullptr);
+    EXPECT_FALSE(SetMenu(child, MakeBar().bar));
     // The window's menu goes with it (MSDN DestroyMenu: a menu assigned to a window is destroyed).
     DestroyWindow(hwnd);
     EXPECT_FALSE(IsMenu(b.bar));
