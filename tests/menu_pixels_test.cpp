@@ -33,8 +33,8 @@ HWND MakeWindow(HMENU bar)
     wc.lpszClassName = L"MoxMenuPixels";
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     RegisterClassW(&wc);
-    return CreateWindowExW(0, L"MoxMenuPixels", L"pixels", WS_OVERLAPPEDWINDOW, 0, 0, 320, 200, nullptr, bar,
-                           nullptr, nullptr);
+    return CreateWindowExW(0, L"MoxMenuPixels", L"pixels", WS_OVERLAPPEDWINDOW, 0, 0, 320, 200, nullptr, bar, nullptr,
+                           nullptr);
 }
 
 void Pump()

@@ -54,8 +54,8 @@ TEST(MenuResource, WindowClassMenuIsLoadedForTopLevelWindows)
         wc.lpszClassName = c.className;
         wc.lpszMenuName = c.menuName;
         ASSERT_NE(RegisterClassA(&wc), 0);
-        HWND hwnd = CreateWindowExA(0, c.className, "class menu", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
-                                    nullptr, Self(), nullptr);
+        HWND hwnd = CreateWindowExA(0, c.className, "class menu", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
+                                    Self(), nullptr);
         ASSERT_NE(hwnd, nullptr);
         ExpectGameMenu(GetMenu(hwnd));
         DestroyWindow(hwnd);

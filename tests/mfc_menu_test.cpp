@@ -233,8 +233,8 @@ TEST(MfcMenu, ViewAndDocumentTakePartInCommandsAndUpdates)
     context.m_pNewViewClass = RUNTIME_CLASS(CRouteView);
     context.m_pCurrentDoc = doc;
     auto* frame = new CFrameWnd;
-    ASSERT_TRUE(frame->Create(nullptr, "routing", WS_OVERLAPPEDWINDOW, CFrameWnd::rectDefault, nullptr, nullptr, 0,
-                              &context));
+    ASSERT_TRUE(
+        frame->Create(nullptr, "routing", WS_OVERLAPPEDWINDOW, CFrameWnd::rectDefault, nullptr, nullptr, 0, &context));
     ASSERT_NE(frame->GetActiveView(), nullptr);
     ASSERT_EQ(frame->GetActiveView()->GetDocument(), doc);
     CMenu popup;

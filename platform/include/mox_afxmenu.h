@@ -7,18 +7,19 @@
 #define CN_UPDATE_COMMAND_UI ((UINT)(-1))
 
 // Handler kinds of the entries below (see AfxSig in afxwin.h).
-constexpr UINT_PTR AfxSigCmdUI = 0x100;      // void (CCmdUI*)
-constexpr UINT_PTR AfxSig_vMwb = 0x101;      // void (CMenu*, UINT nIndex, BOOL bSysMenu)
+constexpr UINT_PTR AfxSigCmdUI = 0x100;       // void (CCmdUI*)
+constexpr UINT_PTR AfxSig_vMwb = 0x101;       // void (CMenu*, UINT nIndex, BOOL bSysMenu)
 constexpr UINT_PTR AfxSigCmdUI_RANGE = 0x102; // void (CCmdUI*), for a range of ids
 
-#define ON_UPDATE_COMMAND_UI(id, memberFxn)                                                      \
-    {WM_COMMAND, CN_UPDATE_COMMAND_UI, (UINT)(id), (UINT)(id), AfxSigCmdUI,                       \
-     AfxStoreHandler(static_cast<void (CCmdTarget::*)(CCmdUI*)>(&ThisClass::memberFxn))},
-#define ON_UPDATE_COMMAND_UI_RANGE(id, idLast, memberFxn)                                        \
-    {WM_COMMAND, CN_UPDATE_COMMAND_UI, (UINT)(id), (UINT)(idLast), AfxSigCmdUI_RANGE,             \
-     AfxStoreHandler(static_cast<void (CCmdTarget::*)(CCmdUI*)>(&ThisClass::memberFxn))},
-#define ON_WM_INITMENUPOPUP() \
-    AFX_WND_ENTRY(WM_INITMENUPOPUP, AfxSig_vMwb, void(CMenu*, UINT, BOOL), OnInitMenuPopup)
+#define ON_UPDATE_COMMAND_UI(id, memberFxn)                                                                            \
+    {WM_COMMAND,  CN_UPDATE_COMMAND_UI,                                                                                \
+     (UINT)(id),  (UINT)(id),                                                                                          \
+     AfxSigCmdUI, AfxStoreHandler(static_cast<void (CCmdTarget::*)(CCmdUI*)>(&ThisClass::memberFxn))},
+#define ON_UPDATE_COMMAND_UI_RANGE(id, idLast, memberFxn)                                                              \
+    {WM_COMMAND,        CN_UPDATE_COMMAND_UI,                                                                          \
+     (UINT)(id),        (UINT)(idLast),                                                                                \
+     AfxSigCmdUI_RANGE, AfxStoreHandler(static_cast<void (CCmdTarget::*)(CCmdUI*)>(&ThisClass::memberFxn))},
+#define ON_WM_INITMENUPOPUP() AFX_WND_ENTRY(WM_INITMENUPOPUP, AfxSig_vMwb, void(CMenu*, UINT, BOOL), OnInitMenuPopup)
 
 /// A menu. The object destroys the menu it holds when it is destroyed (Detach first to keep it);
 /// FromHandle gives a temporary wrapper for a menu the program does not own, which lives while

@@ -269,8 +269,7 @@ void CFrameWnd::OnInitMenuPopup(CMenu* pPopupMenu, UINT, BOOL bSysMenu)
         const UINT count = pPopupMenu->GetMenuItemCount();
         if (count < state.m_nIndexMax) {
             state.m_nIndex -= state.m_nIndexMax - count;
-            while (state.m_nIndex < count &&
-                   pPopupMenu->GetMenuItemID(static_cast<int>(state.m_nIndex)) == state.m_nID)
+            while (state.m_nIndex < count && pPopupMenu->GetMenuItemID(static_cast<int>(state.m_nIndex)) == state.m_nID)
                 ++state.m_nIndex;
         }
         state.m_nIndexMax = count;

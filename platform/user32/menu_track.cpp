@@ -17,13 +17,13 @@ using namespace moxplat;
 namespace {
 
 // Classic metrics at 96 DPI.
-constexpr int kBarPadding = 6;    // either side of a bar item's text
-constexpr int kItemHeight = 19;   // a popup's text item
+constexpr int kBarPadding = 6;  // either side of a bar item's text
+constexpr int kItemHeight = 19; // a popup's text item
 constexpr int kSeparatorHeight = 9;
-constexpr int kPopupBorder = 3;   // raised edge plus one pixel inside it
-constexpr int kCheckColumn = 18;  // where the check mark goes, left of the text
-constexpr int kArrowColumn = 16;  // where a submenu's arrow goes, right of the accelerator
-constexpr int kAccelGap = 16;     // between the text and the accelerator
+constexpr int kPopupBorder = 3;  // raised edge plus one pixel inside it
+constexpr int kCheckColumn = 18; // where the check mark goes, left of the text
+constexpr int kArrowColumn = 16; // where a submenu's arrow goes, right of the accelerator
+constexpr int kAccelGap = 16;    // between the text and the accelerator
 
 struct Level {
     HMENU menu = nullptr;
@@ -169,8 +169,7 @@ void DrawLabel(HDC dc, const std::wstring& text, RECT r, UINT format, COLORREF c
 }
 
 // Disabled text in the classic look: etched, a light copy one pixel down and right under the grey.
-void DrawItemText(HDC dc, const std::wstring& text, const RECT& r, UINT format, bool enabled, bool selected,
-                  bool bold)
+void DrawItemText(HDC dc, const std::wstring& text, const RECT& r, UINT format, bool enabled, bool selected, bool bold)
 {
     if (enabled) {
         DrawLabel(dc, text, r, format, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT), bold);
@@ -247,9 +246,7 @@ void PaintPopup(const Level& l)
         const bool bold = (e.flags & MF_DEFAULT) != 0;
         if (selected)
             FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
-        const COLORREF ink = GetSysColor(!enabled          ? COLOR_GRAYTEXT
-                                         : selected        ? COLOR_HIGHLIGHTTEXT
-                                                           : COLOR_MENUTEXT);
+        const COLORREF ink = GetSysColor(!enabled ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT);
         if (e.flags & MF_CHECKED)
             DrawCheck(dc, RECT{r.left, r.top, r.left + kCheckColumn, r.bottom}, (e.flags & MFT_RADIOCHECK) != 0, ink);
         RECT text{r.left + kCheckColumn, r.top, r.right - kArrowColumn, r.bottom};
@@ -530,8 +527,9 @@ void MoveOnBar(Tracker& t, int step)
 {
     Level& bar = t.levels[0];
     const bool open = t.levels.size() > 1;
-    const int next = FirstSelectable(bar, (bar.sel + step + static_cast<int>(bar.items.size())) %
-                                              static_cast<int>(std::max<std::size_t>(bar.items.size(), 1)),
+    const int next = FirstSelectable(bar,
+                                     (bar.sel + step + static_cast<int>(bar.items.size())) %
+                                         static_cast<int>(std::max<std::size_t>(bar.items.size(), 1)),
                                      step);
     CloseAbove(t, 0);
     Select(t, 0, next, false);
@@ -682,8 +680,7 @@ bool IsButton(UINT m, bool down)
     if (down)
         return m == WM_LBUTTONDOWN || m == WM_RBUTTONDOWN || m == WM_MBUTTONDOWN || m == WM_LBUTTONDBLCLK ||
                m == WM_RBUTTONDBLCLK || m == WM_NCLBUTTONDOWN || m == WM_NCRBUTTONDOWN;
-    return m == WM_LBUTTONUP || m == WM_RBUTTONUP || m == WM_MBUTTONUP || m == WM_NCLBUTTONUP ||
-           m == WM_NCRBUTTONUP;
+    return m == WM_LBUTTONUP || m == WM_RBUTTONUP || m == WM_MBUTTONUP || m == WM_NCLBUTTONUP || m == WM_NCRBUTTONUP;
 }
 
 void Mouse(Tracker& t, const MSG& msg)
@@ -1079,8 +1076,8 @@ BOOL WINAPI TrackPopupMenuEx(HMENU hMenu, UINT uFlags, int x, int y, HWND hwnd, 
     t.popupMode = true;
     t.sysMenu = IsSystemMenuOf(hwnd, hMenu);
     Begin(t, hMenu);
-    if (!OpenPopup(t, hMenu, x, y, uFlags & (TPM_CENTERALIGN | TPM_RIGHTALIGN | TPM_VCENTERALIGN | TPM_BOTTOMALIGN),
-                   0, -1)) {
+    if (!OpenPopup(t, hMenu, x, y, uFlags & (TPM_CENTERALIGN | TPM_RIGHTALIGN | TPM_VCENTERALIGN | TPM_BOTTOMALIGN), 0,
+                   -1)) {
         Finish(t, true);
         return FALSE;
     }
