@@ -1,7 +1,9 @@
 // An MFC program in the AppWizard's single-document style: an application object derived from
 // CWinAppEx, a CFrameWndEx frame, a document holding the game's state and a view that owns the
 // library's canvas. A timer moves a ball; the arrow keys move the paddle; the view draws the
-// canvas's back buffer in OnDraw. The same source builds with MFC on Windows.
+// canvas's back buffer in OnDraw. The frame's menu (built in code: the program has no resource
+// script) pauses the game, its check mark kept by an update handler, and exits. The same source
+// builds with MFC on Windows.
 //
 //   mfc_frame_view [/frames:N]     ends by itself after N timer ticks (for headless runs),
 //                                  printing what the view last drew
@@ -17,6 +19,8 @@ namespace {
 constexpr int kWidth = 320, kHeight = 200;
 constexpr int kPaddleWidth = 48, kBall = 8;
 constexpr UINT_PTR kTickTimer = 1;
+constexpr UINT ID_GAME_PAUSE = 32771;
+bool g_paused = false;
 
 // The command line: the usual MFC flags, plus /frames:N.
 class CGameCommandLineInfo : public CCommandLineInfo {
@@ -72,6 +76,25 @@ IMPLEMENT_DYNCREATE(CGameDoc, CDocument)
 class CMainFrame : public CFrameWndEx {
     DECLARE_DYNCREATE(CMainFrame)
 protected:
+    int OnCreate(LPCREATESTRUCT lpCreateStruct) override
+    {
+        if (CFrameWndEx::OnCreate(lpCreateStruct) == -1)
+            return -1;
+        CMenu bar, game;
+        if (!GetMenu() && bar.CreateMenu() && game.CreatePopupMenu()) {
+            game.AppendMenu(MF_STRING, ID_GAME_PAUSE, CString("&Pause"));
+            game.AppendMenu(MF_SEPARATOR);
+            game.AppendMenu(MF_STRING, ID_APP_EXIT, CString("E&xit\tAlt+F4"));
+            bar.AppendMenu(MF_POPUP, reinterpret_cast<UINT_PTR>(game.Detach()), CString("&Game"));
+            SetMenu(&bar);
+            bar.Detach(); // the window owns its menu
+        }
+        return 0;
+    }
+    afx_msg void OnPause() { g_paused = !g_paused; }
+    afx_msg void OnUpdatePause(CCmdUI* pCmdUI) { pCmdUI->SetCheck(g_paused ? 1 : 0); }
+    DECLARE_MESSAGE_MAP()
+
     BOOL PreCreateWindow(CREATESTRUCT& cs) override
     {
         if (!CFrameWndEx::PreCreateWindow(cs))
@@ -81,13 +104,18 @@ protected:
                    WS_SYSMENU;
         // An outer size whose client area holds the canvas exactly.
         RECT r = {0, 0, kWidth, kHeight};
-        ::AdjustWindowRectEx(&r, static_cast<DWORD>(cs.style), FALSE, cs.dwExStyle);
+        ::AdjustWindowRectEx(&r, static_cast<DWORD>(cs.style), TRUE, cs.dwExStyle);
         cs.cx = r.right - r.left;
         cs.cy = r.bottom - r.top;
         return TRUE;
     }
 };
 IMPLEMENT_DYNCREATE(CMainFrame, CFrameWndEx)
+
+BEGIN_MESSAGE_MAP(CMainFrame, CFrameWndEx)
+ON_COMMAND(ID_GAME_PAUSE, OnPause)
+ON_UPDATE_COMMAND_UI(ID_GAME_PAUSE, OnUpdatePause)
+END_MESSAGE_MAP()
 
 class CGameView : public CView {
     DECLARE_DYNCREATE(CGameView)
@@ -121,7 +149,8 @@ protected:
     {
         if (nIDEvent != kTickTimer)
             return;
-        GetDocument()->Step();
+        if (!g_paused)
+            GetDocument()->Step();
         Invalidate(FALSE);
         if (g_framesToRun > 0 && ++m_nTicks == g_framesToRun) {
             KillTimer(kTickTimer);

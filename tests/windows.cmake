@@ -47,6 +47,8 @@ list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/user_capture_test\\.cpp$")
 list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/win32_example_test\\.cpp$")
 # Windows refuses a dialog naming a class it does not have; the stand-in shows an empty window.
 list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/dialog_missing_class_test\\.cpp$")
+# The stand-in's own drawing of menus, read back pixel by pixel.
+list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/menu_pixels_test\\.cpp$")
 foreach(source ${MOX_TEST_SOURCES})
   get_filename_component(name ${source} NAME_WE)
   add_executable(${name} ${source})
@@ -58,6 +60,7 @@ endforeach()
 
 # The resource script of the load test, through windres.
 moximage2_add_resources(resource_load_test resources/game.rc)
+moximage2_add_resources(menu_resource_test resources/game.rc)
 
 # The blit kernel test calls every instruction-set level directly, so it carries its own copy
 # of the kernels (the library keeps them hidden).

@@ -110,6 +110,7 @@ struct WindowObject {
     RECT update{};            // client coordinates
     bool eraseNeeded = false;
     bool internalPaint = false;
+    bool menuBarStale = false; // the frame was redrawn over the menu bar
     bool created = false; // WM_NCCREATE has been answered
     bool destroying = false;
     bool dirty = false; // pixels changed since the backend last showed them

@@ -35,6 +35,8 @@ class CFrameWnd;
 class CCommandLineInfo;
 class CBitmap;
 struct CCreateContext;
+class CMenu;
+class CCmdUI;
 
 // --- Message maps -----------------------------------------------------------------------------
 
@@ -877,6 +879,11 @@ public:
     CWnd* SetCapture() { return FromHandle(::SetCapture(m_hWnd)); }
     DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_STYLE)); }
     DWORD GetExStyle() const { return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE)); }
+    // Menus (mox_afxmenu.h): temporary CMenu wrappers, as MFC gives them.
+    CMenu* GetMenu() const;
+    BOOL SetMenu(CMenu* pMenu);
+    void DrawMenuBar();
+    CMenu* GetSystemMenu(BOOL bRevert) const;
 
     // Entry point of every message sent or dispatched to the window: OnWndMsg, else
     // DefWindowProc.
@@ -963,6 +970,8 @@ protected:
     virtual void OnSysChar(UINT nChar, UINT nRepCnt, UINT nFlags);
     /// A timer of SetTimer fired.
     virtual void OnTimer(UINT_PTR nIDEvent);
+    /// A popup of the window's menu (or its system menu) is about to show.
+    virtual void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
     /// The user asked to close the window; the default destroys it.
     virtual void OnClose();
     /// The window is being destroyed.
@@ -1026,6 +1035,8 @@ public:
     virtual void OnUpdateFrameTitle(BOOL bAddToTitle);
     /// The title the frame adds the document's to (the application's name by default).
     CStringA m_strTitle; // narrow in every build: the class's layout is the library's
+    /// Menu items with neither an update handler nor a command handler are disabled.
+    BOOL m_bAutoMenuEnable = TRUE;
 
 protected:
     /// Makes the view of pContext (see CreateView); FALSE fails the frame's creation.
@@ -1034,6 +1045,8 @@ protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
     /// WM_SIZE: RecalcLayout.
     void OnSize(UINT nType, int cx, int cy) override;
+    /// Runs the update handlers (ON_UPDATE_COMMAND_UI) for each item of the popup.
+    void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu) override;
     /// Deletes the frame object.
     void PostNcDestroy() override;
 
@@ -1464,3 +1477,6 @@ public:
 class MOXPLAT_API CFrameWndEx : public CFrameWnd {
     DECLARE_DYNCREATE(CFrameWndEx)
 };
+
+// CMenu and CCmdUI.
+#include "mox_afxmenu.h"

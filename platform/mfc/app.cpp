@@ -21,9 +21,12 @@ CWinApp* g_app = nullptr; // the program's one application object, registered as
 const CRect CFrameWnd::rectDefault(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0);
 
 BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
-                       LPCTSTR, DWORD dwExStyle, CCreateContext* pContext)
+                       LPCTSTR lpszMenuName, DWORD dwExStyle, CCreateContext* pContext)
 {
     CREATESTRUCT cs{};
+    // The frame's menu bar from the resources, when they have that menu.
+    if (lpszMenuName)
+        cs.hMenu = ::LoadMenuA(AfxGetInstanceHandle(), lpszMenuName);
     cs.lpszClass = lpszClassName;
     cs.lpszName = lpszWindowName;
     cs.style = static_cast<LONG>(dwStyle);
@@ -44,12 +47,25 @@ BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwSt
     m_dwCreateStyle = static_cast<DWORD>(cs.style);
     if (m_strTitle.IsEmpty() && cs.lpszName)
         m_strTitle = cs.lpszName;
-    return CreateEx(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x, cs.y, cs.cx, cs.cy,
-                    cs.hwndParent, cs.hMenu, cs.lpCreateParams);
+    const HMENU menu = cs.hMenu;
+    if (CreateEx(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x, cs.y, cs.cx, cs.cy,
+                 cs.hwndParent, cs.hMenu, cs.lpCreateParams))
+        return TRUE;
+    if (menu && ::IsMenu(menu))
+        ::DestroyMenu(menu); // no window took it
+    return FALSE;
 }
 
 BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
 {
+    // MFC's order: the active view, its document, the frame, the application (TN021).
+    if (CView* view = GetActiveView()) {
+        if (view->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+            return TRUE;
+        if (CDocument* doc = view->GetDocument())
+            if (doc->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+                return TRUE;
+    }
     if (CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
         return TRUE;
     CWinApp* app = AfxGetApp();

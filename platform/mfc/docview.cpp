@@ -6,11 +6,13 @@
 
 BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext)
 {
-    (void)nIDResource; // its menu, icon, accelerators and title string are resources, not loaded here
+    // The menu of that id, when the resources have one (icon, accelerators and title string are
+    // not loaded here).
     CWinApp* app = AfxGetApp();
     if (m_strTitle.IsEmpty() && app && app->m_pszAppName)
         m_strTitle = app->m_pszAppName;
-    return Create(nullptr, m_strTitle, dwDefaultStyle, rectDefault, pParentWnd, nullptr, 0, pContext);
+    return Create(nullptr, m_strTitle, dwDefaultStyle, rectDefault, pParentWnd, MAKEINTRESOURCEA(nIDResource), 0,
+                  pContext);
 }
 
 BOOL CFrameWnd::PreCreateWindow(CREATESTRUCT& cs)

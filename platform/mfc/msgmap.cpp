@@ -54,7 +54,7 @@ const AFX_MSGMAP* CCmdTarget::GetMessageMap() const
     return GetThisMessageMap();
 }
 
-BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void*, AFX_CMDHANDLERINFO* pHandlerInfo)
+BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
 {
     const Entry* e = FindCommandEntry(GetMessageMap(), nID, static_cast<UINT>(nCode));
     if (!e)
@@ -63,6 +63,15 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void*, AFX_CMDHANDLERINFO* pHandl
         pHandlerInfo->pTarget = this;
         pHandlerInfo->pmf = e->pfn;
         return TRUE;
+    }
+    if (e->nSig == AfxSigCmdUI || e->nSig == AfxSigCmdUI_RANGE) {
+        // An update handler; it may pass the question on (CCmdUI::ContinueRouting).
+        auto* cmdUI = static_cast<CCmdUI*>(pExtra);
+        if (!cmdUI)
+            return FALSE;
+        cmdUI->m_bContinueRouting = FALSE;
+        (this->*As<void (CCmdTarget::*)(CCmdUI*)>(e->pfn))(cmdUI);
+        return !cmdUI->m_bContinueRouting;
     }
     if (e->nSig == AfxSigCmd_RANGE)
         (this->*As<void (CCmdTarget::*)(UINT)>(e->pfn))(nID);
@@ -99,6 +108,7 @@ ON_WM_SYSKEYDOWN()
 ON_WM_SYSKEYUP()
 ON_WM_CHAR()
 ON_WM_SYSCHAR()
+ON_WM_INITMENUPOPUP()
 END_MESSAGE_MAP()
 
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
@@ -160,6 +170,10 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
             break;
         case AfxSig_lwl:
             result = (this->*As<LRESULT (CWnd::*)(WPARAM, LPARAM)>(pfn))(wParam, lParam);
+            break;
+        case AfxSig_vMwb:
+            (this->*As<void (CWnd::*)(CMenu*, UINT, BOOL)>(pfn))(CMenu::FromHandle(reinterpret_cast<HMENU>(wParam)),
+                                                                 LOWORD(lParam), HIWORD(lParam));
             break;
         default:
             return FALSE;

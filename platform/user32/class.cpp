@@ -86,6 +86,19 @@ std::string NameArg(const wchar_t* name, bool* isAtom)
     return Utf8FromWide(name);
 }
 
+// A class's menu name as kept: text in UTF-8, an integer resource id as "#id".
+template <class Char> std::string MenuNameArg(const Char* name)
+{
+    if (!name)
+        return std::string();
+    if (IS_INTRESOURCE(name))
+        return "#" + std::to_string(reinterpret_cast<std::uintptr_t>(name));
+    if constexpr (sizeof(Char) == 1)
+        return name;
+    else
+        return Utf8FromWide(name);
+}
+
 // Text or atom as FindClassLocked takes it.
 const char* Lookup(const std::string& text, const void* raw, bool isAtom)
 {
@@ -202,7 +215,7 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* wc)
     bool atom = false;
     std::string name = NameArg(wc->lpszClassName, &atom);
     return Register({wc->style, wc->lpfnWndProc, wc->cbClsExtra, wc->cbWndExtra, wc->hInstance, wc->hIcon, nullptr,
-                     wc->hCursor, wc->hbrBackground, "", std::move(name), atom, false});
+                     wc->hCursor, wc->hbrBackground, MenuNameArg(wc->lpszMenuName), std::move(name), atom, false});
 }
 
 ATOM WINAPI RegisterClassW(const WNDCLASSW* wc)
@@ -212,7 +225,7 @@ ATOM WINAPI RegisterClassW(const WNDCLASSW* wc)
     bool atom = false;
     std::string name = NameArg(wc->lpszClassName, &atom);
     return Register({wc->style, wc->lpfnWndProc, wc->cbClsExtra, wc->cbWndExtra, wc->hInstance, wc->hIcon, nullptr,
-                     wc->hCursor, wc->hbrBackground, "", std::move(name), atom, true});
+                     wc->hCursor, wc->hbrBackground, MenuNameArg(wc->lpszMenuName), std::move(name), atom, true});
 }
 
 // cbSize must be the structure's size (Microsoft's RegisterClassEx documentation).
@@ -223,7 +236,7 @@ ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc)
     bool atom = false;
     std::string name = NameArg(wc->lpszClassName, &atom);
     return Register({wc->style, wc->lpfnWndProc, wc->cbClsExtra, wc->cbWndExtra, wc->hInstance, wc->hIcon, wc->hIconSm,
-                     wc->hCursor, wc->hbrBackground, "", std::move(name), atom, false});
+                     wc->hCursor, wc->hbrBackground, MenuNameArg(wc->lpszMenuName), std::move(name), atom, false});
 }
 
 ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* wc)
@@ -233,7 +246,7 @@ ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* wc)
     bool atom = false;
     std::string name = NameArg(wc->lpszClassName, &atom);
     return Register({wc->style, wc->lpfnWndProc, wc->cbClsExtra, wc->cbWndExtra, wc->hInstance, wc->hIcon, wc->hIconSm,
-                     wc->hCursor, wc->hbrBackground, "", std::move(name), atom, true});
+                     wc->hCursor, wc->hbrBackground, MenuNameArg(wc->lpszMenuName), std::move(name), atom, true});
 }
 
 BOOL WINAPI UnregisterClassA(LPCSTR lpClassName, HINSTANCE)

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -21,6 +22,7 @@ struct MenuItem {
     UINT_PTR id = 0;
     HMENU popup = nullptr;
     std::wstring text;
+    ULONG_PTR data = 0; // the program's own value (MENUITEMINFO dwItemData)
 };
 
 struct Menu {
@@ -34,6 +36,7 @@ constexpr int kMaxDepth = 64;
 
 std::recursive_mutex g_mutex;
 std::unordered_map<HMENU, Menu> g_menus;
+std::unordered_map<HWND, HMENU> g_systemMenus; // each window's own copy, made when first asked for
 
 HMENU NewMenu(bool popup)
 {
@@ -534,6 +537,277 @@ BOOL WINAPI CheckMenuRadioItem(HMENU hmenu, UINT first, UINT last, UINT check, U
         }
     }
     return found;
+}
+
+} // extern "C"
+
+namespace {
+
+HMENU NewSystemMenu()
+{
+    HMENU m = NewMenu(true);
+    struct Entry {
+        UINT flags;
+        UINT id;
+        const wchar_t* text;
+    };
+    // Windows' own system menu, Close the default (bold) item.
+    static const Entry entries[] = {{MF_STRING, SC_RESTORE, L"&Restore"},
+                                    {MF_STRING, SC_MOVE, L"&Move"},
+                                    {MF_STRING, SC_SIZE, L"&Size"},
+                                    {MF_STRING, SC_MINIMIZE, L"Mi&nimize"},
+                                    {MF_STRING, SC_MAXIMIZE, L"Ma&ximize"},
+                                    {MF_SEPARATOR, 0, nullptr},
+                                    {MF_STRING | MF_DEFAULT, SC_CLOSE, L"&Close\tAlt+F4"}};
+    for (const Entry& e : entries)
+        Insert(m, 0, e.flags, e.id, e.text, true);
+    return m;
+}
+
+// Copies what the mask names from an item, A or W text.
+template <class Info, class Char> BOOL ReadItem(HMENU hmenu, UINT item, BOOL byPosition, Info* info)
+{
+    if (!info || (info->cbSize != sizeof(Info) && info->cbSize != offsetof(Info, hbmpItem)))
+        return FALSE;
+    std::wstring text;
+    {
+        std::lock_guard<std::recursive_mutex> lock(g_mutex);
+        MenuItem* it = Locate(hmenu, item, byPosition ? MF_BYPOSITION : MF_BYCOMMAND);
+        if (!it)
+            return FALSE;
+        const UINT stateBits = MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_DEFAULT | MF_HILITE;
+        if (info->fMask & (MIIM_TYPE | MIIM_FTYPE))
+            info->fType = it->flags & ~(stateBits | static_cast<UINT>(MF_POPUP));
+        if (info->fMask & MIIM_STATE)
+            info->fState = it->flags & stateBits;
+        if (info->fMask & MIIM_ID)
+            info->wID = static_cast<UINT>(it->id);
+        if (info->fMask & MIIM_SUBMENU)
+            info->hSubMenu = (it->flags & MF_POPUP) ? it->popup : nullptr;
+        if (info->fMask & MIIM_CHECKMARKS)
+            info->hbmpChecked = info->hbmpUnchecked = nullptr;
+        if (info->fMask & MIIM_DATA)
+            info->dwItemData = it->data;
+        text = it->text;
+        if (!(info->fMask & (MIIM_STRING | MIIM_TYPE)) || (it->flags & MF_SEPARATOR))
+            return TRUE;
+    }
+    std::basic_string<Char> out;
+    if constexpr (sizeof(Char) == 1)
+        out = moxplat::Utf8FromWide(text.c_str());
+    else
+        out = text;
+    // Without a buffer, cch learns the length; with one, the text is cut to fit (MSDN MENUITEMINFO).
+    if (!info->dwTypeData || info->cch == 0) {
+        info->cch = static_cast<UINT>(out.size());
+        return TRUE;
+    }
+    const std::size_t n = std::min<std::size_t>(out.size(), info->cch - 1);
+    std::copy(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(n), info->dwTypeData);
+    info->dwTypeData[n] = 0;
+    info->cch = static_cast<UINT>(n);
+    return TRUE;
+}
+
+// Applies what the mask names to an item; `insert` makes a new one first.
+template <class Info> BOOL WriteItem(HMENU hmenu, UINT item, BOOL byPosition, const Info* info, bool insert)
+{
+    if (!info || (info->cbSize != sizeof(Info) && info->cbSize != offsetof(Info, hbmpItem)))
+        return FALSE;
+    std::wstring text;
+    const bool hasText = (info->fMask & (MIIM_STRING | MIIM_TYPE)) && info->dwTypeData &&
+                         !((info->fMask & (MIIM_TYPE | MIIM_FTYPE)) && (info->fType & (MF_SEPARATOR | MF_BITMAP)));
+    if (hasText) {
+        if constexpr (sizeof(*info->dwTypeData) == 1)
+            text = moxplat::WideFromUtf8(info->dwTypeData);
+        else
+            text = info->dwTypeData;
+    }
+    std::lock_guard<std::recursive_mutex> lock(g_mutex);
+    if ((info->fMask & MIIM_SUBMENU) && info->hSubMenu && !Find(info->hSubMenu))
+        return FALSE;
+    MenuItem* it = nullptr;
+    if (insert) {
+        if (!Insert(hmenu, item, byPosition ? MF_BYPOSITION : MF_BYCOMMAND, 0, L"", false))
+            return FALSE;
+        // The new item is where the position or command said, or at the end.
+        HMENU owner = hmenu;
+        std::size_t at = 0;
+        Menu* m = Find(hmenu);
+        if (byPosition) {
+            at = std::min<std::size_t>(item, m->items.size() - 1);
+        } else if (Locate(hmenu, item, MF_BYCOMMAND, &owner, &at) && at > 0) {
+            --at; // inserted before the item with that command
+        } else {
+            owner = hmenu;
+            at = m->items.size() - 1;
+        }
+        it = &Find(owner)->items[at];
+    } else {
+        it = Locate(hmenu, item, byPosition ? MF_BYPOSITION : MF_BYCOMMAND);
+        if (!it)
+            return FALSE;
+    }
+    const UINT stateBits = MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_DEFAULT | MF_HILITE;
+    if (info->fMask & (MIIM_TYPE | MIIM_FTYPE))
+        it->flags = (it->flags & (stateBits | static_cast<UINT>(MF_POPUP))) |
+                    (info->fType & kTypeAndState & ~(stateBits | static_cast<UINT>(MF_POPUP)));
+    if (info->fMask & MIIM_STATE)
+        it->flags = (it->flags & ~stateBits) | (info->fState & stateBits);
+    if (info->fMask & MIIM_ID)
+        it->id = info->wID;
+    if (info->fMask & MIIM_SUBMENU) {
+        it->popup = info->hSubMenu;
+        it->flags = info->hSubMenu ? (it->flags | MF_POPUP) : (it->flags & ~static_cast<UINT>(MF_POPUP));
+    }
+    if (info->fMask & MIIM_DATA)
+        it->data = info->dwItemData;
+    if (hasText)
+        it->text = text;
+    if (it->flags & MF_SEPARATOR)
+        it->text.clear();
+    return TRUE;
+}
+
+} // namespace
+
+namespace moxplat {
+
+bool MenuEntries(HMENU menu, std::vector<MenuEntry>* out)
+{
+    std::lock_guard<std::recursive_mutex> lock(g_mutex);
+    Menu* m = Find(menu);
+    if (!m)
+        return false;
+    out->clear();
+    for (const MenuItem& it : m->items)
+        out->push_back(MenuEntry{it.flags, it.id, (it.flags & MF_POPUP) ? it.popup : nullptr, it.text});
+    return true;
+}
+
+bool IsSystemMenuOf(HWND hwnd, HMENU menu)
+{
+    std::lock_guard<std::recursive_mutex> lock(g_mutex);
+    const auto it = g_systemMenus.find(hwnd);
+    return menu && it != g_systemMenus.end() && it->second == menu;
+}
+
+void ForgetWindowMenus(HWND hwnd, HMENU bar)
+{
+    std::lock_guard<std::recursive_mutex> lock(g_mutex);
+    // A window's menu and system menu go with it (Microsoft's DestroyMenu documentation).
+    if (bar && Find(bar))
+        DestroyLocked(bar);
+    const auto it = g_systemMenus.find(hwnd);
+    if (it != g_systemMenus.end()) {
+        DestroyLocked(it->second);
+        g_systemMenus.erase(it);
+    }
+}
+
+} // namespace moxplat
+
+extern "C" {
+
+HMENU WINAPI GetSystemMenu(HWND hWnd, BOOL bRevert)
+{
+    if (!IsWindow(hWnd))
+        return nullptr;
+    std::lock_guard<std::recursive_mutex> lock(g_mutex);
+    auto it = g_systemMenus.find(hWnd);
+    // Reverting drops the window's copy and answers null (Microsoft's GetSystemMenu).
+    if (bRevert) {
+        if (it != g_systemMenus.end()) {
+            DestroyLocked(it->second);
+            g_systemMenus.erase(it);
+        }
+        return nullptr;
+    }
+    if (it == g_systemMenus.end())
+        it = g_systemMenus.emplace(hWnd, NewSystemMenu()).first;
+    return it->second;
+}
+
+BOOL WINAPI SetMenuDefaultItem(HMENU hMenu, UINT uItem, UINT fByPos)
+{
+    std::lock_guard<std::recursive_mutex> lock(g_mutex);
+    Menu* m = Find(hMenu);
+    if (!m)
+        return FALSE;
+    // -1 takes the default away; otherwise the item must exist in this menu itself.
+    std::size_t chosen = m->items.size();
+    if (uItem != static_cast<UINT>(-1)) {
+        for (std::size_t i = 0; i < m->items.size(); ++i)
+            if (fByPos ? i == uItem : (!(m->items[i].flags & MF_POPUP) && m->items[i].id == uItem))
+                chosen = i;
+        if (chosen == m->items.size())
+            return FALSE;
+    }
+    for (std::size_t i = 0; i < m->items.size(); ++i)
+        m->items[i].flags =
+            i == chosen ? (m->items[i].flags | MF_DEFAULT) : (m->items[i].flags & ~static_cast<UINT>(MF_DEFAULT));
+    return TRUE;
+}
+
+UINT WINAPI GetMenuDefaultItem(HMENU hMenu, UINT fByPos, UINT gmdiFlags)
+{
+    std::lock_guard<std::recursive_mutex> lock(g_mutex);
+    HMENU at = hMenu;
+    for (int depth = 0; depth <= kMaxDepth; ++depth) {
+        Menu* m = Find(at);
+        if (!m)
+            return static_cast<UINT>(-1);
+        std::size_t i = 0;
+        while (i < m->items.size() && !(m->items[i].flags & MF_DEFAULT))
+            ++i;
+        if (i == m->items.size())
+            return static_cast<UINT>(-1);
+        const MenuItem& it = m->items[i];
+        // A disabled default counts only when asked for (Microsoft's GetMenuDefaultItem).
+        if ((it.flags & (MF_GRAYED | MF_DISABLED)) && !(gmdiFlags & GMDI_USEDISABLED))
+            return static_cast<UINT>(-1);
+        if ((it.flags & MF_POPUP) && (gmdiFlags & GMDI_GOINTOPOPUPS) && Find(it.popup)) {
+            Menu* sub = Find(it.popup);
+            const bool subHasDefault = std::any_of(sub->items.begin(), sub->items.end(),
+                                                   [](const MenuItem& s) { return (s.flags & MF_DEFAULT) != 0; });
+            if (subHasDefault) {
+                at = it.popup;
+                continue;
+            }
+        }
+        return fByPos ? static_cast<UINT>(i) : static_cast<UINT>(it.id);
+    }
+    return static_cast<UINT>(-1);
+}
+
+BOOL WINAPI GetMenuItemInfoA(HMENU hmenu, UINT item, BOOL fByPosition, LPMENUITEMINFOA lpmii)
+{
+    return ReadItem<MENUITEMINFOA, char>(hmenu, item, fByPosition, lpmii);
+}
+
+BOOL WINAPI GetMenuItemInfoW(HMENU hmenu, UINT item, BOOL fByPosition, LPMENUITEMINFOW lpmii)
+{
+    return ReadItem<MENUITEMINFOW, wchar_t>(hmenu, item, fByPosition, lpmii);
+}
+
+BOOL WINAPI SetMenuItemInfoA(HMENU hmenu, UINT item, BOOL fByPositon, LPCMENUITEMINFOA lpmii)
+{
+    return WriteItem(hmenu, item, fByPositon, lpmii, false);
+}
+
+BOOL WINAPI SetMenuItemInfoW(HMENU hmenu, UINT item, BOOL fByPositon, LPCMENUITEMINFOW lpmii)
+{
+    return WriteItem(hmenu, item, fByPositon, lpmii, false);
+}
+
+BOOL WINAPI InsertMenuItemA(HMENU hmenu, UINT item, BOOL fByPosition, LPCMENUITEMINFOA lpmi)
+{
+    return WriteItem(hmenu, item, fByPosition, lpmi, true);
+}
+
+BOOL WINAPI InsertMenuItemW(HMENU hmenu, UINT item, BOOL fByPosition, LPCMENUITEMINFOW lpmi)
+{
+    return WriteItem(hmenu, item, fByPosition, lpmi, true);
 }
 
 } // extern "C"

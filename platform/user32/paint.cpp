@@ -125,12 +125,14 @@ bool ComposeLocked(Registry& reg, HWND top, std::vector<std::uint8_t>* out, int*
     WindowObject* w = reg.Window(top);
     if (!w || w->width <= 0 || w->height <= 0 || !w->pixels)
         return false;
+    // The client area, with the menu bar above it when the window has one: the rest of the
+    // frame is the screen's business.
+    const int bar = MenuBarHeightLocked(*w);
     *width = w->width;
-    *height = w->height;
+    *height = w->height + bar;
     *stride = Stride24(w->width);
-    out->assign(static_cast<std::size_t>(*stride * w->height), 0);
-    // The client area at the origin: the frame is the screen's business.
-    DrawTreeLocked(reg, top, *w, out->data(), *stride, -w->frame.left, -w->frame.top, RECT{0, 0, w->width, w->height});
+    out->assign(static_cast<std::size_t>(*stride * *height), 0);
+    DrawTreeLocked(reg, top, *w, out->data(), *stride, -w->frame.left, bar - w->frame.top, RECT{0, 0, w->width, *height});
     return true;
 }
 

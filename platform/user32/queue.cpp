@@ -134,13 +134,28 @@ void PumpScreenLocked(Registry& reg)
                     w.style &= ~static_cast<DWORD>(WS_MINIMIZE | WS_MAXIMIZE);
                     if (e.wParam == SIZE_MAXIMIZED)
                         w.style |= WS_MAXIMIZE;
-                    ResizeClientLocked(reg, HandleOf<HWND>(key), GET_X_LPARAM(e.lParam), GET_Y_LPARAM(e.lParam));
+                    ResizeClientLocked(reg, HandleOf<HWND>(key), GET_X_LPARAM(e.lParam),
+                                       std::max(0, GET_Y_LPARAM(e.lParam) - MenuBarHeightLocked(w)));
                 }
             }
             HWND target = HandleOf<HWND>(key);
             LPARAM lParam = e.lParam;
+            if (e.message == WM_SIZE && e.wParam != SIZE_MINIMIZED)
+                lParam = MAKELPARAM(w.width, w.height); // the client area, below any menu bar
             if (IsMouseMessage(e.message)) {
-                POINT pt{GET_X_LPARAM(e.lParam), GET_Y_LPARAM(e.lParam)};
+                // The screen shows the menu bar above the client area: a pointer over it is in
+                // the frame, reported in screen coordinates with HTMENU.
+                const int bar = MenuBarHeightLocked(w);
+                POINT pt{GET_X_LPARAM(e.lParam), GET_Y_LPARAM(e.lParam) - bar};
+                if (pt.y < 0 && !reg.capture && e.message <= WM_RBUTTONDOWN) {
+                    int sx = 0, sy = 0;
+                    w.backend->ScreenPosition(&sx, &sy);
+                    const MSG msg = MakeMsg(target, e.message - (WM_MOUSEMOVE - WM_NCMOUSEMOVE), HTMENU,
+                                            MAKELPARAM(sx + GET_X_LPARAM(e.lParam), sy + GET_Y_LPARAM(e.lParam)));
+                    if (reg.queue.size() < kMaxPosted)
+                        reg.queue.push_back(msg);
+                    break;
+                }
                 if (reg.capture && reg.Window(reg.capture)) {
                     pt = MapLocked(reg, target, reg.capture, pt);
                     target = reg.capture;
@@ -413,6 +428,7 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFil
 {
     if (!lpMsg)
         return -1;
+    RefreshMenuBars();
     Registry& reg = TheRegistry();
     std::unique_lock<std::mutex> lock(reg.mutex);
     for (;;) {
@@ -443,6 +459,7 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
 {
     if (!lpMsg)
         return FALSE;
+    RefreshMenuBars();
     Registry& reg = TheRegistry();
     std::lock_guard<std::mutex> lock(reg.mutex);
     if (!FilterWindowValidLocked(reg, hWnd))

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "gdi_registry.h"
 
@@ -50,5 +51,31 @@ bool SendControlTextAcross(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam,
 
 // The default handling of WM_ERASEBKGND: fills the update area with the class brush.
 LRESULT EraseWithClassBrush(HWND hwnd, HDC dc);
+
+// --- Menus (menu.cpp, menu_track.cpp).
+
+// A copy of one menu item: MF_ flags, command id, submenu, text.
+struct MenuEntry {
+    UINT flags = 0;
+    UINT_PTR id = 0;
+    HMENU popup = nullptr;
+    std::wstring text;
+};
+
+// The items of a menu, copied; false when the handle is no menu.
+bool MenuEntries(HMENU menu, std::vector<MenuEntry>* out);
+// Whether the menu is the window's system menu.
+bool IsSystemMenuOf(HWND hwnd, HMENU menu);
+// Destroys a window's menu bar and system menu as the window goes. Takes no registry lock.
+void ForgetWindowMenus(HWND hwnd, HMENU bar);
+// Paints the menu bars of windows whose frames were redrawn since (takes the registry lock).
+void RefreshMenuBars();
+// DefWindowProc's part in menus: Alt, F10 and Alt+letter (WM_SYSCOMMAND SC_KEYMENU), presses
+// on the menu bar, its hit test. True when the message is handled, with its result.
+bool MenuDefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool wide, LRESULT* result);
+// The menu bar's rectangle in window coordinates (GetWindowDC's); empty when it has none.
+RECT MenuBarRectLocked(const WindowObject& w);
+// How many rows above the client area the menu bar takes on screen (0 without one).
+int MenuBarHeightLocked(const WindowObject& w);
 
 } // namespace moxplat

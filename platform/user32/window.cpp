@@ -27,16 +27,28 @@ constexpr std::size_t kMaxWindows = 10000;
 // The frame a window is shaded with where its frame shows (COLOR_BTNFACE of Windows' defaults).
 constexpr std::uint8_t kFrameGrey = 0xF0;
 
+// Under the lock: the client area's place as the screen has it (below the menu bar the screen
+// shows with it); false when the window is not on a screen and its own record holds.
+bool ScreenClientOrigin(WindowObject& w)
+{
+    if (!w.backend || !w.backend->ScreenPosition(&w.x, &w.y))
+        return false;
+    w.y += MenuBarHeightLocked(w);
+    return true;
+}
+
 // The window's backend, for what it needs now. Only top-level windows reach the screen.
 void AttachBackendLocked(WindowObject& w, bool visible)
 {
     if (visible && !(w.style & WS_CHILD) && (!w.backend || !w.backend->OnScreen())) {
         const int x = w.defaultPosition ? CW_USEDEFAULT : w.x;
-        if (auto screen =
-                CreateScreenBackend(w.title.c_str(), x, w.y, w.width, w.height, (w.style & WS_THICKFRAME) != 0)) {
+        // The screen shows the menu bar above the client area.
+        const int bar = MenuBarHeightLocked(w);
+        if (auto screen = CreateScreenBackend(w.title.c_str(), x, w.y - bar, w.width, w.height + bar,
+                                              (w.style & WS_THICKFRAME) != 0)) {
             w.backend = std::move(screen);
             w.dirty = true;
-            w.defaultPosition = !w.backend->ScreenPosition(&w.x, &w.y);
+            w.defaultPosition = !ScreenClientOrigin(w);
         }
     }
     if (!w.backend)
@@ -75,6 +87,7 @@ bool ResizePixelsLocked(WindowObject& w, int newWidth, int newHeight)
         }
     }
     w.pixels = std::move(pixels);
+    w.menuBarStale = !(w.style & WS_CHILD) && w.id;
     w.rowBytes = rowBytes;
     w.width = newWidth;
     w.height = newHeight;
@@ -118,6 +131,8 @@ void ForgetWindowLocked(Registry& reg, HWND hwnd)
         reg.focus = nullptr;
     if (reg.capture == hwnd)
         reg.capture = nullptr;
+    if (WindowObject* w = reg.Window(hwnd))
+        ForgetWindowMenus(hwnd, (w->style & WS_CHILD) ? nullptr : reinterpret_cast<HMENU>(w->id));
     reg.windows.erase(Key(hwnd));
 }
 
@@ -125,14 +140,12 @@ void ForgetWindowLocked(Registry& reg, HWND hwnd)
 // user may have moved the window). A child's position is relative to its parent's client area.
 POINT ClientOriginLocked(Registry& reg, WindowObject& w)
 {
-    if (w.backend)
-        w.backend->ScreenPosition(&w.x, &w.y);
+    ScreenClientOrigin(w);
     POINT origin{w.x, w.y};
     // Parents are created before their children, so this walk ends.
     for (WindowObject* p = (w.style & WS_CHILD) ? reg.Window(w.parent) : nullptr; p;
          p = (p->style & WS_CHILD) ? reg.Window(p->parent) : nullptr) {
-        if (p->backend)
-            p->backend->ScreenPosition(&p->x, &p->y);
+        ScreenClientOrigin(*p);
         origin.x += p->x;
         origin.y += p->y;
     }
@@ -167,6 +180,18 @@ HWND CreateWindowCommon(DWORD exStyle, const char* className, const std::string&
     Registry& reg = TheRegistry();
     HWND hwnd = nullptr;
     bool askMinMax = false;
+    // A top-level window without a menu of its own gets its class's (Microsoft's WNDCLASS).
+    if (!menu && !(style & WS_CHILD)) {
+        std::string menuName;
+        {
+            std::lock_guard<std::mutex> lock(reg.mutex);
+            if (WindowClass* c = FindClassLocked(reg, className))
+                menuName = c->menuName;
+        }
+        if (!menuName.empty())
+            menu = menuName[0] == '#' ? LoadMenuA(instance, MAKEINTRESOURCEA(std::atoi(menuName.c_str() + 1)))
+                                      : LoadMenuA(instance, menuName.c_str());
+    }
     {
         std::lock_guard<std::mutex> lock(reg.mutex);
         WindowClass* c = FindClassLocked(reg, className);
@@ -357,6 +382,8 @@ template <> LRESULT CopyText<wchar_t>(const std::string& text, wchar_t* out, std
 
 LRESULT DefWindowProcCommon(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool wide)
 {
+    if (LRESULT r = 0; MenuDefWindowProc(hwnd, message, wParam, lParam, wide, &r))
+        return r;
     Registry& reg = TheRegistry();
     switch (message) {
     case WM_NCCREATE: {
@@ -1112,8 +1139,7 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
             sized = true;
         }
         if (!(uFlags & SWP_NOMOVE)) {
-            if (w->backend)
-                w->backend->ScreenPosition(&w->x, &w->y);
+            ScreenClientOrigin(*w);
             const int nx = std::clamp(X, -kMaxSide, kMaxSide) + w->frame.left;
             const int ny = std::clamp(Y, -kMaxSide, kMaxSide) + w->frame.top;
             moved = nx != w->x || ny != w->y;
@@ -1727,6 +1753,60 @@ int WINAPI MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType)
     const std::string text = Utf8FromWide(lpText);
     const std::string caption = Utf8FromWide(lpCaption);
     return MessageBoxA(hWnd, text.c_str(), lpCaption ? caption.c_str() : nullptr, uType);
+}
+
+} // extern "C"
+
+// --- The menu bar's place in the frame -----------------------------------------------------------
+
+extern "C" {
+
+HMENU WINAPI GetMenu(HWND hWnd)
+{
+    Registry& reg = TheRegistry();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    const WindowObject* w = reg.Window(hWnd);
+    // A child window's GWLP_ID is its id, not a menu.
+    return w && !(w->style & WS_CHILD) ? reinterpret_cast<HMENU>(w->id) : nullptr;
+}
+
+// The window keeps its outer rectangle; the client area gives up or takes back the bar's height,
+// and hears of it through WM_SIZE (Microsoft's SetMenu; Wine's user32 menu.c tests).
+BOOL WINAPI SetMenu(HWND hWnd, HMENU hMenu)
+{
+    if (hMenu && !IsMenu(hMenu))
+        return FALSE; // ERROR_INVALID_MENU_HANDLE
+    Registry& reg = TheRegistry();
+    bool wide = false, sized = false;
+    int clientW = 0, clientH = 0;
+    {
+        std::lock_guard<std::mutex> lock(reg.mutex);
+        WindowObject* w = reg.Window(hWnd);
+        if (!w || (w->style & WS_CHILD))
+            return FALSE;
+        wide = w->unicode;
+        const RECT f = FrameOf(w->style, w->exStyle, hMenu != nullptr);
+        w->id = reinterpret_cast<LONG_PTR>(hMenu);
+        if (f.top != w->frame.top) {
+            const int outerW = w->width + w->frame.left + w->frame.right;
+            const int outerH = w->height + w->frame.top + w->frame.bottom;
+            w->x += f.left - w->frame.left;
+            w->y += f.top - w->frame.top;
+            w->frame = f;
+            if (!ResizeClientLocked(reg, hWnd, std::max(0, outerW - static_cast<int>(f.left + f.right)),
+                                    std::max(0, outerH - static_cast<int>(f.top + f.bottom))))
+                return FALSE;
+            sized = true;
+        }
+        w->menuBarStale = hMenu != nullptr;
+        clientW = w->width;
+        clientH = w->height;
+    }
+    if (sized)
+        SendThroughProc(hWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(clientW, clientH), wide);
+    if (hMenu)
+        DrawMenuBar(hWnd);
+    return TRUE;
 }
 
 } // extern "C"
