@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -45,6 +46,25 @@ template <typename T> Gdiplus::Status NotInitialized(T** out)
 }
 
 struct BitmapImpl;
+struct RegionNode;
+
+// A drawing call under a clip draws into a copy of the clipped part of the target; when the call
+// ends the pixels the clip lets through are copied back (see ClipTarget).
+struct ClipWork {
+    bool active = false;
+    PixelSurface target; // where the pixels go back to
+    PixelSurface scratch;
+    std::vector<std::uint8_t> pixels; // scratch's storage, the target's size
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0; // the box the mask covers
+    std::vector<std::uint8_t> mask;      // 255 where drawing shows, rows of x1 - x0
+    // What the mask was made for, so that calls under an unchanged clip reuse it.
+    std::shared_ptr<const RegionNode> madeFor;
+    double shift = -1;
+    int width = -1, height = -1;
+    std::vector<RECT> dcRects;
+    bool dcClipped = false;
+    bool everything = false; // the mask lets the whole surface through
+};
 
 // A Graphics draws into whatever its device context shows at the time of each call, or into a
 // bitmap. It carries the drawing state programs set: world transform, page unit and scale, and
@@ -64,6 +84,7 @@ struct GraphicsImpl : GpGraphics {
         Gdiplus::CompositingMode compositing = Gdiplus::CompositingModeSourceOver;
         Gdiplus::CompositingQuality compositingQuality = Gdiplus::CompositingQualityDefault;
         Gdiplus::TextRenderingHint textHint = Gdiplus::TextRenderingHintSystemDefault;
+        std::shared_ptr<const RegionNode> clip; // in device coordinates; null when there is none
     } state;
     std::vector<std::pair<UINT, State>> saved; // GdipSaveGraphics, oldest first
 
@@ -71,6 +92,7 @@ struct GraphicsImpl : GpGraphics {
     // the call ends (TargetLock).
     std::vector<std::uint8_t> scratch;
     bool scratchActive = false;
+    ClipWork clipWork;
 };
 
 inline GraphicsImpl* ToImpl(GpGraphics* g)
@@ -82,6 +104,12 @@ inline GraphicsImpl* ToImpl(GpGraphics* g)
 // A DC's surface, or a bitmap's pixels of 24 or 32 bits; an ARGB bitmap is handed out
 // premultiplied, so a call that draws holds a TargetLock around its use.
 bool TargetOf(GpGraphics* g, PixelSurface* out);
+
+// Limits a surface TargetOf found to the Graphics' clip and its DC's clip region: *surface may
+// become a stand-in copy whose clipped-in pixels ReleaseClip copies back. False when nothing
+// can be drawn.
+bool ClipTarget(GraphicsImpl* g, PixelSurface* surface);
+void ReleaseClip(GraphicsImpl* g);
 
 // Writes a premultiplied ARGB target back into its bitmap when the drawing call ends.
 class TargetLock {
