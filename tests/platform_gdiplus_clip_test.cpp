@@ -48,38 +48,75 @@ TEST(GdiplusClip, EachCombineModeLetsThroughItsPixelsForEveryKindOfDrawing)
         {CombineModeUnion, true, true, true},      {CombineModeXor, true, true, false},
         {CombineModeExclude, true, false, false},  {CombineModeComplement, false, true, false},
     };
-    Bitmap sprite(20, 20, PixelFormat32bppARGB);
-    {
-        Graphics s(&sprite);
+    Bitmap sprite(20, 20, PixelFormat32bppARGB), opaqueSprite(20, 20, PixelFormat24bppRGB);
+    for (Bitmap* b : {&sprite, &opaqueSprite}) {
+        Graphics s(b);
         s.Clear(Color(kBlack));
     }
     const struct {
         const char* name;
-        void (*draw)(Graphics&, Image*);
+        void (*draw)(Graphics&, Image*, Image*);
     } drawers[] = {
-        {"FillRectangle", [](Graphics& g, Image*) { SolidBrush b{Color(kBlack)}; g.FillRectangle(&b, 0, 0, 20, 20); }},
-        {"FillRectangle REAL", [](Graphics& g, Image*) { SolidBrush b{Color(kBlack)}; g.FillRectangle(&b, 0.0f, 0.0f, 20.0f, 20.0f); }},
-        {"Clear", [](Graphics& g, Image*) { g.Clear(Color(kBlack)); }},
-        {"DrawImage", [](Graphics& g, Image* sprite) { g.DrawImage(sprite, 0, 0); }},
-        {"FillEllipse", [](Graphics& g, Image*) { SolidBrush b{Color(kBlack)}; g.FillEllipse(&b, -20, -20, 60, 60); }},
-        {"wide DrawLine", [](Graphics& g, Image*) { Pen p(Color(kBlack), 40); g.DrawLine(&p, 0, 10, 20, 10); }},
+        {"FillRectangle", [](Graphics& g, Image*, Image*) { SolidBrush b{Color(kBlack)}; g.FillRectangle(&b, 0, 0, 20, 20); }},
+        {"FillRectangle REAL", [](Graphics& g, Image*, Image*) { SolidBrush b{Color(kBlack)}; g.FillRectangle(&b, 0.0f, 0.0f, 20.0f, 20.0f); }},
+        {"Clear", [](Graphics& g, Image*, Image*) { g.Clear(Color(kBlack)); }},
+        {"DrawImage", [](Graphics& g, Image* sprite, Image*) { g.DrawImage(sprite, 0, 0); }},
+        {"DrawImage 24-bit", [](Graphics& g, Image*, Image* opaque) { g.DrawImage(opaque, 0, 0); }},
+        {"translucent FillRectangle",
+         [](Graphics& g, Image*, Image*) {
+             SolidBrush b{Color(0x80000000)};
+             for (int i = 0; i < 12; ++i) // opaque in the end
+                 g.FillRectangle(&b, 0, 0, 20, 20);
+         }},
+        {"FillEllipse", [](Graphics& g, Image*, Image*) { SolidBrush b{Color(kBlack)}; g.FillEllipse(&b, -20, -20, 60, 60); }},
+        {"wide DrawLine", [](Graphics& g, Image*, Image*) { Pen p(Color(kBlack), 40); g.DrawLine(&p, 0, 10, 20, 10); }},
     };
     for (const auto& d : drawers) {
         for (const auto& m : modes) {
-            Bitmap target(20, 20, PixelFormat32bppARGB);
+          for (PixelFormat format : {PixelFormat32bppARGB, PixelFormat24bppRGB}) {
+            Bitmap target(20, 20, format);
             Graphics g(&target);
             g.Clear(Color(kWhite));
             ASSERT_EQ(g.SetClip(Rect(2, 2, 8, 8)), Ok);
             ASSERT_EQ(g.SetClip(Rect(6, 6, 8, 8), m.mode), Ok);
-            d.draw(g, &sprite);
-            const std::string what = std::string(d.name) + " mode " + std::to_string(m.mode);
+            d.draw(g, &sprite, &opaqueSprite);
+            const std::string what =
+                std::string(d.name) + " mode " + std::to_string(m.mode) + " format " + std::to_string(format);
             EXPECT_EQ(PixelOf(target, 3, 3), m.aOnly ? kBlack : kWhite) << what;
             EXPECT_EQ(PixelOf(target, 12, 12), m.bOnly ? kBlack : kWhite) << what;
             EXPECT_EQ(PixelOf(target, 7, 7), m.both ? kBlack : kWhite) << what;
             EXPECT_EQ(PixelOf(target, 17, 2), kWhite) << what;
             EXPECT_EQ(PixelOf(target, 0, 0), kWhite) << what;
+          }
         }
     }
+}
+
+// Windows: text is clipped like everything else: no ink outside the clip (MSDN
+// Graphics::SetClip). Glyph shapes differ between systems, so only where ink may be is checked.
+TEST(GdiplusClip, TextKeepsInsideTheClip)
+{
+    Bitmap target(60, 40, PixelFormat24bppRGB);
+    Graphics g(&target);
+    g.Clear(Color(kWhite));
+    g.SetClip(Rect(10, 10, 30, 20));
+    g.ExcludeClip(Rect(20, 15, 5, 5));
+    FontFamily family(L"Arial");
+    if (!family.IsAvailable())
+        GTEST_SKIP() << "no Arial";
+    Font font(&family, 36, FontStyleBold, UnitPixel);
+    SolidBrush black{Color(kBlack)};
+    ASSERT_EQ(g.DrawString(L"MWMW", -1, &font, PointF(-5, -5), &black), Ok);
+    int inside = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 60; ++x) {
+            const bool clipped = x >= 10 && x < 40 && y >= 10 && y < 30 && !(x >= 20 && x < 25 && y >= 15 && y < 20);
+            if (!clipped)
+                ASSERT_EQ(PixelOf(target, x, y), kWhite) << x << "," << y;
+            else
+                inside += PixelOf(target, x, y) != kWhite;
+        }
+    EXPECT_GT(inside, 20);
 }
 
 // Windows: a rectangle clip on whole pixels covers exactly its pixels (X to X + Width - 1), and

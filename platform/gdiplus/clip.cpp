@@ -2,11 +2,13 @@
 // it (MSDN Graphics::SetClip; gdiplus tests/graphics.c test_clipping): later transforms move the
 // world under it, so the getters report it through the inverse of the current transform.
 //
-// Every drawing call finds its target through TargetOf, which hands a clipped call a copy of the
-// target's clipped part; when the call ends ReleaseClip copies back the pixels the clip lets
-// through. So fills, strokes, images, text and Clear all honour the clip without each knowing of
-// it, and a call without a clip pays nothing.
+// Every drawing call finds its target through TargetOf, which makes the clip the clip of the
+// call: the pixman images of the target carry it as a region, so fills, strokes, images, text
+// and Clear honour it where they composite, and the few paths that copy pixels themselves narrow
+// their box to it or step aside for pixman. A call without a clip pays nothing.
 #include "region.h"
+
+#include <pixman.h>
 
 #include <algorithm>
 #include <cmath>
@@ -50,7 +52,8 @@ bool SameRects(const std::vector<RECT>& a, const std::vector<RECT>& b)
            });
 }
 
-void BuildMask(GraphicsImpl* g, const PixelSurface& s, double shift, bool dcClipped, ClipWork& w)
+// The pixels the clip and the DC's region let through, as rectangles in bands.
+void BuildRects(GraphicsImpl* g, const PixelSurface& s, double shift, bool dcClipped, ClipWork& w)
 {
     PixelBox box;
     box.x1 = s.width;
@@ -68,35 +71,18 @@ void BuildMask(GraphicsImpl* g, const PixelSurface& s, double shift, bool dcClip
             box.y1 = std::min(box.y1, edge(double(b.Y) + b.Height, s.height));
         }
     }
-    if (dcClipped) {
-        PixelBox dcBox{s.width, s.height, 0, 0};
-        for (const RECT& r : w.dcRects) {
-            dcBox.x0 = std::min<int>(dcBox.x0, std::max<LONG>(0, r.left));
-            dcBox.y0 = std::min<int>(dcBox.y0, std::max<LONG>(0, r.top));
-            dcBox.x1 = std::max<int>(dcBox.x1, std::min<LONG>(s.width, r.right));
-            dcBox.y1 = std::max<int>(dcBox.y1, std::min<LONG>(s.height, r.bottom));
+    w.rects.clear();
+    std::vector<std::uint8_t> mask;
+    if (!box.Empty()) {
+        if (g->state.clip) {
+            if (!RasteriseRegion(g->state.clip, box, shift, &mask))
+                mask.assign(std::size_t(box.Width()) * box.Height(), 0);
+        } else {
+            mask.assign(std::size_t(box.Width()) * box.Height(), 255);
         }
-        box.x0 = std::max(box.x0, dcBox.x0);
-        box.y0 = std::max(box.y0, dcBox.y0);
-        box.x1 = std::min(box.x1, dcBox.x1);
-        box.y1 = std::min(box.y1, dcBox.y1);
     }
-    if (box.Empty())
-        box = PixelBox();
-    w.x0 = box.x0, w.y0 = box.y0, w.x1 = box.x1, w.y1 = box.y1;
-    w.mask.clear();
-    if (box.Empty()) {
-        w.everything = false;
-        return;
-    }
-    if (g->state.clip) {
-        if (!RasteriseRegion(g->state.clip, box, shift, &w.mask))
-            w.mask.assign(std::size_t(box.Width()) * box.Height(), 0);
-    } else {
-        w.mask.assign(std::size_t(box.Width()) * box.Height(), 255);
-    }
-    if (dcClipped) {
-        std::vector<std::uint8_t> dc(w.mask.size(), 0);
+    if (dcClipped && !box.Empty()) {
+        std::vector<std::uint8_t> dc(mask.size(), 0);
         for (const RECT& r : w.dcRects) {
             const int x0 = std::clamp<int>(r.left, box.x0, box.x1), x1 = std::clamp<int>(r.right, box.x0, box.x1);
             const int y0 = std::clamp<int>(r.top, box.y0, box.y1), y1 = std::clamp<int>(r.bottom, box.y0, box.y1);
@@ -105,88 +91,120 @@ void BuildMask(GraphicsImpl* g, const PixelSurface& s, double shift, bool dcClip
                             std::max(0, x1 - x0), 255);
         }
         for (std::size_t k = 0; k < dc.size(); ++k)
-            w.mask[k] &= dc[k];
+            mask[k] &= dc[k];
     }
-    const bool whole = box.x0 == 0 && box.y0 == 0 && box.x1 == s.width && box.y1 == s.height;
-    w.everything = whole && std::all_of(w.mask.begin(), w.mask.end(), [](std::uint8_t m) { return m != 0; });
+    // Rows of spans, a row with the same spans as the one above joining its band.
+    std::vector<std::pair<int, int>> above, spans;
+    std::size_t bandStart = 0;
+    for (int j = 0; j < box.Height(); ++j) {
+        spans.clear();
+        const std::uint8_t* row = mask.data() + std::size_t(j) * box.Width();
+        for (int i = 0; i < box.Width();) {
+            if (!row[i]) {
+                ++i;
+                continue;
+            }
+            int k = i;
+            while (k < box.Width() && row[k])
+                ++k;
+            spans.emplace_back(box.x0 + i, box.x0 + k);
+            i = k;
+        }
+        if (j > 0 && spans == above && !spans.empty()) {
+            for (std::size_t r = bandStart; r < w.rects.size(); ++r)
+                w.rects[r].bottom = box.y0 + j + 1;
+            continue;
+        }
+        bandStart = w.rects.size();
+        for (const auto& span : spans)
+            w.rects.push_back(RECT{span.first, box.y0 + j, span.second, box.y0 + j + 1});
+        above = spans;
+    }
+    w.x0 = w.y0 = w.x1 = w.y1 = 0;
+    if (!w.rects.empty()) {
+        w.x0 = w.x1 = w.rects[0].left;
+        w.y0 = w.rects[0].top;
+        w.y1 = w.rects.back().bottom;
+        for (const RECT& r : w.rects) {
+            w.x0 = std::min<int>(w.x0, r.left);
+            w.x1 = std::max<int>(w.x1, r.right);
+        }
+    }
+    w.everything = w.rects.size() == 1 && w.x0 == 0 && w.y0 == 0 && w.x1 == s.width && w.y1 == s.height;
+    std::vector<pixman_box32_t> boxes;
+    boxes.reserve(w.rects.size());
+    for (const RECT& r : w.rects)
+        boxes.push_back(pixman_box32_t{r.left, r.top, r.right, r.bottom});
+    auto* region = new pixman_region32_t;
+    pixman_region32_init_rects(region, boxes.data(), int(boxes.size()));
+    w.region.reset(region, [](pixman_region32_t* r) {
+        pixman_region32_fini(r);
+        delete r;
+    });
 }
+
+// The clip of the drawing call under way on this thread, and the pixels it is for.
+thread_local const ClipWork* t_clip = nullptr;
+thread_local const std::uint8_t* t_clipBits = nullptr;
 
 } // namespace
 
-bool ClipTarget(GraphicsImpl* g, PixelSurface* s)
+bool ClipTarget(GraphicsImpl* g, const PixelSurface& s)
 {
+    t_clip = nullptr;
     ClipWork& w = g->clipWork;
-    if (w.active) {
-        *s = w.scratch;
-        return true;
-    }
     std::vector<RECT> dc;
     const bool dcClipped = g->hdc && !g->image && DcClipRects(g->hdc, &dc);
     if (!g->state.clip && !dcClipped)
         return true;
     const double shift = g->state.pixelOffset == PixelOffsetModeHalf ? 0.0 : 0.5;
     try {
-        if (w.madeFor != g->state.clip || w.shift != shift || w.width != s->width || w.height != s->height ||
+        if (w.madeFor != g->state.clip || w.shift != shift || w.width != s.width || w.height != s.height ||
             w.dcClipped != dcClipped || !SameRects(w.dcRects, dc)) {
             w.madeFor = nullptr;
             w.dcRects = dc;
             w.dcClipped = dcClipped;
-            BuildMask(g, *s, shift, dcClipped, w);
+            BuildRects(g, s, shift, dcClipped, w);
             w.madeFor = g->state.clip;
             w.shift = shift;
-            w.width = s->width;
-            w.height = s->height;
+            w.width = s.width;
+            w.height = s.height;
         }
-        if (w.everything)
-            return true;
-        if (w.mask.empty() || std::none_of(w.mask.begin(), w.mask.end(), [](std::uint8_t m) { return m != 0; }))
-            return false;
-        const int bpp = s->bitsPerPixel / 8;
-        const std::ptrdiff_t stride = (std::ptrdiff_t(s->width) * bpp + 3) & ~std::ptrdiff_t(3);
-        w.pixels.resize(std::size_t(stride) * std::size_t(s->height));
-        PixelSurface scratch = *s;
-        scratch.bits = w.pixels.data();
-        scratch.stride = stride;
-        const std::size_t bytes = std::size_t(w.x1 - w.x0) * bpp;
-        for (int y = w.y0; y < w.y1; ++y)
-            std::memcpy(scratch.bits + y * stride + std::ptrdiff_t(w.x0) * bpp,
-                        s->bits + y * s->stride + std::ptrdiff_t(w.x0) * bpp, bytes);
-        w.target = *s;
-        w.scratch = scratch;
-        w.active = true;
-        *s = scratch;
-        return true;
     } catch (const std::bad_alloc&) {
         w.madeFor = nullptr;
         w.width = -1;
         return false; // nothing is drawn rather than drawing outside the clip
     }
+    if (w.everything)
+        return true;
+    if (w.rects.empty())
+        return false;
+    t_clip = &w;
+    t_clipBits = s.bits;
+    return true;
 }
 
 void ReleaseClip(GraphicsImpl* g)
 {
-    ClipWork& w = g->clipWork;
-    if (!w.active)
-        return;
-    w.active = false;
-    const int bpp = w.target.bitsPerPixel / 8, width = w.x1 - w.x0;
-    for (int y = w.y0; y < w.y1; ++y) {
-        const std::uint8_t* m = w.mask.data() + std::size_t(y - w.y0) * width;
-        std::uint8_t* to = w.target.bits + y * w.target.stride;
-        const std::uint8_t* from = w.scratch.bits + y * w.scratch.stride;
-        for (int i = 0; i < width;) {
-            if (!m[i]) {
-                ++i;
-                continue;
-            }
-            int k = i;
-            while (k < width && m[k])
-                ++k;
-            const std::ptrdiff_t at = std::ptrdiff_t(w.x0 + i) * bpp;
-            std::memcpy(to + at, from + at, std::size_t(k - i) * bpp);
-            i = k;
-        }
-    }
+    if (t_clip == &g->clipWork)
+        t_clip = nullptr;
+}
+
+bool ClipBox(const PixelSurface& s, int* x0, int* y0, int* x1, int* y1)
+{
+    if (!t_clip || t_clipBits != s.bits)
+        return true;
+    *x0 = std::max(*x0, t_clip->x0);
+    *y0 = std::max(*y0, t_clip->y0);
+    *x1 = std::min(*x1, t_clip->x1);
+    *y1 = std::min(*y1, t_clip->y1);
+    return t_clip->rects.size() == 1;
+}
+
+void ClipWrappedSurface(const PixelSurface& s, pixman_image_t* image)
+{
+    if (image && t_clip && t_clipBits == s.bits && t_clip->region)
+        pixman_image_set_clip_region32(image, t_clip->region.get());
 }
 
 namespace {

@@ -125,12 +125,7 @@ bool TargetOf(GpGraphics* g, PixelSurface* out)
 {
     if (!g)
         return false;
-    GraphicsImpl* impl = ToImpl(g);
-    if (impl->clipWork.active) {
-        *out = impl->clipWork.scratch;
-        return true;
-    }
-    return UnclippedTarget(g, out) && ClipTarget(impl, out);
+    return UnclippedTarget(g, out) && ClipTarget(ToImpl(g), *out);
 }
 
 TargetLock::~TargetLock()
@@ -241,6 +236,7 @@ extern "C" GpStatus WINGDIPAPI GdipDeleteGraphics(GpGraphics* graphics)
     GraphicsImpl* g = moxplat::ToImpl(graphics);
     if (g->hwnd)
         ReleaseDC(g->hwnd, g->hdc);
+    moxplat::ReleaseClip(g);
     delete g;
     return Ok;
 }
