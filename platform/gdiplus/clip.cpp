@@ -21,15 +21,20 @@ namespace moxplat {
 
 namespace {
 
-// The DC's GDI clip region in device coordinates; false when it has none.
-bool DcClipRects(HDC hdc, std::vector<RECT>* rects)
+// The DC's GDI clip region in device coordinates; false when it has none. The region handle
+// it is read into is kept by the Graphics: asking costs next to nothing when there is none.
+bool DcClipRects(GraphicsImpl* g, std::vector<RECT>* rects)
 {
     rects->clear();
-    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    if (!g->hdc || g->image)
+        return false;
+    HRGN& rgn = g->clipWork.dcProbe;
+    if (!rgn)
+        rgn = CreateRectRgn(0, 0, 0, 0);
     if (!rgn)
         return false;
     bool clipped = false;
-    if (GetClipRgn(hdc, rgn) == 1) {
+    if (GetClipRgn(g->hdc, rgn) == 1) {
         clipped = true;
         const DWORD size = GetRegionData(rgn, 0, nullptr);
         if (size >= sizeof(RGNDATAHEADER)) {
@@ -41,7 +46,6 @@ bool DcClipRects(HDC hdc, std::vector<RECT>* rects)
             }
         }
     }
-    DeleteObject(rgn);
     return clipped;
 }
 
@@ -154,7 +158,7 @@ bool ClipTarget(GraphicsImpl* g, const PixelSurface& s)
     t_clip = nullptr;
     ClipWork& w = g->clipWork;
     std::vector<RECT> dc;
-    const bool dcClipped = g->hdc && !g->image && DcClipRects(g->hdc, &dc);
+    const bool dcClipped = DcClipRects(g, &dc);
     if (!g->state.clip && !dcClipped)
         return true;
     const double shift = g->state.pixelOffset == PixelOffsetModeHalf ? 0.0 : 0.5;
@@ -243,7 +247,7 @@ RegionTree DeviceVisible(GpGraphics* graphics)
     else if (SurfaceOfDC(g->hdc, &s))
         visible = CombineRegions(visible, RectRegion(0, 0, s.width, s.height), CombineModeIntersect);
     std::vector<RECT> dc;
-    if (g->hdc && !g->image && DcClipRects(g->hdc, &dc))
+    if (DcClipRects(g, &dc))
         visible = CombineRegions(visible, RectsRegion(dc), CombineModeIntersect);
     return visible;
 }

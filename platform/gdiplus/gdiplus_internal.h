@@ -62,6 +62,7 @@ struct ClipWork {
     std::vector<RECT> dcRects;
     bool dcClipped = false;
     bool everything = false; // the rectangles are the whole surface
+    HRGN dcProbe = nullptr;  // kept for reading the DC's clip region; deleted with the Graphics
 };
 
 // A Graphics draws into whatever its device context shows at the time of each call, or into a

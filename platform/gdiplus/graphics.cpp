@@ -237,6 +237,8 @@ extern "C" GpStatus WINGDIPAPI GdipDeleteGraphics(GpGraphics* graphics)
     if (g->hwnd)
         ReleaseDC(g->hwnd, g->hdc);
     moxplat::ReleaseClip(g);
+    if (g->clipWork.dcProbe)
+        DeleteObject(g->clipWork.dcProbe);
     delete g;
     return Ok;
 }
