@@ -360,7 +360,8 @@ GpStatus WINGDIPAPI GdipResetClip(GpGraphics* graphics)
     return Ok;
 }
 
-// The offset is in world units: it moves the clip as far as the transform carries that step.
+// The clip moves on the device by (dx, dy), whatever the world transform (Microsoft's
+// Graphics::TranslateClip names no unit; Wine's GDI+ moves its device clip by the offset as given).
 GpStatus WINGDIPAPI GdipTranslateClip(GpGraphics* graphics, REAL dx, REAL dy)
 {
     if (!graphics || !std::isfinite(dx) || !std::isfinite(dy))
@@ -368,9 +369,7 @@ GpStatus WINGDIPAPI GdipTranslateClip(GpGraphics* graphics, REAL dx, REAL dy)
     moxplat::GraphicsImpl* g = moxplat::ToImpl(graphics);
     if (!g->state.clip)
         return Ok;
-    double d[6];
-    moxplat::DeviceTransform(graphics, d);
-    const double step[6] = {1, 0, 0, 1, dx * d[0] + dy * d[2], dx * d[1] + dy * d[3]};
+    const double step[6] = {1, 0, 0, 1, dx, dy};
     return moxplat::Guarded([&] {
         g->state.clip = moxplat::TransformRegion(g->state.clip, step);
         return Ok;
