@@ -372,6 +372,15 @@ TEST(GdiplusClip, VisibilityIsTheClipWithinTheTarget)
     for (const auto& p : points)
         EXPECT_EQ(g.IsVisible(p.x, p.y), p.visible) << p.x << "," << p.y;
     EXPECT_TRUE(g.IsVisible(Rect(0, 0, 16, 6)));
+    // A point counts as the pixel it rounds to (gdiplus tests/graphics.c test_GdipIsVisiblePoint).
+    g.SetClip(Rect(10, 5, 5, 10));
+    const struct {
+        REAL x, y;
+        BOOL visible;
+    } rounded[] = {{9.25f, 5, FALSE}, {9.5f, 5, TRUE}, {14.25f, 14.25f, TRUE}, {14.5f, 10, FALSE}, {12, 4.5f, TRUE}};
+    for (const auto& p : rounded)
+        EXPECT_EQ(g.IsVisible(p.x, p.y), p.visible) << p.x << "," << p.y;
+    g.SetClip(Rect(15, 5, 10, 10));
     EXPECT_FALSE(g.IsVisible(Rect(0, 0, 15, 20)));
     EXPECT_FALSE(g.IsVisible(Rect(20, 5, 5, 5)));
     EXPECT_FALSE(g.IsVisibleClipEmpty());

@@ -456,6 +456,8 @@ GpStatus WINGDIPAPI GdipIsVisibleClipEmpty(GpGraphics* graphics, BOOL* result)
     });
 }
 
+// The point is taken to the pixel it rounds to (gdiplus tests/graphics.c
+// test_GdipIsVisiblePoint: 9.5 is in a clip starting at 10, 39.5 out of one ending there).
 GpStatus WINGDIPAPI GdipIsVisiblePoint(GpGraphics* graphics, REAL x, REAL y, BOOL* result)
 {
     if (!graphics || !result)
@@ -463,7 +465,8 @@ GpStatus WINGDIPAPI GdipIsVisiblePoint(GpGraphics* graphics, REAL x, REAL y, BOO
     return moxplat::Guarded([&] {
         double m[6];
         moxplat::DeviceTransform(graphics, m);
-        const double dx = x * m[0] + y * m[2] + m[4], dy = x * m[1] + y * m[3] + m[5];
+        const double dx = std::floor(x * m[0] + y * m[2] + m[4] + 0.5);
+        const double dy = std::floor(x * m[1] + y * m[3] + m[5] + 0.5);
         *result = moxplat::RegionContains(moxplat::DeviceVisible(graphics), dx, dy) ? TRUE : FALSE;
         return Ok;
     });
