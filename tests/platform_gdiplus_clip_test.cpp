@@ -604,15 +604,6 @@ TEST(GdiplusRegion, TransformsGdiRegionsAndScans)
     EXPECT_EQ(box.bottom, 820);
     DeleteObject(device);
     g.ResetTransform();
-    Region fraction(RectF(13.75f, 4.375f, 18.75f, 9.375f));
-    HRGN rounded = fraction.GetHRGN(nullptr);
-    ASSERT_NE(rounded, nullptr);
-    GetRgnBox(rounded, &box);
-    EXPECT_EQ(box.left, 14);
-    EXPECT_EQ(box.top, 5);
-    EXPECT_EQ(box.right, 33);
-    EXPECT_EQ(box.bottom, 14);
-    DeleteObject(rounded);
 
     HRGN ell = CreateRectRgn(0, 0, 10, 5);
     HRGN foot = CreateRectRgn(0, 5, 4, 9);
@@ -636,6 +627,23 @@ TEST(GdiplusRegion, TransformsGdiRegionsAndScans)
     EXPECT_FALSE(fromGdi->IsVisible(Rect(5, 6, 5, 5)));
     DeleteObject(ell);
     DeleteObject(foot);
+}
+
+// Windows: a region's GDI region holds the pixels whose centres it covers, so every fractional
+// edge rounds up (gdiplus tests/graphics.c test_clipping: 13.75, 4.375 - 32.5, 13.75 gives
+// 14, 5 - 33, 14).
+TEST(GdiplusRegion, GdiRegionEdgesRoundUp)
+{
+    Region fraction(RectF(13.75f, 4.375f, 18.75f, 9.375f));
+    HRGN rounded = fraction.GetHRGN(nullptr);
+    ASSERT_NE(rounded, nullptr);
+    RECT box;
+    EXPECT_EQ(GetRgnBox(rounded, &box), SIMPLEREGION);
+    EXPECT_EQ(box.left, 14);
+    EXPECT_EQ(box.top, 5);
+    EXPECT_EQ(box.right, 33);
+    EXPECT_EQ(box.bottom, 14);
+    DeleteObject(rounded);
 }
 
 // Windows (gdiplustypes.h as MSDN documents Rect and RectF): Intersect of disjoint rectangles
