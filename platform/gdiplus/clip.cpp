@@ -242,10 +242,20 @@ RegionTree DeviceVisible(GpGraphics* graphics)
     GraphicsImpl* g = ToImpl(graphics);
     RegionTree visible = DeviceClip(graphics);
     PixelSurface s;
-    if (g->image)
+    RECT box;
+    if (g->image) {
         visible = CombineRegions(visible, RectRegion(0, 0, g->image->width, g->image->height), CombineModeIntersect);
-    else if (SurfaceOfDC(g->hdc, &s))
+    } else if (const int kind = GetClipBox(g->hdc, &box); kind == NULLREGION) {
+        return EmptyRegion();
+    } else if (kind != ERROR) {
+        // What the DC can show, screens and windows included (gdiplus tests/graphics.c
+        // test_GdipGetVisibleClipBounds_screen, _window).
+        visible = CombineRegions(
+            visible, RectRegion(box.left, box.top, double(box.right) - box.left, double(box.bottom) - box.top),
+            CombineModeIntersect);
+    } else if (SurfaceOfDC(g->hdc, &s)) {
         visible = CombineRegions(visible, RectRegion(0, 0, s.width, s.height), CombineModeIntersect);
+    }
     std::vector<RECT> dc;
     if (DcClipRects(g, &dc))
         visible = CombineRegions(visible, RectsRegion(dc), CombineModeIntersect);
