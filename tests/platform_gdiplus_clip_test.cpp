@@ -646,6 +646,31 @@ TEST(GdiplusRegion, GdiRegionEdgesRoundUp)
     DeleteObject(rounded);
 }
 
+// Windows: a turned square's GDI region is the many-banded shape of its pixels, not its box
+// (gdiplus tests/graphics.c test_clipping: COMPLEXREGION under a rotation).
+TEST(GdiplusRegion, TurnedRegionGivesItsPixelsAsAGdiRegion)
+{
+    Region square(RectF(-100, -100, 200, 200));
+    Matrix turn;
+    turn.Rotate(45);
+    turn.Translate(300, 300, MatrixOrderAppend);
+    ASSERT_EQ(square.Transform(&turn), Ok);
+    HRGN rgn = square.GetHRGN(nullptr);
+    ASSERT_NE(rgn, nullptr);
+    RECT box;
+    EXPECT_EQ(GetRgnBox(rgn, &box), COMPLEXREGION);
+    EXPECT_NEAR(box.left, 159, 1); // 300 - 100 * sqrt(2)
+    EXPECT_NEAR(box.bottom, 442, 1);
+    const struct {
+        int x, y;
+        BOOL in;
+    } samples[] = {{300, 300, TRUE}, {300, 162, TRUE}, {162, 300, TRUE}, {180, 180, FALSE}, {420, 420, FALSE},
+                   {438, 300, TRUE}, {300, 443, FALSE}};
+    for (const auto& p : samples)
+        EXPECT_EQ(PtInRegion(rgn, p.x, p.y), p.in) << p.x << "," << p.y;
+    DeleteObject(rgn);
+}
+
 // Windows (gdiplustypes.h as MSDN documents Rect and RectF): Intersect of disjoint rectangles
 // answers FALSE and leaves the edges' difference (a size of zero or less); Union spans both;
 // Inflate grows each side; right and bottom edges lie outside.
