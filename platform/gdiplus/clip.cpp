@@ -245,9 +245,7 @@ RegionTree DeviceVisible(GpGraphics* graphics)
     RECT box;
     if (g->image) {
         visible = CombineRegions(visible, RectRegion(0, 0, g->image->width, g->image->height), CombineModeIntersect);
-    } else if (const int kind = GetClipBox(g->hdc, &box); kind == NULLREGION) {
-        return EmptyRegion();
-    } else if (kind != ERROR) {
+    } else if (const int kind = GetClipBox(g->hdc, &box); kind == SIMPLEREGION || kind == COMPLEXREGION) {
         // What the DC can show, screens and windows included (gdiplus tests/graphics.c
         // test_GdipGetVisibleClipBounds_screen, _window).
         visible = CombineRegions(
