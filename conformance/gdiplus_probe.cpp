@@ -506,6 +506,83 @@ void BitmapRules()
           std::to_string(int(DllExports::GdipDisposeImage(reinterpret_cast<GpImage*>(notAnImage)))));
 }
 
+
+// Clipping: rectangles, combined rectangles, a path, a rotated rectangle, Clear, the DC's own
+// clip region, and the clip read back through a later transform.
+void Clipping()
+{
+    const struct {
+        const char* name;
+        void (*clip)(Graphics&);
+    } scenes[] = {
+        {"clip/rect", [](Graphics& g) { g.SetClip(Rect(3, 3, 6, 6)); }},
+        {"clip/exclude",
+         [](Graphics& g) {
+             g.SetClip(Rect(2, 2, 12, 12));
+             g.ExcludeClip(Rect(5, 5, 4, 4));
+         }},
+        {"clip/xor",
+         [](Graphics& g) {
+             g.SetClip(Rect(1, 1, 8, 8));
+             g.SetClip(Rect(5, 5, 8, 8), CombineModeXor);
+         }},
+        {"clip/path",
+         [](Graphics& g) {
+             GraphicsPath path;
+             path.AddEllipse(2, 2, 20, 14);
+             g.SetClip(&path);
+         }},
+        {"clip/rotated",
+         [](Graphics& g) {
+             g.TranslateTransform(12, 12);
+             g.RotateTransform(30);
+             g.SetClip(RectF(-6, -6, 12, 12));
+             g.ResetTransform();
+         }},
+    };
+    for (const auto& scene : scenes) {
+        Canvas canvas(24, 24);
+        {
+            Graphics g(canvas.dc());
+            scene.clip(g);
+            SolidBrush brush(Color(0, 0, 255));
+            g.FillRectangle(&brush, 0, 0, 24, 24);
+        }
+        Print(scene.name, canvas.Digest());
+    }
+    Canvas cleared(16, 16);
+    {
+        Graphics g(cleared.dc());
+        g.SetClip(Rect(4, 4, 4, 4));
+        g.Clear(Color(255, 0, 0));
+    }
+    Print("clip/clear", cleared.Digest());
+    Canvas dc(16, 16);
+    IntersectClipRect(dc.dc(), 0, 0, 5, 5);
+    {
+        Graphics g(dc.dc());
+        SolidBrush brush(Color(0, 128, 0));
+        g.FillRectangle(&brush, 2, 2, 10, 10);
+    }
+    Print("clip/dc-region", dc.Digest());
+    Canvas later(8, 8);
+    {
+        Graphics g(later.dc());
+        g.SetClip(RectF(100, 100, 100, 100));
+        Matrix m(2, 0, 0, 4, 10, 20);
+        g.SetTransform(&m);
+        RectF b;
+        g.GetClipBounds(&b);
+        char text[96];
+        std::snprintf(text, sizeof text, "%.3f,%.3f,%.3f,%.3f", b.X, b.Y, b.Width, b.Height);
+        Print("clip/bounds-after-transform", text);
+    }
+    Region ell(Rect(0, 0, 10, 5));
+    ell.Union(Rect(0, 5, 4, 4));
+    Matrix identity;
+    Print("region/scans-count", std::to_string(ell.GetRegionScansCount(&identity)));
+}
+
 } // namespace
 
 int main()
@@ -532,6 +609,7 @@ int main()
     Matrices();
     BitmapGraphics();
     BitmapRules();
+    Clipping();
     GdiplusShutdown(token);
     return 0;
 }

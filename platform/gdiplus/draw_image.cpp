@@ -182,8 +182,13 @@ Status DrawBitmap(GpGraphics* graphics, GpImage* image, double dstX, double dstY
     const bool aligned = unscaled && IsWhole(ax.src - ax.dst) && IsWhole(ay.src - ay.dst);
     if (aligned && ax.srcSize > 0 && ay.srcSize > 0 && !key && b.format == PixelFormat24bppRGB &&
         surface.bitsPerPixel == 24) {
-        CopyRows(b, surface, x0, x1, y0, y1, int(ax.src - ax.dst), int(ay.src - ay.dst));
-        return Ok;
+        // Row copies keep to a rectangular clip; other clips go through pixman below.
+        int cx0 = x0, cy0 = y0, cx1 = x1, cy1 = y1;
+        if (moxplat::ClipBox(surface, &cx0, &cy0, &cx1, &cy1)) {
+            if (cx0 < cx1 && cy0 < cy1)
+                CopyRows(b, surface, cx0, cx1, cy0, cy1, int(ax.src - ax.dst), int(ay.src - ay.dst));
+            return Ok;
+        }
     }
 
     int sx0, sx1, sy0, sy1;

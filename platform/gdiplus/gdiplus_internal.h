@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -30,6 +31,7 @@ using Gdiplus::GpTexture;
 
 // pixman's image type, declared here so that users of this header need not see pixman.h.
 typedef union pixman_image pixman_image_t;
+struct pixman_region32;
 
 namespace moxplat {
 
@@ -45,6 +47,23 @@ template <typename T> Gdiplus::Status NotInitialized(T** out)
 }
 
 struct BitmapImpl;
+struct RegionNode;
+
+// The pixels a Graphics' clip (and its DC's clip region) lets drawing reach on its target, as
+// rectangles in bands, kept between calls while the clip stays the same.
+struct ClipWork {
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0; // the rectangles' bounding box
+    std::vector<RECT> rects;
+    std::shared_ptr<pixman_region32> region; // the same rectangles, for pixman
+    // What the mask was made for, so that calls under an unchanged clip reuse it.
+    std::shared_ptr<const RegionNode> madeFor;
+    double shift = -1;
+    int width = -1, height = -1;
+    std::vector<RECT> dcRects;
+    bool dcClipped = false;
+    bool everything = false; // the rectangles are the whole surface
+    HRGN dcProbe = nullptr;  // kept for reading the DC's clip region; deleted with the Graphics
+};
 
 // A Graphics draws into whatever its device context shows at the time of each call, or into a
 // bitmap. It carries the drawing state programs set: world transform, page unit and scale, and
@@ -64,6 +83,7 @@ struct GraphicsImpl : GpGraphics {
         Gdiplus::CompositingMode compositing = Gdiplus::CompositingModeSourceOver;
         Gdiplus::CompositingQuality compositingQuality = Gdiplus::CompositingQualityDefault;
         Gdiplus::TextRenderingHint textHint = Gdiplus::TextRenderingHintSystemDefault;
+        std::shared_ptr<const RegionNode> clip; // in device coordinates; null when there is none
     } state;
     std::vector<std::pair<UINT, State>> saved; // GdipSaveGraphics, oldest first
 
@@ -71,6 +91,7 @@ struct GraphicsImpl : GpGraphics {
     // the call ends (TargetLock).
     std::vector<std::uint8_t> scratch;
     bool scratchActive = false;
+    ClipWork clipWork;
 };
 
 inline GraphicsImpl* ToImpl(GpGraphics* g)
@@ -82,6 +103,19 @@ inline GraphicsImpl* ToImpl(GpGraphics* g)
 // A DC's surface, or a bitmap's pixels of 24 or 32 bits; an ARGB bitmap is handed out
 // premultiplied, so a call that draws holds a TargetLock around its use.
 bool TargetOf(GpGraphics* g, PixelSurface* out);
+
+// Makes the Graphics' clip and its DC's clip region the clip of the drawing call under way on
+// this thread, for the surface TargetOf found; false when nothing can be drawn. Every pixman
+// image WrapSurface makes of that surface then carries the clip, so composites honour it; code
+// that writes pixels itself must narrow its box with ClipBox. ReleaseClip ends it (TargetLock).
+bool ClipTarget(GraphicsImpl* g, const PixelSurface& surface);
+void ReleaseClip(GraphicsImpl* g);
+// Narrows *x0..*x1, *y0..*y1 (half-open) to the clip's bounding box. True when that box is all
+// the clip is, so drawing the narrowed box directly stays exact; false when the clip has another
+// shape and the drawing must go through pixman.
+bool ClipBox(const PixelSurface& surface, int* x0, int* y0, int* x1, int* y1);
+// Gives a pixman image of the surface the clip of the call under way (WrapSurface does).
+void ClipWrappedSurface(const PixelSurface& surface, pixman_image_t* image);
 
 // Writes a premultiplied ARGB target back into its bitmap when the drawing call ends.
 class TargetLock {

@@ -53,8 +53,11 @@ void PageFactors(GpGraphics* graphics, double* kx, double* ky)
     const Unit unit = g->state.pageUnit == UnitDisplay ? UnitPixel : g->state.pageUnit;
     const double perInchAt96 = UnitPixels(unit) / 96.0;
     const bool length = unit != UnitPixel && unit != UnitWorld;
-    *kx = (length ? perInchAt96 * dpiX : 1.0) * g->state.pageScale;
-    *ky = (length ? perInchAt96 * dpiY : 1.0) * g->state.pageScale;
+    // The display unit ignores the page scale (gdiplus tests/graphics.c test_clipping: scale 2
+    // moves nothing while the unit is UnitDisplay).
+    const double scale = g->state.pageUnit == UnitDisplay ? 1.0 : g->state.pageScale;
+    *kx = (length ? perInchAt96 * dpiX : 1.0) * scale;
+    *ky = (length ? perInchAt96 * dpiY : 1.0) * scale;
 }
 
 double PageFactor(GpGraphics* graphics)
@@ -64,10 +67,10 @@ double PageFactor(GpGraphics* graphics)
     return kx;
 }
 
-bool TargetOf(GpGraphics* g, PixelSurface* out)
+namespace {
+
+bool UnclippedTarget(GpGraphics* g, PixelSurface* out)
 {
-    if (!g)
-        return false;
     GraphicsImpl* impl = ToImpl(g);
     if (!impl->image) {
         // A DC's bitmap is drawn at 24 bits or as 32-bit x8r8g8b8; other depths and layouts are
@@ -116,8 +119,19 @@ bool TargetOf(GpGraphics* g, PixelSurface* out)
     return true;
 }
 
+} // namespace
+
+bool TargetOf(GpGraphics* g, PixelSurface* out)
+{
+    if (!g)
+        return false;
+    return UnclippedTarget(g, out) && ClipTarget(ToImpl(g), *out);
+}
+
 TargetLock::~TargetLock()
 {
+    if (g_)
+        ReleaseClip(g_);
     if (!g_ || !g_->scratchActive || !g_->image)
         return;
     BitmapImpl* b = g_->image;
@@ -222,6 +236,9 @@ extern "C" GpStatus WINGDIPAPI GdipDeleteGraphics(GpGraphics* graphics)
     GraphicsImpl* g = moxplat::ToImpl(graphics);
     if (g->hwnd)
         ReleaseDC(g->hwnd, g->hdc);
+    moxplat::ReleaseClip(g);
+    if (g->clipWork.dcProbe)
+        DeleteObject(g->clipWork.dcProbe);
     delete g;
     return Ok;
 }

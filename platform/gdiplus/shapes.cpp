@@ -458,9 +458,12 @@ GpStatus WINGDIPAPI GdipFillRectangleI(GpGraphics* graphics, GpBrush* brush, INT
     box.y0 = int(std::max<long long>(0, y));
     box.x1 = int(std::min<long long>(surface.width, (long long)x + width));
     box.y1 = int(std::min<long long>(surface.height, (long long)y + height));
+    // The one-pass fills write the box themselves: within a rectangular clip they keep to it;
+    // other clips go through pixman, which carries them.
+    const bool direct = moxplat::ClipBox(surface, &box.x0, &box.y0, &box.x1, &box.y1);
     if (box.Empty())
         return Ok;
-    if (moxplat::FillOpaque(surface, brush, box) || moxplat::FillTranslucent(surface, brush, box))
+    if (direct && (moxplat::FillOpaque(surface, brush, box) || moxplat::FillTranslucent(surface, brush, box)))
         return Ok;
     pixman_image_t* source = moxplat::BrushSource(brush);
     if (!source)

@@ -20,8 +20,11 @@ pixman_image_t* WrapSurface(const PixelSurface& surface)
                                                                    : PIXMAN_x8r8g8b8;
     // pixman takes the top row's address and walks rows by a signed stride, so a bottom-up
     // section needs no copy.
-    return pixman_image_create_bits(format, surface.width, surface.height,
-                                    reinterpret_cast<std::uint32_t*>(surface.bits), int(surface.stride));
+    pixman_image_t* image = pixman_image_create_bits(format, surface.width, surface.height,
+                                                     reinterpret_cast<std::uint32_t*>(surface.bits),
+                                                     int(surface.stride));
+    ClipWrappedSurface(surface, image);
+    return image;
 }
 
 } // namespace moxplat

@@ -357,12 +357,20 @@ protected:
     ARGB Argb;
 };
 
+class Size;
+class SizeF;
+
 /// An integer point.
 class Point {
 public:
     Point() : X(0), Y(0) {}
     /// The point (x, y).
     Point(INT x, INT y) : X(x), Y(y) {}
+    /// The point (size.Width, size.Height).
+    inline Point(const Size& size);
+    Point operator+(const Point& p) const { return Point(X + p.X, Y + p.Y); }
+    Point operator-(const Point& p) const { return Point(X - p.X, Y - p.Y); }
+    BOOL Equals(const Point& p) const { return X == p.X && Y == p.Y; }
     /// Coordinates.
     ///@{
     INT X, Y;
@@ -375,11 +383,31 @@ public:
     PointF() : X(0), Y(0) {}
     /// The point (x, y).
     PointF(REAL x, REAL y) : X(x), Y(y) {}
+    /// The point (size.Width, size.Height).
+    inline PointF(const SizeF& size);
+    PointF operator+(const PointF& p) const { return PointF(X + p.X, Y + p.Y); }
+    PointF operator-(const PointF& p) const { return PointF(X - p.X, Y - p.Y); }
+    BOOL Equals(const PointF& p) const { return X == p.X && Y == p.Y; }
     /// Coordinates.
     ///@{
     REAL X, Y;
     ///@}
 };
+
+/// An integer size.
+class Size {
+public:
+    Size() : Width(0), Height(0) {}
+    Size(INT width, INT height) : Width(width), Height(height) {}
+    /// TRUE when both sides are 0 (not when one is negative).
+    BOOL Empty() const { return Width == 0 && Height == 0; }
+    BOOL Equals(const Size& s) const { return Width == s.Width && Height == s.Height; }
+    Size operator+(const Size& s) const { return Size(Width + s.Width, Height + s.Height); }
+    Size operator-(const Size& s) const { return Size(Width - s.Width, Height - s.Height); }
+    INT Width, Height;
+};
+
+inline Point::Point(const Size& size) : X(size.Width), Y(size.Height) {}
 
 /// An integer rectangle: left X, top Y, Width, Height. Contains and IntersectsWith treat it as
 /// half-open: the column X + Width and the row Y + Height lie outside.
@@ -388,6 +416,59 @@ public:
     Rect() : X(0), Y(0), Width(0), Height(0) {}
     /// The rectangle at (x, y) of the given size.
     Rect(INT x, INT y, INT width, INT height) : X(x), Y(y), Width(width), Height(height) {}
+    /// The rectangle at location of the given size.
+    Rect(const Point& location, const Size& size)
+        : X(location.X), Y(location.Y), Width(size.Width), Height(size.Height)
+    {
+    }
+    /// A copy on the heap; the caller deletes it.
+    Rect* Clone() const { return new Rect(X, Y, Width, Height); }
+    void GetLocation(Point* point) const
+    {
+        if (point)
+            *point = Point(X, Y);
+    }
+    void GetSize(Size* size) const
+    {
+        if (size)
+            *size = Size(Width, Height);
+    }
+    void GetBounds(Rect* rect) const
+    {
+        if (rect)
+            *rect = *this;
+    }
+    BOOL Contains(const Point& p) const { return Contains(p.X, p.Y); }
+    /// Grows every side outwards by dx across and dy down (shrinks for negative values).
+    void Inflate(INT dx, INT dy)
+    {
+        X -= dx;
+        Y -= dy;
+        Width += 2 * dx;
+        Height += 2 * dy;
+    }
+    void Inflate(const Point& p) { Inflate(p.X, p.Y); }
+    void Offset(const Point& p) { Offset(p.X, p.Y); }
+    /// c becomes the overlap of a and b. Without one, FALSE, and c keeps the (non-positive) size
+    /// the overlap's edges give.
+    static BOOL Intersect(Rect& c, const Rect& a, const Rect& b)
+    {
+        const INT left = a.X > b.X ? a.X : b.X, top = a.Y > b.Y ? a.Y : b.Y;
+        const INT right = a.GetRight() < b.GetRight() ? a.GetRight() : b.GetRight();
+        const INT bottom = a.GetBottom() < b.GetBottom() ? a.GetBottom() : b.GetBottom();
+        c = Rect(left, top, right - left, bottom - top);
+        return !c.IsEmptyArea();
+    }
+    BOOL Intersect(const Rect& r) { return Intersect(*this, *this, r); }
+    /// c becomes the smallest rectangle holding a and b; FALSE when that has no area.
+    static BOOL Union(Rect& c, const Rect& a, const Rect& b)
+    {
+        const INT left = a.X < b.X ? a.X : b.X, top = a.Y < b.Y ? a.Y : b.Y;
+        const INT right = a.GetRight() > b.GetRight() ? a.GetRight() : b.GetRight();
+        const INT bottom = a.GetBottom() > b.GetBottom() ? a.GetBottom() : b.GetBottom();
+        c = Rect(left, top, right - left, bottom - top);
+        return !c.IsEmptyArea();
+    }
 
     /// X.
     INT GetLeft() const { return X; }
@@ -434,6 +515,8 @@ public:
     RectF() : X(0), Y(0), Width(0), Height(0) {}
     /// The rectangle at (x, y) of the given size.
     RectF(REAL x, REAL y, REAL width, REAL height) : X(x), Y(y), Width(width), Height(height) {}
+    /// The rectangle at location of the given size.
+    inline RectF(const PointF& location, const SizeF& size);
 
     /// X.
     REAL GetLeft() const { return X; }
@@ -443,6 +526,66 @@ public:
     REAL GetRight() const { return X + Width; }
     /// Y + Height.
     REAL GetBottom() const { return Y + Height; }
+    /// A copy on the heap; the caller deletes it.
+    RectF* Clone() const { return new RectF(X, Y, Width, Height); }
+    void GetLocation(PointF* point) const
+    {
+        if (point)
+            *point = PointF(X, Y);
+    }
+    inline void GetSize(SizeF* size) const;
+    void GetBounds(RectF* rect) const
+    {
+        if (rect)
+            *rect = *this;
+    }
+    /// TRUE when Width or Height is 0 or less.
+    BOOL IsEmptyArea() const { return Width <= 0 || Height <= 0; }
+    BOOL Equals(const RectF& r) const { return X == r.X && Y == r.Y && Width == r.Width && Height == r.Height; }
+    /// Right and bottom edges lie outside, as for Rect.
+    BOOL Contains(REAL x, REAL y) const { return x >= X && x < X + Width && y >= Y && y < Y + Height; }
+    BOOL Contains(const PointF& p) const { return Contains(p.X, p.Y); }
+    BOOL Contains(const RectF& r) const
+    {
+        return X <= r.X && r.GetRight() <= GetRight() && Y <= r.Y && r.GetBottom() <= GetBottom();
+    }
+    BOOL IntersectsWith(const RectF& r) const
+    {
+        return GetLeft() < r.GetRight() && GetTop() < r.GetBottom() && GetRight() > r.GetLeft() &&
+               GetBottom() > r.GetTop();
+    }
+    void Offset(REAL dx, REAL dy)
+    {
+        X += dx;
+        Y += dy;
+    }
+    void Offset(const PointF& p) { Offset(p.X, p.Y); }
+    void Inflate(REAL dx, REAL dy)
+    {
+        X -= dx;
+        Y -= dy;
+        Width += 2 * dx;
+        Height += 2 * dy;
+    }
+    void Inflate(const PointF& p) { Inflate(p.X, p.Y); }
+    /// As Rect::Intersect: FALSE without an overlap, c keeping the size its edges give.
+    static BOOL Intersect(RectF& c, const RectF& a, const RectF& b)
+    {
+        const REAL left = a.X > b.X ? a.X : b.X, top = a.Y > b.Y ? a.Y : b.Y;
+        const REAL right = a.GetRight() < b.GetRight() ? a.GetRight() : b.GetRight();
+        const REAL bottom = a.GetBottom() < b.GetBottom() ? a.GetBottom() : b.GetBottom();
+        c = RectF(left, top, right - left, bottom - top);
+        return !c.IsEmptyArea();
+    }
+    BOOL Intersect(const RectF& r) { return Intersect(*this, *this, r); }
+    static BOOL Union(RectF& c, const RectF& a, const RectF& b)
+    {
+        const REAL left = a.X < b.X ? a.X : b.X, top = a.Y < b.Y ? a.Y : b.Y;
+        const REAL right = a.GetRight() > b.GetRight() ? a.GetRight() : b.GetRight();
+        const REAL bottom = a.GetBottom() > b.GetBottom() ? a.GetBottom() : b.GetBottom();
+        c = RectF(left, top, right - left, bottom - top);
+        return !c.IsEmptyArea();
+    }
 
     /// Left, top, width and height.
     ///@{
@@ -695,6 +838,17 @@ MOXPLAT_API GpStatus WINGDIPAPI GdipGetStringFormatAlign(GpStringFormat* format,
 // --- Paths, matrices, gradient and texture brushes, graphics state --------------------------
 
 class GpPath {};
+class GpRegion {};
+
+/// How a region or clip is combined with another shape.
+enum CombineMode {
+    CombineModeReplace = 0,
+    CombineModeIntersect = 1,
+    CombineModeUnion = 2,
+    CombineModeXor = 3,
+    CombineModeExclude = 4,
+    CombineModeComplement = 5
+};
 class GpMatrix {};
 class GpLineGradient : public GpBrush {};
 class GpTexture : public GpBrush {};
@@ -866,8 +1020,24 @@ class SizeF {
 public:
     SizeF() : Width(0), Height(0) {}
     SizeF(REAL width, REAL height) : Width(width), Height(height) {}
+    /// TRUE when both sides are 0.
+    BOOL Empty() const { return Width == 0 && Height == 0; }
+    BOOL Equals(const SizeF& s) const { return Width == s.Width && Height == s.Height; }
+    SizeF operator+(const SizeF& s) const { return SizeF(Width + s.Width, Height + s.Height); }
+    SizeF operator-(const SizeF& s) const { return SizeF(Width - s.Width, Height - s.Height); }
     REAL Width, Height;
 };
+
+inline PointF::PointF(const SizeF& size) : X(size.Width), Y(size.Height) {}
+inline RectF::RectF(const PointF& location, const SizeF& size)
+    : X(location.X), Y(location.Y), Width(size.Width), Height(size.Height)
+{
+}
+inline void RectF::GetSize(SizeF* size) const
+{
+    if (size)
+        *size = SizeF(Width, Height);
+}
 
 typedef PointF GpPointF;
 typedef Point GpPoint;
@@ -1163,6 +1333,68 @@ MOXPLAT_API GpStatus WINGDIPAPI GdipCreateLineBrushFromRectWithAngleI(GDIPCONST 
                                                                       REAL angle, BOOL isAngleScalable,
                                                                       GpWrapMode wrapMode,
                                                                       GpLineGradient** lineGradient);
+
+// Regions and clipping.
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateRegion(GpRegion** region);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateRegionRect(GDIPCONST GpRectF* rect, GpRegion** region);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateRegionRectI(GDIPCONST GpRect* rect, GpRegion** region);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateRegionPath(GpPath* path, GpRegion** region);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCreateRegionHrgn(HRGN hRgn, GpRegion** region);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCloneRegion(GpRegion* region, GpRegion** cloneRegion);
+MOXPLAT_API GpStatus WINGDIPAPI GdipDeleteRegion(GpRegion* region);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetInfinite(GpRegion* region);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetEmpty(GpRegion* region);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCombineRegionRect(GpRegion* region, GDIPCONST GpRectF* rect, CombineMode combineMode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCombineRegionRectI(GpRegion* region, GDIPCONST GpRect* rect, CombineMode combineMode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCombineRegionPath(GpRegion* region, GpPath* path, CombineMode combineMode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCombineRegionRegion(GpRegion* region, GpRegion* region2, CombineMode combineMode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipTranslateRegion(GpRegion* region, REAL dx, REAL dy);
+MOXPLAT_API GpStatus WINGDIPAPI GdipTranslateRegionI(GpRegion* region, INT dx, INT dy);
+MOXPLAT_API GpStatus WINGDIPAPI GdipTransformRegion(GpRegion* region, GpMatrix* matrix);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetRegionBounds(GpRegion* region, GpGraphics* graphics, GpRectF* rect);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetRegionBoundsI(GpRegion* region, GpGraphics* graphics, GpRect* rect);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetRegionHRgn(GpRegion* region, GpGraphics* graphics, HRGN* hRgn);
+MOXPLAT_API GpStatus WINGDIPAPI GdipIsEmptyRegion(GpRegion* region, GpGraphics* graphics, BOOL* result);
+MOXPLAT_API GpStatus WINGDIPAPI GdipIsEqualRegion(GpRegion* region, GpRegion* region2, GpGraphics* graphics,
+                                                  BOOL* result);
+MOXPLAT_API GpStatus WINGDIPAPI GdipIsInfiniteRegion(GpRegion* region, GpGraphics* graphics, BOOL* result);
+MOXPLAT_API GpStatus WINGDIPAPI GdipIsVisibleRegionPoint(GpRegion* region, REAL x, REAL y, GpGraphics* graphics,
+                                                         BOOL* result);
+MOXPLAT_API GpStatus WINGDIPAPI GdipIsVisibleRegionPointI(GpRegion* region, INT x, INT y, GpGraphics* graphics,
+                                                          BOOL* result);
+MOXPLAT_API GpStatus WINGDIPAPI GdipIsVisibleRegionRect(GpRegion* region, REAL x, REAL y, REAL width, REAL height,
+                                                        GpGraphics* graphics, BOOL* result);
+MOXPLAT_API GpStatus WINGDIPAPI GdipIsVisibleRegionRectI(GpRegion* region, INT x, INT y, INT width, INT height,
+                                                         GpGraphics* graphics, BOOL* result);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetRegionScansCount(GpRegion* region, UINT* count, GpMatrix* matrix);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetRegionScans(GpRegion* region, GpRectF* rects, INT* count, GpMatrix* matrix);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetRegionScansI(GpRegion* region, GpRect* rects, INT* count, GpMatrix* matrix);
+MOXPLAT_API GpStatus WINGDIPAPI GdipFillRegion(GpGraphics* graphics, GpBrush* brush, GpRegion* region);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetClipGraphics(GpGraphics* graphics, GpGraphics* srcgraphics,
+                                                    CombineMode combineMode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetClipRect(GpGraphics* graphics, REAL x, REAL y, REAL width, REAL height,
+                                                CombineMode combineMode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetClipRectI(GpGraphics* graphics, INT x, INT y, INT width, INT height,
+                                                 CombineMode combineMode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetClipPath(GpGraphics* graphics, GpPath* path, CombineMode combineMode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetClipRegion(GpGraphics* graphics, GpRegion* region, CombineMode combineMode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetClipHrgn(GpGraphics* graphics, HRGN hRgn, CombineMode combineMode);
+MOXPLAT_API GpStatus WINGDIPAPI GdipResetClip(GpGraphics* graphics);
+MOXPLAT_API GpStatus WINGDIPAPI GdipTranslateClip(GpGraphics* graphics, REAL dx, REAL dy);
+MOXPLAT_API GpStatus WINGDIPAPI GdipTranslateClipI(GpGraphics* graphics, INT dx, INT dy);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetClip(GpGraphics* graphics, GpRegion* region);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetClipBounds(GpGraphics* graphics, GpRectF* rect);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetClipBoundsI(GpGraphics* graphics, GpRect* rect);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetVisibleClipBounds(GpGraphics* graphics, GpRectF* rect);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetVisibleClipBoundsI(GpGraphics* graphics, GpRect* rect);
+MOXPLAT_API GpStatus WINGDIPAPI GdipIsClipEmpty(GpGraphics* graphics, BOOL* result);
+MOXPLAT_API GpStatus WINGDIPAPI GdipIsVisibleClipEmpty(GpGraphics* graphics, BOOL* result);
+MOXPLAT_API GpStatus WINGDIPAPI GdipIsVisiblePoint(GpGraphics* graphics, REAL x, REAL y, BOOL* result);
+MOXPLAT_API GpStatus WINGDIPAPI GdipIsVisiblePointI(GpGraphics* graphics, INT x, INT y, BOOL* result);
+MOXPLAT_API GpStatus WINGDIPAPI GdipIsVisibleRect(GpGraphics* graphics, REAL x, REAL y, REAL width, REAL height,
+                                                  BOOL* result);
+MOXPLAT_API GpStatus WINGDIPAPI GdipIsVisibleRectI(GpGraphics* graphics, INT x, INT y, INT width, INT height,
+                                                   BOOL* result);
 
 }  // extern "C"
 }  // namespace DllExports
@@ -1763,6 +1995,7 @@ public:
     friend class Graphics;
     friend class GraphicsPath;
     friend class TextureBrush;
+    friend class Region;
 
     /// The identity.
     Matrix() : nativeMatrix(nullptr), lastResult(Ok) { lastResult = DllExports::GdipCreateMatrix(&nativeMatrix); }
@@ -1879,6 +2112,7 @@ protected:
 class GraphicsPath : public GdiplusBase {
 public:
     friend class Graphics;
+    friend class Region;
 
     GraphicsPath(FillMode fillMode = FillModeAlternate) : nativePath(nullptr), lastResult(Ok)
     {
@@ -2175,9 +2409,12 @@ public:
 /// Draws on a device context: into whatever the context shows at the time of each call (for a
 /// memory context, the selected DIB section). Shapes are not anti-aliased, text is. Every call
 /// returns its status and keeps the last failing one for GetLastStatus.
+class Region;
+
 class Graphics : public GdiplusBase {
 public:
     friend class Bitmap;
+    friend class Region;
     /// Draws on hdc (not owned), which must outlive the object.
     Graphics(HDC hdc) : nativeGraphics(nullptr), lastResult(Ok)
     {
@@ -2639,6 +2876,94 @@ public:
         return MeasureString(string, length, font, RectF(origin.X, origin.Y, 0.0f, 0.0f), stringFormat, boundingBox);
     }
 
+    /// Clipping. The clip is kept where the world transform of the moment put it on the device;
+    /// the getters report it in the current world coordinates.
+    Status SetClip(const Graphics* g, CombineMode combineMode = CombineModeReplace)
+    {
+        return SetStatus(DllExports::GdipSetClipGraphics(nativeGraphics, g ? g->nativeGraphics : nullptr, combineMode));
+    }
+    Status SetClip(const RectF& rect, CombineMode combineMode = CombineModeReplace)
+    {
+        return SetStatus(
+            DllExports::GdipSetClipRect(nativeGraphics, rect.X, rect.Y, rect.Width, rect.Height, combineMode));
+    }
+    Status SetClip(const Rect& rect, CombineMode combineMode = CombineModeReplace)
+    {
+        return SetStatus(
+            DllExports::GdipSetClipRectI(nativeGraphics, rect.X, rect.Y, rect.Width, rect.Height, combineMode));
+    }
+    Status SetClip(const GraphicsPath* path, CombineMode combineMode = CombineModeReplace)
+    {
+        return SetStatus(
+            DllExports::GdipSetClipPath(nativeGraphics, path ? path->nativePath : nullptr, combineMode));
+    }
+    inline Status SetClip(const Region* region, CombineMode combineMode = CombineModeReplace);
+    Status SetClip(HRGN hRgn, CombineMode combineMode = CombineModeReplace)
+    {
+        return SetStatus(DllExports::GdipSetClipHrgn(nativeGraphics, hRgn, combineMode));
+    }
+    Status IntersectClip(const RectF& rect) { return SetClip(rect, CombineModeIntersect); }
+    Status IntersectClip(const Rect& rect) { return SetClip(rect, CombineModeIntersect); }
+    inline Status IntersectClip(const Region* region);
+    Status ExcludeClip(const RectF& rect) { return SetClip(rect, CombineModeExclude); }
+    Status ExcludeClip(const Rect& rect) { return SetClip(rect, CombineModeExclude); }
+    inline Status ExcludeClip(const Region* region);
+    Status ResetClip() { return SetStatus(DllExports::GdipResetClip(nativeGraphics)); }
+    Status TranslateClip(REAL dx, REAL dy) { return SetStatus(DllExports::GdipTranslateClip(nativeGraphics, dx, dy)); }
+    Status TranslateClip(INT dx, INT dy) { return SetStatus(DllExports::GdipTranslateClipI(nativeGraphics, dx, dy)); }
+    inline Status GetClip(Region* region) const;
+    Status GetClipBounds(RectF* rect) const { return SetStatus(DllExports::GdipGetClipBounds(nativeGraphics, rect)); }
+    Status GetClipBounds(Rect* rect) const { return SetStatus(DllExports::GdipGetClipBoundsI(nativeGraphics, rect)); }
+    Status GetVisibleClipBounds(RectF* rect) const
+    {
+        return SetStatus(DllExports::GdipGetVisibleClipBounds(nativeGraphics, rect));
+    }
+    Status GetVisibleClipBounds(Rect* rect) const
+    {
+        return SetStatus(DllExports::GdipGetVisibleClipBoundsI(nativeGraphics, rect));
+    }
+    BOOL IsClipEmpty() const
+    {
+        BOOL result = FALSE;
+        SetStatus(DllExports::GdipIsClipEmpty(nativeGraphics, &result));
+        return result;
+    }
+    BOOL IsVisibleClipEmpty() const
+    {
+        BOOL result = FALSE;
+        SetStatus(DllExports::GdipIsVisibleClipEmpty(nativeGraphics, &result));
+        return result;
+    }
+    BOOL IsVisible(INT x, INT y) const
+    {
+        BOOL result = FALSE;
+        SetStatus(DllExports::GdipIsVisiblePointI(nativeGraphics, x, y, &result));
+        return result;
+    }
+    BOOL IsVisible(const Point& point) const { return IsVisible(point.X, point.Y); }
+    BOOL IsVisible(INT x, INT y, INT width, INT height) const
+    {
+        BOOL result = FALSE;
+        SetStatus(DllExports::GdipIsVisibleRectI(nativeGraphics, x, y, width, height, &result));
+        return result;
+    }
+    BOOL IsVisible(const Rect& rect) const { return IsVisible(rect.X, rect.Y, rect.Width, rect.Height); }
+    BOOL IsVisible(REAL x, REAL y) const
+    {
+        BOOL result = FALSE;
+        SetStatus(DllExports::GdipIsVisiblePoint(nativeGraphics, x, y, &result));
+        return result;
+    }
+    BOOL IsVisible(const PointF& point) const { return IsVisible(point.X, point.Y); }
+    BOOL IsVisible(REAL x, REAL y, REAL width, REAL height) const
+    {
+        BOOL result = FALSE;
+        SetStatus(DllExports::GdipIsVisibleRect(nativeGraphics, x, y, width, height, &result));
+        return result;
+    }
+    BOOL IsVisible(const RectF& rect) const { return IsVisible(rect.X, rect.Y, rect.Width, rect.Height); }
+    inline Status FillRegion(const Brush* brush, const Region* region);
+
     /// The status of the last call that failed since the last GetLastStatus, which this call resets to Ok.
     Status GetLastStatus() const
     {
@@ -2653,6 +2978,244 @@ protected:
     GpGraphics* nativeGraphics;
     mutable Status lastResult;
 };
+
+/// An area of the plane: rectangles and paths combined, or everything (infinite), or nothing.
+class Region : public GdiplusBase {
+public:
+    friend class Graphics;
+
+    /// The infinite region.
+    Region() : nativeRegion(nullptr), lastResult(Ok) { lastResult = DllExports::GdipCreateRegion(&nativeRegion); }
+    Region(const RectF& rect) : nativeRegion(nullptr), lastResult(Ok)
+    {
+        lastResult = DllExports::GdipCreateRegionRect(&rect, &nativeRegion);
+    }
+    Region(const Rect& rect) : nativeRegion(nullptr), lastResult(Ok)
+    {
+        lastResult = DllExports::GdipCreateRegionRectI(&rect, &nativeRegion);
+    }
+    Region(const GraphicsPath* path) : nativeRegion(nullptr), lastResult(Ok)
+    {
+        lastResult = DllExports::GdipCreateRegionPath(path ? path->nativePath : nullptr, &nativeRegion);
+    }
+    Region(HRGN hRgn) : nativeRegion(nullptr), lastResult(Ok)
+    {
+        lastResult = DllExports::GdipCreateRegionHrgn(hRgn, &nativeRegion);
+    }
+    ~Region() { DllExports::GdipDeleteRegion(nativeRegion); }
+    Region(const Region&) = delete;
+    Region& operator=(const Region&) = delete;
+
+    /// new Region(hRgn), or null when the handle is not a region; the caller deletes it.
+    static Region* FromHRGN(HRGN hRgn)
+    {
+        GpRegion* native = nullptr;
+        if (DllExports::GdipCreateRegionHrgn(hRgn, &native) != Ok)
+            return nullptr;
+        Region* r = new Region(native);
+        if (!r)
+            DllExports::GdipDeleteRegion(native);
+        return r;
+    }
+    /// A copy; the caller deletes it.
+    Region* Clone() const
+    {
+        GpRegion* native = nullptr;
+        if (SetStatus(DllExports::GdipCloneRegion(nativeRegion, &native)) != Ok)
+            return nullptr;
+        Region* r = new Region(native);
+        if (!r)
+            DllExports::GdipDeleteRegion(native);
+        return r;
+    }
+    Status MakeInfinite() { return SetStatus(DllExports::GdipSetInfinite(nativeRegion)); }
+    Status MakeEmpty() { return SetStatus(DllExports::GdipSetEmpty(nativeRegion)); }
+
+    Status Intersect(const Rect& rect) { return Combine(rect, CombineModeIntersect); }
+    Status Intersect(const RectF& rect) { return Combine(rect, CombineModeIntersect); }
+    Status Intersect(const GraphicsPath* path) { return Combine(path, CombineModeIntersect); }
+    Status Intersect(const Region* region) { return Combine(region, CombineModeIntersect); }
+    Status Union(const Rect& rect) { return Combine(rect, CombineModeUnion); }
+    Status Union(const RectF& rect) { return Combine(rect, CombineModeUnion); }
+    Status Union(const GraphicsPath* path) { return Combine(path, CombineModeUnion); }
+    Status Union(const Region* region) { return Combine(region, CombineModeUnion); }
+    Status Xor(const Rect& rect) { return Combine(rect, CombineModeXor); }
+    Status Xor(const RectF& rect) { return Combine(rect, CombineModeXor); }
+    Status Xor(const GraphicsPath* path) { return Combine(path, CombineModeXor); }
+    Status Xor(const Region* region) { return Combine(region, CombineModeXor); }
+    /// This region less the other shape.
+    Status Exclude(const Rect& rect) { return Combine(rect, CombineModeExclude); }
+    Status Exclude(const RectF& rect) { return Combine(rect, CombineModeExclude); }
+    Status Exclude(const GraphicsPath* path) { return Combine(path, CombineModeExclude); }
+    Status Exclude(const Region* region) { return Combine(region, CombineModeExclude); }
+    /// The other shape less this region.
+    Status Complement(const Rect& rect) { return Combine(rect, CombineModeComplement); }
+    Status Complement(const RectF& rect) { return Combine(rect, CombineModeComplement); }
+    Status Complement(const GraphicsPath* path) { return Combine(path, CombineModeComplement); }
+    Status Complement(const Region* region) { return Combine(region, CombineModeComplement); }
+
+    Status Translate(REAL dx, REAL dy) { return SetStatus(DllExports::GdipTranslateRegion(nativeRegion, dx, dy)); }
+    Status Translate(INT dx, INT dy) { return SetStatus(DllExports::GdipTranslateRegionI(nativeRegion, dx, dy)); }
+    Status Transform(const Matrix* matrix)
+    {
+        return SetStatus(DllExports::GdipTransformRegion(nativeRegion, matrix ? matrix->nativeMatrix : nullptr));
+    }
+
+    inline Status GetBounds(Rect* rect, const Graphics* g) const;
+    inline Status GetBounds(RectF* rect, const Graphics* g) const;
+    /// A new GDI region of the pixels this one covers; the caller deletes it.
+    inline HRGN GetHRGN(const Graphics* g) const;
+    inline BOOL IsEmpty(const Graphics* g) const;
+    inline BOOL IsInfinite(const Graphics* g) const;
+    inline BOOL Equals(const Region* region, const Graphics* g) const;
+    inline BOOL IsVisible(INT x, INT y, const Graphics* g = nullptr) const;
+    BOOL IsVisible(const Point& point, const Graphics* g = nullptr) const { return IsVisible(point.X, point.Y, g); }
+    inline BOOL IsVisible(REAL x, REAL y, const Graphics* g = nullptr) const;
+    BOOL IsVisible(const PointF& point, const Graphics* g = nullptr) const { return IsVisible(point.X, point.Y, g); }
+    inline BOOL IsVisible(INT x, INT y, INT width, INT height, const Graphics* g = nullptr) const;
+    BOOL IsVisible(const Rect& rect, const Graphics* g = nullptr) const
+    {
+        return IsVisible(rect.X, rect.Y, rect.Width, rect.Height, g);
+    }
+    inline BOOL IsVisible(REAL x, REAL y, REAL width, REAL height, const Graphics* g = nullptr) const;
+    BOOL IsVisible(const RectF& rect, const Graphics* g = nullptr) const
+    {
+        return IsVisible(rect.X, rect.Y, rect.Width, rect.Height, g);
+    }
+
+    /// How many rectangles GetRegionScans gives for the region transformed by matrix.
+    UINT GetRegionScansCount(const Matrix* matrix) const
+    {
+        UINT count = 0;
+        SetStatus(DllExports::GdipGetRegionScansCount(nativeRegion, &count,
+                                                      matrix ? matrix->nativeMatrix : nullptr));
+        return count;
+    }
+    Status GetRegionScans(const Matrix* matrix, RectF* rects, INT* count) const
+    {
+        return SetStatus(
+            DllExports::GdipGetRegionScans(nativeRegion, rects, count, matrix ? matrix->nativeMatrix : nullptr));
+    }
+    Status GetRegionScans(const Matrix* matrix, Rect* rects, INT* count) const
+    {
+        return SetStatus(
+            DllExports::GdipGetRegionScansI(nativeRegion, rects, count, matrix ? matrix->nativeMatrix : nullptr));
+    }
+
+    /// The status of the last call that failed since the last GetLastStatus, which this call resets to Ok.
+    Status GetLastStatus() const
+    {
+        Status status = lastResult;
+        lastResult = Ok;
+        return status;
+    }
+
+protected:
+    explicit Region(GpRegion* native) : nativeRegion(native), lastResult(Ok) {}
+    Status SetStatus(Status status) const { return status == Ok ? Ok : (lastResult = status); }
+    Status Combine(const Rect& rect, CombineMode mode)
+    {
+        return SetStatus(DllExports::GdipCombineRegionRectI(nativeRegion, &rect, mode));
+    }
+    Status Combine(const RectF& rect, CombineMode mode)
+    {
+        return SetStatus(DllExports::GdipCombineRegionRect(nativeRegion, &rect, mode));
+    }
+    Status Combine(const GraphicsPath* path, CombineMode mode)
+    {
+        return SetStatus(DllExports::GdipCombineRegionPath(nativeRegion, path ? path->nativePath : nullptr, mode));
+    }
+    Status Combine(const Region* region, CombineMode mode)
+    {
+        return SetStatus(
+            DllExports::GdipCombineRegionRegion(nativeRegion, region ? region->nativeRegion : nullptr, mode));
+    }
+    static GpGraphics* NativeOf(const Graphics* g) { return g ? g->nativeGraphics : nullptr; }
+
+    GpRegion* nativeRegion;
+    mutable Status lastResult;
+};
+
+inline Status Region::GetBounds(Rect* rect, const Graphics* g) const
+{
+    return SetStatus(DllExports::GdipGetRegionBoundsI(nativeRegion, NativeOf(g), rect));
+}
+inline Status Region::GetBounds(RectF* rect, const Graphics* g) const
+{
+    return SetStatus(DllExports::GdipGetRegionBounds(nativeRegion, NativeOf(g), rect));
+}
+inline HRGN Region::GetHRGN(const Graphics* g) const
+{
+    HRGN hRgn = nullptr;
+    SetStatus(DllExports::GdipGetRegionHRgn(nativeRegion, NativeOf(g), &hRgn));
+    return hRgn;
+}
+inline BOOL Region::IsEmpty(const Graphics* g) const
+{
+    BOOL result = FALSE;
+    SetStatus(DllExports::GdipIsEmptyRegion(nativeRegion, NativeOf(g), &result));
+    return result;
+}
+inline BOOL Region::IsInfinite(const Graphics* g) const
+{
+    BOOL result = FALSE;
+    SetStatus(DllExports::GdipIsInfiniteRegion(nativeRegion, NativeOf(g), &result));
+    return result;
+}
+inline BOOL Region::Equals(const Region* region, const Graphics* g) const
+{
+    BOOL result = FALSE;
+    SetStatus(DllExports::GdipIsEqualRegion(nativeRegion, region ? region->nativeRegion : nullptr, NativeOf(g),
+                                            &result));
+    return result;
+}
+inline BOOL Region::IsVisible(INT x, INT y, const Graphics* g) const
+{
+    BOOL result = FALSE;
+    SetStatus(DllExports::GdipIsVisibleRegionPointI(nativeRegion, x, y, NativeOf(g), &result));
+    return result;
+}
+inline BOOL Region::IsVisible(REAL x, REAL y, const Graphics* g) const
+{
+    BOOL result = FALSE;
+    SetStatus(DllExports::GdipIsVisibleRegionPoint(nativeRegion, x, y, NativeOf(g), &result));
+    return result;
+}
+inline BOOL Region::IsVisible(INT x, INT y, INT width, INT height, const Graphics* g) const
+{
+    BOOL result = FALSE;
+    SetStatus(DllExports::GdipIsVisibleRegionRectI(nativeRegion, x, y, width, height, NativeOf(g), &result));
+    return result;
+}
+inline BOOL Region::IsVisible(REAL x, REAL y, REAL width, REAL height, const Graphics* g) const
+{
+    BOOL result = FALSE;
+    SetStatus(DllExports::GdipIsVisibleRegionRect(nativeRegion, x, y, width, height, NativeOf(g), &result));
+    return result;
+}
+
+inline Status Graphics::SetClip(const Region* region, CombineMode combineMode)
+{
+    return SetStatus(
+        DllExports::GdipSetClipRegion(nativeGraphics, region ? region->nativeRegion : nullptr, combineMode));
+}
+inline Status Graphics::IntersectClip(const Region* region)
+{
+    return SetClip(region, CombineModeIntersect);
+}
+inline Status Graphics::ExcludeClip(const Region* region)
+{
+    return SetClip(region, CombineModeExclude);
+}
+inline Status Graphics::GetClip(Region* region) const
+{
+    return SetStatus(DllExports::GdipGetClip(nativeGraphics, region ? region->nativeRegion : nullptr));
+}
+inline Status Graphics::FillRegion(const Brush* brush, const Region* region)
+{
+    return SetStatus(DllExports::GdipFillRegion(nativeGraphics, brush ? brush->nativeBrush : nullptr,
+                                                region ? region->nativeRegion : nullptr));
+}
 
 inline Pen::Pen(const Brush* brush, REAL width) : nativePen(nullptr), lastResult(Ok)
 {
