@@ -160,8 +160,12 @@ HBITMAP CreateDeviceBitmap(int width, int height, UINT planes, UINT bpp, const v
     // An empty bitmap is the stock 1x1 monochrome one (gdi32 tests/bitmap.c test_CreateBitmap).
     if (width == 0 || height == 0)
         return reg.stockBitmap;
-    if (width < 0 || height < 0 || planes != 1 || bpp == 0 || bpp > 32)
+    // Windows: widths past 2^27 - 1 and depths past 32 fail with ERROR_INVALID_PARAMETER
+    // (gdi32 tests/bitmap.c test_bitmap, test_CreateBitmap).
+    if (width < 0 || height < 0 || width > 0x7ffffff || planes != 1 || bpp == 0 || bpp > 32) {
+        SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
+    }
     HBITMAP h = gdi::NewDeviceBitmapLocked(reg, width, height, DeviceDepth(bpp));
     BitmapObject* b = reg.Bitmap(h);
     if (b && bits)
@@ -323,13 +327,25 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBi
         h.biHeight = b->height;
         h.biPlanes = 1;
         h.biBitCount = static_cast<WORD>(b->bitsPerPixel);
-        h.biCompression = b->bitsPerPixel == 16 || b->bitsPerPixel == 32 ? b->header.biCompression : BI_RGB;
+        // Windows: 16- and 32-bit bitmaps, DDBs and BI_RGB sections alike, describe themselves
+        // as BI_BITFIELDS here, the masks left for the call that reads the bits (gdi32
+        // tests/bitmap.c test_GetDIBits_BI_BITFIELDS).
+        h.biCompression = b->bitsPerPixel == 16 || b->bitsPerPixel == 32 ? BI_BITFIELDS : BI_RGB;
         h.biSizeImage = static_cast<DWORD>(gdi::DibStride(b->width, b->bitsPerPixel) * b->height);
         h.biClrUsed = 0;
         h.biClrImportant = 0;
-        if (h.biCompression == BI_BITFIELDS)
-            std::memcpy(reinterpret_cast<std::uint8_t*>(lpbmi) + sizeof(BITMAPINFOHEADER), b->masks, sizeof b->masks);
         return 1;
+    }
+    if (h.biCompression == BI_BITFIELDS && (h.biBitCount == 16 || h.biBitCount == 32)) {
+        // Masks left at zero are filled in: the bitmap's own at its depth, else the standard
+        // 8-8-8 and 5-6-5 layouts (same test).
+        DWORD* masks = reinterpret_cast<DWORD*>(reinterpret_cast<std::uint8_t*>(lpbmi) + sizeof(BITMAPINFOHEADER));
+        if (!masks[0] && !masks[1] && !masks[2]) {
+            static const DWORD k32[3] = {0xff0000, 0x00ff00, 0x0000ff}, k16[3] = {0xf800, 0x07e0, 0x001f};
+            const bool own = b->bitsPerPixel == h.biBitCount && b->header.biCompression == BI_BITFIELDS;
+            const void* from = own ? static_cast<const void*>(b->masks) : h.biBitCount == 32 ? k32 : k16;
+            std::memcpy(masks, from, sizeof k32);
+        }
     }
     gdi::DibFormat f;
     if (!gdi::ReadDibFormat(lpbmi, usage, &f, false))

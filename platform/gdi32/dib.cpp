@@ -106,10 +106,18 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h)
         return SelectDrawObjectLocked(reg, hdc, h);
     DCObject* d = reg.DC(hdc);
     BitmapObject* b = reg.Bitmap(h);
-    if (!d || !b || d->kind != DCKind::Memory)
+    if (!d) {
+        SetLastError(ERROR_INVALID_HANDLE); // gdi32 tests/gdiobj.c test_gdi_objects
+        return nullptr;
+    }
+    if (!b || d->kind != DCKind::Memory)
         return nullptr;
     if (h == d->bitmap)
         return h;
+    // A device-dependent bitmap goes only into a DC of its own depth, the screen's 32 bits, or
+    // is monochrome (gdi32 tests/bitmap.c test_select_object).
+    if (!b->stock && !b->dibSection && b->bitsPerPixel != 1 && b->bitsPerPixel != 32)
+        return nullptr;
     // A bitmap can be selected into one DC at a time; the stock bitmap into any number.
     if (!b->stock && b->selectedInto)
         return nullptr;

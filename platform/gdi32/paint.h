@@ -35,7 +35,7 @@ struct Paint {
 };
 
 // The pixels a DC draws into, its clip boxes in device coordinates (each inside the surface),
-// and its logical-to-device offset. Depths other than 24 and 32 bits are refused.
+// and its logical-to-device offset. Every DIB depth (1, 4, 8, 16, 24, 32 bits) is drawn on.
 struct Target {
     PixelSurface surface;
     std::vector<RECT> boxes;
