@@ -379,4 +379,69 @@ TEST(Palettes, EntriesSelectionAndTheStockPalette)
     DeleteObject(pal);
 }
 
+// Windows: on 64-bit systems only a handle's lower 32 bits count; other low bits make another,
+// unknown handle (gdi32 tests/gdiobj.c test_handles_on_win64).
+TEST(ObjectErrors, HandlesIgnoreTheirUpperHalf)
+{
+    if (sizeof(void*) != 8)
+        GTEST_SKIP() << "32-bit handles";
+    const struct {
+        unsigned long long high;
+        unsigned long low;
+        bool known;
+    } cases[] = {{0, 0, true}, {0xffffffffull, 0, true}, {0xdeadbeefull, 0, true}, {0xffffffffull, 0xffff0000ul, false}};
+    for (const auto& c : cases) {
+        HRGN rgn = CreateRectRgn(10, 10, 20, 20);
+        HRGN alias = reinterpret_cast<HRGN>(reinterpret_cast<ULONG_PTR>(rgn) | (ULONG_PTR(c.high) << 16 << 16) | c.low);
+        EXPECT_EQ(GetObjectType(alias), c.known ? DWORD(OBJ_REGION) : 0u) << std::hex << c.high << " " << c.low;
+        EXPECT_EQ(DeleteObject(alias) != FALSE, c.known);
+        if (!c.known)
+            DeleteObject(rgn);
+    }
+}
+
+// Windows: a DIB_PAL_COLORS section takes its colours from the DC's palette, indices past the
+// palette wrapping round it, and DIBINDEX(n) sets table entry n, one past the table reading
+// back black (gdi32 tests/palette.c test_DIB_PAL_COLORS).
+TEST(Palettes, PaletteIndexedSectionsAndDibIndex)
+{
+    struct {
+        LOGPALETTE head;
+        PALETTEENTRY more[3];
+    } lp{};
+    lp.head.palVersion = 0x300;
+    lp.head.palNumEntries = 4;
+    const PALETTEENTRY entries[4] = {{0x10, 0x20, 0x30, 0}, {0xff, 0, 0, 0}, {0, 0xff, 0, 0}, {0, 0, 0xff, 0}};
+    std::memcpy(lp.head.palPalEntry, entries, sizeof entries);
+    HPALETTE pal = CreatePalette(&lp.head);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HPALETTE oldPal = SelectPalette(dc, pal, FALSE);
+    struct {
+        BITMAPINFOHEADER header;
+        WORD indices[6];
+    } info{};
+    info.header = {sizeof(BITMAPINFOHEADER), 1, 1, 1, 8, BI_RGB, 0, 0, 0, 6, 0};
+    const WORD indices[6] = {3, 2, 1, 0, 5, 10}; // 5 and 10 wrap to 1 and 2
+    std::memcpy(info.indices, indices, sizeof indices);
+    HBITMAP section =
+        CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&info), DIB_PAL_COLORS, nullptr, nullptr, 0);
+    ASSERT_NE(section, nullptr);
+    HGDIOBJ oldBitmap = SelectObject(dc, section);
+    const struct {
+        COLORREF set, read;
+    } cases[] = {
+        {DIBINDEX(0), RGB(0, 0, 0xff)}, {DIBINDEX(3), RGB(0x10, 0x20, 0x30)}, {DIBINDEX(4), RGB(0xff, 0, 0)},
+        {DIBINDEX(5), RGB(0, 0xff, 0)}, {DIBINDEX(7), RGB(0, 0, 0)},          {RGB(0xfe, 1, 1), RGB(0xff, 0, 0)},
+    };
+    for (const auto& c : cases) {
+        SetPixel(dc, 0, 0, c.set);
+        EXPECT_EQ(GetPixel(dc, 0, 0), c.read) << std::hex << c.set;
+    }
+    SelectObject(dc, oldBitmap);
+    SelectPalette(dc, oldPal, FALSE);
+    DeleteObject(section);
+    DeleteObject(pal);
+    DeleteDC(dc);
+}
+
 } // namespace

@@ -352,7 +352,7 @@ COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color)
     PixelSurface s;
     if (!SurfaceLocked(reg, hdc, &s) || !Inside(s, x, y))
         return CLR_INVALID;
-    const std::uint32_t raw = gdi::RawFromColor(s, color & 0xffffff);
+    const std::uint32_t raw = gdi::RawFromColor(s, (color >> 16) == 0x10ff ? color : color & 0xffffff);
     gdi::SetRaw(s, x, y, raw);
     MarkDrawnLocked(reg, hdc);
     return gdi::ColorFromRaw(s, raw);
