@@ -444,4 +444,24 @@ TEST(Palettes, PaletteIndexedSectionsAndDibIndex)
     DeleteDC(dc);
 }
 
+// Windows: CreateDIBitmap on the display checks only the compression: JPEG and PNG bits are
+// refused, anything else makes a bitmap (gdi32 tests/bitmap.c test_dib_formats).
+TEST(ObjectErrors, CreateDIBitmapRefusesJpegAndPngOnly)
+{
+    HDC screen = GetDC(nullptr);
+    const struct {
+        WORD bpp;
+        DWORD compression;
+        bool made;
+    } cases[] = {{24, BI_RGB, true}, {32, BI_BITFIELDS, true}, {8, BI_JPEG, false}, {24, BI_PNG, false}, {0, BI_JPEG, false}};
+    for (const auto& c : cases) {
+        BITMAPINFOHEADER h{sizeof(BITMAPINFOHEADER), 2, 2, 1, c.bpp, c.compression, 0, 0, 0, 0, 0};
+        HBITMAP bm = CreateDIBitmap(screen, &h, 0, nullptr, nullptr, DIB_RGB_COLORS);
+        EXPECT_EQ(bm != nullptr, c.made) << c.bpp << "/" << c.compression;
+        if (bm)
+            DeleteObject(bm);
+    }
+    ReleaseDC(nullptr, screen);
+}
+
 } // namespace

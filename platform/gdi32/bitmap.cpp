@@ -489,7 +489,10 @@ UINT WINAPI SetDIBColorTable(HDC hdc, UINT iStart, UINT cEntries, const RGBQUAD*
 HBITMAP WINAPI CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* pbmih, DWORD flInit, const VOID* pjBits,
                               const BITMAPINFO* pbmi, UINT iUsage)
 {
-    if (!pbmih || pbmih->biSize < sizeof(BITMAPINFOHEADER))
+    // Windows: a display refuses JPEG and PNG bits whatever else the header says (gdi32
+    // tests/bitmap.c test_dib_formats).
+    if (!pbmih || pbmih->biSize < sizeof(BITMAPINFOHEADER) || pbmih->biCompression == BI_JPEG ||
+        pbmih->biCompression == BI_PNG)
         return nullptr;
     const LONG width = pbmih->biWidth;
     const LONG height = pbmih->biHeight == std::numeric_limits<LONG>::min() ? 0 : std::abs(pbmih->biHeight);

@@ -679,6 +679,13 @@ typedef struct tagLOGPALETTE {
 #define PC_RESERVED 0x01
 #define PC_EXPLICIT 0x02
 #define PC_NOCOLLAPSE 0x04
+// Compressions a BITMAPINFOHEADER can name; run-length and JPEG/PNG bits are not decoded here,
+// so the DIB functions refuse them.
+#define BI_RLE8 1L
+#define BI_RLE4 2L
+#define BI_JPEG 4L
+#define BI_PNG 5L
+
 #define PALETTEINDEX(i) ((COLORREF)(0x01000000 | (DWORD)(WORD)(i)))
 #define PALETTERGB(r, g, b) (0x02000000 | RGB(r, g, b))
 #define DIBINDEX(n) MAKELONG((n), 0x10FF)
