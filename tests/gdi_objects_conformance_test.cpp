@@ -464,4 +464,48 @@ TEST(ObjectErrors, CreateDIBitmapRefusesJpegAndPngOnly)
     ReleaseDC(nullptr, screen);
 }
 
+// Windows: on a monochrome bitmap a pen is white only for white or the background colour when
+// the text colour is black or the background white, and otherwise for anything but black and
+// the background; DIBINDEX(1) is white and other indices black; PALETTEINDEX(i) is the DC
+// palette's entry i, entry 0 past its end (gdi32 tests/bitmap.c test_mono_bitmap).
+TEST(IndexedPixels, PensAndIndicesOnAMonochromeBitmap)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bm = CreateBitmap(16, 1, 1, 1, nullptr);
+    HGDIOBJ old = SelectObject(dc, bm);
+    const struct {
+        COLORREF fg, bg, pen;
+        bool white;
+    } pens[] = {
+        {RGB(0, 0, 0), RGB(255, 255, 255), RGB(255, 255, 255), true},
+        {RGB(0, 0, 0), RGB(255, 255, 255), RGB(0xfe, 0xfe, 0xfe), false},
+        {RGB(0, 0, 0), RGB(0x80, 0x80, 0x80), RGB(0x80, 0x80, 0x80), true},
+        {RGB(0x30, 0x40, 0x50), RGB(0x60, 0x70, 0x80), RGB(0x10, 0x10, 0x10), true},
+        {RGB(0x30, 0x40, 0x50), RGB(0x60, 0x70, 0x80), RGB(0x60, 0x70, 0x80), false},
+        {RGB(0x30, 0x40, 0x50), RGB(0x60, 0x70, 0x80), RGB(0, 0, 0), false},
+    };
+    for (const auto& c : pens) {
+        SetTextColor(dc, c.fg);
+        SetBkColor(dc, c.bg);
+        HGDIOBJ oldPen = SelectObject(dc, CreatePen(PS_SOLID, 1, c.pen));
+        MoveToEx(dc, 0, 0, nullptr);
+        LineTo(dc, 16, 0);
+        EXPECT_EQ(GetPixel(dc, 5, 0), c.white ? RGB(255, 255, 255) : RGB(0, 0, 0)) << std::hex << c.pen;
+        DeleteObject(SelectObject(dc, oldPen));
+    }
+    const struct {
+        COLORREF set, read;
+    } indices[] = {{DIBINDEX(1), RGB(255, 255, 255)},        {DIBINDEX(2), RGB(0, 0, 0)},
+                   {DIBINDEX(0), RGB(0, 0, 0)},              {PALETTEINDEX(19), RGB(255, 255, 255)},
+                   {PALETTEINDEX(300), RGB(0, 0, 0)},        {PALETTEINDEX(15), RGB(255, 255, 255)}};
+    for (const auto& c : indices) {
+        EXPECT_EQ(SetPixel(dc, 0, 0, c.set), c.read) << std::hex << c.set;
+        EXPECT_EQ(GetPixel(dc, 0, 0), c.read) << std::hex << c.set;
+        EXPECT_EQ(GetNearestColor(dc, c.set), c.read) << std::hex << c.set;
+    }
+    SelectObject(dc, old);
+    DeleteObject(bm);
+    DeleteDC(dc);
+}
+
 } // namespace

@@ -11,6 +11,10 @@
 #include "pixels.h"
 #include "stretch.h"
 
+namespace moxplat {
+COLORREF PaletteColorLocked(Registry& reg, HDC hdc, COLORREF color); // palette.cpp
+} // namespace moxplat
+
 using namespace moxplat;
 
 namespace {
@@ -352,6 +356,7 @@ COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color)
     PixelSurface s;
     if (!SurfaceLocked(reg, hdc, &s) || !Inside(s, x, y))
         return CLR_INVALID;
+    color = PaletteColorLocked(reg, hdc, color);
     const std::uint32_t raw = gdi::RawFromColor(s, (color >> 16) == 0x10ff ? color : color & 0xffffff);
     gdi::SetRaw(s, x, y, raw);
     MarkDrawnLocked(reg, hdc);
@@ -379,7 +384,8 @@ COLORREF WINAPI GetNearestColor(HDC hdc, COLORREF color)
         s.bitsPerPixel = 1;
         s.monochromeDDB = true;
     }
-    return gdi::ColorFromRaw(s, gdi::RawFromColor(s, color & 0xffffff));
+    color = PaletteColorLocked(reg, hdc, color);
+    return gdi::ColorFromRaw(s, gdi::RawFromColor(s, (color >> 16) == 0x10ff ? color : color & 0xffffff));
 }
 
 BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop)

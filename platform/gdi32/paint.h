@@ -71,4 +71,8 @@ inline std::uint32_t Rop2(int rop2, std::uint32_t p, std::uint32_t d)
 
 GdiObject* BrushObjectLocked(Registry& reg, HGDIOBJ h);
 
+// Under the lock: a PALETTEINDEX colour as the entry of the DC's palette it names (entry 0 past
+// the palette's end); other colours unchanged.
+COLORREF PaletteColorLocked(Registry& reg, HDC hdc, COLORREF color);
+
 } // namespace moxplat

@@ -17,6 +17,26 @@ GdiObject* PaletteLocked(Registry& reg, HGDIOBJ h)
 
 } // namespace
 
+namespace moxplat {
+
+// Windows: PALETTEINDEX(i) past the palette's end reads entry 0 (gdi32 tests/bitmap.c
+// test_mono_bitmap).
+COLORREF PaletteColorLocked(Registry& reg, HDC hdc, COLORREF color)
+{
+    if ((color >> 24) != 0x01)
+        return color;
+    EnsureStockObjectsLocked(reg);
+    const DCObject* d = reg.DC(hdc);
+    const GdiObject* o = d ? PaletteLocked(reg, d->draw.palette ? d->draw.palette : reg.stockObjects[DEFAULT_PALETTE]) : nullptr;
+    if (!o || o->paletteEntries.empty())
+        return color & 0xffffff;
+    const std::size_t i = color & 0xffff;
+    const PALETTEENTRY& e = o->paletteEntries[i < o->paletteEntries.size() ? i : 0];
+    return RGB(e.peRed, e.peGreen, e.peBlue);
+}
+
+} // namespace moxplat
+
 extern "C" {
 
 // The entries are copied, flags included (gdi32 tests/palette.c test_palette_entries).
