@@ -508,4 +508,46 @@ TEST(IndexedPixels, PensAndIndicesOnAMonochromeBitmap)
     DeleteDC(dc);
 }
 
+// Windows: PatBlt paints pattern brushes; a monochrome pattern keeps its bits on a monochrome
+// bitmap whatever the text and background colours, and PATINVERT XORs the pattern in (gdi32
+// tests/bitmap.c test_mono_bitmap; MSDN PatBlt).
+TEST(PatBlt, PatternBrushesOnAMonochromeBitmap)
+{
+    static const WORD rows[8] = {0x5555, 0xaaaa, 0x5555, 0xaaaa, 0x5555, 0xaaaa, 0x5555, 0xaaaa};
+    HBITMAP pattern = CreateBitmap(16, 8, 1, 1, rows);
+    HBRUSH brush = CreatePatternBrush(pattern);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP target = CreateBitmap(16, 16, 1, 1, nullptr);
+    HGDIOBJ oldBitmap = SelectObject(dc, target);
+    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    const struct {
+        COLORREF fg, bg;
+        DWORD rop;
+        WORD before, after;
+    } cases[] = {
+        {RGB(0, 0, 0), RGB(255, 255, 255), PATCOPY, 0x0000, 0x5555},
+        {RGB(255, 255, 255), RGB(0, 0, 0), PATCOPY, 0xffff, 0x5555},
+        {RGB(0x30, 0x40, 0x50), RGB(0x60, 0x70, 0x80), PATCOPY, 0x0000, 0x5555},
+        {RGB(0, 0, 0), RGB(255, 255, 255), PATINVERT, 0xffff, 0xaaaa},
+    };
+    for (const auto& c : cases) {
+        SetTextColor(dc, c.fg);
+        SetBkColor(dc, c.bg);
+        WORD bits[16];
+        for (WORD& b : bits)
+            b = c.before;
+        SetBitmapBits(target, sizeof bits, bits);
+        EXPECT_TRUE(PatBlt(dc, 0, 0, 16, 16, c.rop));
+        GetBitmapBits(target, sizeof bits, bits);
+        EXPECT_EQ(bits[0], c.after) << std::hex << c.fg << " " << c.rop;
+        EXPECT_EQ(bits[1], WORD(c.after ^ 0xffff)) << std::hex << c.fg << " " << c.rop;
+    }
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(target);
+    DeleteObject(brush);
+    DeleteObject(pattern);
+    DeleteDC(dc);
+}
+
 } // namespace

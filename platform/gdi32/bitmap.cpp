@@ -58,8 +58,11 @@ HBITMAP NewBitmapLocked(Registry& reg, const NewBitmapDesc& desc, std::uint8_t**
     const std::int64_t bytes = stride * desc.height;
     if (bytes > std::numeric_limits<std::int32_t>::max())
         return nullptr;
-    // calloc: zero-filled, suitably aligned, and cheap for large bitmaps.
-    PixelBuffer bits(static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(bytes), 1)));
+    // calloc: zero-filled, suitably aligned, and cheap for large bitmaps. A section's bits are
+    // whole 4 KB pages, as Windows commits them: programs written there touch the rest of the
+    // last page unharmed (gdi32 tests/bitmap.c test_SetDIBits clears 1 KB of a 256-byte section).
+    const std::int64_t allocated = desc.dibSection ? (bytes + 4095) & ~std::int64_t{4095} : bytes;
+    PixelBuffer bits(static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(allocated), 1)));
     if (!bits)
         return nullptr;
     const std::uintptr_t key = reg.NewHandle();

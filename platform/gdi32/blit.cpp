@@ -13,6 +13,7 @@
 
 namespace moxplat {
 COLORREF PaletteColorLocked(Registry& reg, HDC hdc, COLORREF color); // palette.cpp
+BOOL PatternBlitLocked(Registry& reg, HDC hdc, int x, int y, int w, int h, std::uint8_t rop3); // paint.cpp
 } // namespace moxplat
 
 using namespace moxplat;
@@ -406,6 +407,15 @@ BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop)
     // DSTINVERT, BLACKNESS, WHITENESS; gdi32 tests/dib.c draw_graphics: FALSE for every operation that reads a source).
     if (gdi::RopUsesSource(rop3))
         return FALSE;
+    // Hatched and pattern brushes are painted as tiles, at every depth.
+    const bool usesPattern = (rop3 >> 4) != (rop3 & 0x0f);
+    if (usesPattern) {
+        Registry& reg = TheRegistry();
+        std::lock_guard<std::mutex> lock(reg.mutex);
+        const GdiObject* brush = reg.DC(hdc) ? reg.Object(SelectedBrushLocked(reg, hdc)) : nullptr;
+        if (brush && brush->type == OBJ_BRUSH && brush->brushStyle != BS_SOLID && brush->brushStyle != BS_NULL)
+            return PatternBlitLocked(reg, hdc, x, y, w, h, rop3);
+    }
     return Blit(hdc, x, y, w, h, nullptr, 0, 0, w, h, rop, true);
 }
 

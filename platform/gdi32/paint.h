@@ -71,6 +71,10 @@ inline std::uint32_t Rop2(int rop2, std::uint32_t p, std::uint32_t d)
 
 GdiObject* BrushObjectLocked(Registry& reg, HGDIOBJ h);
 
+// Under the lock: PatBlt with the DC's hatched or pattern brush, for a raster operation that
+// reads no source.
+BOOL PatternBlitLocked(Registry& reg, HDC hdc, int x, int y, int w, int h, std::uint8_t rop3);
+
 // Under the lock: a PALETTEINDEX colour as the entry of the DC's palette it names (entry 0 past
 // the palette's end); other colours unchanged.
 COLORREF PaletteColorLocked(Registry& reg, HDC hdc, COLORREF color);
