@@ -138,7 +138,8 @@ void PaintMask(Mask& m, const Target& t, const DrawState& state, const PenSpec& 
         // background colour; otherwise everything but black and the background colour
         // (gdi32 tests/bitmap.c test_mono_bitmap, is_black_pen).
         const COLORREF c = RGB((pen.color >> 16) & 0xff, (pen.color >> 8) & 0xff, pen.color & 0xff);
-        const COLORREF fg = state.textColor & 0xffffff, bg = state.bkColor & 0xffffff;
+        // The DC's colours are compared as given: PALETTEINDEX(0) is not black here.
+        const COLORREF fg = state.textColor, bg = state.bkColor;
         const bool black = (fg == 0 || bg == 0xffffff) ? (c != 0xffffff && c != bg) : (c == 0 || c == bg);
         penPaint.solid = black ? 0 : 0xffffffu;
     }
