@@ -202,7 +202,13 @@ TEST(GetDIBits, ThirtyTwoBitBitmapsAnswerAsBitfields)
         ASSERT_EQ(GetDIBits(screen, bm, 0, 0, nullptr, reinterpret_cast<BITMAPINFO*>(&query), DIB_RGB_COLORS), 1);
         EXPECT_EQ(query.header.biCompression, DWORD(BI_BITFIELDS));
         EXPECT_EQ(query.masks[0] | query.masks[1] | query.masks[2], 0u);
+        // With a buffer and no lines the header is described all the same.
         DWORD pixel = 0;
+        Info noLines{};
+        noLines.header.biSize = sizeof(BITMAPINFOHEADER);
+        EXPECT_EQ(GetDIBits(screen, bm, 0, 0, &pixel, reinterpret_cast<BITMAPINFO*>(&noLines), DIB_RGB_COLORS), 1);
+        EXPECT_EQ(noLines.header.biBitCount, 32);
+        EXPECT_EQ(GetDIBits(screen, bm, 0, 1, &pixel, reinterpret_cast<BITMAPINFO*>(&noLines), DIB_RGB_COLORS), 1);
         ASSERT_EQ(GetDIBits(screen, bm, 0, 1, &pixel, reinterpret_cast<BITMAPINFO*>(&query), DIB_RGB_COLORS), 1);
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(query.masks[i], c.expected[i]) << c.compression << " mask " << i;

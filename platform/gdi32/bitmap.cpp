@@ -323,8 +323,10 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBi
     BITMAPINFOHEADER& h = lpbmi->bmiHeader;
     if (h.biBitCount == 0) {
         // Only the description is asked for (Microsoft's GetDIBits: biBitCount 0 fills in the
-        // header without a colour table).
-        if (lpvBits)
+        // header without a colour table). Windows answers so with a buffer too when no lines
+        // are asked for, and fails when lines are (gdi32 tests/bitmap.c
+        // test_GetDIBits_BI_BITFIELDS, test_dib_formats).
+        if (lpvBits && cLines)
             return 0;
         h.biWidth = b->width;
         h.biHeight = b->height;
@@ -373,7 +375,8 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBi
         std::memcpy(reinterpret_cast<std::uint8_t*>(lpbmi) + sizeof(BITMAPINFOHEADER), f.masks, sizeof f.masks);
     }
     h.biSizeImage = static_cast<DWORD>(f.ImageBytes());
-    if (!lpvBits)
+    // No lines asked for is a description, buffer or not (same tests).
+    if (!lpvBits || cLines == 0)
         return static_cast<int>(b->height);
     const std::int64_t count = ScanCount(b->height, start, cLines);
     if (count <= 0)
