@@ -40,6 +40,9 @@ struct GdiObject {
 
     // Regions: disjoint rectangles.
     std::vector<RECT> rects;
+
+    // Logical palettes: their entries, flags included.
+    std::vector<PALETTEENTRY> paletteEntries;
 };
 
 // A device context's drawing state; SaveDC pushes a copy.
@@ -62,6 +65,7 @@ struct DrawState {
     POINT brushOrg{0, 0};
     bool clipped = false;
     std::vector<RECT> clip; // device coordinates, disjoint
+    HGDIOBJ palette = nullptr; // DEFAULT_PALETTE
 };
 
 } // namespace moxplat

@@ -178,9 +178,12 @@ struct Registry {
 // while calling a window procedure or a timer callback.
 Registry& TheRegistry();
 
+// Handles have 32 significant bits on 64-bit Windows, so that 32- and 64-bit processes can share
+// them: the upper half is ignored (MSDN "Interprocess Communication Between 32-bit and 64-bit
+// Applications"; gdi32 tests/gdiobj.c test_handles_on_win64). Keys are handed out below 2^32.
 inline std::uintptr_t Key(const void* h)
 {
-    return reinterpret_cast<std::uintptr_t>(h);
+    return reinterpret_cast<std::uintptr_t>(h) & 0xffffffffu;
 }
 template <class H> H HandleOf(std::uintptr_t key)
 {

@@ -58,8 +58,11 @@ HBITMAP NewBitmapLocked(Registry& reg, const NewBitmapDesc& desc, std::uint8_t**
     const std::int64_t bytes = stride * desc.height;
     if (bytes > std::numeric_limits<std::int32_t>::max())
         return nullptr;
-    // calloc: zero-filled, suitably aligned, and cheap for large bitmaps.
-    PixelBuffer bits(static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(bytes), 1)));
+    // calloc: zero-filled, suitably aligned, and cheap for large bitmaps. A section's bits are
+    // whole 4 KB pages, as Windows commits them: programs written there touch the rest of the
+    // last page unharmed (gdi32 tests/bitmap.c test_SetDIBits clears 1 KB of a 256-byte section).
+    const std::int64_t allocated = desc.dibSection ? (bytes + 4095) & ~std::int64_t{4095} : bytes;
+    PixelBuffer bits(static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(allocated), 1)));
     if (!bits)
         return nullptr;
     const std::uintptr_t key = reg.NewHandle();
@@ -160,8 +163,12 @@ HBITMAP CreateDeviceBitmap(int width, int height, UINT planes, UINT bpp, const v
     // An empty bitmap is the stock 1x1 monochrome one (gdi32 tests/bitmap.c test_CreateBitmap).
     if (width == 0 || height == 0)
         return reg.stockBitmap;
-    if (width < 0 || height < 0 || planes != 1 || bpp == 0 || bpp > 32)
+    // Windows: widths past 2^27 - 1 and depths past 32 fail with ERROR_INVALID_PARAMETER
+    // (gdi32 tests/bitmap.c test_bitmap, test_CreateBitmap).
+    if (width < 0 || height < 0 || width > 0x7ffffff || planes != 1 || bpp == 0 || bpp > 32) {
+        SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
+    }
     HBITMAP h = gdi::NewDeviceBitmapLocked(reg, width, height, DeviceDepth(bpp));
     BitmapObject* b = reg.Bitmap(h);
     if (b && bits)
@@ -316,20 +323,34 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBi
     BITMAPINFOHEADER& h = lpbmi->bmiHeader;
     if (h.biBitCount == 0) {
         // Only the description is asked for (Microsoft's GetDIBits: biBitCount 0 fills in the
-        // header without a colour table).
-        if (lpvBits)
+        // header without a colour table). Windows answers so with a buffer too when no lines
+        // are asked for, and fails when lines are (gdi32 tests/bitmap.c
+        // test_GetDIBits_BI_BITFIELDS, test_dib_formats).
+        if (lpvBits && cLines)
             return 0;
         h.biWidth = b->width;
         h.biHeight = b->height;
         h.biPlanes = 1;
         h.biBitCount = static_cast<WORD>(b->bitsPerPixel);
-        h.biCompression = b->bitsPerPixel == 16 || b->bitsPerPixel == 32 ? b->header.biCompression : BI_RGB;
+        // Windows: 16- and 32-bit bitmaps, DDBs and BI_RGB sections alike, describe themselves
+        // as BI_BITFIELDS here, the masks left for the call that reads the bits (gdi32
+        // tests/bitmap.c test_GetDIBits_BI_BITFIELDS).
+        h.biCompression = b->bitsPerPixel == 16 || b->bitsPerPixel == 32 ? BI_BITFIELDS : BI_RGB;
         h.biSizeImage = static_cast<DWORD>(gdi::DibStride(b->width, b->bitsPerPixel) * b->height);
         h.biClrUsed = 0;
         h.biClrImportant = 0;
-        if (h.biCompression == BI_BITFIELDS)
-            std::memcpy(reinterpret_cast<std::uint8_t*>(lpbmi) + sizeof(BITMAPINFOHEADER), b->masks, sizeof b->masks);
         return 1;
+    }
+    if (h.biCompression == BI_BITFIELDS && (h.biBitCount == 16 || h.biBitCount == 32)) {
+        // Masks left at zero are filled in: the bitmap's own at its depth, else the standard
+        // 8-8-8 and 5-6-5 layouts (same test).
+        DWORD* masks = reinterpret_cast<DWORD*>(reinterpret_cast<std::uint8_t*>(lpbmi) + sizeof(BITMAPINFOHEADER));
+        if (!masks[0] && !masks[1] && !masks[2]) {
+            static const DWORD k32[3] = {0xff0000, 0x00ff00, 0x0000ff}, k16[3] = {0xf800, 0x07e0, 0x001f};
+            const bool own = b->bitsPerPixel == h.biBitCount && b->header.biCompression == BI_BITFIELDS;
+            const void* from = own ? static_cast<const void*>(b->masks) : h.biBitCount == 32 ? k32 : k16;
+            std::memcpy(masks, from, sizeof k32);
+        }
     }
     gdi::DibFormat f;
     if (!gdi::ReadDibFormat(lpbmi, usage, &f, false))
@@ -354,7 +375,8 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBi
         std::memcpy(reinterpret_cast<std::uint8_t*>(lpbmi) + sizeof(BITMAPINFOHEADER), f.masks, sizeof f.masks);
     }
     h.biSizeImage = static_cast<DWORD>(f.ImageBytes());
-    if (!lpvBits)
+    // No lines asked for is a description, buffer or not (same tests).
+    if (!lpvBits || cLines == 0)
         return static_cast<int>(b->height);
     const std::int64_t count = ScanCount(b->height, start, cLines);
     if (count <= 0)
@@ -473,7 +495,10 @@ UINT WINAPI SetDIBColorTable(HDC hdc, UINT iStart, UINT cEntries, const RGBQUAD*
 HBITMAP WINAPI CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* pbmih, DWORD flInit, const VOID* pjBits,
                               const BITMAPINFO* pbmi, UINT iUsage)
 {
-    if (!pbmih || pbmih->biSize < sizeof(BITMAPINFOHEADER))
+    // Windows: a display refuses JPEG and PNG bits whatever else the header says (gdi32
+    // tests/bitmap.c test_dib_formats).
+    if (!pbmih || pbmih->biSize < sizeof(BITMAPINFOHEADER) || pbmih->biCompression == BI_JPEG ||
+        pbmih->biCompression == BI_PNG)
         return nullptr;
     const LONG width = pbmih->biWidth;
     const LONG height = pbmih->biHeight == std::numeric_limits<LONG>::min() ? 0 : std::abs(pbmih->biHeight);

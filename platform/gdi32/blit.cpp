@@ -11,6 +11,11 @@
 #include "pixels.h"
 #include "stretch.h"
 
+namespace moxplat {
+COLORREF PaletteColorLocked(Registry& reg, HDC hdc, COLORREF color); // palette.cpp
+BOOL PatternBlitLocked(Registry& reg, HDC hdc, int x, int y, int w, int h, std::uint8_t rop3); // paint.cpp
+} // namespace moxplat
+
 using namespace moxplat;
 
 namespace {
@@ -359,7 +364,8 @@ COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color)
     PixelSurface s;
     if (!SurfaceLocked(reg, hdc, &s) || !Inside(s, x, y))
         return CLR_INVALID;
-    const std::uint32_t raw = gdi::RawFromColor(s, color & 0xffffff);
+    color = PaletteColorLocked(reg, hdc, color);
+    const std::uint32_t raw = gdi::RawFromColor(s, (color >> 16) == 0x10ff ? color : color & 0xffffff);
     gdi::SetRaw(s, x, y, raw);
     MarkDrawnLocked(reg, hdc);
     return gdi::ColorFromRaw(s, raw);
@@ -386,7 +392,8 @@ COLORREF WINAPI GetNearestColor(HDC hdc, COLORREF color)
         s.bitsPerPixel = 1;
         s.monochromeDDB = true;
     }
-    return gdi::ColorFromRaw(s, gdi::RawFromColor(s, color & 0xffffff));
+    color = PaletteColorLocked(reg, hdc, color);
+    return gdi::ColorFromRaw(s, gdi::RawFromColor(s, (color >> 16) == 0x10ff ? color : color & 0xffffff));
 }
 
 BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop)
@@ -407,6 +414,15 @@ BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop)
     // DSTINVERT, BLACKNESS, WHITENESS; gdi32 tests/dib.c draw_graphics: FALSE for every operation that reads a source).
     if (gdi::RopUsesSource(rop3))
         return FALSE;
+    // Hatched and pattern brushes are painted as tiles, at every depth.
+    const bool usesPattern = (rop3 >> 4) != (rop3 & 0x0f);
+    if (usesPattern) {
+        Registry& reg = TheRegistry();
+        std::lock_guard<std::mutex> lock(reg.mutex);
+        const GdiObject* brush = reg.DC(hdc) ? reg.Object(SelectedBrushLocked(reg, hdc)) : nullptr;
+        if (brush && brush->type == OBJ_BRUSH && brush->brushStyle != BS_SOLID && brush->brushStyle != BS_NULL)
+            return PatternBlitLocked(reg, hdc, x, y, w, h, rop3);
+    }
     return Blit(hdc, x, y, w, h, nullptr, 0, 0, w, h, rop, true);
 }
 

@@ -165,7 +165,10 @@ void EnsureStockObjectsLocked(Registry& reg)
     stock(WHITE_PEN, pen);
     pen.color = RGB(0, 0, 0);
     stock(BLACK_PEN, pen);
+    // The null pen reads back one pixel wide in black (gdi32 tests/pen.c test_logpen).
     pen.penStyle = 5; // PS_NULL
+    pen.penWidth = 1;
+    pen.color = 0;
     stock(NULL_PEN, pen);
     // Face names and sizes as Windows reports them; drawing maps them to installed families.
     stock(OEM_FIXED_FONT, StockFont(12, 400, 0x31, L"Terminal"));
@@ -175,8 +178,16 @@ void EnsureStockObjectsLocked(Registry& reg)
     stock(DEVICE_DEFAULT_FONT, StockFont(16, 700, 0x22, L"System"));
     stock(SYSTEM_FIXED_FONT, StockFont(16, 400, 0x31, L"Fixedsys"));
     stock(DEFAULT_GUI_FONT, StockFont(-11, 400, 0, L"MS Shell Dlg"));
+    // The default palette: the 20 static colours (MSDN "Default Palette").
+    static const BYTE kDefaultPalette[20][3] = {
+        {0, 0, 0},          {0x80, 0, 0},       {0, 0x80, 0},       {0x80, 0x80, 0},    {0, 0, 0x80},
+        {0x80, 0, 0x80},    {0, 0x80, 0x80},    {0xc0, 0xc0, 0xc0}, {0xc0, 0xdc, 0xc0}, {0xa6, 0xca, 0xf0},
+        {0xff, 0xfb, 0xf0}, {0xa0, 0xa0, 0xa4}, {0x80, 0x80, 0x80}, {0xff, 0, 0},       {0, 0xff, 0},
+        {0xff, 0xff, 0},    {0, 0, 0xff},       {0xff, 0, 0xff},    {0, 0xff, 0xff},    {0xff, 0xff, 0xff}};
     GdiObject palette;
     palette.type = OBJ_PAL;
+    for (const auto& c : kDefaultPalette)
+        palette.paletteEntries.push_back(PALETTEENTRY{c[0], c[1], c[2], 0});
     stock(DEFAULT_PALETTE, palette);
     GdiObject dcBrush = SolidBrush(RGB(255, 255, 255));
     dcBrush.dcColored = true;
@@ -223,6 +234,8 @@ HGDIOBJ SelectDrawObjectLocked(Registry& reg, HDC hdc, HGDIOBJ h)
 {
     DCObject* d = reg.DC(hdc);
     GdiObject* o = reg.Object(h);
+    if (!d)
+        SetLastError(ERROR_INVALID_HANDLE); // gdi32 tests/gdiobj.c test_gdi_objects
     if (!d || !o)
         return nullptr;
     EnsureStockObjectsLocked(reg);
@@ -300,7 +313,7 @@ int GetDrawObjectLocked(Registry& reg, HGDIOBJ h, int c, LPVOID pv, bool wide)
         return n;
     }
     case OBJ_PAL: {
-        const WORD entries = 20; // the default palette's static colours
+        const auto entries = static_cast<WORD>(o->paletteEntries.size());
         if (!pv)
             return sizeof entries;
         if (c < static_cast<int>(sizeof entries))
@@ -309,6 +322,16 @@ int GetDrawObjectLocked(Registry& reg, HGDIOBJ h, int c, LPVOID pv, bool wide)
         return sizeof entries;
     }
     case OBJ_PEN: {
+        // Windows: the null pen asked for exactly an EXTLOGPEN answers as one, width 0, no
+        // entries (gdi32 tests/pen.c test_logpen); any other size gets the LOGPEN.
+        if (pv && o->penStyle == PS_NULL && c == static_cast<int>(sizeof(EXTLOGPEN))) {
+            EXTLOGPEN e{};
+            e.elpPenStyle = PS_NULL;
+            e.elpBrushStyle = BS_SOLID;
+            e.elpColor = o->color;
+            std::memcpy(pv, &e, sizeof e);
+            return sizeof e;
+        }
         LOGPEN lp{};
         lp.lopnStyle = o->penStyle;
         lp.lopnWidth.x = o->penWidth;
@@ -380,6 +403,7 @@ DWORD WINAPI GetObjectType(HGDIOBJ h)
         return OBJ_BITMAP;
     if (const DCObject* d = reg.DC(h))
         return d->kind == DCKind::Memory ? OBJ_MEMDC : OBJ_DC;
+    SetLastError(ERROR_INVALID_HANDLE); // gdi32 tests/gdiobj.c test_gdi_objects
     return 0;
 }
 

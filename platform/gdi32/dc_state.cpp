@@ -203,7 +203,7 @@ HGDIOBJ WINAPI GetCurrentObject(HDC hdc, UINT type)
     case OBJ_FONT:
         return d->draw.font ? d->draw.font : reg.stockObjects[SYSTEM_FONT];
     case OBJ_PAL:
-        return reg.stockObjects[DEFAULT_PALETTE];
+        return d->draw.palette ? d->draw.palette : reg.stockObjects[DEFAULT_PALETTE];
     case OBJ_BITMAP:
         return d->kind == DCKind::Memory ? static_cast<HGDIOBJ>(d->bitmap) : nullptr;
     default:

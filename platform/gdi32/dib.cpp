@@ -1,5 +1,6 @@
 // DIB sections, memory device contexts and object selection.
 #include <cstring>
+#include <vector>
 #include <limits>
 
 #include "bitmap_store.h"
@@ -43,9 +44,41 @@ HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, VOI
     if (!pbmi || hSection || offset != 0 || usage > 1)
         return nullptr;
     gdi::DibFormat f;
-    // The DC would only lend its palette to DIB_PAL_COLORS colour tables (Microsoft's
-    // CreateDIBSection documentation); without logical palettes those are refused.
-    static_cast<void>(hdc);
+    std::vector<std::uint8_t> withColors;
+    if (usage == DIB_PAL_COLORS && pbmi->bmiHeader.biBitCount <= 8) {
+        // The table holds indices into the DC's logical palette (Microsoft's CreateDIBSection
+        // documentation); indices past the palette wrap round it (gdi32 tests/palette.c
+        // test_DIB_PAL_COLORS).
+        const BITMAPINFOHEADER& h = pbmi->bmiHeader;
+        if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biSize > 4096 || h.biBitCount == 0)
+            return nullptr;
+        const std::size_t n = h.biClrUsed && h.biClrUsed < (1u << h.biBitCount) ? h.biClrUsed : (1u << h.biBitCount);
+        std::vector<PALETTEENTRY> palette;
+        {
+            Registry& reg = TheRegistry();
+            std::lock_guard<std::mutex> lock(reg.mutex);
+            EnsureStockObjectsLocked(reg);
+            const DCObject* d = reg.DC(hdc);
+            if (!d)
+                return nullptr;
+            const GdiObject* p = reg.Object(d->draw.palette ? d->draw.palette : reg.stockObjects[DEFAULT_PALETTE]);
+            if (!p || p->type != OBJ_PAL || p->paletteEntries.empty())
+                return nullptr;
+            palette = p->paletteEntries;
+        }
+        withColors.resize(h.biSize + n * sizeof(RGBQUAD));
+        std::memcpy(withColors.data(), pbmi, h.biSize);
+        const auto* indices = reinterpret_cast<const std::uint8_t*>(pbmi) + h.biSize;
+        for (std::size_t i = 0; i < n; ++i) {
+            WORD index;
+            std::memcpy(&index, indices + i * sizeof(WORD), sizeof index);
+            const PALETTEENTRY& e = palette[index % palette.size()];
+            const RGBQUAD q{e.peBlue, e.peGreen, e.peRed, 0};
+            std::memcpy(withColors.data() + h.biSize + i * sizeof(RGBQUAD), &q, sizeof q);
+        }
+        pbmi = reinterpret_cast<const BITMAPINFO*>(withColors.data());
+        usage = DIB_RGB_COLORS;
+    }
     if (!gdi::ReadDibFormat(pbmi, usage, &f))
         return nullptr;
     gdi::NewBitmapDesc desc;
@@ -106,10 +139,18 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h)
         return SelectDrawObjectLocked(reg, hdc, h);
     DCObject* d = reg.DC(hdc);
     BitmapObject* b = reg.Bitmap(h);
-    if (!d || !b || d->kind != DCKind::Memory)
+    if (!d) {
+        SetLastError(ERROR_INVALID_HANDLE); // gdi32 tests/gdiobj.c test_gdi_objects
+        return nullptr;
+    }
+    if (!b || d->kind != DCKind::Memory)
         return nullptr;
     if (h == d->bitmap)
         return h;
+    // A device-dependent bitmap goes only into a DC of its own depth, the screen's 32 bits, or
+    // is monochrome (gdi32 tests/bitmap.c test_select_object).
+    if (!b->stock && !b->dibSection && b->bitsPerPixel != 1 && b->bitsPerPixel != 32)
+        return nullptr;
     // A bitmap can be selected into one DC at a time; the stock bitmap into any number.
     if (!b->stock && b->selectedInto)
         return nullptr;

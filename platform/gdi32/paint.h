@@ -35,7 +35,7 @@ struct Paint {
 };
 
 // The pixels a DC draws into, its clip boxes in device coordinates (each inside the surface),
-// and its logical-to-device offset. Depths other than 24 and 32 bits are refused.
+// and its logical-to-device offset. Every DIB depth (1, 4, 8, 16, 24, 32 bits) is drawn on.
 struct Target {
     PixelSurface surface;
     std::vector<RECT> boxes;
@@ -70,5 +70,13 @@ inline std::uint32_t Rop2(int rop2, std::uint32_t p, std::uint32_t d)
 }
 
 GdiObject* BrushObjectLocked(Registry& reg, HGDIOBJ h);
+
+// Under the lock: PatBlt with the DC's hatched or pattern brush, for a raster operation that
+// reads no source.
+BOOL PatternBlitLocked(Registry& reg, HDC hdc, int x, int y, int w, int h, std::uint8_t rop3);
+
+// Under the lock: a PALETTEINDEX colour as the entry of the DC's palette it names (entry 0 past
+// the palette's end); other colours unchanged.
+COLORREF PaletteColorLocked(Registry& reg, HDC hdc, COLORREF color);
 
 } // namespace moxplat

@@ -43,24 +43,36 @@ GdiObject Hatch(int hatch, COLORREF color)
     return o;
 }
 
+HPEN StockNullPen()
+{
+    Registry& reg = TheRegistry();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    EnsureStockObjectsLocked(reg);
+    return static_cast<HPEN>(reg.stockObjects[NULL_PEN]);
+}
+
+HPEN RefusePen()
+{
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+}
+
 } // namespace
 
 extern "C" {
 
-// Windows: a negative width counts as positive, PS_NULL pens read back as width 1 in black,
-// and styles past PS_INSIDEFRAME become PS_SOLID (gdi32 tests/pen.c test_logpen).
+// Windows: a negative width counts as positive, PS_NULL gives the stock NULL_PEN, and styles
+// past PS_INSIDEFRAME become PS_SOLID (gdi32 tests/pen.c test_logpen).
 HPEN WINAPI CreatePen(int iStyle, int cWidth, COLORREF color)
 {
+    const int style = iStyle & PS_STYLE_MASK;
+    if (style == PS_NULL)
+        return StockNullPen();
     GdiObject o;
     o.type = OBJ_PEN;
-    const int style = iStyle & PS_STYLE_MASK;
     o.penStyle = style > PS_INSIDEFRAME ? PS_SOLID : static_cast<UINT>(style);
     o.penWidth = cWidth < 0 ? (cWidth == INT32_MIN ? INT32_MAX : -cWidth) : cWidth;
     o.color = color & 0x00ffffff;
-    if (o.penStyle == PS_NULL) {
-        o.penWidth = 1;
-        o.color = 0;
-    }
     return static_cast<HPEN>(Add(std::move(o)));
 }
 
@@ -73,36 +85,48 @@ HPEN WINAPI CreatePenIndirect(const LOGPEN* plpen)
 
 // Cosmetic pens are one pixel wide and solid-coloured; geometric pens take a width, an end cap
 // and a join. Pens drawn with a solid brush only: hatched and pattern pens are refused, as are
-// the combinations Windows refuses (gdi32 tests/pen.c: cosmetic widths other than 1,
-// PS_INSIDEFRAME on cosmetic pens, user styles without entries, unknown styles).
+// the combinations Windows refuses with ERROR_INVALID_PARAMETER (gdi32 tests/pen.c test_logpen,
+// test_ps_userstyle: cosmetic widths other than 1, PS_INSIDEFRAME on cosmetic pens, user styles
+// without entries, more than 16 entries, entries all zero or negative, unknown styles). A
+// negative entry count fails without an error code, as on Windows.
 HPEN WINAPI ExtCreatePen(DWORD iPenStyle, DWORD cWidth, const LOGBRUSH* plbrush, DWORD cStyle, const DWORD* pstyle)
 {
-    if (!plbrush)
+    if (static_cast<LONG>(cStyle) < 0)
         return nullptr;
+    if (!plbrush)
+        return RefusePen();
     const DWORD style = iPenStyle & PS_STYLE_MASK;
     const bool geometric = (iPenStyle & PS_TYPE_MASK) == PS_GEOMETRIC;
     if ((iPenStyle & PS_TYPE_MASK) > PS_GEOMETRIC || style > PS_ALTERNATE)
-        return nullptr;
+        return RefusePen();
     if ((style == PS_USERSTYLE) != (cStyle > 0) || cStyle > 16 || (cStyle && !pstyle))
-        return nullptr;
-    if (style == PS_NULL) {
-        Registry& reg = TheRegistry();
-        std::lock_guard<std::mutex> lock(reg.mutex);
-        EnsureStockObjectsLocked(reg);
-        return static_cast<HPEN>(reg.stockObjects[NULL_PEN]);
+        return RefusePen();
+    if (cStyle) {
+        bool anyLength = false;
+        for (DWORD i = 0; i < cStyle; ++i) {
+            if (static_cast<LONG>(pstyle[i]) < 0)
+                return RefusePen();
+            anyLength = anyLength || pstyle[i] != 0;
+        }
+        if (!anyLength)
+            return RefusePen();
     }
+    if (style == PS_NULL)
+        return StockNullPen();
     if (!geometric && (cWidth != 1 || style == PS_INSIDEFRAME || (iPenStyle & (PS_ENDCAP_MASK | PS_JOIN_MASK))))
-        return nullptr;
+        return RefusePen();
     if (geometric && style == PS_ALTERNATE)
-        return nullptr;
+        return RefusePen();
     if (plbrush->lbStyle != BS_SOLID && plbrush->lbStyle != BS_NULL)
-        return nullptr;
+        return RefusePen();
     if ((iPenStyle & PS_ENDCAP_MASK) > PS_ENDCAP_FLAT || (iPenStyle & PS_JOIN_MASK) > PS_JOIN_MITER)
-        return nullptr;
+        return RefusePen();
     GdiObject o;
     o.type = OBJ_EXTPEN;
     o.penStyle = iPenStyle;
-    o.penWidth = static_cast<int>(cWidth > 0x7fffffff ? 0x7fffffff : cWidth);
+    // The width is read as a signed value: -123 gives a pen 123 wide (tests/pen.c test_logpen).
+    const LONG width = static_cast<LONG>(cWidth);
+    o.penWidth = width < 0 ? (width == INT32_MIN ? INT32_MAX : -width) : width;
     o.penBrushStyle = plbrush->lbStyle;
     o.color = plbrush->lbColor & 0x00ffffff;
     o.hatch = plbrush->lbHatch;

@@ -66,6 +66,12 @@ bool StandardMasks(const PixelSurface& s)
 
 std::uint32_t RawFromColor(const PixelSurface& s, COLORREF color)
 {
+    // DIBINDEX(n): index n of an indexed surface's colour table, taken as it is (gdi32
+    // tests/palette.c test_DIB_PAL_COLORS: an index past the table reads back black); on a
+    // monochrome bitmap index 1 is white and every other black (tests/bitmap.c
+    // test_mono_bitmap).
+    if ((color >> 16) == 0x10ff && s.bitsPerPixel <= 8)
+        return s.monochromeDDB ? ((color & 0xffff) == 1 ? 1u : 0u) : color & RawMask(s.bitsPerPixel);
     const std::uint32_t r = GetRValue(color), g = GetGValue(color), b = GetBValue(color);
     switch (s.bitsPerPixel) {
     case 24: return (r << 16) | (g << 8) | b;

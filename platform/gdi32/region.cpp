@@ -2,6 +2,7 @@
 // coordinates, as SelectClipRgn takes it; IntersectClipRect and ExcludeClipRect take logical
 // coordinates (MSDN).
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "paint.h"
@@ -169,6 +170,16 @@ Rects ClipOrSurfaceLocked(Registry& reg, HDC hdc, const DCObject& d)
     PixelSurface s;
     if (SurfaceLocked(reg, hdc, &s))
         return OneRect({0, 0, s.width, s.height});
+    // A memory DC still holding its stock bitmap covers that one pixel; the screen DC the
+    // screen GetDeviceCaps describes (gdi32 tests/clipping.c test_memory_dc_clipping,
+    // test_GetClipRgn).
+    if (d.kind == DCKind::Memory) {
+        if (const BitmapObject* b = reg.Bitmap(d.bitmap))
+            return OneRect({0, 0, b->width, b->height});
+        return {};
+    }
+    if (d.kind == DCKind::Screen)
+        return OneRect({0, 0, 1920, 1080});
     return {};
 }
 
@@ -400,8 +411,7 @@ int WINAPI ExtSelectClipRgn(HDC hdc, HRGN hrgn, int mode)
                 return ERROR;
             d->draw.clipped = false;
             d->draw.clip.clear();
-            PixelSurface s;
-            return SurfaceLocked(reg, hdc, &s) && s.width > 0 && s.height > 0 ? SIMPLEREGION : NULLREGION;
+            return Complexity(ClipOrSurfaceLocked(reg, hdc, *d));
         }
         const GdiObject* o = RegionLocked(reg, hrgn);
         if (!o)
@@ -455,17 +465,21 @@ int WINAPI GetClipBox(HDC hdc, LPRECT lprect)
     return Complexity(visible);
 }
 
-// 1 with the clip region copied into hrgn, 0 when the DC has none (MSDN GetClipRgn).
+// 1 with the clip region copied into hrgn, 0 when the DC has none (MSDN GetClipRgn). Windows:
+// a DC without a clip region answers 0 even with no region to fill; one with a clip region
+// answers -1 then (gdi32 tests/clipping.c test_GetClipRgn).
 int WINAPI GetClipRgn(HDC hdc, HRGN hrgn)
 {
     Registry& reg = TheRegistry();
     std::lock_guard<std::mutex> lock(reg.mutex);
     const DCObject* d = reg.DC(hdc);
-    GdiObject* o = RegionLocked(reg, hrgn);
-    if (!d || !o)
+    if (!d)
         return -1;
     if (!d->draw.clipped)
         return 0;
+    GdiObject* o = RegionLocked(reg, hrgn);
+    if (!o)
+        return -1;
     o->rects = d->draw.clip;
     return 1;
 }
@@ -486,7 +500,8 @@ BOOL WINAPI PtVisible(HDC hdc, int x, int y)
 }
 
 // The region's rectangles after a header; the size needed when given no buffer, 0 when the
-// buffer is too small (MSDN GetRegionData).
+// buffer is too small (MSDN GetRegionData). Windows answers the size written, not the size of
+// a larger buffer (gdi32 tests/clipping.c verify_region, tests/dc.c test_savedc_2).
 DWORD WINAPI GetRegionData(HRGN hrgn, DWORD nCount, LPRGNDATA lpRgnData)
 {
     Registry& reg = TheRegistry();
@@ -509,27 +524,42 @@ DWORD WINAPI GetRegionData(HRGN hrgn, DWORD nCount, LPRGNDATA lpRgnData)
     std::memcpy(lpRgnData, &h, sizeof h);
     if (rectBytes)
         std::memcpy(reinterpret_cast<std::uint8_t*>(lpRgnData) + sizeof h, o->rects.data(), rectBytes);
-    return nCount;
+    return size;
 }
 
-// A region from rectangles, which may overlap. Transforms other than the identity are not
-// supported and refused.
+// A region from rectangles, which may overlap, each put through the transform when one is
+// given. Windows: no data fails with ERROR_INVALID_PARAMETER, a header of the wrong size or
+// too few bytes for its rectangles fails leaving the error alone, and a scaled rectangle's
+// corners round half up (gdi32 tests/clipping.c test_ExtCreateRegion: 0.5 x (111, 222) +
+// (20, 40) gives (76, 151)). Rotating and shearing transforms make polygons, which regions
+// of rectangles cannot hold: refused.
 HRGN WINAPI ExtCreateRegion(const XFORM* lpx, DWORD nCount, const RGNDATA* lpData)
 {
-    if (!lpData || nCount < sizeof(RGNDATAHEADER))
+    if (!lpData || nCount < sizeof(RGNDATAHEADER)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
-    if (lpx &&
-        !(lpx->eM11 == 1 && lpx->eM12 == 0 && lpx->eM21 == 0 && lpx->eM22 == 1 && lpx->eDx == 0 && lpx->eDy == 0))
+    }
+    if (lpx && (lpx->eM12 != 0 || lpx->eM21 != 0))
         return nullptr;
     RGNDATAHEADER h;
     std::memcpy(&h, lpData, sizeof h);
-    if (h.dwSize < sizeof(RGNDATAHEADER) || h.iType != RDH_RECTANGLES || h.dwSize > nCount ||
-        h.nCount > (nCount - h.dwSize) / sizeof(RECT))
+    if (h.dwSize < sizeof(RGNDATAHEADER) || h.dwSize > nCount || h.nCount > (nCount - h.dwSize) / sizeof(RECT))
         return nullptr;
-    Rects given(h.nCount);
+    auto map = [](double v, double scale, double shift) {
+        return Clamp27(static_cast<std::int64_t>(std::floor(std::clamp(v * scale + shift, -1e9, 1e9) + 0.5)));
+    };
+    Rects given;
+    given.reserve(h.nCount);
     const auto* p = reinterpret_cast<const std::uint8_t*>(lpData) + h.dwSize;
-    for (DWORD i = 0; i < h.nCount; ++i)
-        std::memcpy(&given[i], p + i * sizeof(RECT), sizeof(RECT));
+    for (DWORD i = 0; i < h.nCount; ++i) {
+        RECT r;
+        std::memcpy(&r, p + i * sizeof(RECT), sizeof r);
+        if (lpx)
+            r = Normalised(map(r.left, lpx->eM11, lpx->eDx), map(r.top, lpx->eM22, lpx->eDy),
+                           map(r.right, lpx->eM11, lpx->eDx), map(r.bottom, lpx->eM22, lpx->eDy));
+        if (r.left < r.right && r.top < r.bottom)
+            given.push_back(r);
+    }
     Rects rects = UnionOf(std::move(given));
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     Registry& reg = TheRegistry();

@@ -132,6 +132,17 @@ void PaintMask(Mask& m, const Target& t, const DrawState& state, const PenSpec& 
     Paint penPaint, gapPaint;
     penPaint.kind = Paint::Solid;
     penPaint.solid = pen.color;
+    if (t.surface.monochromeDDB) {
+        // A pen on a monochrome bitmap is white only for the colours Windows lets through,
+        // not by nearness: with a black text colour or a white background, white and the
+        // background colour; otherwise everything but black and the background colour
+        // (gdi32 tests/bitmap.c test_mono_bitmap, is_black_pen).
+        const COLORREF c = RGB((pen.color >> 16) & 0xff, (pen.color >> 8) & 0xff, pen.color & 0xff);
+        // The DC's colours are compared as given: PALETTEINDEX(0) is not black here.
+        const COLORREF fg = state.textColor, bg = state.bkColor;
+        const bool black = (fg == 0 || bg == 0xffffff) ? (c != 0xffffff && c != bg) : (c == 0 || c == bg);
+        penPaint.solid = black ? 0 : 0xffffffu;
+    }
     gapPaint.kind = state.bkMode == OPAQUE ? Paint::Solid : Paint::None;
     gapPaint.solid = PixelOf(state.bkColor);
     const Paint* paints[4] = {nullptr, &penPaint, &gapPaint, brush};

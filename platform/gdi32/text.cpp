@@ -14,6 +14,7 @@
 #include <list>
 #include <unordered_map>
 
+#include "pixels.h"
 #include "text_stack.h"
 
 namespace moxplat {
@@ -342,6 +343,18 @@ void DrawLabel(const Target& t, const Label& label, std::int64_t x, std::int64_t
         }
         if (x0 >= x1 || y0 >= y1)
             continue; // nothing of the label in this box (an empty label has no mask at all)
+        if (bytes != 3 && bytes != 4) {
+            // Indexed and 16-bit pixels cannot hold blends: a pixel more than half covered
+            // takes the colour's nearest stored value.
+            const std::uint32_t raw = gdi::RawFromColor(t.surface, color);
+            for (std::int64_t yy = y0; yy < y1; ++yy) {
+                const std::uint8_t* cov = &label.mask[static_cast<std::size_t>((yy - my) * label.maskW + (x0 - mx))];
+                for (std::int64_t xx = x0; xx < x1; ++xx, ++cov)
+                    if (*cov >= 128)
+                        gdi::SetRaw(t.surface, xx, yy, raw);
+            }
+            continue;
+        }
         for (std::int64_t yy = y0; yy < y1; ++yy) {
             const std::uint8_t* cov = &label.mask[static_cast<std::size_t>((yy - my) * label.maskW + (x0 - mx))];
             std::uint8_t* p = t.surface.bits + yy * t.surface.stride + x0 * bytes;

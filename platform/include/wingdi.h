@@ -661,4 +661,39 @@ WINGDIAPI BOOL WINAPI GdiAlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDes
 WINGDIAPI BOOL WINAPI GdiTransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hDest,
                                         HDC hdcSrc, int xoriginSrc, int yoriginSrc, int wSrc, int hSrc,
                                         UINT crTransparent);
+
+// --- Logical palettes ----------------------------------------------------------------------------
+typedef struct tagPALETTEENTRY {
+    BYTE peRed;
+    BYTE peGreen;
+    BYTE peBlue;
+    BYTE peFlags;
+} PALETTEENTRY, *PPALETTEENTRY, *LPPALETTEENTRY;
+
+typedef struct tagLOGPALETTE {
+    WORD palVersion;
+    WORD palNumEntries;
+    PALETTEENTRY palPalEntry[1];
+} LOGPALETTE, *PLOGPALETTE, *NPLOGPALETTE, *LPLOGPALETTE;
+
+#define PC_RESERVED 0x01
+#define PC_EXPLICIT 0x02
+#define PC_NOCOLLAPSE 0x04
+// Compressions a BITMAPINFOHEADER can name; run-length and JPEG/PNG bits are not decoded here,
+// so the DIB functions refuse them.
+#define BI_RLE8 1L
+#define BI_RLE4 2L
+#define BI_JPEG 4L
+#define BI_PNG 5L
+
+#define PALETTEINDEX(i) ((COLORREF)(0x01000000 | (DWORD)(WORD)(i)))
+#define PALETTERGB(r, g, b) (0x02000000 | RGB(r, g, b))
+#define DIBINDEX(n) MAKELONG((n), 0x10FF)
+
+WINGDIAPI HPALETTE WINAPI CreatePalette(const LOGPALETTE* plpal);
+WINGDIAPI UINT WINAPI GetPaletteEntries(HPALETTE hpal, UINT iStart, UINT cEntries, LPPALETTEENTRY pPalEntries);
+WINGDIAPI UINT WINAPI SetPaletteEntries(HPALETTE hpal, UINT iStart, UINT cEntries, const PALETTEENTRY* pPalEntries);
+WINGDIAPI BOOL WINAPI ResizePalette(HPALETTE hpal, UINT n);
+WINGDIAPI UINT WINAPI GetNearestPaletteIndex(HPALETTE h, COLORREF color);
+WINGDIAPI HPALETTE WINAPI SelectPalette(HDC hdc, HPALETTE hPal, BOOL bForceBkgd);
 }
