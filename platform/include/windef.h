@@ -76,7 +76,7 @@ DECLARE_HANDLE(HINSTANCE);
 DECLARE_HANDLE(HMENU);
 DECLARE_HANDLE(HBRUSH);
 DECLARE_HANDLE(HICON);
-DECLARE_HANDLE(HCURSOR);
+typedef HICON HCURSOR; // icons and cursors are one kind of object, as in the SDK
 DECLARE_HANDLE(HPALETTE);
 typedef void* HGDIOBJ;
 
@@ -121,6 +121,7 @@ typedef float FLOAT;
 typedef unsigned short ATOM;
 typedef BOOL* LPBOOL;
 typedef BYTE* LPBYTE;
+typedef BYTE* PBYTE;
 typedef DWORD* LPDWORD;
 typedef int* LPINT;
 typedef LONG* LPLONG;

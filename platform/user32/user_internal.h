@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "gdi_registry.h"
 
@@ -50,5 +51,22 @@ bool SendControlTextAcross(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam,
 
 // The default handling of WM_ERASEBKGND: fills the update area with the class brush.
 LRESULT EraseWithClassBrush(HWND hwnd, HDC dc);
+
+} // namespace moxplat
+
+namespace moxplat {
+
+struct ResourceKey;
+
+// Icons and cursors (icon.cpp). The program's own from its resources (`instance` null or the
+// program's module), or from an .ico / .cur file; LoadImage's rules for size and LR_SHARED.
+HANDLE LoadIconOrCursorResource(HINSTANCE instance, const ResourceKey& name, bool isIcon, int cx, int cy, UINT flags);
+HANDLE LoadIconOrCursorFile(const char* path, bool isIcon, int cx, int cy, UINT flags);
+// Under the lock: whether the handle is a live icon or cursor made here.
+bool IsIconLocked(HICON icon);
+// Outside the lock: an icon's pixels as straight-alpha 0xAARRGGBB, top-down (transparent where
+// its mask shows the screen), and a cursor's hot spot.
+bool IconPixels(HICON icon, int* width, int* height, std::vector<std::uint32_t>* argb);
+bool IconHotSpot(HICON icon, int* x, int* y);
 
 } // namespace moxplat
