@@ -390,4 +390,72 @@ TEST(Icons, DamagedImageDataIsRefused)
     }
 }
 
+TEST(Icons, WindowsKeepTheIconsSentThemAndTheirClassHasItsOwn)
+{
+    // Windows: WM_SETICON returns the icon it replaces; WM_GETICON returns only icons given by
+    // WM_SETICON, not the class's; GetClassLongPtr answers with the class's (MSDN WM_SETICON,
+    // WM_GETICON, GetClassLongPtr).
+    HICON big = LoadIconA(Self(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    HICON small = static_cast<HICON>(LoadImageA(Self(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
+    ASSERT_NE(nullptr, big);
+    ASSERT_NE(nullptr, small);
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = Self();
+    wc.hIcon = big;
+    wc.hIconSm = small;
+    wc.hCursor = LoadCursorA(Self(), MAKEINTRESOURCEA(IDC_POINTER));
+    wc.lpszClassName = "IconTestWindow";
+    ASSERT_NE(0, RegisterClassExA(&wc));
+    HWND hwnd = CreateWindowExA(0, "IconTestWindow", "icons", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                                Self(), nullptr);
+    ASSERT_NE(nullptr, hwnd);
+    EXPECT_EQ(ULONG_PTR(big), GetClassLongPtrA(hwnd, GCLP_HICON));
+    EXPECT_EQ(ULONG_PTR(small), GetClassLongPtrA(hwnd, GCLP_HICONSM));
+    EXPECT_EQ(ULONG_PTR(wc.hCursor), GetClassLongPtrA(hwnd, GCLP_HCURSOR));
+
+    struct Step {
+        UINT message;
+        WPARAM which;
+        HICON icon;
+        HICON expected;
+    };
+    const Step steps[] = {
+        {WM_GETICON, ICON_BIG, nullptr, nullptr},
+        {WM_GETICON, ICON_SMALL, nullptr, nullptr},
+        {WM_SETICON, ICON_BIG, big, nullptr},
+        {WM_SETICON, ICON_BIG, small, big},
+        {WM_SETICON, ICON_SMALL, big, nullptr},
+        {WM_GETICON, ICON_BIG, nullptr, small},
+        {WM_GETICON, ICON_SMALL, nullptr, big},
+        {WM_GETICON, ICON_SMALL2, nullptr, big},
+        {WM_SETICON, ICON_SMALL, nullptr, big},
+        {WM_GETICON, ICON_SMALL, nullptr, nullptr},
+    };
+    int n = 0;
+    for (const Step& s : steps) {
+        EXPECT_EQ(reinterpret_cast<LRESULT>(s.expected),
+                  SendMessageA(hwnd, s.message, s.which, reinterpret_cast<LPARAM>(s.icon)))
+            << "step " << n;
+        ++n;
+    }
+    DestroyWindow(hwnd);
+    UnregisterClassA("IconTestWindow", Self());
+    DestroyIcon(small);
+}
+
+TEST(Icons, SetCursorTakesTheProgramsCursorAndGivesBackThePrevious)
+{
+    // Windows: SetCursor returns the cursor before; GetCursor the one set (MSDN SetCursor).
+    HCURSOR own = LoadCursorA(Self(), MAKEINTRESOURCEA(IDC_POINTER));
+    HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+    ASSERT_NE(nullptr, own);
+    const HCURSOR before = SetCursor(own);
+    EXPECT_EQ(own, GetCursor());
+    EXPECT_EQ(own, SetCursor(arrow));
+    EXPECT_EQ(arrow, GetCursor());
+    SetCursor(before);
+}
+
 } // namespace

@@ -1496,6 +1496,7 @@ typedef struct _ICONINFO {
 #define ICON_SMALL 0
 #define ICON_BIG 1
 #define ICON_SMALL2 2
+#define GCLP_HICONSM (-34)
 
 #define LR_COPYRETURNORG 0x00000004
 #define LR_COPYDELETEORG 0x00000008

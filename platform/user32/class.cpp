@@ -345,6 +345,8 @@ ULONG_PTR WINAPI GetClassLongPtrA(HWND hWnd, int nIndex)
         return reinterpret_cast<ULONG_PTR>(c->cursor);
     case GCLP_HICON:
         return reinterpret_cast<ULONG_PTR>(c->icon);
+    case GCLP_HICONSM:
+        return reinterpret_cast<ULONG_PTR>(c->iconSmall);
     case GCLP_WNDPROC:
         return reinterpret_cast<ULONG_PTR>(c->proc);
     case GCW_ATOM:
@@ -498,6 +500,8 @@ HCURSOR WINAPI SetCursor(HCURSOR hCursor)
             return previous;
     }
     reg.cursor = hCursor;
+    if (hCursor != previous)
+        ShowCursorLocked(hCursor);
     return previous;
 }
 

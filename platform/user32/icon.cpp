@@ -73,12 +73,17 @@ HICON Register(IconImage image)
     return HandleOf<HICON>(key);
 }
 
+IconPtr FindLocked(HICON icon)
+{
+    auto it = Icons().find(Key(icon));
+    return it == Icons().end() ? nullptr : it->second;
+}
+
 IconPtr Find(HICON icon)
 {
     Registry& reg = TheRegistry();
     std::lock_guard<std::mutex> lock(reg.mutex);
-    auto it = Icons().find(Key(icon));
-    return it == Icons().end() ? nullptr : it->second;
+    return FindLocked(icon);
 }
 
 bool SizeAllowed(std::int64_t w, std::int64_t h)
@@ -473,9 +478,9 @@ bool IsIconLocked(HICON icon)
     return Icons().count(Key(icon)) != 0;
 }
 
-bool IconPixels(HICON icon, int* width, int* height, std::vector<std::uint32_t>* argb)
+bool IconPixelsLocked(HICON icon, int* width, int* height, std::vector<std::uint32_t>* argb)
 {
-    const IconPtr im = Find(icon);
+    const IconPtr im = FindLocked(icon);
     if (!im)
         return false;
     *width = im->width;
@@ -483,19 +488,41 @@ bool IconPixels(HICON icon, int* width, int* height, std::vector<std::uint32_t>*
     argb->resize(im->color.size());
     for (std::size_t i = 0; i < im->color.size(); ++i) {
         const std::uint32_t c = im->color[i];
-        argb->at(i) = im->alpha ? c : ((c & 0xFFFFFF) | (im->mask[i] ? 0u : 0xFF000000u));
+        (*argb)[i] = im->alpha ? c : ((c & 0xFFFFFF) | (im->mask[i] ? 0u : 0xFF000000u));
     }
     return true;
 }
 
-bool IconHotSpot(HICON icon, int* x, int* y)
+void ShowCursorLocked(HCURSOR cursor)
 {
-    const IconPtr im = Find(icon);
-    if (!im)
-        return false;
-    *x = im->hotX;
-    *y = im->hotY;
-    return true;
+    int w = 0, h = 0;
+    std::vector<std::uint32_t> argb;
+    if (!cursor) {
+        ShowScreenCursor(nullptr, 0, 0, 0, 0);
+    } else if (IconPixelsLocked(cursor, &w, &h, &argb)) {
+        const IconPtr im = FindLocked(cursor);
+        ShowScreenCursor(argb.data(), w, h, im->hotX, im->hotY);
+    } else {
+        Registry& reg = TheRegistry();
+        for (const auto& e : reg.stockCursors)
+            if (e.second == Key(cursor))
+                ShowScreenSystemCursor(int(e.first));
+    }
+}
+
+void ShowWindowIconLocked(Registry& reg, WindowObject& w)
+{
+    if (!w.backend)
+        return;
+    HICON icon = w.iconBig ? w.iconBig : w.iconSmall;
+    if (!icon) {
+        const WindowClass* c = FindClassLocked(reg, reinterpret_cast<const char*>(std::uintptr_t{w.classAtom}));
+        icon = c ? (c->icon ? c->icon : c->iconSmall) : nullptr;
+    }
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> argb;
+    if (icon && IconPixelsLocked(icon, &width, &height, &argb))
+        w.backend->SetIcon(argb.data(), width, height);
 }
 
 } // namespace moxplat

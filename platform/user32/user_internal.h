@@ -64,9 +64,13 @@ HANDLE LoadIconOrCursorResource(HINSTANCE instance, const ResourceKey& name, boo
 HANDLE LoadIconOrCursorFile(const char* path, bool isIcon, int cx, int cy, UINT flags);
 // Under the lock: whether the handle is a live icon or cursor made here.
 bool IsIconLocked(HICON icon);
-// Outside the lock: an icon's pixels as straight-alpha 0xAARRGGBB, top-down (transparent where
-// its mask shows the screen), and a cursor's hot spot.
-bool IconPixels(HICON icon, int* width, int* height, std::vector<std::uint32_t>* argb);
-bool IconHotSpot(HICON icon, int* x, int* y);
+// Under the lock: an icon's pixels as straight-alpha 0xAARRGGBB, top-down (transparent where its
+// mask shows the screen).
+bool IconPixelsLocked(HICON icon, int* width, int* height, std::vector<std::uint32_t>* argb);
+// Under the lock: shows the cursor on screen, where there is one.
+void ShowCursorLocked(HCURSOR cursor);
+// Under the lock: gives the window's screen its icon: WM_SETICON's big one, else its small one,
+// else its class's.
+void ShowWindowIconLocked(Registry& reg, WindowObject& w);
 
 } // namespace moxplat
