@@ -43,6 +43,7 @@ typedef std::int32_t INT32;
 typedef unsigned short USHORT;
 typedef short SHORT;
 typedef unsigned int UINT;
+typedef UINT* PUINT;
 typedef int INT;
 typedef std::uintptr_t ULONG_PTR;
 typedef std::uintptr_t UINT_PTR;
