@@ -60,6 +60,7 @@ endforeach()
 moximage2_add_resources(resource_load_test resources/game.rc)
 moximage2_add_resources(icon_test resources/game.rc)
 moximage2_add_resources(version_info_test resources/game.rc)
+moximage2_add_resources(mfc_resources_test resources/frame.rc)
 target_link_libraries(version_info_test PRIVATE version) # GetFileVersionInfo lives in version.dll
 
 # The blit kernel test calls every instruction-set level directly, so it carries its own copy
