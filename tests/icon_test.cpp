@@ -445,6 +445,46 @@ TEST(Icons, WindowsKeepTheIconsSentThemAndTheirClassHasItsOwn)
     DestroyIcon(small);
 }
 
+TEST(Icons, IconStaticControlsLoadTheIconTheirTextNamesAndTakeItsSize)
+{
+    // Windows: an SS_ICON control's text names the icon resource and the control takes the
+    // icon's size; STM_SETICON returns the icon before (MSDN Static Control Styles, STM_SETICON).
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = Self();
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = "IconStaticParent";
+    ASSERT_NE(0, RegisterClassA(&wc));
+    HWND parent = CreateWindowExA(0, "IconStaticParent", "", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr,
+                                  Self(), nullptr);
+    ASSERT_NE(nullptr, parent);
+    HWND control = CreateWindowExA(0, "STATIC", "#128", WS_CHILD | WS_VISIBLE | SS_ICON, 4, 4, 1, 1, parent,
+                                   nullptr, Self(), nullptr);
+    ASSERT_NE(nullptr, control);
+    const HICON icon = reinterpret_cast<HICON>(SendMessageA(control, STM_GETICON, 0, 0));
+    EXPECT_EQ(LoadIconA(Self(), MAKEINTRESOURCEA(IDR_MAINFRAME)), icon);
+    RECT rc{};
+    GetClientRect(control, &rc);
+    EXPECT_EQ(32, rc.right);
+    EXPECT_EQ(32, rc.bottom);
+
+    // The icon is drawn: game.ico's 32-pixel image is opaque green.
+    UpdateWindow(parent);
+    UpdateWindow(control);
+    HDC dc = GetDC(control);
+    EXPECT_EQ(RGB(0, 255, 0), GetPixel(dc, 16, 16));
+    ReleaseDC(control, dc);
+
+    HICON small = static_cast<HICON>(LoadImageA(Self(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
+    EXPECT_EQ(reinterpret_cast<LRESULT>(icon), SendMessageA(control, STM_SETICON, reinterpret_cast<WPARAM>(small), 0));
+    GetClientRect(control, &rc);
+    EXPECT_EQ(16, rc.right);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(small), SendMessageA(control, STM_GETIMAGE, IMAGE_ICON, 0));
+    DestroyWindow(parent);
+    UnregisterClassA("IconStaticParent", Self());
+    DestroyIcon(small);
+}
+
 TEST(Icons, SetCursorTakesTheProgramsCursorAndGivesBackThePrevious)
 {
     // Windows: SetCursor returns the cursor before; GetCursor the one set (MSDN SetCursor).
