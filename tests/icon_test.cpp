@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -351,16 +352,102 @@ TEST(Icons, TheChosenImageOfTheProgramsIconIsTheOneDrawn)
     }
 }
 
+// A 2 x 2 icon image as resources and files keep it: BITMAPINFOHEADER (height doubled), 32-bit
+// XOR rows (opaque blue) and AND rows.
+std::vector<BYTE> TwoByTwoImage()
+{
+    std::vector<BYTE> image(40 + 16 + 8, 0);
+    const DWORD header[] = {40, 2, 4};
+    std::memcpy(image.data(), header, sizeof header);
+    image[12] = 1;  // planes
+    image[14] = 32; // bits
+    for (int i = 0; i < 4; ++i) {
+        image[40 + 4 * i] = 0xFF;
+        image[40 + 4 * i + 3] = 0xFF;
+    }
+    return image;
+}
+
+TEST(Icons, IconAndCursorFilesLoadWithLoadFromFile)
+{
+    // An .ico or .cur file: a 6-byte header, 16 bytes an image (a cursor's hot spot where an
+    // icon has planes and depth), then the images (MSDN LoadImage, LR_LOADFROMFILE).
+    const std::vector<BYTE> image = TwoByTwoImage();
+    auto file = [&](bool icon, std::size_t cut) {
+        std::vector<BYTE> f = {0, 0, BYTE(icon ? 1 : 2), 0, 1, 0, 2, 2, 0, 0};
+        if (icon)
+            f.insert(f.end(), {1, 0, 32, 0});
+        else
+            f.insert(f.end(), {1, 0, 0, 0}); // hot spot (1, 0)
+        const DWORD size = DWORD(image.size()), offset = 22;
+        f.insert(f.end(), {BYTE(size), BYTE(size >> 8), 0, 0, BYTE(offset), 0, 0, 0});
+        f.insert(f.end(), image.begin(), image.end());
+        f.resize(f.size() - cut);
+        return f;
+    };
+    struct Case {
+        const char* what;
+        bool icon;
+        std::size_t cut;
+        UINT type;
+        bool loads;
+        DWORD hotX;
+    };
+    const Case cases[] = {
+        {"icon file", true, 0, IMAGE_ICON, true, 1},
+        {"cursor file", false, 0, IMAGE_CURSOR, true, 1},
+        {"icon file cut short", true, 10, IMAGE_ICON, false, 0},
+        {"cursor file read as an icon", false, 0, IMAGE_ICON, false, 0},
+    };
+    for (const Case& c : cases) {
+        const char* name = "icon_test_file.tmp";
+        const std::vector<BYTE> bytes = file(c.icon, c.cut);
+        std::FILE* out = std::fopen(name, "wb");
+        ASSERT_NE(nullptr, out);
+        std::fwrite(bytes.data(), 1, bytes.size(), out);
+        std::fclose(out);
+        HANDLE h = LoadImageA(nullptr, name, c.type, 0, 0, LR_LOADFROMFILE);
+        std::remove(name);
+        EXPECT_EQ(c.loads, h != nullptr) << c.what;
+        if (!h)
+            continue;
+        LONG height = 0;
+        DWORD hotX = 0, hotY = 0;
+        EXPECT_EQ(2, MaskWidth(static_cast<HICON>(h), &height, &hotX, &hotY)) << c.what;
+        EXPECT_EQ(2, height) << c.what;
+        EXPECT_EQ(c.hotX, hotX) << c.what;
+        EXPECT_EQ(0u, hotY) << c.what;
+        DestroyIcon(static_cast<HICON>(h));
+    }
+    EXPECT_EQ(nullptr, LoadImageA(nullptr, "no-such-icon.ico", IMAGE_ICON, 0, 0, LR_LOADFROMFILE));
+}
+
+TEST(Icons, PngImagesAreIconImagesToo)
+{
+    // Windows Vista and later keep large icon images as PNG files inside the group (MSDN
+    // CreateIconFromResourceEx: "the PNG format"). A 2 x 1 PNG: opaque red, then transparent.
+    BYTE png[] = {0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48,
+                  0x44, 0x52, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0x01, 0x08, 0x06, 0x00, 0x00,
+                  0x00, 0xf4, 0x22, 0x7f, 0x8a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x44, 0x41, 0x54, 0x78,
+                  0x9c, 0x63, 0xf8, 0xcf, 0xc0, 0x00, 0x46, 0x00, 0x0e, 0xfa, 0x02, 0xfe, 0xf5, 0x1e,
+                  0x4c, 0xa9, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae, 0x42, 0x60, 0x82};
+    HICON icon = CreateIconFromResourceEx(png, sizeof png, TRUE, 0x00030000, 0, 0, 0);
+    ASSERT_NE(nullptr, icon);
+    PixelTarget t(3, 1);
+    for (int x = 0; x < 3; ++x)
+        SetPixelV(t.dc, x, 0, RGB(0, 0, 255));
+    ASSERT_TRUE(DrawIconEx(t.dc, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL));
+    EXPECT_EQ(RGB(255, 0, 0), GetPixel(t.dc, 0, 0));
+    EXPECT_EQ(RGB(0, 0, 255), GetPixel(t.dc, 1, 0));
+    EXPECT_EQ(RGB(0, 0, 255), GetPixel(t.dc, 2, 0));
+    DestroyIcon(icon);
+    // A PNG cut inside its image data is refused.
+    EXPECT_EQ(nullptr, CreateIconFromResourceEx(png, 50, TRUE, 0x00030000, 0, 0, 0));
+}
+
 TEST(Icons, DamagedImageDataIsRefused)
 {
-    // A 2 x 2 icon image: BITMAPINFOHEADER (height doubled), 32-bit XOR rows and AND rows.
-    std::vector<BYTE> good(40 + 16 + 8, 0);
-    const DWORD header[] = {40, 2, 4};
-    std::memcpy(good.data(), header, sizeof header);
-    good[12] = 1;  // planes
-    good[14] = 32; // bits
-    for (int i = 0; i < 4; ++i)
-        good[40 + 4 * i + 3] = 0xFF;
+    std::vector<BYTE> good = TwoByTwoImage();
     HICON ok = CreateIconFromResourceEx(good.data(), DWORD(good.size()), TRUE, 0x00030000, 0, 0, 0);
     ASSERT_NE(nullptr, ok);
     DestroyIcon(ok);
