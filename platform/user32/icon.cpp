@@ -109,6 +109,18 @@ bool DecodePng(const std::uint8_t* p, std::size_t size, IconImage* out)
     const std::uint32_t h = std::uint32_t(p[20]) << 24 | p[21] << 16 | p[22] << 8 | p[23];
     if (!SizeAllowed(w, h))
         return false;
+    // The decoder shows what it got of a cut file; a whole one ends with its IEND chunk.
+    std::size_t at = 8;
+    bool ended = false;
+    while (!ended && at + 12 <= size) {
+        const std::uint32_t length = std::uint32_t(p[at]) << 24 | p[at + 1] << 16 | p[at + 2] << 8 | p[at + 3];
+        if (length > size - at - 12)
+            return false;
+        ended = std::memcmp(p + at + 4, "IEND", 4) == 0;
+        at += 12 + std::size_t(length);
+    }
+    if (!ended)
+        return false;
     GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("png", nullptr);
     if (!loader)
         return false;
