@@ -572,6 +572,34 @@ TEST(Icons, IconStaticControlsLoadTheIconTheirTextNamesAndTakeItsSize)
     DestroyIcon(small);
 }
 
+TEST(Icons, TheSystemsIconsArePicturesOfTheSystemSize)
+{
+    // Windows: LoadIcon(NULL, IDI_...) gives the system's icons at SM_CXICON (MSDN LoadIcon),
+    // drawable and described like the program's own; destroying one leaves it usable.
+    const WORD ids[] = {32512, 32513, 32514, 32515, 32516, 32517, 32518};
+    PixelTarget t(32, 32);
+    const RECT all = {0, 0, 32, 32};
+    HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+    for (WORD id : ids) {
+        HICON icon = LoadIconA(nullptr, MAKEINTRESOURCEA(id));
+        ASSERT_NE(nullptr, icon) << id;
+        EXPECT_EQ(icon, LoadIconA(nullptr, MAKEINTRESOURCEA(id))) << id;
+        LONG height = 0;
+        DWORD hotX = 0, hotY = 0;
+        EXPECT_EQ(GetSystemMetrics(SM_CXICON), MaskWidth(icon, &height, &hotX, &hotY)) << id;
+        FillRect(t.dc, &all, magenta);
+        EXPECT_TRUE(DrawIcon(t.dc, 0, 0, icon)) << id;
+        int changed = 0;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+                changed += GetPixel(t.dc, x, y) != RGB(255, 0, 255);
+        EXPECT_GT(changed, 100) << id;
+        EXPECT_TRUE(DestroyIcon(icon)) << id;
+        EXPECT_TRUE(DrawIcon(t.dc, 0, 0, icon)) << id;
+    }
+    DeleteObject(magenta);
+}
+
 TEST(Icons, SetCursorTakesTheProgramsCursorAndGivesBackThePrevious)
 {
     // Windows: SetCursor returns the cursor before; GetCursor the one set (MSDN SetCursor).

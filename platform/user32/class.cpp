@@ -168,7 +168,8 @@ HANDLE Stock(std::unordered_map<std::uintptr_t, std::uintptr_t> Registry::*table
     auto& map = reg.*table;
     auto it = map.find(value);
     if (it == map.end())
-        it = map.emplace(value, reg.NewHandle()).first;
+        it = map.emplace(value, table == &Registry::stockIcons ? NewStockIconLocked(reg, value) : reg.NewHandle())
+                 .first;
     return HandleOf<HANDLE>(it->second);
 }
 

@@ -6,6 +6,7 @@
 // is checked against the bytes that hold it before a pixel is read.
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -483,6 +484,121 @@ HANDLE LoadIconOrCursorResource(HINSTANCE instance, const ResourceKey& name, boo
         }
     }
     return icon;
+}
+
+namespace {
+
+// The system's icons as 32 x 32 pictures: a window for IDI_APPLICATION; a red disc with a cross
+// (IDI_HAND), blue discs with '?' (IDI_QUESTION) and 'i' (IDI_ASTERISK), a yellow triangle with
+// '!' (IDI_EXCLAMATION), four blue panes (IDI_WINLOGO) and a shield (IDI_SHIELD). Glyphs are 5 x 7
+// cells of 3 x 3 pixels.
+IconImage StockPicture(std::uintptr_t id)
+{
+    constexpr int n = 32;
+    IconImage im;
+    im.width = im.height = n;
+    im.hotX = im.hotY = n / 2;
+    im.shared = true;
+    im.color.assign(n * n, 0);
+    im.mask.assign(n * n, 1);
+    auto put = [&](int x, int y, std::uint32_t rgb) {
+        if (x >= 0 && y >= 0 && x < n && y < n) {
+            im.color[std::size_t(y) * n + x] = rgb;
+            im.mask[std::size_t(y) * n + x] = 0;
+        }
+    };
+    auto glyph = [&](const char* rows, std::uint32_t rgb) {
+        for (int r = 0; r < 7; ++r)
+            for (int c = 0; c < 5; ++c)
+                if (rows[r * 5 + c] == '#')
+                    for (int k = 0; k < 9; ++k)
+                        put(8 + c * 3 + k % 3, 5 + r * 3 + k / 3, rgb);
+    };
+    auto disc = [&](std::uint32_t rgb) {
+        for (int y = 0; y < n; ++y)
+            for (int x = 0; x < n; ++x) {
+                const int dx = 2 * x - 31, dy = 2 * y - 31;
+                if (dx * dx + dy * dy <= 30 * 30)
+                    put(x, y, rgb);
+            }
+    };
+    switch (id) {
+    case 32513: // IDI_HAND
+        disc(0xD32F2F);
+        glyph("#...#"
+              ".#.#."
+              "..#.."
+              "..#.."
+              "..#.."
+              ".#.#."
+              "#...#",
+              0xFFFFFF);
+        break;
+    case 32514: // IDI_QUESTION
+        disc(0x1E63C8);
+        glyph(".###."
+              "#...#"
+              "....#"
+              "..##."
+              "..#.."
+              "....."
+              "..#..",
+              0xFFFFFF);
+        break;
+    case 32515: // IDI_EXCLAMATION
+        for (int y = 1; y < n; ++y)
+            for (int x = 0; x < n; ++x)
+                if (2 * std::abs(2 * x - 31) <= 2 * y + 1)
+                    put(x, y, 0xFFC400);
+        glyph("....."
+              "..#.."
+              "..#.."
+              "..#.."
+              "..#.."
+              "....."
+              "..#..",
+              0x000000);
+        break;
+    case 32516: // IDI_ASTERISK
+        disc(0x1E63C8);
+        glyph("..#.."
+              "....."
+              ".##.."
+              "..#.."
+              "..#.."
+              "..#.."
+              ".###.",
+              0xFFFFFF);
+        break;
+    case 32517: // IDI_WINLOGO
+        for (int y = 2; y < 30; ++y)
+            for (int x = 2; x < 30; ++x)
+                if (x != 15 && x != 16 && y != 15 && y != 16)
+                    put(x, y, 0x1E63C8);
+        break;
+    case 32518: // IDI_SHIELD
+        for (int y = 2; y < 30; ++y)
+            for (int x = 4; x < 28; ++x)
+                if (y < 18 || std::abs(2 * x - 31) <= 2 * (30 - y) + 1)
+                    put(x, y, x < 16 ? 0x1E63C8 : 0xFFC400);
+        break;
+    default: // IDI_APPLICATION: a window with a title bar
+        for (int y = 3; y < 29; ++y)
+            for (int x = 2; x < 30; ++x)
+                put(x, y, (x == 2 || x == 29 || y == 3 || y == 28) ? 0x404040 : y < 9 ? 0x1E63C8 : 0xFFFFFF);
+        break;
+    }
+    FinishAlpha(&im);
+    return im;
+}
+
+} // namespace
+
+std::uintptr_t NewStockIconLocked(Registry& reg, std::uintptr_t id)
+{
+    const std::uintptr_t key = reg.NewHandle();
+    Icons().emplace(key, std::make_shared<const IconImage>(StockPicture(id)));
+    return key;
 }
 
 bool IsIconLocked(HICON icon)

@@ -62,6 +62,8 @@ struct ResourceKey;
 // program's module), or from an .ico / .cur file; LoadImage's rules for size and LR_SHARED.
 HANDLE LoadIconOrCursorResource(HINSTANCE instance, const ResourceKey& name, bool isIcon, int cx, int cy, UINT flags);
 HANDLE LoadIconOrCursorFile(const char* path, bool isIcon, int cx, int cy, UINT flags);
+// Under the lock: a new handle for one of the system's icons (IDI_ ids), drawable like any other.
+std::uintptr_t NewStockIconLocked(Registry& reg, std::uintptr_t id);
 // Under the lock: whether the handle is a live icon or cursor made here.
 bool IsIconLocked(HICON icon);
 // Under the lock: an icon's pixels as straight-alpha 0xAARRGGBB, top-down (transparent where its
