@@ -58,7 +58,8 @@ bool VersionResource(const std::string& name, const std::uint8_t** data, DWORD* 
     type.id = 16; // RT_VERSION
     id.id = 1;    // VS_VERSION_INFO
     const void* p = nullptr;
-    if (!moxplat::FindResourceData(module, type, id, &p, size) || *size < 6 || Le16(static_cast<const std::uint8_t*>(p)) > *size) {
+    if (!moxplat::FindResourceData(module, type, id, &p, size) || *size < 6 ||
+        Le16(static_cast<const std::uint8_t*>(p)) > *size) {
         SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
         return false;
     }

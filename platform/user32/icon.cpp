@@ -89,8 +89,7 @@ IconPtr Find(HICON icon)
 
 bool SizeAllowed(std::int64_t w, std::int64_t h)
 {
-    return w > 0 && h > 0 && w <= 0x10000 && h <= 0x10000 &&
-           std::uint64_t(w) * std::uint64_t(h) <= GetMaxImagePixels();
+    return w > 0 && h > 0 && w <= 0x10000 && h <= 0x10000 && std::uint64_t(w) * std::uint64_t(h) <= GetMaxImagePixels();
 }
 
 // Alpha is used only when some pixel has it; otherwise the AND mask decides (Wine's user32
@@ -424,12 +423,11 @@ HANDLE LoadIconOrCursorFile(const char* path, bool isIcon, int cx, int cy, UINT 
     const DirEntry& e = dir[std::size_t(i)];
     if (e.where > file.size() || e.bytes > file.size() - e.where)
         return nullptr;
-    return FromImageBytes(file.data() + e.where, e.bytes, isIcon, e.hotX, e.hotY, cx ? cx : wantX,
-                          cy ? cy : wantY, flags | LR_DEFAULTSIZE, false);
+    return FromImageBytes(file.data() + e.where, e.bytes, isIcon, e.hotX, e.hotY, cx ? cx : wantX, cy ? cy : wantY,
+                          flags | LR_DEFAULTSIZE, false);
 }
 
-HANDLE LoadIconOrCursorResource(HINSTANCE instance, const ResourceKey& name, bool isIcon, int cx, int cy,
-                                UINT flags)
+HANDLE LoadIconOrCursorResource(HINSTANCE instance, const ResourceKey& name, bool isIcon, int cx, int cy, UINT flags)
 {
     ResourceKey groupType, imageType, imageName;
     groupType.id = isIcon ? 14 : 12; // RT_GROUP_ICON, RT_GROUP_CURSOR
@@ -910,7 +908,8 @@ BOOL WINAPI GetIconInfo(HICON hIcon, PICONINFO piconinfo)
     piconinfo->hbmColor = nullptr;
     if (im->monochrome) {
         const auto rows = MonoRows(w, h * 2, [&](int x, int y) {
-            return y < h ? im->mask[std::size_t(y) * w + x] != 0 : (im->color[std::size_t(y - h) * w + x] & 0xFFFFFF) != 0;
+            return y < h ? im->mask[std::size_t(y) * w + x] != 0
+                         : (im->color[std::size_t(y - h) * w + x] & 0xFFFFFF) != 0;
         });
         piconinfo->hbmMask = CreateBitmap(w, h * 2, 1, 1, rows.data());
         return piconinfo->hbmMask ? TRUE : FALSE;
@@ -965,8 +964,8 @@ BOOL WINAPI DestroyCursor(HCURSOR hCursor)
     return DestroyIcon(HICON(hCursor));
 }
 
-BOOL WINAPI DrawIconEx(HDC hdc, int xLeft, int yTop, HICON hIcon, int cxWidth, int cyWidth, UINT, HBRUSH hbrFlickerFreeDraw,
-                       UINT diFlags)
+BOOL WINAPI DrawIconEx(HDC hdc, int xLeft, int yTop, HICON hIcon, int cxWidth, int cyWidth, UINT,
+                       HBRUSH hbrFlickerFreeDraw, UINT diFlags)
 {
     const IconPtr im = Find(hIcon);
     if (!im || !hdc || cxWidth < 0 || cyWidth < 0)
