@@ -275,7 +275,8 @@ int BitsOfColorCount(std::uint32_t colors)
 std::vector<DirEntry> ReadDirectory(const std::uint8_t* p, std::size_t size, bool isIcon, bool file)
 {
     std::vector<DirEntry> out;
-    if (!p || size < 6 || Le16(p) != 0 || Le16(p + 2) != (isIcon ? 1u : 2u))
+    // Either kind of directory is read as the kind asked for, as Wine 8.0 reads them.
+    if (!p || size < 6 || Le16(p) != 0 || (Le16(p + 2) != 1 && Le16(p + 2) != 2))
         return out;
     const std::size_t count = Le16(p + 4);
     const std::size_t each = file ? 16 : 14;
@@ -768,7 +769,7 @@ int WINAPI LookupIconIdFromDirectoryEx(PBYTE presbits, BOOL fIcon, int cxDesired
 {
     // The directory has no stated size (MSDN: the function does not validate it); read only as
     // far as its own count says.
-    if (!presbits || Le16(presbits) != 0 || Le16(presbits + 2) != (fIcon ? 1u : 2u))
+    if (!presbits || Le16(presbits) != 0 || (Le16(presbits + 2) != 1 && Le16(presbits + 2) != 2))
         return 0;
     const std::size_t size = 6 + std::size_t(Le16(presbits + 4)) * 14;
     const std::vector<DirEntry> dir = ReadDirectory(presbits, size, fIcon != FALSE, false);
