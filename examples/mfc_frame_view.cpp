@@ -1,9 +1,10 @@
 // An MFC program in the AppWizard's single-document style: an application object derived from
 // CWinAppEx, a CFrameWndEx frame, a document holding the game's state and a view that owns the
 // library's canvas. A timer moves a ball; the arrow keys move the paddle; the view draws the
-// canvas's back buffer in OnDraw. The frame's menu (built in code: the program has no resource
-// script) pauses the game, its check mark kept by an update handler, and exits. The same source
-// builds with MFC on Windows.
+// canvas's back buffer in OnDraw. The frame's icon, title and keys (Escape, Ctrl+Q) and the
+// view's cursor and star sprite come from mfc_frame_view.rc; its menu, built in code, pauses the
+// game (the check mark kept by an update handler) and exits. The same source builds with MFC on
+// Windows.
 //
 //   mfc_frame_view [/frames:N]     ends by itself after N timer ticks (for headless runs),
 //                                  printing what the view last drew
@@ -13,6 +14,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+
+#include "resource.h"
 
 namespace {
 
@@ -124,7 +127,16 @@ public:
 
 protected:
     CMoxGraphics m_Canvas;
+    CBitmap m_Star;
     int m_nTicks = 0;
+
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override
+    {
+        // The view's class shows the program's own cursor.
+        cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS, AfxGetApp()->LoadCursor(IDC_CROSSHAIR),
+                                           reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+        return CView::PreCreateWindow(cs);
+    }
 
     void OnInitialUpdate() override
     {
@@ -132,6 +144,7 @@ protected:
         m_Canvas.Init(kWidth, kHeight);
         // The back buffer in a memory device context of its own; OnDraw copies it to the view.
         m_Canvas.InitGraphics(static_cast<CPaintDC*>(nullptr));
+        m_Star.LoadBitmap(IDB_STAR);
         SetTimer(kTickTimer, 16, nullptr);
         CView::OnInitialUpdate();
     }
@@ -141,6 +154,13 @@ protected:
         if (!doc)
             return;
         m_Canvas.FillRectangle(0, 0, kWidth, kHeight, 24, 32, 64);
+        if (m_Star.GetSafeHandle() && m_Canvas.GetMemDC()) {
+            CDC sprites;
+            sprites.CreateCompatibleDC(nullptr);
+            CBitmap* old = sprites.SelectObject(&m_Star);
+            m_Canvas.GetMemDC()->BitBlt(kWidth - 40, 8, 32, 32, &sprites, 0, 0, SRCCOPY);
+            sprites.SelectObject(old);
+        }
         m_Canvas.FillRectangle(doc->m_nPaddleX, kHeight - 8, kPaddleWidth, 6, 230, 230, 240);
         m_Canvas.FillRectangle(doc->m_nBallX, doc->m_nBallY, kBall, kBall, 250, 200, 40);
         pDC->BitBlt(0, 0, kWidth, kHeight, m_Canvas.GetMemDC(), 0, 0, SRCCOPY);

@@ -1,11 +1,14 @@
 // A plain Win32 program in the classic style around the library: a window class, CreateWindow
 // with the outer size its frame needs, a message loop, a WM_TIMER animation drawn on the
-// library's canvas (its back buffer) and copied to the window in WM_PAINT with BeginPaint.
+// library's canvas (its back buffer) and copied to the window in WM_PAINT with BeginPaint. Its
+// icon, cursor, star sprite, title and keys come from its resource script, win32_sprites.rc.
 // Nothing here is specific to Linux; the same source builds against the Windows SDK.
 //
 // Run headless with MOXIMAGE2_CAPTURE=<folder> MOXIMAGE2_QUIT_AFTER_MS=<n> to get its frames
-// as PNG files; Escape or closing the window ends it.
+// as PNG files; Escape, Ctrl+Q or closing the window ends it.
 #include <MoxImage2.h>
+
+#include "resource.h"
 
 namespace {
 
@@ -17,6 +20,7 @@ constexpr UINT_PTR kTimerId = 1;
 
 struct Game {
     CMoxGraphics canvas;
+    HBITMAP star = nullptr; // the sprite from the resources, drawn in the sky's top-right corner
     int x = 20, y = 40, dx = 4, dy = 3;
     int frames = 0;
 };
@@ -34,6 +38,13 @@ void Step(Game& game)
         game.dy = -game.dy, game.y += 2 * game.dy;
     game.canvas.FillRectangle(0, 0, kWidth, kHeight - 30, 40, 90, 200);
     game.canvas.FillRectangle(0, kHeight - 30, kWidth, 30, 30, 140, 40);
+    if (game.star && game.canvas.GetMemDC()) {
+        HDC sprites = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(sprites, game.star);
+        BitBlt(game.canvas.GetMemDC()->GetSafeHdc(), kWidth - 40, 8, 32, 32, sprites, 0, 0, SRCCOPY);
+        SelectObject(sprites, old);
+        DeleteDC(sprites);
+    }
     game.canvas.FillRectangle(game.x, game.y, kBall, kBall, 250, 200, 0);
     ++game.frames;
 }
@@ -58,8 +69,8 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
         EndPaint(hWnd, &ps);
         return 0;
     }
-    case WM_KEYDOWN:
-        if (wParam == VK_ESCAPE)
+    case WM_COMMAND: // Escape and Ctrl+Q, through the accelerator table
+        if (LOWORD(wParam) == ID_GAME_QUIT)
             DestroyWindow(hWnd);
         return 0;
     case WM_DESTROY:
@@ -80,6 +91,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
     if (!game.canvas.Init(kWidth, kHeight))
         return 1;
     game.canvas.InitGraphics(static_cast<CPaintDC*>(nullptr)); // a back buffer of its own
+    game.star = LoadBitmap(hInstance, MAKEINTRESOURCE(IDB_STAR));
     g_game = &game;
     Step(game);
 
@@ -88,8 +100,10 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = WndProc;
     wc.hInstance = hInstance;
-    wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hIcon = LoadIcon(hInstance, MAKEINTRESOURCE(IDI_SPRITES));
+    wc.hIconSm = static_cast<HICON>(LoadImage(hInstance, MAKEINTRESOURCE(IDI_SPRITES), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    wc.hCursor = LoadCursor(hInstance, MAKEINTRESOURCE(IDC_CROSSHAIR));
     wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
     wc.lpszClassName = kClassName;
     if (!RegisterClassEx(&wc))
@@ -99,24 +113,31 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
     const DWORD style = WS_OVERLAPPEDWINDOW;
     RECT rc = {0, 0, kWidth, kHeight};
     AdjustWindowRect(&rc, style, FALSE);
-    HWND hWnd = CreateWindow(kClassName, "MoxImage2 sprites", style, CW_USEDEFAULT, CW_USEDEFAULT, rc.right - rc.left,
+    char title[64] = "MoxImage2";
+    LoadString(hInstance, IDS_TITLE, title, sizeof title);
+    HWND hWnd = CreateWindow(kClassName, title, style, CW_USEDEFAULT, CW_USEDEFAULT, rc.right - rc.left,
                              rc.bottom - rc.top, nullptr, nullptr, hInstance, nullptr);
     if (!hWnd)
         return 1;
     ShowWindow(hWnd, nCmdShow);
     UpdateWindow(hWnd);
 
+    HACCEL keys = LoadAccelerators(hInstance, MAKEINTRESOURCE(IDR_ACCELERATORS));
     MSG msg;
     while (GetMessage(&msg, nullptr, 0, 0) > 0) {
+        if (TranslateAccelerator(hWnd, keys, &msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessage(&msg);
     }
     g_game = nullptr;
+    if (game.star)
+        DeleteObject(game.star);
     return static_cast<int>(msg.wParam);
 }
 
 // Until the platform's entry-point library calls WinMain itself, the program starts it.
 int main()
 {
-    return WinMain(nullptr, nullptr, nullptr, SW_SHOWDEFAULT);
+    return WinMain(GetModuleHandle(nullptr), nullptr, nullptr, SW_SHOWDEFAULT);
 }

@@ -64,6 +64,10 @@ TEST(Win32Example, RunsHeadlessAndItsFramesShowTheAnimation)
     EXPECT_EQ(gdk_pixbuf_get_width(last), 320);
     EXPECT_EQ(gdk_pixbuf_get_height(last), 200);
     EXPECT_EQ(PixelAt(last, 0, 199), RGB(30, 140, 40));
+    // The star sprite of its resource script (LoadBitmap of IDB_STAR) in the sky's top-right
+    // corner, the sky's colour around it.
+    EXPECT_EQ(PixelAt(last, 296, 24), RGB(255, 220, 60));
+    EXPECT_EQ(PixelAt(last, 281, 9), RGB(40, 90, 200));
     EXPECT_NE(Ball(first).first, -1);
     EXPECT_NE(Ball(last).first, -1);
     EXPECT_NE(Ball(first), Ball(last)); // WM_TIMER moved it

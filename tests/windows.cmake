@@ -61,6 +61,10 @@ endforeach()
 # The resource script of the load test, through windres.
 moximage2_add_resources(resource_load_test resources/game.rc)
 moximage2_add_resources(menu_resource_test resources/game.rc)
+moximage2_add_resources(icon_test resources/game.rc)
+moximage2_add_resources(version_info_test resources/game.rc)
+moximage2_add_resources(mfc_resources_test resources/frame.rc)
+target_link_libraries(version_info_test PRIVATE version) # GetFileVersionInfo lives in version.dll
 
 # The blit kernel test calls every instruction-set level directly, so it carries its own copy
 # of the kernels (the library keeps them hidden).

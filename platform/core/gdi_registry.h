@@ -117,6 +117,8 @@ struct WindowObject {
     HDC ownDC = nullptr;
     std::uint64_t presents = 0;
     std::unique_ptr<WindowBackend> backend;
+    HICON iconBig = nullptr; // WM_SETICON's
+    HICON iconSmall = nullptr;
 };
 
 struct TimerEntry {

@@ -589,6 +589,11 @@ public:
     CBitmap* SelectObject(CBitmap* pBitmap);
 };
 
+/// Where the program's resources are loaded from: the instance unless AfxSetResourceHandle chose
+/// another module.
+MOXPLAT_API HINSTANCE AfxGetResourceHandle();
+MOXPLAT_API void AfxSetResourceHandle(HINSTANCE hInstResource);
+
 /// A bitmap handle's owner: deleting a CBitmap deletes its bitmap (Detach first to keep it).
 class MOXPLAT_API CBitmap {
 public:
@@ -615,6 +620,13 @@ public:
     int GetObjectW(int nCount, LPVOID lpObject) const { return GetObjectA(nCount, lpObject); }
 #endif
 
+    /// The bitmap resource of this name or id (AfxGetResourceHandle's); FALSE when there is none
+    /// or a bitmap is attached already.
+    BOOL LoadBitmap(LPCTSTR lpszResourceName)
+    {
+        return !m_hObject && lpszResourceName && Attach(::LoadBitmap(AfxGetResourceHandle(), lpszResourceName));
+    }
+    BOOL LoadBitmap(UINT nIDResource) { return LoadBitmap(MAKEINTRESOURCE(nIDResource)); }
     BOOL CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitcount, const void* lpBits);
     BOOL CreateBitmapIndirect(LPBITMAP lpBitmap);
     BOOL CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight);
@@ -1009,8 +1021,9 @@ public:
                       pParentWnd, static_cast<LPCSTR>(lpszMenuName), dwExStyle, pContext);
     }
 #endif
-    /// Create with the default rectangle and the application's name as the title. Menus, icons,
-    /// accelerators and the title string of resource nIDResource are not loaded here.
+    /// Create with the default rectangle. Resource nIDResource gives the title (the first
+    /// '\n'-separated part of its string; the application's name when there is none), the icon
+    /// of the window's class and the accelerator table.
     virtual BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
                            CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr);
     /// Last changes to the window's creation parameters; FALSE stops the creation.
@@ -1052,6 +1065,21 @@ protected:
 
     CView* m_pViewActive = nullptr;
     DWORD m_dwCreateStyle = 0;
+
+public:
+    /// The accelerator table LoadFrame or LoadAccelTable loaded; its keys become WM_COMMAND.
+    HACCEL m_hAccelTable = nullptr;
+    /// Loads the accelerator table of this name from the resources; FALSE when there is none or
+    /// one is loaded already.
+    BOOL LoadAccelTable(LPCTSTR lpszResourceName)
+    {
+        if (m_hAccelTable || !lpszResourceName)
+            return FALSE;
+        m_hAccelTable = ::LoadAccelerators(AfxGetResourceHandle(), lpszResourceName);
+        return m_hAccelTable != nullptr;
+    }
+    /// Translates the keys of the frame's accelerator table.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 };
 
 // --- The application object ---------------------------------------------------------------------
@@ -1100,6 +1128,15 @@ public:
     /// The system's cursor or icon of a stock id (IDC_ARROW, IDI_APPLICATION, ...).
     HCURSOR LoadStandardCursor(LPCTSTR lpszCursorName) const { return ::LoadCursor(nullptr, lpszCursorName); }
     HICON LoadStandardIcon(LPCTSTR lpszIconName) const { return ::LoadIcon(nullptr, lpszIconName); }
+    /// The program's own icon or cursor from the resources (AfxGetResourceHandle), at the system
+    /// size; null when there is none.
+    HICON LoadIcon(LPCTSTR lpszResourceName) const { return ::LoadIcon(AfxGetResourceHandle(), lpszResourceName); }
+    HICON LoadIcon(UINT nIDResource) const { return LoadIcon(MAKEINTRESOURCE(nIDResource)); }
+    HCURSOR LoadCursor(LPCTSTR lpszResourceName) const
+    {
+        return ::LoadCursor(AfxGetResourceHandle(), lpszResourceName);
+    }
+    HCURSOR LoadCursor(UINT nIDResource) const { return LoadCursor(MAKEINTRESOURCE(nIDResource)); }
     /// Registers this object as the application (the first one made); there should be exactly one.
     explicit CWinApp(LPCSTR lpszAppName = nullptr);
 #ifdef UNICODE

@@ -95,6 +95,25 @@ public:
         m_iTransparentColor = -1;
     }
 
+    // A BITMAP resource of the module, kept in its own depth as a DIB section (ATL's
+    // CImage::LoadFromResource reads bitmap resources only).
+    void LoadFromResource(HINSTANCE hInstance, LPCSTR pszResourceName)
+    {
+        if (HBITMAP bm = static_cast<HBITMAP>(
+                ::LoadImageA(hInstance, pszResourceName, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)))
+            Keep(bm);
+    }
+    void LoadFromResource(HINSTANCE hInstance, LPCWSTR pszResourceName)
+    {
+        if (HBITMAP bm = static_cast<HBITMAP>(
+                ::LoadImageW(hInstance, pszResourceName, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)))
+            Keep(bm);
+    }
+    void LoadFromResource(HINSTANCE hInstance, UINT nIDResource)
+    {
+        LoadFromResource(hInstance, MAKEINTRESOURCEA(nIDResource));
+    }
+
     HBITMAP Detach()
     {
         HBITMAP bm = m_hBitmap;
@@ -281,6 +300,13 @@ public:
     }
 
 private:
+    // Attaches a bitmap this object made; deletes it when it cannot be attached.
+    void Keep(HBITMAP bm)
+    {
+        Attach(bm);
+        if (m_hBitmap != bm)
+            ::DeleteObject(bm);
+    }
     HBITMAP m_hBitmap = nullptr;
     BYTE* m_pBits = nullptr;
     int m_nWidth = 0;

@@ -65,6 +65,9 @@ template <class C> inline C ToLower(C c)
 
 } // namespace afx_detail
 
+// Where CStringT::LoadString finds strings by default: the program's resources (afxwin.h).
+MOXPLAT_API HINSTANCE AfxGetResourceHandle();
+
 template <class BaseType> class CStringT {
 public:
     typedef BaseType XCHAR;
@@ -76,14 +79,39 @@ public:
     CStringT() = default;
     CStringT(const CStringT&) = default;
     CStringT(CStringT&&) noexcept = default;
-    /// A copy of psz; a null pointer gives the empty string.
-    CStringT(PCXSTR psz) { SetString(psz); }
-    /// psz converted from the other width.
+    /// A copy of psz; a null pointer gives the empty string; MAKEINTRESOURCE(id) loads string
+    /// resource id, as MFC's CString does.
+    CStringT(PCXSTR psz)
+    {
+        if (psz && IS_INTRESOURCE(psz))
+            LoadString(static_cast<UINT>(reinterpret_cast<ULONG_PTR>(psz)));
+        else
+            SetString(psz);
+    }
+    /// psz converted from the other width (or the string resource MAKEINTRESOURCE names).
     CStringT(PCYSTR psz)
     {
-        if (psz)
+        if (psz && IS_INTRESOURCE(psz))
+            LoadString(static_cast<UINT>(reinterpret_cast<ULONG_PTR>(psz)));
+        else if (psz)
             m_s = afx_detail::Convert(psz, std::char_traits<YCHAR>::length(psz));
     }
+
+    /// The string resource nID of the module; FALSE (and the string unchanged) when there is none.
+    BOOL LoadString(HINSTANCE hInstance, UINT nID)
+    {
+        // LoadStringW with no buffer hands back the string in place, however long it is.
+        const wchar_t* text = nullptr;
+        const int n = ::LoadStringW(hInstance, nID, reinterpret_cast<LPWSTR>(&text), 0);
+        if (n <= 0 || !text)
+            return FALSE;
+        if constexpr (std::is_same<BaseType, wchar_t>::value)
+            m_s.assign(text, static_cast<std::size_t>(n));
+        else
+            m_s = afx_detail::Convert(text, static_cast<std::size_t>(n));
+        return TRUE;
+    }
+    BOOL LoadString(UINT nID) { return LoadString(AfxGetResourceHandle(), nID); }
     /// The first nLength characters of pch.
     CStringT(PCXSTR pch, int nLength) { SetString(pch, nLength); }
     /// ch repeated nRepeat times.

@@ -43,6 +43,7 @@ typedef std::int32_t INT32;
 typedef unsigned short USHORT;
 typedef short SHORT;
 typedef unsigned int UINT;
+typedef UINT* PUINT;
 typedef int INT;
 typedef std::uintptr_t ULONG_PTR;
 typedef std::uintptr_t UINT_PTR;
@@ -76,7 +77,7 @@ DECLARE_HANDLE(HINSTANCE);
 DECLARE_HANDLE(HMENU);
 DECLARE_HANDLE(HBRUSH);
 DECLARE_HANDLE(HICON);
-DECLARE_HANDLE(HCURSOR);
+typedef HICON HCURSOR; // icons and cursors are one kind of object, as in the SDK
 DECLARE_HANDLE(HPALETTE);
 typedef void* HGDIOBJ;
 
@@ -121,6 +122,7 @@ typedef float FLOAT;
 typedef unsigned short ATOM;
 typedef BOOL* LPBOOL;
 typedef BYTE* LPBYTE;
+typedef BYTE* PBYTE;
 typedef DWORD* LPDWORD;
 typedef int* LPINT;
 typedef LONG* LPLONG;

@@ -12,6 +12,7 @@
 #include "wingdi.h"
 #include "winuser.h"
 #include "winnls.h"
+#include "winver.h"
 #include "winerror.h"
 #include "mox_mscrt.h"
 #ifndef WIN32_LEAN_AND_MEAN

@@ -1606,3 +1606,54 @@ WINUSERAPI BOOL WINAPI CheckMenuRadioItem(HMENU hmenu, UINT first, UINT last, UI
 #define ModifyMenu ModifyMenuA
 #define GetMenuString GetMenuStringA
 #endif
+
+// --- Icons and cursors: the program's own, drawing them, window icons.
+
+typedef struct _ICONINFO {
+    BOOL fIcon;
+    DWORD xHotspot;
+    DWORD yHotspot;
+    HBITMAP hbmMask;
+    HBITMAP hbmColor;
+} ICONINFO, *PICONINFO;
+
+#define DI_MASK 0x0001
+#define DI_IMAGE 0x0002
+#define DI_NORMAL 0x0003
+#define DI_COMPAT 0x0004
+#define DI_DEFAULTSIZE 0x0008
+#define DI_NOMIRROR 0x0010
+
+#define ICON_SMALL 0
+#define ICON_BIG 1
+#define ICON_SMALL2 2
+#define GCLP_HICONSM (-34)
+
+#define LR_COPYRETURNORG 0x00000004
+#define LR_COPYDELETEORG 0x00000008
+#define LR_COPYFROMRESOURCE 0x00004000
+
+#define SS_REALSIZECONTROL 0x00000040L
+#define SS_REALSIZEIMAGE 0x00000800L
+
+extern "C" {
+WINUSERAPI int WINAPI LookupIconIdFromDirectory(PBYTE presbits, BOOL fIcon);
+WINUSERAPI int WINAPI LookupIconIdFromDirectoryEx(PBYTE presbits, BOOL fIcon, int cxDesired, int cyDesired,
+                                                  UINT Flags);
+WINUSERAPI HICON WINAPI CreateIconFromResource(PBYTE presbits, DWORD dwResSize, BOOL fIcon, DWORD dwVer);
+WINUSERAPI HICON WINAPI CreateIconFromResourceEx(PBYTE presbits, DWORD dwResSize, BOOL fIcon, DWORD dwVer,
+                                                 int cxDesired, int cyDesired, UINT Flags);
+WINUSERAPI HICON WINAPI CreateIconIndirect(PICONINFO piconinfo);
+WINUSERAPI HICON WINAPI CreateIcon(HINSTANCE hInstance, int nWidth, int nHeight, BYTE cPlanes, BYTE cBitsPixel,
+                                   const BYTE* lpbANDbits, const BYTE* lpbXORbits);
+WINUSERAPI HCURSOR WINAPI CreateCursor(HINSTANCE hInst, int xHotSpot, int yHotSpot, int nWidth, int nHeight,
+                                       const void* pvANDPlane, const void* pvXORPlane);
+WINUSERAPI BOOL WINAPI GetIconInfo(HICON hIcon, PICONINFO piconinfo);
+WINUSERAPI HICON WINAPI CopyIcon(HICON hIcon);
+WINUSERAPI BOOL WINAPI DestroyIcon(HICON hIcon);
+WINUSERAPI BOOL WINAPI DestroyCursor(HCURSOR hCursor);
+WINUSERAPI BOOL WINAPI DrawIcon(HDC hDC, int X, int Y, HICON hIcon);
+WINUSERAPI BOOL WINAPI DrawIconEx(HDC hdc, int xLeft, int yTop, HICON hIcon, int cxWidth, int cyWidth,
+                                  UINT istepIfAniCur, HBRUSH hbrFlickerFreeDraw, UINT diFlags);
+}
+#define CopyCursor(pcur) ((HCURSOR)CopyIcon((HICON)(pcur)))

@@ -14,6 +14,8 @@
 
 #include <afxwin.h>
 
+#include <atomic>
+
 #ifndef _WIN32
 #include <unistd.h>
 #endif
@@ -410,10 +412,26 @@ LPCSTR AfxGetAppName()
     return app ? app->m_pszAppName : nullptr;
 }
 
+// The program's module when no application object says otherwise, as the resources are its.
 HINSTANCE AfxGetInstanceHandle()
 {
     CWinApp* app = AfxGetApp();
-    return app ? app->m_hInstance : nullptr;
+    return app && app->m_hInstance ? app->m_hInstance : ::GetModuleHandleA(nullptr);
+}
+
+namespace {
+std::atomic<HINSTANCE> g_resourceHandle{nullptr};
+}
+
+HINSTANCE AfxGetResourceHandle()
+{
+    const HINSTANCE chosen = g_resourceHandle.load();
+    return chosen ? chosen : AfxGetInstanceHandle();
+}
+
+void AfxSetResourceHandle(HINSTANCE hInstResource)
+{
+    g_resourceHandle.store(hInstResource);
 }
 
 // --- Shell commands and documents ---------------------------------------------------------------

@@ -2,17 +2,44 @@
 // its view over its client area from the template's classes and keeps it there.
 #include <afxwin.h>
 
+#include <cstring>
+
 // --- The frame's view ---------------------------------------------------------------------------
 
 BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext)
 {
-    // The menu of that id, when the resources have one (icon, accelerators and title string are
-    // not loaded here).
+    const HINSTANCE resources = AfxGetResourceHandle();
+    // MFC: the title is the first '\n'-separated part of string nIDResource (the document
+    // template's string: title, document name, ...).
+    char text[1024];
+    if (m_strTitle.IsEmpty() && ::LoadStringA(resources, nIDResource, text, sizeof text) > 0) {
+        if (char* newline = std::strchr(text, '\n'))
+            *newline = '\0';
+        m_strTitle = text;
+    }
     CWinApp* app = AfxGetApp();
     if (m_strTitle.IsEmpty() && app && app->m_pszAppName)
         m_strTitle = app->m_pszAppName;
-    return Create(nullptr, m_strTitle, dwDefaultStyle, rectDefault, pParentWnd, MAKEINTRESOURCEA(nIDResource), 0,
-                  pContext);
+    // The icon of nIDResource is the window class's, as MFC registers a class for it.
+    LPCSTR className = nullptr;
+    if (HICON icon = ::LoadIconA(resources, MAKEINTRESOURCEA(nIDResource)))
+        className = AfxRegisterWndClass(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, ::LoadCursor(nullptr, IDC_ARROW),
+                                        reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), icon);
+    // The menu of that id too, when the resources have one.
+    if (!Create(className, m_strTitle, dwDefaultStyle, rectDefault, pParentWnd, MAKEINTRESOURCEA(nIDResource), 0,
+                pContext))
+        return FALSE;
+    if (!m_hAccelTable)
+        m_hAccelTable = ::LoadAcceleratorsA(resources, MAKEINTRESOURCEA(nIDResource));
+    return TRUE;
+}
+
+BOOL CFrameWnd::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg && m_hAccelTable && m_hWnd && pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST &&
+        ::TranslateAcceleratorA(m_hWnd, m_hAccelTable, pMsg))
+        return TRUE;
+    return CWnd::PreTranslateMessage(pMsg);
 }
 
 BOOL CFrameWnd::PreCreateWindow(CREATESTRUCT& cs)

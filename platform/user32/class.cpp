@@ -1,4 +1,5 @@
-// Window classes, system metrics, stock cursors and icons.
+// Window classes, system metrics, stock cursors and icons; LoadIcon and LoadCursor of a module's
+// own go to its resources (icon.cpp).
 //
 // Classes are one set per process here: a program is one module, so the instance handle a class
 // was registered with is recorded and returned but does not separate classes of the same name.
@@ -7,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "resource_registry.h"
 #include "user_internal.h"
 
 using namespace moxplat;
@@ -169,7 +171,6 @@ template <class WC> void Fill(const WindowClass& c, WC* wc)
 HANDLE Stock(std::unordered_map<std::uintptr_t, std::uintptr_t> Registry::*table, HINSTANCE instance, const void* id,
              const std::uintptr_t* ids, std::size_t count)
 {
-    // A program's own cursors and icons come from its resources, which are not read here.
     if (instance || !id || !IS_INTRESOURCE(id))
         return nullptr;
     const auto value = reinterpret_cast<std::uintptr_t>(id);
@@ -180,7 +181,8 @@ HANDLE Stock(std::unordered_map<std::uintptr_t, std::uintptr_t> Registry::*table
     auto& map = reg.*table;
     auto it = map.find(value);
     if (it == map.end())
-        it = map.emplace(value, reg.NewHandle()).first;
+        it = map.emplace(value, table == &Registry::stockIcons ? NewStockIconLocked(reg, value) : reg.NewHandle())
+                 .first;
     return HandleOf<HANDLE>(it->second);
 }
 
@@ -357,6 +359,8 @@ ULONG_PTR WINAPI GetClassLongPtrA(HWND hWnd, int nIndex)
         return reinterpret_cast<ULONG_PTR>(c->cursor);
     case GCLP_HICON:
         return reinterpret_cast<ULONG_PTR>(c->icon);
+    case GCLP_HICONSM:
+        return reinterpret_cast<ULONG_PTR>(c->iconSmall);
     case GCLP_WNDPROC:
         return reinterpret_cast<ULONG_PTR>(c->proc);
     case GCW_ATOM:
@@ -456,30 +460,46 @@ int WINAPI GetSystemMetrics(int nIndex)
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName)
 {
+    if (hInstance)
+        return lpCursorName ? static_cast<HCURSOR>(LoadIconOrCursorResource(hInstance, ResourceKeyOf(lpCursorName), false, 0,
+                                                                          0, LR_DEFAULTSIZE | LR_SHARED))
+                          : nullptr;
     return static_cast<HCURSOR>(
         Stock(&Registry::stockCursors, hInstance, lpCursorName, kCursorIds, sizeof kCursorIds / sizeof kCursorIds[0]));
 }
 
 HCURSOR WINAPI LoadCursorW(HINSTANCE hInstance, LPCWSTR lpCursorName)
 {
+    if (hInstance)
+        return lpCursorName ? static_cast<HCURSOR>(LoadIconOrCursorResource(hInstance, ResourceKeyOf(lpCursorName), false, 0,
+                                                                          0, LR_DEFAULTSIZE | LR_SHARED))
+                          : nullptr;
     return static_cast<HCURSOR>(
         Stock(&Registry::stockCursors, hInstance, lpCursorName, kCursorIds, sizeof kCursorIds / sizeof kCursorIds[0]));
 }
 
 HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName)
 {
+    if (hInstance)
+        return lpIconName ? static_cast<HICON>(LoadIconOrCursorResource(hInstance, ResourceKeyOf(lpIconName), true, 0,
+                                                                          0, LR_DEFAULTSIZE | LR_SHARED))
+                          : nullptr;
     return static_cast<HICON>(
         Stock(&Registry::stockIcons, hInstance, lpIconName, kIconIds, sizeof kIconIds / sizeof kIconIds[0]));
 }
 
 HICON WINAPI LoadIconW(HINSTANCE hInstance, LPCWSTR lpIconName)
 {
+    if (hInstance)
+        return lpIconName ? static_cast<HICON>(LoadIconOrCursorResource(hInstance, ResourceKeyOf(lpIconName), true, 0,
+                                                                          0, LR_DEFAULTSIZE | LR_SHARED))
+                          : nullptr;
     return static_cast<HICON>(
         Stock(&Registry::stockIcons, hInstance, lpIconName, kIconIds, sizeof kIconIds / sizeof kIconIds[0]));
 }
 
-// The cursor shown over the program's windows; returns the one before. Only cursors that
-// LoadCursor made (or null, to hide it) are taken.
+// The cursor shown over the program's windows; returns the one before. Only the system's
+// cursors, cursors and icons made here, or null (to hide it) are taken.
 HCURSOR WINAPI SetCursor(HCURSOR hCursor)
 {
     Registry& reg = TheRegistry();
@@ -487,12 +507,15 @@ HCURSOR WINAPI SetCursor(HCURSOR hCursor)
     const HCURSOR previous = reg.cursor;
     if (hCursor) {
         const auto key = Key(hCursor);
-        const bool known = std::any_of(reg.stockCursors.begin(), reg.stockCursors.end(),
+        const bool known = IsIconLocked(HICON(hCursor)) ||
+                           std::any_of(reg.stockCursors.begin(), reg.stockCursors.end(),
                                        [&](const auto& e) { return e.second == key; });
         if (!known)
             return previous;
     }
     reg.cursor = hCursor;
+    if (hCursor != previous)
+        ShowCursorLocked(hCursor);
     return previous;
 }
 

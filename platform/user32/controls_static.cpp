@@ -1,5 +1,6 @@
 // The STATIC class: text labels (SS_LEFT, SS_CENTER, SS_RIGHT, SS_SIMPLE, SS_LEFTNOWORDWRAP),
-// rectangles and frames, bitmaps (SS_BITMAP, STM_SETIMAGE) and clicks with SS_NOTIFY.
+// rectangles and frames, bitmaps and icons (SS_BITMAP, SS_ICON, STM_SETIMAGE, STM_SETICON; the
+// window text names the resource) and clicks with SS_NOTIFY.
 
 #include <windows.h>
 
@@ -21,6 +22,31 @@ void FitToBitmap(HWND hwnd, HBITMAP bitmap)
     if (!bitmap || !GetObjectA(bitmap, sizeof bm, &bm))
         return;
     SetWindowPos(hwnd, nullptr, 0, 0, bm.bmWidth, bm.bmHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// An icon's own size, from its mask (twice the height for a monochrome icon).
+bool IconSize(HICON icon, int* width, int* height)
+{
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info))
+        return false;
+    BITMAP bm{};
+    const bool ok = GetObjectA(info.hbmMask, sizeof bm, &bm) != 0;
+    *width = bm.bmWidth;
+    *height = info.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
+    DeleteObject(info.hbmMask);
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    return ok;
+}
+
+// An SS_ICON control takes its icon's size unless it centres the icon or scales it to itself.
+void FitToIcon(HWND hwnd, HICON icon)
+{
+    int w = 0, h = 0;
+    if (GetWindowLongW(hwnd, GWL_STYLE) & (SS_CENTERIMAGE | SS_REALSIZECONTROL) || !IconSize(icon, &w, &h))
+        return;
+    SetWindowPos(hwnd, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Paint(HWND hwnd)
@@ -72,9 +98,23 @@ void Paint(HWND hwnd)
         }
         break;
     }
-    case SS_ICON:
+    case SS_ICON: {
         FillRect(dc, &rc, brush);
+        auto icon = reinterpret_cast<HICON>(GetWindowLongPtrW(hwnd, kImageIndex));
+        int w = 0, h = 0;
+        if (icon && IconSize(icon, &w, &h)) {
+            int x = 0, y = 0;
+            if (style & SS_REALSIZECONTROL) {
+                w = rc.right;
+                h = rc.bottom;
+            } else if (style & SS_CENTERIMAGE) {
+                x = (rc.right - w) / 2;
+                y = (rc.bottom - h) / 2;
+            }
+            DrawIconEx(dc, x, y, icon, w, h, 0, nullptr, DI_NORMAL);
+        }
         break;
+    }
     default: {
         FillRect(dc, &rc, brush);
         auto font = reinterpret_cast<HFONT>(GetWindowLongPtrW(hwnd, kFontIndex));
@@ -116,6 +156,25 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     switch (msg) {
     case WM_GETDLGCODE:
         return DLGC_STATIC;
+    case WM_CREATE: {
+        // Windows: the window text of an SS_ICON or SS_BITMAP control names its image in the
+        // module's resources, "#n" an id (MSDN Static Control Styles, SS_ICON).
+        const auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        const UINT type = TypeOf(hwnd);
+        if (!cs || !cs->lpszName || !cs->lpszName[0] || (type != SS_ICON && type != SS_BITMAP))
+            return 0;
+        HINSTANCE module = cs->hInstance ? cs->hInstance : GetModuleHandleW(nullptr);
+        if (type == SS_ICON) {
+            HICON icon = LoadIconW(module, cs->lpszName);
+            if (!icon)
+                icon = LoadCursorW(module, cs->lpszName);
+            if (icon)
+                SendMessageW(hwnd, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+        } else if (HBITMAP bitmap = LoadBitmapW(module, cs->lpszName)) {
+            SendMessageW(hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+        }
+        return 0;
+    }
     case STM_SETIMAGE:
     case STM_SETICON: {
         const UINT want = msg == STM_SETICON ? IMAGE_ICON : static_cast<UINT>(wParam);
@@ -128,6 +187,8 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         const LONG_PTR previous = SetWindowLongPtrW(hwnd, kImageIndex, image);
         if (type == SS_BITMAP && !(GetWindowLongW(hwnd, GWL_STYLE) & SS_CENTERIMAGE))
             FitToBitmap(hwnd, reinterpret_cast<HBITMAP>(image));
+        if (type == SS_ICON)
+            FitToIcon(hwnd, reinterpret_cast<HICON>(image));
         InvalidateRect(hwnd, nullptr, TRUE);
         return previous;
     }

@@ -236,8 +236,8 @@ bool ParseTemplate(const void* data, std::size_t size, Template* t)
         r.NameOrOrdinal(&item.className, &item.classOrdinal);
         WORD textOrdinal = 0;
         r.NameOrOrdinal(&item.text, &textOrdinal);
-        if (textOrdinal)
-            item.text.clear(); // an icon or bitmap resource id: the control loads nothing by name here
+        if (textOrdinal) // an icon or bitmap resource id: "#n" names it to the control
+            item.text = L"#" + std::to_wstring(textOrdinal);
         const WORD extra = r.Word();
         if (extra) {
             item.creationData = r.Here();

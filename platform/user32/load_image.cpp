@@ -1,4 +1,4 @@
-// LoadImage of BMP files. The file is read whole (it is bounded by its own length and by the
+// LoadImage of bitmaps, icons and cursors from files and from the program's resources. BMP files: The file is read whole (it is bounded by its own length and by the
 // pixel limit), every header field is checked against the bytes actually there, and only then
 // is a bitmap made.
 #include <gdiplus.h>
@@ -11,6 +11,8 @@
 
 #include "bitmap_store.h"
 #include "gdi_registry.h"
+#include "resource_registry.h"
+#include "user_internal.h"
 #include "pixels.h"
 #include "stretch.h"
 
@@ -167,11 +169,10 @@ void RecolourTable(gdi::DibFormat* f, const std::uint8_t* pixels, UINT fuLoad)
 // Windows: LR_CREATEDIBSECTION keeps the file's depth and colours in a DIB section; otherwise the
 // bitmap is made compatible with the screen (32 bits), or monochrome with LR_MONOCHROME. A
 // non-zero cx or cy stretches the image to that size (MSDN LoadImage).
-HANDLE LoadBitmapFile(const char* path, int cx, int cy, UINT fuLoad)
+HANDLE LoadBitmapBytes(const std::vector<std::uint8_t>& file, int cx, int cy, UINT fuLoad)
 {
-    std::vector<std::uint8_t> file;
     BmpFile bmp;
-    if (!path || !ReadWholeFile(path, &file) || !ParseBmp(file, &bmp))
+    if (!ParseBmp(file, &bmp))
         return nullptr;
     gdi::DibFormat f;
     if (!gdi::ReadDibFormat(reinterpret_cast<const BITMAPINFO*>(bmp.info.data()), DIB_RGB_COLORS, &f))
@@ -224,24 +225,97 @@ HANDLE LoadBitmapFile(const char* path, int cx, int cy, UINT fuLoad)
     return bm;
 }
 
+HANDLE LoadBitmapFile(const char* path, int cx, int cy, UINT fuLoad)
+{
+    std::vector<std::uint8_t> file;
+    if (!path || !ReadWholeFile(path, &file))
+        return nullptr;
+    return LoadBitmapBytes(file, cx, cy, fuLoad);
+}
+
+// A bitmap resource is a BMP file without its 14-byte file header: the header is put back, with
+// the pixels' offset after the header, its masks and its colour table, and read as a file is.
+HANDLE LoadBitmapResource(HINSTANCE instance, const ResourceKey& name, int cx, int cy, UINT fuLoad)
+{
+    ResourceKey type;
+    type.id = 2; // RT_BITMAP
+    const void* data = nullptr;
+    DWORD size = 0;
+    if (!FindResourceData(instance, type, name, &data, &size) || size < 40)
+        return nullptr;
+    const auto* p = static_cast<const std::uint8_t*>(data);
+    const std::uint32_t headerSize = Le32(p);
+    const std::uint32_t bpp = Le16(p + 14);
+    const std::uint32_t used = Le32(p + 32);
+    std::uint64_t offBits = 14 + std::uint64_t(headerSize);
+    if (Le32(p + 16) == BI_BITFIELDS && headerSize < 52)
+        offBits += 12;
+    if (bpp <= 8)
+        offBits += 4 * std::uint64_t(used && used < (1u << bpp) ? used : (1u << bpp));
+    if (offBits > std::uint64_t(size) + 14)
+        return nullptr;
+    std::vector<std::uint8_t> file(14 + std::size_t(size));
+    file[0] = 'B';
+    file[1] = 'M';
+    for (int i = 0; i < 4; ++i) {
+        file[2 + i] = std::uint8_t(file.size() >> (8 * i));
+        file[10 + i] = std::uint8_t(offBits >> (8 * i));
+    }
+    std::memcpy(file.data() + 14, p, size);
+    return LoadBitmapBytes(file, cx, cy, fuLoad);
+}
+
+HANDLE LoadAny(HINSTANCE hInst, const char* path, const ResourceKey* name, UINT type, int cx, int cy, UINT fuLoad)
+{
+    if (type != IMAGE_BITMAP && type != IMAGE_ICON && type != IMAGE_CURSOR)
+        return nullptr;
+    if (fuLoad & LR_LOADFROMFILE) {
+        if (!path)
+            return nullptr;
+        return type == IMAGE_BITMAP ? LoadBitmapFile(path, cx, cy, fuLoad)
+                                    : LoadIconOrCursorFile(path, type == IMAGE_ICON, cx, cy, fuLoad);
+    }
+    if (!hInst) {
+        // The system's own images: its icons and cursors by the ids LoadIcon and LoadCursor take
+        // (OIC_ and OCR_ values are the IDI_ and IDC_ ones); system bitmaps are not kept here.
+        if (!name || !name->isId || type == IMAGE_BITMAP)
+            return nullptr;
+        return type == IMAGE_ICON ? HANDLE(LoadIconA(nullptr, MAKEINTRESOURCEA(name->id)))
+                                  : HANDLE(LoadCursorA(nullptr, MAKEINTRESOURCEA(name->id)));
+    }
+    if (type == IMAGE_BITMAP)
+        return LoadBitmapResource(hInst, *name, cx, cy, fuLoad);
+    return LoadIconOrCursorResource(hInst, *name, type == IMAGE_ICON, cx, cy, fuLoad);
+}
+
 } // namespace
 
 extern "C" {
 
+// Windows: LR_LOADFROMFILE reads a file (hInst is ignored), else the module's resource, or with
+// no module the system's image (MSDN LoadImage).
 HANDLE WINAPI LoadImageA(HINSTANCE hInst, LPCSTR name, UINT type, int cx, int cy, UINT fuLoad)
 {
-    // Images from resources are not loaded here; from files, bitmaps only.
-    if (hInst || !(fuLoad & LR_LOADFROMFILE) || type != IMAGE_BITMAP)
+    if (!name)
         return nullptr;
-    return LoadBitmapFile(name, cx, cy, fuLoad);
+    if (fuLoad & LR_LOADFROMFILE)
+        return LoadAny(hInst, IS_INTRESOURCE(name) ? nullptr : name, nullptr, type, cx, cy, fuLoad);
+    const ResourceKey key = ResourceKeyOf(name);
+    return LoadAny(hInst, nullptr, &key, type, cx, cy, fuLoad);
 }
 
 HANDLE WINAPI LoadImageW(HINSTANCE hInst, LPCWSTR name, UINT type, int cx, int cy, UINT fuLoad)
 {
-    if (hInst || !(fuLoad & LR_LOADFROMFILE) || type != IMAGE_BITMAP || !name)
+    if (!name)
         return nullptr;
-    const std::string path = Utf8Of(name);
-    return LoadBitmapFile(path.c_str(), cx, cy, fuLoad);
+    if (fuLoad & LR_LOADFROMFILE) {
+        if (IS_INTRESOURCE(name))
+            return nullptr;
+        const std::string path = Utf8Of(name);
+        return LoadAny(hInst, path.c_str(), nullptr, type, cx, cy, fuLoad);
+    }
+    const ResourceKey key = ResourceKeyOf(name);
+    return LoadAny(hInst, nullptr, &key, type, cx, cy, fuLoad);
 }
 
 } // extern "C"

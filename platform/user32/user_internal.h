@@ -79,3 +79,26 @@ RECT MenuBarRectLocked(const WindowObject& w);
 int MenuBarHeightLocked(const WindowObject& w);
 
 } // namespace moxplat
+
+namespace moxplat {
+
+struct ResourceKey;
+
+// Icons and cursors (icon.cpp). The program's own from its resources (`instance` null or the
+// program's module), or from an .ico / .cur file; LoadImage's rules for size and LR_SHARED.
+HANDLE LoadIconOrCursorResource(HINSTANCE instance, const ResourceKey& name, bool isIcon, int cx, int cy, UINT flags);
+HANDLE LoadIconOrCursorFile(const char* path, bool isIcon, int cx, int cy, UINT flags);
+// Under the lock: a new handle for one of the system's icons (IDI_ ids), drawable like any other.
+std::uintptr_t NewStockIconLocked(Registry& reg, std::uintptr_t id);
+// Under the lock: whether the handle is a live icon or cursor made here.
+bool IsIconLocked(HICON icon);
+// Under the lock: an icon's pixels as straight-alpha 0xAARRGGBB, top-down (transparent where its
+// mask shows the screen).
+bool IconPixelsLocked(HICON icon, int* width, int* height, std::vector<std::uint32_t>* argb);
+// Under the lock: shows the cursor on screen, where there is one.
+void ShowCursorLocked(HCURSOR cursor);
+// Under the lock: gives the window's screen its icon: WM_SETICON's big one, else its small one,
+// else its class's.
+void ShowWindowIconLocked(Registry& reg, WindowObject& w);
+
+} // namespace moxplat

@@ -48,6 +48,7 @@ void AttachBackendLocked(WindowObject& w, bool visible)
                                               (w.style & WS_THICKFRAME) != 0)) {
             w.backend = std::move(screen);
             w.dirty = true;
+            ShowWindowIconLocked(TheRegistry(), w);
             w.defaultPosition = !ScreenClientOrigin(w);
         }
     }
@@ -434,6 +435,31 @@ LRESULT DefWindowProcCommon(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_CLOSE:
         DestroyWindow(hwnd);
         return 0;
+    case WM_SETICON: {
+        // Windows: the window keeps the icon and WM_SETICON returns the one it replaces (MSDN
+        // WM_SETICON); the screen shows the big one, else the small one.
+        std::lock_guard<std::mutex> lock(reg.mutex);
+        WindowObject* w = reg.Window(hwnd);
+        if (!w || (wParam != ICON_BIG && wParam != ICON_SMALL))
+            return 0;
+        HICON& slot = wParam == ICON_BIG ? w->iconBig : w->iconSmall;
+        const HICON previous = slot;
+        slot = reinterpret_cast<HICON>(lParam);
+        ShowWindowIconLocked(reg, *w);
+        return reinterpret_cast<LRESULT>(previous);
+    }
+    case WM_GETICON: {
+        // Only icons WM_SETICON gave; ICON_SMALL2 is the small one (MSDN WM_GETICON).
+        std::lock_guard<std::mutex> lock(reg.mutex);
+        const WindowObject* w = reg.Window(hwnd);
+        if (!w)
+            return 0;
+        if (wParam == ICON_BIG)
+            return reinterpret_cast<LRESULT>(w->iconBig);
+        if (wParam == ICON_SMALL || wParam == ICON_SMALL2)
+            return reinterpret_cast<LRESULT>(w->iconSmall);
+        return 0;
+    }
     case WM_PAINT: {
         // Painting nothing still validates, or WM_PAINT would come back at once.
         PAINTSTRUCT ps;

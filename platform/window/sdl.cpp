@@ -124,6 +124,16 @@ public:
         return true;
     }
     void SetTitle(const char* title) override { SDL_SetWindowTitle(window_, title ? title : ""); }
+    void SetIcon(const std::uint32_t* argb, int width, int height) override
+    {
+        SDL_Surface* icon = argb ? SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(argb), width, height,
+                                                                      32, width * 4, SDL_PIXELFORMAT_ARGB8888)
+                                 : nullptr;
+        if (!icon)
+            return;
+        SDL_SetWindowIcon(window_, icon); // SDL keeps its own copy
+        SDL_FreeSurface(icon);
+    }
 
 private:
     SDL_Window* window_;
@@ -449,6 +459,57 @@ std::unique_ptr<WindowBackend> CreateScreenBackend(const char* title, int x, int
     return std::make_unique<SdlBackend>(window);
 }
 
+void ShowScreenCursor(const std::uint32_t* argb, int width, int height, int hotX, int hotY)
+{
+    static SDL_Cursor* shown = nullptr; // freed once the next one is in place
+    if (g_openWindows <= 0 || !VideoAvailable())
+        return;
+    if (!argb) {
+        SDL_ShowCursor(SDL_DISABLE);
+        return;
+    }
+    SDL_Surface* image = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(argb), width, height, 32,
+                                                           width * 4, SDL_PIXELFORMAT_ARGB8888);
+    SDL_Cursor* cursor = image ? SDL_CreateColorCursor(image, hotX, hotY) : nullptr;
+    if (image)
+        SDL_FreeSurface(image);
+    if (!cursor)
+        return;
+    SDL_SetCursor(cursor);
+    SDL_ShowCursor(SDL_ENABLE);
+    if (shown)
+        SDL_FreeCursor(shown);
+    shown = cursor;
+}
+
+void ShowScreenSystemCursor(int id)
+{
+    struct Shape {
+        int id;
+        SDL_SystemCursor shape;
+    };
+    static const Shape kShapes[] = {
+        {32512, SDL_SYSTEM_CURSOR_ARROW},    {32513, SDL_SYSTEM_CURSOR_IBEAM},     {32514, SDL_SYSTEM_CURSOR_WAIT},
+        {32515, SDL_SYSTEM_CURSOR_CROSSHAIR}, {32642, SDL_SYSTEM_CURSOR_SIZENWSE}, {32643, SDL_SYSTEM_CURSOR_SIZENESW},
+        {32644, SDL_SYSTEM_CURSOR_SIZEWE},   {32645, SDL_SYSTEM_CURSOR_SIZENS},    {32646, SDL_SYSTEM_CURSOR_SIZEALL},
+        {32648, SDL_SYSTEM_CURSOR_NO},       {32649, SDL_SYSTEM_CURSOR_HAND},      {32650, SDL_SYSTEM_CURSOR_WAITARROW},
+    };
+    static SDL_Cursor* made[sizeof kShapes / sizeof kShapes[0]] = {}; // one each, kept
+    if (g_openWindows <= 0 || !VideoAvailable())
+        return;
+    std::size_t i = 0;
+    while (i < sizeof kShapes / sizeof kShapes[0] && kShapes[i].id != id)
+        ++i;
+    if (i == sizeof kShapes / sizeof kShapes[0])
+        i = 0; // the others (up arrow, help) as the arrow
+    if (!made[i])
+        made[i] = SDL_CreateSystemCursor(kShapes[i].shape);
+    if (made[i]) {
+        SDL_SetCursor(made[i]);
+        SDL_ShowCursor(SDL_ENABLE);
+    }
+}
+
 int ShowScreenMessageBox(const char* text, const char* caption, UINT type)
 {
     if (!VideoAvailable() || !g_realDisplay)
@@ -539,6 +600,8 @@ std::unique_ptr<WindowBackend> CreateScreenBackend(const char*, int, int, int, i
 {
     return nullptr;
 }
+void ShowScreenCursor(const std::uint32_t*, int, int, int, int) {}
+void ShowScreenSystemCursor(int) {}
 int ShowScreenMessageBox(const char*, const char*, UINT)
 {
     return 0;

@@ -27,6 +27,9 @@ public:
     // screen, and the window's own record of its position holds.
     virtual bool ScreenPosition(int* x, int* y) const = 0;
     virtual void SetTitle(const char* title) = 0;
+    // The window's icon: straight-alpha 0xAARRGGBB pixels, top-down. A backend with no screen
+    // has nowhere to show one; the window's own record (WM_GETICON) holds it.
+    virtual void SetIcon(const std::uint32_t* /*argb*/, int /*width*/, int /*height*/) {}
 };
 
 // An input event for a window, already in message form. A key-down may carry the characters
@@ -50,6 +53,12 @@ std::unique_ptr<WindowBackend> CreateScreenBackend(const char* title, int x, int
 
 // A message box on screen: the id of the button chosen, or 0 when no screen can show one.
 int ShowScreenMessageBox(const char* text, const char* caption, UINT type);
+
+// The mouse pointer over the on-screen windows: pixels as for SetIcon and the hot spot; null
+// pixels hide it. Does nothing while no screen is in use. Called with the registry lock held.
+void ShowScreenCursor(const std::uint32_t* argb, int width, int height, int hotX, int hotY);
+// The screen's own pointer shape for one of the system's cursor ids (IDC_ARROW, IDC_IBEAM, ...).
+void ShowScreenSystemCursor(int id);
 
 // Collects pending input of the on-screen backends; false when none is running, so the message
 // loop need not poll.
