@@ -116,6 +116,8 @@ struct WindowObject {
     HDC ownDC = nullptr;
     std::uint64_t presents = 0;
     std::unique_ptr<WindowBackend> backend;
+    HICON bigIcon = nullptr; // WM_SETICON's, kept by DefWindowProc
+    HICON smallIcon = nullptr;
 };
 
 struct TimerEntry {

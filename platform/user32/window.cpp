@@ -476,6 +476,21 @@ LRESULT DefWindowProcCommon(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_QUERYOPEN:
     case WM_QUERYENDSESSION:
         return TRUE;
+    case WM_SETICON:
+    case WM_GETICON: {
+        // The window keeps a big and a small icon; setting one answers the one it replaces
+        // (MSDN WM_SETICON). ICON_SMALL2 asks for the small one, else what stands for it.
+        std::lock_guard<std::mutex> lock(reg.mutex);
+        WindowObject* w = reg.Window(hwnd);
+        if (!w || wParam > ICON_SMALL2 || (message == WM_SETICON && wParam == ICON_SMALL2))
+            return 0;
+        HICON* slot = wParam == ICON_BIG ? &w->bigIcon : &w->smallIcon;
+        if (message == WM_GETICON)
+            return reinterpret_cast<LRESULT>(wParam == ICON_SMALL2 && !*slot ? w->bigIcon : *slot);
+        HICON previous = *slot;
+        *slot = reinterpret_cast<HICON>(lParam);
+        return reinterpret_cast<LRESULT>(previous);
+    }
     default:
         return 0;
     }
