@@ -7,6 +7,8 @@
 // form of the text messages that its own character set names.
 #pragma once
 
+#include <tchar.h> // _T and the _t names, which MFC's headers bring with them
+
 #include <cfloat>
 
 // The window message ON_WM_CTLCOLOR's entries carry: every WM_CTLCOLOR... message reaches that
