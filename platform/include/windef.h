@@ -76,7 +76,7 @@ DECLARE_HANDLE(HINSTANCE);
 DECLARE_HANDLE(HMENU);
 DECLARE_HANDLE(HBRUSH);
 DECLARE_HANDLE(HICON);
-DECLARE_HANDLE(HCURSOR);
+typedef HICON HCURSOR; // one kind of handle, as in the SDK: programs cast freely between them
 DECLARE_HANDLE(HPALETTE);
 typedef void* HGDIOBJ;
 
