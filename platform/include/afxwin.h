@@ -862,6 +862,9 @@ public:
     DWORD GetExStyle() const { return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE)); }
 
     // --- Dialog items, subclassing and data exchange (the classes are in mox_afxdlg.h) ---
+#ifdef SubclassWindow
+#undef SubclassWindow // windowsx.h's macro of the same name, which MFC's member replaces
+#endif
     /// The CWnd bound to a live window (CreateEx, SubclassWindow, a CDialog), never a temporary.
     static CWnd* PASCAL FromHandlePermanent(HWND hWnd);
     /// Binds this object to an existing window: its messages reach this object's maps from now on,

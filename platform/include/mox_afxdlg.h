@@ -97,6 +97,14 @@ public:
     /// A modeless dialog from the template; FALSE when it cannot be made.
     virtual BOOL Create(LPCSTR lpszTemplateName, CWnd* pParentWnd = nullptr);
     virtual BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+#ifdef UNICODE
+    BOOL Create(const wchar_t* lpszTemplateName, CWnd* pParentWnd = nullptr)
+    {
+        return Create(IS_INTRESOURCE(lpszTemplateName) ? reinterpret_cast<LPCSTR>(lpszTemplateName)
+                                                       : MoxKeepText(MoxWideText(lpszTemplateName).str()),
+                      pParentWnd);
+    }
+#endif
     /// A modeless dialog from a template in memory.
     virtual BOOL CreateIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd = nullptr,
                                 void* lpDialogInit = nullptr);
