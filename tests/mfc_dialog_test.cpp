@@ -482,6 +482,37 @@ TEST_F(MfcDialog, WindowKeepsABigAndASmallIconAndAnswersThePreviousOne)
     EXPECT_EQ(dlg.GetIcon(TRUE), b);
 }
 
+TEST(MfcDialogEx, BackgroundColourFillsTheDialogAndItsLabelsNotItsFields)
+{
+    // MFC: CDialogEx::SetBackgroundColor paints the dialog's background and answers the colour
+    // for its labels and buttons (WM_CTLCOLORDLG, ..STATIC, ..BTN); text fields keep theirs
+    // (MSDN CDialogEx::SetBackgroundColor).
+    const DialogTemplate tmpl = TestTemplate(WS_POPUP | WS_VISIBLE);
+    CDialogEx dlg;
+    ASSERT_TRUE(dlg.CreateIndirect(tmpl.Get()));
+    dlg.SetBackgroundColor(RGB(10, 120, 200));
+    dlg.UpdateWindow();
+    struct Probe {
+        const char* what;
+        HWND window;
+        bool coloured;
+    };
+    const Probe probes[] = {{"dialog", dlg.m_hWnd, true},
+                            {"label", ::GetDlgItem(dlg.m_hWnd, kLabel), true},
+                            {"edit", ::GetDlgItem(dlg.m_hWnd, kEditA), false}};
+    for (const Probe& p : probes) {
+        ::InvalidateRect(p.window, nullptr, TRUE);
+        ::UpdateWindow(p.window);
+        RECT rc{};
+        ::GetClientRect(p.window, &rc);
+        HDC dc = ::GetDC(p.window);
+        const COLORREF pixel = ::GetPixel(dc, rc.right - 3, rc.bottom - 3);
+        ::ReleaseDC(p.window, dc);
+        EXPECT_EQ(pixel == RGB(10, 120, 200), p.coloured) << p.what;
+    }
+    dlg.DestroyWindow();
+}
+
 // --- Modal dialogs ----------------------------------------------------------------------------------
 
 struct ModalCase {
