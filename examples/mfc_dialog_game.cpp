@@ -7,8 +7,8 @@
 //
 //   mfc_dialog_game [/frames:N]    ends by itself with IDOK after N timer ticks (for headless
 //                                  runs), printing what the dialog last showed
-#include <afxwin.h>
 #include <afxdialogex.h>
+#include <afxwin.h>
 
 #include <MoxImage2.h>
 
@@ -60,7 +60,7 @@ protected:
     HICON m_hIcon = nullptr;
     CButton m_btnPause;
     CMoxGraphics m_Canvas;
-    CRect m_rcGame;  // where the game is drawn, in client pixels
+    CRect m_rcGame; // where the game is drawn, in client pixels
     int m_nBallX = 20, m_nBallY = 20, m_nStepX = 1, m_nStepY = 1;
     int m_nPaddleX = 0;
     int m_nScore = 0;
@@ -154,8 +154,7 @@ protected:
     {
         CPaintDC dc(this); // device context for painting
         DrawGame();
-        dc.BitBlt(m_rcGame.left, m_rcGame.top, m_rcGame.Width(), m_rcGame.Height(), m_Canvas.GetMemDC(), 0, 0,
-                  SRCCOPY);
+        dc.BitBlt(m_rcGame.left, m_rcGame.top, m_rcGame.Width(), m_rcGame.Height(), m_Canvas.GetMemDC(), 0, 0, SRCCOPY);
     }
 
     // The system calls this function to obtain the cursor to display while the user drags the
@@ -202,16 +201,14 @@ protected:
     void Report()
     {
         CClientDC dc(this);
-        const COLORREF ball =
-            dc.GetPixel(m_rcGame.left + m_nBallX + kBall / 2, m_rcGame.top + m_nBallY + kBall / 2);
+        const COLORREF ball = dc.GetPixel(m_rcGame.left + m_nBallX + kBall / 2, m_rcGame.top + m_nBallY + kBall / 2);
         CRect ok;
         GetDlgItem(IDOK)->GetWindowRect(&ok);
         ScreenToClient(&ok.TopLeft());
         const COLORREF button = dc.GetPixel(ok.left + 4, ok.top + 4);
         CString line;
         line.Format(_T("ticks=%d score=%d ball=%06X button=%06X player=%s\n"), m_nTicks, m_nScore,
-                    static_cast<unsigned>(ball), static_cast<unsigned>(button),
-                    static_cast<LPCTSTR>(m_strPlayer));
+                    static_cast<unsigned>(ball), static_cast<unsigned>(button), static_cast<LPCTSTR>(m_strPlayer));
         std::fputs(CStringA(line), stdout);
         std::fflush(stdout);
     }
@@ -246,8 +243,7 @@ public:
         if (nResponse == IDOK) {
             // The dialog was dismissed with OK: its data is saved in dlg's members.
         } else if (nResponse == -1) {
-            std::fputs("Warning: dialog creation failed, so the application is terminating unexpectedly.\n",
-                       stderr);
+            std::fputs("Warning: dialog creation failed, so the application is terminating unexpectedly.\n", stderr);
         }
         // Since the dialog has been closed, return FALSE so that we exit the application, rather
         // than start the application's message pump.

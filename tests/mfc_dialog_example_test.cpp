@@ -61,10 +61,10 @@ TEST(MfcDialogExample, RunsHeadlessAndItsFramesShowTheGameAndTheControls)
     ASSERT_GE(frames.size(), 2u);
     GdkPixbuf* last = gdk_pixbuf_new_from_file(frames.back().c_str(), nullptr);
     ASSERT_NE(last, nullptr);
-    EXPECT_GT(Count(last, RGB(250, 200, 40)), 0);    // the ball
-    EXPECT_GT(Count(last, RGB(24, 32, 64)), 10000);  // the game's sky
+    EXPECT_GT(Count(last, RGB(250, 200, 40)), 0);     // the ball
+    EXPECT_GT(Count(last, RGB(24, 32, 64)), 10000);   // the game's sky
     EXPECT_GT(Count(last, RGB(240, 240, 240)), 5000); // the dialog's and its buttons' face
-    EXPECT_GT(Count(last, RGB(255, 255, 255)), 500); // the edit controls' fields
+    EXPECT_GT(Count(last, RGB(255, 255, 255)), 500);  // the edit controls' fields
     g_object_unref(last);
     fs::remove_all(dir);
 }

@@ -150,9 +150,10 @@ TEST_F(MfcDialog, DdxTextParsesNumbersOfTheVariablesTypeOrFails)
         bool ok;
         long long expected; // for the integer types
     };
-    const Case ints[] = {{"42", true, 42},          {"  -17 ", true, -17},      {"+7", true, 7},
-                         {"-2147483648", true, INT_MIN}, {"2147483648", false, 0}, {"12a", false, 0},
-                         {"", false, 0},              {"1 2", false, 0},          {"0x10", false, 0}};
+    const Case ints[] = {
+        {"42", true, 42},         {"  -17 ", true, -17}, {"+7", true, 7}, {"-2147483648", true, INT_MIN},
+        {"2147483648", false, 0}, {"12a", false, 0},     {"", false, 0},  {"1 2", false, 0},
+        {"0x10", false, 0}};
     for (const Case& c : ints) {
         if (!c.ok && !kMessageBoxesAnswer)
             continue;
@@ -191,7 +192,7 @@ TEST_F(MfcDialog, DdxTextParsesNumbersOfTheVariablesTypeOrFails)
         double expected;
     };
     const RealCase reals[] = {{"2.5", true, 2.5}, {" 1e3 ", true, 1000.0}, {"-0.125", true, -0.125},
-                              {"abc", false, 0}, {"1.5x", false, 0},      {"", false, 0}};
+                              {"abc", false, 0},  {"1.5x", false, 0},      {"", false, 0}};
     for (const RealCase& c : reals) {
         if (!c.ok && !kMessageBoxesAnswer)
             continue;
@@ -531,9 +532,8 @@ TEST(MfcModalDialog, DoModalAnswersHowTheDialogEnded)
     const ModalCase cases[] = {
         {"ok", [](TestDialog& d) { d.PostMessage(WM_COMMAND, IDOK, 0); }, "12", IDOK, 12},
         {"cancel", [](TestDialog& d) { d.PostMessage(WM_COMMAND, IDCANCEL, 0); }, "12", IDCANCEL, 0},
-        {"escape",
-         [](TestDialog& d) { ::PostMessageA(::GetDlgItem(d.m_hWnd, kEditA), WM_KEYDOWN, VK_ESCAPE, 0); }, "12",
-         IDCANCEL, 0},
+        {"escape", [](TestDialog& d) { ::PostMessageA(::GetDlgItem(d.m_hWnd, kEditA), WM_KEYDOWN, VK_ESCAPE, 0); },
+         "12", IDCANCEL, 0},
         {"enter on the edit",
          [](TestDialog& d) {
              d.GotoDlgCtrl(d.GetDlgItem(kEditA));
@@ -577,8 +577,8 @@ TEST(MfcModalDialog, OwnerIsDisabledWhileTheDialogRuns)
     // Windows: a modal dialog's owner takes no input until the dialog ends (MSDN DialogBox;
     // CDialog::DoModal).
     CWnd owner;
-    ASSERT_TRUE(owner.CreateEx(0, AfxRegisterWndClass(0), "Owner", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
-                               nullptr));
+    ASSERT_TRUE(
+        owner.CreateEx(0, AfxRegisterWndClass(0), "Owner", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr));
     const DialogTemplate tmpl = TestTemplate();
     TestDialog dlg;
     BOOL enabledDuring = TRUE;
@@ -611,8 +611,8 @@ struct MfcControls : ::testing::Test {
     CWnd parent;
     void SetUp() override
     {
-        ASSERT_TRUE(parent.CreateEx(0, AfxRegisterWndClass(0), "Parent", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
-                                    nullptr, nullptr));
+        ASSERT_TRUE(parent.CreateEx(0, AfxRegisterWndClass(0), "Parent", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
+                                    nullptr));
     }
     void TearDown() override { parent.DestroyWindow(); }
 };

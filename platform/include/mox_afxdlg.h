@@ -469,8 +469,7 @@ public:
     }
     int InsertString(int nIndex, LPCTSTR lpszString)
     {
-        return static_cast<int>(
-            ::SendMessage(m_hWnd, CB_INSERTSTRING, nIndex, reinterpret_cast<LPARAM>(lpszString)));
+        return static_cast<int>(::SendMessage(m_hWnd, CB_INSERTSTRING, nIndex, reinterpret_cast<LPARAM>(lpszString)));
     }
     int DeleteString(UINT nIndex) { return static_cast<int>(::SendMessageA(m_hWnd, CB_DELETESTRING, nIndex, 0)); }
     void ResetContent() { ::SendMessageA(m_hWnd, CB_RESETCONTENT, 0, 0); }

@@ -68,8 +68,8 @@ template <class T> bool ParseInteger(const std::string& text, T* out)
         return false;
     // Accumulated as a negative number for signed types, so that the minimum fits.
     using Wide = typename std::conditional<std::numeric_limits<T>::is_signed, long long, unsigned long long>::type;
-    const Wide limit = negative ? static_cast<Wide>(std::numeric_limits<T>::min())
-                                : static_cast<Wide>(std::numeric_limits<T>::max());
+    const Wide limit =
+        negative ? static_cast<Wide>(std::numeric_limits<T>::min()) : static_cast<Wide>(std::numeric_limits<T>::max());
     Wide value = 0;
     for (; i < t.size(); ++i) {
         if (t[i] < '0' || t[i] > '9')
@@ -159,10 +159,9 @@ template <class T, class Show> void Validate(CDataExchange* pDX, T value, T minV
 struct ListMessages {
     UINT getCurSel, setCurSel, getTextLen, getText, selectString, findExact;
 };
-const ListMessages kListBox{LB_GETCURSEL, LB_SETCURSEL, LB_GETTEXTLEN, LB_GETTEXT, LB_SELECTSTRING,
-                            LB_FINDSTRINGEXACT};
-const ListMessages kComboBox{CB_GETCURSEL, CB_SETCURSEL, CB_GETLBTEXTLEN, CB_GETLBTEXT, CB_SELECTSTRING,
-                             CB_FINDSTRINGEXACT};
+const ListMessages kListBox{LB_GETCURSEL, LB_SETCURSEL, LB_GETTEXTLEN, LB_GETTEXT, LB_SELECTSTRING, LB_FINDSTRINGEXACT};
+const ListMessages kComboBox{CB_GETCURSEL, CB_SETCURSEL,    CB_GETLBTEXTLEN,
+                             CB_GETLBTEXT, CB_SELECTSTRING, CB_FINDSTRINGEXACT};
 
 void ExchangeIndex(CDataExchange* pDX, int nIDC, int& index, const ListMessages& m)
 {
