@@ -655,7 +655,6 @@ TEST_F(MfcControls, ListAndComboBoxMembersAnswerAsTheirMessages)
     EXPECT_EQ(combo.AddString(_T("green")), 1);
     EXPECT_EQ(combo.SetCurSel(1), 1);
     EXPECT_EQ(combo.SetCurSel(5), CB_ERR);
-    EXPECT_EQ(combo.GetCurSel(), -1); // an index out of range clears the selection
     combo.GetLBText(1, text);
     EXPECT_TRUE(text == _T("green"));
     EXPECT_EQ(combo.GetLBTextLen(0), 3);
@@ -666,6 +665,21 @@ TEST_F(MfcControls, ListAndComboBoxMembersAnswerAsTheirMessages)
     combo.ShowDropDown(FALSE);
     EXPECT_FALSE(combo.GetDroppedState());
     EXPECT_EQ(combo.DeleteString(0), 1);
+}
+
+TEST_F(MfcControls, ComboSetCurSelPastTheEndClearsTheSelection)
+{
+    // Windows: "If wParam is greater than the number of items in the list or if wParam is -1,
+    // the return value is CB_ERR and the selection is cleared" (MSDN CB_SETCURSEL).
+    CComboBox combo;
+    ASSERT_TRUE(combo.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, CRect(0, 0, 100, 120), &parent, 3));
+    combo.AddString(_T("red"));
+    combo.AddString(_T("green"));
+    for (int index : {5, -1}) {
+        ASSERT_EQ(combo.SetCurSel(1), 1);
+        EXPECT_EQ(combo.SetCurSel(index), CB_ERR) << index;
+        EXPECT_EQ(combo.GetCurSel(), CB_ERR) << index;
+    }
 }
 
 TEST_F(MfcControls, ButtonEditAndStaticMembersAnswerAsTheirMessages)
