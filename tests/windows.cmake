@@ -45,6 +45,7 @@ list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/gdi_kernels_test\\.cpp$")
 # The headless capture and quit-after variables are the stand-in's own.
 list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/user_capture_test\\.cpp$")
 list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/win32_example_test\\.cpp$")
+list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/mfc_dialog_example_test\\.cpp$")
 # Windows refuses a dialog naming a class it does not have; the stand-in shows an empty window.
 list(FILTER MOX_TEST_SOURCES EXCLUDE REGEX "/dialog_missing_class_test\\.cpp$")
 # The stand-in's own drawing of menus, read back pixel by pixel.
@@ -101,6 +102,12 @@ foreach(source ${MOX_TEST_SOURCES})
   endif()
 endforeach()
 
+# The dialog-based MFC example too; the button face is Wine's own colour.
+if(TARGET mfc_dialog_game)
+  add_test(NAME mfc_dialog_game_example COMMAND mfc_dialog_game /frames:30)
+  set_tests_properties(mfc_dialog_game_example PROPERTIES TIMEOUT 60
+    PASS_REGULAR_EXPRESSION "ticks=30 score=[0-9]+ ball=28C8FA button=[0-9A-F]+ player=Player")
+endif()
 # The MFC-style example, run the same way under Wine.
 if(TARGET mfc_frame_view)
   add_test(NAME mfc_frame_view_example COMMAND mfc_frame_view /frames:30)

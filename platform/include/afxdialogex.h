@@ -1,5 +1,5 @@
-// MFC's extended dialog class. What this platform's MFC has is in afxwin.h; a class it lacks
-// fails where the program uses it, under its own name.
+// MFC's extended dialog class: CDialogEx is declared with CDialog (mox_afxdlg.h, which afxwin.h
+// includes).
 #pragma once
 
 #include "afxwin.h"

@@ -34,6 +34,7 @@ class CDocTemplate;
 class CFrameWnd;
 class CCommandLineInfo;
 class CBitmap;
+class CDataExchange;
 struct CCreateContext;
 class CMenu;
 class CCmdUI;
@@ -897,6 +898,91 @@ public:
     void DrawMenuBar();
     CMenu* GetSystemMenu(BOOL bRevert) const;
 
+    // --- Dialog items, subclassing and data exchange (the classes are in mox_afxdlg.h) ---
+#ifdef SubclassWindow
+#undef SubclassWindow // windowsx.h's macro of the same name, which MFC's member replaces
+#endif
+    /// The CWnd bound to a live window (CreateEx, SubclassWindow, a CDialog), never a temporary.
+    static CWnd* PASCAL FromHandlePermanent(HWND hWnd);
+    /// Binds this object to an existing window: its messages reach this object's maps from now on,
+    /// and what they leave goes on to the window's own procedure. FALSE when either is bound.
+    BOOL SubclassWindow(HWND hWnd);
+    /// SubclassWindow on pParent's control nID.
+    BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
+    /// Gives the window its own procedure back and releases it; returns it.
+    HWND UnsubclassWindow();
+    /// DoDataExchange in the direction given; FALSE when a value failed to parse or validate.
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+    void SetDlgItemText(int nID, LPCTSTR lpszString) { ::SetDlgItemText(m_hWnd, nID, lpszString); }
+    int GetDlgItemText(int nID, LPTSTR lpStr, int nMaxCount) const
+    {
+        return static_cast<int>(::GetDlgItemText(m_hWnd, nID, lpStr, nMaxCount));
+    }
+    int GetDlgItemText(int nID, CString& rString) const
+    {
+        const HWND item = ::GetDlgItem(m_hWnd, nID);
+        const int n = item ? ::GetWindowTextLength(item) : 0;
+        const int got = item ? ::GetWindowText(item, rString.GetBuffer(n + 1), n + 1) : 0;
+        rString.ReleaseBuffer(got);
+        return got;
+    }
+    UINT GetDlgItemInt(int nID, BOOL* lpTrans = nullptr, BOOL bSigned = TRUE) const
+    {
+        return ::GetDlgItemInt(m_hWnd, nID, lpTrans, bSigned);
+    }
+    void SetDlgItemInt(int nID, UINT nValue, BOOL bSigned = TRUE) { ::SetDlgItemInt(m_hWnd, nID, nValue, bSigned); }
+    void CheckDlgButton(int nIDButton, UINT nCheck) { ::CheckDlgButton(m_hWnd, nIDButton, nCheck); }
+    UINT IsDlgButtonChecked(int nIDButton) const { return ::IsDlgButtonChecked(m_hWnd, nIDButton); }
+    void CheckRadioButton(int nIDFirstButton, int nIDLastButton, int nIDCheckButton)
+    {
+        ::CheckRadioButton(m_hWnd, nIDFirstButton, nIDLastButton, nIDCheckButton);
+    }
+    /// The id of the first checked button from nIDFirstButton to nIDLastButton; 0 when none is.
+    int GetCheckedRadioButton(int nIDFirstButton, int nIDLastButton) const
+    {
+        for (int id = nIDFirstButton; id <= nIDLastButton; ++id)
+            if (::IsDlgButtonChecked(m_hWnd, id))
+                return id;
+        return 0;
+    }
+    LRESULT SendDlgItemMessage(int nID, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+    {
+        return ::SendDlgItemMessage(m_hWnd, nID, message, wParam, lParam);
+    }
+    CWnd* GetNextDlgTabItem(CWnd* pWndCtl, BOOL bPrevious = FALSE) const
+    {
+        return FromHandle(::GetNextDlgTabItem(m_hWnd, pWndCtl ? pWndCtl->m_hWnd : nullptr, bPrevious));
+    }
+    CWnd* GetNextDlgGroupItem(CWnd* pWndCtl, BOOL bPrevious = FALSE) const
+    {
+        return FromHandle(::GetNextDlgGroupItem(m_hWnd, pWndCtl ? pWndCtl->m_hWnd : nullptr, bPrevious));
+    }
+    /// The window's big (TRUE) or small icon (WM_SETICON); returns the one it had.
+    HICON SetIcon(HICON hIcon, BOOL bBigIcon)
+    {
+        return reinterpret_cast<HICON>(
+            ::SendMessageA(m_hWnd, WM_SETICON, bBigIcon ? 1 : 0, reinterpret_cast<LPARAM>(hIcon)));
+    }
+    HICON GetIcon(BOOL bBigIcon) const
+    {
+        return reinterpret_cast<HICON>(::SendMessageA(m_hWnd, WM_GETICON, bBigIcon ? 1 : 0, 0));
+    }
+
+protected:
+    /// Called before SubclassWindow binds a window to this object.
+    virtual void PreSubclassWindow();
+    /// Moves values between the controls and the member variables (DDX_ and DDV_ calls).
+    virtual void DoDataExchange(CDataExchange* pDX);
+    /// WM_CTLCOLOR...: the brush to paint the control's background with (the default: what the
+    /// window's own procedure answers).
+    afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+    /// WM_QUERYDRAGICON: the default answers as DefWindowProc.
+    afx_msg HCURSOR OnQueryDragIcon();
+    /// WM_SYSCOMMAND: the default carries the command out (DefWindowProc).
+    afx_msg void OnSysCommand(UINT nID, LPARAM lParam);
+
+public:
+
     // Entry point of every message sent or dispatched to the window: OnWndMsg, else
     // DefWindowProc.
     /// Entry point of every message sent or dispatched to the window: calls the handler below that
@@ -1517,3 +1603,5 @@ class MOXPLAT_API CFrameWndEx : public CFrameWnd {
 
 // CMenu and CCmdUI.
 #include "mox_afxmenu.h"
+// Dialogs, the control classes and dialog data exchange.
+#include "mox_afxdlg.h"

@@ -119,7 +119,7 @@ BOOL CWinThread::PreTranslateMessage(MSG* pMsg)
     if (!pMsg)
         return FALSE;
     for (HWND hwnd = pMsg->hwnd; hwnd; hwnd = ::GetParent(hwnd)) {
-        CWnd* wnd = CWnd::FromHandle(hwnd);
+        CWnd* wnd = CWnd::FromHandlePermanent(hwnd); // no temporaries for every control
         if (wnd && wnd->PreTranslateMessage(pMsg))
             return TRUE;
     }

@@ -129,6 +129,20 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
             *pResult = 0;
         PostNcDestroy(); // may delete this
         return TRUE;
+    } else if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
+        // Every control colour message reaches the one ON_WM_CTLCOLOR handler, told apart by
+        // nCtlColor (the messages are numbered in CTLCOLOR_ order).
+        const Entry* e = FindMessageEntry(GetMessageMap(), WM_CTLCOLOR);
+        if (!e || e->nSig != AfxSig_hDWw)
+            return FALSE;
+        CDC dc; // borrows the device context in wParam
+        dc.m_hDC = reinterpret_cast<HDC>(wParam);
+        const HBRUSH brush = (this->*As<HBRUSH (CWnd::*)(CDC*, CWnd*, UINT)>(e->pfn))(
+            &dc, CWnd::FromHandle(reinterpret_cast<HWND>(lParam)), message - WM_CTLCOLORMSGBOX);
+        dc.m_hDC = nullptr;
+        result = reinterpret_cast<LRESULT>(brush);
+    } else if (message == WM_CTLCOLOR) {
+        return FALSE; // the 16-bit message: its arguments are not the handler's
     } else {
         const Entry* e = FindMessageEntry(GetMessageMap(), message);
         if (!e)
@@ -167,6 +181,12 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
             break;
         case AfxSig_v_up_v:
             (this->*As<void (CWnd::*)(UINT_PTR)>(pfn))(wParam);
+            break;
+        case AfxSig_hv:
+            result = reinterpret_cast<LRESULT>((this->*As<HCURSOR (CWnd::*)()>(pfn))());
+            break;
+        case AfxSig_vwl:
+            (this->*As<void (CWnd::*)(UINT, LPARAM)>(pfn))(static_cast<UINT>(wParam), lParam);
             break;
         case AfxSig_lwl:
             result = (this->*As<LRESULT (CWnd::*)(WPARAM, LPARAM)>(pfn))(wParam, lParam);

@@ -120,9 +120,99 @@ BOOL CWnd::DestroyWindow()
     return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE;
 }
 
+// Temporary objects for live windows no CWnd is bound to (a dialog's controls, another
+// program part's windows), as MFC hands out: one per handle, never owning its window. They are
+// kept until the table fills, then those of windows gone or since bound are dropped; the rest
+// are freed with the program.
+namespace {
+
+struct Temporaries {
+    std::mutex mutex;
+    std::unordered_map<HWND, CWnd*> map;
+    ~Temporaries()
+    {
+        for (auto& entry : map) {
+            entry.second->m_hWnd = nullptr; // never destroys the window
+            delete entry.second;
+        }
+    }
+};
+
+Temporaries& TheTemporaries()
+{
+    static Temporaries temporaries;
+    return temporaries;
+}
+
+} // namespace
+
 CWnd* CWnd::FromHandle(HWND hWnd)
 {
+    if (CWnd* permanent = Lookup(hWnd).wnd)
+        return permanent;
+    if (!hWnd || !::IsWindow(hWnd))
+        return nullptr;
+    Temporaries& t = TheTemporaries();
+    std::lock_guard<std::mutex> lock(t.mutex);
+    const auto it = t.map.find(hWnd);
+    if (it != t.map.end())
+        return it->second;
+    if (t.map.size() >= 256) {
+        for (auto e = t.map.begin(); e != t.map.end();) {
+            if (!::IsWindow(e->first) || Lookup(e->first).wnd) {
+                e->second->m_hWnd = nullptr;
+                delete e->second;
+                e = t.map.erase(e);
+            } else {
+                ++e;
+            }
+        }
+    }
+    CWnd* temporary = new CWnd;
+    temporary->m_hWnd = hWnd;
+    t.map.emplace(hWnd, temporary);
+    return temporary;
+}
+
+CWnd* CWnd::FromHandlePermanent(HWND hWnd)
+{
     return Lookup(hWnd).wnd;
+}
+
+void CWnd::PreSubclassWindow() {}
+
+BOOL CWnd::SubclassWindow(HWND hWnd)
+{
+    if (!hWnd || !::IsWindow(hWnd) || (m_hWnd && ::IsWindow(m_hWnd)) || Lookup(hWnd).wnd)
+        return FALSE;
+    m_hWnd = hWnd;
+    PreSubclassWindow();
+    const auto previous = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MoxWindowProc)));
+    // A window of one of this library's classes already runs MoxWindowProc, whose default is
+    // DefWindowProc; calling it again as the previous procedure would come straight back here.
+    Bind(hWnd, this, previous == &MoxWindowProc ? nullptr : previous);
+    return TRUE;
+}
+
+BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent)
+{
+    if (!pParent || !pParent->m_hWnd)
+        return FALSE;
+    return SubclassWindow(::GetDlgItem(pParent->m_hWnd, static_cast<int>(nID)));
+}
+
+HWND CWnd::UnsubclassWindow()
+{
+    const HWND hwnd = m_hWnd;
+    if (!hwnd || Lookup(hwnd).wnd != this)
+        return nullptr;
+    const WNDPROC previous = Lookup(hwnd).previous;
+    ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC,
+                        reinterpret_cast<LONG_PTR>(previous ? previous : &MoxWindowProc));
+    Unbind(hwnd);
+    m_hWnd = nullptr;
+    return hwnd;
 }
 
 LRESULT CWnd::SendMessageA(UINT message, WPARAM wParam, LPARAM lParam)

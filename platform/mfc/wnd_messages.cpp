@@ -5,6 +5,8 @@
 
 #include <afxwin.h>
 
+#include "afx_ddx.h"
+
 namespace {
 
 // The message being handled now on this thread, for Default().
@@ -99,6 +101,8 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
     const UINT nID = LOWORD(wParam);
     if (nID == 0)
         return FALSE; // not a command
+    if (lParam != 0 && afx_ddx::NotificationsLockedOut(m_hWnd))
+        return TRUE; // a control notifying while UpdateData sets it
     const int nCode = lParam == 0 ? CN_COMMAND : HIWORD(wParam);
     return OnCmdMsg(nID, nCode, nullptr, nullptr);
 }
@@ -233,3 +237,18 @@ void CWnd::OnClose()
 void CWnd::OnDestroy() {}
 
 void CWnd::PostNcDestroy() {}
+
+HBRUSH CWnd::OnCtlColor(CDC*, CWnd*, UINT)
+{
+    return reinterpret_cast<HBRUSH>(Default());
+}
+
+HCURSOR CWnd::OnQueryDragIcon()
+{
+    return reinterpret_cast<HCURSOR>(Default());
+}
+
+void CWnd::OnSysCommand(UINT, LPARAM)
+{
+    Default();
+}

@@ -68,6 +68,7 @@ ATOM Register(ClassFields f)
     c.menuName = f.menuName;
     c.extra.assign(static_cast<std::size_t>(f.clsExtra), 0);
     reg.classes.push_back(std::move(c));
+    NoteProcForm(f.proc, f.unicode);
     return reg.classes.back().atom;
 }
 

@@ -130,7 +130,11 @@ LRESULT CALLBACK ComboProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         HWND list = ListOf(hwnd);
         if (!list)
             return CB_ERR;
-        const LRESULT r = SendMessageW(list, listMsg, wParam, lParam);
+        LRESULT r = SendMessageW(list, listMsg, wParam, lParam);
+        // An index past the end clears the selection too (Microsoft's CB_SETCURSEL), where a
+        // list box keeps its own.
+        if (msg == CB_SETCURSEL && r == LB_ERR)
+            r = SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
         if (msg == CB_SETCURSEL || msg == CB_SELECTSTRING || msg == CB_RESETCONTENT || msg == CB_DELETESTRING)
             InvalidateRect(hwnd, nullptr, TRUE);
         return r;

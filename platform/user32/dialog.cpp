@@ -504,7 +504,9 @@ LRESULT DefDlgCommon(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam, bool wid
     if (proc) {
         SetWindowLongPtrW(hDlg, DWLP_MSGRESULT, 0);
         const INT_PTR handled = proc(hDlg, msg, wParam, lParam);
-        if (AnswersDirectly(msg))
+        // A colour message the procedure answers FALSE gets the default handling (MSDN
+        // WM_CTLCOLORSTATIC); WM_INITDIALOG's FALSE is an answer of its own.
+        if (AnswersDirectly(msg) && (handled || msg == WM_INITDIALOG || !IsWindow(hDlg)))
             return handled;
         if (handled && IsWindow(hDlg))
             return GetWindowLongPtrW(hDlg, DWLP_MSGRESULT);

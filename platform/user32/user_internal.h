@@ -49,6 +49,13 @@ bool ResizeClientLocked(Registry& reg, HWND hwnd, int width, int height);
 bool SendControlTextAcross(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool procWide,
                            LRESULT* result);
 
+// The text form (A or W) a window procedure was given to USER in: by its class's registration or
+// by SetWindowLongPtr. CallWindowProc converts text for a procedure of the other form, as the
+// handle GetWindowLongPtr gives for it does on Windows.
+void NoteProcForm(WNDPROC proc, bool wide);
+// The form noted for a procedure; false when none was.
+bool KnownProcForm(WNDPROC proc, bool* wide);
+
 // The default handling of WM_ERASEBKGND: fills the update area with the class brush.
 LRESULT EraseWithClassBrush(HWND hwnd, HDC dc);
 

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_map>
 
 #include "user_internal.h"
 
@@ -630,6 +631,21 @@ RECT FrameOf(DWORD style, DWORD exStyle, bool menu)
     return f;
 }
 
+// The form each procedure was given in (see NoteProcForm). Made on first use: classes may be
+// registered while other files' statics are being made.
+struct ProcForms {
+    std::mutex mutex;
+    std::unordered_map<WNDPROC, bool> forms;
+};
+ProcForms& TheProcForms()
+{
+    static ProcForms forms;
+    return forms;
+}
+
+// Calls a procedure of form procWide with a message in form `wide`, converting its text.
+LRESULT CallInForm(WNDPROC proc, bool procWide, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool wide);
+
 LRESULT SendThroughProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool wide)
 {
     WNDPROC proc = nullptr;
@@ -645,6 +661,30 @@ LRESULT SendThroughProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, b
     }
     if (!proc)
         return 0;
+    return CallInForm(proc, procWide, hwnd, message, wParam, lParam, wide);
+}
+
+void NoteProcForm(WNDPROC proc, bool wide)
+{
+    ProcForms& p = TheProcForms();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    p.forms[proc] = wide;
+}
+
+// A procedure's form, when USER was told it.
+bool KnownProcForm(WNDPROC proc, bool* wide)
+{
+    ProcForms& p = TheProcForms();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    const auto it = p.forms.find(proc);
+    if (it == p.forms.end())
+        return false;
+    *wide = it->second;
+    return true;
+}
+
+LRESULT CallInForm(WNDPROC proc, bool procWide, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool wide)
+{
     if (procWide == wide)
         return proc(hwnd, message, wParam, lParam);
     // Text crosses between the forms.
@@ -811,14 +851,27 @@ LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcCommon(hWnd, Msg, wParam, lParam, true);
 }
 
+// A subclassing procedure hands messages on in its own form; text is converted for a previous
+// procedure of the other form (MSDN CallWindowProc: "converts the message ... to the format
+// the window procedure expects").
 LRESULT WINAPI CallWindowProcA(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
 {
-    return lpPrevWndFunc ? lpPrevWndFunc(hWnd, Msg, wParam, lParam) : 0;
+    if (!lpPrevWndFunc)
+        return 0;
+    bool procWide = false;
+    if (KnownProcForm(lpPrevWndFunc, &procWide))
+        return CallInForm(lpPrevWndFunc, procWide, hWnd, Msg, wParam, lParam, false);
+    return lpPrevWndFunc(hWnd, Msg, wParam, lParam);
 }
 
 LRESULT WINAPI CallWindowProcW(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
 {
-    return lpPrevWndFunc ? lpPrevWndFunc(hWnd, Msg, wParam, lParam) : 0;
+    if (!lpPrevWndFunc)
+        return 0;
+    bool procWide = true;
+    if (KnownProcForm(lpPrevWndFunc, &procWide))
+        return CallInForm(lpPrevWndFunc, procWide, hWnd, Msg, wParam, lParam, true);
+    return lpPrevWndFunc(hWnd, Msg, wParam, lParam);
 }
 
 LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
@@ -900,7 +953,14 @@ LONG_PTR SetLong(HWND hWnd, int nIndex, LONG_PTR value, std::size_t width, bool 
             return 0; // a procedure needs the pointer-sized call, and must be a procedure
         previous = reinterpret_cast<LONG_PTR>(w->proc);
         w->proc = reinterpret_cast<WNDPROC>(value);
-        w->unicode = wide; // the new procedure takes text in the form it was set with
+        // The new procedure takes text in the form it was first given to USER in (a previous
+        // procedure put back keeps its own), else in the form it is set with now.
+        if (bool known = false; moxplat::KnownProcForm(w->proc, &known)) {
+            w->unicode = known;
+        } else {
+            w->unicode = wide;
+            moxplat::NoteProcForm(w->proc, wide);
+        }
         return previous;
     case GWLP_HINSTANCE:
         previous = reinterpret_cast<LONG_PTR>(w->instance);
