@@ -6,10 +6,10 @@
 // Notification code of the question "what state should this command's item have?"
 #define CN_UPDATE_COMMAND_UI ((UINT)(-1))
 
-// Handler kinds of the entries below (see AfxSig in afxwin.h).
-constexpr UINT_PTR AfxSigCmdUI = 0x100;       // void (CCmdUI*)
-constexpr UINT_PTR AfxSig_vMwb = 0x101;       // void (CMenu*, UINT nIndex, BOOL bSysMenu)
-constexpr UINT_PTR AfxSigCmdUI_RANGE = 0x102; // void (CCmdUI*), for a range of ids
+// Handler kinds of the entries below (see AfxSig in afxwin.h; mox_afxdlg.h has 0x100 on).
+constexpr UINT_PTR AfxSigCmdUI = 0x111;       // void (CCmdUI*)
+constexpr UINT_PTR AfxSig_vMwb = 0x110;       // void (CMenu*, UINT nIndex, BOOL bSysMenu)
+constexpr UINT_PTR AfxSigCmdUI_RANGE = 0x112; // void (CCmdUI*), for a range of ids
 
 #define ON_UPDATE_COMMAND_UI(id, memberFxn)                                                                            \
     {WM_COMMAND,  CN_UPDATE_COMMAND_UI,                                                                                \
