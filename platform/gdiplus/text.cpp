@@ -488,7 +488,12 @@ GpStatus WINGDIPAPI GdipDrawString(GpGraphics* graphics, GDIPCONST WCHAR* string
                                                                         : &fresh;
     }
 
-    if (surface.bitsPerPixel == 24 && moxplat::AsSolid(brush)) {
+    // The kept colour planes are written straight into the surface, so they serve only where the
+    // clip leaves the whole box; elsewhere pixman composites through the clip.
+    int cx0 = box.x0, cy0 = box.y0, cx1 = box.x1, cy1 = box.y1;
+    const bool unclipped = moxplat::ClipBox(surface, &cx0, &cy0, &cx1, &cy1) && cx0 == box.x0 && cy0 == box.y0 &&
+                           cx1 == box.x1 && cy1 == box.y1;
+    if (surface.bitsPerPixel == 24 && unclipped && moxplat::AsSolid(brush)) {
         const ARGB colour = moxplat::AsSolid(brush)->color;
         if (!mask->hasPlanes || mask->planesColour != colour) {
             const std::size_t before = mask->planes.size();
