@@ -48,9 +48,16 @@ public:
 
     BOOL CreateMenu() { return Attach(::CreateMenu()); }
     BOOL CreatePopupMenu() { return Attach(::CreatePopupMenu()); }
-    BOOL LoadMenu(UINT nIDResource) { return LoadMenu(MAKEINTRESOURCEA(nIDResource)); }
-    BOOL LoadMenu(LPCSTR lpszResourceName);
-    BOOL LoadMenu(LPCWSTR lpszResourceName);
+    // LoadMenu is the SDK's A/W macro: MFC is built with the A spelling, and a Unicode build's W
+    // calls come back to it.
+    BOOL LoadMenuA(UINT nIDResource) { return LoadMenuA(MAKEINTRESOURCEA(nIDResource)); }
+    BOOL LoadMenuA(LPCSTR lpszResourceName);
+    BOOL LoadMenuA(LPCWSTR lpszResourceName);
+#ifdef UNICODE
+    BOOL LoadMenuW(UINT nIDResource) { return LoadMenuA(nIDResource); }
+    BOOL LoadMenuW(LPCSTR lpszResourceName) { return LoadMenuA(lpszResourceName); }
+    BOOL LoadMenuW(LPCWSTR lpszResourceName) { return LoadMenuA(lpszResourceName); }
+#endif
     BOOL LoadMenuIndirect(const void* lpMenuTemplate) { return Attach(::LoadMenuIndirectW(lpMenuTemplate)); }
     /// Destroys the menu held; FALSE when none.
     BOOL DestroyMenu();

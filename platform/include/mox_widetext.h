@@ -13,9 +13,15 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <utility>
 
 class MoxWideText {
 public:
+    // Anything that converts to wide text (a CStringW) in one step, as it would to LPCWSTR.
+    template <typename S, typename = decltype(static_cast<const wchar_t*>(std::declval<const S&>()))>
+    MoxWideText(const S& text) : MoxWideText(static_cast<const wchar_t*>(text))
+    {
+    }
     MoxWideText(const wchar_t* text) : null_(text == nullptr)
     {
         if (!text)

@@ -107,6 +107,15 @@ private:
             return 22;
         if (!frame->PostMessage(WM_NULL) || _tcscmp(AfxGetAppName(), _T("Sprite Game")) != 0)
             return 23;
+        // CString where the SDK takes LPCTSTR, and members named by the SDK's A/W macros.
+        const CString score(_T("Score \u00e9"));
+        frame->SetWindowText(score);
+        if (frame->GetWindowText(title, 32) != score.GetLength() || score != title)
+            return 25;
+        CMenu menu;
+        if (menu.LoadMenu(999) || !menu.CreatePopupMenu() || !menu.AppendMenu(MF_STRING, 7, score) ||
+            menu.GetMenuString(7, title, 32, MF_BYCOMMAND) != score.GetLength())
+            return 26;
         CBitmap bitmap;
         BITMAP bm{};
         if (!bitmap.CreateBitmap(5, 3, 1, 1, nullptr) || bitmap.GetObject(sizeof bm, &bm) != sizeof bm ||
