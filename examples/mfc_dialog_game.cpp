@@ -82,6 +82,19 @@ protected:
     {
         CDialogEx::OnInitDialog();
 
+        // Add "About..." menu item to system menu.
+        // IDM_ABOUTBOX must be in the system command range.
+        ASSERT((IDM_ABOUTBOX & 0xFFF0) == IDM_ABOUTBOX);
+        ASSERT(IDM_ABOUTBOX < 0xF000);
+        CMenu* pSysMenu = GetSystemMenu(FALSE);
+        if (pSysMenu != nullptr) {
+            CString strAboutMenu;
+            if (strAboutMenu.LoadString(IDS_ABOUTBOX) && !strAboutMenu.IsEmpty()) {
+                pSysMenu->AppendMenu(MF_SEPARATOR);
+                pSysMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, strAboutMenu);
+            }
+        }
+
         // Set the icon for this dialog. The framework does this automatically when the
         // application's main window is not a dialog.
         SetIcon(m_hIcon, TRUE);  // Set big icon
