@@ -682,6 +682,18 @@ TEST_F(MfcControls, ComboSetCurSelPastTheEndClearsTheSelection)
     }
 }
 
+// Programs cast GetDlgItem's temporary CWnd to the control's class and call its members:
+// ((CButton*)GetDlgItem(id))->SetCheck(...). The control classes add no data, so this works, but
+// the object's dynamic type is CWnd, which the sanitizer's vptr check reports; the idiom is what
+// is under test here.
+#if defined(__GNUC__) && !defined(_WIN32)
+__attribute__((no_sanitize("vptr")))
+#endif
+void CheckThroughTemporary(CWnd& parent, int id)
+{
+    static_cast<CButton*>(parent.GetDlgItem(id))->SetCheck(BST_CHECKED);
+}
+
 TEST_F(MfcControls, ButtonEditAndStaticMembersAnswerAsTheirMessages)
 {
     // Windows: BM_/EM_/STM_ answers (MSDN BM_GETCHECK, BM_GETSTATE, EM_GETSEL, EM_LIMITTEXT,
@@ -703,9 +715,8 @@ TEST_F(MfcControls, ButtonEditAndStaticMembersAnswerAsTheirMessages)
     EXPECT_EQ(viaTemporary, &check); // bound by Create
     ::CreateWindowExA(0, "BUTTON", "Plain", WS_CHILD | BS_AUTOCHECKBOX, 0, 30, 80, 20, parent.m_hWnd,
                       reinterpret_cast<HMENU>(11), nullptr, nullptr);
-    auto* plain = static_cast<CButton*>(parent.GetDlgItem(11));
-    ASSERT_NE(plain, nullptr);
-    plain->SetCheck(BST_CHECKED);
+    ASSERT_NE(parent.GetDlgItem(11), nullptr);
+    CheckThroughTemporary(parent, 11);
     EXPECT_EQ(parent.IsDlgButtonChecked(11), static_cast<UINT>(BST_CHECKED));
 
     CEdit edit;
