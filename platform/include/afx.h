@@ -12,7 +12,7 @@
 #include <windows.h>
 
 #include "atlstr.h"
-#include "tchar.h"
+#include <tchar.h> // _T and the _t names come with MFC's headers
 #include "atltypes.h"
 
 #include <cstddef>
