@@ -6,17 +6,18 @@
 #include <MoxImage2.h>
 #include <windows.h>
 
+#include "gdi_fuzz_support.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
 const std::string& ScratchPath()
 {
-    static const std::string path = "/tmp/icon_fuzz-" + std::to_string(::getpid()) + ".ico";
+    static const std::string path = FuzzScratchPath("icon_fuzz", ".ico");
     return path;
 }
 
@@ -45,18 +46,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
 {
-    static HDC target = [] {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = 40;
-        info.bmiHeader.biHeight = -40;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        HDC dc = CreateCompatibleDC(nullptr);
-        SelectObject(dc, CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        return dc;
-    }();
+    static HDC target = FuzzTargetDC(40, 40);
     std::vector<BYTE> bytes(data, data + size); // the reader takes a non-const pointer
     for (BOOL isIcon : {TRUE, FALSE}) {
         if (HICON icon = CreateIconFromResourceEx(bytes.data(), DWORD(bytes.size()), isIcon, 0x00030000, 0, 0, 0))

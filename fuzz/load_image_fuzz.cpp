@@ -7,16 +7,17 @@
 #include <atlimage.h>
 #include <windows.h>
 
+#include "gdi_fuzz_support.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
 const std::string& ScratchPath()
 {
-    static const std::string path = "/tmp/load_image_fuzz-" + std::to_string(::getpid()) + ".bmp";
+    static const std::string path = FuzzScratchPath("load_image_fuzz", ".bmp");
     return path;
 }
 
@@ -45,18 +46,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
 {
-    static HDC target = [] {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = 48;
-        info.bmiHeader.biHeight = -36;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        HDC dc = CreateCompatibleDC(nullptr);
-        SelectObject(dc, CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        return dc;
-    }();
+    static HDC target = FuzzTargetDC(48, 36);
     FILE* f = std::fopen(ScratchPath().c_str(), "wb");
     if (!f)
         return 0;
