@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "dialog_template.h"
+
 namespace {
 
 #ifndef _WIN32
@@ -31,67 +33,12 @@ HINSTANCE Instance()
 #endif
 }
 
-// Writes DLGTEMPLATE / DLGITEMTEMPLATE data as Windows lays it out: 16-bit words, UTF-16 text,
-// items on 4-byte boundaries.
-class TemplateBuilder {
-public:
-    TemplateBuilder(DWORD style, short cx, short cy, const char16_t* title, WORD points, const char16_t* face)
-    {
-        Dword(style | (face ? DS_SETFONT : 0));
-        Dword(0);
-        countAt_ = words_.size();
-        Word(0);
-        for (short v : {short(10), short(10), cx, cy})
-            Word(static_cast<WORD>(v));
-        Word(0); // no menu
-        Word(0); // the dialog class
-        Text(title);
-        if (face) {
-            Word(points);
-            Text(face);
-        }
-    }
-    TemplateBuilder& Item(WORD classOrdinal, const char16_t* text, WORD id, DWORD style, short x, short y, short cx,
-                          short cy)
-    {
-        if (words_.size() % 2)
-            Word(0);
-        Dword(style | WS_CHILD | WS_VISIBLE);
-        Dword(0);
-        for (short v : {x, y, cx, cy})
-            Word(static_cast<WORD>(v));
-        Word(id);
-        Word(0xFFFF);
-        Word(classOrdinal);
-        Text(text);
-        Word(0); // no creation data
-        ++words_[countAt_];
-        return *this;
-    }
-    LPCDLGTEMPLATEW Get() const { return reinterpret_cast<LPCDLGTEMPLATEW>(words_.data()); }
-
-private:
-    void Word(WORD w) { words_.push_back(w); }
-    void Dword(DWORD d)
-    {
-        Word(static_cast<WORD>(d & 0xFFFF));
-        Word(static_cast<WORD>(d >> 16));
-    }
-    void Text(const char16_t* s)
-    {
-        for (; s && *s; ++s)
-            Word(static_cast<WORD>(*s));
-        Word(0);
-    }
-    std::vector<WORD> words_;
-    std::size_t countAt_ = 0;
-};
-
-constexpr WORD kButton = 0x80;
-constexpr WORD kEdit = 0x81;
-constexpr WORD kStatic = 0x82;
-constexpr WORD kListBox = 0x83;
-constexpr WORD kComboBox = 0x85;
+using TemplateBuilder = DialogTemplate;
+constexpr WORD kButton = DialogTemplate::kButton;
+constexpr WORD kEdit = DialogTemplate::kEdit;
+constexpr WORD kStatic = DialogTemplate::kStatic;
+constexpr WORD kListBox = DialogTemplate::kListBox;
+constexpr WORD kComboBox = DialogTemplate::kComboBox;
 
 // Ids of the standard test dialog.
 enum : WORD { kFirst = 100, kCheck, kRadio1, kRadio2, kRadio3, kLabel, kDefault = 110 };

@@ -10,9 +10,11 @@ class DialogTemplate {
 public:
     enum : WORD { kButton = 0x80, kEdit = 0x81, kStatic = 0x82, kListBox = 0x83, kComboBox = 0x85 };
 
-    DialogTemplate(DWORD style, short cx, short cy, const char16_t* title)
+    // A null face leaves DS_SETFONT out: the dialog takes the system font.
+    DialogTemplate(DWORD style, short cx, short cy, const char16_t* title, WORD points = 8,
+                   const char16_t* face = u"MS Shell Dlg")
     {
-        Dword(style | DS_SETFONT);
+        Dword(style | (face ? DS_SETFONT : 0));
         Dword(0);
         countAt_ = words_.size();
         Word(0);
@@ -21,8 +23,10 @@ public:
         Word(0); // no menu
         Word(0); // the dialog class
         Text(title);
-        Word(8);
-        Text(u"MS Shell Dlg");
+        if (face) {
+            Word(points);
+            Text(face);
+        }
     }
     DialogTemplate& Item(WORD classOrdinal, const char16_t* text, WORD id, DWORD style, short x, short y, short cx,
                          short cy)
