@@ -1428,6 +1428,26 @@ HWND WINAPI GetParent(HWND hWnd)
     return (w->style & (WS_CHILD | WS_POPUP)) ? w->parent : nullptr;
 }
 
+// GA_PARENT: a child's parent (a top-level window's is the desktop); GA_ROOT: the top-level
+// window above it; GA_ROOTOWNER: that window's last owner (Microsoft's GetAncestor).
+HWND WINAPI GetAncestor(HWND hwnd, UINT gaFlags)
+{
+    Registry& reg = TheRegistry();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    const WindowObject* w = reg.Window(hwnd);
+    if (!w || gaFlags < GA_PARENT || gaFlags > GA_ROOTOWNER)
+        return nullptr;
+    if (gaFlags == GA_PARENT)
+        return (w->style & WS_CHILD) ? w->parent : nullptr;
+    HWND at = hwnd;
+    for (const WindowObject* p = w; p && (p->style & WS_CHILD) && reg.Window(p->parent); p = reg.Window(at))
+        at = p->parent;
+    if (gaFlags == GA_ROOTOWNER)
+        for (const WindowObject* p = reg.Window(at); p && p->parent && reg.Window(p->parent); p = reg.Window(at))
+            at = p->parent;
+    return at;
+}
+
 HWND WINAPI SetParent(HWND hWndChild, HWND hWndNewParent)
 {
     Registry& reg = TheRegistry();
@@ -1786,59 +1806,6 @@ HWND WINAPI GetCapture(void)
     Registry& reg = TheRegistry();
     std::lock_guard<std::mutex> lock(reg.mutex);
     return reg.capture;
-}
-
-// --- Message boxes -------------------------------------------------------------------------------
-
-} // extern "C"
-
-namespace {
-
-// The button a message box without a screen answers with: the one MB_DEFBUTTONn names.
-int DefaultAnswer(UINT type)
-{
-    static const int kButtons[][3] = {
-        {IDOK, IDOK, IDOK},                 // MB_OK
-        {IDOK, IDCANCEL, IDCANCEL},         // MB_OKCANCEL
-        {IDABORT, IDRETRY, IDIGNORE},       // MB_ABORTRETRYIGNORE
-        {IDYES, IDNO, IDCANCEL},            // MB_YESNOCANCEL
-        {IDYES, IDNO, IDNO},                // MB_YESNO
-        {IDRETRY, IDCANCEL, IDCANCEL},      // MB_RETRYCANCEL
-        {IDCANCEL, IDTRYAGAIN, IDCONTINUE}, // MB_CANCELTRYCONTINUE
-    };
-    const UINT kind = type & MB_TYPEMASK;
-    if (kind >= sizeof kButtons / sizeof kButtons[0])
-        return IDOK;
-    const UINT which = std::min<UINT>((type & MB_DEFMASK) >> 8, 2);
-    return kButtons[kind][which];
-}
-
-} // namespace
-
-extern "C" {
-
-int WINAPI MessageBoxA(HWND, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
-{
-    const char* text = lpText ? lpText : "";
-    const char* caption = lpCaption ? lpCaption : "Error";
-    int answer = 0;
-    {
-        Registry& reg = TheRegistry();
-        std::lock_guard<std::mutex> lock(reg.mutex);
-        answer = ShowScreenMessageBox(text, caption, uType);
-    }
-    if (answer)
-        return answer;
-    std::fprintf(stderr, "%s: %s\n", caption, text);
-    std::fflush(stderr);
-    return DefaultAnswer(uType);
-}
-
-int WINAPI MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType)
-{
-    const std::string text = Utf8FromWide(lpText);
-    const std::string caption = Utf8FromWide(lpCaption);
-    return MessageBoxA(hWnd, text.c_str(), lpCaption ? caption.c_str() : nullptr, uType);
 }
 
 } // extern "C"

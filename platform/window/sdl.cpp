@@ -510,46 +510,9 @@ void ShowScreenSystemCursor(int id)
     }
 }
 
-int ShowScreenMessageBox(const char* text, const char* caption, UINT type)
+bool ScreenHasUser()
 {
-    if (!VideoAvailable() || !g_realDisplay)
-        return 0;
-    struct Choice {
-        int id;
-        const char* label;
-    };
-    static const Choice kChoices[][3] = {
-        {{IDOK, "OK"}},
-        {{IDOK, "OK"}, {IDCANCEL, "Cancel"}},
-        {{IDABORT, "Abort"}, {IDRETRY, "Retry"}, {IDIGNORE, "Ignore"}},
-        {{IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}},
-        {{IDYES, "Yes"}, {IDNO, "No"}},
-        {{IDRETRY, "Retry"}, {IDCANCEL, "Cancel"}},
-        {{IDCANCEL, "Cancel"}, {IDTRYAGAIN, "Try Again"}, {IDCONTINUE, "Continue"}},
-    };
-    const UINT kind = type & MB_TYPEMASK;
-    const Choice* choices = kChoices[kind < 7 ? kind : 0];
-    const UINT defaultIndex = (type & MB_DEFMASK) >> 8;
-    SDL_MessageBoxButtonData buttons[3];
-    int count = 0;
-    for (int i = 0; i < 3 && choices[i].label; ++i, ++count) {
-        buttons[i].flags = static_cast<UINT>(i) == defaultIndex ? SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT : 0;
-        buttons[i].buttonid = choices[i].id;
-        buttons[i].text = choices[i].label;
-    }
-    const UINT icon = type & MB_ICONMASK;
-    SDL_MessageBoxData data{};
-    data.flags = icon == MB_ICONHAND          ? SDL_MESSAGEBOX_ERROR
-                 : icon == MB_ICONEXCLAMATION ? SDL_MESSAGEBOX_WARNING
-                                              : SDL_MESSAGEBOX_INFORMATION;
-    data.title = caption;
-    data.message = text;
-    data.numbuttons = count;
-    data.buttons = buttons;
-    int chosen = 0;
-    if (SDL_ShowMessageBox(&data, &chosen) != 0 || chosen <= 0)
-        return 0;
-    return chosen;
+    return VideoAvailable() && g_realDisplay;
 }
 
 bool PollScreenEvents(std::vector<BackendEvent>* out)
@@ -602,9 +565,9 @@ std::unique_ptr<WindowBackend> CreateScreenBackend(const char*, int, int, int, i
 }
 void ShowScreenCursor(const std::uint32_t*, int, int, int, int) {}
 void ShowScreenSystemCursor(int) {}
-int ShowScreenMessageBox(const char*, const char*, UINT)
+bool ScreenHasUser()
 {
-    return 0;
+    return false;
 }
 bool PollScreenEvents(std::vector<BackendEvent>*)
 {

@@ -51,8 +51,9 @@ std::unique_ptr<WindowBackend> CreateHeadlessBackend();
 std::unique_ptr<WindowBackend> CreateScreenBackend(const char* title, int x, int y, int width, int height,
                                                    bool resizable);
 
-// A message box on screen: the id of the button chosen, or 0 when no screen can show one.
-int ShowScreenMessageBox(const char* text, const char* caption, UINT type);
+// Whether windows are shown to a user who can answer them (a real display, not an invisible
+// driver). Starts the screen when it has not been started yet.
+bool ScreenHasUser();
 
 // The mouse pointer over the on-screen windows: pixels as for SetIcon and the hot spot; null
 // pixels hide it. Does nothing while no screen is in use. Called with the registry lock held.
