@@ -97,6 +97,30 @@ TEST(Folders, MadeEnteredAndRemovedTheWindowsWay)
     EXPECT_EQ(_wmkdir(L"folders_test_wide"), 0);
     EXPECT_EQ(_wrmdir(L"folders_test_wide"), 0);
 
+    // DeleteFile: a file by a Windows name, then the errors (Microsoft's DeleteFile and
+    // system error code pages: a folder is refused with ERROR_ACCESS_DENIED).
+    FILE* made = std::fopen((root + "/Inner/Save.DAT").c_str(), "w");
+    ASSERT_TRUE(made);
+    std::fclose(made);
+    const struct {
+        std::string name;
+        BOOL deleted;
+        DWORD error;
+    } deletions[] = {
+        {root + "\\INNER\\save.dat", TRUE, 0},
+        {root + "\\Inner\\Save.DAT", FALSE, ERROR_FILE_NOT_FOUND},
+        {root + "\\absent\\Save.DAT", FALSE, ERROR_PATH_NOT_FOUND},
+        {root + "\\Inner", FALSE, ERROR_ACCESS_DENIED},
+    };
+    for (const auto& d : deletions) {
+        SCOPED_TRACE(d.name);
+        SetLastError(0);
+        EXPECT_EQ(DeleteFileA(d.name.c_str()), d.deleted);
+        if (!d.deleted) {
+            EXPECT_EQ(GetLastError(), d.error);
+        }
+    }
+
     EXPECT_TRUE(RemoveDirectoryW(std::wstring(root.begin(), root.end()).append(L"\\inner").c_str()));
     EXPECT_EQ(_rmdir(root.c_str()), 0);
     errno = 0;

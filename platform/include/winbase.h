@@ -63,6 +63,8 @@ WINBASEAPI BOOL WINAPI SetCurrentDirectoryW(LPCWSTR lpPathName);
 WINBASEAPI BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
 WINBASEAPI BOOL WINAPI CreateDirectoryW(LPCWSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
 WINBASEAPI BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName);
+WINBASEAPI BOOL WINAPI DeleteFileA(LPCSTR lpFileName);
+WINBASEAPI BOOL WINAPI DeleteFileW(LPCWSTR lpFileName);
 WINBASEAPI BOOL WINAPI RemoveDirectoryW(LPCWSTR lpPathName);
 
 // The whole command line, the program's name first (quoted when it has a space).
@@ -108,6 +110,7 @@ extern "C" int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPW
 #define SetCurrentDirectory SetCurrentDirectoryW
 #define CreateDirectory CreateDirectoryW
 #define RemoveDirectory RemoveDirectoryW
+#define DeleteFile DeleteFileW
 #define OutputDebugString OutputDebugStringW
 #define GetCommandLine GetCommandLineW
 #define lstrlen lstrlenW
@@ -125,6 +128,7 @@ extern "C" int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPW
 #define SetCurrentDirectory SetCurrentDirectoryA
 #define CreateDirectory CreateDirectoryA
 #define RemoveDirectory RemoveDirectoryA
+#define DeleteFile DeleteFileA
 #define OutputDebugString OutputDebugStringA
 #define GetCommandLine GetCommandLineA
 #define lstrlen lstrlenA

@@ -1,4 +1,4 @@
-// The current folder and creating and removing folders, for the Win32 calls and the C runtime's
+// The current folder, creating and removing folders and deleting files, for the Win32 calls and the C runtime's
 // _getcwd family. Names pass through Windows' path rules like every file name here.
 #include <windows.h>
 
@@ -53,6 +53,7 @@ DWORD ErrorOf(int error, const std::string& path)
     case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
     case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
     case EACCES:
+    case EISDIR: // DeleteFile of a folder
     case EPERM:
     case EROFS:
     case EBUSY: return ERROR_ACCESS_DENIED;
@@ -163,6 +164,18 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName)
 BOOL WINAPI RemoveDirectoryW(LPCWSTR lpPathName)
 {
     return lpPathName ? RemoveDirectoryA(moxplat::ToUtf8(lpPathName).c_str()) : RemoveDirectoryA(nullptr);
+}
+
+// A folder is not a file: DeleteFile refuses it with ERROR_ACCESS_DENIED (Microsoft's
+// DeleteFile: folders are removed with RemoveDirectory).
+BOOL WINAPI DeleteFileA(LPCSTR lpFileName)
+{
+    return FolderCallWin(lpFileName, ::unlink);
+}
+
+BOOL WINAPI DeleteFileW(LPCWSTR lpFileName)
+{
+    return lpFileName ? DeleteFileA(moxplat::ToUtf8(lpFileName).c_str()) : DeleteFileA(nullptr);
 }
 
 char* _getcwd(char* buffer, int maxlen)

@@ -16,6 +16,7 @@
 // clang-format on
 
 #include <stdio.h>
+#include <string.h>
 
 static int Check(HINSTANCE hInstance, LPTSTR lpCmdLine, int nCmdShow)
 {
@@ -49,6 +50,20 @@ static int Check(HINSTANCE hInstance, LPTSTR lpCmdLine, int nCmdShow)
     Sleep(2);
     if (timeGetTime() - t0 > 60000 || GET_X_LPARAM(MAKELPARAM(-5, 9)) != -5)
         return 19;
+    // A file saved and read back by fopen with Windows names: '\\' separates, case is ignored.
+    CreateDirectory(_T("winmain_program_data"), NULL);
+    FILE* out = fopen("winmain_program_data\\Score.TXT", "w");
+    if (!out || fputs("300", out) < 0 || fclose(out) != 0)
+        return 20;
+    FILE* in = fopen("WINMAIN_PROGRAM_DATA\\score.txt", "r");
+    char score[8] = {0};
+    const bool read = in && fgets(score, sizeof score, in) && strcmp(score, "300") == 0;
+    if (in)
+        fclose(in);
+    DeleteFile(_T("winmain_program_data\\Score.TXT"));
+    RemoveDirectory(_T("winmain_program_data"));
+    if (!read)
+        return 21;
     return 42;
 }
 
