@@ -68,6 +68,7 @@ struct Record {
     std::vector<std::pair<UINT, WPARAM>> keys; // posted from WM_INITDIALOG
     bool endOnCommand = false;
     HBRUSH labelBrush = nullptr; // the answer to WM_CTLCOLORSTATIC
+    std::vector<DRAWITEMSTRUCT> draws; // WM_DRAWITEM, each answered by filling the item red
 };
 Record* g_record = nullptr;
 
@@ -92,6 +93,14 @@ INT_PTR CALLBACK RecordingProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam
         return TRUE;
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<INT_PTR>(r.labelBrush);
+    case WM_DRAWITEM: {
+        const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        r.draws.push_back(*dis);
+        HBRUSH red = CreateSolidBrush(RGB(220, 20, 20));
+        FillRect(dis->hDC, &dis->rcItem, red);
+        DeleteObject(red);
+        return TRUE;
+    }
     default:
         return FALSE;
     }
@@ -401,6 +410,64 @@ TEST_F(DialogFixture, LabelsAndCheckBoxesPaintWithTheBrushTheirParentReturns)
     }
     DestroyWindow(hDlg);
     DeleteObject(record.labelBrush);
+}
+
+// Windows: an owner-drawn button or static control fills nothing itself and asks its parent
+// with WM_DRAWITEM: ODT_BUTTON or ODT_STATIC, its id, its window, DC and client rectangle. A
+// press redraws the button with ODA_SELECT and ODS_SELECTED, and a double click reports
+// BN_DOUBLECLICKED instead of pressing again (MSDN DRAWITEMSTRUCT, BS_OWNERDRAW, BN_DBLCLK).
+TEST_F(DialogFixture, OwnerDrawnControlsAreDrawnByTheirParent)
+{
+    TemplateBuilder t(WS_POPUP | WS_CAPTION | WS_VISIBLE, 120, 60, u"Owner", 8, u"MS Shell Dlg");
+    t.Item(kButton, u"Play", kFirst, BS_OWNERDRAW, 7, 7, 50, 14).Item(kStatic, u"", kLabel, SS_OWNERDRAW, 7, 30, 50, 14);
+    HWND hDlg = Create(t);
+    ASSERT_NE(hDlg, nullptr);
+    HWND button = GetDlgItem(hDlg, kFirst);
+    HWND label = GetDlgItem(hDlg, kLabel);
+    UpdateWindow(button);
+    UpdateWindow(label);
+    const auto drawsOf = [&](HWND h) {
+        std::vector<DRAWITEMSTRUCT> out;
+        for (const DRAWITEMSTRUCT& d : record.draws)
+            if (d.hwndItem == h)
+                out.push_back(d);
+        return out;
+    };
+    for (HWND h : {button, label}) {
+        const std::vector<DRAWITEMSTRUCT> d = drawsOf(h);
+        ASSERT_FALSE(d.empty());
+        RECT client{};
+        GetClientRect(h, &client);
+        EXPECT_EQ(d.back().CtlType, h == button ? UINT(ODT_BUTTON) : UINT(ODT_STATIC));
+        EXPECT_EQ(d.back().CtlID, UINT(GetDlgCtrlID(h)));
+        EXPECT_EQ(d.back().itemAction, UINT(ODA_DRAWENTIRE));
+        EXPECT_EQ(d.back().itemState & ODS_SELECTED, 0u);
+        EXPECT_TRUE(EqualRect(&d.back().rcItem, &client));
+        HDC dc = GetDC(h);
+        EXPECT_EQ(GetPixel(dc, client.right - 2, client.bottom - 2), RGB(220, 20, 20));
+        ReleaseDC(h, dc);
+    }
+
+    record.draws.clear();
+    SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    const std::vector<DRAWITEMSTRUCT> pressed = drawsOf(button);
+    EXPECT_TRUE(std::any_of(pressed.begin(), pressed.end(), [](const DRAWITEMSTRUCT& d) {
+        return (d.itemAction & ODA_SELECT) && (d.itemState & ODS_SELECTED);
+    }));
+    record.draws.clear();
+    SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    const std::vector<DRAWITEMSTRUCT> released = drawsOf(button);
+    EXPECT_TRUE(std::any_of(released.begin(), released.end(), [](const DRAWITEMSTRUCT& d) {
+        return (d.itemAction & ODA_SELECT) && !(d.itemState & ODS_SELECTED);
+    }));
+    record.draws.clear();
+    SendMessageW(button, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    const std::vector<DRAWITEMSTRUCT> doubled = drawsOf(button);
+    EXPECT_TRUE(std::none_of(doubled.begin(), doubled.end(),
+                             [](const DRAWITEMSTRUCT& d) { return (d.itemState & ODS_SELECTED) != 0; }));
+    const std::vector<WPARAM> expected{MAKEWPARAM(kFirst, BN_CLICKED), MAKEWPARAM(kFirst, BN_DOUBLECLICKED)};
+    EXPECT_EQ(record.commands, expected);
+    DestroyWindow(hDlg);
 }
 
 TEST_F(DialogFixture, UnsignedDlgItemIntReachesUintMax)

@@ -414,6 +414,41 @@ TEST_F(MfcDialog, GetDlgItemGivesTheBoundObjectElseOneTemporaryForTheHandle)
     edit.UnsubclassWindow();
 }
 
+// An owner-drawn button subclassed to a CButton whose class draws it.
+class PlayButton : public CButton {
+public:
+    std::vector<UINT> actions;
+    void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override
+    {
+        actions.push_back(lpDrawItemStruct->itemAction);
+        CDC dc;
+        dc.Attach(lpDrawItemStruct->hDC);
+        dc.FillSolidRect(&lpDrawItemStruct->rcItem, RGB(20, 160, 60));
+        dc.Detach();
+    }
+};
+
+// MFC: the parent's WM_DRAWITEM goes back to the control's own object, whose DrawItem draws
+// it, when the parent does not handle the message itself (MSDN CButton::DrawItem, message
+// reflection).
+TEST(MfcOwnerDraw, ButtonObjectDrawsItselfThroughItsParent)
+{
+    DialogTemplate t(WS_POPUP | WS_CAPTION | WS_VISIBLE, 100, 40, u"Owner");
+    t.Item(DialogTemplate::kButton, u"Play", kEnd77, BS_OWNERDRAW, 7, 7, 50, 14);
+    TestDialog dlg;
+    ASSERT_TRUE(dlg.CreateIndirect(t.Get()));
+    PlayButton play;
+    ASSERT_TRUE(play.SubclassDlgItem(kEnd77, &dlg));
+    play.Invalidate();
+    play.UpdateWindow();
+    ASSERT_FALSE(play.actions.empty());
+    EXPECT_EQ(play.actions.back(), UINT(ODA_DRAWENTIRE));
+    CClientDC dc(&play);
+    EXPECT_EQ(dc.GetPixel(3, 3), RGB(20, 160, 60));
+    play.UnsubclassWindow();
+    dlg.DestroyWindow();
+}
+
 TEST_F(MfcDialog, ControlColourHandlerSeesEachKindAndItsBrushPaints)
 {
     // MFC: every WM_CTLCOLOR... message reaches OnCtlColor with its CTLCOLOR_ kind, and the brush

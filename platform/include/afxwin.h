@@ -980,6 +980,12 @@ protected:
     afx_msg HCURSOR OnQueryDragIcon();
     /// WM_SYSCOMMAND: the default carries the command out (DefWindowProc).
     afx_msg void OnSysCommand(UINT nID, LPARAM lParam);
+    /// WM_DRAWITEM: the default hands the drawing to the control's own object (its DrawItem,
+    /// through OnChildNotify), else to DefWindowProc.
+    afx_msg void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct);
+    /// A message a child control sent to this window, offered to the control's object first:
+    /// TRUE when the control handled it (pResult, when not null, takes the answer).
+    virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 
 public:
 

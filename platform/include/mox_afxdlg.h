@@ -36,7 +36,10 @@ enum AfxSigDialog : UINT_PTR {
     AfxSig_vwl,          // void (UINT, LPARAM)
 };
 
+constexpr UINT_PTR AfxSig_vOWNER = 0x130; // void (int, LPDRAWITEMSTRUCT)
+
 #define ON_WM_CTLCOLOR() AFX_WND_ENTRY(WM_CTLCOLOR, AfxSig_hDWw, HBRUSH(CDC*, CWnd*, UINT), OnCtlColor)
+#define ON_WM_DRAWITEM() AFX_WND_ENTRY(WM_DRAWITEM, AfxSig_vOWNER, void(int, LPDRAWITEMSTRUCT), OnDrawItem)
 #define ON_WM_QUERYDRAGICON() AFX_WND_ENTRY(WM_QUERYDRAGICON, AfxSig_hv, HCURSOR(), OnQueryDragIcon)
 #define ON_WM_SYSCOMMAND() AFX_WND_ENTRY(WM_SYSCOMMAND, AfxSig_vwl, void(UINT, LPARAM), OnSysCommand)
 
@@ -291,6 +294,23 @@ public:
         ::SendMessageA(m_hWnd, BM_SETSTYLE, nStyle, static_cast<LPARAM>(bRedraw));
     }
     void Click() { ::SendMessageA(m_hWnd, BM_CLICK, 0, 0); }
+    /// Draws an owner-drawn (BS_OWNERDRAW) button; such a button's class overrides it.
+    virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct)
+    {
+        (void)lpDrawItemStruct;
+        ASSERT(FALSE); // an owner-drawn button whose class does not draw it
+    }
+
+protected:
+    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override
+    {
+        if (message != WM_DRAWITEM)
+            return CWnd::OnChildNotify(message, wParam, lParam, pResult);
+        DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+        if (pResult)
+            *pResult = TRUE;
+        return TRUE;
+    }
 };
 
 /// A label, frame, icon or bitmap.
@@ -313,6 +333,23 @@ public:
     HBITMAP GetBitmap() const
     {
         return reinterpret_cast<HBITMAP>(::SendMessageA(m_hWnd, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    }
+    /// Draws an owner-drawn (SS_OWNERDRAW) static control; such a control's class overrides it.
+    virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct)
+    {
+        (void)lpDrawItemStruct;
+        ASSERT(FALSE); // an owner-drawn static control whose class does not draw it
+    }
+
+protected:
+    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override
+    {
+        if (message != WM_DRAWITEM)
+            return CWnd::OnChildNotify(message, wParam, lParam, pResult);
+        DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+        if (pResult)
+            *pResult = TRUE;
+        return TRUE;
     }
 };
 

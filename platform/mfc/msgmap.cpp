@@ -109,6 +109,7 @@ ON_WM_SYSKEYUP()
 ON_WM_CHAR()
 ON_WM_SYSCHAR()
 ON_WM_INITMENUPOPUP()
+ON_WM_DRAWITEM()
 END_MESSAGE_MAP()
 
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
@@ -190,6 +191,11 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
             break;
         case AfxSig_lwl:
             result = (this->*As<LRESULT (CWnd::*)(WPARAM, LPARAM)>(pfn))(wParam, lParam);
+            break;
+        case AfxSig_vOWNER:
+            (this->*As<void (CWnd::*)(int, LPDRAWITEMSTRUCT)>(pfn))(static_cast<int>(wParam),
+                                                                    reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+            result = TRUE;
             break;
         case AfxSig_vMwb:
             (this->*As<void (CWnd::*)(CMenu*, UINT, BOOL)>(pfn))(CMenu::FromHandle(reinterpret_cast<HMENU>(wParam)),

@@ -243,6 +243,20 @@ HBRUSH CWnd::OnCtlColor(CDC*, CWnd*, UINT)
     return reinterpret_cast<HBRUSH>(Default());
 }
 
+void CWnd::OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct)
+{
+    CWnd* control = lpDrawItemStruct ? CWnd::FromHandlePermanent(lpDrawItemStruct->hwndItem) : nullptr;
+    if (control && control->OnChildNotify(WM_DRAWITEM, static_cast<WPARAM>(nIDCtl),
+                                          reinterpret_cast<LPARAM>(lpDrawItemStruct), nullptr))
+        return;
+    Default();
+}
+
+BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*)
+{
+    return FALSE;
+}
+
 HCURSOR CWnd::OnQueryDragIcon()
 {
     return reinterpret_cast<HCURSOR>(Default());

@@ -30,12 +30,48 @@ LONG_PTR StateOf(HWND hwnd)
     return GetWindowLongPtrW(hwnd, kStateIndex);
 }
 
+// An owner-drawn button has its parent draw it through WM_DRAWITEM, after WM_CTLCOLORBTN has set
+// the DC's colours; the button fills nothing itself (Microsoft's BS_OWNERDRAW and DRAWITEMSTRUCT).
+void DrawOwnerDrawn(HWND hwnd, HDC dc, UINT action)
+{
+    const LONG_PTR state = GetWindowLongPtrW(hwnd, kStateIndex);
+    DRAWITEMSTRUCT dis{};
+    dis.CtlType = ODT_BUTTON;
+    dis.CtlID = static_cast<UINT>(GetDlgCtrlID(hwnd));
+    dis.itemAction = action;
+    dis.itemState = ((state & BST_FOCUS) ? ODS_FOCUS : 0) | ((state & BST_PUSHED) ? ODS_SELECTED : 0) |
+                    (IsWindowEnabled(hwnd) ? 0 : ODS_DISABLED);
+    dis.hwndItem = hwnd;
+    dis.hDC = dc;
+    GetClientRect(hwnd, &dis.rcItem);
+    auto font = reinterpret_cast<HFONT>(GetWindowLongPtrW(hwnd, kFontIndex));
+    HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
+    HWND parent = GetParent(hwnd);
+    SendMessageW(parent ? parent : hwnd, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd));
+    SendMessageW(parent, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+    if (oldFont)
+        SelectObject(dc, oldFont);
+}
+
 void SetState(HWND hwnd, LONG_PTR state)
 {
-    if (state != StateOf(hwnd)) {
-        SetWindowLongPtrW(hwnd, kStateIndex, state);
+    const LONG_PTR old = StateOf(hwnd);
+    if (state == old)
+        return;
+    SetWindowLongPtrW(hwnd, kStateIndex, state);
+    if (TypeOf(hwnd) != BS_OWNERDRAW) {
         InvalidateRect(hwnd, nullptr, TRUE);
+        return;
     }
+    // The owner redraws at once what changed: the pushed look or the focus.
+    if (!IsWindowVisible(hwnd))
+        return;
+    HDC dc = GetDC(hwnd);
+    if ((state ^ old) & BST_PUSHED)
+        DrawOwnerDrawn(hwnd, dc, ODA_SELECT);
+    if ((state ^ old) & BST_FOCUS)
+        DrawOwnerDrawn(hwnd, dc, ODA_FOCUS);
+    ReleaseDC(hwnd, dc);
 }
 
 void Notify(HWND hwnd, WORD code)
@@ -91,10 +127,15 @@ void Paint(HWND hwnd)
     if (!dc)
         return;
     const UINT type = TypeOf(hwnd);
+    if (type == BS_OWNERDRAW) {
+        DrawOwnerDrawn(hwnd, dc, ODA_DRAWENTIRE);
+        EndPaint(hwnd, &ps);
+        return;
+    }
     const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
     const LONG_PTR state = StateOf(hwnd);
     const bool push = type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_PUSHBOX ||
-                      type == BS_USERBUTTON || type == BS_OWNERDRAW;
+                      type == BS_USERBUTTON;
     RECT rc;
     GetClientRect(hwnd, &rc);
     auto font = reinterpret_cast<HFONT>(GetWindowLongPtrW(hwnd, kFontIndex));
@@ -226,8 +267,16 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         if (IsWindowEnabled(hwnd))
             Click(hwnd);
         return 0;
-    case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
+        // Radio, user and owner-drawn buttons (and any with BS_NOTIFY) report the double click
+        // instead of a second press (Microsoft's BN_DBLCLK).
+        if ((GetWindowLongW(hwnd, GWL_STYLE) & BS_NOTIFY) || type == BS_RADIOBUTTON || type == BS_USERBUTTON ||
+            type == BS_OWNERDRAW) {
+            Notify(hwnd, BN_DOUBLECLICKED);
+            return 0;
+        }
+        [[fallthrough]];
+    case WM_LBUTTONDOWN:
         SetCapture(hwnd);
         SetFocus(hwnd);
         SetState(hwnd, StateOf(hwnd) | BST_PUSHED);

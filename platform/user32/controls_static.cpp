@@ -65,6 +65,19 @@ void Paint(HWND hwnd)
     if (!brush)
         brush = GetSysColorBrush(COLOR_3DFACE);
     switch (type) {
+    case SS_OWNERDRAW: {
+        // The parent draws it (Microsoft's SS_OWNERDRAW): nothing is filled here.
+        DRAWITEMSTRUCT dis{};
+        dis.CtlType = ODT_STATIC;
+        dis.CtlID = static_cast<UINT>(GetDlgCtrlID(hwnd));
+        dis.itemAction = ODA_DRAWENTIRE;
+        dis.itemState = IsWindowEnabled(hwnd) ? 0 : ODS_DISABLED;
+        dis.hwndItem = hwnd;
+        dis.hDC = dc;
+        dis.rcItem = rc;
+        SendMessageW(GetParent(hwnd), WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+        break;
+    }
     case SS_BLACKRECT:
     case SS_GRAYRECT:
     case SS_WHITERECT: {
