@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <afxwin.h>
+#include <afxpriv.h>
 
 #include <climits>
 #include <functional>
@@ -629,6 +630,47 @@ TEST(MfcModalDialog, OwnerIsDisabledWhileTheDialogRuns)
     EXPECT_EQ(ownerSeen, owner.m_hWnd);
     EXPECT_TRUE(::IsWindowEnabled(owner.m_hWnd));
     owner.DestroyWindow();
+}
+
+// A modal dialog that updates its controls while idle, as MFC programs do from OnKickIdle.
+class IdleDialog : public TestDialog {
+public:
+    std::vector<LPARAM> kicks;
+    BOOL endEnabled = TRUE; // kEnd77's state when the dialog ends
+
+protected:
+    afx_msg LRESULT OnKickIdle(WPARAM, LPARAM lCount)
+    {
+        kicks.push_back(lCount);
+        UpdateDialogControls(this, FALSE);
+        if (lCount < 2)
+            return TRUE; // more idle time wanted
+        endEnabled = ::IsWindowEnabled(::GetDlgItem(m_hWnd, kEnd77));
+        EndDialog(IDOK);
+        return FALSE;
+    }
+    afx_msg void OnUpdateEnd(CCmdUI* pCmdUI) { pCmdUI->Enable(FALSE); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(IdleDialog, TestDialog)
+ON_MESSAGE(WM_KICKIDLE, OnKickIdle)
+ON_UPDATE_COMMAND_UI(kEnd77, OnUpdateEnd)
+END_MESSAGE_MAP()
+
+// MFC: a modal dialog sends itself WM_KICKIDLE with a rising count while its queue is empty,
+// until the handler answers FALSE; UpdateDialogControls asks the ON_UPDATE_COMMAND_UI handlers
+// about each control (MFC Technical Note 24 on WM_KICKIDLE; MSDN CWnd::UpdateDialogControls).
+TEST(MfcModalDialog, IdleDialogHearsKickIdleAndUpdatesItsControls)
+{
+    const DialogTemplate tmpl = TestTemplate();
+    IdleDialog dlg;
+    ASSERT_TRUE(dlg.InitModalIndirect(tmpl.Get()));
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    ASSERT_GE(dlg.kicks.size(), 3u);
+    const std::vector<LPARAM> last(dlg.kicks.end() - 3, dlg.kicks.end());
+    EXPECT_EQ(last, (std::vector<LPARAM>{0, 1, 2}));
+    EXPECT_FALSE(dlg.endEnabled);
 }
 
 TEST(MfcModalDialog, MissingTemplateAnswersMinusOne)

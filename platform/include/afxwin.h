@@ -897,6 +897,9 @@ public:
     BOOL SetMenu(CMenu* pMenu);
     void DrawMenuBar();
     CMenu* GetSystemMenu(BOOL bRevert) const;
+    /// Asks pTarget's ON_UPDATE_COMMAND_UI handlers about each child control by its id, as menus
+    /// are asked; with bDisableIfNoHndler, a push button no target handles is disabled.
+    void UpdateDialogControls(CCmdTarget* pTarget, BOOL bDisableIfNoHndler);
 
     // --- Dialog items, subclassing and data exchange (the classes are in mox_afxdlg.h) ---
 #ifdef SubclassWindow

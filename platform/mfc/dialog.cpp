@@ -4,6 +4,7 @@
 // window to its CDialog on the first message it gets, before WM_INITDIALOG; from then on the
 // window's messages go through the message maps, and what they leave goes on to DefDlgProc.
 // Only afxwin.h and USER calls are used here, so a Windows build can compile this file as it is.
+#include <afxpriv.h>
 #include <afxwin.h>
 
 namespace {
@@ -160,9 +161,23 @@ INT_PTR CDialog::DoModal()
     }
     if (m_bContinueModal) // OnInitDialog may already have ended it
         ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
+    // While nothing waits in the queue the dialog hears WM_KICKIDLE, with a count, until it
+    // answers FALSE; a message other than WM_PAINT starts the idle time again. DS_NOIDLEMSG
+    // turns it off (MFC's idle processing of modal dialogs).
+    const bool kicks = !(GetStyle() & DS_NOIDLEMSG);
+    bool idle = kicks;
+    LPARAM idleCount = 0;
     while (m_bContinueModal && m_hWnd && ::IsWindow(m_hWnd)) {
         MSG msg;
+        while (idle && m_bContinueModal && !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
+            idle = SendMessage(WM_KICKIDLE, MSGF_DIALOGBOX, idleCount++) != 0;
+        if (!m_bContinueModal || !::IsWindow(m_hWnd))
+            break;
         const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        if (msg.message != WM_PAINT && kicks) {
+            idle = true;
+            idleCount = 0;
+        }
         if (got <= 0) {
             // WM_QUIT ends the dialog and stays for the program's own loop.
             ::PostQuitMessage(got == 0 ? static_cast<int>(msg.wParam) : 0);
@@ -358,4 +373,22 @@ HBRUSH CDialogEx::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
         return m_brBack;
     }
     return CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
+}
+
+void CWnd::UpdateDialogControls(CCmdTarget* pTarget, BOOL bDisableIfNoHndler)
+{
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        const int id = ::GetDlgCtrlID(child);
+        if (id <= 0 || id == 0xFFFF)
+            continue; // labels and other controls without a command of their own
+        CCmdUI state;
+        state.m_nID = static_cast<UINT>(id);
+        state.m_pOther = CWnd::FromHandle(child);
+        // Only push buttons issue commands; check boxes, radio buttons and the rest keep their
+        // state when nothing handles their id.
+        const UINT type = static_cast<UINT>(::GetWindowLongA(child, GWL_STYLE)) & BS_TYPEMASK;
+        const bool pushButton = (::SendMessageA(child, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON) &&
+                                (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW);
+        state.DoUpdate(pTarget, bDisableIfNoHndler && pushButton);
+    }
 }
