@@ -450,6 +450,74 @@ TEST(MfcOwnerDraw, ButtonObjectDrawsItselfThroughItsParent)
     dlg.DestroyWindow();
 }
 
+// Controls whose own classes handle what they tell their parent.
+class ScoreLabel : public CStatic {
+public:
+    CBrush brush;
+    int asked = 0;
+
+protected:
+    afx_msg HBRUSH CtlColor(CDC* pDC, UINT)
+    {
+        ++asked;
+        pDC->SetBkColor(RGB(10, 30, 200));
+        return static_cast<HBRUSH>(brush.GetSafeHandle());
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(ScoreLabel, CStatic)
+ON_WM_CTLCOLOR_REFLECT()
+END_MESSAGE_MAP()
+
+class SelfClickingButton : public CButton {
+public:
+    int clicks = 0;
+
+protected:
+    afx_msg void OnClicked() { ++clicks; }
+    afx_msg BOOL OnDoubleClicked()
+    {
+        ++clicks;
+        return TRUE; // handled: the parent does not hear it
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(SelfClickingButton, CButton)
+ON_CONTROL_REFLECT(BN_CLICKED, OnClicked)
+ON_CONTROL_REFLECT_EX(BN_DOUBLECLICKED, OnDoubleClicked)
+END_MESSAGE_MAP()
+
+// MFC: a control's class answers its own notifications and colour (ON_CONTROL_REFLECT,
+// ON_CONTROL_REFLECT_EX, ON_WM_CTLCOLOR_REFLECT); the parent's handler for the same
+// notification then runs only when an _EX handler answers FALSE (MFC Technical Note 62).
+TEST(MfcReflection, ControlsHandleTheirOwnNotificationsAndColour)
+{
+    const DialogTemplate tmpl = TestTemplate(WS_POPUP | WS_CAPTION | WS_VISIBLE);
+    TestDialog dlg; // its map ends the dialog with 77 on kEnd77's BN_CLICKED
+    ASSERT_TRUE(dlg.CreateIndirect(tmpl.Get()));
+    ScoreLabel label;
+    ASSERT_TRUE(label.brush.CreateSolidBrush(RGB(10, 30, 200)));
+    ASSERT_TRUE(label.SubclassDlgItem(kLabel, &dlg));
+    label.Invalidate();
+    label.UpdateWindow();
+    EXPECT_GT(label.asked, 0);
+    CRect r;
+    label.GetClientRect(&r);
+    CClientDC dc(&label);
+    EXPECT_EQ(dc.GetPixel(r.right - 1, r.bottom - 1), RGB(10, 30, 200));
+
+    SelfClickingButton button;
+    ASSERT_TRUE(button.SubclassDlgItem(kEnd77, &dlg));
+    button.SendMessage(BM_CLICK);
+    EXPECT_EQ(button.clicks, 1);
+    EXPECT_TRUE(dlg.IsWindowVisible()); // the parent's handler did not end it
+    dlg.SendMessage(WM_COMMAND, MAKEWPARAM(kEnd77, BN_DOUBLECLICKED), reinterpret_cast<LPARAM>(button.m_hWnd));
+    EXPECT_EQ(button.clicks, 2);
+    button.UnsubclassWindow();
+    label.UnsubclassWindow();
+    dlg.DestroyWindow();
+}
+
 TEST_F(MfcDialog, ControlColourHandlerSeesEachKindAndItsBrushPaints)
 {
     // MFC: every WM_CTLCOLOR... message reaches OnCtlColor with its CTLCOLOR_ kind, and the brush

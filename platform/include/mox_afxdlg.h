@@ -40,6 +40,20 @@ constexpr UINT_PTR AfxSig_vOWNER = 0x130; // void (int, LPDRAWITEMSTRUCT)
 
 #define ON_WM_CTLCOLOR() AFX_WND_ENTRY(WM_CTLCOLOR, AfxSig_hDWw, HBRUSH(CDC*, CWnd*, UINT), OnCtlColor)
 #define ON_WM_DRAWITEM() AFX_WND_ENTRY(WM_DRAWITEM, AfxSig_vOWNER, void(int, LPDRAWITEMSTRUCT), OnDrawItem)
+
+// Message reflection: a control's own class handles notifications its parent would get. With
+// ON_CONTROL_REFLECT the parent no longer hears the notification; with ON_CONTROL_REFLECT_EX it
+// does when the handler answers FALSE. ON_WM_CTLCOLOR_REFLECT's CtlColor(CDC*, UINT) colours
+// the control unless it answers null or the parent's own OnCtlColor does not call the base.
+#define WM_REFLECT_BASE 0xBC00
+constexpr UINT_PTR AfxSig_hDw = 0x131;  // HBRUSH (CDC*, UINT)
+constexpr UINT_PTR AfxSigCmd_b = 0x132; // BOOL ()
+#define ON_CONTROL_REFLECT(wNotifyCode, memberFxn)                                                                     \
+    {WM_COMMAND + WM_REFLECT_BASE, (UINT)(wNotifyCode), 0, 0, AfxSigCmd_v, static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
+#define ON_CONTROL_REFLECT_EX(wNotifyCode, memberFxn)                                                                  \
+    {WM_COMMAND + WM_REFLECT_BASE, (UINT)(wNotifyCode), 0, 0, AfxSigCmd_b,                                            \
+     AfxStoreHandler(static_cast<BOOL (CCmdTarget::*)()>(&ThisClass::memberFxn))},
+#define ON_WM_CTLCOLOR_REFLECT() AFX_WND_ENTRY(WM_CTLCOLOR + WM_REFLECT_BASE, AfxSig_hDw, HBRUSH(CDC*, UINT), CtlColor)
 #define ON_WM_QUERYDRAGICON() AFX_WND_ENTRY(WM_QUERYDRAGICON, AfxSig_hv, HCURSOR(), OnQueryDragIcon)
 #define ON_WM_SYSCOMMAND() AFX_WND_ENTRY(WM_SYSCOMMAND, AfxSig_vwl, void(UINT, LPARAM), OnSysCommand)
 

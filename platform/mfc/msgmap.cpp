@@ -27,6 +27,16 @@ const Entry* FindCommandEntry(const AFX_MSGMAP* map, UINT nID, UINT nCode)
     return nullptr;
 }
 
+// The reflected notification entry for a control's notification code.
+const Entry* FindReflectedCommand(const AFX_MSGMAP* map, UINT nCode)
+{
+    for (; map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr)
+        for (const Entry* e = map->lpEntries; e && e->nSig != AfxSig_end; ++e)
+            if (e->nMessage == WM_REFLECT_BASE + WM_COMMAND && e->nCode == nCode)
+                return e;
+    return nullptr;
+}
+
 template <class F> F As(AFX_PMSG pfn)
 {
     return AfxLoadHandler<F>(pfn);
@@ -132,16 +142,21 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
         return TRUE;
     } else if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
         // Every control colour message reaches the one ON_WM_CTLCOLOR handler, told apart by
-        // nCtlColor (the messages are numbered in CTLCOLOR_ order).
+        // nCtlColor (the messages are numbered in CTLCOLOR_ order). Without one, the control's
+        // own class may answer (ON_WM_CTLCOLOR_REFLECT).
         const Entry* e = FindMessageEntry(GetMessageMap(), WM_CTLCOLOR);
-        if (!e || e->nSig != AfxSig_hDWw)
-            return FALSE;
-        CDC dc; // borrows the device context in wParam
-        dc.m_hDC = reinterpret_cast<HDC>(wParam);
-        const HBRUSH brush = (this->*As<HBRUSH (CWnd::*)(CDC*, CWnd*, UINT)>(e->pfn))(
-            &dc, CWnd::FromHandle(reinterpret_cast<HWND>(lParam)), message - WM_CTLCOLORMSGBOX);
-        dc.m_hDC = nullptr;
-        result = reinterpret_cast<LRESULT>(brush);
+        if (!e || e->nSig != AfxSig_hDWw) {
+            CWnd* control = CWnd::FromHandlePermanent(reinterpret_cast<HWND>(lParam));
+            if (!control || control == this || !control->OnChildNotify(message, wParam, lParam, &result))
+                return FALSE;
+        } else {
+            CDC dc; // borrows the device context in wParam
+            dc.m_hDC = reinterpret_cast<HDC>(wParam);
+            const HBRUSH brush = (this->*As<HBRUSH (CWnd::*)(CDC*, CWnd*, UINT)>(e->pfn))(
+                &dc, CWnd::FromHandle(reinterpret_cast<HWND>(lParam)), message - WM_CTLCOLORMSGBOX);
+            dc.m_hDC = nullptr;
+            result = reinterpret_cast<LRESULT>(brush);
+        }
     } else if (message == WM_CTLCOLOR) {
         return FALSE; // the 16-bit message: its arguments are not the handler's
     } else {
@@ -208,4 +223,34 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     if (pResult)
         *pResult = result;
     return TRUE;
+}
+
+// The control's half of message reflection: its own map's reflected entries answer the
+// notifications and colour questions it sent its parent.
+BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM, LRESULT* pResult)
+{
+    if (message == WM_COMMAND) {
+        const Entry* e = FindReflectedCommand(GetMessageMap(), HIWORD(wParam));
+        if (!e)
+            return FALSE;
+        if (e->nSig == AfxSigCmd_b) // _EX: FALSE lets the parent hear it too
+            return (this->*As<BOOL (CCmdTarget::*)()>(e->pfn))();
+        (this->*e->pfn)();
+        return TRUE;
+    }
+    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
+        const Entry* e = FindMessageEntry(GetMessageMap(), WM_REFLECT_BASE + WM_CTLCOLOR);
+        if (!e || e->nSig != AfxSig_hDw)
+            return FALSE;
+        CDC dc; // borrows the device context in wParam
+        dc.m_hDC = reinterpret_cast<HDC>(wParam);
+        const HBRUSH brush = (this->*As<HBRUSH (CWnd::*)(CDC*, UINT)>(e->pfn))(&dc, message - WM_CTLCOLORMSGBOX);
+        dc.m_hDC = nullptr;
+        if (!brush)
+            return FALSE;
+        if (pResult)
+            *pResult = reinterpret_cast<LRESULT>(brush);
+        return TRUE;
+    }
+    return FALSE;
 }

@@ -103,6 +103,10 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
         return FALSE; // not a command
     if (lParam != 0 && afx_ddx::NotificationsLockedOut(m_hWnd))
         return TRUE; // a control notifying while UpdateData sets it
+    // A control's own class hears its notification first (ON_CONTROL_REFLECT).
+    CWnd* control = lParam != 0 ? CWnd::FromHandlePermanent(reinterpret_cast<HWND>(lParam)) : nullptr;
+    if (control && control != this && control->OnChildNotify(WM_COMMAND, wParam, lParam, nullptr))
+        return TRUE;
     const int nCode = lParam == 0 ? CN_COMMAND : HIWORD(wParam);
     return OnCmdMsg(nID, nCode, nullptr, nullptr);
 }
@@ -238,8 +242,15 @@ void CWnd::OnDestroy() {}
 
 void CWnd::PostNcDestroy() {}
 
-HBRUSH CWnd::OnCtlColor(CDC*, CWnd*, UINT)
+// The control's own class may colour it (ON_WM_CTLCOLOR_REFLECT); else the window's procedure.
+HBRUSH CWnd::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
 {
+    CWnd* control = pWnd && pWnd->m_hWnd != m_hWnd ? CWnd::FromHandlePermanent(pWnd->m_hWnd) : nullptr;
+    LRESULT brush = 0;
+    if (control && pDC &&
+        control->OnChildNotify(WM_CTLCOLORMSGBOX + nCtlColor, reinterpret_cast<WPARAM>(pDC->m_hDC),
+                               reinterpret_cast<LPARAM>(control->m_hWnd), &brush))
+        return reinterpret_cast<HBRUSH>(brush);
     return reinterpret_cast<HBRUSH>(Default());
 }
 
@@ -250,11 +261,6 @@ void CWnd::OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct)
                                           reinterpret_cast<LPARAM>(lpDrawItemStruct), nullptr))
         return;
     Default();
-}
-
-BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*)
-{
-    return FALSE;
 }
 
 HCURSOR CWnd::OnQueryDragIcon()
