@@ -66,6 +66,7 @@ moximage2_add_resources(icon_test resources/game.rc)
 moximage2_add_resources(version_info_test resources/game.rc)
 moximage2_add_resources(mfc_resources_test resources/frame.rc)
 target_link_libraries(version_info_test PRIVATE version) # GetFileVersionInfo lives in version.dll
+target_link_libraries(image_list_test PRIVATE comctl32) # image lists live in comctl32.dll
 
 # The blit kernel test calls every instruction-set level directly, so it carries its own copy
 # of the kernels (the library keeps them hidden).

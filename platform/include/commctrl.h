@@ -1,4 +1,4 @@
-// Common controls: their initialisation.
+// Common controls: their initialisation, and image lists.
 #pragma once
 
 #include "windows.h"
@@ -35,3 +35,72 @@ inline BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* picce)
     return picce && picce->dwSize == sizeof(INITCOMMONCONTROLSEX) ? TRUE : FALSE;
 }
 inline void InitCommonControls(void) {}
+
+// --- Image lists: many images of one size, each with an optional mask, drawn by index.
+// (platform/comctl32/image_list.cpp). The images are copies: the program keeps and deletes the
+// bitmaps it passes.
+struct _IMAGELIST;
+typedef struct _IMAGELIST* HIMAGELIST;
+
+#ifndef CLR_NONE
+#define CLR_NONE 0xFFFFFFFFL
+#endif
+#ifndef CLR_DEFAULT
+#define CLR_DEFAULT 0xFF000000L
+#endif
+
+#define ILC_MASK 0x00000001
+#define ILC_COLOR 0x00000000
+#define ILC_COLORDDB 0x000000FE
+#define ILC_COLOR4 0x00000004
+#define ILC_COLOR8 0x00000008
+#define ILC_COLOR16 0x00000010
+#define ILC_COLOR24 0x00000018
+#define ILC_COLOR32 0x00000020
+
+#define ILD_NORMAL 0x00000000
+#define ILD_TRANSPARENT 0x00000001
+#define ILD_MASK 0x00000010
+#define ILD_IMAGE 0x00000020
+
+typedef struct _IMAGEINFO {
+    HBITMAP hbmImage;
+    HBITMAP hbmMask;
+    int Unused1;
+    int Unused2;
+    RECT rcImage;
+} IMAGEINFO, *LPIMAGEINFO;
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+WINUSERAPI HIMAGELIST WINAPI ImageList_Create(int cx, int cy, UINT flags, int cInitial, int cGrow);
+WINUSERAPI BOOL WINAPI ImageList_Destroy(HIMAGELIST himl);
+WINUSERAPI int WINAPI ImageList_GetImageCount(HIMAGELIST himl);
+WINUSERAPI BOOL WINAPI ImageList_SetImageCount(HIMAGELIST himl, UINT uNewCount);
+WINUSERAPI int WINAPI ImageList_Add(HIMAGELIST himl, HBITMAP hbmImage, HBITMAP hbmMask);
+WINUSERAPI int WINAPI ImageList_AddMasked(HIMAGELIST himl, HBITMAP hbmImage, COLORREF crMask);
+WINUSERAPI BOOL WINAPI ImageList_Replace(HIMAGELIST himl, int i, HBITMAP hbmImage, HBITMAP hbmMask);
+WINUSERAPI BOOL WINAPI ImageList_Remove(HIMAGELIST himl, int i);
+WINUSERAPI BOOL WINAPI ImageList_GetIconSize(HIMAGELIST himl, int* cx, int* cy);
+WINUSERAPI COLORREF WINAPI ImageList_SetBkColor(HIMAGELIST himl, COLORREF clrBk);
+WINUSERAPI COLORREF WINAPI ImageList_GetBkColor(HIMAGELIST himl);
+WINUSERAPI BOOL WINAPI ImageList_GetImageInfo(HIMAGELIST himl, int i, IMAGEINFO* pImageInfo);
+WINUSERAPI BOOL WINAPI ImageList_Draw(HIMAGELIST himl, int i, HDC hdcDst, int x, int y, UINT fStyle);
+WINUSERAPI BOOL WINAPI ImageList_DrawEx(HIMAGELIST himl, int i, HDC hdcDst, int x, int y, int dx, int dy,
+                                        COLORREF rgbBk, COLORREF rgbFg, UINT fStyle);
+// Bitmaps only (uType IMAGE_BITMAP); a crMask of CLR_NONE gives a list without masks.
+WINUSERAPI HIMAGELIST WINAPI ImageList_LoadImageA(HINSTANCE hi, LPCSTR lpbmp, int cx, int cGrow, COLORREF crMask,
+                                                  UINT uType, UINT uFlags);
+WINUSERAPI HIMAGELIST WINAPI ImageList_LoadImageW(HINSTANCE hi, LPCWSTR lpbmp, int cx, int cGrow, COLORREF crMask,
+                                                  UINT uType, UINT uFlags);
+#ifdef __cplusplus
+}
+#endif
+#ifdef UNICODE
+#define ImageList_LoadImage ImageList_LoadImageW
+#else
+#define ImageList_LoadImage ImageList_LoadImageA
+#endif
+#define ImageList_LoadBitmap(hi, lpbmp, cx, cGrow, crMask)                                                             \
+    ImageList_LoadImage(hi, lpbmp, cx, cGrow, crMask, IMAGE_BITMAP, 0)
