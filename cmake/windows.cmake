@@ -35,8 +35,8 @@ set_target_properties(MoxPlatform PROPERTIES PREFIX "" IMPORT_PREFIX "lib")
 # both files are installed, keeping their relative places.
 install(FILES platform/win32/afxwin.h platform/win32/atltypes.h platform/win32/atlstr.h platform/win32/cstringt.h
   platform/win32/afx.h platform/win32/afxres.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32)
-install(FILES platform/win32/afxdialogex.h platform/win32/afxpriv.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32)
-install(FILES platform/include/mox_afxdlg.h platform/include/afxdialogex.h platform/include/afxpriv.h
+install(FILES platform/win32/afxdialogex.h platform/win32/afxpriv.h platform/win32/afxcmn.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32)
+install(FILES platform/include/mox_afxdlg.h platform/include/afxdialogex.h platform/include/afxpriv.h platform/include/afxcmn.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/include)
 install(FILES platform/include/afxwin.h platform/include/atltypes.h platform/include/atlstr.h
   platform/include/cstringt.h platform/include/afx.h

@@ -1,9 +1,9 @@
-// MFC's common-control classes. What this platform's MFC has is in afxwin.h; a class it lacks
-// fails where the program uses it, under its own name.
+// MFC's common-control classes: CImageList here; the rest of this platform's MFC is in afxwin.h,
+// and a class it lacks fails where the program uses it, under its own name.
 #pragma once
 
-#include "afxwin.h"
-#include "commctrl.h"
+#include <afxwin.h>
+#include <commctrl.h>
 
 /// An image list (see ImageList_Create): destroyed with the object unless detached.
 class CImageList : public CObject {
