@@ -25,6 +25,8 @@ target_compile_definitions(MoxPlatform PUBLIC NOMINMAX)
 target_link_libraries(MoxPlatform PUBLIC gdiplus gdi32 user32)
 target_link_libraries(MoxPlatform PUBLIC msimg32) # TransparentBlt, AlphaBlend
 target_compile_options(MoxPlatform PRIVATE ${MOX_WARNINGS})
+# Message-map entries naming handlers the older way (ON_COMMAND(ID_X, OnX)), as on Linux.
+target_compile_options(MoxPlatform PUBLIC $<$<CXX_COMPILER_ID:GNU>:-fms-extensions>)
 add_library(MoxImage2::MoxPlatform ALIAS MoxPlatform)
 
 # MoxImage2.dll and MoxPlatform.dll, with import libraries libMoxImage2.dll.a and

@@ -242,10 +242,11 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
+// Handlers named as today's wizards write them; BaseWnd's map uses the older bare names.
 BEGIN_MESSAGE_MAP(DerivedWnd, BaseWnd)
-ON_COMMAND(kIdSave, OnSaveHere)
-ON_BN_CLICKED(kIdButton, OnButton)
-ON_MESSAGE(WM_APP_PONG, OnPong)
+ON_COMMAND(kIdSave, &DerivedWnd::OnSaveHere)
+ON_BN_CLICKED(kIdButton, &DerivedWnd::OnButton)
+ON_MESSAGE(WM_APP_PONG, &DerivedWnd::OnPong)
 END_MESSAGE_MAP()
 
 } // namespace

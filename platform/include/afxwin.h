@@ -9,6 +9,11 @@
 // overrides them instead of listing them in a map is called too.
 #pragma once
 
+// Programs' own headers check that MFC came first.
+#ifndef __AFXWIN_H__
+#define __AFXWIN_H__
+#endif
+
 #include <windows.h>
 
 #include "afx.h"
@@ -168,15 +173,19 @@ template <class P> P AfxLoadHandler(AFX_PMSG stored)
 #define ON_WM_CHAR() AFX_WND_ENTRY(WM_CHAR, AfxSig_vwww, void(UINT, UINT, UINT), OnChar)
 #define ON_WM_SYSCHAR() AFX_WND_ENTRY(WM_SYSCHAR, AfxSig_vwww, void(UINT, UINT, UINT), OnSysChar)
 
+// The program names its handlers in these entries either as the wizards write them today
+// (&CMyView::OnFoo) or as older programs do (OnFoo). The second is not standard C++: GCC takes
+// it with -fms-extensions, which the build flags of this library pass on (pkg-config's Cflags,
+// the CMake targets); with another compiler, write the first.
 #define ON_MESSAGE(message, memberFxn) \
-    {message, 0, 0, 0, AfxSig_lwl, AFX_WND_HANDLER(LRESULT(WPARAM, LPARAM), memberFxn)},
+    {message, 0, 0, 0, AfxSig_lwl, AfxStoreHandler(static_cast<AfxWndHandler<LRESULT(WPARAM, LPARAM)>>(memberFxn))},
 #define ON_COMMAND(id, memberFxn) \
-    {WM_COMMAND, CN_COMMAND, (UINT)(id), (UINT)(id), AfxSigCmd_v, static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
+    {WM_COMMAND, CN_COMMAND, (UINT)(id), (UINT)(id), AfxSigCmd_v, static_cast<AFX_PMSG>(memberFxn)},
 #define ON_COMMAND_RANGE(id, idLast, memberFxn)                                                \
     {WM_COMMAND, CN_COMMAND, (UINT)(id), (UINT)(idLast), AfxSigCmd_RANGE,                       \
-     AfxStoreHandler(static_cast<void (CCmdTarget::*)(UINT)>(&ThisClass::memberFxn))},
+     AfxStoreHandler(static_cast<void (CCmdTarget::*)(UINT)>(memberFxn))},
 #define ON_CONTROL(wNotifyCode, id, memberFxn) \
-    {WM_COMMAND, (UINT)(wNotifyCode), (UINT)(id), (UINT)(id), AfxSigCmd_v, static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
+    {WM_COMMAND, (UINT)(wNotifyCode), (UINT)(id), (UINT)(id), AfxSigCmd_v, static_cast<AFX_PMSG>(memberFxn)},
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 
 // Points, sizes and rectangles: CPoint, CSize, CRect.
@@ -1350,6 +1359,9 @@ public:
     /// Flags: "p" print, "pt" print to, "dde", "Embedding", "Automation", "Register"/"Regserver",
     /// "Unregister"/"Unregserver" (any case); the first other argument is the file to open.
     virtual void ParseParam(const char* pszParam, BOOL bFlag, BOOL bLast);
+    /// The wide form, which ParseCommandLine calls: a Unicode program overrides this one. The
+    /// default hands the argument, converted, to the narrow form.
+    virtual void ParseParam(const wchar_t* pszParam, BOOL bFlag, BOOL bLast);
 
     BOOL m_bShowSplash = TRUE;
     BOOL m_bRunEmbedded = FALSE;

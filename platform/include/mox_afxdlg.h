@@ -49,10 +49,10 @@ constexpr UINT_PTR AfxSig_vOWNER = 0x130; // void (int, LPDRAWITEMSTRUCT)
 constexpr UINT_PTR AfxSig_hDw = 0x131;  // HBRUSH (CDC*, UINT)
 constexpr UINT_PTR AfxSigCmd_b = 0x132; // BOOL ()
 #define ON_CONTROL_REFLECT(wNotifyCode, memberFxn)                                                                     \
-    {WM_COMMAND + WM_REFLECT_BASE, (UINT)(wNotifyCode), 0, 0, AfxSigCmd_v, static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
+    {WM_COMMAND + WM_REFLECT_BASE, (UINT)(wNotifyCode), 0, 0, AfxSigCmd_v, static_cast<AFX_PMSG>(memberFxn)},
 #define ON_CONTROL_REFLECT_EX(wNotifyCode, memberFxn)                                                                  \
     {WM_COMMAND + WM_REFLECT_BASE, (UINT)(wNotifyCode), 0, 0, AfxSigCmd_b,                                            \
-     AfxStoreHandler(static_cast<BOOL (CCmdTarget::*)()>(&ThisClass::memberFxn))},
+     AfxStoreHandler(static_cast<BOOL (CCmdTarget::*)()>(memberFxn))},
 #define ON_WM_CTLCOLOR_REFLECT() AFX_WND_ENTRY(WM_CTLCOLOR + WM_REFLECT_BASE, AfxSig_hDw, HBRUSH(CDC*, UINT), CtlColor)
 #define ON_WM_QUERYDRAGICON() AFX_WND_ENTRY(WM_QUERYDRAGICON, AfxSig_hv, HCURSOR(), OnQueryDragIcon)
 #define ON_WM_SYSCOMMAND() AFX_WND_ENTRY(WM_SYSCOMMAND, AfxSig_vwl, void(UINT, LPARAM), OnSysCommand)

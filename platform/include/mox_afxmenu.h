@@ -14,11 +14,11 @@ constexpr UINT_PTR AfxSigCmdUI_RANGE = 0x112; // void (CCmdUI*), for a range of 
 #define ON_UPDATE_COMMAND_UI(id, memberFxn)                                                                            \
     {WM_COMMAND,  CN_UPDATE_COMMAND_UI,                                                                                \
      (UINT)(id),  (UINT)(id),                                                                                          \
-     AfxSigCmdUI, AfxStoreHandler(static_cast<void (CCmdTarget::*)(CCmdUI*)>(&ThisClass::memberFxn))},
+     AfxSigCmdUI, AfxStoreHandler(static_cast<void (CCmdTarget::*)(CCmdUI*)>(memberFxn))},
 #define ON_UPDATE_COMMAND_UI_RANGE(id, idLast, memberFxn)                                                              \
     {WM_COMMAND,        CN_UPDATE_COMMAND_UI,                                                                          \
      (UINT)(id),        (UINT)(idLast),                                                                                \
-     AfxSigCmdUI_RANGE, AfxStoreHandler(static_cast<void (CCmdTarget::*)(CCmdUI*)>(&ThisClass::memberFxn))},
+     AfxSigCmdUI_RANGE, AfxStoreHandler(static_cast<void (CCmdTarget::*)(CCmdUI*)>(memberFxn))},
 #define ON_WM_INITMENUPOPUP() AFX_WND_ENTRY(WM_INITMENUPOPUP, AfxSig_vMwb, void(CMenu*, UINT, BOOL), OnInitMenuPopup)
 
 /// A menu. The object destroys the menu it holds when it is destroyed (Detach first to keep it);

@@ -339,7 +339,8 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo)
     for (std::size_t i = 0; i < args.size(); ++i) {
         const CString& arg = args[i];
         const BOOL flag = arg.GetLength() > 0 && (arg[0] == '/' || arg[0] == '-');
-        rCmdInfo.ParseParam(flag ? arg.GetString() + 1 : arg.GetString(), flag, i + 1 == args.size());
+        const CStringW wide(flag ? arg.GetString() + 1 : arg.GetString());
+        rCmdInfo.ParseParam(wide.GetString(), flag, i + 1 == args.size());
     }
 }
 
@@ -352,6 +353,12 @@ void CCommandLineInfo::ParseParam(const TCHAR* pszParam, BOOL bFlag, BOOL bLast)
     else
         ParseParamNotFlag(pszParam);
     ParseLast(bLast);
+}
+
+void CCommandLineInfo::ParseParam(const wchar_t* pszParam, BOOL bFlag, BOOL bLast)
+{
+    const CStringA narrow(pszParam);
+    ParseParam(narrow.GetString(), bFlag, bLast);
 }
 
 void CCommandLineInfo::ParseParamFlag(const char* pszParam)

@@ -49,6 +49,18 @@ BEGIN_MESSAGE_MAP(CGameFrame, CFrameWnd)
     ON_WM_CREATE()
 END_MESSAGE_MAP()
 
+// A command line parsed through the program's own override, in the build's characters.
+class CLevelInfo : public CCommandLineInfo {
+public:
+    CString flags;
+    void ParseParam(const TCHAR* pszParam, BOOL bFlag, BOOL bLast) override
+    {
+        if (bFlag)
+            flags += pszParam;
+        CCommandLineInfo::ParseParam(pszParam, bFlag, bLast);
+    }
+};
+
 class CGameApp : public CWinApp {
 public:
     CGameApp() : CWinApp(_T("Sprite Game")) {}
@@ -130,6 +142,12 @@ private:
         if (!other.CreateEx(0, NULL, NULL, WS_POPUP, 0, 0, 8, 8, NULL, NULL))
             return 17;
         other.DestroyWindow();
+
+        // Run as `program /level 3`.
+        CLevelInfo info;
+        ParseCommandLine(info);
+        if (info.flags != CString(_T("level")) || info.m_strFileName != "3")
+            return 27;
 
         CMoxGraphics canvas;
         canvas.GdiInit();
