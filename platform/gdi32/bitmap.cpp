@@ -458,7 +458,11 @@ int WINAPI SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, in
             colors.dstText = d->draw.textColor;
             colors.dstBk = colors.srcBk = d->draw.bkColor;
         }
-        gdi::RopStretch(dst, cols, rows, &src, 0xCC, colors);
+        std::vector<RECT> boxes;
+        DrawableBoxesLocked(reg, hdc, dst, &boxes);
+        gdi::ForEachClipBox(boxes, cols, rows, [&](const gdi::AxisMap& c, const gdi::AxisMap& r) {
+            gdi::RopStretch(dst, c, r, &src, 0xCC, colors);
+        });
         MarkDrawnLocked(reg, hdc);
     }
     return static_cast<int>(lines);

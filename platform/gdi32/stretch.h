@@ -42,5 +42,24 @@ void RopStretch(const PixelSurface& dst, const AxisMap& cols, const AxisMap& row
 // For a blit within one image: copies the rows `rows` reads and renumbers them into the copy.
 PixelSurface StageRows(const PixelSurface& src, AxisMap* rows, std::vector<std::uint8_t>* storage);
 
+// The part of a map whose destination positions lie in [lo, hi); false when none does.
+bool RestrictAxis(const AxisMap& in, std::int64_t lo, std::int64_t hi, AxisMap* out);
+
+// Calls f(cols, rows) for the part of a mapped rectangle inside each clip box, so that a blit
+// writes only where the DC may draw. One box holding the whole rectangle (the common case) costs
+// no copy of the maps.
+template <class F> void ForEachClipBox(const std::vector<RECT>& boxes, const AxisMap& cols, const AxisMap& rows, F f)
+{
+    if (boxes.size() == 1 && boxes[0].left <= cols.lo && cols.hi <= boxes[0].right && boxes[0].top <= rows.lo &&
+        rows.hi <= boxes[0].bottom) {
+        f(cols, rows);
+        return;
+    }
+    AxisMap c, r;
+    for (const RECT& b : boxes)
+        if (RestrictAxis(cols, b.left, b.right, &c) && RestrictAxis(rows, b.top, b.bottom, &r))
+            f(c, r);
+}
+
 } // namespace gdi
 } // namespace moxplat
