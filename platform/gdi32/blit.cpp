@@ -312,7 +312,7 @@ BOOL Blit(HDC hdc, int x, int y, int w, int h, HDC hdcSrc, int xs, int ys, int w
     gdi::BlitColors colors;
     if (!ColorsOf(reg, hdc, hdcSrc, rop3, &colors))
         return FALSE;
-    std::vector<RECT> boxes;
+    thread_local std::vector<RECT> boxes; // kept: no allocation a call
     DrawableBoxesLocked(reg, hdc, dst, &boxes);
     std::vector<std::uint8_t> staged;
     if (useSrc && SameMemory(dst, src))
@@ -513,7 +513,7 @@ int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int DestWidth, int DestH
     if (cols.Empty() || rows.Empty())
         return lines;
     // A clipped destination goes through the engine, which splits the copy by clip box.
-    std::vector<RECT> boxes;
+    thread_local std::vector<RECT> boxes; // kept: no allocation a call
     DrawableBoxesLocked(reg, hdc, dst, &boxes);
     if (boxes.size() != 1 || boxes[0].left > cols.lo || boxes[0].right < cols.hi || boxes[0].top > rows.lo ||
         boxes[0].bottom < rows.hi) {

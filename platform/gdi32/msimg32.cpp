@@ -112,7 +112,7 @@ BOOL WINAPI GdiAlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDe
     const bool dstArgb = StandardArgb(dst);
     const bool dst24 = dst.bitsPerPixel == 24;
     const gdi::RowKernels32& kernels = gdi::ActiveRowKernels();
-    std::vector<RECT> boxes;
+    thread_local std::vector<RECT> boxes; // kept: no allocation a call
     DrawableBoxesLocked(reg, hdcDest, dst, &boxes);
     std::vector<std::uint32_t> s, d;
     gdi::ForEachClipBox(boxes, allCols, allRows, [&](const gdi::AxisMap& cols, const gdi::AxisMap& rows) {
@@ -213,7 +213,7 @@ BOOL WINAPI GdiTransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int
         srcBk = s->draw.bkColor;
     const gdi::Converter convert(src, dst, srcBk, dstText, dstBk);
     const gdi::RowKernels32& kernels = gdi::ActiveRowKernels();
-    std::vector<RECT> boxes;
+    thread_local std::vector<RECT> boxes; // kept: no allocation a call
     DrawableBoxesLocked(reg, hdcDest, dst, &boxes);
     std::vector<std::uint32_t> s, d;
     gdi::ForEachClipBox(boxes, allCols, allRows, [&](const gdi::AxisMap& cols, const gdi::AxisMap& rows) {
