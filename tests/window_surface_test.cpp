@@ -18,6 +18,7 @@ const COLORREF kYellow = RGB(240, 230, 10);
 
 int g_paints = 0;          // WM_PAINT messages the counting procedure saw
 RECT g_lastPaint{};        // rcPaint of the last one
+RECT g_paintClipBox{};     // GetClipBox of its DC
 COLORREF g_paintColor = 0; // what the painting procedure fills its client area with
 
 LRESULT CALLBACK CountingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -34,6 +35,7 @@ LRESULT CALLBACK FillingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
         g_lastPaint = ps.rcPaint;
+        GetClipBox(dc, &g_paintClipBox);
         RECT all;
         GetClientRect(hwnd, &all);
         HBRUSH b = CreateSolidBrush(g_paintColor);
@@ -132,6 +134,10 @@ TEST(WindowSurface, ParentDrawsOverItsChildrenUnlessItClipsThem)
         EXPECT_EQ(PixelOf(picture, 5, 5), c.inChild);
         EXPECT_EQ(PixelOf(picture, 29, 19), c.inChild);
         EXPECT_EQ(PixelOf(dlg, 5, 5), kWhite);
+        HDC dc = GetDC(dlg);
+        EXPECT_EQ(PtVisible(dc, 15, 15) != FALSE, c.inChild == kRed);
+        EXPECT_TRUE(PtVisible(dc, 5, 5));
+        ReleaseDC(dlg, dc);
         DestroyWindow(dlg);
     }
 }
@@ -231,6 +237,7 @@ TEST(WindowSurface, BeginPaintDrawsOnlyTheUpdateArea)
     UpdateWindow(hwnd);
     EXPECT_EQ(g_paints, 1);
     EXPECT_TRUE(EqualRect(&g_lastPaint, &area));
+    EXPECT_TRUE(EqualRect(&g_paintClipBox, &area));
     EXPECT_EQ(PixelOf(hwnd, 10, 5), kBlue);
     EXPECT_EQ(PixelOf(hwnd, 19, 14), kBlue);
     EXPECT_EQ(PixelOf(hwnd, 9, 5), kWhite);
@@ -324,6 +331,20 @@ TEST(WindowSurface, RedrawWindowFollowsItsFlags)
     EXPECT_TRUE(EqualRect(&box, &expected));
     EXPECT_TRUE(ValidateRgn(top, part));
     EXPECT_EQ(GetUpdateRgn(top, update, FALSE), NULLREGION);
+    // RedrawWindow puts swapped edges in order and takes a region as well as a rectangle
+    // (user32 tests/msg.c test_paint_messages).
+    const RECT swapped{21, 12, 7, 30}, ordered{7, 12, 21, 30};
+    EXPECT_TRUE(RedrawWindow(top, &swapped, nullptr, RDW_INVALIDATE));
+    EXPECT_EQ(GetUpdateRgn(top, update, FALSE), SIMPLEREGION);
+    GetRgnBox(update, &box);
+    EXPECT_TRUE(EqualRect(&box, &ordered));
+    EXPECT_TRUE(RedrawWindow(top, nullptr, part, RDW_VALIDATE));
+    EXPECT_TRUE(RedrawWindow(top, nullptr, nullptr, RDW_VALIDATE));
+    EXPECT_EQ(GetUpdateRgn(top, update, FALSE), NULLREGION);
+    EXPECT_TRUE(RedrawWindow(top, nullptr, part, RDW_INVALIDATE));
+    EXPECT_EQ(GetUpdateRgn(top, update, FALSE), SIMPLEREGION);
+    GetRgnBox(update, &box);
+    EXPECT_TRUE(EqualRect(&box, &expected));
     DeleteObject(part);
     DeleteObject(update);
     DestroyWindow(top);

@@ -498,7 +498,9 @@ BOOL WINAPI PtVisible(HDC hdc, int x, int y)
     PixelSurface s;
     if (!SurfaceLocked(reg, hdc, &s) || dx < 0 || dy < 0 || dx >= s.width || dy >= s.height)
         return FALSE;
-    return !d->draw.clipped || Inside(d->draw.clip, dx, dy);
+    Rects visible;
+    DrawableBoxesLocked(reg, hdc, s, &visible);
+    return Inside(visible, dx, dy);
 }
 
 // The region's rectangles after a header; the size needed when given no buffer, 0 when the

@@ -606,7 +606,9 @@ BOOL WINAPI RedrawWindow(HWND hWnd, const RECT* lprcUpdate, HRGN hrgnUpdate, UIN
             return FALSE;
         GetRgnBox(hrgnUpdate, &box);
     } else if (lprcUpdate) {
-        box = *lprcUpdate;
+        // Swapped edges are put in order (user32 tests/msg.c test_paint_messages).
+        box = RECT{std::min(lprcUpdate->left, lprcUpdate->right), std::min(lprcUpdate->top, lprcUpdate->bottom),
+                   std::max(lprcUpdate->left, lprcUpdate->right), std::max(lprcUpdate->top, lprcUpdate->bottom)};
         rects.push_back(box);
     }
     const bool whole = !hrgnUpdate && !lprcUpdate;
@@ -691,7 +693,9 @@ HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint)
         dc = WindowDCLocked(reg, hWnd, *w);
         // Drawing stays inside the update area (Microsoft's BeginPaint: the clipping region is
         // the update region), which is the union rectangle here, so no invalid pixel is left out.
-        if (DCObject* d = reg.DC(dc)) {
+        // A hidden window has no pixels on Windows and is painted whole when shown; here its
+        // pixels stay drawable, so that a program may draw before showing it.
+        if (DCObject* d = ReallyVisibleLocked(reg, *w) ? reg.DC(dc) : nullptr) {
             d->paintClipped = true;
             d->paintClip = lpPaint->rcPaint;
         }

@@ -985,6 +985,9 @@ LONG_PTR SetLong(HWND hWnd, int nIndex, LONG_PTR value, std::size_t width, bool 
     case GWL_STYLE:
         previous = static_cast<LONG>(w->style);
         w->style = static_cast<DWORD>(value);
+        // A child made top-level needs pixels of its own from now on.
+        if (!(w->style & WS_CHILD) && !w->pixels)
+            ResizePixelsLocked(*w, w->width, w->height);
         return previous;
     case GWL_EXSTYLE:
         previous = static_cast<LONG>(w->exStyle);
@@ -1466,6 +1469,9 @@ HWND WINAPI SetParent(HWND hWndChild, HWND hWndNewParent)
     w->parent = hWndNewParent;
     if (!hWndNewParent)
         w->style &= ~static_cast<DWORD>(WS_CHILD);
+    // A child made top-level needs pixels of its own from now on.
+    if (!(w->style & WS_CHILD) && !w->pixels && !ResizePixelsLocked(*w, w->width, w->height))
+        return nullptr;
     w->zOrder = g_nextZ++;
     return previous ? previous : GetDesktopWindow();
 }
