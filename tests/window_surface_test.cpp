@@ -142,6 +142,27 @@ TEST(WindowSurface, ParentDrawsOverItsChildrenUnlessItClipsThem)
     }
 }
 
+// Windows: a picture frame (a static control with SS_BLACKFRAME) paints only its frame, so a
+// game drawn there by the dialog stays when the control is painted again (Microsoft's Static
+// Control Styles: SS_BLACKFRAME is a box with a frame, SS_BLACKRECT a filled rectangle).
+TEST(WindowSurface, APictureFrameKeepsWhatTheDialogDrewInside)
+{
+    HWND dlg = Top(Class("SurfaceParent", kWhite), 0);
+    HWND frame = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BLACKFRAME, 10, 10, 30, 20, dlg, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(frame, nullptr);
+    Pump();
+    FillWindow(dlg, RECT{10, 10, 40, 30}, kRed);
+    InvalidateRect(frame, nullptr, TRUE);
+    UpdateWindow(frame);
+    EXPECT_EQ(PixelOf(frame, 15, 10), kRed);
+    // The frame itself is painted (its shade differs between themes: not pinned here).
+    EXPECT_NE(PixelOf(frame, 0, 0), kRed);
+    EXPECT_NE(PixelOf(frame, 29, 19), kRed);
+    EXPECT_EQ(PixelOf(frame, 1, 1), kRed);
+    DestroyWindow(dlg);
+}
+
 // Windows: a child with WS_CLIPSIBLINGS leaves out the siblings above it in z-order; without
 // it, its drawing lands over them (Microsoft's "Window Features": WS_CLIPSIBLINGS).
 TEST(WindowSurface, SiblingsOverlapUnlessTheLowerOneClipsThem)
