@@ -236,6 +236,18 @@ TEST(WindowSurface, AChildsDCReachesOnlyTheChild)
         EXPECT_EQ(PixelOf(top, 35, 12), kWhite);
     }
     ReleaseDC(child, dc);
+    // A grandchild partly outside its parent's left and top edges shows only inside the parent.
+    HWND grandchild = Child(Class("SurfaceGreenChild", kGreen), child, 0, -5, -5, 12, 12);
+    ASSERT_NE(grandchild, nullptr);
+    Pump();
+    FillWindow(top, RECT{0, 0, 10, 10}, kWhite);
+    FillWindow(child, RECT{0, 0, 20, 20}, kBlue);
+    FillWindow(grandchild, RECT{-20, -20, 40, 40}, kYellow);
+    EXPECT_EQ(PixelOf(child, 0, 0), kYellow);
+    EXPECT_EQ(PixelOf(child, 6, 6), kYellow);
+    EXPECT_EQ(PixelOf(child, 7, 7), kBlue);
+    EXPECT_EQ(PixelOf(top, 7, 7), kWhite);
+    EXPECT_EQ(PixelOf(top, 9, 12), kWhite);
     SelectObject(mem, old);
     DeleteObject(red);
     DeleteDC(mem);
