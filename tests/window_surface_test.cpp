@@ -279,6 +279,15 @@ TEST(WindowSurface, BeginPaintDrawsOnlyTheUpdateArea)
     // After EndPaint, GetDC reaches the whole client area again.
     FillWindow(hwnd, RECT{0, 0, 60, 40}, kGreen);
     EXPECT_EQ(PixelOf(hwnd, 40, 30), kGreen);
+    // RDW_ERASENOW erases the update area with the class brush before any WM_PAINT
+    // (Microsoft's RedrawWindow; user32 tests/msg.c test_paint_messages).
+    InvalidateRect(hwnd, &area, TRUE);
+    g_paints = 0;
+    EXPECT_TRUE(RedrawWindow(hwnd, nullptr, nullptr, RDW_ERASENOW));
+    EXPECT_EQ(g_paints, 0);
+    EXPECT_EQ(PixelOf(hwnd, 15, 10), kWhite);
+    EXPECT_EQ(PixelOf(hwnd, 9, 10), kGreen);
+    EXPECT_EQ(PixelOf(hwnd, 40, 30), kGreen);
     DestroyWindow(hwnd);
 }
 

@@ -525,7 +525,21 @@ BOOL WINAPI GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL bErase)
         *lpRect = update;
     if (erase) {
         const HDC dc = GetDC(hWnd);
+        {
+            // Only the update area is erased, as BeginPaint would.
+            std::lock_guard<std::mutex> lock(reg.mutex);
+            const WindowObject* w = reg.Window(hWnd);
+            if (DCObject* d = w && ReallyVisibleLocked(reg, *w) ? reg.DC(dc) : nullptr) {
+                d->paintClipped = true;
+                d->paintClip = update;
+            }
+        }
         const LRESULT erased = SendThroughProc(hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0, wide);
+        {
+            std::lock_guard<std::mutex> lock(reg.mutex);
+            if (DCObject* d = reg.DC(dc))
+                d->paintClipped = false;
+        }
         ReleaseDC(hWnd, dc);
         std::lock_guard<std::mutex> lock(reg.mutex);
         if (WindowObject* w = reg.Window(hWnd))
