@@ -458,9 +458,7 @@ int WINAPI SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, in
             colors.dstText = d->draw.textColor;
             colors.dstBk = colors.srcBk = d->draw.bkColor;
         }
-        std::vector<RECT> boxes;
-        DrawableBoxesLocked(reg, hdc, dst, &boxes);
-        gdi::ForEachClipBox(boxes, cols, rows, [&](const gdi::AxisMap& c, const gdi::AxisMap& r) {
+        gdi::ForEachDrawableBox(reg, hdc, dst, cols, rows, [&](const gdi::AxisMap& c, const gdi::AxisMap& r) {
             gdi::RopStretch(dst, c, r, &src, 0xCC, colors);
         });
         MarkDrawnLocked(reg, hdc);

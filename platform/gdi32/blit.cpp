@@ -312,12 +312,10 @@ BOOL Blit(HDC hdc, int x, int y, int w, int h, HDC hdcSrc, int xs, int ys, int w
     gdi::BlitColors colors;
     if (!ColorsOf(reg, hdc, hdcSrc, rop3, &colors))
         return FALSE;
-    thread_local std::vector<RECT> boxes; // kept: no allocation a call
-    DrawableBoxesLocked(reg, hdc, dst, &boxes);
     std::vector<std::uint8_t> staged;
     if (useSrc && SameMemory(dst, src))
         src = gdi::StageRows(src, &rows, &staged);
-    gdi::ForEachClipBox(boxes, cols, rows, [&](const gdi::AxisMap& c, const gdi::AxisMap& r) {
+    gdi::ForEachDrawableBox(reg, hdc, dst, cols, rows, [&](const gdi::AxisMap& c, const gdi::AxisMap& r) {
         gdi::RopStretch(dst, c, r, useSrc ? &src : nullptr, rop3, colors);
     });
     MarkDrawnLocked(reg, hdc);
@@ -358,9 +356,7 @@ int StretchDIBitsAnyDepth(HDC hdc, int xDest, int yDest, int DestWidth, int Dest
             return 0;
         // A packed DIB has no DC: its pixels are compared with the destination's background.
         colors.srcBk = colors.dstBk;
-        std::vector<RECT> boxes;
-        DrawableBoxesLocked(reg, hdc, dst, &boxes);
-        gdi::ForEachClipBox(boxes, cols, rows, [&](const gdi::AxisMap& c, const gdi::AxisMap& r) {
+        gdi::ForEachDrawableBox(reg, hdc, dst, cols, rows, [&](const gdi::AxisMap& c, const gdi::AxisMap& r) {
             gdi::RopStretch(dst, c, r, useSrc ? &src : nullptr, rop3, colors);
         });
         MarkDrawnLocked(reg, hdc);

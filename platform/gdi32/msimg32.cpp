@@ -112,10 +112,8 @@ BOOL WINAPI GdiAlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDe
     const bool dstArgb = StandardArgb(dst);
     const bool dst24 = dst.bitsPerPixel == 24;
     const gdi::RowKernels32& kernels = gdi::ActiveRowKernels();
-    thread_local std::vector<RECT> boxes; // kept: no allocation a call
-    DrawableBoxesLocked(reg, hdcDest, dst, &boxes);
     std::vector<std::uint32_t> s, d;
-    gdi::ForEachClipBox(boxes, allCols, allRows, [&](const gdi::AxisMap& cols, const gdi::AxisMap& rows) {
+    gdi::ForEachDrawableBox(reg, hdcDest, dst, allCols, allRows, [&](const gdi::AxisMap& cols, const gdi::AxisMap& rows) {
         const std::size_t n = cols.Count();
         const bool direct = cols.identity && dstArgb && StandardArgb(src);
         s.resize(direct ? 0 : n);
@@ -205,18 +203,17 @@ BOOL WINAPI GdiTransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int
     // A 32-bit source's fourth byte is not part of its colour.
     const std::uint32_t keyMask = src.bitsPerPixel == 32 ? 0x00ffffffu : gdi::RawMask(src.bitsPerPixel);
     COLORREF dstText = RGB(0, 0, 0), dstBk = RGB(255, 255, 255), srcBk = RGB(255, 255, 255);
-    if (const DCObject* d = reg.DC(hdcDest)) {
-        dstText = d->draw.textColor;
-        dstBk = d->draw.bkColor;
+    const DCObject* dstDC = reg.DC(hdcDest);
+    if (dstDC) {
+        dstText = dstDC->draw.textColor;
+        dstBk = dstDC->draw.bkColor;
     }
     if (const DCObject* s = reg.DC(hdcSrc))
         srcBk = s->draw.bkColor;
     const gdi::Converter convert(src, dst, srcBk, dstText, dstBk);
     const gdi::RowKernels32& kernels = gdi::ActiveRowKernels();
-    thread_local std::vector<RECT> boxes; // kept: no allocation a call
-    DrawableBoxesLocked(reg, hdcDest, dst, &boxes);
     std::vector<std::uint32_t> s, d;
-    gdi::ForEachClipBox(boxes, allCols, allRows, [&](const gdi::AxisMap& cols, const gdi::AxisMap& rows) {
+    gdi::ForEachDrawableBox(reg, hdcDest, dst, allCols, allRows, [&](const gdi::AxisMap& cols, const gdi::AxisMap& rows) {
         const std::size_t n = cols.Count();
         const bool direct = cols.identity && convert.Identity() && src.bitsPerPixel == 32;
         s.resize(direct ? 0 : n);
@@ -238,7 +235,7 @@ BOOL WINAPI GdiTransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int
                     d[k] = convert(s[k]);
             gdi::StoreRow(dst, dy, cols.lo, static_cast<std::int64_t>(n), d.data());
         }
-    });
+    }, dstDC);
     MarkDrawnLocked(reg, hdcDest);
     return TRUE;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "gdi_registry.h"
 #include "pixels.h"
 
 namespace moxplat {
@@ -59,6 +60,25 @@ template <class F> void ForEachClipBox(const std::vector<RECT>& boxes, const Axi
     for (const RECT& b : boxes)
         if (RestrictAxis(cols, b.left, b.right, &c) && RestrictAxis(rows, b.top, b.bottom, &r))
             f(c, r);
+}
+
+// Under the lock: the same over the boxes a DC may draw in. A memory DC without a clip region
+// (every sprite blit between bitmaps) draws on its whole surface, which the maps already fit:
+// no box list is made.
+// `d` is the DC's record, when the caller has looked it up already.
+template <class F>
+void ForEachDrawableBox(Registry& reg, HDC dc, const PixelSurface& dst, const AxisMap& cols, const AxisMap& rows, F f,
+                        const DCObject* d = nullptr)
+{
+    if (!d)
+        d = reg.DC(dc);
+    if (d && d->kind == DCKind::Memory && !d->draw.clipped) {
+        f(cols, rows);
+        return;
+    }
+    std::vector<RECT> boxes;
+    DrawableBoxesLocked(reg, dc, dst, &boxes);
+    ForEachClipBox(boxes, cols, rows, f);
 }
 
 } // namespace gdi
