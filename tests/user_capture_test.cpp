@@ -29,6 +29,17 @@ LRESULT CALLBACK TopProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_DESTROY)
         PostQuitMessage(7);
+    if (message == WM_TIMER) {
+        // A game drawing with the window's DC over a child, as dialog-based games do: the window
+        // does not clip its children, so the drawing shows over the child.
+        HDC dc = GetDC(hwnd);
+        const RECT over{11, 6, 13, 8};
+        HBRUSH yellow = CreateSolidBrush(RGB(255, 255, 0));
+        FillRect(dc, &over, yellow);
+        DeleteObject(yellow);
+        ReleaseDC(hwnd, dc);
+        return 0;
+    }
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
@@ -54,8 +65,9 @@ COLORREF PixelAt(GdkPixbuf* pb, int x, int y)
 
 } // namespace
 
-// The program only paints with its class brushes and runs its loop; the frames show the
-// top-level window with both children over it, the first made on top (a new child goes below its
+// The program paints with its class brushes, draws with the top-level window's DC on a timer, and
+// runs its loop; the frames show the top-level window with both children over it and its own
+// drawing over the first child, the first made on top (a new child goes below its
 // siblings, as on Windows), and the loop ends by the
 // WM_CLOSE that quitting after 700 ms sends.
 TEST(HeadlessRun, CapturesComposedFramesAndClosesTheWindows)
@@ -72,6 +84,7 @@ TEST(HeadlessRun, CapturesComposedFramesAndClosesTheWindows)
     ASSERT_NE(CreateWindowA("CaptureGreen", "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 14, 7, 8, 6, top, nullptr,
                             nullptr, nullptr),
               nullptr);
+    SetTimer(top, 1, 20, nullptr);
     // A hidden child does not show.
     ASSERT_NE(CreateWindowA("CaptureBlue", "", WS_CHILD, 30, 20, 5, 5, top, nullptr, nullptr, nullptr), nullptr);
 
@@ -101,6 +114,7 @@ TEST(HeadlessRun, CapturesComposedFramesAndClosesTheWindows)
     EXPECT_EQ(PixelAt(pb, 0, 0), RGB(255, 0, 0));
     EXPECT_EQ(PixelAt(pb, 9, 5), RGB(255, 0, 0));
     EXPECT_EQ(PixelAt(pb, 10, 5), RGB(0, 0, 255));
+    EXPECT_EQ(PixelAt(pb, 12, 7), RGB(255, 255, 0)); // drawn by the window over its child
     EXPECT_EQ(PixelAt(pb, 17, 10), RGB(0, 0, 255)); // the first child is on top
     EXPECT_EQ(PixelAt(pb, 18, 10), RGB(0, 255, 0));
     EXPECT_EQ(PixelAt(pb, 14, 11), RGB(0, 255, 0));

@@ -1,5 +1,6 @@
 #include "gdi_registry.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace moxplat {
@@ -79,21 +80,38 @@ bool SurfaceLocked(Registry& reg, HDC dc, PixelSurface* out)
         out->height = b->height;
         return true;
     }
-    if (d->kind == DCKind::Window) {
-        const WindowObject* w = reg.Window(d->hwnd);
-        if (!w || !w->pixels)
-            return false;
-        if (d->wholeWindow) {
-            out->bits = w->pixels.get();
-            out->stride = static_cast<std::ptrdiff_t>(w->rowBytes);
-            out->width = w->width + w->frame.left + w->frame.right;
-            out->height = w->height + w->frame.top + w->frame.bottom;
-            return true;
-        }
-        *out = ClientSurfaceLocked(*w);
-        return out->bits != nullptr;
-    }
+    if (d->kind == DCKind::Window)
+        return WindowSurfaceLocked(reg, d->hwnd, d->wholeWindow, out);
     return false;
+}
+
+void DrawableBoxesLocked(Registry& reg, HDC dc, const PixelSurface& s, std::vector<RECT>* out)
+{
+    out->clear();
+    const DCObject* d = reg.DC(dc);
+    if (!d || s.width <= 0 || s.height <= 0)
+        return;
+    if (d->kind == DCKind::Window)
+        WindowVisibleBoxesLocked(reg, d->hwnd, d->wholeWindow, s, out);
+    else
+        out->push_back(RECT{0, 0, s.width, s.height});
+    // The clip region and the update rectangle cut each box; both lists are disjoint, so the
+    // pieces are too.
+    auto cut = [out](const std::vector<RECT>& by) {
+        std::vector<RECT> kept;
+        for (const RECT& a : *out)
+            for (const RECT& b : by) {
+                const RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                             std::min(a.bottom, b.bottom)};
+                if (r.left < r.right && r.top < r.bottom)
+                    kept.push_back(r);
+            }
+        out->swap(kept);
+    };
+    if (d->paintClipped)
+        cut(std::vector<RECT>{d->paintClip});
+    if (d->draw.clipped)
+        cut(d->draw.clip);
 }
 
 bool PatternColorOfDCLocked(Registry& reg, HDC dc, COLORREF* color)
@@ -134,6 +152,23 @@ MOXPLAT_API bool SurfaceOfDC(HDC dc, PixelSurface* out)
     // Whoever asks for a window's pixels may draw into them.
     MarkDrawnLocked(reg, dc);
     return true;
+}
+
+} // namespace moxplat
+
+namespace moxplat {
+
+MOXPLAT_API bool DrawableBoxesOfDC(HDC dc, std::vector<RECT>* out)
+{
+    Registry& reg = TheRegistry();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    out->clear();
+    PixelSurface s;
+    if (!SurfaceLocked(reg, dc, &s))
+        return false;
+    DrawableBoxesLocked(reg, dc, s, out);
+    return !(out->size() == 1 && out->front().left == 0 && out->front().top == 0 && out->front().right == s.width &&
+             out->front().bottom == s.height);
 }
 
 } // namespace moxplat

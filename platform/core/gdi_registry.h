@@ -61,6 +61,8 @@ struct DCObject {
     std::vector<DrawState> saved; // SaveDC
     bool wholeWindow = false; // GetWindowDC: the frame too, origin at the window's corner
     bool kept = false;        // a CS_OWNDC or CS_CLASSDC DC: ReleaseDC leaves it alive
+    bool paintClipped = false; // BeginPaint's DC: drawing stays inside the update rectangle
+    RECT paintClip{};          // client coordinates
 };
 
 // A registered window class. Names compare without regard to case, as Windows' do.
@@ -103,7 +105,7 @@ struct WindowObject {
     int height = 0;
     RECT frame{}; // how far the window reaches beyond its client area on each side (all >= 0)
     std::int64_t rowBytes = 0;
-    PixelBuffer pixels; // the whole window, frame included: top-down, 24-bit
+    PixelBuffer pixels; // a top-level window's, frame included: top-down, 24-bit; children draw in it
     std::uint64_t createdOrder = 0;
     std::uint64_t zOrder = 0; // among siblings, higher is nearer the top
     bool needsPaint = false;  // the update area is not empty
@@ -237,5 +239,15 @@ void HeadlessChoresLocked(Registry& reg);
 std::uint64_t HeadlessChoresDueLocked(Registry& reg);
 // Under the lock: a window's client area as a surface.
 PixelSurface ClientSurfaceLocked(const WindowObject& w);
+
+// Under the lock: where a window DC draws. A child has no pixels of its own: its DC reaches the
+// part of its top-level window's pixels the child covers, cut to its ancestors' client areas.
+bool WindowSurfaceLocked(Registry& reg, HWND hwnd, bool whole, PixelSurface* out);
+// Under the lock: the boxes of that surface a window DC may draw in (its visible region: clipped
+// children and siblings left out, hidden windows empty), in the surface's coordinates.
+void WindowVisibleBoxesLocked(Registry& reg, HWND hwnd, bool whole, const PixelSurface& s, std::vector<RECT>* out);
+// Under the lock: the boxes of a DC's surface that drawing reaches: its clip region, and for a
+// window DC its visible region and BeginPaint's update rectangle. Disjoint, inside the surface.
+void DrawableBoxesLocked(Registry& reg, HDC dc, const PixelSurface& s, std::vector<RECT>* out);
 
 } // namespace moxplat

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace moxplat {
 
@@ -34,5 +35,10 @@ struct PixelSurface {
 // a window's pixels. False for a DC with no such surface (a memory DC with nothing selected, a
 // deleted or unknown handle).
 MOXPLAT_API bool SurfaceOfDC(HDC dc, PixelSurface* out);
+
+// The boxes of that surface the DC may draw in (its clip region, a window's visible region,
+// BeginPaint's update area), in device coordinates. False when nothing restricts it: the whole
+// surface, or a DC without one.
+MOXPLAT_API bool DrawableBoxesOfDC(HDC dc, std::vector<RECT>* out);
 
 }  // namespace moxplat

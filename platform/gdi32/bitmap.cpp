@@ -458,7 +458,9 @@ int WINAPI SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, in
             colors.dstText = d->draw.textColor;
             colors.dstBk = colors.srcBk = d->draw.bkColor;
         }
-        gdi::RopStretch(dst, cols, rows, &src, 0xCC, colors);
+        gdi::ForEachDrawableBox(reg, hdc, dst, cols, rows, [&](const gdi::AxisMap& c, const gdi::AxisMap& r) {
+            gdi::RopStretch(dst, c, r, &src, 0xCC, colors);
+        });
         MarkDrawnLocked(reg, hdc);
     }
     return static_cast<int>(lines);

@@ -110,6 +110,23 @@ bool MapAxis(std::int64_t dstPos, std::int64_t dstExt, std::int64_t srcPos, std:
     return !out->src.empty();
 }
 
+bool RestrictAxis(const AxisMap& in, std::int64_t lo, std::int64_t hi, AxisMap* out)
+{
+    lo = std::max(lo, in.lo);
+    hi = std::min(hi, in.hi);
+    if (hi <= lo)
+        return false;
+    out->lo = lo;
+    out->hi = hi;
+    out->identity = in.identity;
+    out->src.clear();
+    if (in.identity)
+        out->srcFirst = in.srcFirst + (lo - in.lo);
+    else
+        out->src.assign(in.src.begin() + (lo - in.lo), in.src.begin() + (hi - in.lo));
+    return true;
+}
+
 // Row y of a 32-bit surface from pixel x on, as words (rows of DIBs and device bitmaps are
 // 32-bit aligned at this depth).
 std::uint32_t* Row32(const PixelSurface& s, std::int64_t y, std::int64_t x)
@@ -298,7 +315,9 @@ BOOL Blit(HDC hdc, int x, int y, int w, int h, HDC hdcSrc, int xs, int ys, int w
     std::vector<std::uint8_t> staged;
     if (useSrc && SameMemory(dst, src))
         src = gdi::StageRows(src, &rows, &staged);
-    gdi::RopStretch(dst, cols, rows, useSrc ? &src : nullptr, rop3, colors);
+    gdi::ForEachDrawableBox(reg, hdc, dst, cols, rows, [&](const gdi::AxisMap& c, const gdi::AxisMap& r) {
+        gdi::RopStretch(dst, c, r, useSrc ? &src : nullptr, rop3, colors);
+    });
     MarkDrawnLocked(reg, hdc);
     return TRUE;
 }
@@ -337,7 +356,9 @@ int StretchDIBitsAnyDepth(HDC hdc, int xDest, int yDest, int DestWidth, int Dest
             return 0;
         // A packed DIB has no DC: its pixels are compared with the destination's background.
         colors.srcBk = colors.dstBk;
-        gdi::RopStretch(dst, cols, rows, useSrc ? &src : nullptr, rop3, colors);
+        gdi::ForEachDrawableBox(reg, hdc, dst, cols, rows, [&](const gdi::AxisMap& c, const gdi::AxisMap& r) {
+            gdi::RopStretch(dst, c, r, useSrc ? &src : nullptr, rop3, colors);
+        });
         MarkDrawnLocked(reg, hdc);
     }
     return f.height;
@@ -363,6 +384,12 @@ COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color)
     std::lock_guard<std::mutex> lock(reg.mutex);
     PixelSurface s;
     if (!SurfaceLocked(reg, hdc, &s) || !Inside(s, x, y))
+        return CLR_INVALID;
+    // Outside the clip region nothing is set (MSDN SetPixel: -1 when the point is outside it).
+    thread_local std::vector<RECT> boxes;
+    DrawableBoxesLocked(reg, hdc, s, &boxes);
+    if (std::none_of(boxes.begin(), boxes.end(),
+                     [&](const RECT& b) { return x >= b.left && x < b.right && y >= b.top && y < b.bottom; }))
         return CLR_INVALID;
     color = PaletteColorLocked(reg, hdc, color);
     const std::uint32_t raw = gdi::RawFromColor(s, (color >> 16) == 0x10ff ? color : color & 0xffffff);
@@ -472,7 +499,7 @@ int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int DestWidth, int DestH
     const int lines = static_cast<int>(imageH);
 
     Registry& reg = TheRegistry();
-    std::lock_guard<std::mutex> lock(reg.mutex);
+    std::unique_lock<std::mutex> lock(reg.mutex);
     PixelSurface dst;
     if (!SurfaceLocked(reg, hdc, &dst))
         return 0;
@@ -481,6 +508,15 @@ int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int DestWidth, int DestH
     const Span rows = Intersect({yDest, std::int64_t{yDest} + DestHeight}, {0, dst.height});
     if (cols.Empty() || rows.Empty())
         return lines;
+    // A clipped destination goes through the engine, which splits the copy by clip box.
+    thread_local std::vector<RECT> boxes; // kept: no allocation a call
+    DrawableBoxesLocked(reg, hdc, dst, &boxes);
+    if (boxes.size() != 1 || boxes[0].left > cols.lo || boxes[0].right < cols.hi || boxes[0].top > rows.lo ||
+        boxes[0].bottom < rows.hi) {
+        lock.unlock();
+        return StretchDIBitsAnyDepth(hdc, xDest, yDest, DestWidth, DestHeight, xSrc, ySrc, SrcWidth, SrcHeight, lpBits,
+                                     lpbmi, iUsage, rop);
+    }
 
     // Source column of each visible destination column, or -1 outside the image.
     std::vector<std::int64_t> srcCol(static_cast<std::size_t>(cols.hi - cols.lo));

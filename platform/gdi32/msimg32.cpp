@@ -104,61 +104,65 @@ BOOL WINAPI GdiAlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDe
         return FALSE;
     if (wDest == 0 || hDest == 0 || wSrc == 0 || hSrc == 0)
         return TRUE;
-    gdi::AxisMap cols, rows;
-    if (!gdi::MapAxis(xoriginDest, wDest, xoriginSrc, wSrc, dst.width, src.width, &cols) ||
-        !gdi::MapAxis(yoriginDest, hDest, yoriginSrc, hSrc, dst.height, src.height, &rows))
+    gdi::AxisMap allCols, allRows;
+    if (!gdi::MapAxis(xoriginDest, wDest, xoriginSrc, wSrc, dst.width, src.width, &allCols) ||
+        !gdi::MapAxis(yoriginDest, hDest, yoriginSrc, hSrc, dst.height, src.height, &allRows))
         return TRUE;
     const std::uint32_t sca = ftn.SourceConstantAlpha;
-    const std::size_t n = cols.Count();
     const bool dstArgb = StandardArgb(dst);
     const bool dst24 = dst.bitsPerPixel == 24;
-    const bool direct = cols.identity && dstArgb && StandardArgb(src);
-    std::vector<std::uint32_t> s(direct ? 0 : n), d(direct ? 0 : n);
     const gdi::RowKernels32& kernels = gdi::ActiveRowKernels();
-    for (std::size_t r = 0; r < rows.Count(); ++r) {
-        const std::int64_t dy = rows.lo + static_cast<std::int64_t>(r);
-        if (direct) {
-            const std::uint32_t* srow = Row32(src, rows.Src(r), cols.Src(0));
-            std::uint32_t* drow = Row32(dst, dy, cols.lo);
-            if (perPixel)
-                kernels.blendPremultiplied(srow, drow, n, sca);
-            else
-                kernels.blendConstant(srow, drow, n, sca);
-            continue;
-        }
-        if (cols.identity)
-            gdi::LoadRow(src, rows.Src(r), cols.Src(0), static_cast<std::int64_t>(n), s.data());
-        else
-            for (std::size_t k = 0; k < n; ++k)
-                s[k] = gdi::GetRaw(src, cols.Src(k), rows.Src(r));
-        // Colours as 0x00RRGGBB (alpha on top for a 32-bit source) on both sides.
-        if (!StandardArgb(src))
-            for (auto& v : s) {
-                const COLORREF c = gdi::ColorFromRaw(src, v);
-                v = std::uint32_t(GetRValue(c)) << 16 | std::uint32_t(GetGValue(c)) << 8 | GetBValue(c);
+    std::vector<std::uint32_t> s, d;
+    gdi::ForEachDrawableBox(reg, hdcDest, dst, allCols, allRows, [&](const gdi::AxisMap& cols, const gdi::AxisMap& rows) {
+        const std::size_t n = cols.Count();
+        const bool direct = cols.identity && dstArgb && StandardArgb(src);
+        s.resize(direct ? 0 : n);
+        d.resize(direct ? 0 : n);
+        for (std::size_t r = 0; r < rows.Count(); ++r) {
+            const std::int64_t dy = rows.lo + static_cast<std::int64_t>(r);
+            if (direct) {
+                const std::uint32_t* srow = Row32(src, rows.Src(r), cols.Src(0));
+                std::uint32_t* drow = Row32(dst, dy, cols.lo);
+                if (perPixel)
+                    kernels.blendPremultiplied(srow, drow, n, sca);
+                else
+                    kernels.blendConstant(srow, drow, n, sca);
+                continue;
             }
-        gdi::LoadRow(dst, dy, cols.lo, static_cast<std::int64_t>(n), d.data());
-        if (!dstArgb && !dst24)
-            for (auto& v : d) {
-                const COLORREF c = gdi::ColorFromRaw(dst, v);
-                v = std::uint32_t(GetRValue(c)) << 16 | std::uint32_t(GetGValue(c)) << 8 | GetBValue(c);
-            }
-        if (perPixel) {
-            if (sca == 255)
-                for (std::size_t k = 0; k < n; ++k)
-                    d[k] = OverPremultiplied(s[k], d[k]);
+            if (cols.identity)
+                gdi::LoadRow(src, rows.Src(r), cols.Src(0), static_cast<std::int64_t>(n), s.data());
             else
                 for (std::size_t k = 0; k < n; ++k)
-                    d[k] = OverPremultiplied(ScaleAll(s[k], sca), d[k]);
-        } else {
-            for (std::size_t k = 0; k < n; ++k)
-                d[k] = Mix(s[k], d[k], sca);
+                    s[k] = gdi::GetRaw(src, cols.Src(k), rows.Src(r));
+            // Colours as 0x00RRGGBB (alpha on top for a 32-bit source) on both sides.
+            if (!StandardArgb(src))
+                for (auto& v : s) {
+                    const COLORREF c = gdi::ColorFromRaw(src, v);
+                    v = std::uint32_t(GetRValue(c)) << 16 | std::uint32_t(GetGValue(c)) << 8 | GetBValue(c);
+                }
+            gdi::LoadRow(dst, dy, cols.lo, static_cast<std::int64_t>(n), d.data());
+            if (!dstArgb && !dst24)
+                for (auto& v : d) {
+                    const COLORREF c = gdi::ColorFromRaw(dst, v);
+                    v = std::uint32_t(GetRValue(c)) << 16 | std::uint32_t(GetGValue(c)) << 8 | GetBValue(c);
+                }
+            if (perPixel) {
+                if (sca == 255)
+                    for (std::size_t k = 0; k < n; ++k)
+                        d[k] = OverPremultiplied(s[k], d[k]);
+                else
+                    for (std::size_t k = 0; k < n; ++k)
+                        d[k] = OverPremultiplied(ScaleAll(s[k], sca), d[k]);
+            } else {
+                for (std::size_t k = 0; k < n; ++k)
+                    d[k] = Mix(s[k], d[k], sca);
+            }
+            if (!dstArgb && !dst24)
+                for (auto& v : d)
+                    v = gdi::RawFromColor(dst, RGB((v >> 16) & 0xff, (v >> 8) & 0xff, v & 0xff));
+            gdi::StoreRow(dst, dy, cols.lo, static_cast<std::int64_t>(n), d.data());
         }
-        if (!dstArgb && !dst24)
-            for (auto& v : d)
-                v = gdi::RawFromColor(dst, RGB((v >> 16) & 0xff, (v >> 8) & 0xff, v & 0xff));
-        gdi::StoreRow(dst, dy, cols.lo, static_cast<std::int64_t>(n), d.data());
-    }
+    });
     MarkDrawnLocked(reg, hdcDest);
     return TRUE;
 }
@@ -188,45 +192,50 @@ BOOL WINAPI GdiTransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int
         return FALSE;
     if (wDest == 0 || hDest == 0 || wSrc == 0 || hSrc == 0)
         return TRUE;
-    gdi::AxisMap cols, rows;
-    if (!gdi::MapAxis(xoriginDest, wDest, xoriginSrc, wSrc, dst.width, src.width, &cols) ||
-        !gdi::MapAxis(yoriginDest, hDest, yoriginSrc, hSrc, dst.height, src.height, &rows))
+    gdi::AxisMap allCols, allRows;
+    if (!gdi::MapAxis(xoriginDest, wDest, xoriginSrc, wSrc, dst.width, src.width, &allCols) ||
+        !gdi::MapAxis(yoriginDest, hDest, yoriginSrc, hSrc, dst.height, src.height, &allRows))
         return TRUE;
     std::vector<std::uint8_t> staged;
     if (SameMemory(dst, src))
-        src = gdi::StageRows(src, &rows, &staged);
+        src = gdi::StageRows(src, &allRows, &staged);
     const std::uint32_t key = gdi::RawFromColor(src, crTransparent & 0xffffff);
     // A 32-bit source's fourth byte is not part of its colour.
     const std::uint32_t keyMask = src.bitsPerPixel == 32 ? 0x00ffffffu : gdi::RawMask(src.bitsPerPixel);
     COLORREF dstText = RGB(0, 0, 0), dstBk = RGB(255, 255, 255), srcBk = RGB(255, 255, 255);
-    if (const DCObject* d = reg.DC(hdcDest)) {
-        dstText = d->draw.textColor;
-        dstBk = d->draw.bkColor;
+    const DCObject* dstDC = reg.DC(hdcDest);
+    if (dstDC) {
+        dstText = dstDC->draw.textColor;
+        dstBk = dstDC->draw.bkColor;
     }
     if (const DCObject* s = reg.DC(hdcSrc))
         srcBk = s->draw.bkColor;
     const gdi::Converter convert(src, dst, srcBk, dstText, dstBk);
-    const std::size_t n = cols.Count();
-    const bool direct = cols.identity && convert.Identity() && src.bitsPerPixel == 32;
-    std::vector<std::uint32_t> s(direct ? 0 : n), d(direct ? 0 : n);
     const gdi::RowKernels32& kernels = gdi::ActiveRowKernels();
-    for (std::size_t r = 0; r < rows.Count(); ++r) {
-        const std::int64_t dy = rows.lo + static_cast<std::int64_t>(r);
-        if (direct) {
-            kernels.keyedCopy(Row32(src, rows.Src(r), cols.Src(0)), Row32(dst, dy, cols.lo), n, key);
-            continue;
-        }
-        if (cols.identity)
-            gdi::LoadRow(src, rows.Src(r), cols.Src(0), static_cast<std::int64_t>(n), s.data());
-        else
+    std::vector<std::uint32_t> s, d;
+    gdi::ForEachDrawableBox(reg, hdcDest, dst, allCols, allRows, [&](const gdi::AxisMap& cols, const gdi::AxisMap& rows) {
+        const std::size_t n = cols.Count();
+        const bool direct = cols.identity && convert.Identity() && src.bitsPerPixel == 32;
+        s.resize(direct ? 0 : n);
+        d.resize(direct ? 0 : n);
+        for (std::size_t r = 0; r < rows.Count(); ++r) {
+            const std::int64_t dy = rows.lo + static_cast<std::int64_t>(r);
+            if (direct) {
+                kernels.keyedCopy(Row32(src, rows.Src(r), cols.Src(0)), Row32(dst, dy, cols.lo), n, key);
+                continue;
+            }
+            if (cols.identity)
+                gdi::LoadRow(src, rows.Src(r), cols.Src(0), static_cast<std::int64_t>(n), s.data());
+            else
+                for (std::size_t k = 0; k < n; ++k)
+                    s[k] = gdi::GetRaw(src, cols.Src(k), rows.Src(r));
+            gdi::LoadRow(dst, dy, cols.lo, static_cast<std::int64_t>(n), d.data());
             for (std::size_t k = 0; k < n; ++k)
-                s[k] = gdi::GetRaw(src, cols.Src(k), rows.Src(r));
-        gdi::LoadRow(dst, dy, cols.lo, static_cast<std::int64_t>(n), d.data());
-        for (std::size_t k = 0; k < n; ++k)
-            if ((s[k] & keyMask) != key)
-                d[k] = convert(s[k]);
-        gdi::StoreRow(dst, dy, cols.lo, static_cast<std::int64_t>(n), d.data());
-    }
+                if ((s[k] & keyMask) != key)
+                    d[k] = convert(s[k]);
+            gdi::StoreRow(dst, dy, cols.lo, static_cast<std::int64_t>(n), d.data());
+        }
+    }, dstDC);
     MarkDrawnLocked(reg, hdcDest);
     return TRUE;
 }

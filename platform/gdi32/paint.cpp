@@ -162,18 +162,7 @@ bool TargetLocked(Registry& reg, HDC dc, Target* out)
     const DrawState& st = d->draw;
     out->offsetX = st.viewportOrg.x - st.windowOrg.x;
     out->offsetY = st.viewportOrg.y - st.windowOrg.y;
-    out->boxes.clear();
-    const RECT whole{0, 0, out->surface.width, out->surface.height};
-    if (!st.clipped) {
-        out->boxes.push_back(whole);
-        return true;
-    }
-    for (const RECT& c : st.clip) {
-        RECT b{std::max(c.left, whole.left), std::max(c.top, whole.top), std::min(c.right, whole.right),
-               std::min(c.bottom, whole.bottom)};
-        if (b.left < b.right && b.top < b.bottom)
-            out->boxes.push_back(b);
-    }
+    DrawableBoxesLocked(reg, dc, out->surface, &out->boxes);
     return true;
 }
 

@@ -454,8 +454,10 @@ int WINAPI GetClipBox(HDC hdc, LPRECT lprect)
         return ERROR;
     Rects visible = ClipOrSurfaceLocked(reg, hdc, *d);
     PixelSurface s;
-    if (d->draw.clipped && SurfaceLocked(reg, hdc, &s))
-        visible = Combine(visible, OneRect({0, 0, s.width, s.height}), [](bool a, bool b) { return a && b; });
+    // What drawing reaches: the clip region within the surface and, for a window DC, its
+    // visible region and BeginPaint's update area (MSDN GetClipBox).
+    if (SurfaceLocked(reg, hdc, &s))
+        DrawableBoxesLocked(reg, hdc, s, &visible);
     const POINT o = OffsetOf(*d);
     RECT b = Bounds(visible);
     if (!visible.empty())
@@ -496,7 +498,9 @@ BOOL WINAPI PtVisible(HDC hdc, int x, int y)
     PixelSurface s;
     if (!SurfaceLocked(reg, hdc, &s) || dx < 0 || dy < 0 || dx >= s.width || dy >= s.height)
         return FALSE;
-    return !d->draw.clipped || Inside(d->draw.clip, dx, dy);
+    Rects visible;
+    DrawableBoxesLocked(reg, hdc, s, &visible);
+    return Inside(visible, dx, dy);
 }
 
 // The region's rectangles after a header; the size needed when given no buffer, 0 when the
@@ -584,8 +588,8 @@ BOOL WINAPI RectVisible(HDC hdc, const RECT* lprect)
     const Rects device = Offset(OneRect(q), o.x, o.y);
     Rects visible = ClipOrSurfaceLocked(reg, hdc, *d);
     PixelSurface s;
-    if (d->draw.clipped && SurfaceLocked(reg, hdc, &s))
-        visible = Combine(visible, OneRect({0, 0, s.width, s.height}), [](bool a, bool b) { return a && b; });
+    if (SurfaceLocked(reg, hdc, &s))
+        DrawableBoxesLocked(reg, hdc, s, &visible);
     return !Combine(visible, device, [](bool a, bool b) { return a && b; }).empty();
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "gdi_registry.h"
 #include "pixels.h"
 
 namespace moxplat {
@@ -41,6 +42,44 @@ void RopStretch(const PixelSurface& dst, const AxisMap& cols, const AxisMap& row
 
 // For a blit within one image: copies the rows `rows` reads and renumbers them into the copy.
 PixelSurface StageRows(const PixelSurface& src, AxisMap* rows, std::vector<std::uint8_t>* storage);
+
+// The part of a map whose destination positions lie in [lo, hi); false when none does.
+bool RestrictAxis(const AxisMap& in, std::int64_t lo, std::int64_t hi, AxisMap* out);
+
+// Calls f(cols, rows) for the part of a mapped rectangle inside each clip box, so that a blit
+// writes only where the DC may draw. One box holding the whole rectangle (the common case) costs
+// no copy of the maps.
+template <class F> void ForEachClipBox(const std::vector<RECT>& boxes, const AxisMap& cols, const AxisMap& rows, F f)
+{
+    if (boxes.size() == 1 && boxes[0].left <= cols.lo && cols.hi <= boxes[0].right && boxes[0].top <= rows.lo &&
+        rows.hi <= boxes[0].bottom) {
+        f(cols, rows);
+        return;
+    }
+    AxisMap c, r;
+    for (const RECT& b : boxes)
+        if (RestrictAxis(cols, b.left, b.right, &c) && RestrictAxis(rows, b.top, b.bottom, &r))
+            f(c, r);
+}
+
+// Under the lock: the same over the boxes a DC may draw in. A memory DC without a clip region
+// (every sprite blit between bitmaps) draws on its whole surface, which the maps already fit:
+// no box list is made.
+// `d` is the DC's record, when the caller has looked it up already.
+template <class F>
+void ForEachDrawableBox(Registry& reg, HDC dc, const PixelSurface& dst, const AxisMap& cols, const AxisMap& rows, F f,
+                        const DCObject* d = nullptr)
+{
+    if (!d)
+        d = reg.DC(dc);
+    if (d && d->kind == DCKind::Memory && !d->draw.clipped) {
+        f(cols, rows);
+        return;
+    }
+    std::vector<RECT> boxes;
+    DrawableBoxesLocked(reg, dc, dst, &boxes);
+    ForEachClipBox(boxes, cols, rows, f);
+}
 
 } // namespace gdi
 } // namespace moxplat

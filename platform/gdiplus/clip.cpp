@@ -28,25 +28,9 @@ bool DcClipRects(GraphicsImpl* g, std::vector<RECT>* rects)
     rects->clear();
     if (!g->hdc || g->image)
         return false;
-    HRGN& rgn = g->clipWork.dcProbe;
-    if (!rgn)
-        rgn = CreateRectRgn(0, 0, 0, 0);
-    if (!rgn)
-        return false;
-    bool clipped = false;
-    if (GetClipRgn(g->hdc, rgn) == 1) {
-        clipped = true;
-        const DWORD size = GetRegionData(rgn, 0, nullptr);
-        if (size >= sizeof(RGNDATAHEADER)) {
-            std::vector<std::uint8_t> data(size);
-            auto* rgnData = reinterpret_cast<RGNDATA*>(data.data());
-            if (GetRegionData(rgn, size, rgnData)) {
-                rects->resize(rgnData->rdh.nCount);
-                std::memcpy(rects->data(), rgnData->Buffer, rects->size() * sizeof(RECT));
-            }
-        }
-    }
-    return clipped;
+    // The DC's clip region with what its window lets it reach (children it clips, siblings above
+    // it, BeginPaint's update area), as GDI draws through it.
+    return DrawableBoxesOfDC(g->hdc, rects);
 }
 
 bool SameRects(const std::vector<RECT>& a, const std::vector<RECT>& b)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "windef.h"
+#include "wingdi.h" // HRGN, for the update-region calls
 
 #define WM_NULL 0x0000
 #define WM_CREATE 0x0001
@@ -765,7 +766,10 @@ WINUSERAPI HWND WINAPI GetForegroundWindow(void);
 
 WINUSERAPI BOOL WINAPI ValidateRect(HWND hWnd, const RECT* lpRect);
 WINUSERAPI BOOL WINAPI GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL bErase);
-WINUSERAPI BOOL WINAPI RedrawWindow(HWND hWnd, const RECT* lprcUpdate, void* hrgnUpdate, UINT flags);
+WINUSERAPI BOOL WINAPI RedrawWindow(HWND hWnd, const RECT* lprcUpdate, HRGN hrgnUpdate, UINT flags);
+WINUSERAPI BOOL WINAPI InvalidateRgn(HWND hWnd, HRGN hRgn, BOOL bErase);
+WINUSERAPI BOOL WINAPI ValidateRgn(HWND hWnd, HRGN hRgn);
+WINUSERAPI int WINAPI GetUpdateRgn(HWND hWnd, HRGN hRgn, BOOL bErase);
 WINUSERAPI HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint);
 WINUSERAPI BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint);
 WINUSERAPI HDC WINAPI GetWindowDC(HWND hWnd);

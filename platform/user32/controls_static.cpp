@@ -88,8 +88,10 @@ void Paint(HWND hwnd)
     case SS_BLACKFRAME:
     case SS_GRAYFRAME:
     case SS_WHITEFRAME: {
+        // Only the frame: the inside shows what the parent drew there, as dialog-based games
+        // rely on when they draw into a picture frame (Microsoft's Static Control Styles: a box
+        // with a frame, where the ..RECT styles fill a rectangle).
         static const int kColours[] = {COLOR_WINDOWFRAME, COLOR_3DSHADOW, COLOR_WINDOW};
-        FillRect(dc, &rc, brush);
         FrameRect(dc, &rc, GetSysColorBrush(kColours[type - SS_BLACKFRAME]));
         break;
     }

@@ -39,6 +39,18 @@ HDC WindowDCLocked(Registry& reg, HWND hwnd, WindowObject& w);
 // Marks part of a window (client coordinates; null: all of it) as needing paint, and its
 // children too unless it clips them.
 void InvalidateLocked(Registry& reg, HWND hwnd, const RECT* rect, bool erase);
+// The same, with RedrawWindow's choice of children: none, those a parent paints over (the
+// default), or all of them.
+enum class Children { None, Unclipped, All };
+void InvalidateTreeLocked(Registry& reg, HWND hwnd, const RECT* rect, bool erase, Children children);
+// Under the lock: a child window's outer rectangle (in its parent's client coordinates) was
+// uncovered by moving, hiding or destroying it: its parent, and siblings the parent does not
+// paint over, are painted there again, as Windows invalidates it.
+void InvalidateUncoveredLocked(Registry& reg, HWND hwnd, const RECT& outer);
+// A child's outer rectangle in its parent's client coordinates.
+RECT OuterRectInParentLocked(const WindowObject& w);
+// Under the lock: paints a child window's frame (the non-client area DefWindowProc draws).
+void PaintChildFrameLocked(Registry& reg, HWND hwnd);
 
 // Under the lock: gives the window a client area of this size, invalidating as its class style
 // asks (CS_HREDRAW, CS_VREDRAW). False when out of memory.

@@ -1,10 +1,10 @@
 // Windows: creation and destruction, window procedures and DefWindowProc, the frame a style
 // implies, positions and sizes, text, the window tree, focus and mouse capture.
 //
-// A window's pixels are a 24-bit top-down surface covering the whole window, frame included
-// (rows padded to four bytes, like a DIB section). The client area is the part inside the frame:
-// GetDC draws there, GetWindowDC on the whole. Each window keeps its own pixels; a top-level
-// window is shown (and captured) with its visible children drawn over it.
+// A top-level window's pixels are a 24-bit top-down surface covering the whole window, frame
+// included (rows padded to four bytes, like a DIB section). The client area is the part inside
+// the frame: GetDC draws there, GetWindowDC on the whole. A child window has no pixels of its
+// own: as on Windows, its DC draws into its top-level window's, where the child lies.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -64,9 +64,10 @@ bool ResizePixelsLocked(WindowObject& w, int newWidth, int newHeight)
 {
     const int outerW = newWidth + w.frame.left + w.frame.right;
     const int outerH = newHeight + w.frame.top + w.frame.bottom;
-    const std::int64_t rowBytes = Stride24(outerW);
+    const bool child = (w.style & WS_CHILD) != 0;
+    const std::int64_t rowBytes = child ? 0 : Stride24(outerW);
     PixelBuffer pixels;
-    if (outerW > 0 && outerH > 0) {
+    if (outerW > 0 && outerH > 0 && !child) {
         pixels.reset(static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(rowBytes * outerH), 1)));
         if (!pixels)
             return false;
@@ -785,8 +786,15 @@ BOOL DestroyWindowOf(HWND hWnd, bool announce)
         if (!w || w->destroying)
             return FALSE;
         w->destroying = true;
-        // Hidden first, so nothing paints it again.
+        // Hidden first, so nothing paints it again; a shown child's parent paints where it was.
+        const bool shown = (w->style & WS_VISIBLE) != 0;
         w->style &= ~static_cast<DWORD>(WS_VISIBLE);
+        if (shown && (w->style & WS_CHILD)) {
+            const WindowObject* parent = reg.Window(w->parent);
+            if (parent && !parent->destroying)
+                InvalidateUncoveredLocked(reg, hWnd, OuterRectInParentLocked(*w));
+            w = reg.Window(hWnd);
+        }
         if (w->backend)
             w->backend->SetVisible(false);
     }
@@ -977,6 +985,9 @@ LONG_PTR SetLong(HWND hWnd, int nIndex, LONG_PTR value, std::size_t width, bool 
     case GWL_STYLE:
         previous = static_cast<LONG>(w->style);
         w->style = static_cast<DWORD>(value);
+        // A child made top-level needs pixels of its own from now on.
+        if (!(w->style & WS_CHILD) && !w->pixels)
+            ResizePixelsLocked(*w, w->width, w->height);
         return previous;
     case GWL_EXSTYLE:
         previous = static_cast<LONG>(w->exStyle);
@@ -1212,6 +1223,9 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
         if (!w)
             return FALSE;
         wide = w->unicode;
+        // Where a shown child was, for painting what it uncovers.
+        const bool shownChild = (w->style & WS_CHILD) && (w->style & WS_VISIBLE);
+        const RECT before = OuterRectInParentLocked(*w);
         if (uFlags & SWP_FRAMECHANGED) {
             const RECT f = FrameOf(w->style, w->exStyle, w->id && !(w->style & WS_CHILD));
             const int outerW = w->width + w->frame.left + w->frame.right;
@@ -1263,8 +1277,17 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
             }
             w->dirty = true;
         }
+        // A child moved, resized or restacked: what it uncovered is painted again, and the child
+        // in its new place (Microsoft's SetWindowPos; SWP_NOREDRAW leaves both to the program).
+        const RECT after = OuterRectInParentLocked(*w);
+        if (shownChild && !(uFlags & SWP_NOREDRAW) &&
+            (!EqualRect(&before, &after) || !(uFlags & SWP_NOZORDER) || (uFlags & SWP_FRAMECHANGED))) {
+            InvalidateUncoveredLocked(reg, hWnd, before);
+            InvalidateLocked(reg, hWnd, nullptr, true);
+        }
         if (WindowObject* top = reg.Window(TopLevelLocked(reg, hWnd)))
             top->dirty = true;
+        w = reg.Window(hWnd);
         clientW = w->width;
         clientH = w->height;
         origin = POINT{w->x, w->y};
@@ -1335,6 +1358,9 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow)
                 w->style &= ~static_cast<DWORD>(WS_VISIBLE);
             if (show)
                 InvalidateLocked(reg, hWnd, nullptr, true);
+            else
+                InvalidateUncoveredLocked(reg, hWnd, OuterRectInParentLocked(*w));
+            w = reg.Window(hWnd);
             AttachBackendLocked(*w, show);
             if (WindowObject* top = reg.Window(TopLevelLocked(reg, hWnd)))
                 top->dirty = true;
@@ -1463,6 +1489,9 @@ HWND WINAPI SetParent(HWND hWndChild, HWND hWndNewParent)
     w->parent = hWndNewParent;
     if (!hWndNewParent)
         w->style &= ~static_cast<DWORD>(WS_CHILD);
+    // A child made top-level needs pixels of its own from now on.
+    if (!(w->style & WS_CHILD) && !w->pixels && !ResizePixelsLocked(*w, w->width, w->height))
+        return nullptr;
     w->zOrder = g_nextZ++;
     return previous ? previous : GetDesktopWindow();
 }
