@@ -137,6 +137,20 @@ void RopStretch(const PixelSurface& dst, const AxisMap& cols, const AxisMap& row
         const Converter convert(*src, dst, colors.srcBk, colors.dstText, colors.dstBk);
         const bool copyBytes = rop3 == 0xCC && convert.Identity() && srcContiguous && dst.bitsPerPixel >= 8;
         const std::size_t rowBytes = n * static_cast<std::size_t>(dst.bitsPerPixel / 8);
+        if (!copyBytes && srcContiguous && rows.identity && dst.bitsPerPixel == 32) {
+            // A one-to-one rectangle of words (a sprite): one kernel call for all its rows.
+            std::uint8_t* d0 = dst.bits + rows.lo * dst.stride + cols.lo * 4;
+            const std::uint8_t* s0 = src->bits + rows.srcFirst * src->stride;
+            if (convert.Identity()) {
+                kernels.ropRect(rop3, pattern, s0 + sx0 * 4, src->stride, d0, dst.stride, n, rows.Count());
+                return;
+            }
+            if (src->bitsPerPixel == 1 && convert.Table()) {
+                kernels.ropMonoRect(rop3, pattern, s0, src->stride, static_cast<std::size_t>(sx0), convert.Table()[0],
+                                    convert.Table()[1], d0, dst.stride, n, rows.Count());
+                return;
+            }
+        }
         for (std::size_t r = 0; r < rows.Count(); ++r) {
             const std::int64_t dy = rows.lo + static_cast<std::int64_t>(r);
             const std::int64_t sy = rows.Src(r);
@@ -205,6 +219,11 @@ void RopStretch(const PixelSurface& dst, const AxisMap& cols, const AxisMap& row
             Rop3Row(rop3, pattern, srow.data(), drow.data(), n);
             StoreRow(dst, dy, cols.lo, static_cast<std::int64_t>(n), drow.data());
         }
+        return;
+    }
+    if (dst.bitsPerPixel == 32 && rows.identity) {
+        kernels.ropRect(rop3, pattern, nullptr, 0, dst.bits + rows.lo * dst.stride + cols.lo * 4, dst.stride, n,
+                        rows.Count());
         return;
     }
     for (std::size_t r = 0; r < rows.Count(); ++r) {

@@ -115,6 +115,15 @@ BOOL WINAPI GdiAlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDe
     const bool direct = cols.identity && dstArgb && StandardArgb(src);
     std::vector<std::uint32_t> s(direct ? 0 : n), d(direct ? 0 : n);
     const gdi::RowKernels32& kernels = gdi::ActiveRowKernels();
+    if (direct && rows.identity) {
+        // One-to-one: one kernel call for the whole rectangle.
+        const std::uint8_t* s0 = reinterpret_cast<const std::uint8_t*>(Row32(src, rows.srcFirst, cols.srcFirst));
+        std::uint8_t* d0 = reinterpret_cast<std::uint8_t*>(Row32(dst, rows.lo, cols.lo));
+        (perPixel ? kernels.blendPremultipliedRect : kernels.blendConstantRect)(s0, src.stride, d0, dst.stride, n,
+                                                                                rows.Count(), sca);
+        MarkDrawnLocked(reg, hdcDest);
+        return TRUE;
+    }
     for (std::size_t r = 0; r < rows.Count(); ++r) {
         const std::int64_t dy = rows.lo + static_cast<std::int64_t>(r);
         if (direct) {
@@ -210,6 +219,14 @@ BOOL WINAPI GdiTransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int
     const bool direct = cols.identity && convert.Identity() && src.bitsPerPixel == 32;
     std::vector<std::uint32_t> s(direct ? 0 : n), d(direct ? 0 : n);
     const gdi::RowKernels32& kernels = gdi::ActiveRowKernels();
+    if (direct && rows.identity) {
+        // One-to-one: one kernel call for the whole rectangle.
+        kernels.keyedCopyRect(reinterpret_cast<const std::uint8_t*>(Row32(src, rows.srcFirst, cols.srcFirst)),
+                              src.stride, reinterpret_cast<std::uint8_t*>(Row32(dst, rows.lo, cols.lo)), dst.stride, n,
+                              rows.Count(), key);
+        MarkDrawnLocked(reg, hdcDest);
+        return TRUE;
+    }
     for (std::size_t r = 0; r < rows.Count(); ++r) {
         const std::int64_t dy = rows.lo + static_cast<std::int64_t>(r);
         if (direct) {
