@@ -267,15 +267,20 @@ PixelSurface StageRows(const PixelSurface& src, AxisMap* rows, std::vector<std::
 namespace {
 
 // False when the operation reads a pattern and the destination's brush is not one colour.
-bool ColorsOf(Registry& reg, HDC dst, HDC src, std::uint8_t rop3, gdi::BlitColors* c)
+bool ColorsOf(Registry& reg, HDC dst, const DCObject* d, const DCObject* s, std::uint8_t rop3, gdi::BlitColors* c)
 {
-    if (const DCObject* d = reg.DC(dst)) {
+    if (d) {
         c->dstText = d->draw.textColor;
         c->dstBk = d->draw.bkColor;
     }
-    if (const DCObject* s = reg.DC(src))
+    if (s)
         c->srcBk = s->draw.bkColor;
     return !gdi::RopUsesPattern(rop3) || PatternColorOfDCLocked(reg, dst, &c->pattern);
+}
+
+bool ColorsOf(Registry& reg, HDC dst, HDC src, std::uint8_t rop3, gdi::BlitColors* c)
+{
+    return ColorsOf(reg, dst, reg.DC(dst), reg.DC(src), rop3, c);
 }
 
 // BitBlt, StretchBlt and PatBlt: the rectangle of the source (when the operation reads one) is
@@ -287,9 +292,12 @@ BOOL Blit(HDC hdc, int x, int y, int w, int h, HDC hdcSrc, int xs, int ys, int w
     Registry& reg = TheRegistry();
     std::lock_guard<std::mutex> lock(reg.mutex);
     PixelSurface dst, src;
-    if (!SurfaceLocked(reg, hdc, &dst))
+    // One lookup a DC: the surface and the colours come from the same record.
+    const DCObject* dstDC = SurfaceAndDCLocked(reg, hdc, &dst);
+    if (!dstDC)
         return FALSE;
-    if (useSrc && !SurfaceLocked(reg, hdcSrc, &src))
+    const DCObject* srcDC = useSrc ? SurfaceAndDCLocked(reg, hdcSrc, &src) : nullptr;
+    if (useSrc && !srcDC)
         return FALSE;
     if (!gdi::SupportedDepth(dst.bitsPerPixel) || (useSrc && !gdi::SupportedDepth(src.bitsPerPixel)))
         return FALSE;
@@ -312,13 +320,14 @@ BOOL Blit(HDC hdc, int x, int y, int w, int h, HDC hdcSrc, int xs, int ys, int w
         return TRUE;
     }
     gdi::BlitColors colors;
-    if (!ColorsOf(reg, hdc, hdcSrc, rop3, &colors))
+    if (!ColorsOf(reg, hdc, dstDC, useSrc ? srcDC : reg.DC(hdcSrc), rop3, &colors))
         return FALSE;
     std::vector<std::uint8_t> staged;
     if (useSrc && SameMemory(dst, src))
         src = gdi::StageRows(src, &rows, &staged);
     gdi::RopStretch(dst, cols, rows, useSrc ? &src : nullptr, rop3, colors);
-    MarkDrawnLocked(reg, hdc);
+    if (dstDC->kind != DCKind::Memory) // only windows are shown again
+        MarkDrawnLocked(reg, hdc);
     return TRUE;
 }
 

@@ -90,7 +90,8 @@ BOOL WINAPI GdiAlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDe
     Registry& reg = TheRegistry();
     std::lock_guard<std::mutex> lock(reg.mutex);
     PixelSurface dst, src;
-    if (!SurfaceLocked(reg, hdcDest, &dst) || !SurfaceLocked(reg, hdcSrc, &src))
+    const DCObject* dstDC = SurfaceAndDCLocked(reg, hdcDest, &dst);
+    if (!dstDC || !SurfaceAndDCLocked(reg, hdcSrc, &src))
         return FALSE;
     if (!gdi::SupportedDepth(dst.bitsPerPixel) || !gdi::SupportedDepth(src.bitsPerPixel))
         return FALSE;
@@ -121,7 +122,8 @@ BOOL WINAPI GdiAlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDe
         std::uint8_t* d0 = reinterpret_cast<std::uint8_t*>(Row32(dst, rows.lo, cols.lo));
         (perPixel ? kernels.blendPremultipliedRect : kernels.blendConstantRect)(s0, src.stride, d0, dst.stride, n,
                                                                                 rows.Count(), sca);
-        MarkDrawnLocked(reg, hdcDest);
+        if (dstDC->kind != DCKind::Memory) // only windows are shown again
+            MarkDrawnLocked(reg, hdcDest);
         return TRUE;
     }
     for (std::size_t r = 0; r < rows.Count(); ++r) {
@@ -191,7 +193,9 @@ BOOL WINAPI GdiTransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int
     Registry& reg = TheRegistry();
     std::lock_guard<std::mutex> lock(reg.mutex);
     PixelSurface dst, src;
-    if (!SurfaceLocked(reg, hdcDest, &dst) || !SurfaceLocked(reg, hdcSrc, &src))
+    const DCObject* dstDC = SurfaceAndDCLocked(reg, hdcDest, &dst);
+    const DCObject* srcDC = dstDC ? SurfaceAndDCLocked(reg, hdcSrc, &src) : nullptr;
+    if (!srcDC)
         return FALSE;
     if (!gdi::SupportedDepth(dst.bitsPerPixel) || !gdi::SupportedDepth(src.bitsPerPixel))
         return FALSE;
@@ -207,13 +211,7 @@ BOOL WINAPI GdiTransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int
     const std::uint32_t key = gdi::RawFromColor(src, crTransparent & 0xffffff);
     // A 32-bit source's fourth byte is not part of its colour.
     const std::uint32_t keyMask = src.bitsPerPixel == 32 ? 0x00ffffffu : gdi::RawMask(src.bitsPerPixel);
-    COLORREF dstText = RGB(0, 0, 0), dstBk = RGB(255, 255, 255), srcBk = RGB(255, 255, 255);
-    if (const DCObject* d = reg.DC(hdcDest)) {
-        dstText = d->draw.textColor;
-        dstBk = d->draw.bkColor;
-    }
-    if (const DCObject* s = reg.DC(hdcSrc))
-        srcBk = s->draw.bkColor;
+    const COLORREF dstText = dstDC->draw.textColor, dstBk = dstDC->draw.bkColor, srcBk = srcDC->draw.bkColor;
     const gdi::Converter convert(src, dst, srcBk, dstText, dstBk);
     const std::size_t n = cols.Count();
     const bool direct = cols.identity && convert.Identity() && src.bitsPerPixel == 32;
@@ -224,7 +222,8 @@ BOOL WINAPI GdiTransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int
         kernels.keyedCopyRect(reinterpret_cast<const std::uint8_t*>(Row32(src, rows.srcFirst, cols.srcFirst)),
                               src.stride, reinterpret_cast<std::uint8_t*>(Row32(dst, rows.lo, cols.lo)), dst.stride, n,
                               rows.Count(), key);
-        MarkDrawnLocked(reg, hdcDest);
+        if (dstDC->kind != DCKind::Memory) // only windows are shown again
+            MarkDrawnLocked(reg, hdcDest);
         return TRUE;
     }
     for (std::size_t r = 0; r < rows.Count(); ++r) {
