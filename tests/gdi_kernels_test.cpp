@@ -186,18 +186,23 @@ TEST(BlitKernels32, RectanglesMatchTheScalarRows)
                             check(
                                 "mono",
                                 [&](auto& d, std::ptrdiff_t st) {
-                                    k.ropMonoRect(std::uint8_t(rop), pattern, bits.data() + (bottomUp ? 12 * (kRows - 1) : 0),
-                                                  bottomUp ? -12 : 12, first, 0, 0x00ffffffu, bytes(d, top), st, w, kRows);
+                                    k.ropMonoRect(std::uint8_t(rop), pattern,
+                                                  bits.data() + (bottomUp ? 12 * (kRows - 1) : 0), bottomUp ? -12 : 12,
+                                                  first, 0, 0x00ffffffu, bytes(d, top), st, w, kRows);
                                 },
                                 [&](auto& d, std::size_t at, std::size_t r) {
-                                    RopRowMono32Scalar(std::uint8_t(rop), pattern, bits.data() + 12 * (bottomUp ? kRows - 1 - r : r), first, 0,
+                                    RopRowMono32Scalar(std::uint8_t(rop), pattern,
+                                                       bits.data() + 12 * (bottomUp ? kRows - 1 - r : r), first, 0,
                                                        0x00ffffffu, &d[at], w);
                                 });
                     }
                 auto sc = src;
                 const std::uint32_t key = src[3] & 0xffffff;
                 check(
-                    "keyed", [&](auto& d, std::ptrdiff_t st) { k.keyedCopyRect(bytes(sc, top), st, bytes(d, top), st, w, kRows, key); },
+                    "keyed",
+                    [&](auto& d, std::ptrdiff_t st) {
+                        k.keyedCopyRect(bytes(sc, top), st, bytes(d, top), st, w, kRows, key);
+                    },
                     [&](auto& d, std::size_t at, std::size_t) { KeyedCopy32Scalar(&sc[at], &d[at], w, key); });
                 auto pc = pre;
                 for (std::uint32_t alpha : {255u, 77u}) {
@@ -206,13 +211,17 @@ TEST(BlitKernels32, RectanglesMatchTheScalarRows)
                         [&](auto& d, std::ptrdiff_t st) {
                             k.blendPremultipliedRect(bytes(pc, top), st, bytes(d, top), st, w, kRows, alpha);
                         },
-                        [&](auto& d, std::size_t at, std::size_t) { BlendPremultiplied32Scalar(&pc[at], &d[at], w, alpha); });
+                        [&](auto& d, std::size_t at, std::size_t) {
+                            BlendPremultiplied32Scalar(&pc[at], &d[at], w, alpha);
+                        });
                     check(
                         "constant",
                         [&](auto& d, std::ptrdiff_t st) {
                             k.blendConstantRect(bytes(sc, top), st, bytes(d, top), st, w, kRows, alpha);
                         },
-                        [&](auto& d, std::size_t at, std::size_t) { BlendConstant32Scalar(&sc[at], &d[at], w, alpha); });
+                        [&](auto& d, std::size_t at, std::size_t) {
+                            BlendConstant32Scalar(&sc[at], &d[at], w, alpha);
+                        });
                 }
             }
     }
@@ -223,8 +232,10 @@ TEST(BlitKernels32, PremultipliedBlendRoundsAsTheFormula)
 {
     const struct {
         std::uint32_t s, d, alpha, expected;
-    } cases[] = {{0x80800000, 0x000000ff, 255, 0x8080007f}, {0x00000000, 0x12345678, 255, 0x12345678},
-                 {0xff102030, 0xffffffff, 255, 0xff102030}, {0xff00ff00, 0x00ff0000, 128, 0x807f8000},
+    } cases[] = {{0x80800000, 0x000000ff, 255, 0x8080007f},
+                 {0x00000000, 0x12345678, 255, 0x12345678},
+                 {0xff102030, 0xffffffff, 255, 0xff102030},
+                 {0xff00ff00, 0x00ff0000, 128, 0x807f8000},
                  {0x01020304, 0x00000000, 255, 0x01020304}};
     for (const auto& c : cases) {
         std::uint32_t d = c.d;

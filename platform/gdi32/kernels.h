@@ -39,8 +39,9 @@ void BlendConstant32Scalar(const std::uint32_t* src, std::uint32_t* dst, std::si
 // Whole rectangles: row r of a source or destination starts `stride` bytes after row r - 1
 // (negative for bottom-up images). A sprite's rows are short, so the constants of an operation
 // are made once for all of them rather than once a row.
-using RopRect32Fn = void (*)(std::uint8_t rop3, std::uint32_t pattern, const std::uint8_t* src, std::ptrdiff_t srcStride,
-                             std::uint8_t* dst, std::ptrdiff_t dstStride, std::size_t w, std::size_t h);
+using RopRect32Fn = void (*)(std::uint8_t rop3, std::uint32_t pattern, const std::uint8_t* src,
+                             std::ptrdiff_t srcStride, std::uint8_t* dst, std::ptrdiff_t dstStride, std::size_t w,
+                             std::size_t h);
 using RopMonoRect32Fn = void (*)(std::uint8_t rop3, std::uint32_t pattern, const std::uint8_t* bits,
                                  std::ptrdiff_t bitsStride, std::size_t first, std::uint32_t c0, std::uint32_t c1,
                                  std::uint8_t* dst, std::ptrdiff_t dstStride, std::size_t w, std::size_t h);
@@ -56,7 +57,8 @@ struct RowKernels32 {
     void (*ropMono)(std::uint8_t rop3, std::uint32_t pattern, const std::uint8_t* bits, std::size_t first,
                     std::uint32_t c0, std::uint32_t c1, std::uint32_t* dst, std::size_t n);
     void (*keyedCopy)(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t key);
-    void (*blendPremultiplied)(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t constantAlpha);
+    void (*blendPremultiplied)(const std::uint32_t* src, std::uint32_t* dst, std::size_t n,
+                               std::uint32_t constantAlpha);
     void (*blendConstant)(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::uint32_t alpha);
     // The same over whole rectangles.
     RopRect32Fn ropRect;
