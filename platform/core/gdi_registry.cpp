@@ -114,6 +114,34 @@ void DrawableBoxesLocked(Registry& reg, HDC dc, const PixelSurface& s, std::vect
         cut(d->draw.clip);
 }
 
+const DCObject* SurfaceAndDCLocked(Registry& reg, HDC dc, PixelSurface* out)
+{
+    const DCObject* d = reg.DC(dc);
+    if (!d || !out)
+        return nullptr;
+    if (d->kind != DCKind::Memory)
+        return SurfaceLocked(reg, dc, out) ? d : nullptr;
+    // A memory DC's bitmap, as SurfaceLocked gives it, without looking the DC up again.
+    const BitmapObject* b = reg.Bitmap(d->bitmap);
+    if (!b || !b->bits)
+        return nullptr;
+    out->bits = b->bits.get();
+    out->stride = static_cast<std::ptrdiff_t>(b->rowBytes);
+    out->bitsPerPixel = b->bitsPerPixel;
+    out->colors = b->colors.empty() ? nullptr : b->colors.data();
+    out->colorCount = static_cast<int>(b->colors.size());
+    for (int i = 0; i < 3; ++i)
+        out->masks[i] = b->masks[i];
+    out->monochromeDDB = !b->dibSection && b->bitsPerPixel == 1;
+    if (!b->topDown) {
+        out->bits += (b->height - 1) * b->rowBytes;
+        out->stride = -out->stride;
+    }
+    out->width = b->width;
+    out->height = b->height;
+    return d;
+}
+
 bool PatternColorOfDCLocked(Registry& reg, HDC dc, COLORREF* color)
 {
     const DCObject* d = reg.DC(dc);

@@ -196,6 +196,9 @@ template <class H> H HandleOf(std::uintptr_t key)
 
 // Under the lock: the pixels a DC reaches, without marking a window changed.
 bool SurfaceLocked(Registry& reg, HDC dc, PixelSurface* out);
+// Under the lock: SurfaceLocked's answer and the DC's record from one lookup of the DC, for the
+// blits, which ask once per DC and call; null where SurfaceLocked answers false.
+const DCObject* SurfaceAndDCLocked(Registry& reg, HDC dc, PixelSurface* out);
 // Under the lock: note that a window DC's pixels were written, for the next presentation.
 void MarkDrawnLocked(Registry& reg, HDC dc);
 // Under the lock: the colour of the solid brush (or DC brush) a DC paints patterns of raster

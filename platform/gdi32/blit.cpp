@@ -154,6 +154,20 @@ void RopStretch(const PixelSurface& dst, const AxisMap& cols, const AxisMap& row
         const Converter convert(*src, dst, colors.srcBk, colors.dstText, colors.dstBk);
         const bool copyBytes = rop3 == 0xCC && convert.Identity() && srcContiguous && dst.bitsPerPixel >= 8;
         const std::size_t rowBytes = n * static_cast<std::size_t>(dst.bitsPerPixel / 8);
+        if (!copyBytes && srcContiguous && rows.identity && dst.bitsPerPixel == 32) {
+            // A one-to-one rectangle of words (a sprite): one kernel call for all its rows.
+            std::uint8_t* d0 = dst.bits + rows.lo * dst.stride + cols.lo * 4;
+            const std::uint8_t* s0 = src->bits + rows.srcFirst * src->stride;
+            if (convert.Identity()) {
+                kernels.ropRect(rop3, pattern, s0 + sx0 * 4, src->stride, d0, dst.stride, n, rows.Count());
+                return;
+            }
+            if (src->bitsPerPixel == 1 && convert.Table()) {
+                kernels.ropMonoRect(rop3, pattern, s0, src->stride, static_cast<std::size_t>(sx0), convert.Table()[0],
+                                    convert.Table()[1], d0, dst.stride, n, rows.Count());
+                return;
+            }
+        }
         for (std::size_t r = 0; r < rows.Count(); ++r) {
             const std::int64_t dy = rows.lo + static_cast<std::int64_t>(r);
             const std::int64_t sy = rows.Src(r);
@@ -224,6 +238,11 @@ void RopStretch(const PixelSurface& dst, const AxisMap& cols, const AxisMap& row
         }
         return;
     }
+    if (dst.bitsPerPixel == 32 && rows.identity) {
+        kernels.ropRect(rop3, pattern, nullptr, 0, dst.bits + rows.lo * dst.stride + cols.lo * 4, dst.stride, n,
+                        rows.Count());
+        return;
+    }
     for (std::size_t r = 0; r < rows.Count(); ++r) {
         const std::int64_t dy = rows.lo + static_cast<std::int64_t>(r);
         if (dst.bitsPerPixel == 32) {
@@ -265,15 +284,20 @@ PixelSurface StageRows(const PixelSurface& src, AxisMap* rows, std::vector<std::
 namespace {
 
 // False when the operation reads a pattern and the destination's brush is not one colour.
-bool ColorsOf(Registry& reg, HDC dst, HDC src, std::uint8_t rop3, gdi::BlitColors* c)
+bool ColorsOf(Registry& reg, HDC dst, const DCObject* d, const DCObject* s, std::uint8_t rop3, gdi::BlitColors* c)
 {
-    if (const DCObject* d = reg.DC(dst)) {
+    if (d) {
         c->dstText = d->draw.textColor;
         c->dstBk = d->draw.bkColor;
     }
-    if (const DCObject* s = reg.DC(src))
+    if (s)
         c->srcBk = s->draw.bkColor;
     return !gdi::RopUsesPattern(rop3) || PatternColorOfDCLocked(reg, dst, &c->pattern);
+}
+
+bool ColorsOf(Registry& reg, HDC dst, HDC src, std::uint8_t rop3, gdi::BlitColors* c)
+{
+    return ColorsOf(reg, dst, reg.DC(dst), reg.DC(src), rop3, c);
 }
 
 // BitBlt, StretchBlt and PatBlt: the rectangle of the source (when the operation reads one) is
@@ -285,9 +309,12 @@ BOOL Blit(HDC hdc, int x, int y, int w, int h, HDC hdcSrc, int xs, int ys, int w
     Registry& reg = TheRegistry();
     std::lock_guard<std::mutex> lock(reg.mutex);
     PixelSurface dst, src;
-    if (!SurfaceLocked(reg, hdc, &dst))
+    // One lookup a DC: the surface and the colours come from the same record.
+    const DCObject* dstDC = SurfaceAndDCLocked(reg, hdc, &dst);
+    if (!dstDC)
         return FALSE;
-    if (useSrc && !SurfaceLocked(reg, hdcSrc, &src))
+    const DCObject* srcDC = useSrc ? SurfaceAndDCLocked(reg, hdcSrc, &src) : nullptr;
+    if (useSrc && !srcDC)
         return FALSE;
     if (!gdi::SupportedDepth(dst.bitsPerPixel) || (useSrc && !gdi::SupportedDepth(src.bitsPerPixel)))
         return FALSE;
@@ -310,7 +337,7 @@ BOOL Blit(HDC hdc, int x, int y, int w, int h, HDC hdcSrc, int xs, int ys, int w
         return TRUE;
     }
     gdi::BlitColors colors;
-    if (!ColorsOf(reg, hdc, hdcSrc, rop3, &colors))
+    if (!ColorsOf(reg, hdc, dstDC, useSrc ? srcDC : reg.DC(hdcSrc), rop3, &colors))
         return FALSE;
     std::vector<std::uint8_t> staged;
     if (useSrc && SameMemory(dst, src))
@@ -318,7 +345,8 @@ BOOL Blit(HDC hdc, int x, int y, int w, int h, HDC hdcSrc, int xs, int ys, int w
     gdi::ForEachDrawableBox(reg, hdc, dst, cols, rows, [&](const gdi::AxisMap& c, const gdi::AxisMap& r) {
         gdi::RopStretch(dst, c, r, useSrc ? &src : nullptr, rop3, colors);
     });
-    MarkDrawnLocked(reg, hdc);
+    if (dstDC->kind != DCKind::Memory) // only windows are shown again
+        MarkDrawnLocked(reg, hdc);
     return TRUE;
 }
 

@@ -308,13 +308,31 @@ void BlendConstant32Sse2(const std::uint32_t* src, std::uint32_t* dst, std::size
 
 } // namespace
 
-const RowKernels32 kSse2RowKernels = {"sse2", RopRow32Sse2, RopRowMono32Sse2, KeyedCopy32Sse2,
-                                      BlendPremultiplied32Sse2, BlendConstant32Sse2};
+const RowKernels32 kSse2RowKernels = {"sse2",
+                                      RopRow32Sse2,
+                                      RopRowMono32Sse2,
+                                      KeyedCopy32Sse2,
+                                      BlendPremultiplied32Sse2,
+                                      BlendConstant32Sse2,
+                                      rows::Rop<RopRow32Sse2>,
+                                      rows::RopMono<RopRowMono32Sse2>,
+                                      rows::Pixels<KeyedCopy32Sse2>,
+                                      rows::Pixels<BlendPremultiplied32Sse2>,
+                                      rows::Pixels<BlendConstant32Sse2>};
 
 namespace {
 
-const RowKernels32 kScalarRowKernels = {"scalar", RopRow32Scalar, RopRowMono32Scalar, KeyedCopy32Scalar,
-                                        BlendPremultiplied32Scalar, BlendConstant32Scalar};
+const RowKernels32 kScalarRowKernels = {"scalar",
+                                        RopRow32Scalar,
+                                        RopRowMono32Scalar,
+                                        KeyedCopy32Scalar,
+                                        BlendPremultiplied32Scalar,
+                                        BlendConstant32Scalar,
+                                        rows::Rop<RopRow32Scalar>,
+                                        rows::RopMono<RopRowMono32Scalar>,
+                                        rows::Pixels<KeyedCopy32Scalar>,
+                                        rows::Pixels<BlendPremultiplied32Scalar>,
+                                        rows::Pixels<BlendConstant32Scalar>};
 
 #if defined(__x86_64__) || defined(_M_X64)
 void Cpuid(int leaf, int sub, unsigned regs[4])
@@ -329,6 +347,17 @@ void Cpuid(int leaf, int sub, unsigned regs[4])
 #endif
 }
 
+std::uint64_t Xcr0()
+{
+#if defined(_MSC_VER) && !defined(__clang__)
+    return _xgetbv(0);
+#else
+    unsigned lo, hi;
+    __asm__ volatile("xgetbv" : "=a"(lo), "=d"(hi) : "c"(0));
+    return (static_cast<std::uint64_t>(hi) << 32) | lo;
+#endif
+}
+
 // AVX2 reported by the CPU, with its register state saved by the operating system (XCR0).
 bool HaveAvx2()
 {
@@ -339,22 +368,25 @@ bool HaveAvx2()
     Cpuid(1, 0, r);
     if (!((r[2] >> 27) & 1) || !((r[2] >> 28) & 1)) // OSXSAVE, AVX
         return false;
-#if defined(_MSC_VER) && !defined(__clang__)
-    const unsigned long long xcr0 = _xgetbv(0);
-#else
-    unsigned lo, hi;
-    __asm__ volatile("xgetbv" : "=a"(lo), "=d"(hi) : "c"(0));
-    const unsigned long long xcr0 = (static_cast<unsigned long long>(hi) << 32) | lo;
-#endif
-    if ((xcr0 & 0x6) != 0x6)
+    if ((Xcr0() & 0x6) != 0x6)
         return false;
     Cpuid(7, 0, r);
     return (r[1] >> 5) & 1;
 }
+
+// AVX-512 F and BW, with the mask and upper register state saved too.
+bool HaveAvx512()
+{
+    if (!HaveAvx2() || (Xcr0() & 0xe6) != 0xe6)
+        return false;
+    unsigned r[4];
+    Cpuid(7, 0, r);
+    return ((r[1] >> 16) & 1) && ((r[1] >> 30) & 1);
+}
 #endif
 
 struct Levels {
-    const RowKernels32* level[3];
+    const RowKernels32* level[4];
     std::size_t count = 0;
     Levels()
     {
@@ -363,6 +395,8 @@ struct Levels {
         level[count++] = &kSse2RowKernels;
         if (HaveAvx2())
             level[count++] = &kAvx2RowKernels;
+        if (kAvx512RowKernels.rop && HaveAvx512())
+            level[count++] = &kAvx512RowKernels;
 #endif
     }
 };

@@ -218,8 +218,17 @@ void BlendConstant32Avx2(const std::uint32_t* src, std::uint32_t* dst, std::size
 
 } // namespace
 
-const RowKernels32 kAvx2RowKernels = {"avx2", RopRow32Avx2, RopRowMono32Avx2, KeyedCopy32Avx2,
-                                      BlendPremultiplied32Avx2, BlendConstant32Avx2};
+const RowKernels32 kAvx2RowKernels = {"avx2",
+                                      RopRow32Avx2,
+                                      RopRowMono32Avx2,
+                                      KeyedCopy32Avx2,
+                                      BlendPremultiplied32Avx2,
+                                      BlendConstant32Avx2,
+                                      rows::Rop<RopRow32Avx2>,
+                                      rows::RopMono<RopRowMono32Avx2>,
+                                      rows::Pixels<KeyedCopy32Avx2>,
+                                      rows::Pixels<BlendPremultiplied32Avx2>,
+                                      rows::Pixels<BlendConstant32Avx2>};
 #else
 // A compiler that cannot target AVX2 here: the level runs the SSE2 kernels.
 namespace {
@@ -245,7 +254,17 @@ void Constant(const std::uint32_t* src, std::uint32_t* dst, std::size_t n, std::
     kSse2RowKernels.blendConstant(src, dst, n, alpha);
 }
 } // namespace
-const RowKernels32 kAvx2RowKernels = {"avx2", Rop, RopMono, Keyed, Premultiplied, Constant};
+const RowKernels32 kAvx2RowKernels = {"avx2",
+                                      Rop,
+                                      RopMono,
+                                      Keyed,
+                                      Premultiplied,
+                                      Constant,
+                                      rows::Rop<Rop>,
+                                      rows::RopMono<RopMono>,
+                                      rows::Pixels<Keyed>,
+                                      rows::Pixels<Premultiplied>,
+                                      rows::Pixels<Constant>};
 #endif
 
 } // namespace gdi

@@ -90,7 +90,8 @@ BOOL WINAPI GdiAlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDe
     Registry& reg = TheRegistry();
     std::lock_guard<std::mutex> lock(reg.mutex);
     PixelSurface dst, src;
-    if (!SurfaceLocked(reg, hdcDest, &dst) || !SurfaceLocked(reg, hdcSrc, &src))
+    const DCObject* dstDC = SurfaceAndDCLocked(reg, hdcDest, &dst);
+    if (!dstDC || !SurfaceAndDCLocked(reg, hdcSrc, &src))
         return FALSE;
     if (!gdi::SupportedDepth(dst.bitsPerPixel) || !gdi::SupportedDepth(src.bitsPerPixel))
         return FALSE;
@@ -116,6 +117,14 @@ BOOL WINAPI GdiAlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDe
     gdi::ForEachDrawableBox(reg, hdcDest, dst, allCols, allRows, [&](const gdi::AxisMap& cols, const gdi::AxisMap& rows) {
         const std::size_t n = cols.Count();
         const bool direct = cols.identity && dstArgb && StandardArgb(src);
+        if (direct && rows.identity) {
+            // One-to-one: one kernel call for the whole rectangle.
+            const auto* s0 = reinterpret_cast<const std::uint8_t*>(Row32(src, rows.srcFirst, cols.srcFirst));
+            auto* d0 = reinterpret_cast<std::uint8_t*>(Row32(dst, rows.lo, cols.lo));
+            (perPixel ? kernels.blendPremultipliedRect : kernels.blendConstantRect)(s0, src.stride, d0, dst.stride, n,
+                                                                                    rows.Count(), sca);
+            return;
+        }
         s.resize(direct ? 0 : n);
         d.resize(direct ? 0 : n);
         for (std::size_t r = 0; r < rows.Count(); ++r) {
@@ -163,7 +172,8 @@ BOOL WINAPI GdiAlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDe
             gdi::StoreRow(dst, dy, cols.lo, static_cast<std::int64_t>(n), d.data());
         }
     });
-    MarkDrawnLocked(reg, hdcDest);
+    if (dstDC->kind != DCKind::Memory) // only windows are shown again
+        MarkDrawnLocked(reg, hdcDest);
     return TRUE;
 }
 
@@ -186,7 +196,9 @@ BOOL WINAPI GdiTransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int
     Registry& reg = TheRegistry();
     std::lock_guard<std::mutex> lock(reg.mutex);
     PixelSurface dst, src;
-    if (!SurfaceLocked(reg, hdcDest, &dst) || !SurfaceLocked(reg, hdcSrc, &src))
+    const DCObject* dstDC = SurfaceAndDCLocked(reg, hdcDest, &dst);
+    const DCObject* srcDC = dstDC ? SurfaceAndDCLocked(reg, hdcSrc, &src) : nullptr;
+    if (!srcDC)
         return FALSE;
     if (!gdi::SupportedDepth(dst.bitsPerPixel) || !gdi::SupportedDepth(src.bitsPerPixel))
         return FALSE;
@@ -202,20 +214,20 @@ BOOL WINAPI GdiTransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int
     const std::uint32_t key = gdi::RawFromColor(src, crTransparent & 0xffffff);
     // A 32-bit source's fourth byte is not part of its colour.
     const std::uint32_t keyMask = src.bitsPerPixel == 32 ? 0x00ffffffu : gdi::RawMask(src.bitsPerPixel);
-    COLORREF dstText = RGB(0, 0, 0), dstBk = RGB(255, 255, 255), srcBk = RGB(255, 255, 255);
-    const DCObject* dstDC = reg.DC(hdcDest);
-    if (dstDC) {
-        dstText = dstDC->draw.textColor;
-        dstBk = dstDC->draw.bkColor;
-    }
-    if (const DCObject* s = reg.DC(hdcSrc))
-        srcBk = s->draw.bkColor;
+    const COLORREF dstText = dstDC->draw.textColor, dstBk = dstDC->draw.bkColor, srcBk = srcDC->draw.bkColor;
     const gdi::Converter convert(src, dst, srcBk, dstText, dstBk);
     const gdi::RowKernels32& kernels = gdi::ActiveRowKernels();
     std::vector<std::uint32_t> s, d;
     gdi::ForEachDrawableBox(reg, hdcDest, dst, allCols, allRows, [&](const gdi::AxisMap& cols, const gdi::AxisMap& rows) {
         const std::size_t n = cols.Count();
         const bool direct = cols.identity && convert.Identity() && src.bitsPerPixel == 32;
+        if (direct && rows.identity) {
+            // One-to-one: one kernel call for the whole rectangle.
+            kernels.keyedCopyRect(reinterpret_cast<const std::uint8_t*>(Row32(src, rows.srcFirst, cols.srcFirst)),
+                                  src.stride, reinterpret_cast<std::uint8_t*>(Row32(dst, rows.lo, cols.lo)),
+                                  dst.stride, n, rows.Count(), key);
+            return;
+        }
         s.resize(direct ? 0 : n);
         d.resize(direct ? 0 : n);
         for (std::size_t r = 0; r < rows.Count(); ++r) {
@@ -236,7 +248,8 @@ BOOL WINAPI GdiTransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int
             gdi::StoreRow(dst, dy, cols.lo, static_cast<std::int64_t>(n), d.data());
         }
     }, dstDC);
-    MarkDrawnLocked(reg, hdcDest);
+    if (dstDC->kind != DCKind::Memory) // only windows are shown again
+        MarkDrawnLocked(reg, hdcDest);
     return TRUE;
 }
 
