@@ -1420,8 +1420,9 @@ struct CCreateContext {
 };
 
 /// A document: the data views show. Its views are listed here; UpdateAllViews tells them of a
-/// change. Reading and writing files through Serialize is not provided (there is no CArchive):
-/// a document that opens or saves files overrides OnOpenDocument and OnSaveDocument.
+/// change. Files are read and written through Serialize (a CArchive over a CFile). There is no
+/// file dialog here, so Save As and File Open are absent; ID_FILE_SAVE saves to the document's
+/// path.
 class MOXPLAT_API CDocument : public CCmdTarget {
     DECLARE_DYNAMIC(CDocument)
 
@@ -1463,10 +1464,18 @@ public:
 
     /// A new, empty document: DeleteContents, no path, not modified.
     virtual BOOL OnNewDocument();
-    /// Reading through Serialize is not provided here: FALSE unless a document overrides it.
+    /// DeleteContents, then Serialize from the file (load); not modified afterwards. FALSE, after
+    /// telling the user why in a message box, when the file cannot be opened or read.
     virtual BOOL OnOpenDocument(LPCSTR lpszPathName);
-    /// Writing through Serialize is not provided here: FALSE unless a document overrides it.
+    /// Serialize into the file (store), made anew; not modified afterwards. FALSE, after telling
+    /// the user why, when it cannot be written.
     virtual BOOL OnSaveDocument(LPCSTR lpszPathName);
+#ifdef UNICODE
+    BOOL OnOpenDocument(MoxWideText lpszPathName) { return OnOpenDocument(static_cast<LPCSTR>(lpszPathName)); }
+    BOOL OnSaveDocument(MoxWideText lpszPathName) { return OnSaveDocument(static_cast<LPCSTR>(lpszPathName)); }
+#endif
+    /// Saves to the document's path; FALSE (with a message) when it has none or saving fails.
+    virtual BOOL DoFileSave();
     /// Destroys the frames of the document's views, then the document when m_bAutoDelete.
     virtual void OnCloseDocument();
     /// Empties the document's data; the default has none.
@@ -1474,6 +1483,11 @@ public:
 
     /// Deleted with its last view's frame (OnCloseDocument).
     BOOL m_bAutoDelete = TRUE;
+
+    /// ID_FILE_SAVE: DoFileSave.
+    afx_msg void OnFileSave();
+
+    DECLARE_MESSAGE_MAP()
 
 protected:
     friend class CDocTemplate;
