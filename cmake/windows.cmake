@@ -16,7 +16,9 @@ add_library(MoxPlatform SHARED platform/mfc/dc.cpp platform/mfc/wnd.cpp
   # Dialogs, control classes and dialog data exchange over USER's dialog manager.
   platform/mfc/dialog.cpp platform/mfc/ddx.cpp
   # Exceptions, CFile and CArchive over the C runtime.
-  platform/mfc/file.cpp platform/mfc/archive.cpp)
+  platform/mfc/file.cpp platform/mfc/archive.cpp
+  # Tool bars, status bars and the frame's layout of them.
+  platform/mfc/bars.cpp)
 target_include_directories(MoxPlatform PUBLIC
   $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}/platform/win32>
   $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32>)
@@ -38,6 +40,10 @@ set_target_properties(MoxPlatform PROPERTIES PREFIX "" IMPORT_PREFIX "lib")
 install(FILES platform/win32/afxwin.h platform/win32/atltypes.h platform/win32/atlstr.h platform/win32/cstringt.h
   platform/win32/afx.h platform/win32/afxres.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32)
 install(FILES platform/win32/afxdialogex.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32)
+install(FILES platform/win32/afxext.h platform/win32/afxwinappex.h platform/win32/afxcontrolbars.h
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32)
+install(FILES platform/include/afxext.h platform/include/afxwinappex.h platform/include/afxcontrolbars.h
+  platform/include/mox_afxbars.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/include)
 install(FILES platform/include/mox_afxfile.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/include)
 install(FILES platform/include/mox_afxdlg.h platform/include/afxdialogex.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/include)

@@ -64,6 +64,7 @@ moximage2_add_resources(resource_load_test resources/game.rc)
 moximage2_add_resources(menu_resource_test resources/game.rc)
 moximage2_add_resources(icon_test resources/game.rc)
 moximage2_add_resources(version_info_test resources/game.rc)
+moximage2_add_resources(mfc_bars_test resources/bars.rc)
 moximage2_add_resources(mfc_resources_test resources/frame.rc)
 target_link_libraries(version_info_test PRIVATE version) # GetFileVersionInfo lives in version.dll
 

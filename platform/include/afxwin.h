@@ -38,6 +38,8 @@ class CDataExchange;
 struct CCreateContext;
 class CMenu;
 class CCmdUI;
+class CControlBar;
+class CFont;
 
 // --- Message maps -----------------------------------------------------------------------------
 
@@ -685,6 +687,8 @@ protected:
     HWND m_hWnd = nullptr;
 };
 
+#define CBRS_ALIGN_ANY_VALUE 0xF000L // CBRS_ALIGN_ANY (afxext.h)
+
 // Frame styles: the document's title is added to the frame's (FWS_ADDTOTITLE), before it
 // (FWS_PREFIXTITLE).
 #define FWS_ADDTOTITLE 0x00008000L
@@ -967,6 +971,29 @@ public:
     {
         return reinterpret_cast<HICON>(::SendMessageA(m_hWnd, WM_GETICON, bBigIcon ? 1 : 0, 0));
     }
+    /// WM_SETFONT: the font a control draws its text with (a window of the program's own class
+    /// keeps none unless its procedure does, as on Windows).
+    void SetFont(CFont* pFont, BOOL bRedraw = TRUE)
+    {
+        ::SendMessageA(m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(pFont ? pFont->m_hObject : nullptr),
+                       MAKELPARAM(bRedraw ? 1 : 0, 0));
+    }
+    /// WM_GETFONT: a temporary CFont for the control's font; null when it uses the system font.
+    CFont* GetFont() const
+    {
+        return CFont::FromHandle(reinterpret_cast<HFONT>(::SendMessageA(m_hWnd, WM_GETFONT, 0, 0)));
+    }
+
+    // --- Control bars (afxext.h) ---
+    enum RepositionFlags { reposDefault = 0, reposQuery = 1, reposExtra = 2, reposNoPosLeftOver = 0x8000 };
+    /// Lays the visible control bars among the children nIDFirst..nIDLast along the sides of the
+    /// client area (or of lpRectClient), then gives child nIDLeftOver what is left. With
+    /// reposQuery nothing moves: lpRectParam receives the rectangle left over.
+    void RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nFlag = reposDefault,
+                        LPRECT lpRectParam = nullptr, LPCRECT lpRectClient = nullptr, BOOL bStretch = TRUE);
+    /// Sends the message to every child (bDeep: and their children) of this window.
+    void SendMessageToDescendants(UINT message, WPARAM wParam = 0, LPARAM lParam = 0, BOOL bDeep = TRUE,
+                                  BOOL bOnlyPerm = FALSE);
 
 protected:
     /// Called before SubclassWindow binds a window to this object.
@@ -1166,6 +1193,36 @@ public:
     }
     /// Translates the keys of the frame's accelerator table.
     BOOL PreTranslateMessage(MSG* pMsg) override;
+
+    // --- Control bars (afxext.h) ---
+    /// The sides bars may dock at (CBRS_ALIGN_...).
+    void EnableDocking(DWORD dwDockStyle) { m_dwDockStyle = dwDockStyle & CBRS_ALIGN_ANY_VALUE; }
+    /// Docks the bar at the side its style names, or at the top (AFX_IDW_DOCKBAR_TOP) or bottom
+    /// (AFX_IDW_DOCKBAR_BOTTOM) docking site; then lays the frame out again.
+    void DockControlBar(CControlBar* pBar, UINT nDockBarID = 0, LPCRECT lpRect = nullptr);
+    /// Shows or hides the bar and lays the frame out again.
+    void ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay);
+    /// The child control bar with that id, or null.
+    CControlBar* GetControlBar(UINT nID);
+    /// The status bar (child AFX_IDW_STATUS_BAR), or null.
+    virtual CWnd* GetMessageBar();
+    /// Shows the text (or string nID) in the status bar's first pane.
+    void SetMessageText(LPCSTR lpszText);
+    void SetMessageText(UINT nID);
+#ifdef UNICODE
+    void SetMessageText(MoxWideText lpszText) { SetMessageText(static_cast<LPCSTR>(lpszText)); }
+#endif
+    DWORD m_dwDockStyle = 0;
+
+protected:
+    /// ID_INDICATOR_CAPS, _NUM, _SCRL: the pane is enabled (its text shows) while the key is on.
+    afx_msg void OnUpdateKeyIndicator(CCmdUI* pCmdUI);
+    /// ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR: shows or hides the bar of that id.
+    afx_msg void OnBarCheck(UINT nID);
+    /// The menu item of a bar is checked while the bar is visible.
+    afx_msg void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
+
+    DECLARE_MESSAGE_MAP()
 };
 
 // --- The application object ---------------------------------------------------------------------

@@ -92,15 +92,6 @@ CWnd* CFrameWnd::CreateView(CCreateContext* pContext, UINT nID)
     return view;
 }
 
-void CFrameWnd::RecalcLayout(BOOL)
-{
-    if (!m_pViewActive || !m_pViewActive->m_hWnd)
-        return;
-    CRect client;
-    GetClientRect(&client);
-    ::MoveWindow(m_pViewActive->m_hWnd, 0, 0, client.Width(), client.Height(), TRUE);
-}
-
 void CFrameWnd::OnSize(UINT nType, int cx, int cy)
 {
     CWnd::OnSize(nType, cx, cy);
