@@ -18,7 +18,9 @@ add_library(MoxPlatform SHARED platform/mfc/dc.cpp platform/mfc/wnd.cpp
   # Exceptions, CFile and CArchive over the C runtime.
   platform/mfc/file.cpp platform/mfc/archive.cpp
   # Tool bars, status bars and the frame's layout of them.
-  platform/mfc/bars.cpp)
+  platform/mfc/bars.cpp
+  # The view's printing members, with no printer.
+  platform/mfc/print.cpp)
 target_include_directories(MoxPlatform PUBLIC
   $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}/platform/win32>
   $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32>)

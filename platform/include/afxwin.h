@@ -1377,6 +1377,9 @@ public:
     int ExitInstance() override;
     /// ID_APP_EXIT: asks the main window to close (WM_CLOSE), which ends the program.
     afx_msg void OnAppExit();
+    /// ID_FILE_PRINT_SETUP: the printer set-up; with no printer (always, here) it tells the user
+    /// so in a message box, as Windows' print dialog does when none is installed.
+    afx_msg void OnFilePrintSetup();
 
     DECLARE_MESSAGE_MAP()
 
@@ -1560,8 +1563,51 @@ private:
     int m_viewCount = 0;
 };
 
+/// What a print job or a print preview is doing: its pages and where on the page to draw.
+/// CView's printing members receive it.
+struct MOXPLAT_API CPrintInfo {
+    CPrintInfo() = default;
+    CPrintInfo(const CPrintInfo&) = delete;
+    CPrintInfo& operator=(const CPrintInfo&) = delete;
+
+    void SetMinPage(UINT nMinPage) { m_nMinPage = nMinPage; }
+    void SetMaxPage(UINT nMaxPage) { m_nMaxPage = nMaxPage; }
+    UINT GetMinPage() const { return m_nMinPage; }
+    UINT GetMaxPage() const { return m_nMaxPage; }
+    /// The pages asked for: all of them, as no print dialog narrows the range here.
+    UINT GetFromPage() const { return m_nMinPage; }
+    UINT GetToPage() const { return m_nMaxPage; }
+
+    /// ID_FILE_PRINT_DIRECT: print without asking.
+    BOOL m_bDirect = FALSE;
+    /// A print preview rather than a print job.
+    BOOL m_bPreview = FALSE;
+    /// Cleared by OnPrepareDC to end the job before m_nMaxPage.
+    BOOL m_bContinuePrinting = TRUE;
+    /// The page being printed.
+    UINT m_nCurPage = 1;
+    /// Pages shown at once in a preview (1 or 2).
+    UINT m_nNumPreviewPages = 1;
+    /// The program's own data for the job.
+    LPVOID m_lpUserData = nullptr;
+    /// The page's printable area, in logical units.
+    CRect m_rectDraw;
+    /// The preview's page number format.
+    CStringA m_strPageDesc;
+
+private:
+    UINT m_nMinPage = 1;
+    UINT m_nMaxPage = 0xFFFF;
+};
+
 /// A view: a child window that shows a document. OnPaint calls OnDraw with the window's paint
 /// device context; a view made by a frame is deleted with its window.
+///
+/// Printing: this platform has no printers, and behaves as MFC does on a Windows machine where
+/// none is installed. DoPreparePrinting tells the user so in a message box and returns FALSE, so
+/// ID_FILE_PRINT, ID_FILE_PRINT_DIRECT and ID_FILE_PRINT_PREVIEW (OnFilePrint,
+/// OnFilePrintPreview) end after OnPreparePrinting, and OnBeginPrinting, OnPrint and
+/// OnEndPrinting are not called by the framework.
 class MOXPLAT_API CView : public CWnd {
     DECLARE_DYNAMIC(CView)
 
@@ -1588,8 +1634,28 @@ public:
 protected:
     /// The document changed: the default invalidates the whole view.
     virtual void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint);
-    /// Before OnDraw: a view may set mapping modes or origins on the device context.
-    virtual void OnPrepareDC(CDC* pDC, void* pInfo = nullptr);
+    /// Before OnDraw and OnPrint: a view may set mapping modes or origins on the device context
+    /// (pInfo is null when drawing on screen).
+    virtual void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = nullptr);
+    /// Before a print job or preview: set the pages (SetMaxPage) and call DoPreparePrinting,
+    /// whose answer it returns. The default returns TRUE.
+    virtual BOOL OnPreparePrinting(CPrintInfo* pInfo);
+    /// Readies the printer for the job; FALSE, after telling the user, when there is no printer
+    /// (always, here).
+    BOOL DoPreparePrinting(CPrintInfo* pInfo);
+    /// Around the pages of a job: allocate and free the GDI objects the pages use.
+    virtual void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo);
+    virtual void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo);
+    /// One page; the default calls OnDraw.
+    virtual void OnPrint(CDC* pDC, CPrintInfo* pInfo);
+
+public:
+    /// ID_FILE_PRINT and ID_FILE_PRINT_DIRECT: OnPreparePrinting, then the job (see above).
+    afx_msg void OnFilePrint();
+    /// ID_FILE_PRINT_PREVIEW: OnPreparePrinting with m_bPreview set, then the preview (see above).
+    afx_msg void OnFilePrintPreview();
+
+protected:
     /// WM_CREATE: joins the document of the creation's context.
     int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
     /// WM_PAINT: OnPrepareDC and OnDraw with a CPaintDC.

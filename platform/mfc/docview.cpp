@@ -404,7 +404,7 @@ void CView::OnPaint()
     OnDraw(&dc);
 }
 
-void CView::OnPrepareDC(CDC*, void*)
+void CView::OnPrepareDC(CDC*, CPrintInfo*)
 {
 }
 
