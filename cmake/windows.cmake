@@ -20,7 +20,9 @@ add_library(MoxPlatform SHARED platform/mfc/dc.cpp platform/mfc/wnd.cpp
   # Tool bars, status bars and the frame's layout of them.
   platform/mfc/bars.cpp
   # The view's printing members, with no printer.
-  platform/mfc/print.cpp)
+  platform/mfc/print.cpp
+  # The recent-file list and the visual managers.
+  platform/mfc/recent_files.cpp)
 target_include_directories(MoxPlatform PUBLIC
   $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}/platform/win32>
   $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32>)

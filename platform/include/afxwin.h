@@ -1261,6 +1261,33 @@ protected:
     MSG m_msgCur{};
 };
 
+/// The most recently used files, kept in the settings under "Recent File List" as File1, File2,
+/// ... (LoadStdProfileSettings reads them, ExitInstance writes them back).
+class MOXPLAT_API CRecentFileList {
+public:
+    CRecentFileList(UINT nStart, LPCSTR lpszSection, LPCSTR lpszEntryFormat, int nSize, int nMaxDispLen = 30);
+    virtual ~CRecentFileList() = default;
+    int GetSize() const { return m_nSize; }
+    /// The name at nIndex (0: the most recent); empty past the names held.
+    CString operator[](int nIndex) const;
+    /// Puts the name first; a name already listed (ignoring ASCII case) moves up.
+    virtual void Add(LPCSTR lpszPathName);
+#ifdef UNICODE
+    void Add(MoxWideText lpszPathName) { Add(static_cast<LPCSTR>(lpszPathName)); }
+#endif
+    virtual void Remove(int nIndex);
+    virtual void ReadList();
+    virtual void WriteList();
+
+    UINT m_nStart; // the command id of the first entry (ID_FILE_MRU_FILE1)
+    CStringA m_strSectionName;
+    CStringA m_strEntryFormat; // "File%d"
+
+protected:
+    int m_nSize;
+    std::vector<CStringA> m_names;
+};
+
 /// The application object: one global object of a class derived from it. With MoxPlatformMain
 /// linked, main calls AfxWinMain, which runs InitApplication, InitInstance (create the main window
 /// there) and Run, the message loop, then ExitInstance.
@@ -1377,6 +1404,19 @@ public:
     int ExitInstance() override;
     /// ID_APP_EXIT: asks the main window to close (WM_CLOSE), which ends the program.
     afx_msg void OnAppExit();
+    /// Reads the settings of a document program: up to nMaxMRU recently used files (0: none; at
+    /// most 16) into m_pRecentFileList.
+    void LoadStdProfileSettings(UINT nMaxMRU = 4);
+    /// Writes the recent-file list back (ExitInstance does).
+    void SaveStdProfileSettings();
+    /// Puts the file first in the recent-file list (nothing without LoadStdProfileSettings).
+    virtual void AddToRecentFileList(LPCSTR lpszPathName);
+#ifdef UNICODE
+    void AddToRecentFileList(MoxWideText lpszPathName) { AddToRecentFileList(static_cast<LPCSTR>(lpszPathName)); }
+#endif
+    /// The recent-file list, or null before LoadStdProfileSettings.
+    CRecentFileList* m_pRecentFileList = nullptr;
+
     /// ID_FILE_PRINT_SETUP: the printer set-up; with no printer (always, here) it tells the user
     /// so in a message box, as Windows' print dialog does when none is installed.
     afx_msg void OnFilePrintSetup();
@@ -1731,6 +1771,51 @@ public:
     void SetAppID(MoxWideText lpszAppID) { m_strAppID = static_cast<LPCSTR>(lpszAppID); }
 #endif
     CStringA m_strAppID;
+    /// Whether the main frame's documents get taskbar tabs of their own. Only Windows' taskbar
+    /// reads it (it has no meaning here); the setting is kept.
+    BOOL EnableTaskbarInteraction(BOOL bEnable = TRUE)
+    {
+        m_bTaskbarInteraction = bEnable;
+        return TRUE;
+    }
+    BOOL IsTaskbarInteractionEnabled() const { return m_bTaskbarInteraction; }
+    BOOL m_bTaskbarInteraction = TRUE;
+};
+
+/// The look of the AppWizard's newer frames. This platform draws one classic look: the manager
+/// set is kept and made (GetInstance) so a program reads it back, and drawing does not change.
+class MOXPLAT_API CMFCVisualManager : public CObject {
+    DECLARE_DYNCREATE(CMFCVisualManager)
+
+public:
+    CMFCVisualManager() = default;
+    ~CMFCVisualManager() override;
+    /// Makes the default manager an object of pRTI's class (a CMFCVisualManager kind; null: the
+    /// base class), replacing the one there was.
+    static void PASCAL SetDefaultManager(CRuntimeClass* pRTI);
+    /// The default manager, made on first use.
+    static CMFCVisualManager* PASCAL GetInstance();
+};
+
+class MOXPLAT_API CMFCVisualManagerOffice2003 : public CMFCVisualManager {
+    DECLARE_DYNCREATE(CMFCVisualManagerOffice2003)
+};
+class MOXPLAT_API CMFCVisualManagerWindows : public CMFCVisualManagerOffice2003 {
+    DECLARE_DYNCREATE(CMFCVisualManagerWindows)
+};
+class MOXPLAT_API CMFCVisualManagerOffice2007 : public CMFCVisualManagerOffice2003 {
+    DECLARE_DYNCREATE(CMFCVisualManagerOffice2007)
+
+public:
+    enum Style { Office2007_LunaBlue, Office2007_ObsidianBlack, Office2007_Aqua, Office2007_Silver };
+    static void PASCAL SetStyle(Style style) { s_style = style; }
+    static Style PASCAL GetStyle() { return s_style; }
+
+private:
+    static Style s_style;
+};
+class MOXPLAT_API CMFCVisualManagerWindows7 : public CMFCVisualManagerWindows {
+    DECLARE_DYNCREATE(CMFCVisualManagerWindows7)
 };
 
 /// The frame window of programs made with the newer AppWizard.

@@ -161,6 +161,8 @@ CWinApp::~CWinApp()
 {
     while (m_templateCount > 0) // when ExitInstance did not run
         delete m_templates[--m_templateCount];
+    delete m_pRecentFileList;
+    m_pRecentFileList = nullptr;
     for (LPCTSTR* name : {&m_pszAppName, &m_pszExeName, &m_pszProfileName, &m_pszRegistryKey}) {
         std::free(const_cast<TCHAR*>(*name));
         *name = nullptr;

@@ -166,9 +166,12 @@ void CDocument::SetTitle(LPCTSTR lpszTitle)
             frame->OnUpdateFrameTitle(TRUE);
 }
 
-void CDocument::SetPathName(LPCTSTR lpszPathName, BOOL)
+void CDocument::SetPathName(LPCTSTR lpszPathName, BOOL bAddToMRU)
 {
     m_strPathName = lpszPathName;
+    if (bAddToMRU)
+        if (CWinApp* app = AfxGetApp())
+            app->AddToRecentFileList(m_strPathName);
     int cut = -1;
     for (int i = 0; i < m_strPathName.GetLength(); ++i)
         if (m_strPathName[i] == '/' || m_strPathName[i] == '\\')
