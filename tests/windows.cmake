@@ -113,5 +113,5 @@ endif()
 if(TARGET mfc_frame_view)
   add_test(NAME mfc_frame_view_example COMMAND mfc_frame_view /frames:30)
   set_tests_properties(mfc_frame_view_example PROPERTIES TIMEOUT 60
-    PASS_REGULAR_EXPRESSION "ticks=30 bounces=[0-9]+ ball=28C8FA paddle=F0E6E6")
+    PASS_REGULAR_EXPRESSION "ticks=30 bounces=[0-9]+ ball=28C8FA paddle=F0E6E6 pause=[0-9A-F]+ status=Ready bars=shown")
 endif()
