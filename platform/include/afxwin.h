@@ -687,8 +687,6 @@ protected:
     HWND m_hWnd = nullptr;
 };
 
-#define CBRS_ALIGN_ANY_VALUE 0xF000L // CBRS_ALIGN_ANY (afxext.h)
-
 // Frame styles: the document's title is added to the frame's (FWS_ADDTOTITLE), before it
 // (FWS_PREFIXTITLE).
 #define FWS_ADDTOTITLE 0x00008000L
@@ -1196,7 +1194,7 @@ public:
 
     // --- Control bars (afxext.h) ---
     /// The sides bars may dock at (CBRS_ALIGN_...).
-    void EnableDocking(DWORD dwDockStyle) { m_dwDockStyle = dwDockStyle & CBRS_ALIGN_ANY_VALUE; }
+    void EnableDocking(DWORD dwDockStyle) { m_dwDockStyle = dwDockStyle & 0xF000; } // CBRS_ALIGN_ANY
     /// Docks the bar at the side its style names, or at the top (AFX_IDW_DOCKBAR_TOP) or bottom
     /// (AFX_IDW_DOCKBAR_BOTTOM) docking site; then lays the frame out again.
     void DockControlBar(CControlBar* pBar, UINT nDockBarID = 0, LPCRECT lpRect = nullptr);
