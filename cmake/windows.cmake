@@ -14,7 +14,15 @@ add_library(MoxPlatform SHARED platform/mfc/dc.cpp platform/mfc/wnd.cpp
   # CMenu and CCmdUI.
   platform/mfc/menu.cpp
   # Dialogs, control classes and dialog data exchange over USER's dialog manager.
-  platform/mfc/dialog.cpp platform/mfc/ddx.cpp)
+  platform/mfc/dialog.cpp platform/mfc/ddx.cpp
+  # Exceptions, CFile and CArchive over the C runtime.
+  platform/mfc/file.cpp platform/mfc/archive.cpp
+  # Tool bars, status bars and the frame's layout of them.
+  platform/mfc/bars.cpp
+  # The view's printing members, with no printer.
+  platform/mfc/print.cpp
+  # The recent-file list and the visual managers.
+  platform/mfc/recent_files.cpp)
 target_include_directories(MoxPlatform PUBLIC
   $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}/platform/win32>
   $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32>)
@@ -37,7 +45,13 @@ set_target_properties(MoxPlatform PROPERTIES PREFIX "" IMPORT_PREFIX "lib")
 # both files are installed, keeping their relative places.
 install(FILES platform/win32/afxwin.h platform/win32/atltypes.h platform/win32/atlstr.h platform/win32/cstringt.h
   platform/win32/afx.h platform/win32/afxres.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32)
-install(FILES platform/win32/afxdialogex.h platform/win32/afxpriv.h platform/win32/afxcmn.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32)
+install(FILES platform/win32/afxdialogex.h platform/win32/afxpriv.h platform/win32/afxcmn.h
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32)
+install(FILES platform/win32/afxext.h platform/win32/afxwinappex.h platform/win32/afxcontrolbars.h
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32)
+install(FILES platform/include/afxext.h platform/include/afxwinappex.h platform/include/afxcontrolbars.h
+  platform/include/mox_afxbars.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/include)
+install(FILES platform/include/mox_afxfile.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/include)
 install(FILES platform/include/mox_afxdlg.h platform/include/afxdialogex.h platform/include/afxpriv.h platform/include/afxcmn.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/include)
 install(FILES platform/include/afxwin.h platform/include/atltypes.h platform/include/atlstr.h

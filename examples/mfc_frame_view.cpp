@@ -1,14 +1,17 @@
 // An MFC program in the AppWizard's single-document style: an application object derived from
 // CWinAppEx, a CFrameWndEx frame, a document holding the game's state and a view that owns the
 // library's canvas. A timer moves a ball; the arrow keys move the paddle; the view draws the
-// canvas's back buffer in OnDraw. The frame's icon, title and keys (Escape, Ctrl+Q) and the
-// view's cursor and star sprite come from mfc_frame_view.rc; its menu, built in code, pauses the
-// game (the check mark kept by an update handler) and exits. The same source builds with MFC on
-// Windows.
+// canvas's back buffer in OnDraw. The frame's icon, title, keys (Escape, Ctrl+Q), tool bar and
+// the view's cursor and star sprite come from mfc_frame_view.rc; its menu, built in code, pauses
+// the game (the check mark, on the menu and the tool bar, kept by an update handler) and exits.
+// As the AppWizard writes them: a status bar with the key indicators, a document that saves its
+// state through Serialize, the view's printing members, the recent-file list and the visual
+// manager. The same source builds with MFC on Windows.
 //
 //   mfc_frame_view [/frames:N]     ends by itself after N timer ticks (for headless runs),
-//                                  printing what the view last drew
+//                                  printing what the view last drew and what the bars show
 #include <afxwin.h>
+#include <afxext.h>
 
 #include <MoxImage2.h>
 
@@ -22,7 +25,6 @@ namespace {
 constexpr int kWidth = 320, kHeight = 200;
 constexpr int kPaddleWidth = 48, kBall = 8;
 constexpr UINT_PTR kTickTimer = 1;
-constexpr UINT ID_GAME_PAUSE = 32771;
 bool g_paused = false;
 
 // The command line: the usual MFC flags, plus /frames:N.
@@ -73,25 +75,72 @@ public:
         }
         SetModifiedFlag();
     }
+    // The game's state in the document's file.
+    void Serialize(CArchive& ar) override
+    {
+        if (ar.IsStoring())
+            ar << m_nPaddleX << m_nBallX << m_nBallY << m_nStepX << m_nStepY << m_nBounces;
+        else
+            ar >> m_nPaddleX >> m_nBallX >> m_nBallY >> m_nStepX >> m_nStepY >> m_nBounces;
+    }
 };
 IMPLEMENT_DYNCREATE(CGameDoc, CDocument)
 
+const UINT indicators[] = {
+    ID_SEPARATOR, // the status line
+    ID_INDICATOR_CAPS,
+    ID_INDICATOR_NUM,
+    ID_INDICATOR_SCRL,
+};
+
 class CMainFrame : public CFrameWndEx {
     DECLARE_DYNCREATE(CMainFrame)
+public:
+    CToolBar m_wndToolBar;
+    CStatusBar m_wndStatusBar;
+
 protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct) override
     {
         if (CFrameWndEx::OnCreate(lpCreateStruct) == -1)
             return -1;
-        CMenu bar, game;
-        if (!GetMenu() && bar.CreateMenu() && game.CreatePopupMenu()) {
+        CMenu bar, game, view;
+        if (!GetMenu() && bar.CreateMenu() && game.CreatePopupMenu() && view.CreatePopupMenu()) {
             game.AppendMenu(MF_STRING, ID_GAME_PAUSE, CString("&Pause"));
+            game.AppendMenu(MF_STRING, ID_FILE_SAVE, CString("&Save\tCtrl+S"));
+            game.AppendMenu(MF_STRING, ID_FILE_PRINT, CString("&Print...\tCtrl+P"));
+            game.AppendMenu(MF_STRING, ID_FILE_PRINT_PREVIEW, CString("Print Pre&view"));
+            game.AppendMenu(MF_STRING, ID_FILE_PRINT_SETUP, CString("P&rint Setup..."));
             game.AppendMenu(MF_SEPARATOR);
             game.AppendMenu(MF_STRING, ID_APP_EXIT, CString("E&xit\tAlt+F4"));
+            view.AppendMenu(MF_STRING, ID_VIEW_TOOLBAR, CString("&Toolbar"));
+            view.AppendMenu(MF_STRING, ID_VIEW_STATUS_BAR, CString("&Status Bar"));
             bar.AppendMenu(MF_POPUP, reinterpret_cast<UINT_PTR>(game.Detach()), CString("&Game"));
+            bar.AppendMenu(MF_POPUP, reinterpret_cast<UINT_PTR>(view.Detach()), CString("&View"));
             SetMenu(&bar);
             bar.Detach(); // the window owns its menu
         }
+        if (!m_wndToolBar.CreateEx(this, TBSTYLE_FLAT,
+                                   WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER | CBRS_TOOLTIPS | CBRS_FLYBY |
+                                       CBRS_SIZE_DYNAMIC) ||
+            !m_wndToolBar.LoadToolBar(IDR_MAINFRAME)) {
+            TRACE0("Failed to create toolbar\n");
+            return -1; // fail to create
+        }
+        if (!m_wndStatusBar.Create(this) ||
+            !m_wndStatusBar.SetIndicators(indicators, sizeof(indicators) / sizeof(UINT))) {
+            TRACE0("Failed to create status bar\n");
+            return -1; // fail to create
+        }
+        m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
+        EnableDocking(CBRS_ALIGN_ANY);
+        DockControlBar(&m_wndToolBar);
+        // The view keeps the canvas's size: the frame grows by what the bars take.
+        CRect left, window;
+        RepositionBars(AFX_IDW_CONTROLBAR_FIRST, AFX_IDW_CONTROLBAR_LAST, AFX_IDW_PANE_FIRST, reposQuery, &left);
+        GetWindowRect(&window);
+        SetWindowPos(nullptr, 0, 0, window.Width() + kWidth - left.Width(), window.Height() + kHeight - left.Height(),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
     afx_msg void OnPause() { g_paused = !g_paused; }
@@ -148,6 +197,11 @@ protected:
         SetTimer(kTickTimer, 16, nullptr);
         CView::OnInitialUpdate();
     }
+    // Printing, as the AppWizard writes it: DoPreparePrinting asks for the printer.
+    BOOL OnPreparePrinting(CPrintInfo* pInfo) override { return DoPreparePrinting(pInfo); }
+    void OnBeginPrinting(CDC* /*pDC*/, CPrintInfo* /*pInfo*/) override {}
+    void OnEndPrinting(CDC* /*pDC*/, CPrintInfo* /*pInfo*/) override {}
+
     void OnDraw(CDC* pDC) override
     {
         const CGameDoc* doc = GetDocument();
@@ -192,16 +246,26 @@ protected:
             CView::OnKeyDown(nChar, nRepCnt, nFlags);
         Invalidate(FALSE);
     }
-    // What the view shows now, read back from the window: the ball's and the paddle's colours.
+    // What the view shows now, read back from the window: the ball's and the paddle's colours;
+    // then what the bars show: the pause button's left bar and the status line.
     void Report()
     {
         const CGameDoc* doc = GetDocument();
         CClientDC dc(this);
         const COLORREF ball = dc.GetPixel(doc->m_nBallX + kBall / 2, doc->m_nBallY + kBall / 2);
         const COLORREF paddle = dc.GetPixel(doc->m_nPaddleX + 1, kHeight - 5);
+        auto* frame = static_cast<CMainFrame*>(GetParentFrame());
+        CRect button;
+        frame->m_wndToolBar.GetItemRect(frame->m_wndToolBar.CommandToIndex(ID_GAME_PAUSE), &button);
+        CClientDC toolDC(&frame->m_wndToolBar);
+        // The image (16 x 15) is centred in the button; its first bar spans columns 4 to 6.
+        const COLORREF pause = toolDC.GetPixel(button.left + (button.Width() - 16) / 2 + 5, button.CenterPoint().y);
+        const bool barsShown = frame->m_wndToolBar.IsWindowVisible() && frame->m_wndStatusBar.IsWindowVisible();
         CString line;
-        line.Format(CString("ticks=%d bounces=%d ball=%06X paddle=%06X\n"), m_nTicks, doc->m_nBounces,
-                    static_cast<unsigned>(ball), static_cast<unsigned>(paddle));
+        line.Format(CString("ticks=%d bounces=%d ball=%06X paddle=%06X pause=%06X status=%s bars=%s\n"), m_nTicks,
+                    doc->m_nBounces, static_cast<unsigned>(ball), static_cast<unsigned>(paddle),
+                    static_cast<unsigned>(pause), static_cast<LPCTSTR>(frame->m_wndStatusBar.GetPaneText(0)),
+                    barsShown ? _T("shown") : _T("hidden"));
         std::fputs(CStringA(line), stdout);
         std::fflush(stdout);
     }
@@ -212,6 +276,10 @@ IMPLEMENT_DYNCREATE(CGameView, CView)
 BEGIN_MESSAGE_MAP(CGameView, CView)
 ON_WM_TIMER()
 ON_WM_KEYDOWN()
+// Standard printing commands
+ON_COMMAND(ID_FILE_PRINT, CView::OnFilePrint)
+ON_COMMAND(ID_FILE_PRINT_DIRECT, CView::OnFilePrint)
+ON_COMMAND(ID_FILE_PRINT_PREVIEW, CView::OnFilePrintPreview)
 END_MESSAGE_MAP()
 
 class CGameApp : public CWinAppEx {
@@ -219,7 +287,10 @@ public:
     BOOL InitInstance() override
     {
         CWinAppEx::InitInstance();
+        EnableTaskbarInteraction(FALSE);
         SetRegistryKey(CString("MoxImage2 Examples"));
+        LoadStdProfileSettings(4); // Load standard INI file options (including MRU)
+        CMFCVisualManager::SetDefaultManager(RUNTIME_CLASS(CMFCVisualManagerWindows));
         AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CGameDoc), RUNTIME_CLASS(CMainFrame),
                                               RUNTIME_CLASS(CGameView)));
         CGameCommandLineInfo cmdInfo;
@@ -231,7 +302,14 @@ public:
         m_pMainWnd->UpdateWindow();
         return TRUE;
     }
+    DECLARE_MESSAGE_MAP()
 };
+
+BEGIN_MESSAGE_MAP(CGameApp, CWinAppEx)
+ON_COMMAND(ID_FILE_NEW, CWinApp::OnFileNew)
+// Standard print setup command
+ON_COMMAND(ID_FILE_PRINT_SETUP, CWinApp::OnFilePrintSetup)
+END_MESSAGE_MAP()
 
 } // namespace
 

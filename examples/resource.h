@@ -19,6 +19,7 @@
 #define IDC_ABOUT                       1004
 #define IDC_SCORE                       1005
 #define ID_GAME_QUIT                    32771
+#define ID_GAME_PAUSE                   32772
 #ifndef ID_APP_EXIT // MFC's own command (afxres.h), for scripts that include only winres.h
 #define ID_APP_EXIT                     0xE141
 #endif
@@ -28,7 +29,7 @@
 #ifdef APSTUDIO_INVOKED
 #ifndef APSTUDIO_READONLY_SYMBOLS
 #define _APS_NEXT_RESOURCE_VALUE        133
-#define _APS_NEXT_COMMAND_VALUE         32772
+#define _APS_NEXT_COMMAND_VALUE         32773
 #define _APS_NEXT_CONTROL_VALUE         1006
 #define _APS_NEXT_SYMED_VALUE           101
 #endif

@@ -64,6 +64,7 @@ moximage2_add_resources(resource_load_test resources/game.rc)
 moximage2_add_resources(menu_resource_test resources/game.rc)
 moximage2_add_resources(icon_test resources/game.rc)
 moximage2_add_resources(version_info_test resources/game.rc)
+moximage2_add_resources(mfc_bars_test resources/bars.rc)
 moximage2_add_resources(mfc_resources_test resources/frame.rc)
 target_link_libraries(version_info_test PRIVATE version) # GetFileVersionInfo lives in version.dll
 target_link_libraries(image_list_test PRIVATE comctl32) # image lists live in comctl32.dll
@@ -119,5 +120,5 @@ endif()
 if(TARGET mfc_frame_view)
   add_test(NAME mfc_frame_view_example COMMAND mfc_frame_view /frames:30)
   set_tests_properties(mfc_frame_view_example PROPERTIES TIMEOUT 60
-    PASS_REGULAR_EXPRESSION "ticks=30 bounces=[0-9]+ ball=28C8FA paddle=F0E6E6")
+    PASS_REGULAR_EXPRESSION "ticks=30 bounces=[0-9]+ ball=28C8FA paddle=F0E6E6 pause=[0-9A-F]+ status=Ready bars=shown")
 endif()

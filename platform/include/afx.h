@@ -37,7 +37,7 @@
 
 class CObject;
 class CDumpContext;
-class CArchive; // serialization's archive; not provided, so reading objects fails at its use
+class CArchive;
 
 /// What a class derived from CObject knows about itself at run time: its name, size, base class
 /// and, for DYNCREATE classes, how to make one.
@@ -86,6 +86,8 @@ public:
     virtual void AssertValid() const;
     /// Writes the object's state; the default writes "a <class> at $<address>".
     virtual void Dump(CDumpContext& dc) const;
+    /// Writes the object to (ar.IsStoring()) or reads it from the archive; the default has nothing.
+    virtual void Serialize(CArchive& ar);
 
     static CRuntimeClass classCObject;
     static CRuntimeClass* PASCAL GetThisClass();
@@ -111,8 +113,7 @@ public:                                                  \
     DECLARE_DYNAMIC(class_name)       \
     static CObject* PASCAL CreateObject();
 
-// CArchive is not provided, so operator>> is declared but never defined: a program that reads
-// objects from an archive fails to build at that use.
+// SERIAL classes are read back with `ar >> pObject` (ReadObject of the class).
 #define DECLARE_SERIAL(class_name)  \
     DECLARE_DYNCREATE(class_name)   \
     friend CArchive& AFXAPI operator>>(CArchive& ar, class_name*& pOb);
@@ -132,9 +133,14 @@ public:                                                  \
     CObject* PASCAL class_name::CreateObject() { return new class_name; }    \
     IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, 0xFFFF, &class_name::CreateObject)
 
-#define IMPLEMENT_SERIAL(class_name, base_class_name, wSchema)            \
-    CObject* PASCAL class_name::CreateObject() { return new class_name; } \
-    IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, wSchema, &class_name::CreateObject)
+#define IMPLEMENT_SERIAL(class_name, base_class_name, wSchema)                                        \
+    CObject* PASCAL class_name::CreateObject() { return new class_name; }                             \
+    IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, wSchema, &class_name::CreateObject)           \
+    [[maybe_unused]] CArchive& AFXAPI operator>>(CArchive& ar, class_name*& pOb)                      \
+    {                                                                                                 \
+        pOb = static_cast<class_name*>(ar.ReadObject(RUNTIME_CLASS(class_name)));                     \
+        return ar;                                                                                    \
+    }
 
 /// Where Dump writes: the debug output (afxDump). Numbers are written in decimal, or in
 /// hexadecimal after SetHex... as MFC's dump context does; pointers as "$" and their hex digits.
@@ -247,3 +253,6 @@ MOXPLAT_API void AFX_CDECL operator delete[](void* p, LPCSTR lpszFileName, int n
 #define TRACE1(sz, p1) TRACE(sz, p1)
 #define TRACE2(sz, p1, p2) TRACE(sz, p1, p2)
 #define TRACE3(sz, p1, p2, p3) TRACE(sz, p1, p2, p3)
+
+// Exceptions, files and archives.
+#include "mox_afxfile.h"

@@ -3,3 +3,6 @@
 #pragma once
 
 #include "afxwin.h"
+
+// Control bars: tool bars and status bars.
+#include "mox_afxbars.h"

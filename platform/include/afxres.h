@@ -14,3 +14,29 @@
 #define AFX_IDW_PANE_LAST 0xE9FF
 #define IDR_MAINFRAME 128
 #endif
+
+// Printing, recent files, control bars and their panes (the same values as the resource
+// compiler's afxres.h).
+#ifndef ID_FILE_PRINT
+#define AFX_IDS_APP_TITLE 0xE000
+#define AFX_IDS_IDLEMESSAGE 0xE001
+#define ID_FILE_PAGE_SETUP 0xE105
+#define ID_FILE_PRINT_SETUP 0xE106
+#define ID_FILE_PRINT 0xE107
+#define ID_FILE_PRINT_DIRECT 0xE108
+#define ID_FILE_PRINT_PREVIEW 0xE109
+#define ID_FILE_MRU_FILE1 0xE110
+#define ID_FILE_MRU_FIRST 0xE110
+#define ID_FILE_MRU_LAST 0xE11F
+#define ID_VIEW_TOOLBAR 0xE800
+#define ID_VIEW_STATUS_BAR 0xE801
+#define AFX_IDW_TOOLBAR 0xE800
+#define AFX_IDW_STATUS_BAR 0xE801
+#define ID_INDICATOR_EXT 0xE700
+#define ID_INDICATOR_CAPS 0xE701
+#define ID_INDICATOR_NUM 0xE702
+#define ID_INDICATOR_SCRL 0xE703
+#define ID_INDICATOR_OVR 0xE704
+#define ID_INDICATOR_REC 0xE705
+#define ID_SEPARATOR 0
+#endif

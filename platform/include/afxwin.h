@@ -43,6 +43,8 @@ class CDataExchange;
 struct CCreateContext;
 class CMenu;
 class CCmdUI;
+class CControlBar;
+class CFont;
 
 // --- Message maps -----------------------------------------------------------------------------
 
@@ -979,6 +981,29 @@ public:
     {
         return reinterpret_cast<HICON>(::SendMessageA(m_hWnd, WM_GETICON, bBigIcon ? 1 : 0, 0));
     }
+    /// WM_SETFONT: the font a control draws its text with (a window of the program's own class
+    /// keeps none unless its procedure does, as on Windows).
+    void SetFont(CFont* pFont, BOOL bRedraw = TRUE)
+    {
+        ::SendMessageA(m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(pFont ? pFont->m_hObject : nullptr),
+                       MAKELPARAM(bRedraw ? 1 : 0, 0));
+    }
+    /// WM_GETFONT: a temporary CFont for the control's font; null when it uses the system font.
+    CFont* GetFont() const
+    {
+        return CFont::FromHandle(reinterpret_cast<HFONT>(::SendMessageA(m_hWnd, WM_GETFONT, 0, 0)));
+    }
+
+    // --- Control bars (afxext.h) ---
+    enum RepositionFlags { reposDefault = 0, reposQuery = 1, reposExtra = 2, reposNoPosLeftOver = 0x8000 };
+    /// Lays the visible control bars among the children nIDFirst..nIDLast along the sides of the
+    /// client area (or of lpRectClient), then gives child nIDLeftOver what is left. With
+    /// reposQuery nothing moves: lpRectParam receives the rectangle left over.
+    void RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nFlag = reposDefault,
+                        LPRECT lpRectParam = nullptr, LPCRECT lpRectClient = nullptr, BOOL bStretch = TRUE);
+    /// Sends the message to every child (bDeep: and their children) of this window.
+    void SendMessageToDescendants(UINT message, WPARAM wParam = 0, LPARAM lParam = 0, BOOL bDeep = TRUE,
+                                  BOOL bOnlyPerm = FALSE);
 
 protected:
     /// Called before SubclassWindow binds a window to this object.
@@ -1184,6 +1209,36 @@ public:
     }
     /// Translates the keys of the frame's accelerator table.
     BOOL PreTranslateMessage(MSG* pMsg) override;
+
+    // --- Control bars (afxext.h) ---
+    /// The sides bars may dock at (CBRS_ALIGN_...).
+    void EnableDocking(DWORD dwDockStyle) { m_dwDockStyle = dwDockStyle & 0xF000; } // CBRS_ALIGN_ANY
+    /// Docks the bar at the side its style names, or at the top (AFX_IDW_DOCKBAR_TOP) or bottom
+    /// (AFX_IDW_DOCKBAR_BOTTOM) docking site; then lays the frame out again.
+    void DockControlBar(CControlBar* pBar, UINT nDockBarID = 0, LPCRECT lpRect = nullptr);
+    /// Shows or hides the bar and lays the frame out again.
+    void ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay);
+    /// The child control bar with that id, or null.
+    CControlBar* GetControlBar(UINT nID);
+    /// The status bar (child AFX_IDW_STATUS_BAR), or null.
+    virtual CWnd* GetMessageBar();
+    /// Shows the text (or string nID) in the status bar's first pane.
+    void SetMessageText(LPCSTR lpszText);
+    void SetMessageText(UINT nID);
+#ifdef UNICODE
+    void SetMessageText(MoxWideText lpszText) { SetMessageText(static_cast<LPCSTR>(lpszText)); }
+#endif
+    DWORD m_dwDockStyle = 0;
+
+protected:
+    /// ID_INDICATOR_CAPS, _NUM, _SCRL: the pane is enabled (its text shows) while the key is on.
+    afx_msg void OnUpdateKeyIndicator(CCmdUI* pCmdUI);
+    /// ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR: shows or hides the bar of that id.
+    afx_msg void OnBarCheck(UINT nID);
+    /// The menu item of a bar is checked while the bar is visible.
+    afx_msg void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
+
+    DECLARE_MESSAGE_MAP()
 };
 
 // --- The application object ---------------------------------------------------------------------
@@ -1220,6 +1275,33 @@ public:
 protected:
     /// The message being handled.
     MSG m_msgCur{};
+};
+
+/// The most recently used files, kept in the settings under "Recent File List" as File1, File2,
+/// ... (LoadStdProfileSettings reads them, ExitInstance writes them back).
+class MOXPLAT_API CRecentFileList {
+public:
+    CRecentFileList(UINT nStart, LPCSTR lpszSection, LPCSTR lpszEntryFormat, int nSize, int nMaxDispLen = 30);
+    virtual ~CRecentFileList() = default;
+    int GetSize() const { return m_nSize; }
+    /// The name at nIndex (0: the most recent); empty past the names held.
+    CString operator[](int nIndex) const;
+    /// Puts the name first; a name already listed (ignoring ASCII case) moves up.
+    virtual void Add(LPCSTR lpszPathName);
+#ifdef UNICODE
+    void Add(MoxWideText lpszPathName) { Add(static_cast<LPCSTR>(lpszPathName)); }
+#endif
+    virtual void Remove(int nIndex);
+    virtual void ReadList();
+    virtual void WriteList();
+
+    UINT m_nStart; // the command id of the first entry (ID_FILE_MRU_FILE1)
+    CStringA m_strSectionName;
+    CStringA m_strEntryFormat; // "File%d"
+
+protected:
+    int m_nSize;
+    std::vector<CStringA> m_names;
 };
 
 /// The application object: one global object of a class derived from it. With MoxPlatformMain
@@ -1338,6 +1420,22 @@ public:
     int ExitInstance() override;
     /// ID_APP_EXIT: asks the main window to close (WM_CLOSE), which ends the program.
     afx_msg void OnAppExit();
+    /// Reads the settings of a document program: up to nMaxMRU recently used files (0: none; at
+    /// most 16) into m_pRecentFileList.
+    void LoadStdProfileSettings(UINT nMaxMRU = 4);
+    /// Writes the recent-file list back (ExitInstance does).
+    void SaveStdProfileSettings();
+    /// Puts the file first in the recent-file list (nothing without LoadStdProfileSettings).
+    virtual void AddToRecentFileList(LPCSTR lpszPathName);
+#ifdef UNICODE
+    void AddToRecentFileList(MoxWideText lpszPathName) { AddToRecentFileList(static_cast<LPCSTR>(lpszPathName)); }
+#endif
+    /// The recent-file list, or null before LoadStdProfileSettings.
+    CRecentFileList* m_pRecentFileList = nullptr;
+
+    /// ID_FILE_PRINT_SETUP: the printer set-up; with no printer (always, here) it tells the user
+    /// so in a message box, as Windows' print dialog does when none is installed.
+    afx_msg void OnFilePrintSetup();
 
     DECLARE_MESSAGE_MAP()
 
@@ -1441,8 +1539,9 @@ struct CCreateContext {
 };
 
 /// A document: the data views show. Its views are listed here; UpdateAllViews tells them of a
-/// change. Reading and writing files through Serialize is not provided (there is no CArchive):
-/// a document that opens or saves files overrides OnOpenDocument and OnSaveDocument.
+/// change. Files are read and written through Serialize (a CArchive over a CFile). There is no
+/// file dialog here, so Save As and File Open are absent; ID_FILE_SAVE saves to the document's
+/// path.
 class MOXPLAT_API CDocument : public CCmdTarget {
     DECLARE_DYNAMIC(CDocument)
 
@@ -1484,10 +1583,18 @@ public:
 
     /// A new, empty document: DeleteContents, no path, not modified.
     virtual BOOL OnNewDocument();
-    /// Reading through Serialize is not provided here: FALSE unless a document overrides it.
+    /// DeleteContents, then Serialize from the file (load); not modified afterwards. FALSE, after
+    /// telling the user why in a message box, when the file cannot be opened or read.
     virtual BOOL OnOpenDocument(LPCSTR lpszPathName);
-    /// Writing through Serialize is not provided here: FALSE unless a document overrides it.
+    /// Serialize into the file (store), made anew; not modified afterwards. FALSE, after telling
+    /// the user why, when it cannot be written.
     virtual BOOL OnSaveDocument(LPCSTR lpszPathName);
+#ifdef UNICODE
+    BOOL OnOpenDocument(MoxWideText lpszPathName) { return OnOpenDocument(static_cast<LPCSTR>(lpszPathName)); }
+    BOOL OnSaveDocument(MoxWideText lpszPathName) { return OnSaveDocument(static_cast<LPCSTR>(lpszPathName)); }
+#endif
+    /// Saves to the document's path; FALSE (with a message) when it has none or saving fails.
+    virtual BOOL DoFileSave();
     /// Destroys the frames of the document's views, then the document when m_bAutoDelete.
     virtual void OnCloseDocument();
     /// Empties the document's data; the default has none.
@@ -1495,6 +1602,11 @@ public:
 
     /// Deleted with its last view's frame (OnCloseDocument).
     BOOL m_bAutoDelete = TRUE;
+
+    /// ID_FILE_SAVE: DoFileSave.
+    afx_msg void OnFileSave();
+
+    DECLARE_MESSAGE_MAP()
 
 protected:
     friend class CDocTemplate;
@@ -1510,8 +1622,51 @@ private:
     int m_viewCount = 0;
 };
 
+/// What a print job or a print preview is doing: its pages and where on the page to draw.
+/// CView's printing members receive it.
+struct MOXPLAT_API CPrintInfo {
+    CPrintInfo() = default;
+    CPrintInfo(const CPrintInfo&) = delete;
+    CPrintInfo& operator=(const CPrintInfo&) = delete;
+
+    void SetMinPage(UINT nMinPage) { m_nMinPage = nMinPage; }
+    void SetMaxPage(UINT nMaxPage) { m_nMaxPage = nMaxPage; }
+    UINT GetMinPage() const { return m_nMinPage; }
+    UINT GetMaxPage() const { return m_nMaxPage; }
+    /// The pages asked for: all of them, as no print dialog narrows the range here.
+    UINT GetFromPage() const { return m_nMinPage; }
+    UINT GetToPage() const { return m_nMaxPage; }
+
+    /// ID_FILE_PRINT_DIRECT: print without asking.
+    BOOL m_bDirect = FALSE;
+    /// A print preview rather than a print job.
+    BOOL m_bPreview = FALSE;
+    /// Cleared by OnPrepareDC to end the job before m_nMaxPage.
+    BOOL m_bContinuePrinting = TRUE;
+    /// The page being printed.
+    UINT m_nCurPage = 1;
+    /// Pages shown at once in a preview (1 or 2).
+    UINT m_nNumPreviewPages = 1;
+    /// The program's own data for the job.
+    LPVOID m_lpUserData = nullptr;
+    /// The page's printable area, in logical units.
+    CRect m_rectDraw;
+    /// The preview's page number format.
+    CStringA m_strPageDesc;
+
+private:
+    UINT m_nMinPage = 1;
+    UINT m_nMaxPage = 0xFFFF;
+};
+
 /// A view: a child window that shows a document. OnPaint calls OnDraw with the window's paint
 /// device context; a view made by a frame is deleted with its window.
+///
+/// Printing: this platform has no printers, and behaves as MFC does on a Windows machine where
+/// none is installed. DoPreparePrinting tells the user so in a message box and returns FALSE, so
+/// ID_FILE_PRINT, ID_FILE_PRINT_DIRECT and ID_FILE_PRINT_PREVIEW (OnFilePrint,
+/// OnFilePrintPreview) end after OnPreparePrinting, and OnBeginPrinting, OnPrint and
+/// OnEndPrinting are not called by the framework.
 class MOXPLAT_API CView : public CWnd {
     DECLARE_DYNAMIC(CView)
 
@@ -1538,8 +1693,28 @@ public:
 protected:
     /// The document changed: the default invalidates the whole view.
     virtual void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint);
-    /// Before OnDraw: a view may set mapping modes or origins on the device context.
-    virtual void OnPrepareDC(CDC* pDC, void* pInfo = nullptr);
+    /// Before OnDraw and OnPrint: a view may set mapping modes or origins on the device context
+    /// (pInfo is null when drawing on screen).
+    virtual void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = nullptr);
+    /// Before a print job or preview: set the pages (SetMaxPage) and call DoPreparePrinting,
+    /// whose answer it returns. The default returns TRUE.
+    virtual BOOL OnPreparePrinting(CPrintInfo* pInfo);
+    /// Readies the printer for the job; FALSE, after telling the user, when there is no printer
+    /// (always, here).
+    BOOL DoPreparePrinting(CPrintInfo* pInfo);
+    /// Around the pages of a job: allocate and free the GDI objects the pages use.
+    virtual void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo);
+    virtual void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo);
+    /// One page; the default calls OnDraw.
+    virtual void OnPrint(CDC* pDC, CPrintInfo* pInfo);
+
+public:
+    /// ID_FILE_PRINT and ID_FILE_PRINT_DIRECT: OnPreparePrinting, then the job (see above).
+    afx_msg void OnFilePrint();
+    /// ID_FILE_PRINT_PREVIEW: OnPreparePrinting with m_bPreview set, then the preview (see above).
+    afx_msg void OnFilePrintPreview();
+
+protected:
     /// WM_CREATE: joins the document of the creation's context.
     int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
     /// WM_PAINT: OnPrepareDC and OnDraw with a CPaintDC.
@@ -1615,6 +1790,51 @@ public:
     void SetAppID(MoxWideText lpszAppID) { m_strAppID = static_cast<LPCSTR>(lpszAppID); }
 #endif
     CStringA m_strAppID;
+    /// Whether the main frame's documents get taskbar tabs of their own. Only Windows' taskbar
+    /// reads it (it has no meaning here); the setting is kept.
+    BOOL EnableTaskbarInteraction(BOOL bEnable = TRUE)
+    {
+        m_bTaskbarInteraction = bEnable;
+        return TRUE;
+    }
+    BOOL IsTaskbarInteractionEnabled() const { return m_bTaskbarInteraction; }
+    BOOL m_bTaskbarInteraction = TRUE;
+};
+
+/// The look of the AppWizard's newer frames. This platform draws one classic look: the manager
+/// set is kept and made (GetInstance) so a program reads it back, and drawing does not change.
+class MOXPLAT_API CMFCVisualManager : public CObject {
+    DECLARE_DYNCREATE(CMFCVisualManager)
+
+public:
+    CMFCVisualManager() = default;
+    ~CMFCVisualManager() override;
+    /// Makes the default manager an object of pRTI's class (a CMFCVisualManager kind; null: the
+    /// base class), replacing the one there was.
+    static void PASCAL SetDefaultManager(CRuntimeClass* pRTI);
+    /// The default manager, made on first use.
+    static CMFCVisualManager* PASCAL GetInstance();
+};
+
+class MOXPLAT_API CMFCVisualManagerOffice2003 : public CMFCVisualManager {
+    DECLARE_DYNCREATE(CMFCVisualManagerOffice2003)
+};
+class MOXPLAT_API CMFCVisualManagerWindows : public CMFCVisualManagerOffice2003 {
+    DECLARE_DYNCREATE(CMFCVisualManagerWindows)
+};
+class MOXPLAT_API CMFCVisualManagerOffice2007 : public CMFCVisualManagerOffice2003 {
+    DECLARE_DYNCREATE(CMFCVisualManagerOffice2007)
+
+public:
+    enum Style { Office2007_LunaBlue, Office2007_ObsidianBlack, Office2007_Aqua, Office2007_Silver };
+    static void PASCAL SetStyle(Style style) { s_style = style; }
+    static Style PASCAL GetStyle() { return s_style; }
+
+private:
+    static Style s_style;
+};
+class MOXPLAT_API CMFCVisualManagerWindows7 : public CMFCVisualManagerWindows {
+    DECLARE_DYNCREATE(CMFCVisualManagerWindows7)
 };
 
 /// The frame window of programs made with the newer AppWizard.

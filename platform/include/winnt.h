@@ -14,8 +14,10 @@
 
 #include <cstring>
 
-typedef std::int64_t LONGLONG;
-typedef std::uint64_t ULONGLONG;
+// long long, as Windows' __int64: on 64-bit Linux std::int64_t is long, which overloads by type
+// (CArchive's operators) would take for Windows' 32-bit long.
+typedef long long LONGLONG;
+typedef unsigned long long ULONGLONG;
 typedef std::int64_t INT64;
 typedef std::uint64_t UINT64;
 typedef std::uint64_t DWORD64;

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include <afxwin.h>
+#include <afxext.h> // WM_IDLEUPDATECMDUI
 
 #include "afx_text.h"
 
@@ -126,8 +127,15 @@ BOOL CWinThread::PreTranslateMessage(MSG* pMsg)
     return FALSE;
 }
 
-BOOL CWinThread::OnIdle(LONG)
+BOOL CWinThread::OnIdle(LONG lCount)
 {
+    // The first idle call after messages: the main window's bars take their buttons' and panes'
+    // states from the update handlers.
+    CWnd* main = GetMainWnd();
+    if (lCount <= 0 && main && main->m_hWnd && main->IsWindowVisible() && !main->IsIconic()) {
+        main->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+        main->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
+    }
     return FALSE;
 }
 
@@ -153,6 +161,8 @@ CWinApp::~CWinApp()
 {
     while (m_templateCount > 0) // when ExitInstance did not run
         delete m_templates[--m_templateCount];
+    delete m_pRecentFileList;
+    m_pRecentFileList = nullptr;
     for (LPCTSTR* name : {&m_pszAppName, &m_pszExeName, &m_pszProfileName, &m_pszRegistryKey}) {
         std::free(const_cast<TCHAR*>(*name));
         *name = nullptr;

@@ -492,6 +492,9 @@ CDocument* CWinApp::OpenDocumentFile(LPCTSTR lpszFileName)
 
 int CWinApp::ExitInstance()
 {
+    SaveStdProfileSettings();
+    delete m_pRecentFileList;
+    m_pRecentFileList = nullptr;
     while (m_templateCount > 0)
         delete m_templates[--m_templateCount];
     return CWinThread::ExitInstance();

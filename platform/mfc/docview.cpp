@@ -92,15 +92,6 @@ CWnd* CFrameWnd::CreateView(CCreateContext* pContext, UINT nID)
     return view;
 }
 
-void CFrameWnd::RecalcLayout(BOOL)
-{
-    if (!m_pViewActive || !m_pViewActive->m_hWnd)
-        return;
-    CRect client;
-    GetClientRect(&client);
-    ::MoveWindow(m_pViewActive->m_hWnd, 0, 0, client.Width(), client.Height(), TRUE);
-}
-
 void CFrameWnd::OnSize(UINT nType, int cx, int cy)
 {
     CWnd::OnSize(nType, cx, cy);
@@ -175,9 +166,12 @@ void CDocument::SetTitle(LPCTSTR lpszTitle)
             frame->OnUpdateFrameTitle(TRUE);
 }
 
-void CDocument::SetPathName(LPCTSTR lpszPathName, BOOL)
+void CDocument::SetPathName(LPCTSTR lpszPathName, BOOL bAddToMRU)
 {
     m_strPathName = lpszPathName;
+    if (bAddToMRU)
+        if (CWinApp* app = AfxGetApp())
+            app->AddToRecentFileList(m_strPathName);
     int cut = -1;
     for (int i = 0; i < m_strPathName.GetLength(); ++i)
         if (m_strPathName[i] == '/' || m_strPathName[i] == '\\')
@@ -241,14 +235,91 @@ BOOL CDocument::OnNewDocument()
     return TRUE;
 }
 
-BOOL CDocument::OnOpenDocument(LPCTSTR)
+namespace {
+
+// Tells the user why a document could not be read or written: the exception's own text when it
+// has one (a file's name and cause), else the general sentence.
+void ReportSaveLoadException(CException* e, const char* fallback)
 {
-    return FALSE;
+    char text[1024];
+    if (e && e->GetErrorMessage(text, sizeof text))
+        AfxMessageBox(text, MB_ICONEXCLAMATION);
+    else
+        AfxMessageBox(fallback, MB_ICONEXCLAMATION);
 }
 
-BOOL CDocument::OnSaveDocument(LPCTSTR)
+} // namespace
+
+BEGIN_MESSAGE_MAP(CDocument, CCmdTarget)
+ON_COMMAND(ID_FILE_SAVE, OnFileSave)
+END_MESSAGE_MAP()
+
+BOOL CDocument::OnOpenDocument(LPCTSTR lpszPathName)
 {
-    return FALSE;
+    static const char kFailed[] = "Failed to open document.";
+    CFileException fileError;
+    CFile file;
+    if (!file.Open(lpszPathName, CFile::modeRead | CFile::shareDenyWrite, &fileError)) {
+        ReportSaveLoadException(&fileError, kFailed);
+        return FALSE;
+    }
+    DeleteContents();
+    SetModifiedFlag(TRUE); // dirty while it loads, as MFC leaves it when loading fails halfway
+    try {
+        CArchive ar(&file, CArchive::load | CArchive::bNoFlushOnDelete);
+        ar.m_pDocument = this;
+        Serialize(ar);
+        ar.Close();
+        file.Close();
+    } catch (CException* e) {
+        file.Abort();
+        DeleteContents();
+        ReportSaveLoadException(e, kFailed);
+        e->Delete();
+        return FALSE;
+    }
+    SetModifiedFlag(FALSE);
+    return TRUE;
+}
+
+BOOL CDocument::OnSaveDocument(LPCTSTR lpszPathName)
+{
+    static const char kFailed[] = "Failed to save document.";
+    CFileException fileError;
+    CFile file;
+    if (!file.Open(lpszPathName, CFile::modeCreate | CFile::modeReadWrite | CFile::shareExclusive, &fileError)) {
+        ReportSaveLoadException(&fileError, kFailed);
+        return FALSE;
+    }
+    try {
+        CArchive ar(&file, CArchive::store | CArchive::bNoFlushOnDelete);
+        ar.m_pDocument = this;
+        Serialize(ar);
+        ar.Close();
+        file.Close();
+    } catch (CException* e) {
+        file.Abort();
+        ReportSaveLoadException(e, kFailed);
+        e->Delete();
+        return FALSE;
+    }
+    SetModifiedFlag(FALSE);
+    return TRUE;
+}
+
+BOOL CDocument::DoFileSave()
+{
+    // There is no file dialog here to choose a name with, so a document that has none yet says so.
+    if (m_strPathName.IsEmpty()) {
+        AfxMessageBox("The document has no file name to save to.", MB_ICONEXCLAMATION);
+        return FALSE;
+    }
+    return OnSaveDocument(m_strPathName);
+}
+
+void CDocument::OnFileSave()
+{
+    DoFileSave();
 }
 
 void CDocument::OnCloseDocument()
@@ -336,7 +407,7 @@ void CView::OnPaint()
     OnDraw(&dc);
 }
 
-void CView::OnPrepareDC(CDC*, void*)
+void CView::OnPrepareDC(CDC*, CPrintInfo*)
 {
 }
 

@@ -285,3 +285,5 @@ void AFX_CDECL operator delete[](void* p, LPCSTR, int) noexcept
 {
     ::operator delete[](p);
 }
+
+void CObject::Serialize(CArchive&) {}

@@ -15,6 +15,11 @@
 #define ID_GAME_NEW                     32771
 #define ID_GAME_PAUSE                   32772
 #define ID_GAME_FIRE                    32773
+#define IDR_TOOLBAR                     135
+#define ID_BAR_ONE                      32780
+#define ID_BAR_TWO                      32781
+#define ID_BAR_THREE                    32782
+#define ID_BAR_NOHANDLER                32783
 
 // Next default values for new objects
 //

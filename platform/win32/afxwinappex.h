@@ -1,0 +1,4 @@
+// afxwinappex.h for Windows builds without MFC.
+#pragma once
+#include "afxext.h"
+#include "../include/afxwinappex.h"
