@@ -170,7 +170,8 @@ GpStatus WINGDIPAPI GdipDeleteStringFormat(GpStringFormat* format)
 {
     if (!format)
         return InvalidParameter;
-    delete moxplat::ToImpl(format);
+    if (!moxplat::ToImpl(format)->shared) // the generic formats outlive their users
+        delete moxplat::ToImpl(format);
     return Ok;
 }
 

@@ -201,6 +201,16 @@ struct StringFormatImpl : GpStringFormat {
     INT flags = 0;
     LANGID language = 0;
     Gdiplus::StringAlignment align = Gdiplus::StringAlignmentNear;
+    Gdiplus::StringAlignment lineAlign = Gdiplus::StringAlignmentNear;
+    Gdiplus::StringTrimming trimming = Gdiplus::StringTrimmingCharacter;
+    INT hotkeyPrefix = Gdiplus::HotkeyPrefixNone;
+    LANGID digitLanguage = LANG_NEUTRAL;
+    Gdiplus::StringDigitSubstitute digitSubstitute = Gdiplus::StringDigitSubstituteUser;
+    Gdiplus::REAL firstTab = 0;
+    std::vector<Gdiplus::REAL> tabs;
+    std::vector<Gdiplus::CharacterRange> ranges;
+    bool typographic = false; // lines laid out without the sixth-of-an-em padding
+    bool shared = false;      // one of the two generic formats, which deleting leaves alive
 };
 
 inline const StringFormatImpl* ToImpl(const GpStringFormat* f)

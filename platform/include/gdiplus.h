@@ -1399,6 +1399,79 @@ MOXPLAT_API GpStatus WINGDIPAPI GdipIsVisibleRectI(GpGraphics* graphics, INT x, 
 }  // extern "C"
 }  // namespace DllExports
 
+// --- String formats: flags, trimming, tab stops, measurable ranges ---------------------------
+
+enum StringFormatFlags {
+    StringFormatFlagsDirectionRightToLeft = 0x00000001,
+    StringFormatFlagsDirectionVertical = 0x00000002,
+    StringFormatFlagsNoFitBlackBox = 0x00000004,
+    StringFormatFlagsDisplayFormatControl = 0x00000020,
+    StringFormatFlagsNoFontFallback = 0x00000400,
+    StringFormatFlagsMeasureTrailingSpaces = 0x00000800,
+    StringFormatFlagsNoWrap = 0x00001000,
+    StringFormatFlagsLineLimit = 0x00002000,
+    StringFormatFlagsNoClip = 0x00004000,
+    StringFormatFlagsBypassGDI = 0x80000000
+};
+
+enum StringTrimming {
+    StringTrimmingNone = 0,
+    StringTrimmingCharacter = 1,
+    StringTrimmingWord = 2,
+    StringTrimmingEllipsisCharacter = 3,
+    StringTrimmingEllipsisWord = 4,
+    StringTrimmingEllipsisPath = 5
+};
+
+enum StringDigitSubstitute {
+    StringDigitSubstituteUser = 0,
+    StringDigitSubstituteNone = 1,
+    StringDigitSubstituteNational = 2,
+    StringDigitSubstituteTraditional = 3
+};
+
+enum HotkeyPrefix { HotkeyPrefixNone = 0, HotkeyPrefixShow = 1, HotkeyPrefixHide = 2 };
+
+/// A run of characters: the first one's index and how many.
+class CharacterRange {
+public:
+    CharacterRange() : First(0), Length(0) {}
+    CharacterRange(INT first, INT length) : First(first), Length(length) {}
+    CharacterRange& operator=(const CharacterRange& other) = default;
+    INT First;
+    INT Length;
+};
+
+namespace DllExports {
+extern "C" {
+MOXPLAT_API GpStatus WINGDIPAPI GdipCloneStringFormat(GDIPCONST GpStringFormat* format, GpStringFormat** newFormat);
+MOXPLAT_API GpStatus WINGDIPAPI GdipStringFormatGetGenericDefault(GpStringFormat** format);
+MOXPLAT_API GpStatus WINGDIPAPI GdipStringFormatGetGenericTypographic(GpStringFormat** format);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetStringFormatFlags(GpStringFormat* format, INT flags);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetStringFormatFlags(GDIPCONST GpStringFormat* format, INT* flags);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetStringFormatLineAlign(GpStringFormat* format, StringAlignment align);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetStringFormatLineAlign(GDIPCONST GpStringFormat* format, StringAlignment* align);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetStringFormatTrimming(GpStringFormat* format, StringTrimming trimming);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetStringFormatTrimming(GDIPCONST GpStringFormat* format, StringTrimming* trimming);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetStringFormatHotkeyPrefix(GpStringFormat* format, INT hotkeyPrefix);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetStringFormatHotkeyPrefix(GDIPCONST GpStringFormat* format, INT* hotkeyPrefix);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetStringFormatDigitSubstitution(GpStringFormat* format, LANGID language,
+                                                                     StringDigitSubstitute substitute);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetStringFormatDigitSubstitution(GDIPCONST GpStringFormat* format,
+                                                                     LANGID* language,
+                                                                     StringDigitSubstitute* substitute);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetStringFormatTabStops(GpStringFormat* format, REAL firstTabOffset, INT count,
+                                                            GDIPCONST REAL* tabStops);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetStringFormatTabStopCount(GDIPCONST GpStringFormat* format, INT* count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetStringFormatTabStops(GDIPCONST GpStringFormat* format, INT count,
+                                                            REAL* firstTabOffset, REAL* tabStops);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetStringFormatMeasurableCharacterRanges(GpStringFormat* format, INT rangeCount,
+                                                                             GDIPCONST CharacterRange* ranges);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetStringFormatMeasurableCharacterRangeCount(GDIPCONST GpStringFormat* format,
+                                                                                 INT* count);
+}  // extern "C"
+}  // namespace DllExports
+
 // --- Class interface ------------------------------------------------------------------------
 
 /// Base of the GDI+ classes: their objects are allocated with GdipAlloc and freed with GdipFree.
