@@ -24,6 +24,7 @@ struct PenImpl : GpPen {
     Gdiplus::LineCap startCap = Gdiplus::LineCapFlat;
     Gdiplus::LineCap endCap = Gdiplus::LineCapFlat;
     GpBrush* brush = nullptr; // the pen's own copy of a brush it paints with, when not one colour
+    std::vector<Gdiplus::REAL> dashArray; // GdipSetPenDashArray's on and off lengths, in pen widths
 };
 
 // An affine matrix as GDI+ keeps it: m11 m12 m21 m22 dx dy, points mapping as [x y 1] * M.

@@ -1399,7 +1399,7 @@ MOXPLAT_API GpStatus WINGDIPAPI GdipIsVisibleRectI(GpGraphics* graphics, INT x, 
 }  // extern "C"
 }  // namespace DllExports
 
-// --- String formats: flags, trimming, tab stops, measurable ranges ---------------------------
+// --- String formats, custom dash patterns, GDI DCs of a Graphics ----------------------------
 
 enum StringFormatFlags {
     StringFormatFlagsDirectionRightToLeft = 0x00000001,
@@ -1469,6 +1469,13 @@ MOXPLAT_API GpStatus WINGDIPAPI GdipSetStringFormatMeasurableCharacterRanges(GpS
                                                                              GDIPCONST CharacterRange* ranges);
 MOXPLAT_API GpStatus WINGDIPAPI GdipGetStringFormatMeasurableCharacterRangeCount(GDIPCONST GpStringFormat* format,
                                                                                  INT* count);
+
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetPenDashArray(GpPen* pen, GDIPCONST REAL* dash, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetPenDashArray(GpPen* pen, REAL* dash, INT count);
+
+// GDI drawing on a Graphics' target, between the two calls.
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetDC(GpGraphics* graphics, HDC* hdc);
+MOXPLAT_API GpStatus WINGDIPAPI GdipReleaseDC(GpGraphics* graphics, HDC hdc);
 }  // extern "C"
 }  // namespace DllExports
 
@@ -1802,8 +1809,18 @@ public:
     Pen(const Pen&) = delete;
     Pen& operator=(const Pen&) = delete;
 
-    /// Solid, dash, dot, dash-dot or dash-dot-dot; DashStyleCustom and unknown values give InvalidParameter.
+    /// Solid, dash, dot, dash-dot, dash-dot-dot or custom (the dash pattern); unknown values give InvalidParameter.
     Status SetDashStyle(DashStyle dashStyle) { return SetStatus(DllExports::GdipSetPenDashStyle(nativePen, dashStyle)); }
+    /// On and off lengths in pen widths, each positive; the style becomes DashStyleCustom.
+    Status SetDashPattern(const REAL* dashArray, INT count)
+    {
+        return SetStatus(DllExports::GdipSetPenDashArray(nativePen, dashArray, count));
+    }
+    /// The first count lengths of a custom pattern.
+    Status GetDashPattern(REAL* dashArray, INT count) const
+    {
+        return SetStatus(DllExports::GdipGetPenDashArray(nativePen, dashArray, count));
+    }
     /// The dash style.
     DashStyle GetDashStyle() const
     {
@@ -2590,6 +2607,15 @@ public:
 
     /// Fills the whole target with the colour, replacing what was there.
     Status Clear(const Color& color) { return SetStatus(DllExports::GdipGraphicsClear(nativeGraphics, color.GetValue())); }
+    /// A DC for GDI drawing on the same target, until ReleaseHDC; null when one is already out.
+    HDC GetHDC()
+    {
+        HDC hdc = nullptr;
+        SetStatus(DllExports::GdipGetDC(nativeGraphics, &hdc));
+        return hdc;
+    }
+    /// Gives back the DC GetHDC handed out.
+    void ReleaseHDC(HDC hdc) { SetStatus(DllExports::GdipReleaseDC(nativeGraphics, hdc)); }
 
     Status SetSmoothingMode(SmoothingMode mode)
     {
