@@ -1473,6 +1473,23 @@ MOXPLAT_API GpStatus WINGDIPAPI GdipGetStringFormatMeasurableCharacterRangeCount
 MOXPLAT_API GpStatus WINGDIPAPI GdipSetPenDashArray(GpPen* pen, GDIPCONST REAL* dash, INT count);
 MOXPLAT_API GpStatus WINGDIPAPI GdipGetPenDashArray(GpPen* pen, REAL* dash, INT count);
 
+// Cardinal splines added to paths (the default tension is 0.5), and paths reversed.
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathCurve(GpPath* path, GDIPCONST GpPointF* points, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathCurveI(GpPath* path, GDIPCONST GpPoint* points, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathCurve2(GpPath* path, GDIPCONST GpPointF* points, INT count, REAL tension);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathCurve2I(GpPath* path, GDIPCONST GpPoint* points, INT count, REAL tension);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathCurve3(GpPath* path, GDIPCONST GpPointF* points, INT count, INT offset,
+                                                  INT numberOfSegments, REAL tension);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathCurve3I(GpPath* path, GDIPCONST GpPoint* points, INT count, INT offset,
+                                                   INT numberOfSegments, REAL tension);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathClosedCurve(GpPath* path, GDIPCONST GpPointF* points, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathClosedCurveI(GpPath* path, GDIPCONST GpPoint* points, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathClosedCurve2(GpPath* path, GDIPCONST GpPointF* points, INT count,
+                                                        REAL tension);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathClosedCurve2I(GpPath* path, GDIPCONST GpPoint* points, INT count,
+                                                         REAL tension);
+MOXPLAT_API GpStatus WINGDIPAPI GdipReversePath(GpPath* path);
+
 // GDI drawing on a Graphics' target, between the two calls.
 MOXPLAT_API GpStatus WINGDIPAPI GdipGetDC(GpGraphics* graphics, HDC* hdc);
 MOXPLAT_API GpStatus WINGDIPAPI GdipReleaseDC(GpGraphics* graphics, HDC hdc);
@@ -2270,6 +2287,30 @@ public:
     {
         return SetStatus(DllExports::GdipAddPathLine2(nativePath, points, count));
     }
+    /// A cardinal spline through the points (tension 0.5 unless given), continuing an open figure.
+    Status AddCurve(const PointF* points, INT count)
+    {
+        return SetStatus(DllExports::GdipAddPathCurve(nativePath, points, count));
+    }
+    Status AddCurve(const PointF* points, INT count, REAL tension)
+    {
+        return SetStatus(DllExports::GdipAddPathCurve2(nativePath, points, count, tension));
+    }
+    Status AddCurve(const PointF* points, INT count, INT offset, INT numberOfSegments, REAL tension)
+    {
+        return SetStatus(DllExports::GdipAddPathCurve3(nativePath, points, count, offset, numberOfSegments, tension));
+    }
+    /// A closed cardinal spline through the points, as a figure of its own.
+    Status AddClosedCurve(const PointF* points, INT count)
+    {
+        return SetStatus(DllExports::GdipAddPathClosedCurve(nativePath, points, count));
+    }
+    Status AddClosedCurve(const PointF* points, INT count, REAL tension)
+    {
+        return SetStatus(DllExports::GdipAddPathClosedCurve2(nativePath, points, count, tension));
+    }
+    /// The points in the opposite order, figure by figure.
+    Status Reverse() { return SetStatus(DllExports::GdipReversePath(nativePath)); }
     Status AddLines(const Point* points, INT count)
     {
         return SetStatus(DllExports::GdipAddPathLine2I(nativePath, points, count));

@@ -1,0 +1,122 @@
+// GDI+ paths: cardinal splines added to paths, and paths reversed. Written against the flat API
+// alone, so that the Windows build checks the same against real GDI+.
+#include <windows.h> // before <gdiplus.h>, which builds on it
+
+#include <gdiplus.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "gdiplus_session.h"
+
+using namespace Gdiplus;
+using namespace Gdiplus::DllExports;
+
+namespace {
+
+std::vector<BYTE> TypesOf(GpPath* path)
+{
+    INT n = 0;
+    GdipGetPointCount(path, &n);
+    std::vector<BYTE> types(std::size_t(n > 0 ? n : 0));
+    if (n > 0)
+        GdipGetPathTypes(path, types.data(), n);
+    return types;
+}
+
+std::vector<PointF> PointsOf(GpPath* path)
+{
+    INT n = 0;
+    GdipGetPointCount(path, &n);
+    std::vector<PointF> points(std::size_t(n > 0 ? n : 0));
+    if (n > 0)
+        GdipGetPathPoints(path, points.data(), n);
+    return points;
+}
+
+constexpr BYTE S = PathPointTypeStart, L = PathPointTypeLine, B = PathPointTypeBezier, C = PathPointTypeCloseSubpath;
+
+} // namespace
+
+// Windows: a spline of n points is n - 1 Bézier segments whose inner control points lie a third
+// of the tension along the neighbours' chord; one continuing an open figure is joined by a line;
+// a closed one is a figure of its own, closed at its start; segments that need a point beyond
+// the array are refused (MSDN GraphicsPath::AddCurve, AddClosedCurve; gdiplus
+// tests/graphicspath.c test_addcurve, test_addclosedcurve).
+TEST(GdiplusPathCurve, SplinesBecomeBezierFigures)
+{
+    const PointF pts[4] = {PointF(0, 0), PointF(30, 0), PointF(30, 30), PointF(60, 30)};
+    struct Case {
+        const char* name;
+        bool openLineFirst;
+        bool closed;
+        INT offset, segments;
+        REAL tension;
+        std::vector<BYTE> types;
+    } cases[] = {
+        {"whole open curve", false, false, 0, 3, 0.5f, {S, B, B, B, B, B, B, B, B, B}},
+        {"middle segment", false, false, 1, 1, 1.0f, {S, B, B, B}},
+        {"after an open line", true, false, 0, 3, 0.5f, {S, L, L, B, B, B, B, B, B, B, B, B}},
+        {"closed", true, true, 0, 4, 0.5f, {S, L, S, B, B, B, B, B, B, B, B, B, B, B, B | C}},
+    };
+    for (const Case& c : cases) {
+        GpPath* path = nullptr;
+        ASSERT_EQ(GdipCreatePath(FillModeAlternate, &path), Ok);
+        if (c.openLineFirst)
+            GdipAddPathLine(path, 100, 100, 110, 100);
+        const Status st = c.closed ? GdipAddPathClosedCurve2(path, pts, 4, c.tension)
+                                   : GdipAddPathCurve3(path, pts, 4, c.offset, c.segments, c.tension);
+        EXPECT_EQ(st, Ok) << c.name;
+        EXPECT_EQ(TypesOf(path), c.types) << c.name;
+        GdipDeletePath(path);
+    }
+
+    // The first control point of the middle segment: p1 + tension / 3 * (p2 - p0).
+    GpPath* path = nullptr;
+    ASSERT_EQ(GdipCreatePath(FillModeAlternate, &path), Ok);
+    ASSERT_EQ(GdipAddPathCurve3(path, pts, 4, 1, 1, 1.0f), Ok);
+    const std::vector<PointF> got = PointsOf(path);
+    ASSERT_EQ(got.size(), 4u);
+    EXPECT_NEAR(got[1].X, 40, 1e-3);
+    EXPECT_NEAR(got[1].Y, 10, 1e-3);
+    EXPECT_NEAR(got[3].Y, 30, 1e-3);
+
+    struct Refusal {
+        INT count, offset, segments;
+    } refusals[] = {{1, 0, 0}, {4, 0, 0}, {4, 0, 4}, {4, 1, 3}, {4, 3, 1}, {4, -1, 1}};
+    for (const Refusal& r : refusals)
+        EXPECT_EQ(GdipAddPathCurve3(path, pts, r.count, r.offset, r.segments, 0.5f), InvalidParameter)
+            << r.count << " " << r.offset << " " << r.segments;
+    EXPECT_EQ(GdipAddPathClosedCurve(path, pts, 1), InvalidParameter);
+    EXPECT_EQ(GdipAddPathCurve(nullptr, pts, 4), InvalidParameter);
+    EXPECT_EQ(TypesOf(path).size(), 4u); // refusals add nothing
+    GdipDeletePath(path);
+}
+
+// Windows: reversing walks every figure backwards, last figure first; each point takes the kind
+// of the segment now leading to it and a closed figure is closed at its new last point
+// (graphicspath.c test_reverse).
+TEST(GdiplusPathCurve, ReversedFiguresKeepTheirSegments)
+{
+    GpPath* path = nullptr;
+    ASSERT_EQ(GdipCreatePath(FillModeAlternate, &path), Ok);
+    EXPECT_EQ(GdipReversePath(path), Ok); // an empty path
+    EXPECT_EQ(GdipReversePath(nullptr), InvalidParameter);
+    const PointF lines[3] = {PointF(0, 0), PointF(10, 0), PointF(10, 10)};
+    GdipAddPathLine2(path, lines, 3);
+    GdipClosePathFigure(path);
+    GdipAddPathBezier(path, 20, 0, 25, 5, 30, 5, 35, 0);
+    GdipAddPathLine(path, 35, 0, 40, 10);
+    // Before: S L L|C, S B B B L (the line's first point joins the Bézier's end).
+    ASSERT_EQ(TypesOf(path), (std::vector<BYTE>{S, L, BYTE(L | C), S, B, B, B, L}));
+    ASSERT_EQ(GdipReversePath(path), Ok);
+    EXPECT_EQ(TypesOf(path), (std::vector<BYTE>{S, L, B, B, B, S, L, BYTE(L | C)}));
+    const std::vector<PointF> got = PointsOf(path);
+    ASSERT_EQ(got.size(), 8u);
+    EXPECT_EQ(got[0].X, 40);
+    EXPECT_EQ(got[4].X, 20);
+    EXPECT_EQ(got[5].X, 10);
+    EXPECT_EQ(got[7].X, 0);
+    GdipDeletePath(path);
+}
