@@ -120,3 +120,33 @@ TEST(GdiplusPathCurve, ReversedFiguresKeepTheirSegments)
     EXPECT_EQ(got[7].X, 0);
     GdipDeletePath(path);
 }
+
+// Windows: a point is in a path when its fill covers it by the path's fill mode, the left and
+// top edges included; an empty path contains nothing (MSDN GraphicsPath::IsVisible; gdiplus
+// tests/graphicspath.c test_isvisible, test_empty_rect).
+TEST(GdiplusPathCurve, PointsInsideAPathFollowItsFillMode)
+{
+    struct Case {
+        FillMode mode;
+        REAL x, y;
+        BOOL inside;
+    } cases[] = {
+        {FillModeAlternate, 0, 0, TRUE},    {FillModeAlternate, 9.5f, 5, TRUE}, {FillModeAlternate, 11, 11, FALSE},
+        {FillModeAlternate, 15, 15, FALSE}, {FillModeWinding, 15, 15, TRUE},    {FillModeWinding, 25, 25, FALSE},
+    };
+    for (const Case& c : cases) {
+        GpPath* path = nullptr;
+        ASSERT_EQ(GdipCreatePath(c.mode, &path), Ok);
+        BOOL inside = TRUE;
+        EXPECT_EQ(GdipIsVisiblePathPoint(path, 0, 0, nullptr, &inside), Ok);
+        EXPECT_FALSE(inside);
+        GdipAddPathRectangle(path, 0, 0, 10, 10);
+        GdipAddPathRectangle(path, 12, 12, 10, 10);
+        GdipAddPathRectangle(path, 12, 12, 5, 5); // overlaps the second, turning the same way
+        inside = !c.inside;
+        EXPECT_EQ(GdipIsVisiblePathPoint(path, c.x, c.y, nullptr, &inside), Ok);
+        EXPECT_EQ(inside, c.inside) << c.mode << " " << c.x << "," << c.y;
+        EXPECT_EQ(GdipIsVisiblePathPoint(path, c.x, c.y, nullptr, nullptr), InvalidParameter);
+        GdipDeletePath(path);
+    }
+}

@@ -509,6 +509,28 @@ GpStatus WINGDIPAPI GdipReversePath(GpPath* path)
     return Ok;
 }
 
+
+// Whether the point lies in the path's interior by its fill mode, in the path's own coordinates:
+// the Graphics' transform and clip play no part (graphicspath.c test_isvisible).
+GpStatus WINGDIPAPI GdipIsVisiblePathPoint(GpPath* path, REAL x, REAL y, GpGraphics* graphics, BOOL* result)
+{
+    (void)graphics;
+    if (!path || !result)
+        return InvalidParameter;
+    GpRegion* region = nullptr;
+    const GpStatus status = GdipCreateRegionPath(path, &region);
+    if (status != Ok)
+        return status;
+    const GpStatus tested = GdipIsVisibleRegionPoint(region, x, y, nullptr, result);
+    GdipDeleteRegion(region);
+    return tested;
+}
+
+GpStatus WINGDIPAPI GdipIsVisiblePathPointI(GpPath* path, INT x, INT y, GpGraphics* graphics, BOOL* result)
+{
+    return GdipIsVisiblePathPoint(path, REAL(x), REAL(y), graphics, result);
+}
+
 } // extern "C"
 } // namespace DllExports
 } // namespace Gdiplus

@@ -1489,6 +1489,10 @@ MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathClosedCurve2(GpPath* path, GDIPCONST 
 MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathClosedCurve2I(GpPath* path, GDIPCONST GpPoint* points, INT count,
                                                          REAL tension);
 MOXPLAT_API GpStatus WINGDIPAPI GdipReversePath(GpPath* path);
+MOXPLAT_API GpStatus WINGDIPAPI GdipIsVisiblePathPoint(GpPath* path, REAL x, REAL y, GpGraphics* graphics,
+                                                       BOOL* result);
+MOXPLAT_API GpStatus WINGDIPAPI GdipIsVisiblePathPointI(GpPath* path, INT x, INT y, GpGraphics* graphics,
+                                                        BOOL* result);
 
 // GDI drawing on a Graphics' target, between the two calls.
 MOXPLAT_API GpStatus WINGDIPAPI GdipGetDC(GpGraphics* graphics, HDC* hdc);
