@@ -7,6 +7,9 @@
 #include <fontconfig/fontconfig.h>
 
 #include <cmath>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <new>
 
 using namespace Gdiplus;
@@ -57,6 +60,15 @@ std::string ResolveFamily(const std::string& name)
     return resolved;
 }
 
+std::string Folded(const std::string& name)
+{
+    std::string out(name);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return out;
+}
+
 bool IsFontUnit(Unit unit)
 {
     return unit == UnitWorld || unit == UnitPixel || unit == UnitPoint || unit == UnitInch || unit == UnitDocument ||
@@ -64,6 +76,25 @@ bool IsFontUnit(Unit unit)
 }
 
 } // namespace
+
+FontFamilyImpl* SharedFamily(const std::string& name)
+{
+    static std::mutex lock;
+    static std::map<std::string, std::unique_ptr<FontFamilyImpl>> families; // by folded name
+    const std::lock_guard<std::mutex> hold(lock);
+    const std::string key = Folded(name);
+    if (auto found = families.find(key); found != families.end())
+        return found->second.get();
+    std::string resolved = ResolveFamily(name);
+    if (resolved.empty())
+        return nullptr;
+    auto family = std::make_unique<FontFamilyImpl>();
+    family->name = std::move(resolved);
+    family->displayName = name;
+    FontFamilyImpl* kept = family.get();
+    families.emplace(key, std::move(family));
+    return kept;
+}
 
 } // namespace moxplat
 
@@ -85,22 +116,23 @@ GpStatus WINGDIPAPI GdipCreateFontFamilyFromName(GDIPCONST WCHAR* name, GpFontCo
     std::size_t length = 0;
     while (name[length] && length < 1024)
         ++length;
-    std::string family = moxplat::ResolveFamily(moxplat::WideToUtf8(name, length));
-    if (family.empty())
-        return FontFamilyNotFound;
-    auto* impl = new (std::nothrow) moxplat::FontFamilyImpl;
-    if (!impl)
+    moxplat::FontFamilyImpl* impl = nullptr;
+    try {
+        impl = moxplat::SharedFamily(moxplat::WideToUtf8(name, length));
+    } catch (const std::bad_alloc&) {
         return OutOfMemory;
-    impl->name = std::move(family);
+    }
+    if (!impl)
+        return FontFamilyNotFound;
     *fontFamily = impl;
     return Ok;
 }
 
+// Families are shared (see SharedFamily): deleting one leaves it for its other holders.
 GpStatus WINGDIPAPI GdipDeleteFontFamily(GpFontFamily* fontFamily)
 {
     if (!fontFamily)
         return InvalidParameter;
-    delete static_cast<moxplat::FontFamilyImpl*>(fontFamily);
     return Ok;
 }
 
@@ -116,7 +148,8 @@ GpStatus WINGDIPAPI GdipCreateFont(GDIPCONST GpFontFamily* fontFamily, REAL emSi
     auto* impl = new (std::nothrow) moxplat::FontImpl;
     if (!impl)
         return OutOfMemory;
-    impl->family = static_cast<const moxplat::FontFamilyImpl*>(fontFamily)->name;
+    impl->familyRef = const_cast<moxplat::FontFamilyImpl*>(static_cast<const moxplat::FontFamilyImpl*>(fontFamily));
+    impl->family = impl->familyRef->name;
     impl->emSize = emSize;
     impl->unit = unit;
     impl->style = style & (FontStyleBoldItalic | FontStyleUnderline | FontStyleStrikeout);

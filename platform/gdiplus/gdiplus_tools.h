@@ -173,11 +173,17 @@ pixman_color_t PixmanColorOf(Gdiplus::ARGB argb);
 struct TextLayouts;
 
 struct FontFamilyImpl : GpFontFamily {
-    std::string name; // an installed family, as fontconfig names it
+    std::string name;        // an installed family, as fontconfig names it
+    std::string displayName; // the name programs read back: as they asked for it, or as installed
 };
+
+// The one family object for a name (families are shared and live as long as the process, as
+// GDI+ hands out the same family for the same name); null when no installed font provides it.
+FontFamilyImpl* SharedFamily(const std::string& name);
 
 struct FontImpl : GpFont {
     std::string family;
+    FontFamilyImpl* familyRef = nullptr; // the shared family it was made from
     Gdiplus::REAL emSize = 0; // in `unit`
     Gdiplus::Unit unit = Gdiplus::UnitPoint;
     INT style = Gdiplus::FontStyleRegular;

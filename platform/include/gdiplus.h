@@ -1494,6 +1494,20 @@ MOXPLAT_API GpStatus WINGDIPAPI GdipIsVisiblePathPoint(GpPath* path, REAL x, REA
 MOXPLAT_API GpStatus WINGDIPAPI GdipIsVisiblePathPointI(GpPath* path, INT x, INT y, GpGraphics* graphics,
                                                         BOOL* result);
 
+// Font families read back and listed; families are shared, so deleting one is harmless.
+MOXPLAT_API GpStatus WINGDIPAPI GdipNewInstalledFontCollection(GpFontCollection** fontCollection);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetFontCollectionFamilyCount(GpFontCollection* fontCollection, INT* numFound);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetFontCollectionFamilyList(GpFontCollection* fontCollection, INT numSought,
+                                                                GpFontFamily* gpfamilies[], INT* numFound);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetFamilyName(GDIPCONST GpFontFamily* family, WCHAR name[LF_FACESIZE],
+                                                  LANGID language);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCloneFontFamily(GpFontFamily* fontFamily, GpFontFamily** clonedFontFamily);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetFamily(GpFont* font, GpFontFamily** family);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetFontUnit(GpFont* font, Unit* unit);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetGenericFontFamilySansSerif(GpFontFamily** nativeFamily);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetGenericFontFamilySerif(GpFontFamily** nativeFamily);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetGenericFontFamilyMonospace(GpFontFamily** nativeFamily);
+
 // GDI drawing on a Graphics' target, between the two calls.
 MOXPLAT_API GpStatus WINGDIPAPI GdipGetDC(GpGraphics* graphics, HDC* hdc);
 MOXPLAT_API GpStatus WINGDIPAPI GdipReleaseDC(GpGraphics* graphics, HDC hdc);
