@@ -150,3 +150,34 @@ TEST(GdiplusPathCurve, PointsInsideAPathFollowItsFillMode)
         GdipDeletePath(path);
     }
 }
+
+// Windows: with a matrix, a path's world bounds are the box around its untransformed box's four
+// corners transformed, wider than the box of its points transformed when the matrix shears
+// (graphicspath.c test_worldbounds).
+TEST(GdiplusPathCurve, WorldBoundsTransformTheBoxCorners)
+{
+    GpPath* path = nullptr;
+    ASSERT_EQ(GdipCreatePath(FillModeAlternate, &path), Ok);
+    const PointF diagonal[2] = {PointF(0, 10), PointF(10, 0)}; // the box is 0..10 both ways
+    GdipAddPathLine2(path, diagonal, 2);
+    struct Case {
+        REAL m[6];
+        RectF want;
+    } cases[] = {
+        {{1, 0, 0, 1, 0, 0}, RectF(0, 0, 10, 10)},
+        {{1, 0, 1, 1, 5, 0}, RectF(5, 0, 20, 10)}, // the points alone would give x 15..15
+        {{2, 0, 0, -1, 0, 0}, RectF(0, -10, 20, 10)},
+    };
+    for (const Case& c : cases) {
+        GpMatrix* matrix = nullptr;
+        ASSERT_EQ(GdipCreateMatrix2(c.m[0], c.m[1], c.m[2], c.m[3], c.m[4], c.m[5], &matrix), Ok);
+        RectF got;
+        ASSERT_EQ(GdipGetPathWorldBounds(path, &got, matrix, nullptr), Ok);
+        EXPECT_FLOAT_EQ(got.X, c.want.X) << c.m[2];
+        EXPECT_FLOAT_EQ(got.Y, c.want.Y) << c.m[2];
+        EXPECT_FLOAT_EQ(got.Width, c.want.Width) << c.m[2];
+        EXPECT_FLOAT_EQ(got.Height, c.want.Height) << c.m[2];
+        GdipDeleteMatrix(matrix);
+    }
+    GdipDeletePath(path);
+}
