@@ -181,3 +181,24 @@ TEST(GdiplusPathCurve, WorldBoundsTransformTheBoxCorners)
     }
     GdipDeletePath(path);
 }
+
+// Windows: a pie with no width or no height is refused, yet its centre stays in the path as a
+// closed one-point figure (graphicspath.c test_addpie).
+TEST(GdiplusPathCurve, FlatPieLeavesItsCentre)
+{
+    struct Case {
+        REAL w, h;
+        PointF centre;
+    } cases[] = {{0, 60, PointF(0, 30)}, {60, 0, PointF(30, 0)}};
+    for (const Case& c : cases) {
+        GpPath* path = nullptr;
+        ASSERT_EQ(GdipCreatePath(FillModeAlternate, &path), Ok);
+        EXPECT_EQ(GdipAddPathPie(path, 0, 0, c.w, c.h, -90, 24), InvalidParameter);
+        EXPECT_EQ(TypesOf(path), (std::vector<BYTE>{BYTE(S | C)}));
+        const std::vector<PointF> got = PointsOf(path);
+        ASSERT_EQ(got.size(), 1u);
+        EXPECT_EQ(got[0].X, c.centre.X);
+        EXPECT_EQ(got[0].Y, c.centre.Y);
+        GdipDeletePath(path);
+    }
+}

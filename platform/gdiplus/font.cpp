@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <set>
 
 using namespace Gdiplus;
 
@@ -77,11 +78,23 @@ bool IsFontUnit(Unit unit)
 
 } // namespace
 
+namespace {
+
+std::mutex familiesLock;
+std::map<std::string, std::unique_ptr<FontFamilyImpl>> families; // by folded name
+std::set<const GpFontFamily*> familySet;                           // the same, for IsFamily
+
+} // namespace
+
+bool IsFamily(const GpFontFamily* family)
+{
+    const std::lock_guard<std::mutex> hold(familiesLock);
+    return family && familySet.count(family) != 0;
+}
+
 FontFamilyImpl* SharedFamily(const std::string& name)
 {
-    static std::mutex lock;
-    static std::map<std::string, std::unique_ptr<FontFamilyImpl>> families; // by folded name
-    const std::lock_guard<std::mutex> hold(lock);
+    const std::lock_guard<std::mutex> hold(familiesLock);
     const std::string key = Folded(name);
     if (auto found = families.find(key); found != families.end())
         return found->second.get();
@@ -92,6 +105,7 @@ FontFamilyImpl* SharedFamily(const std::string& name)
     family->name = std::move(resolved);
     family->displayName = name;
     FontFamilyImpl* kept = family.get();
+    familySet.insert(kept);
     families.emplace(key, std::move(family));
     return kept;
 }
@@ -131,7 +145,7 @@ GpStatus WINGDIPAPI GdipCreateFontFamilyFromName(GDIPCONST WCHAR* name, GpFontCo
 // Families are shared (see SharedFamily): deleting one leaves it for its other holders.
 GpStatus WINGDIPAPI GdipDeleteFontFamily(GpFontFamily* fontFamily)
 {
-    if (!fontFamily)
+    if (!moxplat::IsFamily(fontFamily))
         return InvalidParameter;
     return Ok;
 }
@@ -143,7 +157,7 @@ GpStatus WINGDIPAPI GdipCreateFont(GDIPCONST GpFontFamily* fontFamily, REAL emSi
     if (!font)
         return InvalidParameter;
     *font = nullptr;
-    if (!fontFamily || !std::isfinite(emSize) || emSize <= 0 || !moxplat::IsFontUnit(unit))
+    if (!moxplat::IsFamily(fontFamily) || !std::isfinite(emSize) || emSize <= 0 || !moxplat::IsFontUnit(unit))
         return InvalidParameter;
     auto* impl = new (std::nothrow) moxplat::FontImpl;
     if (!impl)

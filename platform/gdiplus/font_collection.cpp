@@ -120,7 +120,7 @@ GpStatus WINGDIPAPI GdipGetFontCollectionFamilyList(GpFontCollection* fontCollec
 GpStatus WINGDIPAPI GdipGetFamilyName(GDIPCONST GpFontFamily* family, WCHAR name[LF_FACESIZE], LANGID language)
 {
     (void)language; // one name per family here
-    if (!family)
+    if (!moxplat::IsFamily(family))
         return InvalidParameter;
     if (!name)
         return Ok;
@@ -142,7 +142,7 @@ GpStatus WINGDIPAPI GdipGetFamilyName(GDIPCONST GpFontFamily* family, WCHAR name
 // Families are shared: the clone is the family itself (font.c test_fontfamily).
 GpStatus WINGDIPAPI GdipCloneFontFamily(GpFontFamily* fontFamily, GpFontFamily** clonedFontFamily)
 {
-    if (!fontFamily || !clonedFontFamily)
+    if (!moxplat::IsFamily(fontFamily) || !clonedFontFamily)
         return InvalidParameter;
     *clonedFontFamily = fontFamily;
     return Ok;

@@ -180,6 +180,8 @@ struct FontFamilyImpl : GpFontFamily {
 // The one family object for a name (families are shared and live as long as the process, as
 // GDI+ hands out the same family for the same name); null when no installed font provides it.
 FontFamilyImpl* SharedFamily(const std::string& name);
+// Whether the pointer is one of those families, so that anything else is refused unread.
+bool IsFamily(const GpFontFamily* family);
 
 struct FontImpl : GpFont {
     std::string family;

@@ -454,8 +454,18 @@ GpStatus WINGDIPAPI GdipAddPathArcI(GpPath* path, INT x, INT y, INT width, INT h
 GpStatus WINGDIPAPI GdipAddPathPie(GpPath* path, REAL x, REAL y, REAL width, REAL height, REAL startAngle,
                                    REAL sweepAngle)
 {
-    if (!Finite({x, y, width, height, startAngle, sweepAngle}) || width <= 0 || height <= 0)
+    if (!Finite({x, y, width, height, startAngle, sweepAngle}) || width < 0 || height < 0)
         return InvalidParameter;
+    if (width == 0 || height == 0) {
+        // Windows refuses a flat pie yet leaves its centre in the path as a closed figure of one
+        // point (gdiplus tests/graphicspath.c test_addpie).
+        const GpStatus added = Build(path, [&](PathImpl& p) {
+            p.newFigure = true;
+            moxplat::Add(p, x + width / 2, y + height / 2, moxplat::Joining(p));
+            moxplat::CloseLast(p);
+        });
+        return added == Ok ? InvalidParameter : added;
+    }
     return Build(path, [&](PathImpl& p) { moxplat::AppendPie(p, x, y, width, height, startAngle, sweepAngle); });
 }
 
