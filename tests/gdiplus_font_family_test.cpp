@@ -99,3 +99,22 @@ TEST(GdiplusFontFamily, GenericFamiliesDiffer)
     EXPECT_NE(NameOf(serif), NameOf(mono));
     EXPECT_EQ(GdipGetGenericFontFamilySerif(nullptr), InvalidParameter);
 }
+
+// Windows: the interface faces every Windows installs are found, and read back by their own
+// names; the bitmap-only faces are not (gdiplus tests/font.c test_createfont, test_fontfamily).
+TEST(GdiplusFontFamily, WindowsInterfaceFacesAreFoundBitmapFacesAreNot)
+{
+    struct Case {
+        const WCHAR* name;
+        Status status;
+    } cases[] = {{L"Tahoma", Ok}, {L"Microsoft Sans Serif", Ok}, {L"MS Sans Serif", FontFamilyNotFound},
+                 {L"ThisFontShouldNotExist", FontFamilyNotFound}};
+    for (const Case& c : cases) {
+        GpFontFamily* family = nullptr;
+        EXPECT_EQ(GdipCreateFontFamilyFromName(c.name, nullptr, &family), c.status) << c.name;
+        if (family) {
+            EXPECT_EQ(NameOf(family), std::wstring(c.name));
+            GdipDeleteFontFamily(family);
+        }
+    }
+}

@@ -70,6 +70,35 @@ std::string Folded(const std::string& name)
     return out;
 }
 
+// The family fontconfig picks for a generic name ("sans-serif"), or empty.
+std::string GenericMatch(const char* generic)
+{
+    FcPattern* pattern = FcPatternCreate();
+    if (!pattern)
+        return {};
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(generic));
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    std::string family;
+    FcChar8* name = nullptr;
+    if (match && FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch && name)
+        family = reinterpret_cast<const char*>(name);
+    if (match)
+        FcPatternDestroy(match);
+    FcPatternDestroy(pattern);
+    return family;
+}
+
+// Windows' own TrueType interface faces, which every Windows has and programs name without a
+// fallback: without them installed they draw with the sans-serif family, as GDI's faces do. The
+// bitmap-only faces stay unknown, as GDI+ does not use them.
+bool IsWindowsSansFace(const std::string& folded)
+{
+    return folded == "tahoma" || folded == "segoe ui" || folded == "verdana" || folded == "microsoft sans serif";
+}
+
 bool IsFontUnit(Unit unit)
 {
     return unit == UnitWorld || unit == UnitPixel || unit == UnitPoint || unit == UnitInch || unit == UnitDocument ||
@@ -99,6 +128,8 @@ FontFamilyImpl* SharedFamily(const std::string& name)
     if (auto found = families.find(key); found != families.end())
         return found->second.get();
     std::string resolved = ResolveFamily(name);
+    if (resolved.empty() && IsWindowsSansFace(key))
+        resolved = GenericMatch("sans-serif");
     if (resolved.empty())
         return nullptr;
     auto family = std::make_unique<FontFamilyImpl>();
