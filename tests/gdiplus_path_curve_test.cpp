@@ -202,3 +202,22 @@ TEST(GdiplusPathCurve, FlatPieLeavesItsCentre)
         GdipDeletePath(path);
     }
 }
+
+// Windows: a rectangle without area adds nothing to a path, and contains nothing
+// (graphicspath.c test_empty_rect).
+TEST(GdiplusPathCurve, RectanglesWithoutAreaAddNothing)
+{
+    GpPath* path = nullptr;
+    ASSERT_EQ(GdipCreatePath(FillModeAlternate, &path), Ok);
+    const RectF rects[] = {RectF(0, 0, -5, 5), RectF(0, 0, 5, -5), RectF(0, 0, 0, 5), RectF(0, 0, 5, 0)};
+    for (const RectF& r : rects)
+        EXPECT_EQ(GdipAddPathRectangle(path, r.X, r.Y, r.Width, r.Height), Ok);
+    EXPECT_EQ(GdipAddPathRectangles(path, rects, 4), Ok);
+    EXPECT_TRUE(TypesOf(path).empty());
+    BOOL inside = TRUE;
+    EXPECT_EQ(GdipIsVisiblePathPoint(path, -2, 2, nullptr, &inside), Ok);
+    EXPECT_FALSE(inside);
+    EXPECT_EQ(GdipAddPathRectangle(path, 0, 0, 5, 0.1f), Ok);
+    EXPECT_EQ(TypesOf(path).size(), 4u);
+    GdipDeletePath(path);
+}

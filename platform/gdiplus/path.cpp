@@ -395,6 +395,9 @@ GpStatus WINGDIPAPI GdipAddPathRectangle(GpPath* path, REAL x, REAL y, REAL widt
 {
     if (!Finite({x, y, width, height}))
         return InvalidParameter;
+    // A rectangle without area adds nothing (gdiplus tests/graphicspath.c test_empty_rect).
+    if (width <= 0 || height <= 0)
+        return path ? Ok : InvalidParameter;
     return Build(path, [&](PathImpl& p) { moxplat::AppendRectangle(p, x, y, width, height); });
 }
 
@@ -409,7 +412,8 @@ GpStatus WINGDIPAPI GdipAddPathRectangles(GpPath* path, GDIPCONST GpRectF* rects
         return InvalidParameter;
     return Build(path, [&](PathImpl& p) {
         for (INT i = 0; i < count; ++i)
-            moxplat::AppendRectangle(p, rects[i].X, rects[i].Y, rects[i].Width, rects[i].Height);
+            if (rects[i].Width > 0 && rects[i].Height > 0)
+                moxplat::AppendRectangle(p, rects[i].X, rects[i].Y, rects[i].Width, rects[i].Height);
     });
 }
 
@@ -419,7 +423,8 @@ GpStatus WINGDIPAPI GdipAddPathRectanglesI(GpPath* path, GDIPCONST GpRect* rects
         return InvalidParameter;
     return Build(path, [&](PathImpl& p) {
         for (INT i = 0; i < count; ++i)
-            moxplat::AppendRectangle(p, rects[i].X, rects[i].Y, rects[i].Width, rects[i].Height);
+            if (rects[i].Width > 0 && rects[i].Height > 0)
+                moxplat::AppendRectangle(p, rects[i].X, rects[i].Y, rects[i].Width, rects[i].Height);
     });
 }
 
