@@ -206,6 +206,10 @@ TEST(GdiplusLoadTest, FailuresGiveStatusAndNullHandle)
     EXPECT_NE(status, Ok);
     EXPECT_FALSE(nothing);
 
+    // Windows: without a name the out-pointer is left as it was (image.c test_LoadingImages).
+    GpBitmap* untouched = reinterpret_cast<GpBitmap*>(0x1);
+    EXPECT_EQ(GdipCreateBitmapFromFile(nullptr, &untouched), InvalidParameter);
+    EXPECT_EQ(untouched, reinterpret_cast<GpBitmap*>(0x1));
     GpBitmap* out = nullptr;
     EXPECT_EQ(GdipCreateBitmapFromFile(nullptr, &out), InvalidParameter);
     EXPECT_EQ(GdipCreateBitmapFromFile(L"", &out), InvalidParameter);

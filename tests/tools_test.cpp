@@ -54,14 +54,13 @@ TEST_F(Tools, PenTakesTheLowByteOfEachComponentAndIsOpaque)
     EXPECT_EQ(red.GetPen()->GetDashStyle(), DashStyleDash);
 }
 
-TEST_F(Tools, PenRecordsARefusedDashStyle)
+TEST_F(Tools, PenTakesACustomDashStyle)
 {
-    // The stand-in refuses a custom style, having no dash arrays; GDI+ on Windows takes one
-    // (Wine's gdiplus conformance test test_dasharray), so this holds on the stand-in only.
+    // GDI+ takes a custom style (Wine's gdiplus conformance test test_dasharray, pen.c).
     CMoxPen pen(1, 2, 3, 1.0f, DashStyleCustom);
     ASSERT_NE(pen.GetPen(), nullptr);
-    EXPECT_EQ(pen.GetPen()->GetLastStatus(), InvalidParameter);
-    EXPECT_EQ(pen.GetPen()->GetDashStyle(), DashStyleSolid);
+    EXPECT_EQ(pen.GetPen()->GetLastStatus(), Ok);
+    EXPECT_EQ(pen.GetPen()->GetDashStyle(), DashStyleCustom);
 }
 
 TEST_F(Tools, EmptyToolsHoldNothing)

@@ -52,8 +52,8 @@ GpStatus WINGDIPAPI GdipLoadImageFromFile(GDIPCONST WCHAR* filename, GpImage** i
 {
     if (!moxplat::GdiplusReady())
         return moxplat::NotInitialized(image);
-    if (!image)
-        return InvalidParameter;
+    if (!image || !filename)
+        return InvalidParameter; // the out-pointer left alone, as for GdipCreateBitmapFromFile
     GpBitmap* bitmap = nullptr;
     const Status status = GdipCreateBitmapFromFile(filename, &bitmap);
     *image = bitmap;

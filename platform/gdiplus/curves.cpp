@@ -3,6 +3,7 @@
 // transforming points between coordinate spaces.
 #include "gdiplus_tools.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 #include <vector>
@@ -364,6 +365,170 @@ GpStatus WINGDIPAPI GdipGetPathData(GpPath* path, GpPathData* pathData)
 GpStatus WINGDIPAPI GdipCreateFromHWNDICM(HWND hwnd, GpGraphics** graphics)
 {
     return GdipCreateFromHWND(hwnd, graphics);
+}
+
+} // extern "C"
+} // namespace DllExports
+} // namespace Gdiplus
+
+// --- Curves added to paths, and paths reversed -------------------------------------------------
+
+namespace Gdiplus {
+namespace DllExports {
+extern "C" {
+
+// numberOfSegments curves from points[offset], continuing an open figure with a line to the
+// first point they pass through (gdiplus tests/graphicspath.c test_addcurve).
+GpStatus WINGDIPAPI GdipAddPathCurve3(GpPath* path, GDIPCONST GpPointF* points, INT count, INT offset,
+                                      INT numberOfSegments, REAL tension)
+{
+    if (!path || !points || count < 2 || offset < 0 || numberOfSegments < 1 || offset + numberOfSegments >= count ||
+        !std::isfinite(tension) || !moxplat::FinitePoints(points, count))
+        return InvalidParameter;
+    PathImpl& p = *moxplat::ToImpl(path);
+    const std::size_t size = p.points.size();
+    const bool newFigure = p.newFigure;
+    try {
+        moxplat::AppendCurve(p, points, count, offset, numberOfSegments, tension, false);
+    } catch (const std::bad_alloc&) {
+        p.points.resize(size);
+        p.types.resize(size);
+        p.newFigure = newFigure;
+        return OutOfMemory;
+    }
+    return Ok;
+}
+
+GpStatus WINGDIPAPI GdipAddPathCurve2(GpPath* path, GDIPCONST GpPointF* points, INT count, REAL tension)
+{
+    if (!path || !points || count < 2)
+        return InvalidParameter;
+    return GdipAddPathCurve3(path, points, count, 0, count - 1, tension);
+}
+
+// The default tension of a cardinal spline is 0.5 (MSDN GraphicsPath::AddCurve).
+GpStatus WINGDIPAPI GdipAddPathCurve(GpPath* path, GDIPCONST GpPointF* points, INT count)
+{
+    return GdipAddPathCurve2(path, points, count, 0.5f);
+}
+
+// A closed curve is a figure of its own, closed at its first point (graphicspath.c
+// test_addclosedcurve).
+GpStatus WINGDIPAPI GdipAddPathClosedCurve2(GpPath* path, GDIPCONST GpPointF* points, INT count, REAL tension)
+{
+    if (!path || !points || count < 3 || !std::isfinite(tension) || !moxplat::FinitePoints(points, count))
+        return InvalidParameter;
+    PathImpl& p = *moxplat::ToImpl(path);
+    const std::size_t size = p.points.size();
+    const bool newFigure = p.newFigure;
+    try {
+        moxplat::AppendCurve(p, points, count, 0, count, tension, true);
+    } catch (const std::bad_alloc&) {
+        p.points.resize(size);
+        p.types.resize(size);
+        p.newFigure = newFigure;
+        return OutOfMemory;
+    }
+    return Ok;
+}
+
+GpStatus WINGDIPAPI GdipAddPathClosedCurve(GpPath* path, GDIPCONST GpPointF* points, INT count)
+{
+    return GdipAddPathClosedCurve2(path, points, count, 0.5f);
+}
+
+GpStatus WINGDIPAPI GdipAddPathCurve3I(GpPath* path, GDIPCONST GpPoint* points, INT count, INT offset,
+                                       INT numberOfSegments, REAL tension)
+{
+    if (!path || !points || count < 2)
+        return InvalidParameter;
+    try {
+        const std::vector<PointF> f = moxplat::ToFloat(points, count);
+        return GdipAddPathCurve3(path, f.data(), count, offset, numberOfSegments, tension);
+    } catch (const std::bad_alloc&) {
+        return OutOfMemory;
+    }
+}
+
+GpStatus WINGDIPAPI GdipAddPathCurve2I(GpPath* path, GDIPCONST GpPoint* points, INT count, REAL tension)
+{
+    if (!path || !points || count < 2)
+        return InvalidParameter;
+    return GdipAddPathCurve3I(path, points, count, 0, count - 1, tension);
+}
+
+GpStatus WINGDIPAPI GdipAddPathCurveI(GpPath* path, GDIPCONST GpPoint* points, INT count)
+{
+    return GdipAddPathCurve2I(path, points, count, 0.5f);
+}
+
+GpStatus WINGDIPAPI GdipAddPathClosedCurve2I(GpPath* path, GDIPCONST GpPoint* points, INT count, REAL tension)
+{
+    if (!path || !points || count < 3)
+        return InvalidParameter;
+    try {
+        const std::vector<PointF> f = moxplat::ToFloat(points, count);
+        return GdipAddPathClosedCurve2(path, f.data(), count, tension);
+    } catch (const std::bad_alloc&) {
+        return OutOfMemory;
+    }
+}
+
+GpStatus WINGDIPAPI GdipAddPathClosedCurveI(GpPath* path, GDIPCONST GpPoint* points, INT count)
+{
+    return GdipAddPathClosedCurve2I(path, points, count, 0.5f);
+}
+
+// The points in the opposite order, so the figures come last to first and each is walked
+// backwards: each point takes the kind of the segment that now leads to it, and a closed figure
+// stays closed at its new last point (graphicspath.c test_reverse).
+GpStatus WINGDIPAPI GdipReversePath(GpPath* path)
+{
+    if (!path)
+        return InvalidParameter;
+    PathImpl& p = *moxplat::ToImpl(path);
+    const std::size_t n = p.points.size();
+    std::vector<BYTE> types(n);
+    std::size_t start = 0;
+    while (start < n) {
+        std::size_t end = start + 1; // one past the figure's last point
+        while (end < n && (p.types[end] & PathPointTypePathTypeMask) != PathPointTypeStart)
+            ++end;
+        const bool closed = (p.types[end - 1] & PathPointTypeCloseSubpath) != 0;
+        // The figure lands at n - end .. n - start - 1, its last point first.
+        const std::size_t at = n - end, last = end - 1 - start;
+        types[at] = PathPointTypeStart;
+        for (std::size_t j = 1; j <= last; ++j)
+            types[at + j] = p.types[end - j] & PathPointTypePathTypeMask;
+        if (closed)
+            types[at + last] |= PathPointTypeCloseSubpath;
+        start = end;
+    }
+    std::reverse(p.points.begin(), p.points.end());
+    p.types.swap(types);
+    return Ok;
+}
+
+
+// Whether the point lies in the path's interior by its fill mode, in the path's own coordinates:
+// the Graphics' transform and clip play no part (graphicspath.c test_isvisible).
+GpStatus WINGDIPAPI GdipIsVisiblePathPoint(GpPath* path, REAL x, REAL y, GpGraphics* graphics, BOOL* result)
+{
+    (void)graphics;
+    if (!path || !result)
+        return InvalidParameter;
+    GpRegion* region = nullptr;
+    const GpStatus status = GdipCreateRegionPath(path, &region);
+    if (status != Ok)
+        return status;
+    const GpStatus tested = GdipIsVisibleRegionPoint(region, x, y, nullptr, result);
+    GdipDeleteRegion(region);
+    return tested;
+}
+
+GpStatus WINGDIPAPI GdipIsVisiblePathPointI(GpPath* path, INT x, INT y, GpGraphics* graphics, BOOL* result)
+{
+    return GdipIsVisiblePathPoint(path, REAL(x), REAL(y), graphics, result);
 }
 
 } // extern "C"

@@ -7,7 +7,11 @@
 #include <fontconfig/fontconfig.h>
 
 #include <cmath>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <new>
+#include <set>
 
 using namespace Gdiplus;
 
@@ -57,6 +61,44 @@ std::string ResolveFamily(const std::string& name)
     return resolved;
 }
 
+std::string Folded(const std::string& name)
+{
+    std::string out(name);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return out;
+}
+
+// The family fontconfig picks for a generic name ("sans-serif"), or empty.
+std::string GenericMatch(const char* generic)
+{
+    FcPattern* pattern = FcPatternCreate();
+    if (!pattern)
+        return {};
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(generic));
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    std::string family;
+    FcChar8* name = nullptr;
+    if (match && FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch && name)
+        family = reinterpret_cast<const char*>(name);
+    if (match)
+        FcPatternDestroy(match);
+    FcPatternDestroy(pattern);
+    return family;
+}
+
+// Windows' own TrueType interface faces, which every Windows has and programs name without a
+// fallback: without them installed they draw with the sans-serif family, as GDI's faces do. The
+// bitmap-only faces stay unknown, as GDI+ does not use them.
+bool IsWindowsSansFace(const std::string& folded)
+{
+    return folded == "tahoma" || folded == "segoe ui" || folded == "verdana" || folded == "microsoft sans serif";
+}
+
 bool IsFontUnit(Unit unit)
 {
     return unit == UnitWorld || unit == UnitPixel || unit == UnitPoint || unit == UnitInch || unit == UnitDocument ||
@@ -64,6 +106,40 @@ bool IsFontUnit(Unit unit)
 }
 
 } // namespace
+
+namespace {
+
+std::mutex familiesLock;
+std::map<std::string, std::unique_ptr<FontFamilyImpl>> families; // by folded name
+std::set<const GpFontFamily*> familySet;                           // the same, for IsFamily
+
+} // namespace
+
+bool IsFamily(const GpFontFamily* family)
+{
+    const std::lock_guard<std::mutex> hold(familiesLock);
+    return family && familySet.count(family) != 0;
+}
+
+FontFamilyImpl* SharedFamily(const std::string& name)
+{
+    const std::lock_guard<std::mutex> hold(familiesLock);
+    const std::string key = Folded(name);
+    if (auto found = families.find(key); found != families.end())
+        return found->second.get();
+    std::string resolved = ResolveFamily(name);
+    if (resolved.empty() && IsWindowsSansFace(key))
+        resolved = GenericMatch("sans-serif");
+    if (resolved.empty())
+        return nullptr;
+    auto family = std::make_unique<FontFamilyImpl>();
+    family->name = std::move(resolved);
+    family->displayName = name;
+    FontFamilyImpl* kept = family.get();
+    familySet.insert(kept);
+    families.emplace(key, std::move(family));
+    return kept;
+}
 
 } // namespace moxplat
 
@@ -85,22 +161,23 @@ GpStatus WINGDIPAPI GdipCreateFontFamilyFromName(GDIPCONST WCHAR* name, GpFontCo
     std::size_t length = 0;
     while (name[length] && length < 1024)
         ++length;
-    std::string family = moxplat::ResolveFamily(moxplat::WideToUtf8(name, length));
-    if (family.empty())
-        return FontFamilyNotFound;
-    auto* impl = new (std::nothrow) moxplat::FontFamilyImpl;
-    if (!impl)
+    moxplat::FontFamilyImpl* impl = nullptr;
+    try {
+        impl = moxplat::SharedFamily(moxplat::WideToUtf8(name, length));
+    } catch (const std::bad_alloc&) {
         return OutOfMemory;
-    impl->name = std::move(family);
+    }
+    if (!impl)
+        return FontFamilyNotFound;
     *fontFamily = impl;
     return Ok;
 }
 
+// Families are shared (see SharedFamily): deleting one leaves it for its other holders.
 GpStatus WINGDIPAPI GdipDeleteFontFamily(GpFontFamily* fontFamily)
 {
-    if (!fontFamily)
+    if (!moxplat::IsFamily(fontFamily))
         return InvalidParameter;
-    delete static_cast<moxplat::FontFamilyImpl*>(fontFamily);
     return Ok;
 }
 
@@ -111,12 +188,13 @@ GpStatus WINGDIPAPI GdipCreateFont(GDIPCONST GpFontFamily* fontFamily, REAL emSi
     if (!font)
         return InvalidParameter;
     *font = nullptr;
-    if (!fontFamily || !std::isfinite(emSize) || emSize <= 0 || !moxplat::IsFontUnit(unit))
+    if (!moxplat::IsFamily(fontFamily) || !std::isfinite(emSize) || emSize <= 0 || !moxplat::IsFontUnit(unit))
         return InvalidParameter;
     auto* impl = new (std::nothrow) moxplat::FontImpl;
     if (!impl)
         return OutOfMemory;
-    impl->family = static_cast<const moxplat::FontFamilyImpl*>(fontFamily)->name;
+    impl->familyRef = const_cast<moxplat::FontFamilyImpl*>(static_cast<const moxplat::FontFamilyImpl*>(fontFamily));
+    impl->family = impl->familyRef->name;
     impl->emSize = emSize;
     impl->unit = unit;
     impl->style = style & (FontStyleBoldItalic | FontStyleUnderline | FontStyleStrikeout);
@@ -170,7 +248,8 @@ GpStatus WINGDIPAPI GdipDeleteStringFormat(GpStringFormat* format)
 {
     if (!format)
         return InvalidParameter;
-    delete moxplat::ToImpl(format);
+    if (!moxplat::ToImpl(format)->shared) // the generic formats outlive their users
+        delete moxplat::ToImpl(format);
     return Ok;
 }
 

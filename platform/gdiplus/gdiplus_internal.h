@@ -92,7 +92,18 @@ struct GraphicsImpl : GpGraphics {
     std::vector<std::uint8_t> scratch;
     bool scratchActive = false;
     ClipWork clipWork;
+
+    // GdipGetDC: the DC handed out, until GdipReleaseDC. A bitmap target gets a memory DC over a
+    // 32-bit section of its size, kept (with what programs set on it) until the Graphics goes.
+    bool dcHeld = false;
+    HDC bitmapDC = nullptr;
+    HBITMAP bitmapSection = nullptr;
+    HGDIOBJ bitmapDCOld = nullptr;
+    std::uint32_t* sectionBits = nullptr;
 };
+
+// Frees what GdipGetDC made for a bitmap target; the Graphics is being deleted.
+void ReleaseBitmapDC(GraphicsImpl* g);
 
 inline GraphicsImpl* ToImpl(GpGraphics* g)
 {

@@ -24,6 +24,7 @@ struct PenImpl : GpPen {
     Gdiplus::LineCap startCap = Gdiplus::LineCapFlat;
     Gdiplus::LineCap endCap = Gdiplus::LineCapFlat;
     GpBrush* brush = nullptr; // the pen's own copy of a brush it paints with, when not one colour
+    std::vector<Gdiplus::REAL> dashArray; // GdipSetPenDashArray's on and off lengths, in pen widths
 };
 
 // An affine matrix as GDI+ keeps it: m11 m12 m21 m22 dx dy, points mapping as [x y 1] * M.
@@ -172,11 +173,19 @@ pixman_color_t PixmanColorOf(Gdiplus::ARGB argb);
 struct TextLayouts;
 
 struct FontFamilyImpl : GpFontFamily {
-    std::string name; // an installed family, as fontconfig names it
+    std::string name;        // an installed family, as fontconfig names it
+    std::string displayName; // the name programs read back: as they asked for it, or as installed
 };
+
+// The one family object for a name (families are shared and live as long as the process, as
+// GDI+ hands out the same family for the same name); null when no installed font provides it.
+FontFamilyImpl* SharedFamily(const std::string& name);
+// Whether the pointer is one of those families, so that anything else is refused unread.
+bool IsFamily(const GpFontFamily* family);
 
 struct FontImpl : GpFont {
     std::string family;
+    FontFamilyImpl* familyRef = nullptr; // the shared family it was made from
     Gdiplus::REAL emSize = 0; // in `unit`
     Gdiplus::Unit unit = Gdiplus::UnitPoint;
     INT style = Gdiplus::FontStyleRegular;
@@ -201,6 +210,16 @@ struct StringFormatImpl : GpStringFormat {
     INT flags = 0;
     LANGID language = 0;
     Gdiplus::StringAlignment align = Gdiplus::StringAlignmentNear;
+    Gdiplus::StringAlignment lineAlign = Gdiplus::StringAlignmentNear;
+    Gdiplus::StringTrimming trimming = Gdiplus::StringTrimmingCharacter;
+    INT hotkeyPrefix = Gdiplus::HotkeyPrefixNone;
+    LANGID digitLanguage = LANG_NEUTRAL;
+    Gdiplus::StringDigitSubstitute digitSubstitute = Gdiplus::StringDigitSubstituteUser;
+    Gdiplus::REAL firstTab = 0;
+    std::vector<Gdiplus::REAL> tabs;
+    std::vector<Gdiplus::CharacterRange> ranges;
+    bool typographic = false; // lines laid out without the sixth-of-an-em padding
+    bool shared = false;      // one of the two generic formats, which deleting leaves alive
 };
 
 inline const StringFormatImpl* ToImpl(const GpStringFormat* f)

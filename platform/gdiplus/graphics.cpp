@@ -234,6 +234,9 @@ extern "C" GpStatus WINGDIPAPI GdipDeleteGraphics(GpGraphics* graphics)
     if (!graphics)
         return InvalidParameter;
     GraphicsImpl* g = moxplat::ToImpl(graphics);
+    if (g->dcHeld)
+        return ObjectBusy; // GdipGetDC's DC is still out
+    moxplat::ReleaseBitmapDC(g);
     if (g->hwnd)
         ReleaseDC(g->hwnd, g->hdc);
     moxplat::ReleaseClip(g);

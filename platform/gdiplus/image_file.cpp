@@ -134,7 +134,8 @@ extern "C" GpStatus WINGDIPAPI GdipCreateBitmapFromFile(GDIPCONST WCHAR* filenam
 {
     if (!moxplat::GdiplusReady())
         return moxplat::NotInitialized(bitmap);
-    if (!bitmap)
+    // Without a name the out-pointer is left alone (gdiplus tests/image.c test_LoadingImages).
+    if (!bitmap || !filename)
         return InvalidParameter;
     *bitmap = nullptr;
     std::string path;

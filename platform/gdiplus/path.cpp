@@ -395,6 +395,9 @@ GpStatus WINGDIPAPI GdipAddPathRectangle(GpPath* path, REAL x, REAL y, REAL widt
 {
     if (!Finite({x, y, width, height}))
         return InvalidParameter;
+    // A rectangle without area adds nothing (gdiplus tests/graphicspath.c test_empty_rect).
+    if (width <= 0 || height <= 0)
+        return path ? Ok : InvalidParameter;
     return Build(path, [&](PathImpl& p) { moxplat::AppendRectangle(p, x, y, width, height); });
 }
 
@@ -409,7 +412,8 @@ GpStatus WINGDIPAPI GdipAddPathRectangles(GpPath* path, GDIPCONST GpRectF* rects
         return InvalidParameter;
     return Build(path, [&](PathImpl& p) {
         for (INT i = 0; i < count; ++i)
-            moxplat::AppendRectangle(p, rects[i].X, rects[i].Y, rects[i].Width, rects[i].Height);
+            if (rects[i].Width > 0 && rects[i].Height > 0)
+                moxplat::AppendRectangle(p, rects[i].X, rects[i].Y, rects[i].Width, rects[i].Height);
     });
 }
 
@@ -419,7 +423,8 @@ GpStatus WINGDIPAPI GdipAddPathRectanglesI(GpPath* path, GDIPCONST GpRect* rects
         return InvalidParameter;
     return Build(path, [&](PathImpl& p) {
         for (INT i = 0; i < count; ++i)
-            moxplat::AppendRectangle(p, rects[i].X, rects[i].Y, rects[i].Width, rects[i].Height);
+            if (rects[i].Width > 0 && rects[i].Height > 0)
+                moxplat::AppendRectangle(p, rects[i].X, rects[i].Y, rects[i].Width, rects[i].Height);
     });
 }
 
@@ -454,8 +459,18 @@ GpStatus WINGDIPAPI GdipAddPathArcI(GpPath* path, INT x, INT y, INT width, INT h
 GpStatus WINGDIPAPI GdipAddPathPie(GpPath* path, REAL x, REAL y, REAL width, REAL height, REAL startAngle,
                                    REAL sweepAngle)
 {
-    if (!Finite({x, y, width, height, startAngle, sweepAngle}) || width <= 0 || height <= 0)
+    if (!Finite({x, y, width, height, startAngle, sweepAngle}) || width < 0 || height < 0)
         return InvalidParameter;
+    if (width == 0 || height == 0) {
+        // Windows refuses a flat pie yet leaves its centre in the path as a closed figure of one
+        // point (gdiplus tests/graphicspath.c test_addpie).
+        const GpStatus added = Build(path, [&](PathImpl& p) {
+            p.newFigure = true;
+            moxplat::Add(p, x + width / 2, y + height / 2, moxplat::Joining(p));
+            moxplat::CloseLast(p);
+        });
+        return added == Ok ? InvalidParameter : added;
+    }
     return Build(path, [&](PathImpl& p) { moxplat::AppendPie(p, x, y, width, height, startAngle, sweepAngle); });
 }
 
@@ -538,8 +553,9 @@ GpStatus WINGDIPAPI GdipTransformPath(GpPath* path, GpMatrix* matrix)
     return GdipTransformMatrixPoints(matrix, p.points.data(), INT(p.points.size()));
 }
 
-// The box of the points (control points included), transformed first when a matrix is given,
-// grown by half the pen's width when a pen is given.
+// The box of the points (control points included), grown by half the pen's width when a pen is
+// given; with a matrix, the box of that box's corners transformed, not of the points transformed
+// (gdiplus tests/graphicspath.c test_worldbounds).
 GpStatus WINGDIPAPI GdipGetPathWorldBounds(GpPath* path, GpRectF* bounds, GDIPCONST GpMatrix* matrix,
                                            GDIPCONST GpPen* pen)
 {
@@ -552,17 +568,24 @@ GpStatus WINGDIPAPI GdipGetPathWorldBounds(GpPath* path, GpRectF* bounds, GDIPCO
     }
     double lo[2] = {INFINITY, INFINITY}, hi[2] = {-INFINITY, -INFINITY};
     for (const PointF& pt : p.points) {
-        double x = pt.X, y = pt.Y;
-        if (matrix) {
-            const REAL* m = moxplat::ToImpl(matrix)->m;
-            const double tx = x * m[0] + y * m[2] + m[4], ty = x * m[1] + y * m[3] + m[5];
-            x = tx;
-            y = ty;
-        }
-        lo[0] = std::min(lo[0], x);
-        lo[1] = std::min(lo[1], y);
-        hi[0] = std::max(hi[0], x);
-        hi[1] = std::max(hi[1], y);
+        lo[0] = std::min(lo[0], double(pt.X));
+        lo[1] = std::min(lo[1], double(pt.Y));
+        hi[0] = std::max(hi[0], double(pt.X));
+        hi[1] = std::max(hi[1], double(pt.Y));
+    }
+    if (matrix) {
+        const REAL* m = moxplat::ToImpl(matrix)->m;
+        const double xs[2] = {lo[0], hi[0]}, ys[2] = {lo[1], hi[1]};
+        lo[0] = lo[1] = INFINITY;
+        hi[0] = hi[1] = -INFINITY;
+        for (double x : xs)
+            for (double y : ys) {
+                const double tx = x * m[0] + y * m[2] + m[4], ty = x * m[1] + y * m[3] + m[5];
+                lo[0] = std::min(lo[0], tx);
+                lo[1] = std::min(lo[1], ty);
+                hi[0] = std::max(hi[0], tx);
+                hi[1] = std::max(hi[1], ty);
+            }
     }
     const double grow = pen ? moxplat::ToImpl(pen)->width / 2.0 : 0.0;
     *bounds = RectF(REAL(lo[0] - grow), REAL(lo[1] - grow), REAL(hi[0] - lo[0] + 2 * grow),

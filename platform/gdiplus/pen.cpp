@@ -43,10 +43,43 @@ GpStatus WINGDIPAPI GdipSetPenDashStyle(GpPen* pen, GpDashStyle dashstyle)
 {
     if (!pen)
         return InvalidParameter;
-    // A custom style needs a dash array, which this platform does not offer.
-    if (dashstyle < DashStyleSolid || dashstyle > DashStyleDashDotDot)
+    // Custom draws the pen's dash array (solid while it has none).
+    if (dashstyle < DashStyleSolid || dashstyle > DashStyleCustom)
         return InvalidParameter;
     moxplat::ToImpl(pen)->dash = dashstyle;
+    return Ok;
+}
+
+// Every length must be positive; the pen's style becomes custom.
+GpStatus WINGDIPAPI GdipSetPenDashArray(GpPen* pen, GDIPCONST REAL* dash, INT count)
+{
+    if (!pen || !dash || count <= 0)
+        return InvalidParameter;
+    for (INT i = 0; i < count; ++i)
+        if (!(dash[i] > 0) || !std::isfinite(dash[i]))
+            return InvalidParameter;
+    try {
+        moxplat::ToImpl(pen)->dashArray.assign(dash, dash + count);
+    } catch (const std::bad_alloc&) {
+        return OutOfMemory;
+    }
+    moxplat::ToImpl(pen)->dash = DashStyleCustom;
+    return Ok;
+}
+
+// Fewer lengths than the array holds may be read; more may not, nor any from a pen whose style
+// is not custom (pen.c test_dasharray).
+GpStatus WINGDIPAPI GdipGetPenDashArray(GpPen* pen, REAL* dash, INT count)
+{
+    if (!pen || !dash || count < 0)
+        return InvalidParameter;
+    const moxplat::PenImpl* impl = moxplat::ToImpl(pen);
+    if (count == 0)
+        return Ok;
+    if (impl->dash != DashStyleCustom || std::size_t(count) > impl->dashArray.size())
+        return InvalidParameter;
+    for (INT i = 0; i < count; ++i)
+        dash[i] = impl->dashArray[i];
     return Ok;
 }
 

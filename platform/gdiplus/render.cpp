@@ -293,6 +293,11 @@ Status StrokePathWith(GpGraphics* graphics, const PenImpl* pen, const PathImpl& 
         for (int i = 0; i < dashCount[pen->dash]; ++i)
             lengths[i] = unitDash[pen->dash][i] * lineWidth;
         cairo_set_dash(cr, lengths, dashCount[pen->dash], 0);
+    } else if (pen->dash == DashStyleCustom && !pen->dashArray.empty()) {
+        std::vector<double> lengths(pen->dashArray.begin(), pen->dashArray.end());
+        for (double& l : lengths)
+            l *= lineWidth;
+        cairo_set_dash(cr, lengths.data(), int(lengths.size()), 0);
     }
     cairo_stroke(cr);
     canvas.Finish();

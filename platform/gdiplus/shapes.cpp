@@ -22,45 +22,56 @@ namespace moxplat {
 
 namespace {
 
-// On and off lengths, in multiples of the pen width.
+// On and off lengths, in multiples of the pen width; none for a solid line.
 struct DashPattern {
-    int count = 0; // 0: solid
-    int lengths[6] = {};
-    int Period() const
+    std::vector<double> lengths;
+    double Period() const
     {
-        int sum = 0;
-        for (int i = 0; i < count; ++i)
-            sum += lengths[i];
+        double sum = 0;
+        for (double l : lengths)
+            sum += l;
         return sum;
     }
 };
 
-DashPattern PatternOf(DashStyle style)
+DashPattern PatternOf(const PenImpl* pen)
 {
-    switch (style) {
+    DashPattern out;
+    switch (pen->dash) {
     case DashStyleDash:
-        return {2, {3, 1}};
+        out.lengths = {3, 1};
+        break;
     case DashStyleDot:
-        return {2, {1, 1}};
+        out.lengths = {1, 1};
+        break;
     case DashStyleDashDot:
-        return {4, {3, 1, 1, 1}};
+        out.lengths = {3, 1, 1, 1};
+        break;
     case DashStyleDashDotDot:
-        return {6, {3, 1, 1, 1, 1, 1}};
+        out.lengths = {3, 1, 1, 1, 1, 1};
+        break;
+    case DashStyleCustom:
+        out.lengths.assign(pen->dashArray.begin(), pen->dashArray.end());
+        // An odd count repeats with on and off swapped, as a pattern twice as long.
+        if (out.lengths.size() % 2)
+            out.lengths.insert(out.lengths.end(), pen->dashArray.begin(), pen->dashArray.end());
+        break;
     default:
-        return {};
+        break;
     }
+    return out;
 }
 
 // Whether the pixel `index` steps along a one-pixel stroke is drawn.
 bool DashOn(const DashPattern& dash, long long index)
 {
-    if (dash.count == 0)
+    if (dash.lengths.empty())
         return true;
-    const int period = dash.Period();
-    long long pos = index % period;
+    const double period = dash.Period();
+    double pos = std::fmod(double(index), period);
     if (pos < 0)
         pos += period;
-    for (int i = 0; i < dash.count; ++i) {
+    for (std::size_t i = 0; i < dash.lengths.size(); ++i) {
         if (pos < dash.lengths[i])
             return i % 2 == 0;
         pos -= dash.lengths[i];
@@ -201,15 +212,15 @@ void WideSegment(cairo_t* cr, const PixelBox& box, double ax, double ay, double 
     if (t0 > t1)
         return;
 
-    if (dash.count) {
-        double lengths[6];
-        for (int i = 0; i < dash.count; ++i)
-            lengths[i] = dash.lengths[i] * width;
+    if (!dash.lengths.empty()) {
+        std::vector<double> lengths(dash.lengths);
+        for (double& l : lengths)
+            l *= width;
         const double period = dash.Period() * width;
         double offset = std::fmod(dashOffset + t0 * length, period);
         if (offset < 0)
             offset += period;
-        cairo_set_dash(cr, lengths, dash.count, offset);
+        cairo_set_dash(cr, lengths.data(), int(lengths.size()), offset);
     } else {
         cairo_set_dash(cr, nullptr, 0, 0);
     }
@@ -274,7 +285,7 @@ Status PreparePen(GpGraphics* graphics, GpPen* pen, PenDraw* out, bool* draw)
     // every direction covers everything it can reach, so wider ones need not be rasterised.
     const double limit = 2.0 * (double(out->surface.width) + out->surface.height) + 8;
     out->width = std::min(limit, std::max(1.0, double(out->pen->width) * UnitPixels(out->pen->unit)));
-    out->dash = PatternOf(out->pen->dash);
+    out->dash = PatternOf(out->pen);
     out->thin = out->width <= 1.0;
     out->margin = static_cast<long long>(std::ceil(out->width / 2)) + 1;
     *draw = true;

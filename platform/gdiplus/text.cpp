@@ -347,6 +347,26 @@ std::string WideToUtf8(const WCHAR* text, std::size_t count)
     return out;
 }
 
+// GDI+'s string formats other than the typographic one pad each line by a sixth of an em at
+// both ends.
+double LinePadding(const GpFont* font, const GpStringFormat* format)
+{
+    if (format && ToImpl(format)->typographic)
+        return 0;
+    return std::min(ToImpl(font)->pixelSize, kMaxPixelSize) / 6;
+}
+
+// The top of text `height` high in the box by the format's line alignment; a box without a height
+// places the text from its top.
+double LineAlignedTop(const GpStringFormat* format, const Gdiplus::RectF& box, double height)
+{
+    const StringAlignment lineAlign = format ? ToImpl(format)->lineAlign : StringAlignmentNear;
+    if (box.Height <= 0 || lineAlign == StringAlignmentNear)
+        return box.Y;
+    const double room = double(box.Height) - height;
+    return box.Y + (lineAlign == StringAlignmentCenter ? room / 2 : room);
+}
+
 } // namespace moxplat
 
 namespace Gdiplus {
@@ -375,10 +395,9 @@ GpStatus WINGDIPAPI GdipDrawString(GpGraphics* graphics, GDIPCONST WCHAR* string
     if (text.empty())
         return Ok;
 
-    // GDI+'s string formats other than the typographic one pad each line by a sixth of an em at
-    // both ends: text at a point or near its box's edge starts that far in, and lines wrap in
-    // the box less the padding. A box too narrow for the padding shows nothing.
-    const double padding = std::min(moxplat::ToImpl(font)->pixelSize, moxplat::kMaxPixelSize) / 6;
+    // Text at a point or near its box's edge starts the padding in, and lines wrap in the box
+    // less the padding. A box too narrow for the padding shows nothing.
+    const double padding = moxplat::LinePadding(font, stringFormat);
     const bool wrap = rect.Width > 0;
     const double lineWidth = rect.Width - 2 * padding;
     if (wrap && lineWidth < 0.5)
@@ -424,7 +443,7 @@ GpStatus WINGDIPAPI GdipDrawString(GpGraphics* graphics, GDIPCONST WCHAR* string
     // Without a width to align in, centre and far alignment hang the text around its origin,
     // the padding still kept at the near and far ends.
     double originX = rect.X + padding;
-    const double originY = rect.Y;
+    const double originY = moxplat::LineAlignedTop(stringFormat, rect, logical.height);
     if (!wrap && align == StringAlignmentCenter)
         originX = rect.X - logical.width / 2.0;
     else if (!wrap && align == StringAlignmentFar)
@@ -546,7 +565,7 @@ GpStatus WINGDIPAPI GdipMeasureString(GpGraphics* graphics, GDIPCONST WCHAR* str
     const std::string text = moxplat::WideToUtf8(string, count);
     if (text.empty())
         return Ok;
-    const double padding = std::min(moxplat::ToImpl(font)->pixelSize, moxplat::kMaxPixelSize) / 6;
+    const double padding = moxplat::LinePadding(font, stringFormat);
     const bool wrap = rect.Width > 0;
     const double lineWidth = rect.Width - 2 * padding;
     if (wrap && lineWidth < 0.5)
@@ -581,7 +600,7 @@ GpStatus WINGDIPAPI GdipMeasureString(GpGraphics* graphics, GDIPCONST WCHAR* str
         x = rect.X - width / 2;
     else if (!wrap && align == StringAlignmentFar)
         x = rect.X - width;
-    *boundingBox = RectF(REAL(x), rect.Y, REAL(width), REAL(height));
+    *boundingBox = RectF(REAL(x), REAL(moxplat::LineAlignedTop(stringFormat, rect, height)), REAL(width), REAL(height));
     if (codepointsFitted)
         *codepointsFitted = INT(count);
     if (linesFilled)

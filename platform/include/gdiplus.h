@@ -1399,6 +1399,121 @@ MOXPLAT_API GpStatus WINGDIPAPI GdipIsVisibleRectI(GpGraphics* graphics, INT x, 
 }  // extern "C"
 }  // namespace DllExports
 
+// --- String formats, custom dash patterns, GDI DCs of a Graphics ----------------------------
+
+enum StringFormatFlags {
+    StringFormatFlagsDirectionRightToLeft = 0x00000001,
+    StringFormatFlagsDirectionVertical = 0x00000002,
+    StringFormatFlagsNoFitBlackBox = 0x00000004,
+    StringFormatFlagsDisplayFormatControl = 0x00000020,
+    StringFormatFlagsNoFontFallback = 0x00000400,
+    StringFormatFlagsMeasureTrailingSpaces = 0x00000800,
+    StringFormatFlagsNoWrap = 0x00001000,
+    StringFormatFlagsLineLimit = 0x00002000,
+    StringFormatFlagsNoClip = 0x00004000,
+    StringFormatFlagsBypassGDI = 0x80000000
+};
+
+enum StringTrimming {
+    StringTrimmingNone = 0,
+    StringTrimmingCharacter = 1,
+    StringTrimmingWord = 2,
+    StringTrimmingEllipsisCharacter = 3,
+    StringTrimmingEllipsisWord = 4,
+    StringTrimmingEllipsisPath = 5
+};
+
+enum StringDigitSubstitute {
+    StringDigitSubstituteUser = 0,
+    StringDigitSubstituteNone = 1,
+    StringDigitSubstituteNational = 2,
+    StringDigitSubstituteTraditional = 3
+};
+
+enum HotkeyPrefix { HotkeyPrefixNone = 0, HotkeyPrefixShow = 1, HotkeyPrefixHide = 2 };
+
+/// A run of characters: the first one's index and how many.
+class CharacterRange {
+public:
+    CharacterRange() : First(0), Length(0) {}
+    CharacterRange(INT first, INT length) : First(first), Length(length) {}
+    CharacterRange& operator=(const CharacterRange& other) = default;
+    INT First;
+    INT Length;
+};
+
+namespace DllExports {
+extern "C" {
+MOXPLAT_API GpStatus WINGDIPAPI GdipCloneStringFormat(GDIPCONST GpStringFormat* format, GpStringFormat** newFormat);
+MOXPLAT_API GpStatus WINGDIPAPI GdipStringFormatGetGenericDefault(GpStringFormat** format);
+MOXPLAT_API GpStatus WINGDIPAPI GdipStringFormatGetGenericTypographic(GpStringFormat** format);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetStringFormatFlags(GpStringFormat* format, INT flags);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetStringFormatFlags(GDIPCONST GpStringFormat* format, INT* flags);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetStringFormatLineAlign(GpStringFormat* format, StringAlignment align);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetStringFormatLineAlign(GDIPCONST GpStringFormat* format, StringAlignment* align);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetStringFormatTrimming(GpStringFormat* format, StringTrimming trimming);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetStringFormatTrimming(GDIPCONST GpStringFormat* format, StringTrimming* trimming);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetStringFormatHotkeyPrefix(GpStringFormat* format, INT hotkeyPrefix);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetStringFormatHotkeyPrefix(GDIPCONST GpStringFormat* format, INT* hotkeyPrefix);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetStringFormatDigitSubstitution(GpStringFormat* format, LANGID language,
+                                                                     StringDigitSubstitute substitute);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetStringFormatDigitSubstitution(GDIPCONST GpStringFormat* format,
+                                                                     LANGID* language,
+                                                                     StringDigitSubstitute* substitute);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetStringFormatTabStops(GpStringFormat* format, REAL firstTabOffset, INT count,
+                                                            GDIPCONST REAL* tabStops);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetStringFormatTabStopCount(GDIPCONST GpStringFormat* format, INT* count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetStringFormatTabStops(GDIPCONST GpStringFormat* format, INT count,
+                                                            REAL* firstTabOffset, REAL* tabStops);
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetStringFormatMeasurableCharacterRanges(GpStringFormat* format, INT rangeCount,
+                                                                             GDIPCONST CharacterRange* ranges);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetStringFormatMeasurableCharacterRangeCount(GDIPCONST GpStringFormat* format,
+                                                                                 INT* count);
+
+MOXPLAT_API GpStatus WINGDIPAPI GdipSetPenDashArray(GpPen* pen, GDIPCONST REAL* dash, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetPenDashArray(GpPen* pen, REAL* dash, INT count);
+
+// Cardinal splines added to paths (the default tension is 0.5), and paths reversed.
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathCurve(GpPath* path, GDIPCONST GpPointF* points, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathCurveI(GpPath* path, GDIPCONST GpPoint* points, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathCurve2(GpPath* path, GDIPCONST GpPointF* points, INT count, REAL tension);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathCurve2I(GpPath* path, GDIPCONST GpPoint* points, INT count, REAL tension);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathCurve3(GpPath* path, GDIPCONST GpPointF* points, INT count, INT offset,
+                                                  INT numberOfSegments, REAL tension);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathCurve3I(GpPath* path, GDIPCONST GpPoint* points, INT count, INT offset,
+                                                   INT numberOfSegments, REAL tension);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathClosedCurve(GpPath* path, GDIPCONST GpPointF* points, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathClosedCurveI(GpPath* path, GDIPCONST GpPoint* points, INT count);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathClosedCurve2(GpPath* path, GDIPCONST GpPointF* points, INT count,
+                                                        REAL tension);
+MOXPLAT_API GpStatus WINGDIPAPI GdipAddPathClosedCurve2I(GpPath* path, GDIPCONST GpPoint* points, INT count,
+                                                         REAL tension);
+MOXPLAT_API GpStatus WINGDIPAPI GdipReversePath(GpPath* path);
+MOXPLAT_API GpStatus WINGDIPAPI GdipIsVisiblePathPoint(GpPath* path, REAL x, REAL y, GpGraphics* graphics,
+                                                       BOOL* result);
+MOXPLAT_API GpStatus WINGDIPAPI GdipIsVisiblePathPointI(GpPath* path, INT x, INT y, GpGraphics* graphics,
+                                                        BOOL* result);
+
+// Font families read back and listed; families are shared, so deleting one is harmless.
+MOXPLAT_API GpStatus WINGDIPAPI GdipNewInstalledFontCollection(GpFontCollection** fontCollection);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetFontCollectionFamilyCount(GpFontCollection* fontCollection, INT* numFound);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetFontCollectionFamilyList(GpFontCollection* fontCollection, INT numSought,
+                                                                GpFontFamily* gpfamilies[], INT* numFound);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetFamilyName(GDIPCONST GpFontFamily* family, WCHAR name[LF_FACESIZE],
+                                                  LANGID language);
+MOXPLAT_API GpStatus WINGDIPAPI GdipCloneFontFamily(GpFontFamily* fontFamily, GpFontFamily** clonedFontFamily);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetFamily(GpFont* font, GpFontFamily** family);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetFontUnit(GpFont* font, Unit* unit);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetGenericFontFamilySansSerif(GpFontFamily** nativeFamily);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetGenericFontFamilySerif(GpFontFamily** nativeFamily);
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetGenericFontFamilyMonospace(GpFontFamily** nativeFamily);
+
+// GDI drawing on a Graphics' target, between the two calls.
+MOXPLAT_API GpStatus WINGDIPAPI GdipGetDC(GpGraphics* graphics, HDC* hdc);
+MOXPLAT_API GpStatus WINGDIPAPI GdipReleaseDC(GpGraphics* graphics, HDC hdc);
+}  // extern "C"
+}  // namespace DllExports
+
 // --- Class interface ------------------------------------------------------------------------
 
 /// Base of the GDI+ classes: their objects are allocated with GdipAlloc and freed with GdipFree.
@@ -1729,8 +1844,18 @@ public:
     Pen(const Pen&) = delete;
     Pen& operator=(const Pen&) = delete;
 
-    /// Solid, dash, dot, dash-dot or dash-dot-dot; DashStyleCustom and unknown values give InvalidParameter.
+    /// Solid, dash, dot, dash-dot, dash-dot-dot or custom (the dash pattern); unknown values give InvalidParameter.
     Status SetDashStyle(DashStyle dashStyle) { return SetStatus(DllExports::GdipSetPenDashStyle(nativePen, dashStyle)); }
+    /// On and off lengths in pen widths, each positive; the style becomes DashStyleCustom.
+    Status SetDashPattern(const REAL* dashArray, INT count)
+    {
+        return SetStatus(DllExports::GdipSetPenDashArray(nativePen, dashArray, count));
+    }
+    /// The first count lengths of a custom pattern.
+    Status GetDashPattern(REAL* dashArray, INT count) const
+    {
+        return SetStatus(DllExports::GdipGetPenDashArray(nativePen, dashArray, count));
+    }
     /// The dash style.
     DashStyle GetDashStyle() const
     {
@@ -2180,6 +2305,30 @@ public:
     {
         return SetStatus(DllExports::GdipAddPathLine2(nativePath, points, count));
     }
+    /// A cardinal spline through the points (tension 0.5 unless given), continuing an open figure.
+    Status AddCurve(const PointF* points, INT count)
+    {
+        return SetStatus(DllExports::GdipAddPathCurve(nativePath, points, count));
+    }
+    Status AddCurve(const PointF* points, INT count, REAL tension)
+    {
+        return SetStatus(DllExports::GdipAddPathCurve2(nativePath, points, count, tension));
+    }
+    Status AddCurve(const PointF* points, INT count, INT offset, INT numberOfSegments, REAL tension)
+    {
+        return SetStatus(DllExports::GdipAddPathCurve3(nativePath, points, count, offset, numberOfSegments, tension));
+    }
+    /// A closed cardinal spline through the points, as a figure of its own.
+    Status AddClosedCurve(const PointF* points, INT count)
+    {
+        return SetStatus(DllExports::GdipAddPathClosedCurve(nativePath, points, count));
+    }
+    Status AddClosedCurve(const PointF* points, INT count, REAL tension)
+    {
+        return SetStatus(DllExports::GdipAddPathClosedCurve2(nativePath, points, count, tension));
+    }
+    /// The points in the opposite order, figure by figure.
+    Status Reverse() { return SetStatus(DllExports::GdipReversePath(nativePath)); }
     Status AddLines(const Point* points, INT count)
     {
         return SetStatus(DllExports::GdipAddPathLine2I(nativePath, points, count));
@@ -2517,6 +2666,15 @@ public:
 
     /// Fills the whole target with the colour, replacing what was there.
     Status Clear(const Color& color) { return SetStatus(DllExports::GdipGraphicsClear(nativeGraphics, color.GetValue())); }
+    /// A DC for GDI drawing on the same target, until ReleaseHDC; null when one is already out.
+    HDC GetHDC()
+    {
+        HDC hdc = nullptr;
+        SetStatus(DllExports::GdipGetDC(nativeGraphics, &hdc));
+        return hdc;
+    }
+    /// Gives back the DC GetHDC handed out.
+    void ReleaseHDC(HDC hdc) { SetStatus(DllExports::GdipReleaseDC(nativeGraphics, hdc)); }
 
     Status SetSmoothingMode(SmoothingMode mode)
     {

@@ -139,6 +139,8 @@ typedef union _ULARGE_INTEGER {
 #define SUBLANG_ENGLISH_UK 0x02
 #define SUBLANG_GERMAN 0x01
 #define SUBLANG_FRENCH 0x01
+#define SUBLANG_CHINESE_TRADITIONAL 0x01
+#define SUBLANG_CHINESE_SIMPLIFIED 0x02
 
 // A member's byte offset in a structure, as a LONG; array elements may be named
 // (FIELD_OFFSET(BITMAPINFO, bmiColors[256])).
