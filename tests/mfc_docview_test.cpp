@@ -167,6 +167,71 @@ TEST(DocView, SingleDocumentProgramLaysTheViewOverTheFrameAndDraws)
 // The command line is split as Microsoft's C runtime splits one (MSDN "Parsing C++ command-line
 // arguments", whose examples these are) and read as CCommandLineInfo documents: a file name means
 // FileOpen, /p print, /pt print to with printer, driver and port (MSDN CCommandLineInfo).
+// The wizard's frame without document and view: a plain CWnd child as the view, whose
+// PreCreateWindow picks its class, laid over the frame's client area by its pane id.
+class CChildView : public CWnd {
+public:
+    int asked = 0;
+
+protected:
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override
+    {
+        ++asked;
+        if (!CWnd::PreCreateWindow(cs))
+            return FALSE;
+        cs.dwExStyle |= WS_EX_CLIENTEDGE;
+        cs.style &= ~WS_BORDER;
+        cs.lpszClass = AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW),
+                                           reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr);
+        return TRUE;
+    }
+};
+
+class CPlainFrame : public CFrameWnd {
+public:
+    int asked = 0;
+    CChildView view;
+
+protected:
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override
+    {
+        ++asked;
+        return CFrameWnd::PreCreateWindow(cs);
+    }
+    afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct)
+    {
+        if (CFrameWnd::OnCreate(lpCreateStruct) == -1)
+            return -1;
+        return view.Create(nullptr, nullptr, AFX_WS_DEFAULT_VIEW, CRect(0, 0, 0, 0), this, AFX_IDW_PANE_FIRST, nullptr)
+                   ? 0
+                   : -1;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CPlainFrame, CFrameWnd)
+ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+// MFC: CreateEx asks the window's PreCreateWindow once before creating it, for a plain CWnd as
+// for a frame; RecalcLayout lays the AFX_IDW_PANE_FIRST child over the client area whatever its
+// class (MSDN CWnd::PreCreateWindow, CWnd::CreateEx, CFrameWnd::RecalcLayout).
+TEST(DocView, PlainChildViewIsAskedOnceAndFillsTheFrame)
+{
+    auto* frame = new CPlainFrame; // deletes itself when its window is destroyed
+    ASSERT_TRUE(frame->Create(nullptr, _T("Plain")));
+    EXPECT_EQ(frame->asked, 1);
+    EXPECT_EQ(frame->view.asked, 1);
+    EXPECT_NE(frame->view.GetExStyle() & WS_EX_CLIENTEDGE, 0u);
+    EXPECT_EQ(frame->view.GetStyle() & WS_BORDER, 0u);
+    frame->RecalcLayout();
+    CRect client, placed;
+    frame->GetClientRect(&client);
+    frame->view.GetWindowRect(&placed);
+    frame->ScreenToClient(&placed);
+    EXPECT_EQ(placed, client);
+    frame->DestroyWindow();
+}
+
 TEST(CommandLine, SplitAndReadAsMfcDocuments)
 {
     class Recorder : public CCommandLineInfo {

@@ -764,6 +764,9 @@ public:
     /// @param hWndParent,nIDorHMenu,lpParam  the parent (or owner), a child's id, WM_CREATE's
     ///                        lpCreateParams.
     /// @return FALSE when this object already has a window or the window cannot be made.
+    /// Last changes to the window's creation parameters, which CreateEx asks before it creates
+    /// the window; FALSE stops the creation. The default changes nothing.
+    virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
     virtual BOOL CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, int x, int y,
                           int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam = nullptr);
     /// CreateEx with the position and size given as a rectangle.
@@ -837,6 +840,9 @@ public:
     void ClientToScreen(LPPOINT lpPoint) const;
     /// Screen pixels to client pixels, in place.
     void ScreenToClient(LPPOINT lpPoint) const;
+    /// Both corners of a rectangle, as the POINT forms move one.
+    void ClientToScreen(LPRECT lpRect) const { ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<LPPOINT>(lpRect), 2); }
+    void ScreenToClient(LPRECT lpRect) const { ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<LPPOINT>(lpRect), 2); }
     // SetWindowText, GetWindowText and MessageBox are the SDK's macros, naming the A forms here
     // (MFC is built narrow) and the W forms in a Unicode build, which forward to the A forms.
     /// Sets the title (UTF-8).

@@ -7,6 +7,8 @@
 #include <cstring>
 
 #include <afxwin.h>
+
+#include "afx_create.h"
 #include <afxext.h> // WM_IDLEUPDATECMDUI
 
 #include "afx_text.h"
@@ -49,6 +51,7 @@ BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwSt
     if (m_strTitle.IsEmpty() && cs.lpszName)
         m_strTitle = cs.lpszName;
     const HMENU menu = cs.hMenu;
+    afx_create::PreCreateDone(this);
     if (CreateEx(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x, cs.y, cs.cx, cs.cy,
                  cs.hwndParent, cs.hMenu, cs.lpCreateParams))
         return TRUE;

@@ -2,6 +2,8 @@
 // its view over its client area from the template's classes and keeps it there.
 #include <afxwin.h>
 
+#include "afx_create.h"
+
 #include <cstring>
 
 // --- The frame's view ---------------------------------------------------------------------------
@@ -364,6 +366,7 @@ BOOL CView::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
     if (!cs.lpszClass) // frames and views erase to the window colour, as MFC's default class does
         cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, ::LoadCursor(nullptr, IDC_ARROW),
                                            reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+    afx_create::PreCreateDone(this);
     return CreateEx(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), rect, pParentWnd, nID,
                     pContext);
 }

@@ -4,6 +4,8 @@
 // thread-local hook, so WM_NCCREATE and WM_CREATE already reach its handlers.
 #include <afxwin.h>
 
+#include "afx_create.h"
+
 #include <cstdio>
 #include <mutex>
 #include <set>
@@ -90,17 +92,49 @@ CWnd::~CWnd()
         ::DestroyWindow(m_hWnd);
 }
 
+namespace {
+thread_local const CWnd* t_preCreateDone = nullptr;
+} // namespace
+
+void afx_create::PreCreateDone(const CWnd* wnd)
+{
+    t_preCreateDone = wnd;
+}
+
+BOOL CWnd::PreCreateWindow(CREATESTRUCT&)
+{
+    return TRUE;
+}
+
 BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, int x, int y,
                     int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam)
 {
+    const bool asked = t_preCreateDone == this; // by a Create member that asked it already
+    t_preCreateDone = nullptr;
     if (m_hWnd && ::IsWindow(m_hWnd))
         return FALSE; // one window per object
     m_hWnd = nullptr;
-    const LPCTSTR className = lpszClassName ? lpszClassName : AfxRegisterWndClass(0);
+    // The window's class may change its creation parameters first (MFC's CWnd::CreateEx).
+    CREATESTRUCT cs{};
+    cs.lpCreateParams = lpParam;
+    cs.hInstance = ModuleInstance();
+    cs.hMenu = nIDorHMenu;
+    cs.hwndParent = hWndParent;
+    cs.cx = nWidth;
+    cs.cy = nHeight;
+    cs.x = x;
+    cs.y = y;
+    cs.style = static_cast<LONG>(dwStyle);
+    cs.lpszName = lpszWindowName;
+    cs.lpszClass = lpszClassName;
+    cs.dwExStyle = dwExStyle;
+    if (!asked && !PreCreateWindow(cs))
+        return FALSE;
+    const LPCTSTR className = cs.lpszClass ? cs.lpszClass : AfxRegisterWndClass(0);
     CWnd* const outer = t_creating; // a window created from inside another's creation
     t_creating = this;
-    HWND hwnd = ::CreateWindowExA(dwExStyle, className, lpszWindowName, dwStyle, x, y, nWidth, nHeight, hWndParent,
-                                  nIDorHMenu, ModuleInstance(), lpParam);
+    HWND hwnd = ::CreateWindowExA(cs.dwExStyle, className, cs.lpszName, static_cast<DWORD>(cs.style), cs.x, cs.y,
+                                  cs.cx, cs.cy, cs.hwndParent, cs.hMenu, ModuleInstance(), cs.lpCreateParams);
     const bool claimed = t_creating != this;
     t_creating = outer;
     if (!hwnd)
