@@ -141,4 +141,22 @@ TEST_F(WindowsPath, ImagesLoadAndSaveByWindowsNames)
     Gdiplus::GdiplusShutdown(token);
 }
 
+// LoadImage with LR_LOADFROMFILE too; a file that is nowhere sets ERROR_FILE_NOT_FOUND
+// (Microsoft's LoadImage: extended error information through GetLastError).
+TEST_F(WindowsPath, LoadImageFromFileTakesWindowsNames)
+{
+    ASSERT_EQ(0, ::mkdir((root_ + "/Res").c_str(), 0777));
+    moxtest::WriteBmp24(root_ + "/Res/Start.bmp", 3, 2, [](int, int) { return moxtest::Rgb{1, 2, 3}; });
+    HANDLE bitmap = LoadImageA(nullptr, (root_ + "\\res\\START.BMP").c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+    ASSERT_NE(bitmap, nullptr);
+    BITMAP bm{};
+    EXPECT_EQ(GetObjectA(bitmap, sizeof bm, &bm), int(sizeof bm));
+    EXPECT_EQ(bm.bmWidth, 3);
+    DeleteObject(bitmap);
+    SetLastError(0);
+    EXPECT_EQ(LoadImageA(nullptr, (root_ + "\\res\\absent.bmp").c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE),
+              nullptr);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_NOT_FOUND));
+}
+
 } // namespace

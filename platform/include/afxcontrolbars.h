@@ -3,3 +3,5 @@
 #pragma once
 
 #include "afxext.h"
+// CImage, which the wizard's programs get through this header (toolbar images use it).
+#include <atlimage.h>

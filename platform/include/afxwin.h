@@ -1501,6 +1501,8 @@ MOXPLAT_API HINSTANCE AfxGetInstanceHandle();
 MOXPLAT_API CWnd* AfxGetMainWnd();
 MOXPLAT_API int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
 MOXPLAT_API int AfxMessageBox(LPCSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
+/// The message is the string resource nIDPrompt of the resource module (empty when missing).
+MOXPLAT_API int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = (UINT)-1);
 #ifdef UNICODE
 inline int AfxMessageBox(MoxWideText lpszText, UINT nType = MB_OK, UINT nIDHelp = 0)
 {

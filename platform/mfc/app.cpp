@@ -214,3 +214,12 @@ int AfxMessageBox(LPCTSTR lpszText, UINT nType, UINT)
     CWnd* main = AfxGetMainWnd();
     return ::MessageBoxA(main ? main->m_hWnd : nullptr, lpszText, app ? app->m_pszAppName : nullptr, nType);
 }
+
+int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp)
+{
+    CStringA prompt;
+    char text[1024] = {};
+    if (::LoadStringA(AfxGetResourceHandle(), nIDPrompt, text, static_cast<int>(sizeof text)) > 0)
+        prompt = text;
+    return AfxMessageBox(prompt.GetString(), nType, nIDHelp == static_cast<UINT>(-1) ? nIDPrompt : nIDHelp);
+}

@@ -3,6 +3,7 @@
 // is a bitmap made.
 #include <gdiplus.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -13,6 +14,7 @@
 #include "gdi_registry.h"
 #include "resource_registry.h"
 #include "user_internal.h"
+#include "windows_path.h"
 #include "pixels.h"
 #include "stretch.h"
 
@@ -29,11 +31,15 @@ std::uint16_t Le16(const std::uint8_t* p)
     return static_cast<std::uint16_t>(p[0] | p[1] << 8);
 }
 
+// The name as Windows takes it ('\\' separates, case is ignored where the exact name is missing);
+// a file that cannot be opened sets the last error as LoadImage documents.
 bool ReadWholeFile(const char* path, std::vector<std::uint8_t>* out)
 {
-    std::FILE* f = std::fopen(path, "rb");
-    if (!f)
+    std::FILE* f = std::fopen(moxplat::ResolveWindowsPath(path).c_str(), "rb");
+    if (!f) {
+        SetLastError(errno == EACCES ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND);
         return false;
+    }
     bool ok = std::fseek(f, 0, SEEK_END) == 0;
     const long size = ok ? std::ftell(f) : -1;
     // A BMP file's offsets are 32-bit; anything longer is not one.
