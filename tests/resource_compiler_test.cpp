@@ -381,6 +381,23 @@ TEST(ResourceCompilerTool, CompilesAnEditorsUtf16ScriptWithItsHeader)
     EXPECT_NE(deps.find("Res/Sprite.BMP"), std::string::npos) << deps;
 }
 
+// What a wizard-made MFC script includes: targetver.h's SDKDDKVer.h, verrsrc.h, the framework's
+// prompts (AFX_IDS_SC...), common-control styles through afxres.h, and afxres.rc/afxribbon.rc.
+TEST(ResourceCompilerTool, CompilesAWizardMadeScript)
+{
+    const std::string dir = TempDir();
+    WriteFile(dir + "/targetver.h", "#pragma once\r\n#include <SDKDDKVer.h>\r\n");
+    WriteFile(dir + "/app.rc", "#include \"targetver.h\"\r\n#include \"afxres.h\"\r\n#include \"verrsrc.h\"\r\n"
+                               "LANGUAGE LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED\r\n"
+                               "STRINGTABLE BEGIN AFX_IDS_SCSIZE \"Size\" AFX_IDS_PREVIEW_CLOSE \"Close\" END\r\n"
+                               "1 DIALOGEX 0, 0, 90, 40\r\nSTYLE DS_SETFONT | WS_POPUP\r\nFONT 9, \"MS Shell Dlg\"\r\n"
+                               "BEGIN CONTROL \"\", 1000, \"SysListView32\", LVS_LIST | WS_BORDER, 5, 5, 50, 30 END\r\n"
+                               "#include \"afxres.rc\"\r\n#include \"afxribbon.rc\"\r\n");
+    const std::string out = dir + "/app_rc.cpp";
+    ASSERT_EQ(std::system((std::string(MOXRC_TOOL) + " -o '" + out + "' '" + dir + "/app.rc'").c_str()), 0);
+    EXPECT_NE(ReadFile(out).find("MoxRegisterResources"), std::string::npos);
+}
+
 TEST(ResourceCompilerTool, ErrorsNameTheScriptAndLeaveNoOutput)
 {
     const std::string dir = TempDir();

@@ -5,6 +5,18 @@
 #define AFX_IDS_APP_TITLE 0xE000
 #define AFX_IDS_IDLEMESSAGE 0xE001
 #define AFX_IDS_HELPMODEMESSAGE 0xE002
+/* The system menu's and the print preview's prompts, which wizard-made string tables carry. */
+#define AFX_IDS_SCSIZE 0xEF00
+#define AFX_IDS_SCMOVE 0xEF01
+#define AFX_IDS_SCMINIMIZE 0xEF02
+#define AFX_IDS_SCMAXIMIZE 0xEF03
+#define AFX_IDS_SCNEXTWINDOW 0xEF04
+#define AFX_IDS_SCPREVWINDOW 0xEF05
+#define AFX_IDS_SCCLOSE 0xEF06
+#define AFX_IDS_SCRESTORE 0xEF12
+#define AFX_IDS_SCTASKLIST 0xEF13
+#define AFX_IDS_MDICHILD 0xEF1F
+#define AFX_IDS_PREVIEW_CLOSE 0xF005
 #define ID_FILE_NEW 0xE100
 #define ID_FILE_OPEN 0xE101
 #define ID_FILE_CLOSE 0xE102

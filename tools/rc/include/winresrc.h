@@ -383,4 +383,7 @@
 #define VFT_STATIC_LIB 0x00000007L
 #define VFT2_UNKNOWN 0x00000000L
 
+/* The common controls' styles come with this header too, as they do on Windows. */
+#include "commctrl.h"
+
 #endif
