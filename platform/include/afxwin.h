@@ -576,6 +576,17 @@ public:
     // --- Text ---
 
     BOOL TextOut(int x, int y, LPCTSTR lpszString, int nCount) { return ::TextOut(m_hDC, x, y, lpszString, nCount); }
+    BOOL TextOut(int x, int y, const CString& str) { return TextOut(x, y, str.GetString(), str.GetLength()); }
+    /// The size of the text in the selected font (GetTextExtentPoint32).
+    CSize GetTextExtent(LPCTSTR lpszString, int nCount) const
+    {
+        SIZE size{};
+        ::GetTextExtentPoint32(m_hDC, lpszString, nCount, &size);
+        return CSize(size);
+    }
+    CSize GetTextExtent(const CString& str) const { return GetTextExtent(str.GetString(), str.GetLength()); }
+    BOOL DrawIcon(int x, int y, HICON hIcon) { return ::DrawIcon(m_hDC, x, y, hIcon); }
+    BOOL DrawIcon(POINT point, HICON hIcon) { return ::DrawIcon(m_hDC, point.x, point.y, hIcon); }
     BOOL ExtTextOut(int x, int y, UINT nOptions, LPCRECT lpRect, LPCTSTR lpszString, UINT nCount, INT* lpDxWidths)
     {
         return ::ExtTextOut(m_hDC, x, y, nOptions, lpRect, lpszString, nCount, lpDxWidths);
@@ -852,7 +863,39 @@ public:
     /// Shows a message box when a display is available; otherwise writes "caption: text" to standard
     /// error and returns the default answer of nType.
     int MessageBoxA(LPCSTR lpszText, LPCSTR lpszCaption = nullptr, UINT nType = MB_OK);
+    /// The title into a string; returns its length.
+    int GetWindowTextA(CStringA& rString) const
+    {
+        const int n = ::GetWindowTextLengthA(m_hWnd);
+        const int got = GetWindowTextA(rString.GetBuffer(n + 1), n + 1);
+        rString.ReleaseBuffer(got);
+        return got;
+    }
+    /// Moves the window to the middle of its parent's client area (a child), of its owner or
+    /// pAlternateOwner, or of the screen.
+    void CenterWindow(CWnd* pAlternateOwner = nullptr)
+    {
+        RECT area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+        const bool child = (::GetWindowLongPtrA(m_hWnd, GWL_STYLE) & WS_CHILD) != 0;
+        const HWND around = pAlternateOwner ? pAlternateOwner->m_hWnd : child ? ::GetParent(m_hWnd) : ::GetWindow(m_hWnd, GW_OWNER);
+        if (around && child)
+            ::GetClientRect(around, &area);
+        else if (around)
+            ::GetWindowRect(around, &area);
+        RECT mine{};
+        ::GetWindowRect(m_hWnd, &mine);
+        const int w = mine.right - mine.left, h = mine.bottom - mine.top;
+        ::SetWindowPos(m_hWnd, nullptr, area.left + (area.right - area.left - w) / 2,
+                       area.top + (area.bottom - area.top - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 #ifdef UNICODE
+    int GetWindowTextW(CStringW& rString) const
+    {
+        const int n = ::GetWindowTextLengthW(m_hWnd);
+        const int got = GetWindowTextW(rString.GetBuffer(n + 1), n + 1);
+        rString.ReleaseBuffer(got);
+        return got;
+    }
     void SetWindowTextW(MoxWideText lpszString) { SetWindowTextA(lpszString); }
     /// The title in wide units, cut to nMaxCount - 1 and zero-terminated; returns its length.
     int GetWindowTextW(LPWSTR lpszStringBuf, int nMaxCount) const

@@ -143,6 +143,20 @@ private:
             return 17;
         other.DestroyWindow();
 
+        // CString forms of the title and of text drawing; a top-level window centred on the screen.
+        CString read;
+        if (frame->GetWindowText(read) != score.GetLength() || read != score)
+            return 28;
+        CClientDC dc(frame);
+        if (!dc.TextOut(1, 1, score) || dc.GetTextExtent(score).cx <= 0)
+            return 29;
+        frame->SetWindowPos(nullptr, 0, 0, 100, 80, SWP_NOZORDER);
+        frame->CenterWindow();
+        CRect placed;
+        frame->GetWindowRect(&placed);
+        if (placed.left != (::GetSystemMetrics(SM_CXSCREEN) - 100) / 2 || placed.Width() != 100)
+            return 30;
+
         // Run as `program /level 3`.
         CLevelInfo info;
         ParseCommandLine(info);
