@@ -761,6 +761,10 @@ public:
     CWnd() = default;
     ~CWnd() override;
 
+    /// Last changes to the window's creation parameters, which CreateEx asks before it creates
+    /// the window; FALSE stops the creation. The default changes nothing.
+    virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
+
     // CreateWindowEx with this object receiving the window's messages from the first one on.
     /// Creates the window.
     ///
@@ -775,9 +779,6 @@ public:
     /// @param hWndParent,nIDorHMenu,lpParam  the parent (or owner), a child's id, WM_CREATE's
     ///                        lpCreateParams.
     /// @return FALSE when this object already has a window or the window cannot be made.
-    /// Last changes to the window's creation parameters, which CreateEx asks before it creates
-    /// the window; FALSE stops the creation. The default changes nothing.
-    virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
     virtual BOOL CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, int x, int y,
                           int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam = nullptr);
     /// CreateEx with the position and size given as a rectangle.
@@ -1556,12 +1557,26 @@ inline int AfxMessageBox(MoxWideText lpszText, UINT nType = MB_OK, UINT nIDHelp 
 extern "C++" MOXPLAT_API LPCSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor = nullptr,
                                                      HBRUSH hbrBackground = nullptr, HICON hIcon = nullptr);
 #ifdef UNICODE
-// A Unicode build gets the class name as wide text, kept for the program's life.
-inline LPCWSTR MoxAfxRegisterWndClassW(UINT nClassStyle, HCURSOR hCursor = nullptr, HBRUSH hbrBackground = nullptr,
-                                       HICON hIcon = nullptr)
+// A Unicode build gets the class name as wide text, kept for the program's life. It reads as the
+// narrow name too, because the CREATESTRUCT of MFC's PreCreateWindow is the narrow one here
+// (cs.lpszClass = AfxRegisterWndClass(...), as the wizard writes it).
+class MoxRegisteredClassName {
+public:
+    explicit MoxRegisteredClassName(LPCSTR narrow)
+        : narrow_(narrow), wide_(narrow ? MoxKeepText(MoxWiden(narrow)) : nullptr)
+    {
+    }
+    operator LPCWSTR() const { return wide_; }
+    operator LPCSTR() const { return narrow_; }
+
+private:
+    LPCSTR narrow_;
+    LPCWSTR wide_;
+};
+inline MoxRegisteredClassName MoxAfxRegisterWndClassW(UINT nClassStyle, HCURSOR hCursor = nullptr,
+                                                      HBRUSH hbrBackground = nullptr, HICON hIcon = nullptr)
 {
-    LPCSTR name = AfxRegisterWndClass(nClassStyle, hCursor, hbrBackground, hIcon);
-    return name ? MoxKeepText(MoxWiden(name)) : nullptr;
+    return MoxRegisteredClassName(AfxRegisterWndClass(nClassStyle, hCursor, hbrBackground, hIcon));
 }
 #define AfxRegisterWndClass MoxAfxRegisterWndClassW
 #endif

@@ -30,6 +30,9 @@ protected:
         if (!CFrameWnd::PreCreateWindow(cs))
             return FALSE;
         cs.style &= ~WS_MAXIMIZEBOX;
+        // The wizard's own class for its window, in either build.
+        cs.lpszClass = AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, ::LoadCursor(NULL, IDC_ARROW),
+                                           reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), NULL);
         return TRUE;
     }
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
