@@ -404,7 +404,7 @@ void CCommandLineInfo::ParseLast(BOOL bLast)
 // --- Commands the application handles itself ----------------------------------------------------
 
 BEGIN_MESSAGE_MAP(CWinApp, CWinThread)
-ON_COMMAND(ID_APP_EXIT, OnAppExit)
+ON_COMMAND(ID_APP_EXIT, &ThisClass::OnAppExit)
 END_MESSAGE_MAP()
 
 void CWinApp::OnAppExit()

@@ -223,11 +223,11 @@ void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI)
 }
 
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
-ON_UPDATE_COMMAND_UI(ID_INDICATOR_CAPS, OnUpdateKeyIndicator)
-ON_UPDATE_COMMAND_UI(ID_INDICATOR_NUM, OnUpdateKeyIndicator)
-ON_UPDATE_COMMAND_UI(ID_INDICATOR_SCRL, OnUpdateKeyIndicator)
-ON_COMMAND_RANGE(ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, OnBarCheck)
-ON_UPDATE_COMMAND_UI_RANGE(ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, OnUpdateControlBarMenu)
+ON_UPDATE_COMMAND_UI(ID_INDICATOR_CAPS, &ThisClass::OnUpdateKeyIndicator)
+ON_UPDATE_COMMAND_UI(ID_INDICATOR_NUM, &ThisClass::OnUpdateKeyIndicator)
+ON_UPDATE_COMMAND_UI(ID_INDICATOR_SCRL, &ThisClass::OnUpdateKeyIndicator)
+ON_COMMAND_RANGE(ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, &ThisClass::OnBarCheck)
+ON_UPDATE_COMMAND_UI_RANGE(ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, &ThisClass::OnUpdateControlBarMenu)
 END_MESSAGE_MAP()
 
 // --- CControlBar ------------------------------------------------------------------------------

@@ -45,8 +45,8 @@ INT_PTR CALLBACK MoxDialogProc(HWND hwnd, UINT message, WPARAM, LPARAM)
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
-ON_COMMAND(IDOK, OnOK)
-ON_COMMAND(IDCANCEL, OnCancel)
+ON_COMMAND(IDOK, &ThisClass::OnOK)
+ON_COMMAND(IDCANCEL, &ThisClass::OnCancel)
 END_MESSAGE_MAP()
 
 CDialog::CDialog() = default;

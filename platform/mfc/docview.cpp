@@ -253,7 +253,7 @@ void ReportSaveLoadException(CException* e, const char* fallback)
 } // namespace
 
 BEGIN_MESSAGE_MAP(CDocument, CCmdTarget)
-ON_COMMAND(ID_FILE_SAVE, OnFileSave)
+ON_COMMAND(ID_FILE_SAVE, &ThisClass::OnFileSave)
 END_MESSAGE_MAP()
 
 BOOL CDocument::OnOpenDocument(LPCTSTR lpszPathName)
