@@ -10,13 +10,26 @@
 
 namespace {
 
+TEST(MfcPrinting, PrintInfoStartsAtPageOneOfAllPages)
+{
+    CPrintInfo info;
+    EXPECT_EQ(info.GetMinPage(), 1u);
+    EXPECT_EQ(info.GetMaxPage(), 0xFFFFu);
+    EXPECT_EQ(info.m_nCurPage, 1u);
+    EXPECT_FALSE(info.m_bPreview);
+    EXPECT_TRUE(info.m_bContinuePrinting);
+    info.SetMinPage(2);
+    info.SetMaxPage(5);
+    EXPECT_EQ(info.GetFromPage(), 2u);
+    EXPECT_EQ(info.GetToPage(), 5u);
+}
+
 #ifndef _WIN32
 const bool kHeadless = [] {
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
     return true;
 }();
-#endif
 
 class CPrintView : public CView {
     DECLARE_DYNCREATE(CPrintView)
@@ -44,21 +57,6 @@ ON_COMMAND(ID_FILE_PRINT_DIRECT, CView::OnFilePrint)
 ON_COMMAND(ID_FILE_PRINT_PREVIEW, CView::OnFilePrintPreview)
 END_MESSAGE_MAP()
 
-TEST(MfcPrinting, PrintInfoStartsAtPageOneOfAllPages)
-{
-    CPrintInfo info;
-    EXPECT_EQ(info.GetMinPage(), 1u);
-    EXPECT_EQ(info.GetMaxPage(), 0xFFFFu);
-    EXPECT_EQ(info.m_nCurPage, 1u);
-    EXPECT_FALSE(info.m_bPreview);
-    EXPECT_TRUE(info.m_bContinuePrinting);
-    info.SetMinPage(2);
-    info.SetMaxPage(5);
-    EXPECT_EQ(info.GetFromPage(), 2u);
-    EXPECT_EQ(info.GetToPage(), 5u);
-}
-
-#ifndef _WIN32
 // Windows: with no printer installed, the print dialog and the default printer both fail, and
 // MFC's DoPreparePrinting returns FALSE after its message; under Wine a message box would wait
 // for a user, so this runs headless only, where the box answers at once on standard error.
