@@ -12,6 +12,11 @@
 #include <windows.h>
 #include <windowsx.h> // GET_X_LPARAM and GET_Y_LPARAM, which hosts read mouse messages with
 
+#if defined(UNICODE) || defined(_UNICODE)
+// CWnd's members that carry Windows' A/W names (SendMessage, DefWindowProc, ...) are built
+// with their ANSI names, like the rest of this library's interface.
+#error "MoxImage2's MFC part is built for ANSI hosts: compile without UNICODE and _UNICODE"
+#endif
 
 #if defined(MOXPLAT_BUILD)
 #define MOXPLAT_API __declspec(dllexport)
