@@ -112,8 +112,11 @@ TEST(ImageList, MaskedStripDrawsInEachStyle)
         EXPECT_EQ(d.inside, c.expected.inside);
         EXPECT_EQ(d.outside, c.expected.outside);
     }
-    // The strip is the program's: it is left as it was.
-    EXPECT_EQ(strip.At(4, 0), kKey);
+    // The key colour's pixels turn black in the program's strip too (Microsoft's
+    // ImageList_AddMasked; Wine does the same).
+    GdiFlush();
+    EXPECT_EQ(strip.At(4, 0), RGB(0, 0, 0));
+    EXPECT_EQ(strip.At(5, 0), kColours[1]);
 
     // Removing shifts the later images down; -1 removes them all (Microsoft's ImageList_Remove).
     EXPECT_TRUE(ImageList_Remove(list, 1));

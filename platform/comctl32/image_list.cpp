@@ -257,9 +257,32 @@ int WINAPI ImageList_Add(HIMAGELIST himl, HBITMAP hbmImage, HBITMAP hbmMask)
     return AddStrip(himl, hbmImage, hbmMask, nullptr);
 }
 
+// The key colour's pixels turn black in the program's own bitmap as well as in the list's copy
+// (Microsoft's ImageList_AddMasked: "each pixel of this color in the specified bitmap is changed
+// to black"; Wine does the same).
 int WINAPI ImageList_AddMasked(HIMAGELIST himl, HBITMAP hbmImage, COLORREF crMask)
 {
-    return AddStrip(himl, hbmImage, nullptr, crMask == CLR_NONE ? nullptr : &crMask);
+    const int first = AddStrip(himl, hbmImage, nullptr, crMask == CLR_NONE ? nullptr : &crMask);
+    const std::shared_ptr<List> list = Find(himl);
+    int w = 0, h = 0;
+    std::vector<std::uint32_t> pixels;
+    if (first < 0 || crMask == CLR_NONE || !list || !list->HasMask() || !PixelsOf(hbmImage, &w, &h, &pixels))
+        return first;
+    const std::uint32_t key = (GetRValue(crMask) << 16) | (GetGValue(crMask) << 8) | GetBValue(crMask);
+    for (std::uint32_t& p : pixels)
+        if ((p & 0xFFFFFFu) == key)
+            p = 0;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    SetDIBits(screen, hbmImage, 0, static_cast<UINT>(h), pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    return first;
 }
 
 BOOL WINAPI ImageList_Replace(HIMAGELIST himl, int i, HBITMAP hbmImage, HBITMAP hbmMask)
