@@ -54,35 +54,36 @@ Registry& TheRegistry()
     return *registry;
 }
 
+namespace {
+
+// A memory DC's bitmap as the pixels its drawing calls see: top row first.
+bool BitmapSurfaceLocked(const BitmapObject* b, PixelSurface* out)
+{
+    if (!b || !b->bits)
+        return false;
+    out->bits = b->bits.get();
+    out->stride = static_cast<std::ptrdiff_t>(b->rowBytes);
+    out->bitsPerPixel = b->bitsPerPixel;
+    out->colors = b->colors.empty() ? nullptr : b->colors.data();
+    out->colorCount = static_cast<int>(b->colors.size());
+    for (int i = 0; i < 3; ++i)
+        out->masks[i] = b->masks[i];
+    out->monochromeDDB = !b->dibSection && b->bitsPerPixel == 1;
+    if (!b->topDown) {
+        // Bottom-up: the top row is stored last.
+        out->bits += (b->height - 1) * b->rowBytes;
+        out->stride = -out->stride;
+    }
+    out->width = b->width;
+    out->height = b->height;
+    return true;
+}
+
+} // namespace
+
 bool SurfaceLocked(Registry& reg, HDC dc, PixelSurface* out)
 {
-    const DCObject* d = reg.DC(dc);
-    if (!d || !out)
-        return false;
-    if (d->kind == DCKind::Memory) {
-        const BitmapObject* b = reg.Bitmap(d->bitmap);
-        if (!b || !b->bits)
-            return false;
-        out->bits = b->bits.get();
-        out->stride = static_cast<std::ptrdiff_t>(b->rowBytes);
-        out->bitsPerPixel = b->bitsPerPixel;
-        out->colors = b->colors.empty() ? nullptr : b->colors.data();
-        out->colorCount = static_cast<int>(b->colors.size());
-        for (int i = 0; i < 3; ++i)
-            out->masks[i] = b->masks[i];
-        out->monochromeDDB = !b->dibSection && b->bitsPerPixel == 1;
-        if (!b->topDown) {
-            // Bottom-up: the top row is stored last.
-            out->bits += (b->height - 1) * b->rowBytes;
-            out->stride = -out->stride;
-        }
-        out->width = b->width;
-        out->height = b->height;
-        return true;
-    }
-    if (d->kind == DCKind::Window)
-        return WindowSurfaceLocked(reg, d->hwnd, d->wholeWindow, out);
-    return false;
+    return SurfaceAndDCLocked(reg, dc, out) != nullptr;
 }
 
 void DrawableBoxesLocked(Registry& reg, HDC dc, const PixelSurface& s, std::vector<RECT>* out)
@@ -119,27 +120,11 @@ const DCObject* SurfaceAndDCLocked(Registry& reg, HDC dc, PixelSurface* out)
     const DCObject* d = reg.DC(dc);
     if (!d || !out)
         return nullptr;
-    if (d->kind != DCKind::Memory)
-        return SurfaceLocked(reg, dc, out) ? d : nullptr;
-    // A memory DC's bitmap, as SurfaceLocked gives it, without looking the DC up again.
-    const BitmapObject* b = reg.Bitmap(d->bitmap);
-    if (!b || !b->bits)
-        return nullptr;
-    out->bits = b->bits.get();
-    out->stride = static_cast<std::ptrdiff_t>(b->rowBytes);
-    out->bitsPerPixel = b->bitsPerPixel;
-    out->colors = b->colors.empty() ? nullptr : b->colors.data();
-    out->colorCount = static_cast<int>(b->colors.size());
-    for (int i = 0; i < 3; ++i)
-        out->masks[i] = b->masks[i];
-    out->monochromeDDB = !b->dibSection && b->bitsPerPixel == 1;
-    if (!b->topDown) {
-        out->bits += (b->height - 1) * b->rowBytes;
-        out->stride = -out->stride;
-    }
-    out->width = b->width;
-    out->height = b->height;
-    return d;
+    if (d->kind == DCKind::Memory)
+        return BitmapSurfaceLocked(reg.Bitmap(d->bitmap), out) ? d : nullptr;
+    if (d->kind == DCKind::Window)
+        return WindowSurfaceLocked(reg, d->hwnd, d->wholeWindow, out) ? d : nullptr;
+    return nullptr;
 }
 
 bool PatternColorOfDCLocked(Registry& reg, HDC dc, COLORREF* color)
