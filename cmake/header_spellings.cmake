@@ -15,7 +15,7 @@ set(MOX_HEADER_SPELLINGS
   SDKDDKVer.h:sdkddkver.h SdkDdkVer.h:sdkddkver.h
   AfxWin.h:afxwin.h Afxwin.h:afxwin.h AfxExt.h:afxext.h Afxext.h:afxext.h AfxCmn.h:afxcmn.h
   AfxDisp.h:afxdisp.h AfxDtCtl.h:afxdtctl.h AfxWinAppEx.h:afxwinappex.h AfxDialogEx.h:afxdialogex.h
-  AfxControlBars.h:afxcontrolbars.h AtlImage.h:atlimage.h Direct.h:direct.h)
+  AfxControlBars.h:afxcontrolbars.h AtlImage.h:atlimage.h atlImage.h:atlimage.h Direct.h:direct.h)
 
 set(MOX_HEADER_SPELLINGS_DIR ${CMAKE_CURRENT_BINARY_DIR}/platform-include-spellings)
 set(MOX_HEADER_SPELLING_FILES "")
