@@ -78,9 +78,13 @@ int Scale()
 
 class SdlBackend final : public WindowBackend {
 public:
-    explicit SdlBackend(SDL_Window* window) : window_(window) { ++g_openWindows; }
+    SdlBackend(SDL_Window* window, SDL_Renderer* renderer) : window_(window), renderer_(renderer) { ++g_openWindows; }
     ~SdlBackend() override
     {
+        if (texture_)
+            SDL_DestroyTexture(texture_);
+        if (renderer_)
+            SDL_DestroyRenderer(renderer_);
         SDL_DestroyWindow(window_);
         --g_openWindows;
     }
@@ -88,6 +92,8 @@ public:
     void Present(const PixelSurface& pixels) override
     {
         if (!pixels.bits || pixels.width <= 0 || pixels.height <= 0)
+            return;
+        if (renderer_ && PresentSynced(pixels))
             return;
         SDL_Surface* target = SDL_GetWindowSurface(window_);
         if (!target)
@@ -136,8 +142,60 @@ public:
     }
 
 private:
+    // Through the renderer, whose present waits for the display's vertical blank, so a frame is
+    // never shown half old, half new. The 24-bit pixels go into a 32-bit streaming texture (the
+    // format every renderer takes natively); a scaled window is the texture drawn at the scale
+    // with nearest sampling, on the GPU where there is one. False when the renderer fails, and
+    // the surface path takes the frame.
+    bool PresentSynced(const PixelSurface& pixels)
+    {
+        if (!texture_ || textureWidth_ != pixels.width || textureHeight_ != pixels.height) {
+            if (texture_)
+                SDL_DestroyTexture(texture_);
+            texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                         pixels.width, pixels.height);
+            if (!texture_)
+                return false;
+            SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
+            textureWidth_ = pixels.width;
+            textureHeight_ = pixels.height;
+        }
+        void* locked = nullptr;
+        int pitch = 0;
+        if (SDL_LockTexture(texture_, nullptr, &locked, &pitch) != 0)
+            return false;
+        const auto* row = static_cast<const std::uint8_t*>(pixels.bits);
+        auto* out = static_cast<std::uint8_t*>(locked);
+        for (int y = 0; y < pixels.height; ++y, row += pixels.stride, out += pitch) {
+            auto* px = reinterpret_cast<std::uint32_t*>(out);
+            for (int x = 0; x < pixels.width; ++x)
+                px[x] = 0xFF000000u | row[3 * x] | (row[3 * x + 1] << 8) | (static_cast<std::uint32_t>(row[3 * x + 2]) << 16);
+        }
+        SDL_UnlockTexture(texture_);
+        const int scale = Scale();
+        const SDL_Rect dst{0, 0, pixels.width * scale, pixels.height * scale};
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+        SDL_RenderClear(renderer_);
+        SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
+        SDL_RenderPresent(renderer_);
+        return true;
+    }
+
     SDL_Window* window_;
+    SDL_Renderer* renderer_; // null: the window surface path, which does not wait for the display
+    SDL_Texture* texture_ = nullptr;
+    int textureWidth_ = 0;
+    int textureHeight_ = 0;
 };
+
+// Presents wait for vertical sync on a real display; MOXIMAGE2_VSYNC=0 turns that off (a program
+// that times its own frames, or measuring), =1 turns it on for the invisible drivers too.
+bool VsyncWanted()
+{
+    if (const char* env = std::getenv("MOXIMAGE2_VSYNC"))
+        return std::strcmp(env, "0") != 0;
+    return g_realDisplay;
+}
 
 // --- Keys ---------------------------------------------------------------------------------------
 
@@ -456,7 +514,8 @@ std::unique_ptr<WindowBackend> CreateScreenBackend(const char* title, int x, int
                                           SDL_WINDOW_SHOWN | (resizable ? SDL_WINDOW_RESIZABLE : 0));
     if (!window)
         return nullptr;
-    return std::make_unique<SdlBackend>(window);
+    SDL_Renderer* renderer = VsyncWanted() ? SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC) : nullptr;
+    return std::make_unique<SdlBackend>(window, renderer);
 }
 
 void ShowScreenCursor(const std::uint32_t* argb, int width, int height, int hotX, int hotY)
