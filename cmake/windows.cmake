@@ -15,8 +15,8 @@ add_library(MoxPlatform SHARED platform/mfc/dc.cpp platform/mfc/wnd.cpp
   platform/mfc/menu.cpp
   # Dialogs, control classes and dialog data exchange over USER's dialog manager.
   platform/mfc/dialog.cpp platform/mfc/ddx.cpp
-  # Exceptions, CFile and CArchive over the C runtime.
-  platform/mfc/file.cpp platform/mfc/archive.cpp
+  # Exceptions, CFile and CArchive over the C runtime; the collections' run-time classes.
+  platform/mfc/file.cpp platform/mfc/archive.cpp platform/mfc/collections.cpp
   # Tool bars, status bars and the frame's layout of them.
   platform/mfc/bars.cpp
   # The view's printing members, with no printer.

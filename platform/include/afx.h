@@ -36,6 +36,11 @@
 #endif
 
 class CObject;
+
+/// A place in a collection or another sequence (a list's node, a map's pair, a document's view).
+struct __POSITION {};
+typedef __POSITION* POSITION;
+#define BEFORE_START_POSITION ((POSITION)-1L)
 class CDumpContext;
 class CArchive;
 

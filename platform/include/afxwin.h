@@ -17,6 +17,7 @@
 #include <windows.h>
 
 #include "afx.h"
+#include "afxcoll.h"
 #include "afxres.h"
 
 #include <cstring>
@@ -714,9 +715,6 @@ protected:
 // The style of a view made by a frame.
 #define AFX_WS_DEFAULT_VIEW (WS_CHILD | WS_VISIBLE | WS_BORDER)
 
-// An iteration position (GetFirstViewPosition and GetNextView).
-struct __POSITION {};
-typedef __POSITION* POSITION;
 
 // --- Command targets and windows ---------------------------------------------------------------
 

@@ -276,6 +276,10 @@ public:
     /// The document being read or written (set by CDocument's OnOpenDocument and OnSaveDocument).
     CDocument* m_pDocument = nullptr;
 
+    /// A collection's element count: 16 bits, or 0xFFFF and 32 bits, or 0xFFFFFFFF and 64 bits.
+    void WriteCount(DWORD_PTR dwCount);
+    DWORD_PTR ReadCount();
+
     /// The string's length prefix (with the 0xFF 0xFFFE mark for wide text) and its units.
     void WriteStringData(const char* pch, std::size_t nLength);
     void WriteStringData(const wchar_t* pch, std::size_t nLength);

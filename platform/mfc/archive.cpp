@@ -333,6 +333,30 @@ template <class Unit> std::basic_string<Unit> ReadUnits(CArchive& ar, unsigned l
 
 } // namespace
 
+void CArchive::WriteCount(DWORD_PTR dwCount)
+{
+    const unsigned long long n = dwCount;
+    if (n < 0xFFFF) {
+        WriteLE(n, 2);
+    } else if (n < 0xFFFFFFFFull) {
+        WriteLE(0xFFFF, 2).WriteLE(n, 4);
+    } else {
+        WriteLE(0xFFFF, 2).WriteLE(0xFFFFFFFFull, 4).WriteLE(n, 8);
+    }
+}
+
+DWORD_PTR CArchive::ReadCount()
+{
+    unsigned long long n = ReadLE(2);
+    if (n == 0xFFFF)
+        n = ReadLE(4);
+    if (n == 0xFFFFFFFFull)
+        n = ReadLE(8);
+    if (n > static_cast<unsigned long long>(static_cast<DWORD_PTR>(-1)))
+        AfxThrowArchiveException(CArchiveException::badIndex);
+    return static_cast<DWORD_PTR>(n);
+}
+
 void CArchive::WriteStringData(const char* pch, std::size_t nLength)
 {
     WriteLength(*this, nLength);
