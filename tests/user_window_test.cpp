@@ -626,6 +626,79 @@ TEST(MoveWindow, ResizeTellsTheClientSizeAndInvalidatesByClassStyle)
 
 namespace {
 
+// The position messages a window receives, with the WINDOWPOS flags each carried.
+std::vector<std::pair<UINT, UINT>> g_positions;
+int g_forcedWidth = 0;        // WM_WINDOWPOSCHANGING changes the width to this (0: leaves it)
+bool g_keepChanged = false;   // WM_WINDOWPOSCHANGED handled without DefWindowProc
+
+LRESULT CALLBACK PositionProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_WINDOWPOSCHANGING || message == WM_WINDOWPOSCHANGED) {
+        auto* wp = reinterpret_cast<WINDOWPOS*>(lParam);
+        g_positions.emplace_back(message, wp->flags & (SWP_NOMOVE | SWP_NOSIZE | 0x0800 | 0x1000));
+        if (message == WM_WINDOWPOSCHANGING && g_forcedWidth) {
+            wp->cx = g_forcedWidth;
+            wp->flags &= ~static_cast<UINT>(SWP_NOSIZE);
+        }
+        if (message == WM_WINDOWPOSCHANGED && g_keepChanged)
+            return 0;
+    } else if (message == WM_MOVE || message == WM_SIZE) {
+        g_positions.emplace_back(message, 0);
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+} // namespace
+
+// Windows: SetWindowPos sends WM_WINDOWPOSCHANGING, then WM_WINDOWPOSCHANGED flagged 0x0800
+// (client size kept) or 0x1000 (client place kept), which DefWindowProc turns into WM_MOVE and
+// WM_SIZE (Wine's msg.c WmSWP_MoveSeq and WmSWP_ResizePopupSeq, recorded on Windows; MSDN
+// WM_WINDOWPOSCHANGING: the handler may change the WINDOWPOS; SWP_NOSENDCHANGING skips it).
+TEST(SetWindowPos, AsksWithChangingAndTellsWithChanged)
+{
+    using Seq = std::vector<std::pair<UINT, UINT>>;
+    constexpr UINT kKeepPlace = SWP_NOZORDER | SWP_NOACTIVATE;
+    struct Case {
+        const char* name;
+        int x, cx;
+        UINT flags;
+        int forcedWidth;
+        bool keepChanged;
+        Seq expected;
+        int width; // the outer width after
+    } cases[] = {
+        {"move", 30, 0, kKeepPlace | SWP_NOSIZE, 0, false,
+         {{WM_WINDOWPOSCHANGING, SWP_NOSIZE}, {WM_WINDOWPOSCHANGED, SWP_NOSIZE | 0x0800}, {WM_MOVE, 0}}, 100},
+        {"resize", 0, 140, kKeepPlace | SWP_NOMOVE, 0, false,
+         {{WM_WINDOWPOSCHANGING, SWP_NOMOVE}, {WM_WINDOWPOSCHANGED, SWP_NOMOVE | 0x1000}, {WM_SIZE, 0}}, 140},
+        {"resize changed by the window", 0, 140, kKeepPlace | SWP_NOMOVE, 120, false,
+         {{WM_WINDOWPOSCHANGING, SWP_NOMOVE}, {WM_WINDOWPOSCHANGED, SWP_NOMOVE | 0x1000}, {WM_SIZE, 0}}, 120},
+        {"a move the window asks to be a resize", 30, 0, kKeepPlace | SWP_NOSIZE, 90, false,
+         {{WM_WINDOWPOSCHANGING, SWP_NOSIZE}, {WM_WINDOWPOSCHANGED, 0}, {WM_MOVE, 0}, {WM_SIZE, 0}}, 90},
+        {"changed without DefWindowProc", 0, 140, kKeepPlace | SWP_NOMOVE, 0, true,
+         {{WM_WINDOWPOSCHANGING, SWP_NOMOVE}, {WM_WINDOWPOSCHANGED, SWP_NOMOVE | 0x1000}}, 140},
+        {"no changing asked", 0, 140, kKeepPlace | SWP_NOMOVE | SWP_NOSENDCHANGING, 0, false,
+         {{WM_WINDOWPOSCHANGED, SWP_NOMOVE | 0x1000}, {WM_SIZE, 0}}, 140},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND hwnd = Make(Class("UserTestPositions", 0, nullptr, PositionProc), WS_POPUP | WS_VISIBLE, 100, 60);
+        g_positions.clear();
+        g_forcedWidth = c.forcedWidth;
+        g_keepChanged = c.keepChanged;
+        EXPECT_TRUE(SetWindowPos(hwnd, nullptr, c.x, 0, c.cx, 60, c.flags));
+        g_forcedWidth = 0;
+        g_keepChanged = false;
+        EXPECT_EQ(g_positions, c.expected);
+        RECT r;
+        GetWindowRect(hwnd, &r);
+        EXPECT_EQ(r.right - r.left, c.width);
+        DestroyWindow(hwnd);
+    }
+}
+
+namespace {
+
 LRESULT CALLBACK WideProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DefWindowProcW(hwnd, message, wParam, lParam);

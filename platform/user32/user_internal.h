@@ -20,6 +20,10 @@ constexpr int kCaptionHeight = 22;
 constexpr int kMenuHeight = 19;
 constexpr int kEdge = 2;
 constexpr int kScrollBar = 17;
+// WINDOWPOS flags Windows adds to WM_WINDOWPOSCHANGED when the client area kept its size or its
+// place; not in the SDK's headers (Wine's user32 tests name them).
+constexpr UINT kSwpNoClientSize = 0x0800;
+constexpr UINT kSwpNoClientMove = 0x1000;
 constexpr int kScreenWidth = 1920; // the screen of a run without a display
 constexpr int kScreenHeight = 1080;
 

@@ -437,6 +437,34 @@ LRESULT DefWindowProcCommon(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_CLOSE:
         DestroyWindow(hwnd);
         return 0;
+    case WM_WINDOWPOSCHANGED: {
+        // What changed for the client area, as WM_MOVE and WM_SIZE (MSDN WM_WINDOWPOSCHANGED).
+        const auto* wp = reinterpret_cast<const WINDOWPOS*>(lParam);
+        if (!wp)
+            return 0;
+        POINT origin{};
+        int width = 0, height = 0;
+        DWORD style = 0;
+        {
+            std::lock_guard<std::mutex> lock(reg.mutex);
+            const WindowObject* w = reg.Window(hwnd);
+            if (!w)
+                return 0;
+            origin = POINT{w->x, w->y};
+            width = w->width;
+            height = w->height;
+            style = w->style;
+        }
+        if (!(wp->flags & kSwpNoClientMove))
+            SendThroughProc(hwnd, WM_MOVE, 0, MAKELPARAM(origin.x, origin.y), wide);
+        if (!(wp->flags & kSwpNoClientSize))
+            SendThroughProc(hwnd, WM_SIZE,
+                            (style & WS_MAXIMIZE)   ? SIZE_MAXIMIZED
+                            : (style & WS_MINIMIZE) ? SIZE_MINIMIZED
+                                                    : SIZE_RESTORED,
+                            MAKELPARAM(width, height), wide);
+        return 0;
+    }
     case WM_SETICON: {
         // Windows: the window keeps the icon and WM_SETICON returns the one it replaces (MSDN
         // WM_SETICON); the screen shows the big one, else the small one.
@@ -1211,18 +1239,45 @@ int WINAPI MapWindowPoints(HWND hWndFrom, HWND hWndTo, LPPOINT lpPoints, UINT cP
     return MAKELONG(static_cast<WORD>(dx), static_cast<WORD>(dy));
 }
 
+// The window is asked first (WM_WINDOWPOSCHANGING: it may change the WINDOWPOS, which then
+// holds the current place for what SWP_NOMOVE and SWP_NOSIZE keep) and told after
+// (WM_WINDOWPOSCHANGED, flagged with what did not change for the client area; DefWindowProc
+// turns it into WM_MOVE and WM_SIZE). Wine's msg.c WmSWP_* sequences, recorded on Windows.
 BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags)
 {
     Registry& reg = TheRegistry();
     bool moved = false, sized = false, wide = false;
-    int clientW = 0, clientH = 0;
-    POINT origin{};
+    WINDOWPOS wp{hWnd, hWndInsertAfter, X, Y, cx, cy, uFlags};
+    {
+        std::lock_guard<std::mutex> lock(reg.mutex);
+        const WindowObject* w = reg.Window(hWnd);
+        if (!w)
+            return FALSE;
+        wide = w->unicode;
+        const RECT outer = OuterRectInParentLocked(*w);
+        if (uFlags & SWP_NOMOVE) {
+            wp.x = outer.left;
+            wp.y = outer.top;
+        }
+        if (uFlags & SWP_NOSIZE) {
+            wp.cx = outer.right - outer.left;
+            wp.cy = outer.bottom - outer.top;
+        }
+    }
+    if (!(uFlags & SWP_NOSENDCHANGING)) {
+        SendThroughProc(hWnd, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&wp), wide);
+        hWndInsertAfter = wp.hwndInsertAfter;
+        X = wp.x;
+        Y = wp.y;
+        cx = wp.cx;
+        cy = wp.cy;
+        uFlags = wp.flags;
+    }
     {
         std::lock_guard<std::mutex> lock(reg.mutex);
         WindowObject* w = reg.Window(hWnd);
         if (!w)
-            return FALSE;
-        wide = w->unicode;
+            return FALSE; // destroyed by its own WM_WINDOWPOSCHANGING handler
         // Where a shown child was, for painting what it uncovers.
         const bool shownChild = (w->style & WS_CHILD) && (w->style & WS_VISIBLE);
         const RECT before = OuterRectInParentLocked(*w);
@@ -1288,18 +1343,21 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
         if (WindowObject* top = reg.Window(TopLevelLocked(reg, hWnd)))
             top->dirty = true;
         w = reg.Window(hWnd);
-        clientW = w->width;
-        clientH = w->height;
-        origin = POINT{w->x, w->y};
+        const RECT outer = OuterRectInParentLocked(*w);
+        wp = WINDOWPOS{hWnd,
+                       hWndInsertAfter,
+                       static_cast<int>(outer.left),
+                       static_cast<int>(outer.top),
+                       static_cast<int>(outer.right - outer.left),
+                       static_cast<int>(outer.bottom - outer.top),
+                       uFlags | (moved ? 0u : kSwpNoClientMove) | (sized ? 0u : kSwpNoClientSize)};
     }
     if (uFlags & SWP_SHOWWINDOW)
         ShowWindow(hWnd, SW_SHOWNA);
     else if (uFlags & SWP_HIDEWINDOW)
         ShowWindow(hWnd, SW_HIDE);
-    if (moved)
-        SendThroughProc(hWnd, WM_MOVE, 0, MAKELPARAM(origin.x, origin.y), wide);
-    if (sized)
-        SendThroughProc(hWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(clientW, clientH), wide);
+    if (moved || sized || !(uFlags & SWP_NOZORDER) || (uFlags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED)))
+        SendThroughProc(hWnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp), wide);
     return TRUE;
 }
 
