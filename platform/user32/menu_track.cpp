@@ -815,6 +815,8 @@ UINT_PTR Finish(Tracker& t, bool returnCommand)
     }
     t.levels.clear();
     g_active = nullptr;
+    if (GetCapture() == t.owner)
+        ReleaseCapture();
     if (IsWindow(t.owner)) {
         if (Notify(t)) {
             // The menu closed (Microsoft's WM_MENUSELECT: 0xFFFF and no menu).
@@ -834,6 +836,9 @@ UINT_PTR Finish(Tracker& t, bool returnCommand)
 void Begin(Tracker& t, HMENU first)
 {
     g_active = &t;
+    // The loop holds the mouse, as Windows' menus do: a click anywhere, even outside every
+    // window, reaches it (and closes the menu when it misses).
+    SetCapture(t.owner);
     if (Notify(t)) {
         SendMessageW(t.owner, WM_ENTERMENULOOP, t.popupMode ? TRUE : FALSE, 0);
         SendMessageW(t.owner, WM_INITMENU, reinterpret_cast<WPARAM>(first), 0);
