@@ -1,5 +1,5 @@
-// Menus on screen: the menu bar's place in the frame, popup menus driven by posted keys and
-// clicks, the menu bar from the keyboard and the mouse, the messages the owner hears, and the
+// Menus on screen: the menu bar's place in the frame, popup menus driven by real keys and clicks
+// (SendInput), the menu bar from the keyboard and the mouse, the messages the owner hears, and the
 // system menu. Written against Windows' own names only, so it runs against the real USER too.
 #include <gtest/gtest.h>
 
@@ -85,8 +85,10 @@ HWND MakeOwner(HMENU bar, DWORD style = WS_OVERLAPPEDWINDOW, DWORD exStyle = 0)
 void Pump()
 {
     MSG m;
-    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&m);
         DispatchMessageW(&m);
+    }
 }
 
 void Reset()
@@ -123,20 +125,59 @@ constexpr Key AltChar(wchar_t c)
     return {WM_SYSCHAR, static_cast<WPARAM>(c)};
 }
 
-void Post(HWND hwnd, const std::vector<Key>& keys)
+void Stroke(WORD vk, bool up)
 {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &in, sizeof in);
+}
+
+void Press(WORD vk)
+{
+    Stroke(vk, false);
+    Stroke(vk, true);
+}
+
+// A letter's key, with Shift for a capital.
+void Letter(wchar_t c)
+{
+    const bool capital = c >= L'A' && c <= L'Z';
+    if (capital)
+        Stroke(VK_SHIFT, false);
+    Press(static_cast<WORD>(c == L' ' ? VK_SPACE : (capital ? c : c - L'a' + L'A')));
+    if (capital)
+        Stroke(VK_SHIFT, true);
+}
+
+// Types the keys as real input (SendInput) into `hwnd`, made the foreground window: a menu's
+// modal loop reads the input queue (under Wine 8.0 posted arrows and Enter choose nothing where
+// the same keys from SendInput do). A menu still open once they are read is closed by EndMenu
+// when its loop next waits.
+void Type(HWND hwnd, const std::vector<Key>& keys)
+{
+    SetForegroundWindow(hwnd);
+    SetFocus(hwnd);
     for (const Key& k : keys) {
-        const bool sys = k.message == WM_SYSCHAR || k.message == WM_SYSKEYDOWN || k.message == WM_SYSKEYUP;
-        LPARAM lParam = 1;
-        if (sys && k.wParam != VK_F10)
-            lParam |= LPARAM{1} << 29; // KF_ALTDOWN
-        if (k.message == WM_SYSKEYUP)
-            lParam |= LPARAM{3} << 30;
-        PostMessageW(hwnd, k.message, k.wParam, lParam);
+        switch (k.message) {
+        case WM_KEYDOWN:
+            Press(static_cast<WORD>(k.wParam));
+            break;
+        case WM_CHAR:
+            Letter(static_cast<wchar_t>(k.wParam));
+            break;
+        case WM_SYSCHAR:
+            Stroke(VK_MENU, false);
+            Letter(static_cast<wchar_t>(k.wParam));
+            Stroke(VK_MENU, true);
+            break;
+        default: // WM_SYSKEYDOWN and WM_SYSKEYUP: Alt or F10 alone
+            Stroke(static_cast<WORD>(k.wParam), k.message == WM_SYSKEYUP);
+            break;
+        }
     }
-    // Whatever the sequence leaves open is closed, so the loop always ends.
-    for (int i = 0; i < 4; ++i)
-        PostMessageW(hwnd, WM_KEYDOWN, VK_ESCAPE, 1);
+    g_onIdle = [](HWND) { EndMenu(); };
 }
 
 // Open, a separator, a grayed Save, Exit, and a submenu More with Alpha and Beta.
@@ -190,12 +231,26 @@ POINT Centre(const RECT& r)
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-// A click at a screen point, posted to the popup window as client coordinates.
-void PostClick(HWND popup, POINT screen)
+void MouseAt(POINT screen, DWORD buttons)
 {
-    ScreenToClient(popup, &screen);
-    PostMessageW(popup, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(screen.x, screen.y));
-    PostMessageW(popup, WM_LBUTTONUP, 0, MAKELPARAM(screen.x, screen.y));
+    // Absolute coordinates run from 0 to 65535 across the primary screen (MSDN MOUSEINPUT); the
+    // middle of the pixel lands on it whatever the rounding.
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = static_cast<LONG>((screen.x * 65536LL + 32768) / GetSystemMetrics(SM_CXSCREEN));
+    in.mi.dy = static_cast<LONG>((screen.y * 65536LL + 32768) / GetSystemMetrics(SM_CYSCREEN));
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+    SendInput(1, &in, sizeof in);
+}
+
+// A real click (SendInput) at a screen point. An open popup's items are found with no window
+// (Microsoft's GetMenuItemRect: a null hWnd finds a popup menu's window; Wine 8.0 maps an item
+// through whatever window it is given).
+void Click(POINT screen)
+{
+    MouseAt(screen, 0);
+    MouseAt(screen, MOUSEEVENTF_LEFTDOWN);
+    MouseAt(screen, MOUSEEVENTF_LEFTUP);
 }
 
 // --- Geometry.
@@ -297,7 +352,7 @@ TEST(PopupMenu, KeySequencesChooseTheExpectedCommand)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Reset();
-        Post(owner, c.keys);
+        Type(owner, c.keys);
         const BOOL r = TrackPopupMenu(menu, TPM_RETURNCMD, 150, 150, 0, owner, nullptr);
         EXPECT_EQ(static_cast<UINT>(r), c.expected);
         Pump();
@@ -316,7 +371,7 @@ TEST(PopupMenu, OwnerHearsTheMenuMessagesInOrderThenTheCommand)
     HWND owner = MakeOwner(nullptr);
     HMENU menu = MakePopup();
     Reset();
-    Post(owner, {Down(VK_DOWN), Down(VK_RETURN)});
+    Type(owner, {Down(VK_DOWN), Down(VK_RETURN)});
     EXPECT_TRUE(TrackPopupMenu(menu, 0, 150, 150, 0, owner, nullptr));
     Pump();
     const LPARAM m = reinterpret_cast<LPARAM>(menu);
@@ -347,7 +402,7 @@ TEST(PopupMenu, UnmatchedLetterAsksTheOwnerWhichMayChooseAnItem)
     HMENU menu = MakePopup();
     Reset();
     g_menuCharAnswer = MAKELRESULT(3, MNC_EXECUTE);
-    Post(owner, {Char('q')});
+    Type(owner, {Char('q')});
     EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 150, 150, 0, owner, nullptr), 12);
     bool asked = false;
     for (const Seen& s : g_seen)
@@ -446,12 +501,13 @@ TEST(PopupMenu, ClicksChooseEnabledItemsOnlyAndOutsideCloses)
             }
             const int at = c.clicks[next++];
             RECT r{};
-            if (at == -1) {
-                PostClick(popup, POINT{5, 5});
-            } else if (at == -2 && GetMenuItemRect(owner, more, 1, &r)) {
-                PostClick(popup, Centre(r));
-            } else if (at >= 0 && GetMenuItemRect(owner, menu, static_cast<UINT>(at), &r)) {
-                PostClick(popup, Centre(r));
+            RECT shown{};
+            if (at == -1 && GetWindowRect(popup, &shown)) {
+                Click(POINT{shown.left - 20, shown.top - 20});
+            } else if (at == -2 && GetMenuItemRect(nullptr, more, 1, &r)) {
+                Click(Centre(r));
+            } else if (at >= 0 && GetMenuItemRect(nullptr, menu, static_cast<UINT>(at), &r)) {
+                Click(Centre(r));
             } else {
                 EndMenu();
             }
@@ -499,7 +555,7 @@ TEST(MenuBar, KeyboardSequencesSendTheExpectedCommand)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Reset();
-        Post(owner, c.keys);
+        Type(owner, c.keys);
         Pump();
         EXPECT_EQ(Commands(), c.expected);
     }
@@ -514,7 +570,7 @@ TEST(MenuBar, BarSelectionMessagesNameTheDropDownByPosition)
     const BarMenus b = MakeBar();
     HWND owner = MakeOwner(b.bar);
     Reset();
-    Post(owner, {AltChar('v')});
+    Type(owner, {AltChar('v')});
     Pump();
     // What DefWindowProc made of the key comes first.
     ASSERT_FALSE(g_seen.empty());
@@ -552,25 +608,25 @@ TEST(MenuBar, ClickOpensADropDownAndHoverMovesToTheNext)
     // title opens that one instead; a click on an item sends WM_COMMAND (MSDN "Menus").
     const BarMenus b = MakeBar();
     HWND owner = MakeOwner(b.bar);
+    ShowWindow(owner, SW_SHOW); // under the pointer, so the clicks reach it
+    SetForegroundWindow(owner);
     Reset();
     RECT file{}, edit{};
     ASSERT_TRUE(GetMenuItemRect(owner, b.bar, 0, &file));
     ASSERT_TRUE(GetMenuItemRect(owner, b.bar, 1, &edit));
     int step = 0;
-    g_onIdle = [&](HWND popup) {
+    g_onIdle = [&](HWND) {
         RECT r{};
         if (step == 0) {
-            const POINT p = Centre(edit);
-            PostMessageW(owner, WM_NCMOUSEMOVE, HTMENU, MAKELPARAM(p.x, p.y));
-        } else if (step == 1 && GetMenuItemRect(owner, b.edit, 1, &r)) {
-            PostClick(popup, Centre(r));
+            MouseAt(Centre(edit), 0);
+        } else if (step == 1 && GetMenuItemRect(nullptr, b.edit, 1, &r)) {
+            Click(Centre(r));
         } else {
             EndMenu();
         }
         ++step;
     };
-    const POINT p = Centre(file);
-    PostMessageW(owner, WM_NCLBUTTONDOWN, HTMENU, MAKELPARAM(p.x, p.y));
+    Click(Centre(file));
     Pump();
     EXPECT_EQ(Commands(), std::vector<UINT_PTR>{201});
     DestroyWindow(owner);
@@ -597,7 +653,7 @@ TEST(SystemMenu, StandardItemsAndAnAppendedAboutItemComeBackAsSysCommands)
     AppendMenuW(sys, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(sys, MF_STRING, kAbout, L"&About menus...");
     Reset();
-    Post(owner, {AltChar(' '), Down(VK_UP), Down(VK_RETURN)});
+    Type(owner, {AltChar(' '), Down(VK_UP), Down(VK_RETURN)});
     Pump();
     EXPECT_EQ(Commands(WM_SYSCOMMAND), (std::vector<UINT_PTR>{SC_KEYMENU, kAbout}));
 
@@ -606,7 +662,7 @@ TEST(SystemMenu, StandardItemsAndAnAppendedAboutItemComeBackAsSysCommands)
 
     // Close from the system menu closes the window (DefWindowProc: SC_CLOSE -> WM_CLOSE).
     Reset();
-    Post(owner, {AltChar(' '), Char('c')});
+    Type(owner, {AltChar(' '), Char('c')});
     Pump();
     EXPECT_FALSE(IsWindow(owner));
 }

@@ -140,6 +140,33 @@ TEST_F(FrameFixture, ToolBarButtonsComeFromTheResourceInOrder)
     EXPECT_LT(sep.Width(), one.Width());
 }
 
+// The TOOLBAR resource as either resource compiler writes it: Microsoft's 16-bit words after a
+// version of 1 (the layout MFC reads) and MinGW's windres 32-bit words with no version (what the
+// Windows build of these tests carries). A count beyond the data, or no resource, is refused.
+TEST_F(FrameFixture, ToolBarResourcesOfEitherCompilerLoad)
+{
+    struct Case {
+        UINT id;
+        BOOL loads;
+    };
+    const Case cases[] = {{IDR_TOOLBAR_WORDS, TRUE}, {IDR_TOOLBAR_DWORDS, TRUE}, {IDR_TOOLBAR_SHORT, FALSE}, {999, FALSE}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        CToolBar bar;
+        ASSERT_TRUE(bar.Create(frame, WS_CHILD | CBRS_TOP, AFX_IDW_CONTROLBAR_FIRST + 40));
+        EXPECT_EQ(bar.LoadToolBar(c.id), c.loads);
+        if (!c.loads)
+            continue;
+        ASSERT_EQ(bar.GetCount(), 3);
+        EXPECT_EQ(bar.GetItemID(0), static_cast<UINT>(ID_BAR_THREE));
+        EXPECT_EQ(bar.GetButtonStyle(1) & TBBS_SEPARATOR, static_cast<UINT>(TBBS_SEPARATOR));
+        EXPECT_EQ(bar.GetItemID(2), static_cast<UINT>(ID_BAR_ONE));
+        CRect rc;
+        bar.GetItemRect(0, &rc);
+        EXPECT_EQ(rc.Size(), CSize(19, 22)); // 12 x 15 images
+    }
+}
+
 // A click is a command to the frame (WM_COMMAND with the button's id) when the button goes down
 // and comes up over the same enabled button.
 TEST_F(FrameFixture, ClickingAButtonSendsItsCommand)

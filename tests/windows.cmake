@@ -113,9 +113,6 @@ endif()
 # The MFC-style example, run the same way under Wine.
 if(TARGET mfc_frame_view)
   add_test(NAME mfc_frame_view_example COMMAND mfc_frame_view /frames:30)
-  # Untriaged: under Wine 8.0 the frame's tool bar or status bar is not made (mfc_bars_test shows
-  # the same), so the example ends at once without its line; marked as the failure it is until
-  # that is explained.
-  set_tests_properties(mfc_frame_view_example PROPERTIES TIMEOUT 60 WILL_FAIL TRUE
+  set_tests_properties(mfc_frame_view_example PROPERTIES TIMEOUT 60
     PASS_REGULAR_EXPRESSION "ticks=30 bounces=[0-9]+ ball=28C8FA paddle=F0E6E6 pause=[0-9A-F]+ status=Ready bars=shown")
 endif()

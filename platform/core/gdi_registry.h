@@ -145,6 +145,7 @@ struct Registry {
     HGDIOBJ stockObjects[STOCK_LAST + 1] = {};
     HBRUSH sysColorBrushes[COLOR_MENUBAR + 1] = {};
     std::deque<MSG> queue;
+    std::deque<MSG> input; // keys and the mouse: read after the posted messages, as on Windows
     bool quitPending = false;
     int quitCode = 0;
     std::vector<TimerEntry> timers;

@@ -400,25 +400,36 @@ BOOL CToolBar::SetButtons(const UINT* lpIDArray, int nIDCount)
 BOOL CToolBar::LoadToolBar(LPCSTR lpszResourceName)
 {
     const HINSTANCE module = AfxGetResourceHandle();
-    // RT_TOOLBAR (241): version 1, image width and height, the number of items and their ids.
-    HRSRC info = ::FindResourceA(module, lpszResourceName, MAKEINTRESOURCEA(241));
+    HRSRC info = ::FindResourceA(module, lpszResourceName, MAKEINTRESOURCEA(241)); // RT_TOOLBAR
     HGLOBAL handle = info ? ::LoadResource(module, info) : nullptr;
     const BYTE* data = handle ? static_cast<const BYTE*>(::LockResource(handle)) : nullptr;
     const DWORD size = info ? ::SizeofResource(module, info) : 0;
     if (!data || size < 8)
         return FALSE;
     const auto word = [&](DWORD at) { return static_cast<UINT>(data[at] | (data[at + 1] << 8)); };
-    const UINT version = word(0), width = word(2), height = word(4), count = word(6);
-    if (version != 1 || width == 0 || height == 0 || size < 8 + 2 * count)
+    const auto dword = [&](DWORD at) { return word(at) | word(at + 2) << 16; };
+    // Two layouts reach us. Microsoft's resource compiler writes 16-bit words: version 1, image
+    // width and height, the number of items and their ids. MinGW's windres writes 32-bit words
+    // and no version: width, height, count, ids.
+    UINT width = 0, height = 0, count = 0;
+    std::vector<UINT> ids;
+    if (word(0) == 1 && word(2) != 0 && word(4) != 0 && size >= 8 + 2 * static_cast<DWORD>(word(6))) {
+        width = word(2), height = word(4), count = word(6);
+        for (UINT i = 0; i < count; ++i)
+            ids.push_back(word(8 + 2 * i));
+    } else if (size >= 12 && dword(8) <= (size - 12) / 4) {
+        width = dword(0), height = dword(4), count = dword(8);
+        for (UINT i = 0; i < count; ++i)
+            ids.push_back(dword(12 + 4 * i));
+    }
+    if (width == 0 || height == 0 || width > 0xFFFF || height > 0xFFFF)
         return FALSE;
-    std::vector<UINT> ids(count);
-    for (UINT i = 0; i < count; ++i)
-        ids[i] = word(8 + 2 * i);
-    if (!LoadBitmap(lpszResourceName))
-        return FALSE;
-    // MFC's buttons are 7 pixels wider and taller than their images.
+    // MFC's buttons are 7 pixels wider and taller than their images. The sizes come first: the
+    // bitmap's image count follows the image width.
     SetSizes(CSize(static_cast<int>(width) + 7, static_cast<int>(height) + 7),
              CSize(static_cast<int>(width), static_cast<int>(height)));
+    if (!LoadBitmap(lpszResourceName))
+        return FALSE;
     return SetButtons(ids.data(), static_cast<int>(count));
 }
 

@@ -815,6 +815,12 @@ UINT_PTR Finish(Tracker& t, bool returnCommand)
     }
     t.levels.clear();
     g_active = nullptr;
+    {
+        Registry& reg = TheRegistry();
+        std::lock_guard<std::mutex> lock(reg.mutex);
+        if (reg.capture == t.owner)
+            reg.capture = nullptr;
+    }
     if (IsWindow(t.owner)) {
         if (Notify(t)) {
             // The menu closed (Microsoft's WM_MENUSELECT: 0xFFFF and no menu).
@@ -834,6 +840,14 @@ UINT_PTR Finish(Tracker& t, bool returnCommand)
 void Begin(Tracker& t, HMENU first)
 {
     g_active = &t;
+    // The loop holds the mouse, as Windows' menus do: a click anywhere, even outside every
+    // window, reaches it (and closes the menu when it misses). The loop reads the mouse itself,
+    // so the owner hears no WM_CAPTURECHANGED for it.
+    {
+        Registry& reg = TheRegistry();
+        std::lock_guard<std::mutex> lock(reg.mutex);
+        reg.capture = t.owner;
+    }
     if (Notify(t)) {
         SendMessageW(t.owner, WM_ENTERMENULOOP, t.popupMode ? TRUE : FALSE, 0);
         SendMessageW(t.owner, WM_INITMENU, reinterpret_cast<WPARAM>(first), 0);

@@ -1,7 +1,7 @@
 // The message queue of the (single) UI thread, and timers.
 //
 // Retrieval order follows Windows: posted messages (screen input joins them as it arrives) in
-// posting order, then WM_QUIT once PostQuitMessage has been called, then WM_PAINT for a visible
+// posting order, then SendInput's input, then WM_QUIT once PostQuitMessage has been called, then WM_PAINT for a visible
 // window that needs painting, then WM_TIMER for a timer that is due. WM_PAINT and WM_TIMER are
 // not queued entries but states, so repeated invalidation yields one WM_PAINT and a slow loop
 // sees one WM_TIMER per timer, however many periods passed. Taking a WM_PAINT does not validate
@@ -223,6 +223,18 @@ bool NextMessageLocked(Registry& reg, MSG* out, HWND filter, UINT lo, UINT hi, b
                 // The queue's key state moves on as input messages are taken from it.
                 ApplyKeyMessage(reg.keyState, *out, true);
                 ApplyKeyMessage(reg.asyncKeyState, *out, false);
+            }
+            return true;
+        }
+    }
+    // Input after the posted messages (Microsoft's GetMessage: posted messages, then input), so
+    // the characters TranslateMessage posts for a key come before the keys typed after it.
+    for (auto it = reg.input.begin(); it != reg.input.end(); ++it) {
+        if (ForFilter(it->hwnd, filter) && InRange(it->message, lo, hi)) {
+            *out = *it;
+            if (remove) {
+                reg.input.erase(it);
+                ApplyKeyMessage(reg.keyState, *out, true);
             }
             return true;
         }

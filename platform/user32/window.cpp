@@ -124,6 +124,8 @@ void ForgetWindowLocked(Registry& reg, HWND hwnd)
         reg.timers.end());
     reg.queue.erase(std::remove_if(reg.queue.begin(), reg.queue.end(), [&](const MSG& m) { return m.hwnd == hwnd; }),
                     reg.queue.end());
+    reg.input.erase(std::remove_if(reg.input.begin(), reg.input.end(), [&](const MSG& m) { return m.hwnd == hwnd; }),
+                    reg.input.end());
     reg.keyTexts.erase(std::remove_if(reg.keyTexts.begin(), reg.keyTexts.end(),
                                       [&](const Registry::KeyText& k) { return k.keyDown.hwnd == hwnd; }),
                        reg.keyTexts.end());

@@ -20,6 +20,9 @@
 #define ID_BAR_TWO                      32781
 #define ID_BAR_THREE                    32782
 #define ID_BAR_NOHANDLER                32783
+#define IDR_TOOLBAR_WORDS               136
+#define IDR_TOOLBAR_DWORDS              137
+#define IDR_TOOLBAR_SHORT               138
 
 // Next default values for new objects
 //
