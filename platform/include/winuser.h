@@ -1710,3 +1710,14 @@ WINUSERAPI BOOL WINAPI DrawIconEx(HDC hdc, int xLeft, int yTop, HICON hIcon, int
                                   UINT istepIfAniCur, HBRUSH hbrFlickerFreeDraw, UINT diFlags);
 }
 #define CopyCursor(pcur) ((HCURSOR)CopyIcon((HICON)(pcur)))
+
+// Message ids for names (0xC000 to 0xFFFF), the same id for the same name in every window.
+extern "C" {
+WINUSERAPI UINT WINAPI RegisterWindowMessageA(LPCSTR lpString);
+WINUSERAPI UINT WINAPI RegisterWindowMessageW(LPCWSTR lpString);
+}
+#ifdef UNICODE
+#define RegisterWindowMessage RegisterWindowMessageW
+#else
+#define RegisterWindowMessage RegisterWindowMessageA
+#endif
