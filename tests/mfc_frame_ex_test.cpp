@@ -178,7 +178,7 @@ TEST(MfcToolBarPane, ButtonsFromTheResourceAndTheCustomizeButton)
     const UINT ids[] = {ID_EX_ONE, ID_SEPARATOR, ID_EX_TWO};
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(bar.GetItemID(i), ids[i]) << i;
-    bar.EnableCustomizeButton(TRUE, ID_EX_CUSTOMIZE, CStringA("Customize..."));
+    bar.EnableCustomizeButton(TRUE, ID_EX_CUSTOMIZE, CString(_T("Customize...")));
     ASSERT_EQ(bar.GetCount(), 4);
     EXPECT_EQ(bar.GetItemID(3), static_cast<UINT>(ID_EX_CUSTOMIZE));
     EXPECT_TRUE(bar.IsExistCustomizeButton());
@@ -189,7 +189,7 @@ TEST(MfcToolBarPane, ButtonsFromTheResourceAndTheCustomizeButton)
     bar.GetItemRect(0, &rc);
     Click(bar, rc.CenterPoint());
     EXPECT_EQ(frame->ones, 1);
-    bar.EnableCustomizeButton(FALSE, ID_EX_CUSTOMIZE, CStringA());
+    bar.EnableCustomizeButton(FALSE, ID_EX_CUSTOMIZE, CString());
     EXPECT_EQ(bar.GetCount(), 3);
     bar.SetPaneStyle(bar.GetPaneStyle() | CBRS_TOOLTIPS);
     EXPECT_TRUE(bar.GetPaneStyle() & CBRS_TOOLTIPS);

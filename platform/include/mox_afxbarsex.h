@@ -91,14 +91,12 @@ public:
     void SetPaneStyle(DWORD dwNewStyle) { SetBarStyle(dwNewStyle); }
     /// A last button that sends iCustomizeCmd (drawn as a small arrow); bEnable FALSE removes
     /// it. strCustomizeText names the command.
-    void EnableCustomizeButton(BOOL bEnable, int iCustomizeCmd, const CStringA& strCustomizeText,
-                               BOOL bQuickCustomize = TRUE);
+    void EnableCustomizeButton(BOOL bEnable, int iCustomizeCmd, LPCSTR strCustomizeText, BOOL bQuickCustomize = TRUE);
 #ifdef UNICODE
     void EnableCustomizeButton(BOOL bEnable, int iCustomizeCmd, MoxWideText strCustomizeText,
                                BOOL bQuickCustomize = TRUE)
     {
-        EnableCustomizeButton(bEnable, iCustomizeCmd, CStringA(static_cast<LPCSTR>(strCustomizeText)),
-                              bQuickCustomize);
+        EnableCustomizeButton(bEnable, iCustomizeCmd, static_cast<LPCSTR>(strCustomizeText), bQuickCustomize);
     }
 #endif
     BOOL IsExistCustomizeButton() const { return m_iCustomizeCmd != 0; }

@@ -314,7 +314,7 @@ CMFCToolBarImages* CMFCToolBar::s_pUserImages = nullptr;
 
 CMFCToolBar::~CMFCToolBar() = default;
 
-void CMFCToolBar::EnableCustomizeButton(BOOL bEnable, int iCustomizeCmd, const CStringA& strCustomizeText, BOOL)
+void CMFCToolBar::EnableCustomizeButton(BOOL bEnable, int iCustomizeCmd, LPCSTR strCustomizeText, BOOL)
 {
     if (m_iCustomizeCmd && !m_buttons.empty() && m_buttons.back().id == static_cast<UINT>(m_iCustomizeCmd) &&
         m_buttons.back().image < 0)
@@ -323,7 +323,7 @@ void CMFCToolBar::EnableCustomizeButton(BOOL bEnable, int iCustomizeCmd, const C
     m_strCustomizeText.Empty();
     if (bEnable && iCustomizeCmd > 0) {
         m_iCustomizeCmd = iCustomizeCmd;
-        m_strCustomizeText = strCustomizeText;
+        m_strCustomizeText = strCustomizeText ? strCustomizeText : "";
         m_buttons.push_back(Button{static_cast<UINT>(iCustomizeCmd), TBBS_BUTTON, -1});
     }
     if (m_hWnd) {
