@@ -227,6 +227,56 @@ TEST(MfcDocking, PanesLaidOutInDockingOrderAndTheViewShrinks)
     frame->DestroyWindow();
 }
 
+// The pane menu lists the named bars, checked while shown, then the customize command; a
+// tool bar's buttons move along it (Alt + drag) or leave it, the customize button staying last.
+TEST(MfcDocking, PaneMenuAndMovedButtons)
+{
+    CExFrame* frame = MakeFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->CreatePaneMenu(), nullptr); // not enabled
+    ::SetWindowTextA(frame->m_bar1.m_hWnd, "Standard");
+    ::SetWindowTextA(frame->m_bar2.m_hWnd, "Extra");
+    frame->ShowPane(&frame->m_bar2, FALSE, FALSE, FALSE);
+    frame->EnablePaneMenu(TRUE, ID_EX_CUSTOMIZE, "Customize...", ID_VIEW_TOOLBAR);
+    HMENU menu = frame->CreatePaneMenu();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(::GetMenuItemCount(menu), 4); // two named bars, a separator, customize
+    char text[64];
+    std::string names[2];
+    for (int i = 0; i < 2; ++i) {
+        ::GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        names[i] = text;
+        const bool checked = (::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) != 0;
+        EXPECT_EQ(checked, names[i] == "Standard") << names[i];
+    }
+    EXPECT_TRUE((names[0] == "Standard" && names[1] == "Extra") || (names[0] == "Extra" && names[1] == "Standard"));
+    EXPECT_EQ(::GetMenuItemID(menu, 3), static_cast<UINT>(ID_EX_CUSTOMIZE));
+    ::DestroyMenu(menu);
+
+    CMFCToolBar& bar = frame->m_bar1;
+    bar.EnableCustomizeButton(TRUE, ID_EX_CUSTOMIZE, CString(_T("Customize...")));
+    struct Move {
+        int from, to;
+        BOOL ok;
+        UINT ids[3]; // the buttons before the customize button afterwards
+        int count;
+    } moves[] = {
+        {0, 2, TRUE, {ID_SEPARATOR, ID_EX_TWO, ID_EX_ONE}, 3},
+        {2, 0, TRUE, {ID_EX_ONE, ID_SEPARATOR, ID_EX_TWO}, 3},
+        {3, 0, FALSE, {ID_EX_ONE, ID_SEPARATOR, ID_EX_TWO}, 3}, // the customize button
+        {0, 3, FALSE, {ID_EX_ONE, ID_SEPARATOR, ID_EX_TWO}, 3},
+        {1, -1, TRUE, {ID_EX_ONE, ID_EX_TWO}, 2},
+    };
+    for (const Move& m : moves) {
+        EXPECT_EQ(bar.MoveButton(m.from, m.to), m.ok) << m.from << "->" << m.to;
+        ASSERT_EQ(bar.GetCount(), m.count + 1);
+        for (int i = 0; i < m.count; ++i)
+            EXPECT_EQ(bar.GetItemID(i), m.ids[i]) << m.from << "->" << m.to << " at " << i;
+        EXPECT_EQ(bar.GetItemID(m.count), static_cast<UINT>(ID_EX_CUSTOMIZE));
+    }
+    frame->DestroyWindow();
+}
+
 // User tool bars: AFX_WM_CREATETOOLBAR makes one with the next free id of the range given to
 // InitUserToolbars, named by lParam; none without the range or once it is used up.
 TEST(MfcDocking, UserToolbarsComeFromTheirIdRange)

@@ -2084,6 +2084,37 @@ public:
     /// The iIndex-th tool bar the user made, or null.
     CMFCToolBar* GetUserToolBarByIndex(int iIndex) const;
 
+    /// Auto-hiding applies to docking windows (CDockablePane), which this platform does not
+    /// provide; the sides are kept (GetAutoHidePanes). TRUE.
+    BOOL EnableAutoHidePanes(DWORD dwDockStyle)
+    {
+        m_dwAutoHidePanes = dwDockStyle & 0xF000; // CBRS_ALIGN_ANY
+        return TRUE;
+    }
+    DWORD GetAutoHidePanes() const { return m_dwAutoHidePanes; }
+    /// A right click on a pane shows the pane menu (CreatePaneMenu): each named pane, checked
+    /// while shown, and uiCustomizeCmd under strCustomizeLabel. The View menu's toolbar entry
+    /// is not replaced here.
+    void EnablePaneMenu(BOOL bEnable, UINT uiCustomizeCmd, LPCSTR strCustomizeLabel, UINT uiViewToolbarsMenuEntryID,
+                        BOOL bContextMenuShowsToolbarsOnly = FALSE, BOOL bViewMenuShowsToolbarsOnly = FALSE);
+#ifdef UNICODE
+    void EnablePaneMenu(BOOL bEnable, UINT uiCustomizeCmd, MoxWideText strCustomizeLabel,
+                        UINT uiViewToolbarsMenuEntryID, BOOL bContextMenuShowsToolbarsOnly = FALSE,
+                        BOOL bViewMenuShowsToolbarsOnly = FALSE)
+    {
+        EnablePaneMenu(bEnable, uiCustomizeCmd, static_cast<LPCSTR>(strCustomizeLabel), uiViewToolbarsMenuEntryID,
+                       bContextMenuShowsToolbarsOnly, bViewMenuShowsToolbarsOnly);
+    }
+#endif
+    /// The pane menu: one item a control bar with a name (its window text), in child order,
+    /// checked while the bar is shown, with id kPaneMenuFirst + its place; then the customize
+    /// item. Null when the pane menu is not enabled. The caller destroys it.
+    HMENU CreatePaneMenu();
+    static const UINT kPaneMenuFirst = 1;
+    /// Tracks the pane menu at the screen point and does what is chosen (shows or hides the
+    /// pane, or sends the customize command); FALSE when the pane menu is not enabled.
+    BOOL ShowPaneMenu(CPoint ptScreen);
+
 protected:
     /// AFX_WM_CREATETOOLBAR: makes a user tool bar named by lp (UTF-8 text; null: "Custom n"),
     /// docks it at the top and returns it (a CMFCToolBar*); 0 without InitUserToolbars or when
@@ -2093,6 +2124,11 @@ protected:
     void OnClose() override;
 
     CDockingManager* m_pDockManager = nullptr;
+    DWORD m_dwAutoHidePanes = 0;
+    BOOL m_bPaneMenu = FALSE;
+    UINT m_uiPaneMenuCustomizeCmd = 0;
+    CStringA m_strPaneMenuCustomize;
+    std::vector<HWND> m_paneMenuBars; // the bars of the last CreatePaneMenu, by item
     UINT m_uiUserToolbarFirst = 0;
     UINT m_uiUserToolbarLast = 0;
     std::vector<CMFCToolBar*> m_userToolbars;

@@ -101,17 +101,46 @@ public:
 #endif
     BOOL IsExistCustomizeButton() const { return m_iCustomizeCmd != 0; }
     const CStringA& GetCustomizeText() const { return m_strCustomizeText; }
+    /// Alt + dragging a button moves it along its bar, or off the bar to remove it (the
+    /// customize button stays last). Off until enabled; one setting for every tool bar.
+    static void PASCAL EnableQuickCustomization(BOOL bEnable = TRUE) { s_bQuickCustomize = bEnable; }
+    static BOOL PASCAL IsQuickCustomization() { return s_bQuickCustomize; }
+    /// Moves button nFrom to place nTo (-1: removes it); what an Alt + drag does. FALSE for a
+    /// bad index or the customize button.
+    BOOL MoveButton(int nFrom, int nTo);
     /// The images user tool bars share (null until set); not owned.
     static CMFCToolBarImages* PASCAL GetUserImages() { return s_pUserImages; }
     static void PASCAL SetUserImages(CMFCToolBarImages* pUserImages) { s_pUserImages = pUserImages; }
 
 protected:
     void OnPaint() override;
+    void OnLButtonDown(UINT nFlags, CPoint point) override;
+    void OnLButtonUp(UINT nFlags, CPoint point) override;
+    /// A right click asks the frame for its pane menu (CFrameWndEx::EnablePaneMenu).
+    void OnRButtonUp(UINT nFlags, CPoint point) override;
 
 private:
     int m_iCustomizeCmd = 0;
     CStringA m_strCustomizeText;
+    int m_iDragged = -1; // the button moved with Alt held
     static CMFCToolBarImages* s_pUserImages;
+    static BOOL s_bQuickCustomize;
+};
+
+/// The newer frames' status bar: CStatusBar's panes.
+class MOXPLAT_API CMFCStatusBar : public CStatusBar {
+    DECLARE_DYNCREATE(CMFCStatusBar)
+};
+
+/// The newer menus' pop-ups. The menu bar here never holds the keyboard focus, so whether it
+/// would take it (SetForceMenuFocus) is only kept.
+class MOXPLAT_API CMFCPopupMenu : public CObject {
+public:
+    static void PASCAL SetForceMenuFocus(BOOL bValue) { s_bForceMenuFocus = bValue; }
+    static BOOL PASCAL GetForceMenuFocus() { return s_bForceMenuFocus; }
+
+private:
+    static BOOL s_bForceMenuFocus;
 };
 
 /// The frame's menu as a pane: one text button a top-level item; clicking one opens its popup

@@ -17,6 +17,8 @@ BOOL CMFCVisualManagerWindows::m_b3DTabsXPTheme = FALSE;
 IMPLEMENT_DYNCREATE(CMFCToolBar, CToolBar)
 IMPLEMENT_DYNCREATE(CMFCMenuBar, CMFCToolBar)
 IMPLEMENT_DYNCREATE(CMFCToolTipCtrl, CWnd)
+IMPLEMENT_DYNCREATE(CMFCStatusBar, CStatusBar)
+BOOL CMFCPopupMenu::s_bForceMenuFocus = TRUE;
 
 namespace {
 
@@ -119,6 +121,55 @@ LRESULT CFrameWndEx::OnToolbarCreateNew(WPARAM, LPARAM lp)
     m_userToolbars.push_back(bar);
     DockPane(bar);
     return reinterpret_cast<LRESULT>(bar);
+}
+
+void CFrameWndEx::EnablePaneMenu(BOOL bEnable, UINT uiCustomizeCmd, LPCSTR strCustomizeLabel, UINT, BOOL, BOOL)
+{
+    m_bPaneMenu = bEnable;
+    m_uiPaneMenuCustomizeCmd = bEnable ? uiCustomizeCmd : 0;
+    m_strPaneMenuCustomize = bEnable && strCustomizeLabel ? strCustomizeLabel : "";
+}
+
+HMENU CFrameWndEx::CreatePaneMenu()
+{
+    m_paneMenuBars.clear();
+    if (!m_bPaneMenu || !m_hWnd)
+        return nullptr;
+    HMENU menu = ::CreatePopupMenu();
+    if (!menu)
+        return nullptr;
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        char name[128] = {};
+        if (!BarOf(child) || ::GetWindowTextA(child, name, sizeof name) <= 0)
+            continue;
+        const bool shown = (::GetWindowLongPtrA(child, GWL_STYLE) & WS_VISIBLE) != 0;
+        ::AppendMenuA(menu, MF_STRING | (shown ? MF_CHECKED : MF_UNCHECKED),
+                      kPaneMenuFirst + m_paneMenuBars.size(), name);
+        m_paneMenuBars.push_back(child);
+    }
+    if (m_uiPaneMenuCustomizeCmd && !m_strPaneMenuCustomize.IsEmpty()) {
+        if (!m_paneMenuBars.empty())
+            ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuA(menu, MF_STRING, m_uiPaneMenuCustomizeCmd, m_strPaneMenuCustomize.GetString());
+    }
+    return menu;
+}
+
+BOOL CFrameWndEx::ShowPaneMenu(CPoint ptScreen)
+{
+    HMENU menu = CreatePaneMenu();
+    if (!menu)
+        return FALSE;
+    const UINT chosen = static_cast<UINT>(::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
+                                                           ptScreen.x, ptScreen.y, 0, m_hWnd, nullptr));
+    ::DestroyMenu(menu);
+    if (chosen >= kPaneMenuFirst && chosen - kPaneMenuFirst < m_paneMenuBars.size()) {
+        if (CControlBar* bar = BarOf(m_paneMenuBars[chosen - kPaneMenuFirst]))
+            ShowControlBar(bar, !(bar->GetStyle() & WS_VISIBLE), FALSE);
+    } else if (chosen && chosen == m_uiPaneMenuCustomizeCmd) {
+        ::SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(chosen, 0), 0);
+    }
+    return TRUE;
 }
 
 void CFrameWndEx::OnClose()
@@ -311,6 +362,75 @@ BOOL CMFCToolBarImages::Draw(CDC* pDC, int x, int y, int iImage)
 // --- CMFCToolBar --------------------------------------------------------------------------------
 
 CMFCToolBarImages* CMFCToolBar::s_pUserImages = nullptr;
+BOOL CMFCToolBar::s_bQuickCustomize = FALSE;
+
+BOOL CMFCToolBar::MoveButton(int nFrom, int nTo)
+{
+    const int last = GetCount() - (m_iCustomizeCmd ? 1 : 0); // the customize button stays last
+    if (nFrom < 0 || nFrom >= last || nTo >= last || nTo < -1)
+        return FALSE;
+    const Button moved = m_buttons[static_cast<std::size_t>(nFrom)];
+    m_buttons.erase(m_buttons.begin() + nFrom);
+    if (nTo >= 0)
+        m_buttons.insert(m_buttons.begin() + nTo, moved);
+    if (m_hWnd) {
+        RecalcParentLayout();
+        Invalidate();
+    }
+    return TRUE;
+}
+
+void CMFCToolBar::OnLButtonDown(UINT nFlags, CPoint point)
+{
+    if (s_bQuickCustomize && ::GetKeyState(VK_MENU) < 0) {
+        const int i = HitTest(point);
+        if (i >= 0 && !(m_iCustomizeCmd && i == GetCount() - 1)) {
+            m_iDragged = i;
+            SetCapture();
+        }
+        return;
+    }
+    CToolBar::OnLButtonDown(nFlags, point);
+}
+
+void CMFCToolBar::OnLButtonUp(UINT nFlags, CPoint point)
+{
+    if (m_iDragged < 0) {
+        CToolBar::OnLButtonUp(nFlags, point);
+        return;
+    }
+    const int from = m_iDragged;
+    m_iDragged = -1;
+    if (::GetCapture() == m_hWnd)
+        ::ReleaseCapture();
+    CRect client;
+    GetClientRect(&client);
+    if (!client.PtInRect(point)) {
+        MoveButton(from, -1); // dragged off the bar
+        return;
+    }
+    // Dropped before the first button whose middle is right of the point.
+    int to = 0;
+    const int last = GetCount() - (m_iCustomizeCmd ? 1 : 0);
+    for (; to < last; ++to) {
+        CRect rc;
+        GetItemRect(to, &rc);
+        if (point.x < rc.CenterPoint().x)
+            break;
+    }
+    if (to > from)
+        --to; // the place counts without the moved button
+    MoveButton(from, std::min(to, last - 1));
+}
+
+void CMFCToolBar::OnRButtonUp(UINT, CPoint point)
+{
+    CWnd* parent = GetParent();
+    if (!parent || !parent->IsKindOf(RUNTIME_CLASS(CFrameWndEx)))
+        return;
+    ClientToScreen(&point);
+    static_cast<CFrameWndEx*>(parent)->ShowPaneMenu(point);
+}
 
 CMFCToolBar::~CMFCToolBar() = default;
 
