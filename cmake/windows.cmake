@@ -36,6 +36,8 @@ target_compile_options(MoxPlatform PRIVATE ${MOX_WARNINGS})
 # Message-map entries naming handlers the older way (ON_COMMAND(ID_X, OnX)), as on Linux.
 target_compile_options(MoxPlatform PUBLIC $<$<CXX_COMPILER_ID:GNU>:-fms-extensions>)
 add_library(MoxImage2::MoxPlatform ALIAS MoxPlatform)
+# The newer AppWizard frame's panes and managers, and CWinAppEx's settings.
+target_sources(MoxPlatform PRIVATE platform/mfc/frame_ex.cpp platform/mfc/app_ex.cpp)
 
 # MoxImage2.dll and MoxPlatform.dll, with import libraries libMoxImage2.dll.a and
 # libMoxPlatform.dll.a (MinGW's own naming would add "lib" to the DLLs too).

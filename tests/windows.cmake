@@ -116,3 +116,4 @@ if(TARGET mfc_frame_view)
   set_tests_properties(mfc_frame_view_example PROPERTIES TIMEOUT 60
     PASS_REGULAR_EXPRESSION "ticks=30 bounces=[0-9]+ ball=28C8FA paddle=F0E6E6 pause=[0-9A-F]+ status=Ready bars=shown")
 endif()
+moximage2_add_resources(mfc_frame_ex_test resources/frame_ex.rc)

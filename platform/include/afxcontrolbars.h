@@ -1,7 +1,10 @@
 // MFC's ribbons, control bars and visual managers. What this platform's MFC has is in
-// afxwin.h and afxext.h; a class it lacks fails where the program uses it, under its own name.
+// afxwin.h, afxext.h and mox_afxbarsex.h; a class it lacks fails where the program uses it,
+// under its own name.
 #pragma once
 
 #include "afxext.h"
+// The newer panes and managers.
+#include "mox_afxbarsex.h"
 // CImage, which the wizard's programs get through this header (toolbar images use it).
 #include <atlimage.h>

@@ -15,3 +15,9 @@ inline BOOL AfxOleInit()
 {
     return TRUE;
 }
+
+// Ends the program's use of OLE. AfxOleInit started nothing here, so there is nothing to end.
+inline void AfxOleTerm(BOOL bJustRevoke = FALSE)
+{
+    (void)bJustRevoke;
+}

@@ -182,6 +182,12 @@ template <class P> P AfxLoadHandler(AFX_PMSG stored)
 // the CMake targets); with another compiler, write the first.
 #define ON_MESSAGE(message, memberFxn) \
     {message, 0, 0, 0, AfxSig_lwl, AfxStoreHandler(static_cast<AfxWndHandler<LRESULT(WPARAM, LPARAM)>>(memberFxn))},
+// A message whose id is only known at run time (RegisterWindowMessage): the entry holds the
+// address of the variable with the id, read when a message arrives.
+#define AFX_REGISTERED_MESSAGE_ENTRY 0xC002
+#define ON_REGISTERED_MESSAGE(nMessageVariable, memberFxn)                                       \
+    {AFX_REGISTERED_MESSAGE_ENTRY, 0, 0, 0, (UINT_PTR)(const UINT*)(&(nMessageVariable)),       \
+     AfxStoreHandler(static_cast<AfxWndHandler<LRESULT(WPARAM, LPARAM)>>(memberFxn))},
 #define ON_COMMAND(id, memberFxn) \
     {WM_COMMAND, CN_COMMAND, (UINT)(id), (UINT)(id), AfxSigCmd_v, static_cast<AFX_PMSG>(memberFxn)},
 #define ON_COMMAND_RANGE(id, idLast, memberFxn)                                                \
@@ -840,6 +846,14 @@ public:
     void Invalidate(BOOL bErase = TRUE);
     /// Sends a pending WM_PAINT now.
     void UpdateWindow();
+    /// ::RedrawWindow on this window: the rectangle or region (both null: the whole client area).
+    BOOL RedrawWindow(LPCRECT lpRectUpdate = nullptr, CRgn* prgnUpdate = nullptr,
+                      UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE)
+    {
+        return m_hWnd ? ::RedrawWindow(m_hWnd, lpRectUpdate,
+                                       prgnUpdate ? static_cast<HRGN>(prgnUpdate->m_hObject) : nullptr, flags)
+                      : FALSE;
+    }
     /// Shows (SW_SHOW) or hides (SW_HIDE) the window; returns whether it was visible.
     BOOL ShowWindow(int nCmdShow);
     /// The client area: (0, 0, width, height).
@@ -1485,6 +1499,10 @@ public:
     /// so in a message box, as Windows' print dialog does when none is installed.
     afx_msg void OnFilePrintSetup();
 
+    /// What the program asks of Windows' restart manager (AFX_RESTART_MANAGER_...). There is no
+    /// restart manager here, so nothing registers with one: the value is only kept.
+    DWORD m_dwRestartManagerSupportFlags = 0;
+
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -1842,12 +1860,121 @@ protected:
 
 // --- The AppWizard's extended classes --------------------------------------------------------------
 
+#define AFX_RESTART_MANAGER_SUPPORT_RESTART 0x01
+#define AFX_RESTART_MANAGER_SUPPORT_RECOVERY 0x02
+#define AFX_RESTART_MANAGER_AUTOSAVE_AT_RESTART 0x04
+#define AFX_RESTART_MANAGER_AUTOSAVE_AT_INTERVAL 0x08
+#define AFX_RESTART_MANAGER_REOPEN_PREVIOUS_FILES 0x10
+#define AFX_RESTART_MANAGER_RESTORE_AUTOSAVED_FILES 0x20
+#define AFX_RESTART_MANAGER_SUPPORT_NO_AUTOSAVE                                                    \
+    (AFX_RESTART_MANAGER_SUPPORT_RESTART | AFX_RESTART_MANAGER_SUPPORT_RECOVERY |                  \
+     AFX_RESTART_MANAGER_REOPEN_PREVIOUS_FILES)
+#define AFX_RESTART_MANAGER_SUPPORT_ALL_ASPECTS                                                    \
+    (AFX_RESTART_MANAGER_SUPPORT_NO_AUTOSAVE | AFX_RESTART_MANAGER_AUTOSAVE_AT_RESTART |           \
+     AFX_RESTART_MANAGER_AUTOSAVE_AT_INTERVAL | AFX_RESTART_MANAGER_RESTORE_AUTOSAVED_FILES)
+#define AFX_RESTART_MANAGER_SUPPORT_RESTART_ASPECTS                                                \
+    (AFX_RESTART_MANAGER_SUPPORT_RESTART | AFX_RESTART_MANAGER_AUTOSAVE_AT_RESTART |               \
+     AFX_RESTART_MANAGER_REOPEN_PREVIOUS_FILES | AFX_RESTART_MANAGER_RESTORE_AUTOSAVED_FILES)
+#define AFX_RESTART_MANAGER_SUPPORT_RECOVERY_ASPECTS                                               \
+    (AFX_RESTART_MANAGER_SUPPORT_RECOVERY | AFX_RESTART_MANAGER_AUTOSAVE_AT_INTERVAL |             \
+     AFX_RESTART_MANAGER_REOPEN_PREVIOUS_FILES | AFX_RESTART_MANAGER_RESTORE_AUTOSAVED_FILES)
+
+class CContextMenuManager;
+class CKeyboardManager;
+class CTooltipManager;
+class CDockingManager;
+class CMFCToolBar;
+
+/// Shows the wait cursor from construction to destruction (Restore shows it again after
+/// something else changed the cursor).
+class MOXPLAT_API CWaitCursor {
+public:
+    CWaitCursor() : m_hOld(::SetCursor(::LoadCursor(nullptr, IDC_WAIT))) {}
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+    ~CWaitCursor() { ::SetCursor(m_hOld); }
+    void Restore() { ::SetCursor(::LoadCursor(nullptr, IDC_WAIT)); }
+
+private:
+    HCURSOR m_hOld;
+};
+
 /// The application object of programs made with the newer AppWizard.
 class MOXPLAT_API CWinAppEx : public CWinApp {
     DECLARE_DYNAMIC(CWinAppEx)
 
 public:
     explicit CWinAppEx(BOOL bResourceSmartUpdate = FALSE);
+    ~CWinAppEx() override;
+
+    // --- The managers (afxcontrolbars.h): made once by their Init call, owned by the application.
+    BOOL InitContextMenuManager();
+    BOOL InitKeyboardManager();
+    BOOL InitTooltipManager();
+    /// Null before the Init call.
+    CContextMenuManager* GetContextMenuManager() const { return m_pContextMenuManager; }
+    CKeyboardManager* GetKeyboardManager() const { return m_pKeyboardManager; }
+    CTooltipManager* GetTooltipManager() const { return m_pTooltipManager; }
+
+    // --- Settings under the application's workspace section of the profile (GetProfileInt's
+    // store): "Workspace" unless SetRegistryBase names another; a sub-section is appended
+    // after a backslash.
+    LPCSTR GetRegistryBase() const { return m_strRegSection.GetString(); }
+    /// Null: "Workspace". Returns the new base.
+    LPCSTR SetRegistryBase(LPCSTR lpszSectionName = nullptr);
+    int GetInt(LPCSTR lpszEntry, int nDefault = 0) { return GetSectionInt("", lpszEntry, nDefault); }
+    BOOL WriteInt(LPCSTR lpszEntry, int nValue) { return WriteSectionInt("", lpszEntry, nValue); }
+    CStringA GetString(LPCSTR lpszEntry, LPCSTR lpszDefault = "")
+    {
+        return GetSectionString("", lpszEntry, lpszDefault);
+    }
+    BOOL WriteString(LPCSTR lpszEntry, LPCSTR lpszValue) { return WriteSectionString("", lpszEntry, lpszValue); }
+    /// The bytes of the entry in a new[] array the caller deletes; FALSE (and null, 0) when the
+    /// entry is absent or not a whole number of bytes in hexadecimal.
+    BOOL GetBinary(LPCSTR lpszEntry, LPBYTE* ppData, UINT* pBytes)
+    {
+        return GetSectionBinary("", lpszEntry, ppData, pBytes);
+    }
+    BOOL WriteBinary(LPCSTR lpszEntry, LPBYTE pData, UINT nBytes)
+    {
+        return WriteSectionBinary("", lpszEntry, pData, nBytes);
+    }
+    int GetSectionInt(LPCSTR lpszSubSection, LPCSTR lpszEntry, int nDefault = 0);
+    BOOL WriteSectionInt(LPCSTR lpszSubSection, LPCSTR lpszEntry, int nValue);
+    CStringA GetSectionString(LPCSTR lpszSubSection, LPCSTR lpszEntry, LPCSTR lpszDefault = "");
+    BOOL WriteSectionString(LPCSTR lpszSubSection, LPCSTR lpszEntry, LPCSTR lpszValue);
+    BOOL GetSectionBinary(LPCSTR lpszSubSection, LPCSTR lpszEntry, LPBYTE* ppData, UINT* pBytes);
+    BOOL WriteSectionBinary(LPCSTR lpszSubSection, LPCSTR lpszEntry, LPBYTE pData, UINT nBytes);
+#ifdef UNICODE
+    LPCSTR SetRegistryBase(MoxWideText lpszSectionName) { return SetRegistryBase(static_cast<LPCSTR>(lpszSectionName)); }
+    int GetInt(MoxWideText lpszEntry, int nDefault = 0) { return GetInt(static_cast<LPCSTR>(lpszEntry), nDefault); }
+    BOOL WriteInt(MoxWideText lpszEntry, int nValue) { return WriteInt(static_cast<LPCSTR>(lpszEntry), nValue); }
+    CStringA GetString(MoxWideText lpszEntry, MoxWideText lpszDefault = L"")
+    {
+        return GetString(static_cast<LPCSTR>(lpszEntry), static_cast<LPCSTR>(lpszDefault));
+    }
+    BOOL WriteString(MoxWideText lpszEntry, MoxWideText lpszValue)
+    {
+        return WriteString(static_cast<LPCSTR>(lpszEntry), static_cast<LPCSTR>(lpszValue));
+    }
+    BOOL GetBinary(MoxWideText lpszEntry, LPBYTE* ppData, UINT* pBytes)
+    {
+        return GetBinary(static_cast<LPCSTR>(lpszEntry), ppData, pBytes);
+    }
+    BOOL WriteBinary(MoxWideText lpszEntry, LPBYTE pData, UINT nBytes)
+    {
+        return WriteBinary(static_cast<LPCSTR>(lpszEntry), pData, nBytes);
+    }
+#endif
+
+    /// The frame's state: CFrameWndEx::LoadFrame calls LoadState (PreLoadState, then
+    /// LoadCustomState); the main frame's closing calls SaveState (SaveCustomState). The three
+    /// hooks are the program's to fill; here they do nothing more.
+    virtual BOOL LoadState(CFrameWnd* pFrame);
+    virtual BOOL SaveState(CFrameWnd* pFrame);
+    virtual void PreLoadState() {}
+    virtual void LoadCustomState() {}
+    virtual void SaveCustomState() {}
     /// The application's user-model id (on Windows it groups the taskbar's buttons).
     void SetAppID(LPCSTR lpszAppID) { m_strAppID = lpszAppID; }
 #ifdef UNICODE
@@ -1863,6 +1990,12 @@ public:
     }
     BOOL IsTaskbarInteractionEnabled() const { return m_bTaskbarInteraction; }
     BOOL m_bTaskbarInteraction = TRUE;
+
+protected:
+    CStringA m_strRegSection = "Workspace";
+    CContextMenuManager* m_pContextMenuManager = nullptr;
+    CKeyboardManager* m_pKeyboardManager = nullptr;
+    CTooltipManager* m_pTooltipManager = nullptr;
 };
 
 /// The look of the AppWizard's newer frames. This platform draws one classic look: the manager
@@ -1885,6 +2018,10 @@ class MOXPLAT_API CMFCVisualManagerOffice2003 : public CMFCVisualManager {
 };
 class MOXPLAT_API CMFCVisualManagerWindows : public CMFCVisualManagerOffice2003 {
     DECLARE_DYNCREATE(CMFCVisualManagerWindows)
+
+public:
+    /// Whether tabs take the themed look; kept for the program (tabs draw one look here).
+    static BOOL m_b3DTabsXPTheme;
 };
 class MOXPLAT_API CMFCVisualManagerOffice2007 : public CMFCVisualManagerOffice2003 {
     DECLARE_DYNCREATE(CMFCVisualManagerOffice2007)
@@ -1900,10 +2037,101 @@ private:
 class MOXPLAT_API CMFCVisualManagerWindows7 : public CMFCVisualManagerWindows {
     DECLARE_DYNCREATE(CMFCVisualManagerWindows7)
 };
+class MOXPLAT_API CMFCVisualManagerOfficeXP : public CMFCVisualManager {
+    DECLARE_DYNCREATE(CMFCVisualManagerOfficeXP)
+};
+class MOXPLAT_API CMFCVisualManagerVS2005 : public CMFCVisualManagerOffice2003 {
+    DECLARE_DYNCREATE(CMFCVisualManagerVS2005)
+};
+class MOXPLAT_API CMFCVisualManagerVS2008 : public CMFCVisualManagerVS2005 {
+    DECLARE_DYNCREATE(CMFCVisualManagerVS2008)
+};
 
-/// The frame window of programs made with the newer AppWizard.
+/// The frame window of programs made with the newer AppWizard: its panes (CMFCToolBar,
+/// CMFCMenuBar and the other control bars) dock through its docking manager (afxcontrolbars.h).
 class MOXPLAT_API CFrameWndEx : public CFrameWnd {
     DECLARE_DYNCREATE(CFrameWndEx)
+
+public:
+    CFrameWndEx() = default;
+    ~CFrameWndEx() override;
+
+    /// CFrameWnd::LoadFrame, then the application's LoadState (a CWinAppEx's).
+    BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
+                   CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr) override;
+    /// The sides panes may dock at (CBRS_ALIGN_...); TRUE.
+    BOOL EnableDocking(DWORD dwDockStyle);
+    /// Docks the pane at the top (AFX_IDW_DOCKBAR_TOP, or 0 with a top-aligned pane) or the
+    /// bottom; panes at one side are laid out from the frame's edge inwards in the order docked.
+    void DockPane(CControlBar* pBar, UINT nDockBarID = 0, LPCRECT lpRect = nullptr);
+    /// Shows or hides the pane and lays the frame out again.
+    void ShowPane(CControlBar* pBar, BOOL bShow, BOOL bDelay, BOOL bActivate);
+    /// The docking manager; made on first use.
+    CDockingManager* GetDockingManager();
+
+    /// Lets the user make tool bars (the customize dialog's New, AFX_WM_CREATETOOLBAR) with ids
+    /// from uiUserToolbarFirst to uiUserToolbarLast. lpszRegEntry is not used: user tool bars
+    /// are not saved. FALSE for an empty range or one outside the control bars' ids.
+    BOOL InitUserToolbars(LPCSTR lpszRegEntry, UINT uiUserToolbarFirst, UINT uiUserToolbarLast);
+#ifdef UNICODE
+    BOOL InitUserToolbars(MoxWideText lpszRegEntry, UINT uiUserToolbarFirst, UINT uiUserToolbarLast)
+    {
+        return InitUserToolbars(static_cast<LPCSTR>(lpszRegEntry), uiUserToolbarFirst, uiUserToolbarLast);
+    }
+#endif
+    /// The iIndex-th tool bar the user made, or null.
+    CMFCToolBar* GetUserToolBarByIndex(int iIndex) const;
+
+    /// Auto-hiding applies to docking windows (CDockablePane), which this platform does not
+    /// provide; the sides are kept (GetAutoHidePanes). TRUE.
+    BOOL EnableAutoHidePanes(DWORD dwDockStyle)
+    {
+        m_dwAutoHidePanes = dwDockStyle & 0xF000; // CBRS_ALIGN_ANY
+        return TRUE;
+    }
+    DWORD GetAutoHidePanes() const { return m_dwAutoHidePanes; }
+    /// A right click on a pane shows the pane menu (CreatePaneMenu): each named pane, checked
+    /// while shown, and uiCustomizeCmd under strCustomizeLabel. The View menu's toolbar entry
+    /// is not replaced here.
+    void EnablePaneMenu(BOOL bEnable, UINT uiCustomizeCmd, LPCSTR strCustomizeLabel, UINT uiViewToolbarsMenuEntryID,
+                        BOOL bContextMenuShowsToolbarsOnly = FALSE, BOOL bViewMenuShowsToolbarsOnly = FALSE);
+#ifdef UNICODE
+    void EnablePaneMenu(BOOL bEnable, UINT uiCustomizeCmd, MoxWideText strCustomizeLabel,
+                        UINT uiViewToolbarsMenuEntryID, BOOL bContextMenuShowsToolbarsOnly = FALSE,
+                        BOOL bViewMenuShowsToolbarsOnly = FALSE)
+    {
+        EnablePaneMenu(bEnable, uiCustomizeCmd, static_cast<LPCSTR>(strCustomizeLabel), uiViewToolbarsMenuEntryID,
+                       bContextMenuShowsToolbarsOnly, bViewMenuShowsToolbarsOnly);
+    }
+#endif
+    /// The pane menu: one item a control bar with a name (its window text), in child order,
+    /// checked while the bar is shown, with id kPaneMenuFirst + its place; then the customize
+    /// item. Null when the pane menu is not enabled. The caller destroys it.
+    HMENU CreatePaneMenu();
+    static const UINT kPaneMenuFirst = 1;
+    /// Tracks the pane menu at the screen point and does what is chosen (shows or hides the
+    /// pane, or sends the customize command); FALSE when the pane menu is not enabled.
+    BOOL ShowPaneMenu(CPoint ptScreen);
+
+protected:
+    /// AFX_WM_CREATETOOLBAR: makes a user tool bar named by lp (UTF-8 text; null: "Custom n"),
+    /// docks it at the top and returns it (a CMFCToolBar*); 0 without InitUserToolbars or when
+    /// the range is used up.
+    afx_msg LRESULT OnToolbarCreateNew(WPARAM wp, LPARAM lp);
+    /// The main frame's closing saves the application's state (CWinAppEx::SaveState).
+    void OnClose() override;
+
+    CDockingManager* m_pDockManager = nullptr;
+    DWORD m_dwAutoHidePanes = 0;
+    BOOL m_bPaneMenu = FALSE;
+    UINT m_uiPaneMenuCustomizeCmd = 0;
+    CStringA m_strPaneMenuCustomize;
+    std::vector<HWND> m_paneMenuBars; // the bars of the last CreatePaneMenu, by item
+    UINT m_uiUserToolbarFirst = 0;
+    UINT m_uiUserToolbarLast = 0;
+    std::vector<CMFCToolBar*> m_userToolbars;
+
+    DECLARE_MESSAGE_MAP()
 };
 
 // CMenu and CCmdUI.

@@ -1762,3 +1762,13 @@ WINUSERAPI UINT WINAPI SendInput(UINT cInputs, LPINPUT pInputs, int cbSize);
 WINUSERAPI BOOL WINAPI GetCursorPos(LPPOINT lpPoint);
 WINUSERAPI BOOL WINAPI SetCursorPos(int X, int Y);
 }
+// Message ids for names (0xC000 to 0xFFFF), the same id for the same name in every window.
+extern "C" {
+WINUSERAPI UINT WINAPI RegisterWindowMessageA(LPCSTR lpString);
+WINUSERAPI UINT WINAPI RegisterWindowMessageW(LPCWSTR lpString);
+}
+#ifdef UNICODE
+#define RegisterWindowMessage RegisterWindowMessageW
+#else
+#define RegisterWindowMessage RegisterWindowMessageA
+#endif

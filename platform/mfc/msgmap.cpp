@@ -12,7 +12,17 @@ const Entry* FindMessageEntry(const AFX_MSGMAP* map, UINT message)
 {
     for (; map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr)
         for (const Entry* e = map->lpEntries; e && e->nSig != AfxSig_end; ++e)
-            if (e->nMessage == message && message != WM_COMMAND)
+            if (e->nMessage == message && message != WM_COMMAND && message != AFX_REGISTERED_MESSAGE_ENTRY)
+                return e;
+    return nullptr;
+}
+
+// The entry of a registered message (ON_REGISTERED_MESSAGE) whose variable now holds `message`.
+const Entry* FindRegisteredEntry(const AFX_MSGMAP* map, UINT message)
+{
+    for (; map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr)
+        for (const Entry* e = map->lpEntries; e && e->nSig != AfxSig_end; ++e)
+            if (e->nMessage == AFX_REGISTERED_MESSAGE_ENTRY && *reinterpret_cast<const UINT*>(e->nSig) == message)
                 return e;
     return nullptr;
 }
@@ -161,6 +171,14 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
         return FALSE; // the 16-bit message: its arguments are not the handler's
     } else {
         const Entry* e = FindMessageEntry(GetMessageMap(), message);
+        if (!e && message >= 0xC000 && message <= 0xFFFF) {
+            if (const Entry* r = FindRegisteredEntry(GetMessageMap(), message)) {
+                result = (this->*As<LRESULT (CWnd::*)(WPARAM, LPARAM)>(r->pfn))(wParam, lParam);
+                if (pResult)
+                    *pResult = result;
+                return TRUE;
+            }
+        }
         if (!e)
             return FALSE;
         const AFX_PMSG pfn = e->pfn;
