@@ -45,6 +45,7 @@ class CMenu;
 class CCmdUI;
 class CControlBar;
 class CFont;
+class CScrollBar;
 
 // --- Message maps -----------------------------------------------------------------------------
 
@@ -1161,6 +1162,10 @@ protected:
     virtual void OnSysChar(UINT nChar, UINT nRepCnt, UINT nFlags);
     /// A timer of SetTimer fired.
     virtual void OnTimer(UINT_PTR nIDEvent);
+    /// A scroll bar sent SB_* code nSBCode (nPos: the thumb's position for SB_THUMBTRACK and
+    /// SB_THUMBPOSITION); pScrollBar is the control, or null for the window's own bar.
+    virtual void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
+    virtual void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
     /// A popup of the window's menu (or its system menu) is about to show.
     virtual void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
     /// The user asked to close the window; the default destroys it.
@@ -1912,3 +1917,5 @@ class MOXPLAT_API CFrameWndEx : public CFrameWnd {
 #include "mox_afxmenu.h"
 // Dialogs, the control classes and dialog data exchange.
 #include "mox_afxdlg.h"
+// CScrollBar and ON_WM_VSCROLL/ON_WM_HSCROLL.
+#include "mox_afxscroll.h"
