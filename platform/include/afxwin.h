@@ -1475,6 +1475,12 @@ public:
     int ExitInstance() override;
     /// ID_APP_EXIT: asks the main window to close (WM_CLOSE), which ends the program.
     afx_msg void OnAppExit();
+    /// ID_HELP (F1, a dialog's Help button), when the program maps it: there is no help viewer
+    /// on this platform, so the user is told help cannot be shown, as when Windows cannot launch it.
+    afx_msg void OnHelp();
+    /// AFX_RESTART_MANAGER_ flags. Windows' Restart Manager, which restarts a program after a
+    /// crash or an update, does not exist here: the flags are kept and nothing reads them.
+    DWORD m_dwRestartManagerSupportFlags = 0;
     /// Reads the settings of a document program: up to nMaxMRU recently used files (0: none; at
     /// most 16) into m_pRecentFileList.
     void LoadStdProfileSettings(UINT nMaxMRU = 4);

@@ -505,8 +505,8 @@ LRESULT CALLBACK ScrollBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         WORD code = 0;
         if (!KeyCode(wParam, &code))
             break;
+        // One notification a key press (Wine's scroll bar sends no SB_ENDSCROLL for keys).
         Notify(hwnd, code);
-        Notify(hwnd, SB_ENDSCROLL);
         return 0;
     }
     case WM_GETDLGCODE:
