@@ -34,6 +34,7 @@ constexpr UINT_PTR kRepeatTimer = 1;
 constexpr UINT kFirstDelay = 250; // ms before a held arrow or page press repeats
 constexpr UINT kRepeatDelay = 50;
 constexpr int kMinThumb = 8;
+constexpr long long kMaxLong = 0x7FFFFFFF; // Windows' MAXLONG: its LONG is 32 bits
 
 std::mutex g_mutex;
 std::unordered_map<HWND, BarState> g_bars;
@@ -66,7 +67,7 @@ int Clamp(const BarState& s, int pos)
 int Apply(BarState& s, const SCROLLINFO& si)
 {
     if (si.fMask & SIF_RANGE) {
-        if (si.nMin <= si.nMax && static_cast<long long>(si.nMax) - si.nMin <= LONG_MAX) {
+        if (si.nMin <= si.nMax && static_cast<long long>(si.nMax) - si.nMin <= kMaxLong) {
             s.min = si.nMin;
             s.max = si.nMax;
         }
@@ -590,7 +591,7 @@ int WINAPI GetScrollPos(HWND hWnd, int nBar)
 BOOL WINAPI SetScrollRange(HWND hWnd, int nBar, int nMinPos, int nMaxPos, BOOL bRedraw)
 {
     // Windows: a range wider than MAXLONG fails with ERROR_INVALID_SCROLLBAR_RANGE (MSDN SetScrollRange).
-    if (static_cast<long long>(nMaxPos) - nMinPos > LONG_MAX || static_cast<long long>(nMinPos) - nMaxPos > LONG_MAX) {
+    if (static_cast<long long>(nMaxPos) - nMinPos > kMaxLong || static_cast<long long>(nMinPos) - nMaxPos > kMaxLong) {
         SetLastError(1448); // ERROR_INVALID_SCROLLBAR_RANGE
         return FALSE;
     }

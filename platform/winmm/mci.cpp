@@ -31,6 +31,7 @@ struct Device {
     double position = 0; // while not playing
     bool paused = false;
     double playTo = -1; // the end the paused play had
+    bool started = false; // a play was started and not stopped since
     HWND notify = nullptr; // the window told when the current play ends
     std::unique_ptr<moxplat::WavePlayer> player = std::make_unique<moxplat::WavePlayer>();
 };
@@ -135,12 +136,23 @@ void PostNotify(HWND window, WPARAM code, MCIDEVICEID id)
         PostMessageW(window, MM_MCINOTIFY, code, static_cast<LPARAM>(id));
 }
 
+// A play that ended by itself leaves the position at its end, and no window waiting.
+void Settle(Device& d)
+{
+    if (d.started && !d.player->Playing()) {
+        d.position = d.player->Position();
+        d.started = false;
+        d.notify = nullptr;
+    }
+}
+
 // Stops the device's play, keeping where it stopped; the window waiting on it hears `code`.
 void Halt(Device& d, WPARAM code)
 {
-    const bool playing = d.player->Playing();
-    if (playing)
+    Settle(d);
+    if (d.player->Playing())
         d.position = d.player->Position();
+    d.started = false;
     d.player->Stop();
     if (d.notify)
         PostNotify(d.notify, code, d.id);
@@ -241,8 +253,10 @@ MCIERROR Play(Device& d, const std::vector<std::string>& w, HWND callback, bool 
         return MCIERR_UNSUPPORTED_FUNCTION; // a device opened with no file
     if (!moxplat::AudioOutputAvailable())
         return MCIERR_WAVE_OUTPUTSUNSUITABLE;
+    // Without "from" a play starts where the device stands: once at the end it plays nothing
+    // until a seek or "from" moves it (MSDN play command: "from the current position").
     if (from < 0)
-        from = d.player->Playing() ? d.player->Position() : (d.position >= d.length ? 0 : d.position);
+        from = d.player->Playing() ? d.player->Position() : d.position;
     if (to < 0 && d.paused)
         to = d.playTo;
     if (to >= 0 && to < from)
@@ -259,6 +273,7 @@ MCIERROR Play(Device& d, const std::vector<std::string>& w, HWND callback, bool 
         finished = [window, id] { PostNotify(window, MCI_NOTIFY_SUCCESSFUL, id); };
     }
     d.player->Play(d.wave, d.length, !wait, false, from, to, std::move(finished));
+    d.started = !wait;
     if (wait) {
         d.position = to >= 0 ? to : d.length;
         if (d.notify)
@@ -349,6 +364,7 @@ MCIERROR Run(const std::string& command, HWND callback, Result* out)
     Device* d = Find(w[1]);
     if (!d)
         return MCIERR_INVALID_DEVICE_NAME;
+    Settle(*d);
     MCIERROR e = 0;
     if (verb == "play") {
         return Play(*d, w, callback, notify, wait);

@@ -144,7 +144,10 @@ void WavePlayer::Play(std::vector<std::uint8_t> wave, double milliseconds, bool 
         Run(std::move(w), l, from, to);
         std::unique_lock<std::mutex> waitLock(mutex_);
         // Silent, or when the device drained early: the sound still lasts its length.
-        wake_.wait_until(waitLock, l ? Clock::time_point::max() : endsAt_, [&] { return stop_; });
+        if (l)
+            wake_.wait(waitLock, [&] { return stop_; });
+        else
+            wake_.wait_until(waitLock, endsAt_, [&] { return stop_; });
         if (stop_)
             return;
         active_ = false;
