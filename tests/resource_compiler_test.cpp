@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -396,6 +397,28 @@ TEST(ResourceCompilerTool, CompilesAWizardMadeScript)
     const std::string out = dir + "/app_rc.cpp";
     ASSERT_EQ(std::system((std::string(MOXRC_TOOL) + " -o '" + out + "' '" + dir + "/app.rc'").c_str()), 0);
     EXPECT_NE(ReadFile(out).find("MoxRegisterResources"), std::string::npos);
+}
+
+// AppWizard writes MFC's standard resources under the program's language folder; any such
+// folder finds them, and only them (MFC ships l.CHS, l.CHT, l.DEU, l.JPN, l.KOR, ... folders).
+TEST(ResourceCompilerTool, LanguageFoldersOfTheStandardResourcesResolve)
+{
+    const struct {
+        const char* include;
+        bool compiles;
+    } cases[] = {
+        {"l.CHS\\afxres.rc", true},   {"l.jpn/afxprint.rc", true},     {"l.DEU\\AFXRIBBON.RC", true},
+        {"l.KOR\\afxres.rc", true},   {"l.CHS\\other.rc", false},    {"l.CHSX\\afxres.rc", false},
+        {"x.CHS\\afxres.rc", false},
+    };
+    const std::string dir = TempDir();
+    for (const auto& c : cases) {
+        WriteFile(dir + "/app.rc", std::string("#include \"afxres.h\"\r\n#include \"") + c.include + "\"\r\n");
+        const std::string out = dir + "/app_rc.cpp";
+        std::remove(out.c_str());
+        const int status = std::system((std::string(MOXRC_TOOL) + " -o '" + out + "' '" + dir + "/app.rc' 2>/dev/null").c_str());
+        EXPECT_EQ(status == 0, c.compiles) << c.include;
+    }
 }
 
 TEST(ResourceCompilerTool, ErrorsNameTheScriptAndLeaveNoOutput)

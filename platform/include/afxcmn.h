@@ -1,5 +1,5 @@
-// MFC's common-control classes: CImageList here; the rest of this platform's MFC is in afxwin.h,
-// and a class it lacks fails where the program uses it, under its own name.
+// MFC's common-control classes: CImageList and CProgressCtrl here; the rest of this platform's
+// MFC is in afxwin.h, and a class it lacks fails where the program uses it, under its own name.
 #pragma once
 
 #include <afxwin.h>
@@ -72,5 +72,41 @@ public:
     BOOL GetImageInfo(int nImage, IMAGEINFO* pImageInfo) const
     {
         return ::ImageList_GetImageInfo(m_hImageList, nImage, pImageInfo);
+    }
+};
+
+/// A progress bar (PROGRESS_CLASS). It adds no data to CWnd.
+class CProgressCtrl : public CWnd {
+public:
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
+    {
+        return CWnd::Create(TEXT("msctls_progress32"), static_cast<LPCTSTR>(nullptr), dwStyle, rect, pParentWnd, nID);
+    }
+    void SetRange(short nLower, short nUpper)
+    {
+        Send(PBM_SETRANGE, 0, MAKELPARAM(static_cast<WORD>(nLower), static_cast<WORD>(nUpper)));
+    }
+    void SetRange32(int nLower, int nUpper) { Send(PBM_SETRANGE32, static_cast<WPARAM>(nLower), nUpper); }
+    void GetRange(int& nLower, int& nUpper) const
+    {
+        PBRANGE range{};
+        Send(PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
+        nLower = range.iLow;
+        nUpper = range.iHigh;
+    }
+    /// Each of these answers the position it replaced.
+    int GetPos() const { return static_cast<int>(Send(PBM_GETPOS, 0, 0)); }
+    int SetPos(int nPos) { return static_cast<int>(Send(PBM_SETPOS, static_cast<WPARAM>(nPos), 0)); }
+    int OffsetPos(int nPos) { return static_cast<int>(Send(PBM_DELTAPOS, static_cast<WPARAM>(nPos), 0)); }
+    int StepIt() { return static_cast<int>(Send(PBM_STEPIT, 0, 0)); }
+    /// Answers the step it replaced.
+    int SetStep(int nStep) { return static_cast<int>(Send(PBM_SETSTEP, static_cast<WPARAM>(nStep), 0)); }
+    COLORREF SetBarColor(COLORREF clrBar) { return static_cast<COLORREF>(Send(PBM_SETBARCOLOR, 0, clrBar)); }
+    COLORREF SetBkColor(COLORREF clrNew) { return static_cast<COLORREF>(Send(PBM_SETBKCOLOR, 0, clrNew)); }
+
+private:
+    LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) const
+    {
+        return ::SendMessageA(m_hWnd, message, wParam, lParam);
     }
 };

@@ -8,3 +8,8 @@
 #include "mox_afxbarsex.h"
 // CImage, which the wizard's programs get through this header (toolbar images use it).
 #include <atlimage.h>
+
+/// The object AppWizard's programs create so that the shell's folder and file views can be used
+/// in dialogs. None of those views exist here, so it offers nothing beyond its existence.
+class CShellManager : public CObject {
+};

@@ -46,6 +46,7 @@ class CMenu;
 class CCmdUI;
 class CControlBar;
 class CFont;
+class CScrollBar;
 
 // --- Message maps -----------------------------------------------------------------------------
 
@@ -1173,6 +1174,10 @@ protected:
     virtual void OnSysChar(UINT nChar, UINT nRepCnt, UINT nFlags);
     /// A timer of SetTimer fired.
     virtual void OnTimer(UINT_PTR nIDEvent);
+    /// A scroll bar sent SB_* code nSBCode (nPos: the thumb's position for SB_THUMBTRACK and
+    /// SB_THUMBPOSITION); pScrollBar is the control, or null for the window's own bar.
+    virtual void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
+    virtual void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
     /// A popup of the window's menu (or its system menu) is about to show.
     virtual void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
     /// The user asked to close the window; the default destroys it.
@@ -1482,6 +1487,9 @@ public:
     int ExitInstance() override;
     /// ID_APP_EXIT: asks the main window to close (WM_CLOSE), which ends the program.
     afx_msg void OnAppExit();
+    /// ID_HELP (F1, a dialog's Help button), when the program maps it: there is no help viewer
+    /// on this platform, so the user is told help cannot be shown, as when Windows cannot launch it.
+    afx_msg void OnHelp();
     /// Reads the settings of a document program: up to nMaxMRU recently used files (0: none; at
     /// most 16) into m_pRecentFileList.
     void LoadStdProfileSettings(UINT nMaxMRU = 4);
@@ -2138,3 +2146,5 @@ protected:
 #include "mox_afxmenu.h"
 // Dialogs, the control classes and dialog data exchange.
 #include "mox_afxdlg.h"
+// CScrollBar and ON_WM_VSCROLL/ON_WM_HSCROLL.
+#include "mox_afxscroll.h"

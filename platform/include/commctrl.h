@@ -27,9 +27,9 @@ typedef struct tagINITCOMMONCONTROLSEX {
 #define ICC_LINK_CLASS 0x00008000
 
 // Programs call these once at start-up so that the control classes are registered before a
-// dialog uses them. No common control class exists on this platform yet: the call succeeds
-// (TRUE for a structure of the documented size, FALSE otherwise, as Windows answers), and a
-// window of such a class then fails to be created, naming its class.
+// dialog uses them. The classes this platform has (the progress bar) are registered when it
+// loads: the call succeeds (TRUE for a structure of the documented size, FALSE otherwise, as
+// Windows answers), and a window of a class it lacks fails to be created, naming its class.
 inline BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* picce)
 {
     return picce && picce->dwSize == sizeof(INITCOMMONCONTROLSEX) ? TRUE : FALSE;
@@ -104,3 +104,41 @@ WINUSERAPI HIMAGELIST WINAPI ImageList_LoadImageW(HINSTANCE hi, LPCWSTR lpbmp, i
 #endif
 #define ImageList_LoadBitmap(hi, lpbmp, cx, cGrow, crMask)                                                             \
     ImageList_LoadImage(hi, lpbmp, cx, cGrow, crMask, IMAGE_BITMAP, 0)
+
+// --- The progress bar (platform/comctl32/progress.cpp).
+#define PROGRESS_CLASSA "msctls_progress32"
+#define PROGRESS_CLASSW L"msctls_progress32"
+#ifdef UNICODE
+#define PROGRESS_CLASS PROGRESS_CLASSW
+#else
+#define PROGRESS_CLASS PROGRESS_CLASSA
+#endif
+
+#define PBS_SMOOTH 0x01
+#define PBS_VERTICAL 0x04
+
+#ifndef CCM_FIRST
+#define CCM_FIRST 0x2000
+#endif
+#ifndef CCM_SETBKCOLOR
+#define CCM_SETBKCOLOR (CCM_FIRST + 1)
+#endif
+
+#define PBM_SETRANGE (WM_USER + 1)
+#define PBM_SETPOS (WM_USER + 2)
+#define PBM_DELTAPOS (WM_USER + 3)
+#define PBM_SETSTEP (WM_USER + 4)
+#define PBM_STEPIT (WM_USER + 5)
+#define PBM_SETRANGE32 (WM_USER + 6)
+#define PBM_GETRANGE (WM_USER + 7)
+#define PBM_GETPOS (WM_USER + 8)
+#define PBM_SETBARCOLOR (WM_USER + 9)
+#define PBM_SETBKCOLOR CCM_SETBKCOLOR
+#define PBM_GETSTEP (WM_USER + 13)
+#define PBM_GETBKCOLOR (WM_USER + 14)
+#define PBM_GETBARCOLOR (WM_USER + 15)
+
+typedef struct {
+    int iLow;
+    int iHigh;
+} PBRANGE, *PPBRANGE;

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <windows.h>
+// As the SDK's gdiplus.h does: programs use sin, cos and atan2 with GDI+ (or CImage) alone.
+#include <math.h>
 
 #define WINGDIPAPI
 #define GDIPCONST const

@@ -413,6 +413,13 @@ void CWinApp::OnAppExit()
         m_pMainWnd->SendMessage(WM_CLOSE);
 }
 
+void CWinApp::OnHelp()
+{
+    HWND owner = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
+    ::MessageBoxA(owner, "Help cannot be shown: there is no help viewer on this system.",
+                  m_pszAppName ? m_pszAppName : "", MB_OK | MB_ICONEXCLAMATION);
+}
+
 LPCSTR AfxGetAppName()
 {
     CWinApp* app = AfxGetApp();

@@ -230,6 +230,13 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
                                                                     reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
             result = TRUE;
             break;
+        case AfxSig_vwwW: {
+            // lParam is the scroll bar control, null for the window's own bar.
+            HWND bar = reinterpret_cast<HWND>(lParam);
+            (this->*As<void (CWnd::*)(UINT, UINT, CScrollBar*)>(pfn))(
+                LOWORD(wParam), HIWORD(wParam), bar ? static_cast<CScrollBar*>(CWnd::FromHandle(bar)) : nullptr);
+            break;
+        }
         case AfxSig_vMwb:
             (this->*As<void (CWnd::*)(CMenu*, UINT, BOOL)>(pfn))(CMenu::FromHandle(reinterpret_cast<HMENU>(wParam)),
                                                                  LOWORD(lParam), HIWORD(lParam));

@@ -233,6 +233,16 @@ void CWnd::OnTimer(UINT_PTR)
     Default();
 }
 
+void CWnd::OnVScroll(UINT, UINT, CScrollBar*)
+{
+    Default();
+}
+
+void CWnd::OnHScroll(UINT, UINT, CScrollBar*)
+{
+    Default();
+}
+
 void CWnd::OnClose()
 {
     DefWindowProcW(WM_CLOSE, 0, 0);

@@ -8,66 +8,16 @@
 #include <mmsystem.h>
 #include <windows.h>
 
-#include <atomic>
-#include <chrono>
 #include <cmath>
-#include <condition_variable>
 #include <cstring>
-#include <fstream>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
-
-#if MOXPLAT_HAVE_SDL2
-#include <SDL.h>
-#endif
 
 #include "diagnostics.h"
 #include "resource_registry.h"
+#include "wave_player.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-std::uint32_t Le32(const std::uint8_t* p)
-{
-    return std::uint32_t(p[0] | p[1] << 8 | p[2] << 16) | std::uint32_t(p[3]) << 24;
-}
-
-// The length in milliseconds of a WAV's samples, or -1 when the bytes are not a WAV we can play.
-double WaveMilliseconds(const std::vector<std::uint8_t>& w)
-{
-    if (w.size() < 12 || std::memcmp(w.data(), "RIFF", 4) != 0 || std::memcmp(w.data() + 8, "WAVE", 4) != 0)
-        return -1;
-    std::uint32_t byteRate = 0;
-    bool format = false;
-    std::size_t at = 12;
-    while (at + 8 <= w.size()) {
-        const std::uint32_t size = Le32(w.data() + at + 4);
-        const std::size_t body = at + 8;
-        const std::size_t available = w.size() - body;
-        if (std::memcmp(w.data() + at, "fmt ", 4) == 0) {
-            if (size < 16 || available < 16)
-                return -1;
-            const unsigned tag = w[body] | w[body + 1] << 8, channels = w[body + 2] | w[body + 3] << 8;
-            byteRate = Le32(w.data() + body + 8);
-            // PCM, IEEE float, IMA and MS ADPCM: what SDL's loader decodes.
-            if ((tag != 1 && tag != 3 && tag != 2 && tag != 0x11 && tag != 0xFFFE) || channels == 0 || byteRate == 0)
-                return -1;
-            format = true;
-        } else if (std::memcmp(w.data() + at, "data", 4) == 0) {
-            if (!format)
-                return -1;
-            const std::size_t bytes = std::min<std::size_t>(size, available);
-            return bytes * 1000.0 / byteRate;
-        }
-        if (size > available)
-            return -1;
-        at = body + size + (size & 1);
-    }
-    return -1;
-}
 
 // A system sound: a short tone whose pitch tells the kinds apart.
 std::vector<std::uint8_t> Tone(double hertz, int milliseconds)
@@ -114,131 +64,16 @@ bool SystemSound(const std::string& alias, std::vector<std::uint8_t>& out)
     return false;
 }
 
-class Player {
-public:
-    ~Player() { Stop(); }
-
-    bool Playing()
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return active_ && (looping_ || Clock::now() < endsAt_);
-    }
-
-    void Stop()
-    {
-        std::thread worker;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            stop_ = true;
-            active_ = false;
-            worker.swap(worker_);
-        }
-        wake_.notify_all();
-        if (worker.joinable())
-            worker.join();
-    }
-
-    void Play(std::vector<std::uint8_t> wave, double milliseconds, bool async, bool loop)
-    {
-        Stop();
-        std::unique_lock<std::mutex> lock(mutex_);
-        stop_ = false;
-        active_ = true;
-        looping_ = async && loop;
-        endsAt_ = Clock::now() + std::chrono::microseconds(std::int64_t(milliseconds * 1000));
-        if (!async) {
-            lock.unlock();
-            Run(std::move(wave), false);
-            return;
-        }
-        worker_ = std::thread([this, w = std::move(wave), l = looping_]() mutable { Run(std::move(w), l); });
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::thread worker_;
-    bool stop_ = false;
-    bool active_ = false;
-    bool looping_ = false;
-    Clock::time_point endsAt_;
-
-    bool Stopped()
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return stop_;
-    }
-
-    void Run(std::vector<std::uint8_t> wave, bool loop)
-    {
-#if MOXPLAT_HAVE_SDL2
-        static const bool audio = [] {
-            if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0)
-                return true;
-            moxplat::Diagnose("no audio device (%s): sounds play silently", SDL_GetError());
-            return false;
-        }();
-        if (!audio)
-            return;
-        SDL_AudioSpec format{};
-        Uint8* samples = nullptr;
-        Uint32 length = 0;
-        if (!SDL_LoadWAV_RW(SDL_RWFromConstMem(wave.data(), int(wave.size())), 1, &format, &samples, &length)) {
-            moxplat::Diagnose("PlaySound: the audio library refused the sound (%s)", SDL_GetError());
-            return;
-        }
-        format.samples = 512; // a short buffer: a stopped sound goes quiet at once
-        const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &format, nullptr, 0);
-        if (!device) {
-            moxplat::Diagnose("PlaySound: no audio device (%s): the sound plays silently", SDL_GetError());
-            SDL_FreeWAV(samples);
-            return;
-        }
-        SDL_QueueAudio(device, samples, length);
-        SDL_PauseAudioDevice(device, 0);
-        for (;;) {
-            if (Stopped())
-                break;
-            const Uint32 queued = SDL_GetQueuedAudioSize(device);
-            if (queued == 0 && !loop)
-                break;
-            if (loop && queued < length / 2 + 1)
-                SDL_QueueAudio(device, samples, length);
-            std::unique_lock<std::mutex> lock(mutex_);
-            wake_.wait_for(lock, std::chrono::milliseconds(10), [&] { return stop_; });
-        }
-        SDL_CloseAudioDevice(device);
-        SDL_FreeWAV(samples);
-#else
-        moxplat::Diagnose("PlaySound: built without an audio library: the sound plays silently");
-#endif
-    }
-};
-
-Player& ThePlayer()
+moxplat::WavePlayer& ThePlayer()
 {
-    static Player player;
+    static moxplat::WavePlayer player;
     return player;
-}
-
-bool ReadFile(const std::string& path, std::vector<std::uint8_t>& out)
-{
-    std::ifstream f(path, std::ios::binary);
-    if (!f)
-        return false;
-    f.seekg(0, std::ios::end);
-    const std::streamoff size = f.tellg();
-    if (size < 0 || size > (std::streamoff(1) << 30))
-        return false;
-    f.seekg(0);
-    out.resize(std::size_t(size));
-    return bool(f.read(reinterpret_cast<char*>(out.data()), size));
 }
 
 // `name` is UTF-8 text, or for SND_RESOURCE possibly a MAKEINTRESOURCE number (`key`).
 BOOL Play(const std::string& name, const moxplat::ResourceKey* key, const void* memory, HMODULE module, DWORD flags)
 {
-    Player& player = ThePlayer();
+    moxplat::WavePlayer& player = ThePlayer();
     if (flags & SND_PURGE) {
         player.Stop();
         return TRUE;
@@ -262,7 +97,7 @@ BOOL Play(const std::string& name, const moxplat::ResourceKey* key, const void* 
         // The caller vouches for the data (MSDN: "must be trusted"); its RIFF header gives its size.
         const auto* p = static_cast<const std::uint8_t*>(memory);
         if (p && std::memcmp(p, "RIFF", 4) == 0) {
-            const std::uint32_t size = Le32(p + 4);
+            const std::uint32_t size = moxplat::Le32(p + 4);
             if (size <= (1u << 30)) {
                 wave.assign(p, p + 8 + size);
                 found = true;
@@ -271,18 +106,18 @@ BOOL Play(const std::string& name, const moxplat::ResourceKey* key, const void* 
     } else if ((flags & SND_ALIAS) == SND_ALIAS || (flags & SND_ALIAS_ID) == SND_ALIAS_ID) {
         found = SystemSound(name, wave);
     } else if (flags & SND_FILENAME) {
-        found = ReadFile(name, wave);
+        found = moxplat::ReadWholeFile(name, wave);
     } else {
-        found = SystemSound(name, wave) || ReadFile(name, wave);
+        found = SystemSound(name, wave) || moxplat::ReadWholeFile(name, wave);
     }
-    double ms = found ? WaveMilliseconds(wave) : -1;
+    double ms = found ? moxplat::WaveMilliseconds(wave) : -1;
     if (ms < 0) {
         moxplat::Diagnose("PlaySound: '%s' %s", name.c_str(), found ? "is not a WAV sound" : "was not found");
         if (flags & SND_NODEFAULT)
             return FALSE;
         // Windows plays the default sound in its place.
         SystemSound("SystemDefault", wave);
-        ms = WaveMilliseconds(wave);
+        ms = moxplat::WaveMilliseconds(wave);
     }
     player.Play(std::move(wave), ms, (flags & SND_ASYNC) != 0, (flags & SND_LOOP) != 0);
     return TRUE;

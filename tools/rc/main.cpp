@@ -16,6 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -113,6 +114,23 @@ std::string Resolve(const std::string& base, const std::string& name)
     return IsDir(path) ? "" : path;
 }
 
+// "l.XXX\\afxres.rc" and its like (a folder "l." and three letters, then one of MFC's standard
+// resource scripts): the script's name without the folder; otherwise "".
+std::string LanguageFolderStandardResource(const std::string& name)
+{
+    if (name.size() < 7 || name.compare(0, 2, "l.") != 0 || (name[5] != '\\' && name[5] != '/'))
+        return "";
+    for (int i = 2; i < 5; ++i)
+        if (!std::isalpha(static_cast<unsigned char>(name[static_cast<std::size_t>(i)])))
+            return "";
+    const std::string file = name.substr(6);
+    static const char* const kStandard[] = {"afxres.rc", "afxprint.rc", "afxribbon.rc"};
+    for (const char* s : kStandard)
+        if (strcasecmp(file.c_str(), s) == 0)
+            return s;
+    return "";
+}
+
 // Copies of the script and what it includes, as UTF-8 with resolved #include lines, in a private
 // temporary folder; the preprocessor reads these.
 class Sources {
@@ -175,13 +193,18 @@ private:
                             dirs.push_back(DirOf(from));
                         dirs.push_back(DirOf(config_.input));
                         dirs.insert(dirs.end(), config_.includeDirs.begin(), config_.includeDirs.end());
-                        for (const std::string& d : dirs) {
-                            const std::string found = Resolve(d, name);
-                            if (!found.empty()) {
-                                line = "#include \"" + Prepare(found, depth + 1) + "\"";
+                        std::string found;
+                        for (const std::string& d : dirs)
+                            if (!(found = Resolve(d, name)).empty())
                                 break;
-                            }
-                        }
+                        // AppWizard includes MFC's standard resources from its language folder
+                        // (l.CHS\afxres.rc, l.JPN\afxprint.rc, ...); those in English stand in.
+                        // The preprocessor finds them in the tool's own include folder.
+                        const std::string standard = found.empty() ? LanguageFolderStandardResource(name) : "";
+                        if (!found.empty())
+                            line = "#include \"" + Prepare(found, depth + 1) + "\"";
+                        else if (!standard.empty())
+                            line = "#include \"" + standard + "\"";
                     }
                 }
             }
