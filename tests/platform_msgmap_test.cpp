@@ -195,6 +195,60 @@ namespace {
 constexpr UINT kIdSave = 100, kIdFirstColour = 200, kIdLastColour = 209, kIdButton = 300, kIdOnlyOverride = 400;
 constexpr UINT WM_APP_PING = WM_USER + 10, WM_APP_PONG = WM_USER + 11;
 
+// A window that keeps its width at most 50 when it is moved or sized, and says so.
+class CappedWnd : public CWnd {
+public:
+    std::vector<std::string> calls;
+    bool swallowChanged = false;
+
+protected:
+    afx_msg void OnWindowPosChanging(WINDOWPOS* wp)
+    {
+        if (!(wp->flags & SWP_NOSIZE) && wp->cx > 50)
+            wp->cx = 50;
+        CWnd::OnWindowPosChanging(wp);
+    }
+    afx_msg void OnWindowPosChanged(WINDOWPOS* wp)
+    {
+        calls.push_back(Format("Changed %ld", wp->cx));
+        if (!swallowChanged)
+            CWnd::OnWindowPosChanged(wp); // DefWindowProc: WM_MOVE and WM_SIZE
+    }
+    afx_msg void OnSize(UINT t, int cx, int cy) { calls.push_back(Format("Size %ld %ld %ld", t, cx, cy)); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CappedWnd, CWnd)
+ON_WM_WINDOWPOSCHANGING()
+ON_WM_WINDOWPOSCHANGED()
+ON_WM_SIZE()
+END_MESSAGE_MAP()
+
+} // namespace
+
+// Windows: the WINDOWPOS a WM_WINDOWPOSCHANGING handler changes is what the window gets, and
+// WM_SIZE comes from DefWindowProc's handling of WM_WINDOWPOSCHANGED (MSDN
+// WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED; MFC's CWnd::OnWindowPosChanged calls the default).
+TEST(MessageMap, PositionHandlersChangeTheWindowPosAndDecideOnWmSize)
+{
+    for (bool swallow : {false, true}) {
+        CappedWnd wnd;
+        ASSERT_TRUE(CreateTestWindow(wnd));
+        wnd.calls.clear();
+        wnd.swallowChanged = swallow;
+        wnd.MoveWindow(0, 0, 80, 16);
+        CRect r;
+        wnd.GetClientRect(&r);
+        EXPECT_EQ(r.Width(), 50);
+        const std::vector<std::string> expected =
+            swallow ? std::vector<std::string>{"Changed 50"} : std::vector<std::string>{"Changed 50", "Size 0 50 16"};
+        EXPECT_EQ(wnd.calls, expected);
+        wnd.DestroyWindow();
+    }
+}
+
+namespace {
+
 class BaseWnd : public CWnd {
 public:
     std::vector<std::string> calls;

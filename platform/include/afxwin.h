@@ -176,6 +176,14 @@ template <class P> P AfxLoadHandler(AFX_PMSG stored)
 #define ON_WM_SYSKEYUP() AFX_WND_ENTRY(WM_SYSKEYUP, AfxSig_vwww, void(UINT, UINT, UINT), OnSysKeyUp)
 #define ON_WM_CHAR() AFX_WND_ENTRY(WM_CHAR, AfxSig_vwww, void(UINT, UINT, UINT), OnChar)
 #define ON_WM_SYSCHAR() AFX_WND_ENTRY(WM_SYSCHAR, AfxSig_vwww, void(UINT, UINT, UINT), OnSysChar)
+// The window's place and size: the WINDOWPOS or MINMAXINFO the message carries, which the
+// handler may change before Windows acts on it.
+constexpr UINT_PTR AfxSig_vPOS = 0x140; // void (WINDOWPOS*)
+constexpr UINT_PTR AfxSig_vMMI = 0x141; // void (MINMAXINFO*)
+#define ON_WM_WINDOWPOSCHANGING() \
+    AFX_WND_ENTRY(WM_WINDOWPOSCHANGING, AfxSig_vPOS, void(WINDOWPOS*), OnWindowPosChanging)
+#define ON_WM_WINDOWPOSCHANGED() AFX_WND_ENTRY(WM_WINDOWPOSCHANGED, AfxSig_vPOS, void(WINDOWPOS*), OnWindowPosChanged)
+#define ON_WM_GETMINMAXINFO() AFX_WND_ENTRY(WM_GETMINMAXINFO, AfxSig_vMMI, void(MINMAXINFO*), OnGetMinMaxInfo)
 
 // The program names its handlers in these entries either as the wizards write them today
 // (&CMyView::OnFoo) or as older programs do (OnFoo). The second is not standard C++: GCC takes
@@ -1130,6 +1138,11 @@ protected:
     virtual BOOL OnEraseBkgnd(CDC* pDC);
     /// The client area is now cx x cy pixels.
     virtual void OnSize(UINT nType, int cx, int cy);
+    /// WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED and WM_GETMINMAXINFO: DefWindowProc's handling
+    /// (after a change, WM_MOVE and WM_SIZE).
+    virtual void OnWindowPosChanging(WINDOWPOS* lpwndpos);
+    virtual void OnWindowPosChanged(WINDOWPOS* lpwndpos);
+    virtual void OnGetMinMaxInfo(MINMAXINFO* lpMMI);
     /// The window got the keyboard focus.
     virtual void OnSetFocus(CWnd* pOldWnd);
     /// The window lost the keyboard focus.

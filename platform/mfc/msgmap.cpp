@@ -237,6 +237,12 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
                 LOWORD(wParam), HIWORD(wParam), bar ? static_cast<CScrollBar*>(CWnd::FromHandle(bar)) : nullptr);
             break;
         }
+        case AfxSig_vPOS:
+            (this->*As<void (CWnd::*)(WINDOWPOS*)>(pfn))(reinterpret_cast<WINDOWPOS*>(lParam));
+            break;
+        case AfxSig_vMMI:
+            (this->*As<void (CWnd::*)(MINMAXINFO*)>(pfn))(reinterpret_cast<MINMAXINFO*>(lParam));
+            break;
         case AfxSig_vMwb:
             (this->*As<void (CWnd::*)(CMenu*, UINT, BOOL)>(pfn))(CMenu::FromHandle(reinterpret_cast<HMENU>(wParam)),
                                                                  LOWORD(lParam), HIWORD(lParam));

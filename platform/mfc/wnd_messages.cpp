@@ -133,6 +133,21 @@ void CWnd::OnSize(UINT, int, int)
     Default();
 }
 
+void CWnd::OnWindowPosChanging(WINDOWPOS*)
+{
+    Default();
+}
+
+void CWnd::OnWindowPosChanged(WINDOWPOS*)
+{
+    Default();
+}
+
+void CWnd::OnGetMinMaxInfo(MINMAXINFO*)
+{
+    Default();
+}
+
 void CWnd::OnSetFocus(CWnd*)
 {
     Default();
