@@ -855,7 +855,7 @@ public:
     void Invalidate(BOOL bErase = TRUE);
     /// Sends a pending WM_PAINT now.
     void UpdateWindow();
-    /// ::RedrawWindow on this window: the rectangle or region (both null: the whole client area).
+    /// USER's RedrawWindow on this window: the rectangle or region (both null: the whole client area).
     BOOL RedrawWindow(LPCRECT lpRectUpdate = nullptr, CRgn* prgnUpdate = nullptr,
                       UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE)
     {
