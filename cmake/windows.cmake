@@ -50,10 +50,12 @@ install(FILES platform/win32/afxwin.h platform/win32/atltypes.h platform/win32/a
 install(FILES platform/win32/afxdialogex.h platform/win32/afxpriv.h platform/win32/afxcmn.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32)
 install(FILES platform/win32/afxext.h platform/win32/afxwinappex.h platform/win32/afxcontrolbars.h
-  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32)
+  platform/win32/afxtempl.h platform/win32/afxcoll.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/win32)
 install(FILES platform/include/afxext.h platform/include/afxwinappex.h platform/include/afxcontrolbars.h
   platform/include/mox_afxbars.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/include)
-install(FILES platform/include/mox_afxfile.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/include)
+install(FILES platform/include/mox_afxfile.h platform/include/afxtempl.h platform/include/afxcoll.h
+  platform/include/mox_afxscroll.h platform/include/mox_afxbarsex.h
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/include)
 install(FILES platform/include/mox_afxdlg.h platform/include/afxdialogex.h platform/include/afxpriv.h platform/include/afxcmn.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/MoxImage2/platform/include)
 install(FILES platform/include/afxwin.h platform/include/atltypes.h platform/include/atlstr.h
