@@ -6,16 +6,16 @@
 #include <conio.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <unistd.h>
+
+#include "test_support.h"
 
 namespace {
 
 TEST(Conio, KeysComeFromStandardInputWhenItIsNoTerminal)
 {
-    const char* base = std::getenv("MOX_TEST_TMP");
-    const std::string path = std::string(base && *base ? base : "/tmp") + "/conio_test_" + std::to_string(getpid());
+    const std::string path = moxtest::TempPath("conio_keys"); // its folder is made if missing
     {
         FILE* f = std::fopen(path.c_str(), "wb");
         ASSERT_NE(f, nullptr);
